@@ -1,0 +1,16 @@
+# Settings every Parlo target shares: link parlo_common and nothing else
+# needs repeating.
+add_library(parlo_common INTERFACE)
+target_compile_features(parlo_common INTERFACE cxx_std_20)
+target_compile_options(parlo_common INTERFACE -Wall -Wextra -Werror)
+target_compile_definitions(parlo_common INTERFACE
+  QT_NO_KEYWORDS QT_NO_FOREACH QT_NO_CAST_TO_ASCII QT_NO_CAST_FROM_ASCII QT_NO_URL_CAST_FROM_STRING
+  PARLO_VERSION_MAJOR=${PROJECT_VERSION_MAJOR}
+  PARLO_VERSION_MINOR=${PROJECT_VERSION_MINOR}
+  PARLO_VERSION_PATCH=${PROJECT_VERSION_PATCH})
+target_include_directories(parlo_common INTERFACE ${CMAKE_SOURCE_DIR}/src)
+if(PARLO_SANITIZE)
+  target_compile_options(parlo_common INTERFACE
+    -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  target_link_options(parlo_common INTERFACE -fsanitize=address,undefined)
+endif()

@@ -1,0 +1,49 @@
+#include "shell/MessageBox.h"
+
+#include "system/AppPaths.h"
+
+#include <QMessageBox>
+
+namespace {
+MessageBox::Handler g_handler;
+}
+
+namespace MessageBox {
+
+Answer show(const QString &text, Icon icon, Buttons buttons, QWidget *parent)
+{
+    const QString title = AppPaths::productTitle();
+    if (g_handler)
+        return g_handler(icon, buttons, text, title);
+
+    QMessageBox box(parent);
+    box.setWindowTitle(title);
+    box.setText(text);
+    switch (icon) {
+    case Icon::Information: box.setIcon(QMessageBox::Information); break;
+    case Icon::Exclamation: box.setIcon(QMessageBox::Warning); break;
+    case Icon::Question: box.setIcon(QMessageBox::Question); break;
+    case Icon::Critical: box.setIcon(QMessageBox::Critical); break;
+    }
+    switch (buttons) {
+    case Buttons::Ok: box.setStandardButtons(QMessageBox::Ok); break;
+    case Buttons::YesNoCancel:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        break;
+    case Buttons::YesNo: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
+    case Buttons::OkCancel: box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
+    }
+    switch (box.exec()) {
+    case QMessageBox::Yes: return Answer::Yes;
+    case QMessageBox::No: return Answer::No;
+    case QMessageBox::Cancel: return Answer::Cancel;
+    default: return Answer::Ok;
+    }
+}
+
+void setHandler(Handler handler)
+{
+    g_handler = std::move(handler);
+}
+
+} // namespace MessageBox

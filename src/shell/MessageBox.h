@@ -1,0 +1,25 @@
+#pragma once
+// The one way the program shows a message box. Tests install a handler that
+// records the call and answers, so no test ever waits on a real dialog.
+
+#include <QString>
+#include <functional>
+
+class QWidget;
+
+namespace MessageBox {
+
+enum class Icon { Information, Exclamation, Question, Critical };
+enum class Buttons { Ok, YesNoCancel, YesNo, OkCancel };
+enum class Answer { Ok, Yes, No, Cancel };
+
+using Handler = std::function<Answer(Icon, Buttons, const QString &text, const QString &title)>;
+
+// Shows the box (or asks the installed handler) and returns the answer.
+Answer show(const QString &text, Icon icon = Icon::Exclamation, Buttons buttons = Buttons::Ok,
+            QWidget *parent = nullptr);
+
+// Replaces the real dialog; an empty handler restores it.
+void setHandler(Handler handler);
+
+} // namespace MessageBox

@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Installs every Debian package that building, testing and running the reader
+# needs. Safe to run again: packages already present are left alone.
+set -euo pipefail
+
+PACKAGES=(
+  # build
+  build-essential cmake ninja-build pkg-config clang-format
+  # Qt 6: widgets, multimedia, printing, test
+  qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev libqt6opengl6-dev
+  qt6-qpa-plugins libgl-dev
+  # speech, encoding, documents
+  libespeak-ng-dev espeak-ng-data libmp3lame-dev libuchardet-dev
+  # fonts so Chinese text renders; headless display and sound checks
+  fonts-noto-cjk xvfb xauth sox imagemagick x11-utils
+  # GStreamer backend of Qt Multimedia
+  gstreamer1.0-plugins-base gstreamer1.0-plugins-good
+)
+
+missing=()
+for p in "${PACKAGES[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+SUDO=""
+[ "$(id -u)" -ne 0 ] && SUDO="sudo"
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq
+$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
