@@ -1,0 +1,141 @@
+#include "document/AppSort.h"
+
+#include <QRandomGenerator>
+#include <QtTest>
+
+#include <algorithm>
+
+namespace
+{
+
+// The strings of list read in the order of idx.
+QStringList inOrder(const QStringList &list, const QList<int> &idx)
+{
+    QStringList out;
+    for (int i : idx)
+        out.append(list.at(i));
+    return out;
+}
+
+bool isPermutation(QList<int> idx, qsizetype n)
+{
+    std::sort(idx.begin(), idx.end());
+    for (qsizetype i = 0; i < idx.size(); ++i) {
+        if (idx.at(i) != i)
+            return false;
+    }
+    return idx.size() == n;
+}
+
+// A name of 1 to 12 characters drawn from a mix of cases, digits, spaces,
+// accented Latin, CJK and a surrogate pair, so that every comparison path runs.
+QString randomName(QRandomGenerator &rng)
+{
+    static const QString alphabet = QStringLiteral("aAbBcCxXyYzZ09 _-éÉ字型新細明體")
+        + QChar(0xD83D) + QChar(0xDE00) + QChar(0xFF21);
+    const int len = int(rng.bounded(1, 13));
+    QString s;
+    for (int i = 0; i < len; ++i)
+        s.append(alphabet.at(rng.bounded(int(alphabet.size()))));
+    return s;
+}
+
+} // namespace
+
+class TestAppSort : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void ordersSmallLists_data()
+    {
+        QTest::addColumn<QStringList>("list");
+        QTest::addColumn<bool>("ignoreCase");
+        QTest::addColumn<QList<int>>("expected");
+
+        QTest::newRow("empty") << QStringList() << true << QList<int>();
+        QTest::newRow("one") << QStringList {QStringLiteral("x")} << false << QList<int> {0};
+        QTest::newRow("two reversed")
+            << QStringList {QStringLiteral("b"), QStringLiteral("a")} << false << QList<int> {1, 0};
+        QTest::newRow("already sorted") << QStringList {QStringLiteral("a"), QStringLiteral("b"),
+            QStringLiteral("c")} << true << QList<int> {0, 1, 2};
+        // Upper case sorts before lower case by code unit; ignoring case it does not.
+        QTest::newRow("case kept") << QStringList {QStringLiteral("apple"), QStringLiteral("Zebra"),
+            QStringLiteral("Mango")}
+                                   << false << QList<int> {2, 1, 0};
+        QTest::newRow("case ignored") << QStringList {QStringLiteral("apple"),
+            QStringLiteral("Zebra"), QStringLiteral("Mango")}
+                                      << true << QList<int> {0, 2, 1};
+        QTest::newRow("prefix first")
+            << QStringList {QStringLiteral("arial Black"), QStringLiteral("Arial")} << true
+            << QList<int> {1, 0};
+        // Ordinal, not locale order: accented letters come after every ASCII letter.
+        QTest::newRow("ordinal accents") << QStringList {QStringLiteral("é"), QStringLiteral("z"),
+            QStringLiteral("e")} << false << QList<int> {2, 1, 0};
+        // UTF-16 code units, not code points: a surrogate (0xD83D) is below U+FF21.
+        QTest::newRow("code units")
+            << QStringList {QString(QChar(0xFF21)), QString(QChar(0xD83D)) + QChar(0xDE00)} << false
+            << QList<int> {1, 0};
+        QTest::newRow("reversed seven") << QStringList {QStringLiteral("g"), QStringLiteral("f"),
+            QStringLiteral("e"), QStringLiteral("d"), QStringLiteral("c"), QStringLiteral("b"),
+            QStringLiteral("a")} << true << QList<int> {6, 5, 4, 3, 2, 1, 0};
+    }
+    void ordersSmallLists()
+    {
+        QFETCH(QStringList, list);
+        QFETCH(bool, ignoreCase);
+        QFETCH(QList<int>, expected);
+        const QStringList before = list;
+        QCOMPARE(AppSort::SortIndex(list, ignoreCase), expected);
+        QCOMPARE(list, before);
+    }
+
+    void equalStringsKeepEveryPosition()
+    {
+        const QStringList list {QStringLiteral("Ming"), QStringLiteral("a"), QStringLiteral("ming"),
+            QStringLiteral("MING")};
+        const QList<int> idx = AppSort::SortIndex(list, true);
+        QVERIFY(isPermutation(idx, list.size()));
+        QCOMPARE(idx.first(), 1);
+        QCOMPARE(
+            inOrder(list, idx).mid(1).join(QString()).toLower(), QStringLiteral("mingmingming"));
+    }
+
+    void largeListsMatchStdSort_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<bool>("ignoreCase");
+        QTest::addColumn<quint32>("seed");
+        QTest::newRow("2000 ignoring case") << 2000 << true << 7u;
+        QTest::newRow("2000 with case") << 2000 << false << 11u;
+        QTest::newRow("odd 1999") << 1999 << true << 3u;
+        QTest::newRow("few distinct") << 500 << true << 5u;
+    }
+    void largeListsMatchStdSort()
+    {
+        QFETCH(int, count);
+        QFETCH(bool, ignoreCase);
+        QFETCH(quint32, seed);
+        QRandomGenerator rng(seed);
+        QStringList list;
+        for (int i = 0; i < count; ++i) {
+            // "few distinct" draws from a small pool so that many names repeat.
+            list.append(count == 500 ? QString(QChar(u'a' + rng.bounded(4))) : randomName(rng));
+        }
+        const QList<int> idx = AppSort::SortIndex(list, ignoreCase);
+        QVERIFY(isPermutation(idx, count));
+
+        auto key = [ignoreCase](const QString &s) { return ignoreCase ? s.toLower() : s; };
+        QStringList expected;
+        for (const QString &s : list)
+            expected.append(key(s));
+        std::sort(expected.begin(), expected.end(),
+            [](const QString &a, const QString &b) { return QString::compare(a, b) < 0; });
+        QStringList got;
+        for (int i : idx)
+            got.append(key(list.at(i)));
+        QCOMPARE(got, expected);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestAppSort)
+#include "test_AppSort.moc"
