@@ -280,6 +280,29 @@ private Q_SLOTS:
         QVERIFY2(err.contains(QStringLiteral("artgen:")), qPrintable(err));
     }
 
+    void listedManifestMatchesTheFiles()
+    {
+        // Code finds the pictures through the manifest; every line must name a
+        // written file of the stated size with the stated number of frames.
+        QProcess proc;
+        proc.start(QStringLiteral(ARTGEN_EXE), {QStringLiteral("--list")});
+        QVERIFY(proc.waitForFinished(120000));
+        QCOMPARE(proc.exitCode(), 0);
+        const QStringList lines = QString::fromUtf8(proc.readAllStandardOutput())
+                                      .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), qsizetype(std::size(kFiles)));
+        for (const QString &line : lines) {
+            const QStringList f = line.split(QLatin1Char(' '));
+            QCOMPARE(f.size(), 4);
+            const QImage image = load(f.at(0));
+            QVERIFY2(!image.isNull(), qPrintable(line));
+            QCOMPARE(image.size(), QSize(f.at(1).toInt(), f.at(2).toInt()));
+            const int frames = f.at(3).toInt();
+            const bool strip = image.height() == 4 * image.width() && image.width() == 24;
+            QCOMPARE(frames, strip ? 4 : 1);
+        }
+    }
+
     void wrongArgumentsAreRefused()
     {
         QCOMPARE(runGenerator({}), 2);

@@ -162,8 +162,8 @@ void drawPictureAndArrow(QPainter &p, const GlyphStyle &s)
     p.restore();
 
     // A turning arrow over the lower right corner: "swap the picture".
-    const QPointF c(16.5, 16.5);
-    const qreal r = 3.4;
+    const QPointF c(16, 16.5);
+    const qreal r = 3.3;
     p.setBrush(s.halo);
     p.setPen(Qt::NoPen);
     p.drawEllipse(c, r + 1.9, r + 1.9);

@@ -27,7 +27,7 @@ inline constexpr int TileWidth = 8;
 inline constexpr int BandHeight = 32;
 inline constexpr int LogoWidth = 84;
 inline constexpr int LogoHeight = 26;
-inline constexpr int CompanyWidth = 86;
+inline constexpr int CompanyWidth = 90;
 inline constexpr int CompanyHeight = 26;
 inline constexpr int ButtonSize = 24;
 

@@ -88,15 +88,15 @@ void drawFittedText(QPainter &p, const QRectF &box, const QString &text, qreal m
         if (QFontMetricsF(f).horizontalAdvance(text) <= box.width())
             break;
     }
-    QPainterPath path;
+    // Hinted glyphs on a whole-pixel baseline keep small CJK text legible at 1x.
+    f.setHintingPreference(QFont::PreferFullHinting);
     const QFontMetricsF fm(f);
     // Centre the ink, not the line box: cap height and descent vary by face.
     const QRectF ink = fm.tightBoundingRect(text);
-    const qreal baseline = box.center().y() - ink.center().y();
-    path.addText(QPointF(box.left() - ink.left(), baseline), f, text);
-    p.setPen(Qt::NoPen);
-    p.setBrush(brush);
-    p.drawPath(path);
+    const qreal baseline = qRound(box.center().y() - ink.center().y());
+    p.setFont(f);
+    p.setPen(QPen(brush, 1));
+    p.drawText(QPointF(qRound(box.left() - ink.left()), baseline), text);
 }
 
 // The soft plate of a link under the pointer.
