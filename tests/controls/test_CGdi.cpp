@@ -1,0 +1,606 @@
+#include "PixelTest.h"
+#include "controls/CGdi.h"
+
+#include <QWidget>
+#include <QtTest>
+
+using PixelTest::at;
+
+namespace
+{
+constexpr OleColor BG = rgbColor(10, 20, 30);
+constexpr OleColor TL = rgbColor(255, 255, 255);
+constexpr OleColor BR = rgbColor(129, 129, 129);
+constexpr OleColor RED = rgbColor(255, 0, 0);
+constexpr OleColor BLACK = 0;
+
+// A canvas with its own context, the way a window's surface is drawn on.
+struct Target {
+    explicit Target(int w = 120, int h = 60)
+        : image(PixelTest::canvas(w, h, BG))
+        , dc(gdi::CreateImageDC(&image))
+    {
+    }
+    ~Target() { gdi::DeleteDC(dc); }
+    QImage image;
+    gdi::HDC dc;
+};
+
+// A widget that offers its drawing context the way controls do.
+class DcWidget : public QWidget
+{
+    Q_OBJECT
+    Q_PROPERTY(quintptr hDC READ hDC)
+public:
+    quintptr hDC() const { return reinterpret_cast<quintptr>(dc); }
+    gdi::HDC dc = nullptr;
+};
+} // namespace
+
+class TestCGdi : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void newObjectHoldsTheFaceBrush()
+    {
+        const int before = gdi::liveObjects();
+        CGdi g;
+        QCOMPARE(g.BrushKeys(), QStringList {QStringLiteral("13160660K")});
+        QVERIFY(g.CurBrush() != nullptr);
+        QCOMPARE(g.CurBrushColor(), rgbColor(212, 208, 200));
+        QCOMPARE(gdi::liveObjects(), before + 1);
+        QVERIFY(g.PenKeys().isEmpty());
+        QCOMPARE(g.CurPen(), nullptr);
+    }
+
+    void penCacheCreatesOnePenPerColourInOrder()
+    {
+        const int before = gdi::liveObjects();
+        {
+            CGdi g;
+            const OleColor colours[] = {255, rgbColor(212, 208, 200), 0, 255, 65280, 0, 16711680};
+            QHash<OleColor, gdi::HPEN> seen;
+            for (OleColor c : colours) {
+                g.setCurPenColor(c);
+                QVERIFY(g.CurPen() != nullptr);
+                if (seen.contains(c))
+                    QCOMPARE(g.CurPen(), seen.value(c));
+                seen.insert(c, g.CurPen());
+            }
+            QCOMPARE(g.PenKeys(),
+                QStringList({QStringLiteral("255K"), QStringLiteral("13160660K"),
+                    QStringLiteral("0K"), QStringLiteral("65280K"), QStringLiteral("16711680K")}));
+            QCOMPARE(g.LastPen(), seen.value(16711680));
+            QCOMPARE(gdi::liveObjects(), before + 1 + 5);
+        }
+        QCOMPARE(gdi::liveObjects(), before);
+    }
+
+    void releaseResourceEmptiesTheCaches()
+    {
+        const int before = gdi::liveObjects();
+        CGdi g;
+        g.setCurPenColor(255);
+        g.setCurBrushColor(255);
+        g.ReleaseResource();
+        QCOMPARE(g.CurPen(), nullptr);
+        QCOMPARE(g.CurBrush(), nullptr);
+        QVERIFY(g.PenKeys().isEmpty());
+        QVERIFY(g.BrushKeys().isEmpty());
+        QCOMPARE(gdi::liveObjects(), before);
+        g.setCurPenColor(255); // the key list is empty, so the pen is made anew
+        QVERIFY(g.CurPen() != nullptr);
+        QCOMPARE(gdi::liveObjects(), before + 1);
+    }
+
+    void releaseWhileSelectedKeepsTheContextUsable()
+    {
+        Target t;
+        CGdi g;
+        g.AllocMDC(t.dc, 0, 0, 120, 60);
+        g.setCurPenColor(RED);
+        g.DrawLine(0, 0, 5, 0, 1);
+        g.ReleaseResource();
+        // The context still holds the deleted pen until it selects another.
+        gdi::MoveToEx(t.dc, 0, 1);
+        gdi::LineTo(t.dc, 5, 1);
+        QCOMPARE(at(t.image, 2, 1), RED);
+        gdi::SelectObject(t.dc, gdi::StockBlackPen());
+    }
+
+    void toArgbSwapsTheByteOrder_data()
+    {
+        QTest::addColumn<int>("r");
+        QTest::addColumn<int>("g");
+        QTest::addColumn<int>("b");
+        QTest::newRow("red") << 255 << 0 << 0;
+        QTest::newRow("face") << 212 << 208 << 200;
+        QTest::newRow("blue") << 0 << 0 << 255;
+    }
+    void toArgbSwapsTheByteOrder()
+    {
+        QFETCH(int, r);
+        QFETCH(int, g);
+        QFETCH(int, b);
+        const qint32 v = CGdi::ToARGB(qint16(r), qint16(g), qint16(b));
+        QCOMPARE(v, qint32(qRgb(r, g, b) & 0xFFFFFF));
+        QCOMPARE((v >> 16) & 0xFF, r);
+        QCOMPARE(v & 0xFF, b);
+    }
+
+    void directDrawingIsVisibleAtOnce()
+    {
+        Target t;
+        CGdi g;
+        QCOMPARE(g.AllocMDC(t.dc, 0, 0, 120, 60), t.dc);
+        g.setCurBrushColor(RED);
+        g.FillBox(2, 3, 4, 5);
+        QCOMPARE(at(t.image, 2, 3), RED);
+        g.UpdateMDC();
+        g.ReleaseMDC();
+        QCOMPARE(g.GetMemDC(), t.dc); // nothing to release without a buffer
+        QCOMPARE(g.TargetDC(), t.dc);
+    }
+
+    void bufferedDrawingShowsOnlyOnUpdate()
+    {
+        Target t;
+        gdi::SetPixel(t.dc, 31, 12, RED);
+        const int before = gdi::liveObjects();
+        {
+            CGdi g;
+            g.setRuntime(true);
+            gdi::HDC mem = g.AllocMDC(t.dc, 30, 10, 40, 20);
+            QVERIFY(mem != nullptr && mem != t.dc);
+            QCOMPARE(gdi::GetPixel(mem, 1, 2), RED); // the buffer starts from the screen
+            g.setCurBrushColor(BLACK);
+            g.FillBox(5, 5, 3, 3);
+            QCOMPARE(at(t.image, 35, 15), BG);
+            g.UpdateMDC();
+            QCOMPARE(at(t.image, 35, 15), BLACK);
+            QCOMPARE(at(t.image, 31, 12), RED);
+
+            Target other(50, 50);
+            g.UpdateRcMDC(other.dc, 1, 1, 10, 10);
+            QCOMPARE(at(other.image, 7, 7), BLACK);
+            QCOMPARE(at(other.image, 11, 11), BG);
+
+            g.ReleaseMDC();
+            QCOMPARE(g.GetMemDC(), nullptr);
+            QCOMPARE(g.TargetDC(), nullptr);
+        }
+        QCOMPARE(gdi::liveObjects(), before);
+    }
+
+    void allocLeavesThePreviousBufferFirst()
+    {
+        Target t;
+        const int before = gdi::liveObjects();
+        CGdi g;
+        g.setRuntime(true);
+        for (int i = 0; i < 5; ++i)
+            g.AllocMDC(t.dc, 0, 0, 20, 20);
+        // one brush, one buffer context, one buffer bitmap
+        QCOMPARE(gdi::liveObjects(), before + 3);
+    }
+
+    void fillsCoverLeftToRightMinusOne()
+    {
+        Target t;
+        CGdi g;
+        g.AllocMDC(t.dc, 0, 0, 50, 40);
+        g.setCurBrushColor(RED);
+        g.ClearEx(t.dc, 10, 10, 20, 15);
+        QCOMPARE(PixelTest::count(t.image, RED), 10 * 5);
+        QCOMPARE(at(t.image, 19, 14), RED);
+        QCOMPARE(at(t.image, 20, 14), BG);
+        QCOMPARE(at(t.image, 19, 15), BG);
+        g.setCurBrushColor(BLACK);
+        g.Clear(); // the area given to AllocMDC, 50 x 40
+        QCOMPARE(PixelTest::count(t.image, BLACK), 50 * 40);
+        QCOMPARE(at(t.image, 50, 0), BG);
+    }
+
+    void clearWndFillsTheClientArea()
+    {
+        Target t;
+        QWidget w;
+        w.resize(30, 20);
+        CGdi g;
+        g.AttachDC(t.dc);
+        g.setCurBrushColor(RED);
+        g.ClearWnd(&w);
+        QCOMPARE(PixelTest::count(t.image, RED), 600);
+        g.ClearWndEx(&w, nullptr); // no context: nothing, no crash
+    }
+
+    void detachedHelperDrawsNowhere()
+    {
+        Target t;
+        CGdi g;
+        g.AttachDC(t.dc);
+        g.DetachDC();
+        g.setCurBrushColor(RED);
+        g.FillBox(0, 0, 10, 10);
+        g.DrawLine(0, 0, 10, 10, 1);
+        QVERIFY(!g.DrawTxtW(QStringLiteral("x"), 0, 0, 50, 20, false, false, true));
+        g.DrawFocusFrame(1, 1, 10, 10, 1, false);
+        QCOMPARE(PixelTest::count(t.image, BG), 120 * 60);
+    }
+
+    void lineStopsOneShortOfItsEnd_data()
+    {
+        QTest::addColumn<QPoint>("from");
+        QTest::addColumn<QPoint>("to");
+        QTest::addColumn<int>("n");
+        QTest::addColumn<int>("pixels");
+        QTest::newRow("horizontal") << QPoint(2, 3) << QPoint(8, 3) << 1 << 6;
+        QTest::newRow("vertical up") << QPoint(4, 9) << QPoint(4, 1) << 1 << 8;
+        QTest::newRow("diagonal") << QPoint(0, 0) << QPoint(5, 5) << 1 << 5;
+        QTest::newRow("two, second inside") << QPoint(0, 0) << QPoint(10, 0) << 2 << -1;
+        QTest::newRow("none") << QPoint(0, 0) << QPoint(10, 0) << 0 << 0;
+    }
+    void lineStopsOneShortOfItsEnd()
+    {
+        QFETCH(QPoint, from);
+        QFETCH(QPoint, to);
+        QFETCH(int, n);
+        QFETCH(int, pixels);
+        Target t;
+        CGdi g;
+        g.AttachDC(t.dc);
+        g.setCurPenColor(RED);
+        g.DrawLine(from.x(), from.y(), to.x(), to.y(), qint16(n));
+        if (pixels >= 0)
+            QCOMPARE(PixelTest::count(t.image, RED), pixels);
+        if (n > 1) // each further line starts one pixel right and down
+            QCOMPARE(at(t.image, from.x() + 1, from.y() + 1), RED);
+        if (n > 0) {
+            QCOMPARE(at(t.image, from.x(), from.y()), RED);
+            QCOMPARE(at(t.image, to.x(), to.y()), BG);
+        }
+    }
+
+    void boxCoversBothCorners()
+    {
+        Target t;
+        CGdi g;
+        g.AttachDC(t.dc);
+        g.setCurPenColor(RED);
+        g.DrawBox(10, 10, 20, 8, 1);
+        QCOMPARE(PixelTest::count(t.image, RED), 2 * 21 + 2 * 7);
+        for (QPoint p : {QPoint(10, 10), QPoint(30, 10), QPoint(30, 18), QPoint(10, 18)})
+            QCOMPARE(at(t.image, p.x(), p.y()), RED);
+        QCOMPARE(at(t.image, 11, 11), BG);
+        g.DrawBoxEx(t.dc, 50, 10, 10, 10, 2); // two rings, the second one pixel inside
+        QCOMPARE(at(t.image, 51, 11), RED);
+        QCOMPARE(at(t.image, 59, 19), RED);
+        QCOMPARE(at(t.image, 52, 12), BG);
+    }
+
+    void frameUpPaintsTopLeftAndBottomRight()
+    {
+        Target t;
+        CGdi g;
+        g.AttachDC(t.dc);
+        g.Draw3DFrame(10, 10, 30, 20, 2, false, 0, TL, BR, false);
+        QCOMPARE(at(t.image, 10, 10), TL);
+        QCOMPARE(at(t.image, 29, 10), TL);
+        QCOMPARE(at(t.image, 30, 10), BR);
+        QCOMPARE(at(t.image, 30, 20), BR);
+        QCOMPARE(at(t.image, 10, 20), TL);
+        QCOMPARE(at(t.image, 11, 20), BR);
+        QCOMPARE(at(t.image, 10, 15), TL);
+        QCOMPARE(at(t.image, 30, 15), BR);
+        // second ring one pixel in
+        QCOMPARE(at(t.image, 11, 11), TL);
+        QCOMPARE(at(t.image, 29, 15), BR);
+        QCOMPARE(at(t.image, 20, 19), BR);
+        QCOMPARE(at(t.image, 12, 12), BG);
+    }
+
+    void frameDownOutermostRingHasOnlyLeftAndTop()
+    {
+        Target t;
+        CGdi g;
+        g.AttachDC(t.dc);
+        g.Draw3DFrame(10, 10, 30, 20, 1, true, 0, TL, BR, false);
+        QCOMPARE(at(t.image, 30, 10), TL); // the top runs one pixel longer
+        QCOMPARE(at(t.image, 31, 10), BG);
+        QCOMPARE(at(t.image, 10, 20), TL);
+        QCOMPARE(PixelTest::count(t.image, BR), 0);
+        QCOMPARE(PixelTest::count(t.image, TL), 21 + 10);
+
+        Target t2;
+        g.AttachDC(t2.dc);
+        g.Draw3DFrame(10, 10, 30, 20, 2, true, 0, TL, BR, false);
+        QCOMPARE(at(t2.image, 30, 11), BR);
+        QCOMPARE(at(t2.image, 30, 19), BR);
+        QCOMPARE(at(t2.image, 12, 19), BR);
+        QCOMPARE(at(t2.image, 11, 19), TL);
+    }
+
+    void frameWithoutRingsOnlyFills()
+    {
+        Target t;
+        CGdi g;
+        g.AttachDC(t.dc);
+        g.Draw3DFrame(10, 10, 30, 20, 0, false, RED, TL, BR, true);
+        QCOMPARE(PixelTest::count(t.image, RED), 20 * 11);
+        QCOMPARE(at(t.image, 10, 20), RED);
+        QCOMPARE(at(t.image, 30, 10), BG);
+        QCOMPARE(g.CurBrushColor(), RED);
+    }
+
+    void buttonsHaveBlackOutlineAndShadow()
+    {
+        Target t;
+        CGdi g;
+        g.AttachDC(t.dc);
+        g.Draw3DButton(10, 10, 40, 30, 1, RED, TL, BR, true);
+        QCOMPARE(at(t.image, 10, 10), BLACK);
+        QCOMPARE(at(t.image, 40, 30), BLACK);
+        QCOMPARE(at(t.image, 11, 11), TL);
+        QCOMPARE(at(t.image, 39, 29), BR);
+        QCOMPARE(at(t.image, 20, 20), RED);
+
+        Target d;
+        g.AttachDC(d.dc);
+        g.Draw3DButtonDown(10, 10, 40, 30, 1, RED, TL, BR, true);
+        QCOMPARE(at(d.image, 10, 10), BLACK);
+        QCOMPARE(at(d.image, 11, 30), BR); // the shadow starts on the outline's bottom row
+        QCOMPARE(at(d.image, 11, 29), BR);
+        QCOMPARE(at(d.image, 39, 11), BR);
+        QCOMPARE(at(d.image, 40, 11), BLACK);
+        QCOMPARE(at(d.image, 12, 12), TL);
+        QCOMPARE(at(d.image, 38, 12), TL); // the pressed top runs one pixel longer
+        QCOMPARE(at(d.image, 37, 28), RED);
+        QCOMPARE(at(d.image, 38, 20), BG); // no right side on the outermost pressed ring
+    }
+
+    void etchedGrooveRings()
+    {
+        Target t;
+        CGdi g;
+        g.AttachDC(t.dc);
+        g.Draw3DGroud(0, 0, 99, 49, true);
+        const OleColor face = rgbColor(212, 208, 200);
+        QCOMPARE(at(t.image, 50, 0), BR);
+        QCOMPARE(at(t.image, 0, 25), BR);
+        QCOMPARE(at(t.image, 99, 25), TL);
+        QCOMPARE(at(t.image, 50, 49), TL);
+        QCOMPARE(at(t.image, 50, 1), TL);
+        QCOMPARE(at(t.image, 1, 25), TL);
+        QCOMPARE(at(t.image, 98, 25), BR);
+        QCOMPARE(at(t.image, 50, 48), BR);
+        QCOMPARE(at(t.image, 50, 25), face);
+        QCOMPARE(at(t.image, 0, 49), face); // the light bottom line stops short of the corner
+        QCOMPARE(at(t.image, 99, 0), TL);
+    }
+
+    void focusFrameTwiceRestoresPixels_data()
+    {
+        QTest::addColumn<int>("n");
+        QTest::addColumn<bool>("round");
+        QTest::newRow("square 1") << 1 << false;
+        QTest::newRow("square 3") << 3 << false;
+        QTest::newRow("round 1") << 1 << true;
+        QTest::newRow("round 3") << 3 << true;
+    }
+    void focusFrameTwiceRestoresPixels()
+    {
+        QFETCH(int, n);
+        QFETCH(bool, round);
+        Target t;
+        CGdi g;
+        g.AttachDC(t.dc);
+        g.setCurBrushColor(RED);
+        g.FillBox(30, 10, 40, 30);
+        const QImage before = t.image.copy();
+        g.DrawFocusFrame(20, 10, 80, 45, qint16(n), round);
+        QVERIFY(t.image != before);
+        QVERIFY(PixelTest::count(t.image, rgbColor(0, 255, 255)) > 0); // red inverted
+        g.DrawFocusFrame(20, 10, 80, 45, qint16(n), round);
+        QCOMPARE(t.image, before);
+        QCOMPARE(gdi::GetPixel(t.dc, 0, 0), BG);
+        QCOMPARE(t.dc->rop2, int(gdi::R2_COPYPEN));
+    }
+
+    void squareFocusFrameGrowsOutwards()
+    {
+        Target t;
+        CGdi g;
+        g.AttachDC(t.dc);
+        g.DrawFocusFrame(20, 20, 30, 30, 2, false);
+        const OleColor inv = rgbColor(255 - 10, 255 - 20, 255 - 30);
+        QCOMPARE(at(t.image, 20, 20), inv);
+        QCOMPARE(at(t.image, 29, 29), inv);
+        QCOMPARE(at(t.image, 19, 19), inv);
+        QCOMPARE(at(t.image, 30, 30), inv);
+        QCOMPARE(at(t.image, 31, 31), BG);
+        QCOMPARE(at(t.image, 21, 21), BG);
+        QCOMPARE(PixelTest::count(t.image, inv), 36 + 44);
+    }
+
+    void roundedBevelCorners()
+    {
+        Target t;
+        CGdi g;
+        g.AttachDC(t.dc);
+        const int x1 = 10, y1 = 10, x2 = 60, y2 = 40;
+        const OleColor corner = rgbColor(0, 0, 255);
+        const OleColor tl = rgbColor(100, 100, 100), br = rgbColor(40, 40, 40);
+        g.DrawRound3DGroudDown(x1, y1, x2, y2, corner, false);
+        const int yb = y2 - 1; // the pressed look ends one row higher
+        QCOMPARE(at(t.image, x1 + 6, y1), tl);
+        QCOMPARE(at(t.image, x1 + 5, y1), corner);
+        QCOMPARE(at(t.image, x2 - 7, y1), br);
+        QCOMPARE(at(t.image, x2 - 6, y1), corner);
+        QCOMPARE(at(t.image, x1 + 4, y1 + 1), tl);
+        QCOMPARE(at(t.image, x1 + 3, y1 + 1), corner);
+        QCOMPARE(at(t.image, x1, y1 + 4), BG); // no corner pixel on the fifth row
+        QCOMPARE(at(t.image, x1 + 1, y1 + 4), tl);
+        QCOMPARE(at(t.image, x1, y1 + 5), corner);
+        QCOMPARE(at(t.image, x1, y1 + 6), tl);
+        QCOMPARE(at(t.image, x1, 25), tl);
+        QCOMPARE(at(t.image, x2 - 1, 25), br);
+        QCOMPARE(at(t.image, x2, 25), BG);
+        QCOMPARE(at(t.image, x1 + 6, yb), br); // the bottom edge overdraws the left corner run
+        QCOMPARE(at(t.image, x1 + 5, yb), corner);
+        QCOMPARE(at(t.image, x2 - 8, yb), br);
+        QCOMPARE(at(t.image, x1 + 1, yb - 5), tl);
+        QCOMPARE(at(t.image, x1, yb - 5), corner);
+        QCOMPARE(at(t.image, x1, yb - 4), BG);
+        QCOMPARE(at(t.image, 35, y2), BG);
+
+        Target plain;
+        g.AttachDC(plain.dc);
+        g.DrawRound3DGroud(x1, y1, x2, y2, BR, TL, RED, BLACK, true);
+        QCOMPARE(at(plain.image, x1, 25), TL);
+        QCOMPARE(at(plain.image, x1 + 1, 25), BLACK);
+        QCOMPARE(at(plain.image, x2 - 1, 25), BR);
+        QCOMPARE(at(plain.image, x2 - 2, 25), RED);
+        QCOMPARE(at(plain.image, x1 + 5, y1), rgbColor(212, 208, 200)); // no corner colour
+    }
+
+    void repeatedDrawingDoesNotGrowTheCaches()
+    {
+        Target t;
+        CGdi g;
+        g.AttachDC(t.dc);
+        g.Draw3DGroud(0, 0, 50, 30, true);
+        g.Draw3DButtonDown(0, 0, 50, 30, 2, RED, TL, BR, true);
+        g.DrawRound3DGroudDown(0, 0, 50, 30, RED, true);
+        const int afterFirst = gdi::liveObjects();
+        const QStringList keys = g.PenKeys();
+        for (int i = 0; i < 10; ++i) {
+            g.Draw3DGroud(0, 0, 50, 30, true);
+            g.Draw3DButtonDown(0, 0, 50, 30, 2, RED, TL, BR, true);
+            g.DrawRound3DGroudDown(0, 0, 50, 30, RED, true);
+            g.DrawFocusFrame(2, 2, 40, 20, 2, true);
+        }
+        QCOMPARE(gdi::liveObjects(), afterFirst);
+        QCOMPARE(g.PenKeys(), keys);
+    }
+
+    void nullBrushLeavesRoundBoxHollow()
+    {
+        Target t;
+        CGdi g;
+        g.AttachDC(t.dc);
+        g.setCurPenColor(RED);
+        g.SetNullBrush();
+        g.DrawRoundBox(10, 10, 50, 40, 8);
+        QCOMPARE(at(t.image, 30, 25), BG);
+        QCOMPARE(at(t.image, 30, 10), RED);
+        QCOMPARE(g.LastBrush(), gdi::StockNullBrush());
+        gdi::SelectObject(t.dc, g.CurBrush());
+        g.DrawRoundBox(60, 10, 100, 40, 8);
+        QCOMPARE(at(t.image, 80, 25), rgbColor(212, 208, 200));
+    }
+
+    void textFlags_data()
+    {
+        QTest::addColumn<bool>("center");
+        QTest::addColumn<bool>("vcenter");
+        QTest::addColumn<bool>("singleline");
+        QTest::addColumn<int>("flags");
+        QTest::newRow("left") << false << false << false << 0;
+        QTest::newRow("centre") << true << false << false << 1;
+        QTest::newRow("vcentre single") << false << true << true << 36;
+        QTest::newRow("all") << true << true << true << 37;
+    }
+    void textFlags()
+    {
+        QFETCH(bool, center);
+        QFETCH(bool, vcenter);
+        QFETCH(bool, singleline);
+        QFETCH(int, flags);
+        QCOMPARE(CGdi::TextFlags(center, vcenter, singleline), flags);
+    }
+
+    void textStaysInsideItsRectangleAndEndsAtNul()
+    {
+        Target a(200, 40), b(200, 40);
+        CGdi g;
+        QFont font(QStringLiteral("DejaVu Sans"), 14);
+        g.CurFont2(font);
+        g.AttachDC(a.dc);
+        g.CurFont2(font);
+        g.setCurTextColor(RED);
+        QVERIFY(g.DrawTxtW(QStringLiteral("朗讀 AB"), 10, 5, 100, 30, true, true, true));
+        const int inside = PixelTest::count(a.image, RED, QRect(10, 5, 100, 30));
+        QVERIFY(inside > 10);
+        QCOMPARE(PixelTest::changedOutside(
+                     PixelTest::canvas(200, 40, BG), a.image, QRect(10, 5, 100, 30)),
+            0);
+
+        Target c(200, 40);
+        g.AttachDC(b.dc);
+        g.CurFont2(font);
+        g.setCurTextColor(RED);
+        g.DrawTxtXy(QStringLiteral("AB"), 0, 0, 200, 40, false, false, true);
+        g.AttachDC(c.dc);
+        g.CurFont2(font);
+        g.setCurTextColor(RED);
+        g.DrawTxtEx(c.dc, QString(QStringLiteral("AB")) + QChar(0) + QStringLiteral("CD"), 0, 0,
+            200, 40, false, false, true);
+        QCOMPARE(c.image, b.image);
+    }
+
+    void paintPictureCopiesOrStretches()
+    {
+        QImage src = PixelTest::canvas(4, 4, RED);
+        src.setPixel(0, 0, gdi::toRgb(BLACK));
+        GdiPicture pic = GdiPicture::fromImage(src);
+        qint16 w = 0, h = 0;
+        QVERIFY(CGdi::GetBmpSz(pic, w, h));
+        QCOMPARE(w, qint16(4));
+        QCOMPARE(h, qint16(4));
+        QVERIFY(!CGdi::GetBmpSz(GdiPicture::fromIcon(src), w, h));
+
+        Target t;
+        CGdi g;
+        g.AttachDC(t.dc);
+        g.PaintPicture(pic.Handle(), 10, 10, 4, 4, -1, 99); // destW -1 ignores destH
+        QCOMPARE(PixelTest::count(t.image, RED) + PixelTest::count(t.image, BLACK), 16);
+        g.PaintPicture(pic.Handle(), 40, 10, 4, 4, 8, 8);
+        QCOMPARE(PixelTest::count(t.image, BLACK, QRect(40, 10, 8, 8)), 4);
+        QCOMPARE(PixelTest::count(t.image, RED, QRect(40, 10, 8, 8)), 60);
+
+        GdiPicture into = GdiPicture::fromImage(PixelTest::canvas(10, 10, 0xFFFFFF));
+        g.CopyPicture(into.Handle(), 2, 2, 5, 5);
+        QCOMPARE(PixelTest::count(into.image(), BG), 25);
+    }
+
+    void attachCtrlReadsTheControlsContext()
+    {
+        Target t;
+        DcWidget w;
+        w.resize(30, 20);
+        w.dc = t.dc;
+        CGdi g;
+        QCOMPARE(g.AttachCtrl(&w), t.dc);
+        g.setCurBrushColor(RED);
+        g.Clear();
+        QCOMPARE(PixelTest::count(t.image, RED), 600);
+        QObject plain;
+        QCOMPARE(g.AttachCtrl(&plain), nullptr);
+        QWidget noDc;
+        QCOMPARE(g.AttachCtrl(&noDc), nullptr);
+    }
+
+    void copyMdcTakesPixelsFromAnotherContext()
+    {
+        Target src(20, 20), dst;
+        gdi::SetPixel(src.dc, 3, 4, RED);
+        CGdi g;
+        g.AttachDC(dst.dc);
+        g.CopyMDC(src.dc, 2, 2, 50, 50, 5, 5);
+        QCOMPARE(at(dst.image, 51, 52), RED);
+        QCOMPARE(PixelTest::count(dst.image, RED), 1);
+    }
+};
+
+QTEST_MAIN(TestCGdi)
+#include "test_CGdi.moc"
