@@ -1,0 +1,95 @@
+#include "speech/Resampler.h"
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <memory>
+#include <mutex>
+
+namespace Resampler
+{
+
+namespace
+{
+
+constexpr int HalfTaps = 16;
+constexpr int Phases = 512;
+
+// Filter taps for one cut-off, tabulated at Phases fractional positions.
+struct Kernel {
+    double cutoff;
+    std::vector<float> taps; // (Phases + 1) rows of 2*HalfTaps
+
+    explicit Kernel(double c)
+        : cutoff(c)
+        , taps(size_t(Phases + 1) * 2 * HalfTaps)
+    {
+        for (int p = 0; p <= Phases; ++p) {
+            const double frac = double(p) / Phases;
+            for (int k = 0; k < 2 * HalfTaps; ++k) {
+                // Distance from the output point to input sample k - HalfTaps + 1.
+                const double x = frac - double(k - HalfTaps + 1);
+                const double arg = M_PI * cutoff * x;
+                const double sinc = std::abs(x) < 1e-9 ? 1.0 : std::sin(arg) / arg;
+                const double w = (x + HalfTaps) / (2.0 * HalfTaps);
+                const double blackman = (w <= 0.0 || w >= 1.0)
+                    ? 0.0
+                    : 0.42 - 0.5 * std::cos(2 * M_PI * w) + 0.08 * std::cos(4 * M_PI * w);
+                taps[size_t(p) * 2 * HalfTaps + k] = float(cutoff * sinc * blackman);
+            }
+        }
+    }
+};
+
+const Kernel &kernelFor(int inRate, int outRate)
+{
+    static std::mutex mutex;
+    static std::map<std::pair<int, int>, std::unique_ptr<Kernel>> cache;
+    std::lock_guard lock(mutex);
+    auto &slot = cache[{inRate, outRate}];
+    if (!slot)
+        slot = std::make_unique<Kernel>(std::min(1.0, double(outRate) / inRate) * 0.97);
+    return *slot;
+}
+
+} // namespace
+
+std::size_t outputLength(std::size_t inputCount, int inRate, int outRate)
+{
+    return std::size_t((double(inputCount) * outRate) / inRate + 0.5);
+}
+
+long long mapPosition(long long position, int inRate, int outRate)
+{
+    if (inRate == outRate)
+        return position;
+    return (long long)((double(position) * outRate) / inRate + 0.5);
+}
+
+std::vector<int16_t> convert(const int16_t *samples, std::size_t count, int inRate, int outRate)
+{
+    if (inRate == outRate || inRate <= 0 || outRate <= 0)
+        return std::vector<int16_t>(samples, samples + count);
+    const Kernel &kernel = kernelFor(inRate, outRate);
+    const std::size_t outCount = outputLength(count, inRate, outRate);
+    std::vector<int16_t> out(outCount);
+    const double step = double(inRate) / outRate;
+    const long long n = (long long)count;
+    for (std::size_t o = 0; o < outCount; ++o) {
+        const double pos = double(o) * step;
+        const long long base = (long long)std::floor(pos);
+        const int phase = int((pos - double(base)) * Phases + 0.5);
+        const float *row = &kernel.taps[size_t(phase) * 2 * HalfTaps];
+        double acc = 0.0;
+        const long long first = base - HalfTaps + 1;
+        for (int k = 0; k < 2 * HalfTaps; ++k) {
+            const long long idx = first + k;
+            if (idx >= 0 && idx < n)
+                acc += row[k] * samples[idx];
+        }
+        out[o] = int16_t(std::clamp(std::lround(acc), -32768L, 32767L));
+    }
+    return out;
+}
+
+} // namespace Resampler
