@@ -1,0 +1,44 @@
+#include "system/CReg.h"
+
+qint32 CReg::LenW(const QString &text) const
+{
+    return static_cast<qint32>(text.toUtf8().size());
+}
+
+QString CReg::GetSz(const QString &subKey, const QString &valueName, RegRoot root) const
+{
+    RegistryStore &store = RegistryStore::instance();
+    if (!store.keyExists(root, subKey))
+        return QString();
+    RegistryStore::Value value;
+    if (!store.readValue(root, subKey, valueName, &value) || value.type != REG_SZ)
+        return QString();
+    if (value.data.size() > BufferSize - 1)
+        return QString();
+    QByteArray bytes = value.data;
+    const qsizetype nul = bytes.indexOf('\0');
+    if (nul >= 0)
+        bytes.truncate(nul);
+    qsizetype end = bytes.size();
+    while (end > 0 && bytes[end - 1] == ' ')
+        --end;
+    return QString::fromUtf8(bytes.constData(), end);
+}
+
+bool CReg::SetSz(const QString &subKey, const QString &valueName, const QString &data, RegRoot root)
+{
+    return SetValue(REG_SZ, subKey, valueName, data, root);
+}
+
+bool CReg::SetValue(
+    int type, const QString &subKey, const QString &valueName, const QString &data, RegRoot root)
+{
+    RegistryStore &store = RegistryStore::instance();
+    if (!store.createKey(root, subKey))
+        return false;
+    RegistryStore::Value value;
+    value.type = type;
+    // The text's LenW bytes, without a terminating zero.
+    value.data = data.toUtf8();
+    return store.writeValue(root, subKey, valueName, value);
+}

@@ -1,0 +1,91 @@
+#include "system/SysDirs.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+// Every case runs with HOME and the XDG config folder inside a temporary
+// folder, so the expected paths are known without asking the platform.
+class TestSysDirs : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_home;
+    QByteArray m_oldHome, m_oldConfig;
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        m_oldHome = qgetenv("HOME");
+        m_oldConfig = qgetenv("XDG_CONFIG_HOME");
+        qputenv("HOME", QFile::encodeName(m_home.path()));
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_home.filePath(QStringLiteral("config"))));
+        qunsetenv("XDG_DOCUMENTS_DIR");
+        QDir(m_home.path()).mkpath(QStringLiteral("config"));
+    }
+    void cleanupTestCase()
+    {
+        qputenv("HOME", m_oldHome);
+        qputenv("XDG_CONFIG_HOME", m_oldConfig);
+    }
+
+    void documentsFolderHasOneTrailingSlash()
+    {
+        QCOMPARE(GetSpecialFolder(5), m_home.path() + QStringLiteral("/Documents/"));
+    }
+
+    void userDirsFileIsHonoured()
+    {
+        // A documents folder named with a trailing slash still gets just one.
+        const QString dirs = m_home.filePath(QStringLiteral("config/user-dirs.dirs"));
+        QFile f(dirs);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("XDG_DOCUMENTS_DIR=\"$HOME/我的文件/\"\n");
+        f.close();
+        const QString folder = GetSpecialFolder(SysDirs::CSIDL_PERSONAL);
+        QFile::remove(dirs);
+        QCOMPARE(folder, m_home.path() + QStringLiteral("/我的文件/"));
+    }
+
+    void profileIsHome()
+    {
+        QCOMPARE(GetSpecialFolder(SysDirs::CSIDL_PROFILE), m_home.path() + QStringLiteral("/"));
+        QCOMPARE(
+            GetSpecialFolder(SysDirs::CSIDL_APPDATA), m_home.path() + QStringLiteral("/config/"));
+    }
+
+    void unknownIdsAreEmpty_data()
+    {
+        QTest::addColumn<int>("id");
+        QTest::newRow("zero") << 0;
+        QTest::newRow("negative") << -5;
+        QTest::newRow("unassigned") << 6;
+        QTest::newRow("large") << 0x7FFF;
+    }
+    void unknownIdsAreEmpty()
+    {
+        QFETCH(int, id);
+        QVERIFY(GetSpecialFolder(id).isEmpty());
+    }
+
+    void trailingSlash_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("none") << QStringLiteral("/a/b") << QStringLiteral("/a/b/");
+        QTest::newRow("one") << QStringLiteral("/a/b/") << QStringLiteral("/a/b/");
+        QTest::newRow("several") << QStringLiteral("/a/b///") << QStringLiteral("/a/b/");
+        QTest::newRow("root") << QStringLiteral("/") << QStringLiteral("/");
+        QTest::newRow("empty stays empty") << QString() << QString();
+    }
+    void trailingSlash()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, expected);
+        QCOMPARE(SysDirs::withTrailingSlash(path), expected);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSysDirs)
+#include "test_SysDirs.moc"
