@@ -1,0 +1,870 @@
+#include "controls/CmdX.h"
+
+#include "controls/InputCodes.h"
+#include "controls/TipWindow.h"
+
+#include <QApplication>
+#include <QFocusEvent>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <cmath>
+
+namespace
+{
+// Nearest integer, halves to the even neighbour.
+int roundEven(float v)
+{
+    return static_cast<int>(std::nearbyint(v));
+}
+
+QColor rgbOf(OleColor colour)
+{
+    return toQColor(colour);
+}
+
+// A line from `from` towards `to` that stops one pixel short of `to`; only
+// horizontal and vertical lines are drawn here.
+void line(QImage &img, QPoint from, QPoint to, QRgb colour)
+{
+    const int dx = (to.x() > from.x()) - (to.x() < from.x());
+    const int dy = (to.y() > from.y()) - (to.y() < from.y());
+    if (dx != 0 && dy != 0)
+        return;
+    const QRect bounds = img.rect();
+    for (QPoint p = from; p != to; p += QPoint(dx, dy)) {
+        if (bounds.contains(p))
+            img.setPixel(p, colour);
+    }
+}
+
+int frameWidthFor(int style)
+{
+    switch (style) {
+    case 1:
+        return 2; // sunken client edge
+    case 2:
+        return 3; // modal dialog frame
+    case 3:
+        return 1; // static edge
+    case 4:
+        return 5; // client edge inside a modal frame
+    default:
+        return 0;
+    }
+}
+
+// Whether the window under the pointer at `global` is `w` itself. The point
+// is first pulled onto w's nearest pixel, so that the right and bottom edge
+// lines (X = W, Y = H) still belong to the button; a tip window is never in
+// the way, since tips let the pointer through.
+bool pointerOver(QWidget *w, QPoint global)
+{
+    const QPoint local = w->mapFromGlobal(global);
+    const QPoint nearest(std::clamp(local.x(), 0, std::max(0, w->width() - 1)),
+        std::clamp(local.y(), 0, std::max(0, w->height() - 1)));
+    QWidget *hit = QApplication::widgetAt(w->mapToGlobal(nearest));
+    if (hit && hit->window()->windowType() == Qt::ToolTip)
+        return true;
+    return hit && (hit == w || w->isAncestorOf(hit));
+}
+} // namespace
+
+CmdX::CmdX(QWidget *parent, const QString &name)
+    : QWidget(parent)
+{
+    setObjectName(name);
+    m_Caption = name;
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(true);
+    setFocusPolicy(Qt::StrongFocus);
+    m_imgPicture = new QLabel(this);
+    m_imgPicture->setObjectName(QStringLiteral("imgPicture"));
+    // The picture lies on the face: its pointer events are the button's.
+    m_imgPicture->setAttribute(Qt::WA_TransparentForMouseEvents);
+    m_imgPicture->hide();
+    connect(this, &QObject::objectNameChanged, this, [this](const QString &newName) {
+        if (!m_CaptionSet) {
+            m_Caption = newName;
+            relayoutAndRedraw();
+            updateAccessibility();
+        }
+    });
+    resize(75, 23);
+    CalcLayout();
+    DrawButton(0, false);
+    updateAccessibility();
+}
+
+CmdX::~CmdX()
+{
+    DestroyToolTip();
+}
+
+// ---- properties ----------------------------------------------------------
+
+void CmdX::changed(const char *name)
+{
+    Q_EMIT propertyChanged(QLatin1String(name));
+}
+
+void CmdX::relayoutAndRedraw()
+{
+    CalcLayout();
+    DrawButton(0, false);
+}
+
+void CmdX::setCaption(const QString &caption)
+{
+    m_Caption = caption;
+    m_CaptionSet = true;
+    changed("Caption");
+    relayoutAndRedraw();
+    updateAccessibility();
+}
+
+void CmdX::setCaptionAlignment(int alignment)
+{
+    m_CaptionAlignment = alignment;
+    changed("CaptionAlignment");
+    relayoutAndRedraw();
+}
+
+void CmdX::setCaptionXOffset(int offset)
+{
+    m_CaptionXOffset = offset;
+    changed("CaptionXOffset");
+    relayoutAndRedraw();
+}
+
+void CmdX::setCaptionYOffset(int offset)
+{
+    m_CaptionYOffset = offset;
+    changed("CaptionYOffset");
+    relayoutAndRedraw();
+}
+
+void CmdX::setUseHoverProperties(bool on)
+{
+    m_UseHoverProperties = on;
+    changed("UseHoverProperties");
+}
+
+void CmdX::setFontBoldOnHover(bool on)
+{
+    m_FontBoldOnHover = on;
+    changed("FontBoldOnHover");
+}
+
+void CmdX::setFontColorOnHover(OleColor colour)
+{
+    m_FontColorOnHover = colour;
+    changed("FontColorOnHover");
+}
+
+void CmdX::setBackColor(OleColor colour)
+{
+    m_BackColor = colour;
+    changed("BackColor");
+    DrawButton(0, false);
+    DrawBorder(m_BorderState);
+}
+
+void CmdX::setForeColor(OleColor colour)
+{
+    m_ForeColor = colour;
+    changed("ForeColor");
+    DrawButton(0, false);
+    DrawBorder(m_BorderState);
+}
+
+void CmdX::setCaptionFont(const QFont &f)
+{
+    setFont(f);
+    changed("Font");
+    relayoutAndRedraw();
+}
+
+void CmdX::setPicture(const QPixmap &picture)
+{
+    m_Picture = picture;
+    if (picture.isNull())
+        m_imgPicture->hide();
+    changed("Picture");
+    relayoutAndRedraw();
+}
+
+void CmdX::setPictureAlignment(int alignment)
+{
+    m_PictureAlignment = alignment;
+    changed("PictureAlignment");
+    relayoutAndRedraw();
+}
+
+void CmdX::setPictureXOffset(int offset)
+{
+    m_PictureXOffset = offset;
+    changed("PictureXOffset");
+    relayoutAndRedraw();
+}
+
+void CmdX::setPictureYOffset(int offset)
+{
+    m_PictureYOffset = offset;
+    changed("PictureYOffset");
+    relayoutAndRedraw();
+}
+
+void CmdX::setAlwaysShowBorder(bool on)
+{
+    m_AlwaysShowBorder = on;
+    changed("AlwaysShowBorder");
+    DrawBorder(on ? 1 : 0);
+}
+
+void CmdX::setToolTipValue(const QString &text)
+{
+    m_ToolTip = text;
+    changed("ToolTip");
+    if (m_hToolTip)
+        m_hToolTip->updateTipText(text);
+    updateAccessibility();
+}
+
+void CmdX::setToolTipTitle(const QString &title)
+{
+    m_ToolTipTitle = title;
+    changed("ToolTipTitle");
+}
+
+void CmdX::setToolTipBackColor(OleColor colour)
+{
+    m_ToolTipBackColor = colour;
+    changed("ToolTipBackColor");
+}
+
+void CmdX::setToolTipForeColor(OleColor colour)
+{
+    m_ToolTipForeColor = colour;
+    changed("ToolTipForeColor");
+}
+
+void CmdX::setToolTipIcon(int icon)
+{
+    m_ToolTipIcon = icon;
+    changed("ToolTipIcon");
+}
+
+void CmdX::setToolTipStyle(int style)
+{
+    m_ToolTipStyle = style;
+    changed("ToolTipStyle");
+}
+
+void CmdX::setToolTipCentered(bool on)
+{
+    m_ToolTipCentered = on;
+    changed("ToolTipCentered");
+}
+
+void CmdX::setBorder3DStyle(int style)
+{
+    m_Border3DStyle = style;
+    changed("Border3DStyle");
+    relayoutAndRedraw();
+}
+
+void CmdX::setGradientOrientation(int orientation)
+{
+    if (orientation == m_GradientOrientation)
+        return;
+    m_GradientOrientation = orientation;
+    changed("GradientOrientation");
+    relayoutAndRedraw();
+}
+
+void CmdX::setUseGradientFill(bool on)
+{
+    if (on == m_UseGradientFill)
+        return;
+    m_UseGradientFill = on;
+    changed("UseGradientFill");
+    relayoutAndRedraw();
+}
+
+void CmdX::setGradientFromColor(OleColor colour)
+{
+    const bool differs = colour != m_GradientFromColor;
+    m_GradientFromColor = colour;
+    changed("GradientFromColor");
+    if (differs)
+        DrawButton(0, false);
+}
+
+void CmdX::setGradientToColor(OleColor colour)
+{
+    const bool differs = colour != m_GradientToColor;
+    m_GradientToColor = colour;
+    changed("GradientToColor");
+    if (differs)
+        DrawButton(0, false);
+}
+
+void CmdX::setGradientInverseOnPress(bool on)
+{
+    m_GradientInverseOnPress = on;
+    changed("GradientInverseOnPress");
+    DrawButton(0, false);
+}
+
+void CmdX::setMousePointer(qint16 pointer)
+{
+    const auto shape = InputCodes::cursorShape(pointer);
+    if (!shape)
+        return;
+    m_MousePointer = pointer;
+    if (pointer == 0)
+        unsetCursor();
+    else
+        setCursor(*shape);
+    changed("MousePointer");
+}
+
+void CmdX::setEnabledValue(bool on)
+{
+    setEnabled(on);
+    changed("Enabled");
+}
+
+void CmdX::setTag(const QString &tag)
+{
+    m_Tag = tag;
+    changed("Tag");
+}
+
+void CmdX::setToolTipText(const QString &text)
+{
+    setToolTip(text);
+    changed("ToolTipText");
+    updateAccessibility();
+}
+
+void CmdX::setValue(bool value)
+{
+    if (value)
+        Q_EMIT Click();
+}
+
+void CmdX::updateAccessibility()
+{
+    setAccessibleName(m_Caption);
+    setAccessibleDescription(m_ToolTip.isEmpty() ? toolTip() : m_ToolTip);
+}
+
+// ---- property bag --------------------------------------------------------
+
+void CmdX::ReadProperties(const QVariantMap &bag)
+{
+    const auto get = [&bag](const char *key, const QVariant &def) {
+        return bag.value(QLatin1String(key), def);
+    };
+    m_Caption = get("Caption", objectName()).toString();
+    m_CaptionSet = bag.contains(QStringLiteral("Caption"));
+    m_CaptionAlignment = get("CaptionAlignment", 4).toInt();
+    m_CaptionXOffset = get("CaptionXOffset", 0).toInt();
+    m_CaptionYOffset = get("CaptionYOffset", 0).toInt();
+    m_UseHoverProperties = get("UseHoverProperties", true).toBool();
+    m_FontBoldOnHover = get("FontBoldOnHover", false).toBool();
+    m_FontColorOnHover = get("FontColorOnHover", 0xFF0000).toInt();
+    m_BackColor = get("BackColor", sysColor(COLOR_BTNFACE)).toInt();
+    m_ForeColor = get("ForeColor", sysColor(COLOR_BTNTEXT)).toInt();
+    if (bag.contains(QStringLiteral("Font"))) {
+        QFont f;
+        if (f.fromString(bag.value(QStringLiteral("Font")).toString()))
+            setFont(f);
+    }
+    m_Picture = get("Picture", QPixmap()).value<QPixmap>();
+    m_PictureAlignment = get("PictureAlignment", 1).toInt();
+    m_PictureXOffset = get("PictureXOffset", 0).toInt();
+    m_PictureYOffset = get("PictureYOffset", 0).toInt();
+    m_AlwaysShowBorder = get("AlwaysShowBorder", false).toBool();
+    m_ToolTip = get("ToolTip", QString()).toString();
+    m_ToolTipTitle = get("ToolTipTitle", QString()).toString();
+    m_ToolTipBackColor = get("ToolTipBackColor", sysColor(COLOR_INFOBK)).toInt();
+    m_ToolTipForeColor = get("ToolTipForeColor", sysColor(COLOR_INFOTEXT)).toInt();
+    m_ToolTipIcon = get("ToolTipIcon", 0).toInt();
+    m_ToolTipStyle = get("ToolTipStyle", 0).toInt();
+    m_ToolTipCentered = get("ToolTipCentered", false).toBool();
+    m_Border3DStyle = get("Border3DStyle", 0).toInt();
+    m_GradientOrientation = get("GradientOrientation", 0).toInt();
+    m_UseGradientFill = get("UseGradientFill", true).toBool();
+    m_GradientFromColor = get("GradientFromColor", sysColor(COLOR_BTNHIGHLIGHT)).toInt();
+    m_GradientToColor = get("GradientToColor", sysColor(COLOR_BTNSHADOW)).toInt();
+    m_GradientInverseOnPress = get("GradientInverseOnPress", true).toBool();
+    const auto shape = InputCodes::cursorShape(get("MousePointer", 0).toInt());
+    if (shape) {
+        m_MousePointer = static_cast<qint16>(get("MousePointer", 0).toInt());
+        if (m_MousePointer == 0)
+            unsetCursor();
+        else
+            setCursor(*shape);
+    }
+    setEnabled(get("Enabled", true).toBool());
+    if (m_Picture.isNull())
+        m_imgPicture->hide();
+    relayoutAndRedraw();
+    updateAccessibility();
+}
+
+QVariantMap CmdX::WriteProperties() const
+{
+    QVariantMap bag;
+    const auto put = [&bag](const char *key, const QVariant &value, const QVariant &def) {
+        if (value != def)
+            bag.insert(QLatin1String(key), value);
+    };
+    put("Caption", m_Caption, objectName());
+    put("CaptionAlignment", m_CaptionAlignment, 4);
+    put("CaptionXOffset", m_CaptionXOffset, 0);
+    put("CaptionYOffset", m_CaptionYOffset, 0);
+    put("UseHoverProperties", m_UseHoverProperties, true);
+    put("FontBoldOnHover", m_FontBoldOnHover, false);
+    put("FontColorOnHover", m_FontColorOnHover, 0xFF0000);
+    put("BackColor", m_BackColor, sysColor(COLOR_BTNFACE));
+    put("ForeColor", m_ForeColor, sysColor(COLOR_BTNTEXT));
+    if (testAttribute(Qt::WA_SetFont))
+        bag.insert(QStringLiteral("Font"), font().toString());
+    if (!m_Picture.isNull())
+        bag.insert(QStringLiteral("Picture"), m_Picture);
+    put("PictureAlignment", m_PictureAlignment, 1);
+    put("PictureXOffset", m_PictureXOffset, 0);
+    put("PictureYOffset", m_PictureYOffset, 0);
+    put("AlwaysShowBorder", m_AlwaysShowBorder, false);
+    put("ToolTip", m_ToolTip, QString());
+    put("ToolTipTitle", m_ToolTipTitle, QString());
+    put("ToolTipBackColor", m_ToolTipBackColor, sysColor(COLOR_INFOBK));
+    put("ToolTipForeColor", m_ToolTipForeColor, sysColor(COLOR_INFOTEXT));
+    put("ToolTipIcon", m_ToolTipIcon, 0);
+    put("ToolTipStyle", m_ToolTipStyle, 0);
+    put("ToolTipCentered", m_ToolTipCentered, false);
+    put("Border3DStyle", m_Border3DStyle, 0);
+    put("GradientOrientation", m_GradientOrientation, 0);
+    put("UseGradientFill", m_UseGradientFill, true);
+    put("GradientFromColor", m_GradientFromColor, sysColor(COLOR_BTNHIGHLIGHT));
+    put("GradientToColor", m_GradientToColor, sysColor(COLOR_BTNSHADOW));
+    put("GradientInverseOnPress", m_GradientInverseOnPress, true);
+    put("MousePointer", int(m_MousePointer), 0);
+    put("Enabled", isEnabled(), true);
+    return bag;
+}
+
+// ---- layout and painting -------------------------------------------------
+
+int CmdX::frameWidth() const
+{
+    return m_FrameWidth;
+}
+
+QSize CmdX::surfaceSize() const
+{
+    const int f = m_FrameWidth;
+    return QSize(std::max(0, width() - 2 * f), std::max(0, height() - 2 * f));
+}
+
+QPointF CmdX::surfacePos(QPointF widgetPos) const
+{
+    return widgetPos - QPointF(m_FrameWidth, m_FrameWidth);
+}
+
+void CmdX::ApplyBorderStyle()
+{
+    if (m_Border3DStyle >= 0 && m_Border3DStyle <= 4)
+        m_FrameWidth = frameWidthFor(m_Border3DStyle);
+    // Recalculating the frame brings the window to the top of its siblings.
+    raise();
+}
+
+QFont CmdX::captionFont() const
+{
+    QFont f = font();
+    if (m_HoverPaint)
+        f.setBold(m_FontBoldOnHover);
+    // Exact pixels: the caption is drawn without smoothing.
+    f.setStyleStrategy(QFont::NoAntialias);
+    return f;
+}
+
+bool CmdX::alignedPosition(int alignment, QSizeF area, QSizeF item, int rightInset, QPointF *pos)
+{
+    if (alignment < 0 || alignment > 8)
+        return false;
+    const double cx = (area.width() - item.width()) / 2;
+    const double cy = (area.height() - item.height()) / 2;
+    const double rx = area.width() - item.width();
+    const double by = area.height() - item.height();
+    const int column = alignment / 3;
+    const int row = alignment % 3;
+    const double x = column == 0 ? 1 : column == 1 ? cx : rx - rightInset;
+    const double y = row == 0 ? 1 : row == 1 ? cy : by - 1;
+    *pos = QPointF(x, y);
+    return true;
+}
+
+QSizeF CmdX::pictureLayoutSize(const QSize &pixels)
+{
+    constexpr double twipsPerPixel = 15.0;
+    const double himetricW = std::round(pixels.width() * 2540.0 / 96.0);
+    const double himetricH = std::round(pixels.height() * 2540.0 / 96.0);
+    return QSizeF(float(himetricW / twipsPerPixel / 1.75), float(himetricH / twipsPerPixel / 1.75));
+}
+
+void CmdX::CalcLayout()
+{
+    ApplyBorderStyle();
+    const QSize s = surfaceSize();
+    const QFontMetrics fm(captionFont());
+    const QSizeF caption(fm.horizontalAdvance(m_Caption), fm.height());
+    QPointF pos;
+    if (alignedPosition(m_CaptionAlignment, s, caption, 2, &pos)) {
+        m_CaptionX = std::floor(float(pos.x()) + m_CaptionXOffset);
+        m_CaptionY = std::floor(float(pos.y()) + m_CaptionYOffset);
+    }
+    const QSizeF picture = m_Picture.isNull() ? QSizeF(0, 0) : pictureLayoutSize(m_Picture.size());
+    if (alignedPosition(m_PictureAlignment, s, picture, 1, &pos)) {
+        m_PictureX = std::floor(float(pos.x()) + m_PictureXOffset);
+        m_PictureY = std::floor(float(pos.y()) + m_PictureYOffset);
+    }
+}
+
+void CmdX::DrawBorder(int state)
+{
+    m_BorderState = state;
+    m_Face.borderState = state;
+    m_Face.borderDrawn = true;
+    update();
+}
+
+void CmdX::DrawButton(int state, bool inverse)
+{
+    if (!m_Picture.isNull()) {
+        const QPoint target(
+            int(m_PictureX) + state + m_FrameWidth, int(m_PictureY) + state + m_FrameWidth);
+        if (m_imgPicture->pos() != target)
+            m_imgPicture->move(target);
+        if (m_imgPicture->pixmap().cacheKey() != m_Picture.cacheKey()) {
+            m_imgPicture->setPixmap(m_Picture);
+            m_imgPicture->resize(m_Picture.size());
+        }
+        m_imgPicture->show();
+    }
+    m_PaintState = static_cast<quint8>(state);
+    m_Face.paintState = state;
+    m_Face.inverse = inverse;
+    m_Face.hoverLook = m_HoverPaint;
+    m_Face.caption = QPoint(int(m_CaptionX) + state, int(m_CaptionY) + state);
+    m_Face.borderDrawn = false;
+    if (m_AlwaysShowBorder) {
+        m_BorderState = 1;
+        m_Face.borderState = 1;
+        m_Face.borderDrawn = true;
+    }
+    update();
+}
+
+void CmdX::hoverPaint(int state, bool inverse)
+{
+    // The hover colour and boldness apply to this paint only; ForeColor and
+    // Font keep their values.
+    m_HoverPaint = true;
+    CalcLayout();
+    DrawButton(state, inverse);
+    m_HoverPaint = false;
+}
+
+QImage CmdX::renderFace(const Face &face) const
+{
+    const QSize s = surfaceSize();
+    QImage img(s.isEmpty() ? QSize(1, 1) : s, QImage::Format_RGB32);
+    const int W = s.width();
+    const int H = s.height();
+    img.fill(rgbOf(m_BackColor));
+
+    if (m_UseGradientFill && W > 0 && H > 0) {
+        OleColor c1 = TranslateColor(m_GradientFromColor);
+        OleColor c2 = TranslateColor(m_GradientToColor);
+        if (face.inverse)
+            std::swap(c1, c2);
+        float r = float(RedOf(c1));
+        float g = float(GreenOf(c1));
+        float b = float(BlueOf(c1));
+        const bool across = m_GradientOrientation == 1;
+        if (across || m_GradientOrientation == 0) {
+            const float span = across ? float(W) : float(H);
+            const float sr = float(RedOf(c2) - RedOf(c1)) / span;
+            const float sg = float(GreenOf(c2) - GreenOf(c1)) / span;
+            const float sb = float(BlueOf(c2) - BlueOf(c1)) / span;
+            const int last = roundEven(span);
+            for (int i = 0; i <= last; ++i) {
+                const QRgb colour = qRgb(std::clamp(roundEven(r), 0, 255),
+                    std::clamp(roundEven(g), 0, 255), std::clamp(roundEven(b), 0, 255));
+                if (across)
+                    line(img, QPoint(i, 0), QPoint(i, H), colour);
+                else
+                    line(img, QPoint(0, i), QPoint(W, i), colour);
+                r += sr;
+                g += sg;
+                b += sb;
+            }
+        }
+    }
+
+    {
+        QPainter p(&img);
+        QFont f = font();
+        if (face.hoverLook)
+            f.setBold(m_FontBoldOnHover);
+        f.setStyleStrategy(QFont::NoAntialias);
+        p.setFont(f);
+        p.setPen(rgbOf(face.hoverLook ? m_FontColorOnHover : m_ForeColor));
+        const QFontMetrics fm(f);
+        p.drawText(face.caption.x(), face.caption.y() + fm.ascent(), m_Caption);
+    }
+
+    const auto border = [&](int state) {
+        QRgb light = rgbOf(m_BackColor).rgb();
+        QRgb dark = light;
+        const QRgb white = qRgb(255, 255, 255);
+        const QRgb shadow = rgbOf(sysColor(COLOR_BTNSHADOW)).rgb();
+        if (state == 1 || (state == 0 && m_AlwaysShowBorder)) {
+            light = white;
+            dark = shadow;
+        } else if (state == 2) {
+            light = shadow;
+            dark = white;
+        }
+        line(img, QPoint(0, H - 1), QPoint(0, 0), light);
+        line(img, QPoint(0, 0), QPoint(W - 1, 0), light);
+        line(img, QPoint(W - 1, -1), QPoint(W - 1, H - 1), dark);
+        line(img, QPoint(W - 1, H - 1), QPoint(-1, H - 1), dark);
+    };
+    if (m_AlwaysShowBorder)
+        border(1);
+    if (face.borderDrawn || face.borderState != 0)
+        border(face.borderState);
+    return img;
+}
+
+void CmdX::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    const int f = m_FrameWidth;
+    if (f > 0) {
+        // The window edge of Border3DStyle, around the drawing surface.
+        const QColor shadow = rgbOf(sysColor(COLOR_BTNSHADOW));
+        const QColor light = rgbOf(sysColor(COLOR_BTNHIGHLIGHT));
+        const QColor dark = rgbOf(sysColor(COLOR_3DDKSHADOW));
+        const QColor mid = rgbOf(sysColor(COLOR_3DLIGHT));
+        const QColor face = rgbOf(sysColor(COLOR_BTNFACE));
+        const auto ring = [&](int i, const QColor &tl, const QColor &br) {
+            const QRect r = rect().adjusted(i, i, -i - 1, -i - 1);
+            p.setPen(tl);
+            p.drawLine(r.topLeft(), r.topRight());
+            p.drawLine(r.topLeft(), r.bottomLeft());
+            p.setPen(br);
+            p.drawLine(r.bottomLeft(), r.bottomRight());
+            p.drawLine(r.topRight(), r.bottomRight());
+        };
+        int i = 0;
+        if (m_Border3DStyle == 2 || m_Border3DStyle == 4) {
+            ring(i++, mid, dark);
+            ring(i++, light, shadow);
+            ring(i++, face, face);
+        }
+        if (m_Border3DStyle == 1 || m_Border3DStyle == 4) {
+            ring(i++, shadow, light);
+            ring(i++, dark, mid);
+        }
+        if (m_Border3DStyle == 3)
+            ring(i++, shadow, light);
+    }
+    p.drawImage(f, f, faceImage());
+}
+
+void CmdX::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    relayoutAndRedraw();
+}
+
+void CmdX::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    // A font inherited from the container moves the caption as a resize does.
+    if (event->type() == QEvent::FontChange)
+        relayoutAndRedraw();
+}
+
+// ---- pointer, keys and focus ---------------------------------------------
+//
+// While a button is held Qt sends every pointer event to this widget, and a
+// leave notice follows the pointer out of it once no button is held; together
+// they stand in for capturing the pointer.
+
+void CmdX::mousePressEvent(QMouseEvent *event)
+{
+    const QPointF pos = surfacePos(event->position());
+    const qint16 button = InputCodes::buttonCode(event->button());
+    m_MouseFocus = true;
+    m_Pressed = true;
+    QPointer<CmdX> self(this);
+    Q_EMIT MouseDown(
+        button, InputCodes::shiftCode(event->modifiers()), float(pos.x()), float(pos.y()));
+    if (!self)
+        return;
+    if (event->button() == Qt::LeftButton) {
+        hoverPaint(1, m_UseGradientFill && m_GradientInverseOnPress);
+        CalcLayout();
+        DrawBorder(2);
+    }
+    m_Hovering = true;
+}
+
+void CmdX::mouseMoveEvent(QMouseEvent *event)
+{
+    const Qt::MouseButtons held = event->buttons();
+    const qint16 button = held & Qt::LeftButton ? InputCodes::LeftButton
+        : held & Qt::RightButton                ? InputCodes::RightButton
+        : held & Qt::MiddleButton               ? InputCodes::MiddleButton
+                                                : 0;
+    pointerMoved(button, InputCodes::shiftCode(event->modifiers()), surfacePos(event->position()),
+        event->globalPosition().toPoint());
+}
+
+void CmdX::leaveEvent(QEvent *event)
+{
+    QWidget::leaveEvent(event);
+    if (!m_Hovering)
+        return;
+    const QPoint global = QCursor::pos();
+    pointerMoved(0, InputCodes::shiftCode(QGuiApplication::keyboardModifiers()),
+        surfacePos(mapFromGlobal(QPointF(global))), global);
+}
+
+void CmdX::pointerMoved(qint16 button, qint16 shift, QPointF pos, QPoint globalPos)
+{
+    const QSize s = surfaceSize();
+    const bool inside = pointerOver(this, globalPos) && pos.x() >= 0 && pos.x() <= s.width()
+        && pos.y() >= 0 && pos.y() <= s.height();
+    QPointer<CmdX> self(this);
+    if (inside && !m_Hovering) {
+        if (!m_ToolTip.isEmpty())
+            CreateToolTip();
+        Q_EMIT MouseEnter();
+        if (!self)
+            return;
+        if (m_UseHoverProperties) {
+            hoverPaint(m_PaintState, false);
+        }
+        DrawBorder(1);
+        m_Hovering = true;
+        if (m_hToolTip)
+            m_hToolTip->relayPointer(
+                (pos + QPointF(m_FrameWidth, m_FrameWidth)).toPoint(), globalPos);
+    } else if (!inside && !m_DontReleaseCapture) {
+        Q_EMIT MouseExit();
+        if (!self)
+            return;
+        DestroyToolTip();
+        m_Pressed = false;
+        CalcLayout();
+        DrawButton(0, false);
+        m_Hovering = false;
+        DrawBorder(0);
+    }
+    Q_EMIT MouseMove(button, shift, float(pos.x()), float(pos.y()));
+}
+
+void CmdX::mouseReleaseEvent(QMouseEvent *event)
+{
+    const QPointF pos = surfacePos(event->position());
+    const bool left = event->button() == Qt::LeftButton;
+    m_MouseFocus = false;
+    QPointer<CmdX> self(this);
+    if (left && m_Pressed) {
+        m_Pressed = false;
+        Q_EMIT Click();
+        if (!self)
+            return;
+    }
+    m_Pressed = false;
+    Q_EMIT MouseUp(InputCodes::buttonCode(event->button()),
+        InputCodes::shiftCode(event->modifiers()), float(pos.x()), float(pos.y()));
+    if (!self)
+        return;
+    if (left) {
+        hoverPaint(0, false);
+        CalcLayout();
+        DrawBorder(1);
+    }
+    m_Hovering = true;
+}
+
+void CmdX::mouseDoubleClickEvent(QMouseEvent *)
+{
+    // The second press of a double click raises DblClick instead of MouseDown.
+    Q_EMIT DblClick();
+}
+
+void CmdX::keyPressEvent(QKeyEvent *event)
+{
+    Q_EMIT KeyDown(InputCodes::keyCode(event->key()), InputCodes::shiftCode(event->modifiers()));
+}
+
+void CmdX::focusInEvent(QFocusEvent *event)
+{
+    QWidget::focusInEvent(event);
+    if (m_MouseFocus || event->reason() == Qt::MouseFocusReason) {
+        m_MouseFocus = false;
+        return;
+    }
+    DrawBorder(1);
+    DrawBorder(0);
+}
+
+void CmdX::focusOutEvent(QFocusEvent *event)
+{
+    QWidget::focusOutEvent(event);
+    DrawButton(0, false);
+    DrawBorder(0);
+}
+
+// ---- tooltip -------------------------------------------------------------
+
+TipWindow *CmdX::toolTipWindow() const
+{
+    return m_hToolTip.data();
+}
+
+void CmdX::CreateToolTip()
+{
+    if (m_hToolTip)
+        DestroyToolTip();
+    int style = TipWindow::StyleAlwaysTip | TipWindow::StyleNoPrefix;
+    if (m_ToolTipStyle == 1)
+        style |= TipWindow::StyleBalloon;
+    auto *tip = new TipWindow(style, this);
+    m_hToolTip = tip;
+    const int flags = TipWindow::ToolSubclass | (m_ToolTipCentered ? TipWindow::ToolCenterTip : 0);
+    tip->addTool(this, QRect(), flags, m_ToolTip);
+    if (!m_ToolTipTitle.isEmpty() || m_ToolTipIcon != 0)
+        tip->setTitle(m_ToolTipIcon, m_ToolTipTitle);
+    tip->setTipTextColor(rgbOf(m_ToolTipForeColor));
+    tip->setTipBkColor(rgbOf(m_ToolTipBackColor));
+    tip->setTipFont(font());
+}
+
+void CmdX::DestroyToolTip()
+{
+    delete m_hToolTip.data();
+    m_hToolTip = nullptr;
+}

@@ -1,0 +1,530 @@
+#include "controls/CmdX.h"
+#include "controls/TipWindow.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QtTest>
+#include <memory>
+
+namespace
+{
+// Records the button's events by name, in the order they are raised.
+struct Recorder {
+    QStringList events;
+    explicit Recorder(CmdX *b)
+    {
+        QObject::connect(b, &CmdX::Click, [this] { events << QStringLiteral("Click"); });
+        QObject::connect(b, &CmdX::DblClick, [this] { events << QStringLiteral("DblClick"); });
+        QObject::connect(b, &CmdX::MouseEnter, [this] { events << QStringLiteral("MouseEnter"); });
+        QObject::connect(b, &CmdX::MouseExit, [this] { events << QStringLiteral("MouseExit"); });
+        QObject::connect(b, &CmdX::MouseDown, [this](qint16 btn, qint16, float, float) {
+            events << QStringLiteral("MouseDown%1").arg(btn);
+        });
+        QObject::connect(b, &CmdX::MouseMove,
+            [this](qint16, qint16, float, float) { events << QStringLiteral("MouseMove"); });
+        QObject::connect(b, &CmdX::MouseUp, [this](qint16 btn, qint16, float, float) {
+            events << QStringLiteral("MouseUp%1").arg(btn);
+        });
+    }
+};
+
+// A shown window holding one 100 x 30 button with a plain white face.
+struct Rig {
+    std::unique_ptr<QWidget> host = std::make_unique<QWidget>();
+    CmdX *btn = nullptr;
+    Rig()
+    {
+        host->resize(300, 200);
+        host->move(50, 50);
+        btn = new CmdX(host.get(), QStringLiteral("Cmd_Test"));
+        btn->setGeometry(20, 20, 100, 30);
+        btn->setBackColor(rgbColor(255, 255, 255));
+        btn->setForeColor(0);
+        btn->setUseGradientFill(false);
+        host->show();
+        QVERIFY(QTest::qWaitForWindowExposed(host.get()));
+        // Start with the pointer away from the button.
+        QTest::mouseMove(host.get(), QPoint(290, 190));
+    }
+};
+
+// Bounding box of the pixels that differ from `background`.
+QRect inkBox(const QImage &img, QRgb background, const QRect &within = QRect())
+{
+    const QRect area = within.isNull() ? img.rect() : within;
+    QRect box;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            if (img.pixel(x, y) != background)
+                box |= QRect(x, y, 1, 1);
+    return box;
+}
+
+QSet<QRgb> coloursIn(const QImage &img, const QRect &area)
+{
+    QSet<QRgb> set;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            set.insert(img.pixel(x, y));
+    return set;
+}
+
+const QRgb White = qRgb(255, 255, 255);
+} // namespace
+
+class TestCmdX : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void alignmentPlacesItem_data()
+    {
+        QTest::addColumn<int>("alignment");
+        QTest::addColumn<int>("inset");
+        QTest::addColumn<QPointF>("expected");
+        // A 40 x 13 item on a 100 x 30 face: centre (30, 8.5), right 60, bottom 17.
+        QTest::newRow("top-left") << 0 << 2 << QPointF(1, 1);
+        QTest::newRow("middle-left") << 1 << 2 << QPointF(1, 8.5);
+        QTest::newRow("bottom-left") << 2 << 2 << QPointF(1, 16);
+        QTest::newRow("top-centre") << 3 << 2 << QPointF(30, 1);
+        QTest::newRow("middle-centre") << 4 << 2 << QPointF(30, 8.5);
+        QTest::newRow("bottom-centre") << 5 << 2 << QPointF(30, 16);
+        QTest::newRow("top-right caption") << 6 << 2 << QPointF(58, 1);
+        QTest::newRow("middle-right caption") << 7 << 2 << QPointF(58, 8.5);
+        QTest::newRow("bottom-right caption") << 8 << 2 << QPointF(58, 16);
+        QTest::newRow("bottom-right picture") << 8 << 1 << QPointF(59, 16);
+    }
+    void alignmentPlacesItem()
+    {
+        QFETCH(int, alignment);
+        QFETCH(int, inset);
+        QFETCH(QPointF, expected);
+        QPointF pos;
+        QVERIFY(CmdX::alignedPosition(alignment, QSizeF(100, 30), QSizeF(40, 13), inset, &pos));
+        QCOMPARE(pos, expected);
+    }
+
+    void alignmentOutsideRangeKeepsPosition()
+    {
+        QPointF pos(7, 7);
+        QVERIFY(!CmdX::alignedPosition(9, QSizeF(100, 30), QSizeF(40, 13), 2, &pos));
+        QVERIFY(!CmdX::alignedPosition(-1, QSizeF(100, 30), QSizeF(40, 13), 2, &pos));
+
+        Rig rig;
+        rig.btn->setCaption(QStringLiteral("Go"));
+        rig.btn->setCaptionAlignment(0);
+        const QPoint before = rig.btn->captionPosition();
+        rig.btn->setCaptionAlignment(9);
+        QCOMPARE(rig.btn->captionPosition(), before);
+    }
+
+    void captionInkFollowsAlignmentAndOffsets()
+    {
+        Rig rig;
+        rig.btn->setCaption(QStringLiteral("Mm"));
+        rig.btn->setCaptionAlignment(8);
+        const QRect bottomRight = inkBox(rig.btn->faceImage(), White);
+        QVERIFY(!bottomRight.isEmpty());
+        // Right column ends two pixels in, bottom row one pixel up.
+        QVERIFY(bottomRight.right() <= 100 - 2 - 1);
+        QVERIFY(bottomRight.bottom() <= 30 - 1 - 1);
+        QVERIFY(bottomRight.left() > 50);
+
+        rig.btn->setCaptionAlignment(0);
+        const QRect topLeft = inkBox(rig.btn->faceImage(), White);
+        QVERIFY(topLeft.left() >= 1 && topLeft.left() < 10);
+        QVERIFY(topLeft.top() >= 1);
+
+        rig.btn->setCaptionXOffset(5);
+        rig.btn->setCaptionYOffset(-1);
+        QCOMPARE(inkBox(rig.btn->faceImage(), White), topLeft.translated(5, -1));
+    }
+
+    void gradientRuns_data()
+    {
+        QTest::addColumn<int>("orientation");
+        QTest::addColumn<int>("width");
+        QTest::addColumn<int>("height");
+        QTest::addColumn<int>("toColour");
+        QTest::addColumn<QList<int>>("reds"); // red along the run
+        // One red step a pixel: row or column i has red i.
+        QTest::newRow("top to bottom")
+            << 0 << 20 << 6 << rgbColor(6, 0, 0) << QList<int> {0, 1, 2, 3, 4, 5};
+        QTest::newRow("left to right")
+            << 1 << 6 << 20 << rgbColor(6, 0, 0) << QList<int> {0, 1, 2, 3, 4, 5};
+        // Half steps round to the even neighbour: 0, 0.5, 1, 1.5, 2, 2.5.
+        QTest::newRow("halves to even")
+            << 1 << 6 << 20 << rgbColor(3, 0, 0) << QList<int> {0, 0, 1, 2, 2, 2};
+    }
+    void gradientRuns()
+    {
+        QFETCH(int, orientation);
+        QFETCH(int, width);
+        QFETCH(int, height);
+        QFETCH(int, toColour);
+        QFETCH(QList<int>, reds);
+        Rig rig;
+        rig.btn->setCaption(QString());
+        rig.btn->resize(width, height);
+        rig.btn->setGradientFromColor(rgbColor(0, 0, 0));
+        rig.btn->setGradientToColor(toColour);
+        rig.btn->setGradientOrientation(orientation);
+        rig.btn->setUseGradientFill(true);
+        const QImage face = rig.btn->faceImage();
+        QCOMPARE(face.size(), QSize(width, height));
+        for (int i = 0; i < reds.size(); ++i) {
+            // Every pixel across the run has the same colour.
+            const QPoint a = orientation == 0 ? QPoint(0, i) : QPoint(i, 0);
+            const QPoint b = orientation == 0 ? QPoint(width - 1, i) : QPoint(i, height - 1);
+            QCOMPARE(qRed(face.pixel(a)), reds.at(i));
+            QCOMPARE(face.pixel(a), face.pixel(b));
+        }
+    }
+
+    void noGradientLeavesPlainBackground_data()
+    {
+        QTest::addColumn<bool>("useFill");
+        QTest::addColumn<int>("orientation");
+        QTest::newRow("fill off") << false << 0;
+        QTest::newRow("orientation 2") << true << 2;
+    }
+    void noGradientLeavesPlainBackground()
+    {
+        QFETCH(bool, useFill);
+        QFETCH(int, orientation);
+        Rig rig;
+        rig.btn->setCaption(QString());
+        rig.btn->setBackColor(rgbColor(10, 20, 30));
+        rig.btn->setGradientFromColor(rgbColor(255, 0, 0));
+        rig.btn->setGradientToColor(rgbColor(0, 0, 255));
+        rig.btn->setUseGradientFill(true);
+        rig.btn->setGradientOrientation(orientation);
+        rig.btn->setUseGradientFill(useFill);
+        const QImage face = rig.btn->faceImage();
+        QCOMPARE(coloursIn(face, face.rect()), QSet<QRgb> {qRgb(10, 20, 30)});
+    }
+
+    void hoverRaisesBorderAndColoursCaption()
+    {
+        Rig rig;
+        Recorder rec(rig.btn);
+        rig.btn->setCaption(QStringLiteral("Hover"));
+        const QRect inner(1, 1, 98, 28);
+        QVERIFY(coloursIn(rig.btn->faceImage(), inner).contains(qRgb(0, 0, 0)));
+
+        QTest::mouseMove(rig.btn, QPoint(50, 15));
+        QVERIFY(rec.events.startsWith(QStringLiteral("MouseEnter")));
+        QVERIFY(rig.btn->isHovering());
+        QCOMPARE(rig.btn->borderState(), 1);
+        const QImage face = rig.btn->faceImage();
+        const QRgb shadow = toQColor(sysColor(COLOR_BTNSHADOW)).rgb();
+        QCOMPARE(face.pixel(0, 0), White);
+        QCOMPARE(face.pixel(0, 28), White);
+        QCOMPARE(face.pixel(98, 0), White);
+        QCOMPARE(face.pixel(99, 0), shadow);
+        QCOMPARE(face.pixel(0, 29), shadow);
+        QCOMPARE(face.pixel(99, 29), shadow);
+        // The caption takes the hover colour (blue) while ForeColor stays black.
+        const QSet<QRgb> ink = coloursIn(face, inner);
+        QVERIFY(ink.contains(qRgb(0, 0, 255)));
+        QVERIFY(!ink.contains(qRgb(0, 0, 0)));
+        QCOMPARE(rig.btn->ForeColor(), 0);
+
+        QTest::mouseMove(rig.host.get(), QPoint(250, 150));
+        QVERIFY(rec.events.contains(QStringLiteral("MouseExit")));
+        QVERIFY(!rig.btn->isHovering());
+        QCOMPARE(rig.btn->borderState(), 0);
+        // Border 0 is drawn in the background colour.
+        QCOMPARE(rig.btn->faceImage().pixel(0, 0), White);
+        QVERIFY(coloursIn(rig.btn->faceImage(), inner).contains(qRgb(0, 0, 0)));
+    }
+
+    void hoverPropertiesOffKeepsNormalCaption()
+    {
+        Rig rig;
+        rig.btn->setCaption(QStringLiteral("Plain"));
+        rig.btn->setUseHoverProperties(false);
+        QTest::mouseMove(rig.btn, QPoint(50, 15));
+        QCOMPARE(rig.btn->borderState(), 1);
+        const QSet<QRgb> ink = coloursIn(rig.btn->faceImage(), QRect(1, 1, 98, 28));
+        QVERIFY(ink.contains(qRgb(0, 0, 0)));
+        QVERIFY(!ink.contains(qRgb(0, 0, 255)));
+    }
+
+    void pressSinksFaceSwapsGradientAndShiftsCaption()
+    {
+        Rig rig;
+        rig.btn->setCaption(QStringLiteral("Press"));
+        rig.btn->setGradientFromColor(rgbColor(200, 0, 0));
+        rig.btn->setGradientToColor(rgbColor(0, 0, 200));
+        rig.btn->setUseGradientFill(true);
+        QTest::mouseMove(rig.btn, QPoint(50, 15));
+        const QImage hover = rig.btn->faceImage();
+        QTest::mousePress(rig.btn, Qt::LeftButton, {}, QPoint(50, 15));
+        const QImage pressed = rig.btn->faceImage();
+        QCOMPARE(rig.btn->paintState(), 1);
+        QCOMPARE(rig.btn->borderState(), 2);
+        // Sunken border: shadow top-left, white bottom-right.
+        const QRgb shadow = toQColor(sysColor(COLOR_BTNSHADOW)).rgb();
+        QCOMPARE(pressed.pixel(0, 0), shadow);
+        QCOMPARE(pressed.pixel(99, 29), White);
+        // The gradient now starts from GradientToColor at the top.
+        QVERIFY(qBlue(hover.pixel(50, 1)) < qRed(hover.pixel(50, 1)));
+        QVERIFY(qBlue(pressed.pixel(50, 1)) > qRed(pressed.pixel(50, 1)));
+        // Caption one pixel right and down: compare against the same face
+        // without the shift.
+        CmdX::Face unshifted = rig.btn->currentFace();
+        unshifted.caption -= QPoint(1, 1);
+        const QImage reference = rig.btn->renderFace(unshifted);
+        const QRgb blue = qRgb(0, 0, 255);
+        QRect shifted, plain;
+        for (int y = 2; y < 28; ++y)
+            for (int x = 2; x < 98; ++x) {
+                if (pressed.pixel(x, y) == blue)
+                    shifted |= QRect(x, y, 1, 1);
+                if (reference.pixel(x, y) == blue)
+                    plain |= QRect(x, y, 1, 1);
+            }
+        QVERIFY(!plain.isEmpty());
+        QCOMPARE(shifted, plain.translated(1, 1));
+        QTest::mouseRelease(rig.btn, Qt::LeftButton, {}, QPoint(50, 15));
+        QCOMPARE(rig.btn->borderState(), 1);
+        QCOMPARE(rig.btn->paintState(), 0);
+    }
+
+    void pressAndReleaseOrder()
+    {
+        Rig rig;
+        Recorder rec(rig.btn);
+        QTest::mousePress(rig.btn, Qt::LeftButton, {}, QPoint(30, 10));
+        QTest::mouseRelease(rig.btn, Qt::LeftButton, {}, QPoint(30, 10));
+        QCOMPARE(rec.events,
+            (QStringList {QStringLiteral("MouseDown1"), QStringLiteral("Click"),
+                QStringLiteral("MouseUp1")}));
+        QVERIFY(!rig.btn->isPressed());
+    }
+
+    void leavingWhilePressedCancelsClick()
+    {
+        Rig rig;
+        Recorder rec(rig.btn);
+        QTest::mousePress(rig.btn, Qt::LeftButton, {}, QPoint(30, 10));
+        QTest::mouseMove(rig.btn, QPoint(180, 10));
+        QVERIFY(!rig.btn->isPressed());
+        QTest::mouseRelease(rig.btn, Qt::LeftButton, {}, QPoint(180, 10));
+        QCOMPARE(rec.events,
+            (QStringList {QStringLiteral("MouseDown1"), QStringLiteral("MouseExit"),
+                QStringLiteral("MouseMove"), QStringLiteral("MouseUp1")}));
+    }
+
+    void dontReleaseCaptureKeepsClick()
+    {
+        Rig rig;
+        Recorder rec(rig.btn);
+        rig.btn->setDontReleaseCapture(true);
+        QTest::mousePress(rig.btn, Qt::LeftButton, {}, QPoint(30, 10));
+        QTest::mouseMove(rig.btn, QPoint(180, 10));
+        QVERIFY(rig.btn->isPressed());
+        QCOMPARE(rig.btn->borderState(), 2);
+        QTest::mouseRelease(rig.btn, Qt::LeftButton, {}, QPoint(180, 10));
+        QCOMPARE(rec.events,
+            (QStringList {QStringLiteral("MouseDown1"), QStringLiteral("MouseMove"),
+                QStringLiteral("Click"), QStringLiteral("MouseUp1")}));
+    }
+
+    void edgeLinesCountAsInside_data()
+    {
+        QTest::addColumn<QPoint>("pos");
+        QTest::addColumn<bool>("inside");
+        QTest::newRow("right edge") << QPoint(100, 10) << true;
+        QTest::newRow("bottom edge") << QPoint(30, 30) << true;
+        QTest::newRow("corner") << QPoint(100, 30) << true;
+        QTest::newRow("past right") << QPoint(101, 10) << false;
+        QTest::newRow("past bottom") << QPoint(30, 31) << false;
+        QTest::newRow("left of it") << QPoint(-1, 10) << false;
+    }
+    void edgeLinesCountAsInside()
+    {
+        QFETCH(QPoint, pos);
+        QFETCH(bool, inside);
+        Rig rig;
+        Recorder rec(rig.btn);
+        QTest::mousePress(rig.btn, Qt::LeftButton, {}, QPoint(30, 10));
+        QTest::mouseMove(rig.btn, pos);
+        QCOMPARE(rec.events.contains(QStringLiteral("MouseExit")), !inside);
+        QTest::mouseRelease(rig.btn, Qt::LeftButton, {}, pos);
+        QCOMPARE(rec.events.contains(QStringLiteral("Click")), inside);
+    }
+
+    void rightButtonRaisesNoClickAndKeepsFace()
+    {
+        Rig rig;
+        Recorder rec(rig.btn);
+        rig.btn->setCaption(QStringLiteral("Right"));
+        rig.btn->setUseGradientFill(true);
+        const QImage before = rig.btn->faceImage();
+        QTest::mousePress(rig.btn, Qt::RightButton, {}, QPoint(30, 10));
+        QCOMPARE(rig.btn->faceImage(), before);
+        QTest::mouseRelease(rig.btn, Qt::RightButton, {}, QPoint(30, 10));
+        QCOMPARE(rig.btn->faceImage(), before);
+        QCOMPARE(
+            rec.events, (QStringList {QStringLiteral("MouseDown2"), QStringLiteral("MouseUp2")}));
+    }
+
+    void doubleClickRaisesDblClickWithoutSecondClick()
+    {
+        Rig rig;
+        Recorder rec(rig.btn);
+        QTest::mouseClick(rig.btn, Qt::LeftButton, {}, QPoint(30, 10));
+        QTest::mouseDClick(rig.btn, Qt::LeftButton, {}, QPoint(30, 10));
+        QTest::mouseRelease(rig.btn, Qt::LeftButton, {}, QPoint(30, 10));
+        QCOMPARE(rec.events,
+            (QStringList {QStringLiteral("MouseDown1"), QStringLiteral("Click"),
+                QStringLiteral("MouseUp1"), QStringLiteral("DblClick"),
+                QStringLiteral("MouseUp1")}));
+    }
+
+    void valueTrueClicks()
+    {
+        CmdX btn(nullptr, QStringLiteral("Cmd_V"));
+        QSignalSpy clicks(&btn, &CmdX::Click);
+        btn.setValue(false);
+        QCOMPARE(clicks.count(), 0);
+        btn.setValue(true);
+        QCOMPARE(clicks.count(), 1);
+    }
+
+    void defaultsAndNotifications()
+    {
+        CmdX btn(nullptr, QStringLiteral("Cmd_Speak"));
+        QCOMPARE(btn.Caption(), QStringLiteral("Cmd_Speak"));
+        QCOMPARE(btn.objectName(), QStringLiteral("Cmd_Speak"));
+        QCOMPARE(btn.CaptionAlignment(), 4);
+        QCOMPARE(btn.PictureAlignment(), 1);
+        QCOMPARE(btn.FontColorOnHover(), 0xFF0000);
+        QCOMPARE(btn.BackColor(), sysColor(15));
+        QCOMPARE(btn.ForeColor(), sysColor(18));
+        QCOMPARE(btn.GradientFromColor(), sysColor(20));
+        QCOMPARE(btn.GradientToColor(), sysColor(16));
+        QCOMPARE(btn.ToolTipBackColor(), sysColor(24));
+        QCOMPARE(btn.ToolTipForeColor(), sysColor(23));
+        QVERIFY(btn.UseHoverProperties() && btn.UseGradientFill() && btn.GradientInverseOnPress());
+        QVERIFY(!btn.FontBoldOnHover() && !btn.AlwaysShowBorder() && !btn.ToolTipCentered());
+
+        QSignalSpy spy(&btn, &CmdX::propertyChanged);
+        btn.setGradientOrientation(0); // unchanged: not even announced
+        btn.setUseGradientFill(true);
+        QCOMPARE(spy.count(), 0);
+        btn.setCaption(QStringLiteral("朗讀"));
+        btn.setGradientOrientation(1);
+        btn.setMousePointer(77); // rejected
+        btn.setTag(QStringLiteral("Pause"));
+        QCOMPARE(spy.count(), 3);
+        QCOMPARE(spy.at(0).at(0).toString(), QStringLiteral("Caption"));
+        QCOMPARE(spy.at(2).at(0).toString(), QStringLiteral("Tag"));
+        QCOMPARE(btn.MousePointer(), qint16(0));
+        QCOMPARE(btn.accessibleName(), QStringLiteral("朗讀"));
+    }
+
+    void propertyBagRoundTrip()
+    {
+        CmdX a(nullptr, QStringLiteral("Cmd_A"));
+        QVERIFY(a.WriteProperties().isEmpty());
+        a.setCaption(QStringLiteral("開啟"));
+        a.setCaptionAlignment(8);
+        a.setGradientToColor(rgbColor(174, 216, 230));
+        a.setToolTipValue(QStringLiteral("tip"));
+        a.setUseGradientFill(false);
+        const QVariantMap bag = a.WriteProperties();
+        QCOMPARE(bag.size(), 5);
+        CmdX b(nullptr, QStringLiteral("Cmd_B"));
+        b.ReadProperties(bag);
+        QCOMPARE(b.Caption(), QStringLiteral("開啟"));
+        QCOMPARE(b.CaptionAlignment(), 8);
+        QCOMPARE(b.GradientToColor(), rgbColor(174, 216, 230));
+        QCOMPARE(b.ToolTip(), QStringLiteral("tip"));
+        QVERIFY(!b.UseGradientFill());
+        QCOMPARE(b.GradientFromColor(), sysColor(20));
+    }
+
+    void pictureFollowsAlignmentAndPress()
+    {
+        Rig rig;
+        QPixmap pm(16, 16);
+        pm.fill(Qt::red);
+        rig.btn->setPicture(pm);
+        rig.btn->setPictureAlignment(1);
+        QLabel *img = rig.btn->imgPicture();
+        QVERIFY(img->isVisible());
+        const QSizeF laid = CmdX::pictureLayoutSize(pm.size());
+        QCOMPARE(img->pos(), QPoint(1, int(std::floor((30 - laid.height()) / 2))));
+        QTest::mouseMove(rig.btn, QPoint(50, 15));
+        QTest::mousePress(rig.btn, Qt::LeftButton, {}, QPoint(50, 15));
+        QCOMPARE(img->pos(), QPoint(2, int(std::floor((30 - laid.height()) / 2)) + 1));
+        QTest::mouseRelease(rig.btn, Qt::LeftButton, {}, QPoint(50, 15));
+        QCOMPARE(img->pos().x(), 1);
+    }
+
+    void alwaysShowBorderRaisesIdleFace()
+    {
+        Rig rig;
+        rig.btn->setAlwaysShowBorder(true);
+        const QImage face = rig.btn->faceImage();
+        QCOMPARE(face.pixel(99, 29), toQColor(sysColor(COLOR_BTNSHADOW)).rgb());
+        rig.btn->setAlwaysShowBorder(false);
+        rig.btn->setCaption(QStringLiteral("x")); // a DrawButton wipes the old border
+        QCOMPARE(rig.btn->faceImage().pixel(99, 29), White);
+    }
+
+    void tooltipLivesWhileHovering()
+    {
+        Rig rig;
+        rig.btn->setToolTipValue(QStringLiteral("朗讀 (Ctrl-H)"));
+        rig.btn->setToolTipStyle(1);
+        rig.btn->setToolTipCentered(true);
+        QVERIFY(!rig.btn->toolTipWindow());
+        QTest::mouseMove(rig.btn, QPoint(50, 15));
+        TipWindow *tip = rig.btn->toolTipWindow();
+        QVERIFY(tip);
+        QCOMPARE(tip->tipText(), QStringLiteral("朗讀 (Ctrl-H)"));
+        QCOMPARE(tip->style(), 0x43);
+        QCOMPARE(tip->toolFlags(), 0x12);
+        rig.btn->setToolTipValue(QStringLiteral("停止"));
+        QCOMPARE(tip->tipText(), QStringLiteral("停止"));
+        QTRY_VERIFY(tip->isVisible());
+        QTest::mouseMove(rig.host.get(), QPoint(250, 150));
+        QVERIFY(!rig.btn->toolTipWindow());
+    }
+
+    void keyboardFocusFlashesBorderAndKeysRaiseKeyDown()
+    {
+        Rig rig;
+        rig.btn->setUseGradientFill(true);
+        rig.btn->setGradientFromColor(rgbColor(0, 0, 0));
+        rig.btn->setGradientToColor(rgbColor(0, 0, 0));
+        QCOMPARE(rig.btn->faceImage().pixel(0, 0), qRgb(0, 0, 0));
+        auto *other = new QLineEdit(rig.host.get());
+        other->move(150, 100);
+        other->show();
+        rig.host->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(rig.host.get()));
+        other->setFocus(Qt::OtherFocusReason);
+        QTRY_VERIFY(other->hasFocus());
+        rig.btn->setUseGradientFill(false);
+        rig.btn->setUseGradientFill(true); // a fresh face without any border
+        QCOMPARE(rig.btn->faceImage().pixel(0, 0), qRgb(0, 0, 0));
+        rig.btn->setFocus(Qt::TabFocusReason);
+        // The flash ends with border 0, drawn in the background colour.
+        QTRY_COMPARE(rig.btn->faceImage().pixel(0, 0), White);
+        QSignalSpy keys(rig.btn, &CmdX::KeyDown);
+        QTest::keyClick(rig.btn, Qt::Key_S, Qt::ControlModifier);
+        // Ctrl goes down first, then S with the Ctrl bit.
+        QCOMPARE(keys.count(), 2);
+        QCOMPARE(keys.at(0).at(0).value<qint16>(), qint16(0x11));
+        QCOMPARE(keys.at(1).at(0).value<qint16>(), qint16('S'));
+        QCOMPARE(keys.at(1).at(1).value<qint16>(), qint16(2));
+    }
+};
+
+QTEST_MAIN(TestCmdX)
+#include "test_CmdX.moc"
