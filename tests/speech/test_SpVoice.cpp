@@ -96,6 +96,23 @@ private Q_SLOTS:
         QCOMPARE(rec.words(text), expected);
     }
 
+    void everyListedVoiceSpeaks()
+    {
+        SpVoice voice;
+        SpeechRecorder rec(&voice);
+        const QList<SpObjectToken> voices = voice.GetVoices();
+        // The suite and a few engine voices addressed by their identifiers.
+        const QList<int> picks {0, 1, 2, 3, 4, 5, int(voices.size()) / 2, int(voices.size()) - 1};
+        for (int i : picks) {
+            voice.setVoice(voices[i]);
+            m_captured->clear();
+            const int stream = voice.Speak(QStringLiteral("hello 你好"), SVSFIsNotXML);
+            QVERIFY2(m_captured->size() > 2205, qPrintable(voices[i].GetDescription()));
+            QVERIFY2(!rec.of(QStringLiteral("Word"), stream).isEmpty(),
+                qPrintable(voices[i].GetDescription()));
+        }
+    }
+
     void bookmarkAndVoiceChangeFromMarkup()
     {
         SpVoice voice;

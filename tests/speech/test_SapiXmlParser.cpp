@@ -1,0 +1,170 @@
+#include "speech/SapiXmlParser.h"
+
+#include <QtTest>
+
+namespace
+{
+
+// A compact picture of the runs: text runs as "text"@start-end plus the
+// settings that differ from the voice's own, silences and bookmarks with the
+// offset of their tag.
+QString describe(const QList<SapiXmlParser::Run> &runs)
+{
+    QStringList parts;
+    for (const SapiXmlParser::Run &run : runs) {
+        QString s;
+        switch (run.kind) {
+        case SapiXmlParser::Run::Silence:
+            s = QStringLiteral("silence%1@%2").arg(run.silenceMs).arg(run.source);
+            break;
+        case SapiXmlParser::Run::Bookmark:
+            s = QStringLiteral("mark(%1)@%2").arg(run.text).arg(run.source);
+            break;
+        case SapiXmlParser::Run::Text:
+            s = QStringLiteral("\"%1\"@%2-%3")
+                    .arg(run.text)
+                    .arg(run.offsetAt(0))
+                    .arg(run.offsetAt(run.text.size()));
+            break;
+        }
+        if (run.rate != 0 || run.rateAbsolute)
+            s += QStringLiteral(" rate%1%2").arg(run.rateAbsolute ? u"=" : u"").arg(run.rate);
+        if (run.pitch != 0 || run.pitchAbsolute)
+            s += QStringLiteral(" pitch%1%2").arg(run.pitchAbsolute ? u"=" : u"").arg(run.pitch);
+        if (run.volume != 100)
+            s += QStringLiteral(" vol%1").arg(run.volume);
+        if (run.emphasis)
+            s += QStringLiteral(" emph");
+        if (run.spell)
+            s += QStringLiteral(" spell");
+        if (!run.voiceRequired.isEmpty() || !run.voiceOptional.isEmpty())
+            s += QStringLiteral(" voice(%1|%2)").arg(run.voiceRequired, run.voiceOptional);
+        parts.append(s);
+    }
+    return parts.join(QStringLiteral(", "));
+}
+
+} // namespace
+
+class TestSapiXmlParser : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void parse_data()
+    {
+        QTest::addColumn<QString>("markup");
+        QTest::addColumn<QString>("expected");
+        auto row = [](const char *name, const QString &markup, const QString &expected) {
+            QTest::newRow(name) << markup << expected;
+        };
+        row("no tags", QStringLiteral("你好 world"), QStringLiteral("\"你好 world\"@0-8"));
+        row("relative rate", QStringLiteral("a<rate speed=\"3\">bc</rate>d"),
+            QStringLiteral("\"a\"@0-1, \"bc\"@17-19 rate3, \"d\"@26-27"));
+        row("absolute rate then relative inside",
+            QStringLiteral("<rate absspeed=\"-4\">x<rate speed=\"2\">y</rate></rate>"),
+            QStringLiteral("\"x\"@20-21 rate=-4, \"y\"@37-38 rate=-2"));
+        row("rate clamps", QStringLiteral("<rate speed=\"30\">x</rate>"),
+            QStringLiteral("\"x\"@17-18 rate10"));
+        row("empty element changes to the end of its parent",
+            QStringLiteral("<volume level=\"80\">a<pitch absmiddle=\"5\"/>b</volume>c"),
+            QStringLiteral("\"a\"@19-20 vol80, \"b\"@42-43 pitch=5 vol80, \"c\"@52-53"));
+        row("silence and bookmark",
+            QStringLiteral("一<silence msec=\"500\"/>二<bookmark mark=\"m\"/>三"),
+            QStringLiteral("\"一\"@0-1, silence500@1, \"二\"@22-23, mark(m)@23, \"三\"@43-44"));
+        row("emph and spell", QStringLiteral("<emph>a</emph><spell>ABC</spell>"),
+            QStringLiteral("\"a\"@6-7 emph, \"ABC\"@21-24 spell"));
+        row("voice element",
+            QStringLiteral("<voice required=\"Gender=Female\" optional=\"Age=Child\">x</voice>y"),
+            QStringLiteral("\"x\"@53-54 voice(Gender=Female|Age=Child), \"y\"@62-63"));
+        row("entities", QStringLiteral("a &lt; b&#x4F60;"), QStringLiteral("\"a < b你\"@0-16"));
+        row("single quotes and upper-case tag", QStringLiteral("<RATE SPEED='1'>z</RATE>"),
+            QStringLiteral("\"z\"@16-17 rate1"));
+        row("unknown tags are ignored",
+            QStringLiteral("<context id=\"date\">x</context><pron sym=\"h eh\"/>"),
+            QStringLiteral("\"x\"@19-20"));
+        row("comment and declaration", QStringLiteral("<?xml version=\"1.0\"?><!-- c -->ok"),
+            QStringLiteral("\"ok\"@31-33"));
+        row("surrogate pair keeps later offsets", QStringLiteral("\U0001F600<emph>x</emph>"),
+            QStringLiteral("\"\U0001F600\"@0-2, \"x\"@8-9 emph"));
+        row("crlf", QStringLiteral("a\r\n<emph>b</emph>"),
+            QStringLiteral("\"a\r\n\"@0-3, \"b\"@9-10 emph"));
+    }
+
+    void parse()
+    {
+        QFETCH(QString, markup);
+        QFETCH(QString, expected);
+        QList<SapiXmlParser::Run> runs;
+        QVERIFY(SapiXmlParser::parse(markup, &runs));
+        QCOMPARE(describe(runs), expected);
+        // Every unit of every text points at itself in the markup, or at the
+        // '&' of the entity it came from.
+        for (const SapiXmlParser::Run &run : runs) {
+            if (run.kind != SapiXmlParser::Run::Text)
+                continue;
+            for (int k = 0; k < run.text.size(); ++k) {
+                const int at = run.offsetAt(k);
+                QVERIFY(at >= 0 && at < markup.size());
+                QVERIFY2(markup.at(at) == run.text.at(k) || markup.at(at) == QLatin1Char('&'),
+                    qPrintable(QStringLiteral("unit %1 of \"%2\"").arg(k).arg(run.text)));
+            }
+        }
+    }
+
+    void malformedIsRejected_data()
+    {
+        QTest::addColumn<QString>("markup");
+        QTest::newRow("unclosed element") << QStringLiteral("<rate speed=\"1\">x");
+        QTest::newRow("mismatched end") << QStringLiteral("<emph>x</spell>");
+        QTest::newRow("stray end") << QStringLiteral("x</emph>");
+        QTest::newRow("unterminated tag") << QStringLiteral("a <rate speed=\"1\"");
+        QTest::newRow("unquoted attribute") << QStringLiteral("<rate speed=1>x</rate>");
+        QTest::newRow("unknown entity") << QStringLiteral("a &nbsp; b");
+        QTest::newRow("bare ampersand") << QStringLiteral("Tom & Jerry");
+        QTest::newRow("less-than in text") << QStringLiteral("1 < 2");
+        QTest::newRow("bad number") << QStringLiteral("<rate speed=\"fast\">x</rate>");
+        QTest::newRow("bad silence") << QStringLiteral("<silence msec=\"soon\"/>");
+        QTest::newRow("duplicate attribute")
+            << QStringLiteral("<rate speed=\"1\" speed=\"2\">x</rate>");
+        QTest::newRow("unclosed comment") << QStringLiteral("<!-- x");
+    }
+
+    void malformedIsRejected()
+    {
+        QFETCH(QString, markup);
+        QList<SapiXmlParser::Run> runs;
+        runs.append(SapiXmlParser::Run());
+        QVERIFY(!SapiXmlParser::parse(markup, &runs));
+        QVERIFY(runs.isEmpty());
+    }
+
+    void plainIsOneVerbatimRun()
+    {
+        const QString text = QStringLiteral("<rate>不是標記 & more");
+        const QList<SapiXmlParser::Run> runs = SapiXmlParser::plain(text);
+        QCOMPARE(runs.size(), 1);
+        QCOMPARE(runs[0].text, text);
+        QCOMPARE(runs[0].offsetAt(5), 5);
+        QCOMPARE(runs[0].offsetAt(text.size()), int(text.size()));
+    }
+
+    void looksLikeMarkup_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("markup");
+        QTest::newRow("tag first") << QStringLiteral("<emph>x</emph>") << true;
+        QTest::newRow("blanks then tag") << QStringLiteral(" \r\n<emph>x</emph>") << true;
+        QTest::newRow("text first") << QStringLiteral("a <emph>x</emph>") << false;
+        QTest::newRow("empty") << QString() << false;
+    }
+
+    void looksLikeMarkup()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, markup);
+        QCOMPARE(SapiXmlParser::looksLikeMarkup(text), markup);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSapiXmlParser)
+#include "test_SapiXmlParser.moc"
