@@ -1,6 +1,8 @@
 #include "shell/CIni.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -63,13 +65,8 @@ private Q_SLOTS:
     }
     void cleanup() { CIni::setWriteFailureHandler({}); }
 
-    void fileNameIsStored()
+    void noFileNameFailsQuietly()
     {
-        CIni ini;
-        QVERIFY(ini.FileName().isEmpty());
-        ini.setFileName(m_path);
-        QCOMPARE(ini.FileName(), m_path);
-        // No file name: reads give defaults and writes report failure.
         CIni none;
         QCOMPARE(none.GetSz(QStringLiteral("S"), QStringLiteral("K"), QStringLiteral("d")),
             QStringLiteral("d"));
@@ -410,6 +407,17 @@ private Q_SLOTS:
         QCOMPARE(m_failures, 2);
     }
 
+    void folderInPlaceOfTheFile()
+    {
+        const QString folder = m_dir.filePath(QStringLiteral("folder.ini"));
+        QVERIFY(QDir().mkpath(folder));
+        CIni ini(folder);
+        QCOMPARE(ini.GetVal(QStringLiteral("TTS"), QStringLiteral("Rate"), 50), qint16(50));
+        QVERIFY(!ini.SetVal(QStringLiteral("TTS"), QStringLiteral("Rate"), 1));
+        QCOMPARE(m_failures, 1);
+        QVERIFY(QFileInfo(folder).isDir());
+    }
+
     void writeKeepsPermissions()
     {
         writeAll(m_path, "[A]\r\nx=1\r\n");
@@ -507,14 +515,6 @@ private Q_SLOTS:
         QCOMPARE(ini.GetSz(QStringLiteral("RGB"), QStringLiteral("Sys"), QString()),
             QStringLiteral("5,0,0"));
         QCOMPARE(ParseColour(ini, QStringLiteral("BgColor"), QString(), 0), rgb(174, 216, 230));
-    }
-
-    void handEditsSeenByNextRead()
-    {
-        CIni ini(m_path);
-        ini.SetVal(QStringLiteral("TTS"), QStringLiteral("Rate"), 10);
-        writeAll(m_path, "[TTS]\nRate=11\n");
-        QCOMPARE(ini.GetVal(QStringLiteral("TTS"), QStringLiteral("Rate"), 0), qint16(11));
     }
 };
 

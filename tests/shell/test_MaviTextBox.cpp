@@ -62,7 +62,6 @@ private Q_SLOTS:
             << QStringLiteral("a\u00A0b") << QStringLiteral("a\u00A0b");
         QTest::newRow("chinese and emoji")
             << QStringLiteral("朗讀\n😀") << QStringLiteral("朗讀\r\n😀");
-        QTest::newRow("tabs kept") << QStringLiteral("\ta\t") << QStringLiteral("\ta\t");
     }
     void textReadsBackWithCrLf()
     {
