@@ -1,0 +1,121 @@
+#include "PixelTest.h"
+#include "controls/FrameX.h"
+
+#include <QGuiApplication>
+#include <QPalette>
+#include <QSignalSpy>
+#include <QtTest>
+
+using PixelTest::at;
+
+namespace
+{
+constexpr OleColor DARK = rgbColor(129, 129, 129);
+constexpr OleColor LIGHT = rgbColor(255, 255, 255);
+constexpr OleColor BACK = 0xE0E0E0;
+} // namespace
+
+class TestFrameX : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void etchedRowsAndColumns()
+    {
+        const QImage f = FrameX::renderFace(QSize(100, 50), BACK);
+        QCOMPARE(f.size(), QSize(100, 50));
+        // outer ring: dark top and left, light bottom and right
+        QCOMPARE(PixelTest::count(f, DARK, QRect(0, 0, 99, 1)), 99);
+        QCOMPARE(PixelTest::count(f, DARK, QRect(0, 0, 1, 49)), 49);
+        QCOMPARE(PixelTest::count(f, LIGHT, QRect(0, 49, 99, 1)), 99);
+        QCOMPARE(PixelTest::count(f, LIGHT, QRect(99, 0, 1, 50)), 50);
+        // inner ring: light top and left, dark bottom and right
+        QCOMPARE(PixelTest::count(f, LIGHT, QRect(1, 1, 97, 1)), 97);
+        QCOMPARE(PixelTest::count(f, LIGHT, QRect(1, 1, 1, 47)), 47);
+        QCOMPARE(PixelTest::count(f, DARK, QRect(1, 48, 97, 1)), 97);
+        QCOMPARE(PixelTest::count(f, DARK, QRect(98, 1, 1, 48)), 48);
+        // where the rings meet
+        QCOMPARE(at(f, 99, 0), LIGHT);
+        QCOMPARE(at(f, 0, 49), LIGHT);
+        QCOMPARE(at(f, 98, 1), DARK);
+        QCOMPARE(at(f, 1, 48), DARK);
+        // everything inside keeps the background
+        QCOMPARE(PixelTest::count(f, BACK, QRect(2, 2, 96, 46)), 96 * 46);
+        QCOMPARE(PixelTest::count(f, BACK), 96 * 46);
+    }
+
+    void tinyPanesDrawWithoutFault_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("1x1") << QSize(1, 1);
+        QTest::newRow("2x2") << QSize(2, 2);
+        QTest::newRow("3x40") << QSize(3, 40);
+        QTest::newRow("empty") << QSize(0, 0);
+    }
+    void tinyPanesDrawWithoutFault()
+    {
+        QFETCH(QSize, size);
+        const QImage f = FrameX::renderFace(size, BACK);
+        QCOMPARE(f.size(), size);
+        const int all = size.width() * size.height();
+        QCOMPARE(PixelTest::count(f, DARK) + PixelTest::count(f, LIGHT) + PixelTest::count(f, BACK),
+            all);
+        if (size.width() >= 3) {
+            // the right column is light from top to bottom
+            QCOMPARE(PixelTest::count(f, LIGHT, QRect(size.width() - 1, 0, 1, size.height())),
+                size.height());
+        }
+    }
+
+    void systemBackColourPaintsButtonFace()
+    {
+        FrameX frame(nullptr, QStringLiteral("Frame_M"));
+        QSignalSpy changed(&frame, &FrameX::propertyChanged);
+        frame.setBackColor(sysColor(COLOR_BTNFACE));
+        const OleColor face
+            = fromQColor(QGuiApplication::palette().color(QPalette::Active, QPalette::Button));
+        QCOMPARE(frame.BackColor(), face);
+        QCOMPARE(changed.count(), 1);
+        QCOMPARE(changed.at(0).at(0).toString(), QStringLiteral("BackColor"));
+        frame.resize(40, 30);
+        QCOMPARE(at(frame.faceImage(), 20, 15), face);
+    }
+
+    void widgetShowsTheRenderedFace()
+    {
+        FrameX frame(nullptr, QStringLiteral("Frame_P"));
+        frame.setBackColor(rgbColor(10, 200, 30));
+        frame.resize(60, 35);
+        const QImage shown = frame.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(shown, frame.faceImage());
+        QCOMPARE(at(shown, 30, 20), rgbColor(10, 200, 30));
+    }
+
+    void propertyBagKeepsOnlyChangedValues()
+    {
+        FrameX frame;
+        QCOMPARE(frame.BackColor(), BACK);
+        QVERIFY(frame.WriteProperties().isEmpty());
+        frame.ReadProperties({{QStringLiteral("BackColor"), 0x123456}});
+        QCOMPARE(frame.BackColor(), 0x123456);
+        QCOMPARE(frame.WriteProperties().value(QStringLiteral("BackColor")).toInt(), 0x123456);
+        frame.ReadProperties({});
+        QCOMPARE(frame.BackColor(), BACK);
+    }
+
+    void enabledAndAccessibility()
+    {
+        FrameX frame(nullptr, QStringLiteral("Frame_D"));
+        QSignalSpy changed(&frame, &FrameX::propertyChanged);
+        frame.setEnabledValue(false);
+        QVERIFY(!frame.isEnabled());
+        QVERIFY(!frame.Enabled());
+        QCOMPARE(changed.count(), 1);
+        QCOMPARE(frame.objectName(), QStringLiteral("Frame_D"));
+        QCOMPARE(frame.accessibleName(), QStringLiteral("Frame_D"));
+        frame.setToolTip(QStringLiteral("文件"));
+        QCOMPARE(frame.accessibleDescription(), QStringLiteral("文件"));
+    }
+};
+
+QTEST_MAIN(TestFrameX)
+#include "test_FrameX.moc"

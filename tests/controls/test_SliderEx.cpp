@@ -1,0 +1,338 @@
+#include "PixelTest.h"
+#include "controls/SliderEx.h"
+
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPalette>
+#include <QSignalSpy>
+#include <QtTest>
+
+using PixelTest::at;
+
+namespace
+{
+constexpr OleColor BACK = 0xC0C0C0;
+constexpr OleColor GROOVE = rgbColor(129, 129, 129);
+constexpr OleColor WHITE = rgbColor(255, 255, 255);
+constexpr OleColor BLACK = 0;
+constexpr OleColor SILVER = rgbColor(192, 192, 192);
+constexpr OleColor FACE = rgbColor(212, 208, 200);
+constexpr OleColor GREY = rgbColor(128, 128, 128);
+constexpr OleColor DARK = rgbColor(64, 64, 64);
+
+// The thumb as the slider is meant to show it, M standing for transparent.
+const char *const kThumb[21] = {
+    "WWWWWWWWWWD",
+    "WFFFFFFFFGD",
+    "WFFFFFFFFGD",
+    "WFFFFFFFFGD",
+    "WFFFFFFFFGD",
+    "WFFFFFFFFGD",
+    "WFFFFFFFFGD",
+    "WFFFFFFFFGD",
+    "WFFFFFFFFGD",
+    "WFFFFFFFFGD",
+    "WFFFFFFFFGD",
+    "WFFFFFFFFGD",
+    "WFFFFFFFFGD",
+    "WFFFFFFFFGD",
+    "WFFFFFFFFGD",
+    "WFFFFFFFFGD",
+    "MWFFFFFFGDM",
+    "MMWFFFFGDMM",
+    "MMMWFFGDMMM",
+    "MMMMWGDMMMM",
+    "MMMMMDMMMMM",
+};
+
+OleColor legend(char c)
+{
+    switch (c) {
+    case 'W':
+        return WHITE;
+    case 'F':
+        return FACE;
+    case 'G':
+        return GREY;
+    case 'D':
+        return DARK;
+    default:
+        return -1;
+    }
+}
+
+SliderEx::Face face208(int thumbX)
+{
+    SliderEx::Face f;
+    f.width = 208;
+    f.height = 22;
+    f.backColor = BACK;
+    f.thumbX = thumbX;
+    f.thumb = GdiPicture::fromImage(SliderEx::defaultThumbImage());
+    f.thumbW = f.thumb.Width();
+    return f;
+}
+
+// An 8-pixel-wide thumb of the same height, all face colour.
+GdiPicture narrowThumb()
+{
+    return GdiPicture::fromImage(PixelTest::canvas(8, 21, FACE));
+}
+
+// A shown 208-pixel slider with an 8-pixel thumb over 0 .. 100.
+struct Shown {
+    Shown(qint16 min = 0, qint16 max = 100)
+        : slider(nullptr, QStringLiteral("Slider_Rate"))
+    {
+        slider.setThumbPicture(narrowThumb());
+        slider.resize(208, 30);
+        slider.setMin(min);
+        slider.setMax(max);
+        slider.show();
+    }
+    SliderEx slider;
+};
+} // namespace
+
+class TestSliderEx : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void thumbIsPastedFromItsPixelTable()
+    {
+        const QImage f = SliderEx::renderFace(face208(50));
+        QCOMPARE(f.size(), QSize(208, 22));
+        for (int y = 0; y < 21; ++y)
+            for (int x = 0; x < 11; ++x) {
+                const OleColor want = legend(kThumb[y][x]);
+                const OleColor got = at(f, 50 + x, y);
+                if (want >= 0) {
+                    QCOMPARE(got, want);
+                } else {
+                    // transparent: the tick at x = 52 shows through, elsewhere the background
+                    QCOMPARE(got, (50 + x == 52 && y >= 19) ? BLACK : BACK);
+                }
+            }
+    }
+
+    void trackIsCutWhereTheThumbSits()
+    {
+        const QImage f = SliderEx::renderFace(face208(100));
+        const int t = 100, tw = 11, y0 = 14; // half the thumb height plus 4, rounded to even
+        QCOMPARE(PixelTest::count(f, GROOVE, QRect(0, y0, t, 1)), t);
+        QCOMPARE(PixelTest::count(f, GROOVE, QRect(t + tw, y0, 207 - t - tw, 1)), 207 - t - tw);
+        QCOMPARE(at(f, 207, y0), WHITE);
+        QCOMPARE(at(f, 0, y0 + 1), GROOVE);
+        QCOMPARE(PixelTest::count(f, BLACK, QRect(1, y0 + 1, t - 2, 1)), t - 2);
+        QCOMPARE(at(f, t - 1, y0 + 1), BACK); // the dark line stops two short of the thumb
+        QCOMPARE(PixelTest::count(f, BLACK, QRect(t + tw, y0 + 1, 206 - t - tw, 1)), 206 - t - tw);
+        QCOMPARE(at(f, 206, y0 + 1), SILVER);
+        QCOMPARE(at(f, 207, y0 + 1), WHITE);
+        QCOMPARE(at(f, 0, y0 + 2), WHITE);
+        QCOMPARE(PixelTest::count(f, SILVER, QRect(1, y0 + 2, t - 2, 1)), t - 2);
+        QCOMPARE(at(f, t - 1, y0 + 2), WHITE);
+        QCOMPARE(at(f, 206, y0 + 2), WHITE);
+        QCOMPARE(at(f, 207, y0 + 2), WHITE);
+        QCOMPARE(at(f, 207, y0 + 3), BACK);
+        // under the thumb the rows show the thumb, not the groove
+        QCOMPARE(at(f, t + 5, y0), FACE);
+        QCOMPARE(at(f, t, y0 + 2), BACK);
+    }
+
+    void nineTicksAtEveryEighth()
+    {
+        const QImage f = SliderEx::renderFace(face208(0));
+        const int ticks[] = {0, 26, 52, 78, 104, 130, 156, 181, 207};
+        QCOMPARE(PixelTest::count(f, BLACK, QRect(0, 21, 208, 1)), 9);
+        for (int x : ticks)
+            for (int y = 19; y <= 21; ++y)
+                if (x >= 11 || y == 21) // the thumb covers the top of the first tick
+                    QCOMPARE(at(f, x, y), BLACK);
+        QCOMPARE(PixelTest::count(f, BLACK, QRect(12, 18, 196, 1)), 0);
+    }
+
+    void heightFollowsTheThumb()
+    {
+        SliderEx s;
+        s.resize(100, 60);
+        s.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&s));
+        QCOMPARE(s.height(), 22); // 21 pixels and 10 twips
+        QCOMPARE(s.thumbW(), 11);
+        s.resize(150, 22);
+        QCOMPARE(s.widthPx(), 150);
+        QCOMPARE(s.trackLen(), 139);
+    }
+
+    void valueWritesPlaceTheThumb()
+    {
+        Shown w;
+        SliderEx &s = w.slider;
+        QSignalSpy changed(&s, &SliderEx::propertyChanged);
+        s.setValue(50);
+        QCOMPARE(s.thumbX(), 100);
+        QCOMPARE(changed.count(), 1);
+        s.setValue(33);
+        QCOMPARE(s.thumbX(), 66);
+        s.setValue(500); // above Max is stored as Max
+        QCOMPARE(s.Value(), qint16(100));
+        QCOMPARE(s.thumbX(), 200);
+        s.setMin(40); // Min alone does not move the thumb
+        QCOMPARE(s.thumbX(), 200);
+        s.setValue(-5);
+        QCOMPARE(s.Value(), qint16(0));
+        QCOMPARE(s.thumbX(), 0);
+    }
+
+    void equalBoundsKeepTheThumbStill()
+    {
+        Shown w(7, 7);
+        SliderEx &s = w.slider;
+        s.setValue(3);
+        QCOMPARE(s.thumbX(), 0);
+        s.setMax(20);
+        s.setValue(3);
+        s.setMax(7);
+        const int before = s.thumbX();
+        s.setMin(7);
+        s.setValue(0);
+        QCOMPARE(s.Value(), qint16(0));
+        QCOMPARE(s.thumbX(), before);
+    }
+
+    void clickJumpsTheThumb_data()
+    {
+        QTest::addColumn<int>("min");
+        QTest::addColumn<int>("max");
+        QTest::addColumn<int>("x");
+        QTest::addColumn<int>("thumbX");
+        QTest::addColumn<int>("scroll");
+        QTest::newRow("middle") << 0 << 100 << 104 << 100 << 50;
+        QTest::newRow("far left") << 0 << 100 << 0 << 0 << 0;
+        QTest::newRow("past the right end") << 0 << 100 << 207 << 200 << 100;
+        QTest::newRow("offset range") << 10 << 110 << 104 << 100 << 60;
+        QTest::newRow("floor of the value") << 0 << 62 << 51 << 47 << 14;
+    }
+    void clickJumpsTheThumb()
+    {
+        QFETCH(int, min);
+        QFETCH(int, max);
+        QFETCH(int, x);
+        QFETCH(int, thumbX);
+        QFETCH(int, scroll);
+        Shown w {qint16(min), qint16(max)};
+        SliderEx &s = w.slider;
+        QVERIFY(QTest::qWaitForWindowExposed(&s));
+        QSignalSpy spy(&s, &SliderEx::ScrollEx);
+        QTest::mousePress(&s, Qt::LeftButton, {}, QPoint(x, 10));
+        QCOMPARE(s.thumbX(), thumbX);
+        QCOMPARE(spy.count(), 1);
+        QCOMPARE(spy.at(0).at(0).value<qint16>(), qint16(scroll));
+        QCOMPARE(int(s.Min() + s.Value()), scroll);
+        QTest::mouseRelease(&s, Qt::LeftButton, {}, QPoint(x, 10));
+        QCOMPARE(spy.count(), 2);
+        QVERIFY(!s.isDragging());
+    }
+
+    void scrollExOnEveryDragStep()
+    {
+        Shown w;
+        SliderEx &s = w.slider;
+        QVERIFY(QTest::qWaitForWindowExposed(&s));
+        QSignalSpy scroll(&s, &SliderEx::ScrollEx);
+        QSignalSpy moved(&s, &SliderEx::MouseMove);
+        QSignalSpy changed(&s, &SliderEx::propertyChanged);
+        QTest::mousePress(&s, Qt::LeftButton, {}, QPoint(24, 5));
+        QVERIFY(s.isDragging());
+        for (int x : {44, 64, 300})
+            QTest::mouseMove(&s, QPoint(x, 5));
+        QTest::mouseRelease(&s, Qt::LeftButton, {}, QPoint(104, 5));
+        QList<int> values;
+        for (const auto &args : std::as_const(scroll))
+            values << args.at(0).value<qint16>();
+        QCOMPARE(values, (QList<int> {10, 20, 30, 100, 50}));
+        QCOMPARE(moved.count(), 0); // moves with a button down are drag steps
+        QCOMPARE(changed.count(), 0); // a drag writes Value without telling the host
+        QCOMPARE(s.thumbX(), 100);
+        QCOMPARE(at(s.faceImage(), 100, 0), FACE); // the thumb is drawn where the drag ended
+        QCOMPARE(at(s.faceImage(), 99, 0), BACK);
+
+        QTest::mouseMove(&s, QPoint(30, 7));
+        QCOMPARE(moved.count(), 1);
+        QCOMPARE(moved.at(0).at(0).value<qint16>(), qint16(0));
+        QCOMPARE(moved.at(0).at(2).toFloat(), 30.0f);
+        QCOMPARE(scroll.count(), 5);
+    }
+
+    void valueLabelFollowsTheThumb()
+    {
+        Shown w;
+        SliderEx &s = w.slider;
+        QVERIFY(QTest::qWaitForWindowExposed(&s));
+        QLabel *label = s.findChild<QLabel *>(QStringLiteral("L_Msg"));
+        QVERIFY(label);
+        QCOMPARE(label, s.valueLabel());
+        QVERIFY(!label->isVisible());
+        QTest::mousePress(&s, Qt::LeftButton, {}, QPoint(64, 5));
+        QVERIFY(label->isVisible());
+        QCOMPARE(label->text(), QStringLiteral("30"));
+        QCOMPARE(label->x(), 60 + 8); // right of the thumb
+        QCOMPARE(label->y(), 0);
+        QCOMPARE(label->height(), 14);
+        QTest::mouseMove(&s, QPoint(204, 5));
+        QCOMPARE(label->text(), QStringLiteral("100"));
+        QCOMPARE(label->x(), 200 - label->width()); // flipped to the left of the thumb
+        QTest::mouseRelease(&s, Qt::LeftButton, {}, QPoint(204, 5));
+        QVERIFY(!label->isVisible());
+    }
+
+    void dragsDoNotAccumulateObjects()
+    {
+        Shown w;
+        SliderEx &s = w.slider;
+        QVERIFY(QTest::qWaitForWindowExposed(&s));
+        s.repaint();
+        const int before = gdi::liveObjects();
+        QTest::mousePress(&s, Qt::LeftButton, {}, QPoint(10, 5));
+        for (int x = 10; x < 200; x += 7) {
+            QTest::mouseMove(&s, QPoint(x, 5));
+            s.repaint();
+        }
+        QTest::mouseRelease(&s, Qt::LeftButton, {}, QPoint(150, 5));
+        s.repaint();
+        QCOMPARE(gdi::liveObjects(), before);
+    }
+
+    void systemBackColourPaintsButtonFace()
+    {
+        SliderEx s;
+        s.resize(120, 22);
+        s.setBackColor(sysColor(COLOR_BTNFACE));
+        const OleColor face
+            = fromQColor(QGuiApplication::palette().color(QPalette::Active, QPalette::Button));
+        QCOMPARE(s.BackColor(), face);
+        QCOMPARE(at(s.faceImage(), 60, 3), face);
+        QCOMPARE(s.grab().toImage().convertToFormat(QImage::Format_RGB32), s.faceImage());
+    }
+
+    void propertyBag()
+    {
+        SliderEx s(nullptr, QStringLiteral("Slider_Volume"));
+        QVERIFY(s.WriteProperties().isEmpty());
+        s.ReadProperties({{QStringLiteral("Value"), 75}, {QStringLiteral("Max"), 100}});
+        QCOMPARE(s.Value(), qint16(75));
+        QCOMPARE(s.Max(), qint16(100));
+        QCOMPARE(s.Min(), qint16(0));
+        QCOMPARE(s.BackColor(), BACK);
+        QCOMPARE(s.thumbX(), 75); // until the next placing
+        const QVariantMap bag = s.WriteProperties();
+        QCOMPARE(bag.size(), 2);
+        QCOMPARE(bag.value(QStringLiteral("Value")).toInt(), 75);
+        QCOMPARE(s.accessibleName(), QStringLiteral("Slider_Volume"));
+        s.setToolTip(QStringLiteral("(小聲 Ctrl-R) (大聲 Ctrl-T)"));
+        QCOMPARE(s.accessibleDescription(), s.toolTip());
+    }
+};
+
+QTEST_MAIN(TestSliderEx)
+#include "test_SliderEx.moc"
