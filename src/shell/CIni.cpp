@@ -176,6 +176,9 @@ QByteArray utf8Prefix(const QByteArray &bytes, qsizetype max)
 bool writeFile(const QString &path, const QByteArray &data)
 {
     QSaveFile file(path);
+    // A writable file in a folder that refuses new files is still written,
+    // in place, as the platform's profile functions would.
+    file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly))
         return false;
     if (file.write(data) != data.size()) {

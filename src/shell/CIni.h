@@ -17,7 +17,8 @@
 // folder is not). New lines use the file's own line end (that of its first
 // line), "\r\n" for a new file. The new content is written to a temporary file
 // beside the target and renamed over it, so a crash mid-write leaves either
-// the old or the new file, never half of one.
+// the old or the new file, never half of one (only a folder that takes no new
+// files makes it write the file in place).
 
 #include <QString>
 #include <QtGlobal>
