@@ -1,0 +1,426 @@
+#include "controls/BmpBtnX.h"
+#include "controls/WaveSound.h"
+#include "speech/AudioSink.h"
+
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+#include <memory>
+
+namespace
+{
+// A 40 x 160 strip whose every pixel tells its own row: red = row / 2,
+// green = column, blue = 200 in frame 3.
+QPixmap makeStrip()
+{
+    QImage img(40, 160, QImage::Format_RGB32);
+    for (int y = 0; y < 160; ++y)
+        for (int x = 0; x < 40; ++x)
+            img.setPixel(x, y, qRgb(y / 2, x, y >= 120 ? 200 : 0));
+    return QPixmap::fromImage(img);
+}
+
+QRect inkBox(const QImage &img, QRgb background)
+{
+    QRect box;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            if (img.pixel(x, y) != background)
+                box |= QRect(x, y, 1, 1);
+    return box;
+}
+
+struct Rig {
+    std::unique_ptr<QWidget> host = std::make_unique<QWidget>();
+    BmpBtnX *btn = nullptr;
+    Rig()
+    {
+        host->resize(300, 200);
+        host->move(40, 40);
+        btn = new BmpBtnX(host.get(), QStringLiteral("Cmd_H1"));
+        btn->move(20, 20);
+        host->show();
+        QVERIFY(QTest::qWaitForWindowExposed(host.get()));
+        // The pointer starts well away from the button.
+        QTest::mouseMove(host.get(), QPoint(290, 190));
+    }
+};
+
+const QRgb Grey = qRgb(0xCF, 0xCF, 0xCF);
+} // namespace
+
+class TestBmpBtnX : public QObject
+{
+    Q_OBJECT
+    QList<QByteArray> m_Played;
+    QStringList m_Errors;
+
+private Q_SLOTS:
+    void init()
+    {
+        m_Played.clear();
+        m_Errors.clear();
+        BmpBtnX::setSoundPlayer([this](const QByteArray &b) { m_Played << b; });
+        BmpBtnX::setErrorReporter([this](const QString &t) { m_Errors << t; });
+    }
+    void cleanup()
+    {
+        BmpBtnX::setSoundPlayer({});
+        BmpBtnX::setErrorReporter({});
+    }
+
+    void defaults()
+    {
+        BmpBtnX b;
+        QCOMPARE(b.Align(), 5);
+        QCOMPARE(b.Caption(), QStringLiteral("Command"));
+        QCOMPARE(b.TransColor(), 0xFFFFFF);
+        QCOMPARE(b.BackColor(), 0xE0E0E0);
+        QCOMPARE(b.ForeColor(), 0);
+        QCOMPARE(b.UseSound(), 1);
+        QCOMPARE(b.soundData(), WaveSound::builtInClick());
+        QVERIFY(b.WriteProperties().isEmpty());
+        QCOMPARE(b.timer1()->interval(), 10);
+        QCOMPARE(b.timer1()->objectName(), QStringLiteral("Timer1"));
+    }
+
+    void alignToTextFlags_data()
+    {
+        QTest::addColumn<int>("align");
+        QTest::addColumn<int>("flags");
+        const int expected[] = {5, 1, 9, 4, 0, 8, 6, 2, 10};
+        for (int a = 0; a < 9; ++a)
+            QTest::addRow("align %d", a) << a << expected[a];
+        QTest::newRow("align 9") << 9 << 0;
+        QTest::newRow("align -1") << -1 << 0;
+    }
+    void alignToTextFlags()
+    {
+        QFETCH(int, align);
+        QFETCH(int, flags);
+        QCOMPARE(BmpBtnX::AlignToTextFlags(align), flags);
+    }
+
+    void stripSizesControlAndFramesShowTheirRows_data()
+    {
+        QTest::addColumn<int>("frame");
+        QTest::newRow("normal") << 0;
+        QTest::newRow("hover") << 1;
+        QTest::newRow("pressed") << 2;
+    }
+    void stripSizesControlAndFramesShowTheirRows()
+    {
+        QFETCH(int, frame);
+        BmpBtnX b;
+        b.setCaption(QString());
+        b.setPicture(makeStrip());
+        QCOMPARE(b.size(), QSize(40, 40));
+        QCOMPARE(b.stripSize(), QSize(40, 160));
+        const QImage face = b.renderFrame(frame);
+        QCOMPARE(face.size(), QSize(40, 40));
+        for (int y = 0; y < 40; y += 3)
+            for (int x = 0; x < 40; x += 7)
+                QCOMPARE(face.pixel(x, y), qRgb((frame * 40 + y) / 2, x, 0));
+    }
+
+    void flatFacesWithoutPicture()
+    {
+        BmpBtnX b;
+        b.setCaption(QStringLiteral("  "));
+        b.resize(30, 20);
+        const QImage normal = b.renderFrame(0);
+        for (int y = 0; y < 20; ++y)
+            for (int x = 0; x < 30; ++x)
+                QCOMPARE(normal.pixel(x, y), Grey);
+        const QRgb light = toQColor(sysColor(COLOR_BTNHIGHLIGHT)).rgb();
+        const QRgb dark = toQColor(sysColor(COLOR_3DDKSHADOW)).rgb();
+        const QRgb back = qRgb(0xE0, 0xE0, 0xE0);
+        const QImage hover = b.renderFrame(1);
+        QCOMPARE(hover.pixel(5, 0), light);
+        QCOMPARE(hover.pixel(0, 5), light);
+        QCOMPARE(hover.pixel(29, 5), dark);
+        QCOMPARE(hover.pixel(5, 19), dark);
+        QCOMPARE(hover.pixel(15, 10), back);
+        const QImage down = b.renderFrame(2);
+        QCOMPARE(down.pixel(5, 0), dark);
+        QCOMPARE(down.pixel(0, 5), dark);
+        QCOMPARE(down.pixel(29, 5), light);
+        QCOMPARE(down.pixel(5, 19), light);
+    }
+
+    void captionPlacementAndPressedShift()
+    {
+        BmpBtnX b;
+        b.resize(80, 30);
+        b.setBackColor(rgbColor(255, 255, 255));
+        b.setCaption(QStringLiteral("Hi"));
+        // Frame 1 keeps the background inside its border, so the ink is the caption's.
+        const QRgb white = qRgb(255, 255, 255);
+        const auto captionInk = [&](int frame) {
+            QImage img = b.renderFrame(frame);
+            // Paint the border over with the background to see only the caption.
+            for (int x = 0; x < img.width(); ++x) {
+                img.setPixel(x, 0, white);
+                img.setPixel(x, img.height() - 1, white);
+            }
+            for (int y = 0; y < img.height(); ++y) {
+                img.setPixel(0, y, white);
+                img.setPixel(img.width() - 1, y, white);
+            }
+            return inkBox(img, white);
+        };
+        b.setAlign(9); // not a code: top-left
+        const QRect topLeft = captionInk(1);
+        QVERIFY(topLeft.left() <= 3 && topLeft.top() <= 8);
+        b.setAlign(8);
+        const QRect bottomRight = captionInk(1);
+        QVERIFY(bottomRight.right() >= 70 && bottomRight.bottom() >= 22);
+        QCOMPARE(captionInk(2), bottomRight.translated(1, 1));
+    }
+
+    void disabledCaptionIsGrey()
+    {
+        BmpBtnX b;
+        b.resize(80, 30);
+        b.setCaption(QStringLiteral("Off"));
+        b.setForeColor(rgbColor(255, 0, 0));
+        const auto has = [](const QImage &img, QRgb colour) {
+            for (int y = 0; y < img.height(); ++y)
+                for (int x = 0; x < img.width(); ++x)
+                    if (img.pixel(x, y) == colour)
+                        return true;
+            return false;
+        };
+        QVERIFY(has(b.renderFrame(0), qRgb(255, 0, 0)));
+        b.setEnabledValue(false);
+        const QImage face = b.renderFrame(0);
+        QVERIFY(has(face, toQColor(sysColor(COLOR_GRAYTEXT)).rgb()));
+        QVERIFY(!has(face, qRgb(255, 0, 0)));
+    }
+
+    void pollingFollowsPointerAndButton()
+    {
+        Rig rig;
+        rig.btn->setPicture(makeStrip());
+        QVERIFY(!rig.btn->timer1()->isActive());
+        QCOMPARE(rig.btn->frame(), qint16(0));
+
+        QTest::mouseMove(rig.btn, QPoint(10, 10));
+        QVERIFY(rig.btn->mouseSeen());
+        QVERIFY(rig.btn->timer1()->isActive());
+        QTRY_COMPARE(rig.btn->frame(), qint16(1)); // the real timer's tick
+
+        QTest::mousePress(rig.btn, Qt::LeftButton, {}, QPoint(10, 10));
+        QCOMPARE(rig.btn->frame(), qint16(1)); // the next poll draws it
+        rig.btn->pollPointer();
+        QCOMPARE(rig.btn->frame(), qint16(2));
+
+        // Outside with the button still down: hover frame, timer running.
+        QCursor::setPos(rig.btn->mapToGlobal(QPoint(120, 10)));
+        rig.btn->pollPointer();
+        QCOMPARE(rig.btn->frame(), qint16(1));
+        QVERIFY(rig.btn->timer1()->isActive());
+
+        QSignalSpy clicks(rig.btn, &BmpBtnX::Click);
+        QTest::mouseRelease(rig.btn, Qt::LeftButton, {}, QPoint(120, 10));
+        QCOMPARE(clicks.count(), 0);
+        rig.btn->pollPointer();
+        QCOMPARE(rig.btn->frame(), qint16(0));
+        QVERIFY(!rig.btn->timer1()->isActive());
+    }
+
+    void edgesCountAsInside()
+    {
+        Rig rig;
+        rig.btn->setPicture(makeStrip());
+        QTest::mouseMove(rig.btn, QPoint(5, 5));
+        QCursor::setPos(rig.btn->mapToGlobal(QPoint(40, 40)));
+        rig.btn->pollPointer();
+        QCOMPARE(rig.btn->frame(), qint16(1));
+        QCursor::setPos(rig.btn->mapToGlobal(QPoint(41, 40)));
+        rig.btn->pollPointer();
+        QCOMPARE(rig.btn->frame(), qint16(0));
+    }
+
+    void noClickBeforePointerMoved_data()
+    {
+        QTest::addColumn<bool>("picture");
+        QTest::addColumn<bool>("moveFirst");
+        QTest::addColumn<bool>("clicks");
+        QTest::newRow("picture, no move") << true << false << false;
+        QTest::newRow("picture, moved") << true << true << true;
+        QTest::newRow("no picture, no move") << false << false << true;
+    }
+    void noClickBeforePointerMoved()
+    {
+        QFETCH(bool, picture);
+        QFETCH(bool, moveFirst);
+        QFETCH(bool, clicks);
+        Rig rig;
+        if (picture)
+            rig.btn->setPicture(makeStrip());
+        QSignalSpy spy(rig.btn, &BmpBtnX::Click);
+        if (moveFirst)
+            QTest::mouseMove(rig.btn, QPoint(10, 10));
+        QTest::mouseClick(rig.btn, Qt::LeftButton, {}, QPoint(10, 10));
+        QCOMPARE(spy.count(), clicks ? 1 : 0);
+        QCOMPARE(m_Played.size(), clicks ? 1 : 0);
+    }
+
+    void eventOrderOfAClick()
+    {
+        Rig rig;
+        QStringList events;
+        connect(rig.btn, &BmpBtnX::MouseDown, this, [&](qint16 b, qint16, float, float) {
+            events << QStringLiteral("MouseDown%1").arg(b);
+        });
+        connect(rig.btn, &BmpBtnX::MouseUp, this,
+            [&](qint16 b, qint16, float, float) { events << QStringLiteral("MouseUp%1").arg(b); });
+        connect(rig.btn, &BmpBtnX::Click, this, [&] { events << QStringLiteral("Click"); });
+        QTest::mouseClick(rig.btn, Qt::LeftButton, {}, QPoint(5, 5));
+        QTest::mouseClick(rig.btn, Qt::RightButton, {}, QPoint(5, 5));
+        QCOMPARE(events,
+            (QStringList {QStringLiteral("MouseDown1"), QStringLiteral("MouseUp1"),
+                QStringLiteral("Click"), QStringLiteral("MouseDown2"),
+                QStringLiteral("MouseUp2")}));
+    }
+
+    void soundChoices()
+    {
+        BmpBtnX b;
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("ding.wav"));
+        QByteArray own = WaveSound::builtInClick();
+        own[40] = 'x'; // any bytes: the file is played as it is
+        {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(own);
+        }
+        b.setSoundFileName(dir.filePath(QStringLiteral("missing.wav")));
+        QCOMPARE(m_Errors, QStringList {QStringLiteral("File not found")});
+        QCOMPARE(b.soundData(), WaveSound::builtInClick());
+
+        b.setSoundFileName(path);
+        QCOMPARE(b.soundData(), own);
+        b.setUseSound(2);
+        QCOMPARE(b.UseSound(), 2);
+
+        BmpBtnX blank;
+        blank.setUseSound(2);
+        QCOMPARE(blank.UseSound(), 0);
+        blank.resize(20, 20);
+        QSignalSpy clicks(&blank, &BmpBtnX::Click);
+        QTest::mouseClick(&blank, Qt::LeftButton, {}, QPoint(5, 5));
+        QCOMPARE(clicks.count(), 1);
+        QVERIFY(m_Played.isEmpty());
+
+        b.resize(20, 20);
+        QTest::mouseClick(&b, Qt::LeftButton, {}, QPoint(5, 5));
+        QCOMPARE(m_Played, QList<QByteArray> {own});
+    }
+
+    void accessKeyClicksEvenBeforeMovement()
+    {
+        Rig rig;
+        rig.btn->setPicture(makeStrip());
+        rig.btn->setCaption(QStringLiteral("&Help"));
+        QCOMPARE(rig.btn->AccessKey(), QStringLiteral("H"));
+        QCOMPARE(rig.btn->accessibleName(), QStringLiteral("Help"));
+        rig.host->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(rig.host.get()));
+        QSignalSpy clicks(rig.btn, &BmpBtnX::Click);
+        QTest::keyClick(rig.host.get(), Qt::Key_H, Qt::AltModifier);
+        QCOMPARE(clicks.count(), 1);
+        QCOMPARE(m_Played.size(), 1);
+        QCOMPARE(m_Played.first().size(), 170);
+    }
+
+    void propertyBagLoadRebuildsState()
+    {
+        BmpBtnX a;
+        a.setCaption(QStringLiteral("&Go"));
+        a.setAlign(0);
+        a.setPicture(makeStrip());
+        a.setUseSound(0);
+        const QVariantMap bag = a.WriteProperties();
+        QCOMPARE(bag.value(QStringLiteral("UseSound")).toInt(), 0);
+        BmpBtnX b;
+        b.ReadProperties(bag);
+        QCOMPARE(b.Caption(), QStringLiteral("&Go"));
+        QCOMPARE(b.AccessKey(), QStringLiteral("G"));
+        QVERIFY(b.hasPicture());
+        QCOMPARE(b.size(), QSize(40, 40));
+        QCOMPARE(b.Align(), 0);
+    }
+
+    void builtInClickImage()
+    {
+        const QByteArray click = WaveSound::builtInClick();
+        QCOMPARE(click.size(), 170);
+        QVERIFY(click.startsWith("RIFF"));
+        QCOMPARE(qFromLittleEndian<quint32>(click.constData() + 4), 1818u);
+        QCOMPARE(click.mid(78, 4), QByteArray("DISP"));
+        QCOMPARE(qFromLittleEndian<quint32>(click.constData() + 82), 1740u);
+        const auto pcm = WaveSound::parse(click);
+        QVERIFY(pcm.has_value());
+        QCOMPARE(pcm->channels, 2);
+        QCOMPARE(pcm->sampleRate, 8000);
+        QCOMPARE(pcm->bitsPerSample, 8);
+        QCOMPARE(pcm->data.size(), 20);
+        const std::vector<int16_t> mono = WaveSound::toMono16(*pcm);
+        QCOMPARE(mono.size(), std::size_t(10));
+        QCOMPARE(mono[0], int16_t((0x83 - 128) * 256));
+        QCOMPARE(mono[3], int16_t(-128 * 256));
+    }
+
+    void brokenWavesAreRefused_data()
+    {
+        QTest::addColumn<QByteArray>("image");
+        const QByteArray click = WaveSound::builtInClick();
+        QByteArray compressed = click;
+        compressed[20] = 2; // not PCM
+        QTest::newRow("empty") << QByteArray();
+        QTest::newRow("header only") << click.left(12);
+        QTest::newRow("cut in format") << click.left(30);
+        QTest::newRow("not a wave") << QByteArray("RIFF\x04\0\0\0AVI LIST", 16);
+        QTest::newRow("compressed") << compressed;
+    }
+    void brokenWavesAreRefused()
+    {
+        QFETCH(QByteArray, image);
+        QVERIFY(!WaveSound::parse(image).has_value());
+        QVERIFY(!WaveSound::play(image));
+    }
+
+    void playingGoesToTheAudioSink()
+    {
+        qint64 written = 0;
+        class CountingSink : public ImmediateSink
+        {
+        public:
+            explicit CountingSink(qint64 *total)
+                : ImmediateSink(16000)
+                , m_total(total)
+            {
+            }
+            void write(const int16_t *s, qint64 n) override
+            {
+                *m_total += n;
+                ImmediateSink::write(s, n);
+            }
+
+        private:
+            qint64 *m_total;
+        };
+        AudioSink::setFactory([&] { return std::make_unique<CountingSink>(&written); });
+        QVERIFY(WaveSound::play(WaveSound::builtInClick()));
+        AudioSink::setFactory({});
+        // Ten frames at 8000 per second become twenty at 16000.
+        QCOMPARE(written, qint64(20));
+    }
+};
+
+QTEST_MAIN(TestBmpBtnX)
+#include "test_BmpBtnX.moc"

@@ -1,0 +1,303 @@
+#include "controls/CTooltip.h"
+#include "controls/TipWindow.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QtTest>
+#include <memory>
+
+namespace
+{
+const OleColor InfoText = sysColor(0x12);
+const OleColor InfoBack = sysColor(0x18);
+
+// A shown form with one button and a pane holding a label.
+struct Rig {
+    std::unique_ptr<QWidget> form = std::make_unique<QWidget>();
+    QPushButton *button = nullptr;
+    QWidget *pane = nullptr;
+    QLabel *label = nullptr;
+    Rig()
+    {
+        form->resize(400, 300);
+        form->move(30, 30);
+        QFont f = form->font();
+        f.setPointSize(13);
+        form->setFont(f);
+        button = new QPushButton(QStringLiteral("Speak"), form.get());
+        button->setGeometry(10, 10, 100, 30);
+        pane = new QWidget(form.get());
+        pane->setGeometry(10, 100, 300, 150);
+        label = new QLabel(QStringLiteral("Rate"), pane);
+        label->setGeometry(20, 30, 60, 20);
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        QTest::mouseMove(form.get(), QPoint(390, 290));
+    }
+    TipWindow *create(CTooltip &tip, const QString &text, int style = 65, int icon = 0,
+        const QString &title = QString())
+    {
+        tip.setFormX(form.get());
+        return tip.Create(button, text, style, true, icon, title, InfoText, InfoBack, -1, -1);
+    }
+};
+} // namespace
+
+class TestCTooltip : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void barsBecomeBreaksOrSpaces_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("no title") << QStringLiteral("慢|快") << QString()
+                                  << QStringLiteral("慢 快");
+        QTest::newRow("title") << QStringLiteral("慢|快") << QStringLiteral("T")
+                               << QStringLiteral("慢\r\n快");
+        QTest::newRow("two bars") << QStringLiteral("a||b") << QString() << QStringLiteral("a  b");
+        QTest::newRow("own break, no title")
+            << QStringLiteral("a\r\nb") << QString() << QStringLiteral("a b");
+        QTest::newRow("plain") << QStringLiteral("搜尋字串 (Ctrl-F)") << QString()
+                               << QStringLiteral("搜尋字串 (Ctrl-F)");
+    }
+    void barsBecomeBreaksOrSpaces()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, title);
+        QFETCH(QString, expected);
+        QCOMPARE(CTooltip::tipTextFor(text, title), expected);
+
+        Rig rig;
+        CTooltip tip;
+        TipWindow *w = rig.create(tip, text, 65, 0, title);
+        QVERIFY(w);
+        QCOMPARE(tip.ToolTip(), expected);
+        QCOMPARE(w->tipText(), expected);
+        QCOMPARE(TipWindow::lines(w->tipText()).size(), expected.count(QStringLiteral("\r\n")) + 1);
+    }
+
+    void createNeedsAForm()
+    {
+        QPushButton b;
+        b.setToolTip(QStringLiteral("old"));
+        CTooltip tip;
+        QVERIFY(!tip.Create(
+            &b, QStringLiteral("new"), 65, true, 0, QString(), InfoText, InfoBack, -1, -1));
+        QCOMPARE(tip.style(), -1);
+        QCOMPARE(b.toolTip(), QStringLiteral("old"));
+    }
+
+    void createBuildsTheTip()
+    {
+        Rig rig;
+        CTooltip tip;
+        TipWindow *w = rig.create(tip, QStringLiteral("朗讀"));
+        QVERIFY(w);
+        QCOMPARE(tip.tipWindow(), w);
+        QCOMPARE(tip.style(), 65);
+        QVERIFY(tip.Centered());
+        QCOMPARE(rig.button->toolTip(), QStringLiteral("朗讀"));
+        QCOMPARE(w->style(), 65 | TipWindow::StyleNoPrefix);
+        QCOMPARE(w->toolFlags(), TipWindow::ToolSubclass | TipWindow::ToolCenterTip);
+        QCOMPARE(w->toolWindow(), rig.button);
+        QCOMPARE(w->toolRect(), rig.button->rect());
+        QCOMPARE(w->tipFont(), rig.form->font());
+        QCOMPARE(tip.ForeCol(), TranslateColor(InfoText));
+        QCOMPARE(tip.BackCol(), TranslateColor(InfoBack));
+        QCOMPARE(w->textColor(), toQColor(InfoText));
+        QCOMPARE(w->bkColor(), toQColor(InfoBack));
+        QCOMPARE(w->delayTime(TipWindow::DelayInitial),
+            TipWindow::defaultDelay(TipWindow::DelayInitial));
+        QCOMPARE(w->accessibleName(), QStringLiteral("朗讀"));
+        QVERIFY(!w->isVisible());
+    }
+
+    void invalidCodesCreateNothing_data()
+    {
+        QTest::addColumn<int>("style");
+        QTest::addColumn<int>("icon");
+        QTest::addColumn<bool>("made");
+        QTest::newRow("style 0") << 0 << 0 << true;
+        QTest::newRow("style 1") << 1 << 3 << true;
+        QTest::newRow("style 64") << 64 << 2 << true;
+        QTest::newRow("style 2") << 2 << 0 << false;
+        QTest::newRow("style 66") << 66 << 0 << false;
+        QTest::newRow("icon 4") << 65 << 4 << false;
+        QTest::newRow("icon -1") << 65 << -1 << false;
+    }
+    void invalidCodesCreateNothing()
+    {
+        QFETCH(int, style);
+        QFETCH(int, icon);
+        QFETCH(bool, made);
+        Rig rig;
+        CTooltip tip;
+        TipWindow *w = rig.create(tip, QStringLiteral("txt"), style, icon, QStringLiteral("T"));
+        QCOMPARE(w != nullptr, made);
+        QCOMPARE(tip.style(), made ? style : -1);
+        // The text reaches the control either way.
+        QCOMPARE(rig.button->toolTip(), QStringLiteral("txt"));
+    }
+
+    void equalColoursFallBackToInfoColours()
+    {
+        Rig rig;
+        CTooltip tip;
+        tip.setFormX(rig.form.get());
+        TipWindow *w = tip.Create(
+            rig.button, QStringLiteral("x"), 65, false, 0, QString(), 0xFFFFFF, 0xFFFFFF, -1, -1);
+        QVERIFY(w);
+        QCOMPARE(tip.ForeCol(), TranslateColor(sysColor(0x12)));
+        QCOMPARE(tip.BackCol(), TranslateColor(sysColor(0x18)));
+        QVERIFY(!tip.Centered());
+
+        tip.Create(rig.button, QStringLiteral("x"), 65, false, 0, QString(), rgbColor(1, 2, 3),
+            0xFFFFFF, -1, -1);
+        QCOMPARE(tip.ForeCol(), rgbColor(1, 2, 3));
+        QCOMPARE(tip.BackCol(), 0xFFFFFF);
+    }
+
+    void secondCreateReplacesFirstAndInitialsStay()
+    {
+        Rig rig;
+        CTooltip tip;
+        QPointer<TipWindow> first
+            = rig.create(tip, QStringLiteral("one"), 65, 1, QStringLiteral("A"));
+        QVERIFY(first);
+        QPointer<TipWindow> second
+            = rig.create(tip, QStringLiteral("two"), 1, 0, QStringLiteral("B"));
+        QVERIFY(second);
+        QVERIFY(!first);
+        QCOMPARE(tip.ToolTip(), QStringLiteral("two"));
+        QCOMPARE(tip.Title(), QStringLiteral("B"));
+        QCOMPARE(tip.InitialText(), QStringLiteral("one"));
+        QCOMPARE(tip.InitialTitle(), QStringLiteral("A"));
+    }
+
+    void removeGivesTheTextBack()
+    {
+        Rig rig;
+        QPointer<TipWindow> w;
+        {
+            CTooltip tip;
+            w = rig.create(tip, QStringLiteral("a|b"));
+            // The window owner clears the control's own text while the tip shows it.
+            rig.button->setToolTip(QString());
+            tip.Remove();
+            QVERIFY(!w);
+            QCOMPARE(tip.style(), -1);
+            QVERIFY(!tip.tipWindow());
+            QCOMPARE(rig.button->toolTip(), QStringLiteral("a b"));
+
+            w = rig.create(tip, QStringLiteral("again"));
+            rig.button->setToolTip(QString());
+        }
+        // Ending the object removes the tip too.
+        QVERIFY(!w);
+        QCOMPARE(rig.button->toolTip(), QStringLiteral("again"));
+    }
+
+    void delaysGoToTheWindow()
+    {
+        Rig rig;
+        CTooltip tip;
+        TipWindow *w = rig.create(tip, QStringLiteral("x"));
+        tip.setHoverTime(100);
+        tip.setPopupTime(2500);
+        QCOMPARE(tip.HoverTime(), 100);
+        QCOMPARE(w->delayTime(TipWindow::DelayInitial), 100);
+        QCOMPARE(w->delayTime(TipWindow::DelayAutoPop), 2500);
+        tip.setPopupTime(-1);
+        QCOMPARE(w->delayTime(TipWindow::DelayAutoPop),
+            TipWindow::defaultDelay(TipWindow::DelayAutoPop));
+    }
+
+    void restingPointerShowsTheTip()
+    {
+        Rig rig;
+        CTooltip tip;
+        TipWindow *w = rig.create(tip, QStringLiteral("朗讀 (Ctrl-H)"));
+        tip.setHoverTime(100);
+        QTest::mouseMove(rig.button, QPoint(50, 15));
+        QVERIFY(!w->isVisible()); // not before the hover time has run
+        QTRY_VERIFY(w->isVisible());
+        // Centred under the button.
+        const QRect tool(rig.button->mapToGlobal(QPoint(0, 0)), rig.button->size());
+        QCOMPARE(w->y(), tool.bottom() + 1);
+        QVERIFY(std::abs(w->geometry().center().x() - tool.center().x()) <= 1);
+        QTest::mouseMove(rig.form.get(), QPoint(390, 290));
+        QVERIFY(!w->isVisible());
+    }
+
+    void pressHidesAndDisplayTimeEnds()
+    {
+        Rig rig;
+        CTooltip tip;
+        TipWindow *w = rig.create(tip, QStringLiteral("x"));
+        tip.setHoverTime(10);
+        tip.setPopupTime(50);
+        QTest::mouseMove(rig.button, QPoint(50, 15));
+        QTRY_VERIFY(w->isVisible());
+        // The display time runs out and the tip stays away while the pointer rests.
+        QTRY_VERIFY(!w->isVisible());
+        QTest::mouseMove(rig.button, QPoint(52, 15));
+        QTest::qWait(80);
+        QVERIFY(!w->isVisible());
+        // Leaving and coming back brings it up again; a press hides it.
+        QTest::mouseMove(rig.form.get(), QPoint(390, 290));
+        tip.setPopupTime(-1);
+        QTest::mouseMove(rig.button, QPoint(50, 15));
+        QTRY_VERIFY(w->isVisible());
+        QTest::mouseClick(rig.button, Qt::LeftButton, {}, QPoint(50, 15));
+        QVERIFY(!w->isVisible());
+    }
+
+    void labelTipCoversItsRectangle()
+    {
+        Rig rig;
+        CTooltip tip;
+        tip.setFormX(rig.form.get());
+        TipWindow *w = tip.AddLabel(rig.label, rig.pane, 20, 30, 60, 20, QStringLiteral("語速"), 65,
+            true, 0, QString(), InfoText, InfoBack, 10, -1);
+        QVERIFY(w);
+        QCOMPARE(w->toolWindow(), rig.pane);
+        QCOMPARE(w->toolRect(), QRect(20, 30, 60, 20));
+        QCOMPARE(rig.label->toolTip(), QStringLiteral("語速"));
+        QTest::mouseMove(rig.label, QPoint(10, 10));
+        QTRY_VERIFY(w->isVisible());
+        QTest::mouseMove(rig.pane, QPoint(200, 100));
+        QVERIFY(!w->isVisible());
+    }
+
+    void faceShowsTitleLinesAndColours()
+    {
+        TipWindow::Look look;
+        look.text = QStringLiteral("one");
+        look.fore = QColor(10, 20, 30);
+        look.back = QColor(250, 240, 200);
+        const QImage single = TipWindow::renderFace(look);
+        QCOMPARE(single.size(), TipWindow::faceSize(look));
+        QCOMPARE(single.pixel(0, 0), QColor(10, 20, 30).rgb()); // frame
+        QCOMPARE(single.pixel(1, 1), QColor(250, 240, 200).rgb()); // margin
+
+        look.text = QStringLiteral("one\r\ntwo");
+        const QImage twoLines = TipWindow::renderFace(look);
+        const int lineHeight = QFontMetrics(look.font).height();
+        QCOMPARE(twoLines.height(), single.height() + lineHeight);
+
+        look.title = QStringLiteral("Title");
+        look.icon = TipWindow::IconWarning;
+        QVERIFY(TipWindow::renderFace(look).height() > twoLines.height());
+
+        look.balloon = true;
+        const QImage balloon = TipWindow::renderFace(look);
+        QCOMPARE(qAlpha(balloon.pixel(0, 0)), 0); // outside the rounded body
+        QCOMPARE(
+            balloon.pixel(balloon.width() / 2, balloon.height() - 3), QColor(250, 240, 200).rgb());
+    }
+};
+
+QTEST_MAIN(TestCTooltip)
+#include "test_CTooltip.moc"
