@@ -6,6 +6,8 @@
 #include <QWidget>
 
 #include <algorithm>
+#include <climits>
+#include <cmath>
 #include <cstdlib>
 #include <vector>
 
@@ -45,83 +47,111 @@ void plot(DeviceContext *dc, QImage *img, int x, int y, QRgb rgb)
         line[x] = rgb;
 }
 
-// Pixels touched by one shape, so that an inverting pen touches each once.
+// Pixels touched by one shape inside its bounding area, so that an
+// inverting pen touches each pixel once.
 class PixelMask
 {
 public:
-    PixelMask(int w, int h)
-        : m_w(w)
-        , m_h(h)
-        , m_bits(static_cast<size_t>(std::max(w, 0)) * static_cast<size_t>(std::max(h, 0)), 0)
+    PixelMask(const QImage *img, QRect area)
+        : m_area(area.intersected(img->rect()))
+        , m_bits(static_cast<size_t>(std::max(m_area.width(), 0))
+                  * static_cast<size_t>(std::max(m_area.height(), 0)),
+              0)
     {
     }
+    QRect area() const { return m_area; }
     void set(int x, int y)
     {
-        if (x >= 0 && y >= 0 && x < m_w && y < m_h)
-            m_bits[static_cast<size_t>(y) * m_w + x] = 1;
+        if (m_area.contains(x, y))
+            m_bits[index(x, y)] = 1;
     }
-    void clear(int x, int y)
+    bool test(int x, int y) const { return m_bits[index(x, y)] != 0; }
+    // Every pixel a painter touched on a layer covering the same area.
+    void addLayer(const QImage &layer)
     {
-        if (x >= 0 && y >= 0 && x < m_w && y < m_h)
-            m_bits[static_cast<size_t>(y) * m_w + x] = 0;
-    }
-    bool test(int x, int y) const { return m_bits[static_cast<size_t>(y) * m_w + x] != 0; }
-    void addImage(const QImage &painted)
-    {
-        for (int y = 0; y < m_h; ++y)
-            for (int x = 0; x < m_w; ++x)
-                if (qAlpha(painted.pixel(x, y)) != 0)
-                    set(x, y);
+        for (int y = 0; y < layer.height(); ++y)
+            for (int x = 0; x < layer.width(); ++x)
+                if (qAlpha(layer.pixel(x, y)) != 0)
+                    set(m_area.left() + x, m_area.top() + y);
     }
     void subtract(const PixelMask &other)
     {
-        for (size_t i = 0; i < m_bits.size(); ++i)
-            if (other.m_bits[i])
-                m_bits[i] = 0;
+        for (int y = m_area.top(); y <= m_area.bottom(); ++y)
+            for (int x = m_area.left(); x <= m_area.right(); ++x)
+                if (other.m_area.contains(x, y) && other.test(x, y))
+                    m_bits[index(x, y)] = 0;
     }
     void apply(DeviceContext *dc, QImage *img, QRgb rgb) const
     {
-        for (int y = 0; y < m_h; ++y)
-            for (int x = 0; x < m_w; ++x)
+        for (int y = m_area.top(); y <= m_area.bottom(); ++y)
+            for (int x = m_area.left(); x <= m_area.right(); ++x)
                 if (test(x, y))
                     plot(dc, img, x, y, rgb);
     }
-    void applyPattern(DeviceContext *dc, QImage *img, const Brush *brush) const
+    void applyBrush(DeviceContext *dc, QImage *img, const Brush *brush) const
     {
-        if (brush->pattern.isNull()) {
-            apply(dc, img, deviceColour(dc, brush->colour));
-            return;
-        }
         const QImage &p = brush->pattern;
-        for (int y = 0; y < m_h; ++y)
-            for (int x = 0; x < m_w; ++x)
+        const QRgb rgb = deviceColour(dc, brush->colour);
+        for (int y = m_area.top(); y <= m_area.bottom(); ++y)
+            for (int x = m_area.left(); x <= m_area.right(); ++x)
                 if (test(x, y))
-                    plot(dc, img, x, y, p.pixel(x % p.width(), y % p.height()));
+                    plot(dc, img, x, y, p.isNull() ? rgb : p.pixel(x % p.width(), y % p.height()));
     }
 
 private:
-    int m_w;
-    int m_h;
+    size_t index(int x, int y) const
+    {
+        return static_cast<size_t>(y - m_area.top()) * static_cast<size_t>(m_area.width())
+            + static_cast<size_t>(x - m_area.left());
+    }
+
+    QRect m_area;
     std::vector<unsigned char> m_bits;
 };
 
-QImage paintLayer(const QImage *target)
+// The area a shape from (left, top) to (right, bottom) can touch with a pen of width pen.
+QRect shapeArea(const QImage *img, qint64 left, qint64 top, qint64 right, qint64 bottom, int pen)
 {
-    QImage layer(target->size(), QImage::Format_ARGB32_Premultiplied);
-    layer.fill(Qt::transparent);
-    return layer;
+    const qint64 m = pen + 2;
+    const qint64 x0 = std::max<qint64>(left - m, 0), y0 = std::max<qint64>(top - m, 0);
+    const qint64 x1 = std::min<qint64>(right + m, img->width() - 1);
+    const qint64 y1 = std::min<qint64>(bottom + m, img->height() - 1);
+    if (x0 > x1 || y0 > y1)
+        return QRect();
+    return QRect(QPoint(int(x0), int(y0)), QPoint(int(x1), int(y1)));
 }
 
-// Bresenham from (x1, y1) towards (x2, y2), the end point itself excluded.
-void lineMask(PixelMask &mask, int x1, int y1, int x2, int y2)
+// A transparent layer over area, with a painter drawing in target coordinates.
+struct Layer {
+    explicit Layer(QRect area)
+        : image(area.size(), QImage::Format_ARGB32_Premultiplied)
+    {
+        image.fill(Qt::transparent);
+        painter.begin(&image);
+        painter.setRenderHint(QPainter::Antialiasing, false);
+        painter.translate(-area.topLeft());
+    }
+    QImage &finish()
+    {
+        painter.end();
+        return image;
+    }
+    QImage image;
+    QPainter painter;
+};
+
+// Bresenham from (x1, y1) towards (x2, y2), the end point itself excluded;
+// every pixel visited once.
+template<typename Plot> void walkLine(qint64 x1, qint64 y1, qint64 x2, qint64 y2, Plot plotAt)
 {
-    const int dx = std::abs(x2 - x1), dy = -std::abs(y2 - y1);
-    const int sx = x1 < x2 ? 1 : -1, sy = y1 < y2 ? 1 : -1;
-    int err = dx + dy;
-    int x = x1, y = y1;
+    const qint64 dx = std::abs(x2 - x1), dy = -std::abs(y2 - y1);
+    const qint64 sx = x1 < x2 ? 1 : -1, sy = y1 < y2 ? 1 : -1;
+    qint64 err = dx + dy;
+    qint64 x = x1, y = y1;
     while (x != x2 || y != y2) {
-        mask.set(x, y);
-        const int e2 = 2 * err;
+        if (!plotAt(x, y))
+            return;
+        const qint64 e2 = 2 * err;
         if (e2 >= dy) {
             err += dy;
             x += sx;
@@ -131,6 +161,58 @@ void lineMask(PixelMask &mask, int x1, int y1, int x2, int y2)
             y += sy;
         }
     }
+}
+
+// Liang-Barsky: the part of the segment inside box, false when none is.
+bool clipSegment(const QRectF &box, double &x1, double &y1, double &x2, double &y2)
+{
+    double t0 = 0, t1 = 1;
+    const double dx = x2 - x1, dy = y2 - y1;
+    const double p[4] = {-dx, dx, -dy, dy};
+    const double q[4] = {x1 - box.left(), box.right() - x1, y1 - box.top(), box.bottom() - y1};
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0) {
+            if (q[i] < 0)
+                return false;
+            continue;
+        }
+        const double t = q[i] / p[i];
+        if (p[i] < 0)
+            t0 = std::max(t0, t);
+        else
+            t1 = std::min(t1, t);
+        if (t0 > t1)
+            return false;
+    }
+    const double ox = x1, oy = y1;
+    x1 = ox + t0 * dx;
+    y1 = oy + t0 * dy;
+    x2 = ox + t1 * dx;
+    y2 = oy + t1 * dy;
+    return true;
+}
+
+// Draws a one-pixel line. A line much longer than the image is first cut to
+// the image's neighbourhood, so absurd coordinates cost no more than a short line.
+void thinLine(DeviceContext *dc, QImage *img, QPoint from, QPoint to, QRgb rgb)
+{
+    qint64 x1 = from.x(), y1 = from.y(), x2 = to.x(), y2 = to.y();
+    const qint64 limit = 4LL * (img->width() + img->height()) + 64;
+    if (std::max(std::abs(x2 - x1), std::abs(y2 - y1)) > limit) {
+        double cx1 = x1, cy1 = y1, cx2 = x2, cy2 = y2;
+        const QRectF box(-2, -2, img->width() + 4, img->height() + 4);
+        if (!clipSegment(box, cx1, cy1, cx2, cy2))
+            return;
+        x1 = std::llround(cx1);
+        y1 = std::llround(cy1);
+        x2 = std::llround(cx2);
+        y2 = std::llround(cy2);
+    }
+    walkLine(x1, y1, x2, y2, [&](qint64 x, qint64 y) {
+        if (x >= 0 && y >= 0 && x < img->width() && y < img->height())
+            plot(dc, img, int(x), int(y), rgb);
+        return true;
+    });
 }
 } // namespace
 
@@ -167,19 +249,22 @@ void LineTo(HDC dc, int x, int y)
     QImage *img = dc->target();
     if (!img || dc->pen->null)
         return;
-    PixelMask mask(img->width(), img->height());
+    const QRgb rgb = deviceColour(dc, dc->pen->colour);
     if (dc->pen->width <= 1) {
-        lineMask(mask, from.x(), from.y(), x, y);
-    } else {
-        QImage layer = paintLayer(img);
-        QPainter p(&layer);
-        p.setRenderHint(QPainter::Antialiasing, false);
-        p.setPen(QPen(Qt::black, dc->pen->width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-        p.drawLine(QPointF(from) + QPointF(0.5, 0.5), QPointF(x, y) + QPointF(0.5, 0.5));
-        p.end();
-        mask.addImage(layer);
+        thinLine(dc, img, from, QPoint(x, y), rgb);
+        return;
     }
-    mask.apply(dc, img, deviceColour(dc, dc->pen->colour));
+    const QRect area = shapeArea(img, std::min(from.x(), x), std::min(from.y(), y),
+        std::max(from.x(), x), std::max(from.y(), y), dc->pen->width);
+    if (area.isEmpty())
+        return;
+    Layer layer(area);
+    layer.painter.setPen(
+        QPen(Qt::black, dc->pen->width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    layer.painter.drawLine(QPointF(from) + QPointF(0.5, 0.5), QPointF(x, y) + QPointF(0.5, 0.5));
+    PixelMask mask(img, area);
+    mask.addLayer(layer.finish());
+    mask.apply(dc, img, rgb);
 }
 
 void FillRect(HDC dc, int left, int top, int right, int bottom, HBRUSH brush)
@@ -208,38 +293,38 @@ void Rectangle(HDC dc, int left, int top, int right, int bottom)
         std::swap(left, right);
     if (top > bottom)
         std::swap(top, bottom);
-    const int w = img->width(), h = img->height();
-    PixelMask outline(w, h);
+    const QRect area = shapeArea(img, left, top, right, bottom, dc->pen->width);
+    if (area.isEmpty())
+        return;
+    PixelMask outline(img, area);
     const bool hasPen = !dc->pen->null;
-    if (hasPen) {
-        if (dc->pen->width <= 1) {
-            for (int x = left; x < right; ++x) {
-                outline.set(x, top);
-                outline.set(x, bottom - 1);
-            }
-            for (int y = top; y < bottom; ++y) {
-                outline.set(left, y);
-                outline.set(right - 1, y);
-            }
-        } else {
-            QImage layer = paintLayer(img);
-            QPainter p(&layer);
-            p.setRenderHint(QPainter::Antialiasing, false);
-            p.setPen(QPen(Qt::black, dc->pen->width, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
-            p.setBrush(Qt::NoBrush);
-            p.drawRect(QRectF(left + 0.5, top + 0.5, right - left - 1, bottom - top - 1));
-            p.end();
-            outline.addImage(layer);
+    if (hasPen && dc->pen->width <= 1) {
+        for (int x = std::max(left, area.left()); x < std::min(right, area.right() + 1); ++x) {
+            outline.set(x, top);
+            outline.set(x, bottom - 1);
         }
+        for (int y = std::max(top, area.top()); y < std::min(bottom, area.bottom() + 1); ++y) {
+            outline.set(left, y);
+            outline.set(right - 1, y);
+        }
+    } else if (hasPen) {
+        Layer layer(area);
+        layer.painter.setPen(
+            QPen(Qt::black, dc->pen->width, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+        layer.painter.drawRect(
+            QRectF(left + 0.5, top + 0.5, double(right) - left - 1, double(bottom) - top - 1));
+        outline.addLayer(layer.finish());
     }
     if (!dc->brush->null) {
-        PixelMask inside(w, h);
+        PixelMask inside(img, area);
         const int inset = hasPen ? 1 : 0;
-        for (int y = top + inset; y < bottom - 1; ++y)
-            for (int x = left + inset; x < right - 1; ++x)
+        const QRect fill = QRect(QPoint(left + inset, top + inset), QPoint(right - 2, bottom - 2))
+                               .intersected(area);
+        for (int y = fill.top(); y <= fill.bottom(); ++y)
+            for (int x = fill.left(); x <= fill.right(); ++x)
                 inside.set(x, y);
         inside.subtract(outline);
-        inside.applyPattern(dc, img, dc->brush);
+        inside.applyBrush(dc, img, dc->brush);
     }
     if (hasPen)
         outline.apply(dc, img, deviceColour(dc, dc->pen->colour));
@@ -254,33 +339,28 @@ void RoundRect(HDC dc, int left, int top, int right, int bottom, int ellipseW, i
         std::swap(left, right);
     if (top > bottom)
         std::swap(top, bottom);
-    const QRectF box(left, top, right - left - 1, bottom - top - 1);
+    const QRect area = shapeArea(img, left, top, right, bottom, dc->pen->width);
+    if (area.isEmpty())
+        return;
     QPainterPath path;
-    path.addRoundedRect(box, ellipseW / 2.0, ellipseH / 2.0);
-    const int w = img->width(), h = img->height();
-    PixelMask outline(w, h);
+    path.addRoundedRect(QRectF(left, top, double(right) - left - 1, double(bottom) - top - 1),
+        ellipseW / 2.0, ellipseH / 2.0);
+    PixelMask outline(img, area);
     const bool hasPen = !dc->pen->null;
     if (hasPen) {
-        QImage layer = paintLayer(img);
-        QPainter p(&layer);
-        p.setRenderHint(QPainter::Antialiasing, false);
+        Layer layer(area);
         const int pw = dc->pen->width;
-        p.setPen(pw <= 1 ? QPen(Qt::black, 0) : QPen(Qt::black, pw));
-        p.setBrush(Qt::NoBrush);
-        p.drawPath(path);
-        p.end();
-        outline.addImage(layer);
+        layer.painter.setPen(pw <= 1 ? QPen(Qt::black, 0) : QPen(Qt::black, pw));
+        layer.painter.drawPath(path);
+        outline.addLayer(layer.finish());
     }
     if (!dc->brush->null) {
-        QImage layer = paintLayer(img);
-        QPainter p(&layer);
-        p.setRenderHint(QPainter::Antialiasing, false);
-        p.fillPath(path, Qt::black);
-        p.end();
-        PixelMask inside(w, h);
-        inside.addImage(layer);
+        Layer layer(area);
+        layer.painter.fillPath(path, Qt::black);
+        PixelMask inside(img, area);
+        inside.addLayer(layer.finish());
         inside.subtract(outline);
-        inside.applyPattern(dc, img, dc->brush);
+        inside.applyBrush(dc, img, dc->brush);
     }
     if (hasPen)
         outline.apply(dc, img, deviceColour(dc, dc->pen->colour));
@@ -307,7 +387,8 @@ int DrawTextW(HDC dc, const QString &text, int left, int top, int right, int bot
     }
     align |= Qt::TextShowMnemonic;
 
-    const QRect rect(QPoint(left, top), QPoint(right - 1, bottom - 1));
+    const QRect rect(QPoint(left, top),
+        QPoint(std::max(right, INT_MIN + 1) - 1, std::max(bottom, INT_MIN + 1) - 1));
     QPainter p(img);
     QFont font = dc->font ? *dc->font : QFont();
     if (dc->isMono())
@@ -386,26 +467,29 @@ bool blit(HDC dst, int x, int y, int w, int h, HDC src, int srcX, int srcY, int 
     QImage *s = (needsSource && src) ? src->target() : nullptr;
     if (needsSource && !s)
         return false;
-    QImage source;
-    if (s)
-        source = s->copy(); // the source may be the destination itself
-    for (int j = 0; j < h; ++j) {
-        const int dy = y + j;
-        if (dy < 0 || dy >= d->height())
-            continue;
-        QRgb *line = reinterpret_cast<QRgb *>(d->scanLine(dy));
-        const int sy = srcY + (srcH == h ? j : static_cast<int>(static_cast<qint64>(j) * srcH / h));
-        for (int i = 0; i < w; ++i) {
-            const int dx = x + i;
-            if (dx < 0 || dx >= d->width())
-                continue;
+    // Reading and writing the same pixels needs the source as it was.
+    QImage copy;
+    const QImage *source = s;
+    if (s && s == d) {
+        copy = s->copy();
+        source = &copy;
+    }
+    // Only the part of the destination rectangle that lies on the image.
+    const qint64 j0 = std::max<qint64>(0, -qint64(y)),
+                 j1 = std::min<qint64>(h, qint64(d->height()) - y);
+    const qint64 i0 = std::max<qint64>(0, -qint64(x)),
+                 i1 = std::min<qint64>(w, qint64(d->width()) - x);
+    for (qint64 j = j0; j < j1; ++j) {
+        QRgb *line = reinterpret_cast<QRgb *>(d->scanLine(int(y + j)));
+        const qint64 sy = srcY + (srcH == h ? j : j * srcH / h);
+        for (qint64 i = i0; i < i1; ++i) {
+            const int dx = int(x + i);
             QRgb sp = 0;
             if (needsSource) {
-                const int sx
-                    = srcX + (srcW == w ? i : static_cast<int>(static_cast<qint64>(i) * srcW / w));
-                if (sx < 0 || sy < 0 || sx >= source.width() || sy >= source.height())
+                const qint64 sx = srcX + (srcW == w ? i : i * srcW / w);
+                if (sx < 0 || sy < 0 || sx >= source->width() || sy >= source->height())
                     continue;
-                const QRgb raw = source.pixel(sx, sy);
+                const QRgb raw = source->pixel(int(sx), int(sy));
                 if (skip(raw))
                     continue;
                 sp = convertPixel(raw, src, dst);

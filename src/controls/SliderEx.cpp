@@ -222,8 +222,10 @@ void SliderEx::PlaceThumb()
 {
     if (m_Max - m_Min == 0)
         return;
-    const double ratio = double(m_WidthPx - m_Thumb.Width()) / double(m_Max - m_Min);
-    m_ThumbX = toShort(std::floor(m_Value * ratio));
+    const int travel = m_WidthPx - m_Thumb.Width();
+    const double ratio = double(travel) / double(m_Max - m_Min);
+    // A control no wider than its thumb keeps the thumb at the left end.
+    m_ThumbX = travel > 0 ? toShort(std::floor(m_Value * ratio)) : qint16(0);
     update();
 }
 

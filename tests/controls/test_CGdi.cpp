@@ -590,6 +590,27 @@ private Q_SLOTS:
         QCOMPARE(g.AttachCtrl(&noDc), nullptr);
     }
 
+    void absurdCoordinatesDrawOnlyWhatIsVisible()
+    {
+        Target t;
+        CGdi g;
+        g.AttachDC(t.dc);
+        g.setCurPenColor(RED);
+        g.DrawLine(-2000000000, 5, 2000000000, 5, 1);
+        QCOMPARE(PixelTest::count(t.image, RED), 120);
+        g.DrawBox(-2000000000, -2000000000, 2100000000, 2000000010, 1);
+        QCOMPARE(PixelTest::count(t.image, RED, QRect(0, 10, 120, 1)), 120); // its bottom edge
+        g.setCurBrushColor(BLACK);
+        g.FillBox(-1000000000, 30, 2000000000, 2000000000);
+        QCOMPARE(PixelTest::count(t.image, BLACK), 120 * 30);
+        g.DrawFocusFrame(-2000000000, -2000000000, 2000000000, 2000000000, 2, false);
+        Target src(10, 10);
+        gdi::FillRect(src.dc, 0, 0, 10, 10, gdi::StockWhiteBrush());
+        QVERIFY(gdi::BitBlt(t.dc, -5, -5, 2147483647, 2147483647, src.dc, 0, 0, gdi::SRCCOPY));
+        QCOMPARE(at(t.image, 4, 4), rgbColor(255, 255, 255));
+        QCOMPARE(at(t.image, 5, 5), RED); // beyond the source: left alone
+    }
+
     void copyMdcTakesPixelsFromAnotherContext()
     {
         Target src(20, 20), dst;

@@ -303,6 +303,23 @@ private Q_SLOTS:
         QCOMPARE(gdi::liveObjects(), before);
     }
 
+    void controlNarrowerThanItsThumb()
+    {
+        SliderEx s;
+        s.setMax(100);
+        s.resize(6, 22);
+        s.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&s));
+        QSignalSpy spy(&s, &SliderEx::ScrollEx);
+        s.setValue(80);
+        QCOMPARE(s.thumbX(), 0);
+        QTest::mousePress(&s, Qt::LeftButton, {}, QPoint(5, 5));
+        QTest::mouseRelease(&s, Qt::LeftButton, {}, QPoint(5, 5));
+        QCOMPARE(spy.count(), 2);
+        QCOMPARE(spy.at(1).at(0).value<qint16>(), qint16(0));
+        QCOMPARE(s.faceImage().size(), QSize(6, 22));
+    }
+
     void systemBackColourPaintsButtonFace()
     {
         SliderEx s;
