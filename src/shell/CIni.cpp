@@ -1,5 +1,7 @@
 #include "shell/CIni.h"
 
+#include "system/CodePage.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -145,32 +147,13 @@ QByteArray lineEndOf(const QByteArray &data)
 // NUL, and line breaks inside it become spaces so the file keeps its shape.
 QByteArray valueBytes(const QString &value)
 {
-    QByteArray bytes = value.toUtf8();
+    QByteArray bytes = CodePage::encode(value);
     const qsizetype nul = bytes.indexOf('\0');
     if (nul >= 0)
         bytes.truncate(nul);
     bytes.replace('\r', ' ');
     bytes.replace('\n', ' ');
     return bytes;
-}
-
-// Cuts to at most max bytes without splitting a UTF-8 sequence.
-QByteArray utf8Prefix(const QByteArray &bytes, qsizetype max)
-{
-    if (bytes.size() <= max)
-        return bytes;
-    qsizetype cut = max;
-    // Step back over continuation bytes to the lead byte of the split
-    // character, then drop that character when it does not fit whole.
-    qsizetype lead = cut;
-    while (lead > 0 && (static_cast<unsigned char>(bytes[lead]) & 0xC0) == 0x80)
-        --lead;
-    if (lead < cut) {
-        const unsigned char c = static_cast<unsigned char>(bytes[lead]);
-        const qsizetype len = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
-        cut = lead + len <= max ? lead + len : lead;
-    }
-    return bytes.left(cut);
 }
 
 bool writeFile(const QString &path, const QByteArray &data)
@@ -285,16 +268,13 @@ QString CIni::GetSz(const QString &section, const QString &key, const QString &d
             --value.end;
         }
     }
-    QByteArray bytes = utf8Prefix(data.mid(value.begin, value.end - value.begin), MaxValueBytes);
-    const qsizetype nul = bytes.indexOf('\0');
-    if (nul >= 0)
-        bytes.truncate(nul);
-    qsizetype end = bytes.size();
-    while (end > 0 && bytes[end - 1] == ' ')
-        --end;
-    if (end == 0)
+    const QByteArray bytes
+        = CodePage::prefix(data.mid(value.begin, value.end - value.begin), MaxValueBytes);
+    // Only a value with no bytes at all takes the default; one that starts
+    // with a NUL reads as empty.
+    if (bytes.isEmpty())
         return def;
-    return QString::fromUtf8(bytes.constData(), end);
+    return CodePage::fromBuffer(bytes);
 }
 
 qint16 CIni::GetVal(const QString &section, const QString &key, qint16 def) const

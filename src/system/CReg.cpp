@@ -1,8 +1,10 @@
 #include "system/CReg.h"
 
+#include "system/CodePage.h"
+
 qint32 CReg::LenW(const QString &text) const
 {
-    return static_cast<qint32>(text.toUtf8().size());
+    return static_cast<qint32>(CodePage::encode(text).size());
 }
 
 QString CReg::GetSz(const QString &subKey, const QString &valueName, RegRoot root) const
@@ -15,14 +17,7 @@ QString CReg::GetSz(const QString &subKey, const QString &valueName, RegRoot roo
         return QString();
     if (value.data.size() > BufferSize - 1)
         return QString();
-    QByteArray bytes = value.data;
-    const qsizetype nul = bytes.indexOf('\0');
-    if (nul >= 0)
-        bytes.truncate(nul);
-    qsizetype end = bytes.size();
-    while (end > 0 && bytes[end - 1] == ' ')
-        --end;
-    return QString::fromUtf8(bytes.constData(), end);
+    return CodePage::fromBuffer(value.data);
 }
 
 bool CReg::SetSz(const QString &subKey, const QString &valueName, const QString &data, RegRoot root)
@@ -39,6 +34,6 @@ bool CReg::SetValue(
     RegistryStore::Value value;
     value.type = type;
     // The text's LenW bytes, without a terminating zero.
-    value.data = data.toUtf8();
+    value.data = CodePage::encode(data);
     return store.writeValue(root, subKey, valueName, value);
 }

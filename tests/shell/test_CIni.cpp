@@ -103,6 +103,8 @@ private Q_SLOTS:
             << QByteArray("[Option]\r\nFntName=    \r\n") << opt << fnt << QStringLiteral("DEF");
         QTest::newRow("cut at NUL") << QByteArray("[Option]\r\nFntName=ab\0cd\r\n", 25) << opt
                                     << fnt << QStringLiteral("ab");
+        QTest::newRow("NUL first reads empty")
+            << QByteArray("[Option]\r\nFntName=\0cd\r\n", 23) << opt << fnt << QString();
         QTest::newRow("quotes dropped") << QByteArray("[Option]\r\nFntName=\"  x  \"\r\n") << opt
                                         << fnt << QStringLiteral("  x");
         QTest::newRow("unmatched quote")
