@@ -8,6 +8,8 @@
 
 #include <espeak-ng/speak_lib.h>
 
+#include <QFileInfo>
+
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -20,7 +22,7 @@ namespace
 // Pieces are kept short at the start of a stream so that the first sound
 // comes quickly, then longer so that sentences keep their intonation.
 constexpr int FirstPieceCap = 60;
-constexpr int PieceCap = 240;
+constexpr int PieceCap = 160;
 // Unheard audio a channel may hold before the worker turns to other work.
 constexpr int BacklogSeconds = 3;
 
@@ -174,9 +176,14 @@ SpeechEngine &SpeechEngine::instance()
 SpeechEngine::SpeechEngine()
 {
     const QByteArray path = dataPath().toLocal8Bit();
-    const int rate = espeak_Initialize(AUDIO_OUTPUT_SYNCHRONOUS, 0,
-        path.isEmpty() ? nullptr : path.constData(),
-        espeakINITIALIZE_PHONEME_EVENTS | espeakINITIALIZE_DONT_EXIT);
+    // espeak-ng quietly falls back to its built-in location when the given
+    // folder is unusable; a folder we were told to use must really hold data.
+    const bool pathUsable
+        = path.isEmpty() || QFileInfo::exists(dataPath() + QStringLiteral("/phontab"));
+    const int rate = pathUsable ? espeak_Initialize(AUDIO_OUTPUT_SYNCHRONOUS, 0,
+                         path.isEmpty() ? nullptr : path.constData(),
+                         espeakINITIALIZE_PHONEME_EVENTS | espeakINITIALIZE_DONT_EXIT)
+                                : -1;
     m_available = rate == NativeRate;
     if (m_available) {
         espeak_SetSynthCallback(synthCallback);

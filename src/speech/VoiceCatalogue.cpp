@@ -32,11 +32,11 @@ QList<SpObjectToken> suiteVoices()
     // by ear; Ivy keeps a narrow range, which is what makes her sound soft.
     static const QByteArray mandarin("cmn-latn-pinyin");
     return {
-        suiteToken("MaviOskar", "Mavi Oskar", "404", "Male", "Adult", mandarin, "m3", 35, 45),
-        suiteToken("MaviLena", "Mavi Lena", "404", "Female", "Adult", mandarin, "f2", 55, 55),
-        suiteToken("MaviMei", "Mavi Mei", "404", "Female", "Child", mandarin, "f4", 80, 70),
-        suiteToken("MaviTessa", "Mavi Tessa", "C04", "Female", "Adult", "yue", "f3", 60, 50),
-        suiteToken("MaviIvy", "Mavi Ivy", "404", "Female", "Adult", mandarin, "f5", 48, 25),
+        suiteToken("MaviOskar", "Mavi Oskar", "404", "Male", "Adult", mandarin, "m3", 55, 45),
+        suiteToken("MaviLena", "Mavi Lena", "404", "Female", "Adult", mandarin, "f2", 65, 55),
+        suiteToken("MaviMei", "Mavi Mei", "404", "Female", "Child", mandarin, "f4", 90, 70),
+        suiteToken("MaviTessa", "Mavi Tessa", "C04", "Female", "Adult", "yue", "f3", 58, 50),
+        suiteToken("MaviIvy", "Mavi Ivy", "404", "Female", "Adult", mandarin, "f5", 22, 25),
     };
 }
 

@@ -173,6 +173,26 @@ private Q_SLOTS:
         QVERIFY(rec.of(QStringLiteral("Word"), first).size() < text.size() / 2);
     }
 
+    void longTextIsMadeAheadOnlyABit()
+    {
+        QString text;
+        while (text.size() < 200000)
+            text += QStringLiteral("這是一個測試句子，看看記憶體。This is a test sentence. ");
+        SpVoice voice;
+        SpeechRecorder rec(&voice);
+        const int stream = voice.Speak(text, SVSFlagsAsync | SVSFIsNotXML);
+        // Nobody takes the audio for a while: the worker must stop ahead.
+        QThread::msleep(400);
+        const qint64 limit = qint64(SpeechEngine::NativeRate) * 40;
+        QVERIFY2(SpeechEngine::instance().backlogHighWater() < limit,
+            qPrintable(QString::number(SpeechEngine::instance().backlogHighWater())));
+        QTRY_VERIFY(rec.of(QStringLiteral("Word"), stream).size() > 20);
+        QVERIFY(voice.isSpeaking());
+        voice.Speak(QString(), SVSFPurgeBeforeSpeak);
+        QVERIFY(voice.WaitUntilDone(5000));
+        QCOMPARE(rec.of(QStringLiteral("End"), stream).size(), 1);
+    }
+
     void purgeWithEmptyTextStops()
     {
         SpVoice voice;

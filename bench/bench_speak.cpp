@@ -1,0 +1,137 @@
+// Speaking a maximum-length text: how soon the first sound is handed to the
+// sink, and how much memory the first minute of speech takes. Also the
+// length of one sentence at the extreme rates, and (with a folder argument)
+// one WAV file per suite voice for measuring their pitch.
+#include "speech/AudioSink.h"
+#include "speech/SpFileStream.h"
+#include "speech/SpVoice.h"
+#include "speech/SpeechEngine.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <cstdio>
+#include <memory>
+
+namespace
+{
+
+struct Counter {
+    QElapsedTimer clock;
+    qint64 firstWriteNs = -1;
+    qint64 samples = 0;
+};
+
+class CountingSink : public ImmediateSink
+{
+public:
+    explicit CountingSink(std::shared_ptr<Counter> counter)
+        : m_counter(std::move(counter))
+    {
+    }
+    void write(const int16_t *pcm, qint64 count) override
+    {
+        if (m_counter->firstWriteNs < 0 && count > 0)
+            m_counter->firstWriteNs = m_counter->clock.nsecsElapsed();
+        m_counter->samples += count;
+        ImmediateSink::write(pcm, count);
+    }
+
+private:
+    std::shared_ptr<Counter> m_counter;
+};
+
+long statusKb(const char *field)
+{
+    QFile file(QStringLiteral("/proc/self/status"));
+    if (!file.open(QIODevice::ReadOnly))
+        return -1;
+    const QList<QByteArray> lines = file.readAll().split('\n');
+    for (const QByteArray &line : lines) {
+        if (line.startsWith(field))
+            return line.mid(int(strlen(field))).trimmed().split(' ').value(0).toLong();
+    }
+    return -1;
+}
+
+QString bigText()
+{
+    const QString chinese = QStringLiteral("今天天氣很好，我們一起到公園散步，看看湖邊的花。");
+    const QString english = QStringLiteral("The quick brown fox jumps over the lazy dog. ");
+    QString text;
+    text.reserve(1048500);
+    for (int i = 0; text.size() < 1048500; ++i)
+        text += (i % 3 == 2) ? english : chinese;
+    text.truncate(1048500);
+    return text;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    auto counter = std::make_shared<Counter>();
+    AudioSink::setFactory([counter] { return std::make_unique<CountingSink>(counter); });
+    SpeechEngine &engine = SpeechEngine::instance();
+    if (!engine.isAvailable()) {
+        std::printf("espeak-ng is not available\n");
+        return 1;
+    }
+
+    const QString text = bigText();
+    {
+        SpVoice voice;
+        const qint64 minute = qint64(60) * SpeechEngine::NativeRate;
+        QElapsedTimer total;
+        total.start();
+        counter->clock.start();
+        voice.Speak(text, SVSFlagsAsync | SVSFIsNotXML);
+        const qint64 speakReturnedNs = counter->clock.nsecsElapsed();
+        while (counter->samples < minute)
+            voice.WaitUntilDone(5);
+        const qint64 elapsedMs = total.elapsed();
+        voice.Speak(QString(), SVSFPurgeBeforeSpeak);
+        voice.WaitUntilDone(-1);
+        std::printf("text: %lld characters\n", (long long)text.size());
+        std::printf("Speak returned after: %.2f ms\n", speakReturnedNs / 1e6);
+        std::printf("first PCM handed to the sink after: %.2f ms\n", counter->firstWriteNs / 1e6);
+        std::printf("first 60 s of speech produced in: %lld ms (%.1fx real time)\n",
+            (long long)elapsedMs, 60000.0 / double(std::max<qint64>(elapsedMs, 1)));
+        std::printf("peak RSS (VmHWM): %ld kB\n", statusKb("VmHWM:"));
+        std::printf("queued audio high-water: %lld bytes (%.2f s)\n",
+            (long long)engine.backlogHighWater() * 2,
+            double(engine.backlogHighWater()) / SpeechEngine::NativeRate);
+    }
+
+    const QString sentence = QStringLiteral("今天天氣很好，我們一起到公園散步，看看湖邊的花。");
+    for (int rate : {-10, -5, 0, 5, 10}) {
+        SpVoice voice;
+        voice.setRate(rate);
+        counter->samples = 0;
+        voice.Speak(sentence, SVSFIsNotXML);
+        std::printf(
+            "rate %+3d: %.2f s\n", rate, double(counter->samples) / SpeechEngine::NativeRate);
+    }
+
+    if (argc > 1) {
+        const QDir dir(QString::fromLocal8Bit(argv[1]));
+        SpVoice voice;
+        const QList<SpObjectToken> voices = voice.GetVoices();
+        for (int i = 0; i < 5 && i < voices.size(); ++i) {
+            SpFileStream file;
+            file.Format.Type = SAFT22kHz16BitMono;
+            const QString path = dir.filePath(voices[i].GetDescription() + QStringLiteral(".wav"));
+            if (!file.Open(path))
+                continue;
+            voice.setVoice(voices[i]);
+            voice.setAudioOutputStream(&file);
+            voice.Speak(sentence + sentence, SVSFIsNotXML);
+            file.Close();
+            voice.setAudioOutputStream(nullptr);
+            std::printf("wrote %s\n", qPrintable(path));
+        }
+    }
+    return 0;
+}
