@@ -9,11 +9,10 @@ qint32 CReg::LenW(const QString &text) const
 
 QString CReg::GetSz(const QString &subKey, const QString &valueName, RegRoot root) const
 {
-    RegistryStore &store = RegistryStore::instance();
-    if (!store.keyExists(root, subKey))
-        return QString();
+    // A missing key and a missing value read alike: empty.
     RegistryStore::Value value;
-    if (!store.readValue(root, subKey, valueName, &value) || value.type != REG_SZ)
+    if (!RegistryStore::instance().readValue(root, subKey, valueName, &value)
+        || value.type != REG_SZ)
         return QString();
     if (value.data.size() > BufferSize - 1)
         return QString();
@@ -28,12 +27,10 @@ bool CReg::SetSz(const QString &subKey, const QString &valueName, const QString 
 bool CReg::SetValue(
     int type, const QString &subKey, const QString &valueName, const QString &data, RegRoot root)
 {
-    RegistryStore &store = RegistryStore::instance();
-    if (!store.createKey(root, subKey))
-        return false;
     RegistryStore::Value value;
     value.type = type;
     // The text's LenW bytes, without a terminating zero.
     value.data = CodePage::encode(data);
-    return store.writeValue(root, subKey, valueName, value);
+    // Opens the key, creating it and its missing parents.
+    return RegistryStore::instance().writeValue(root, subKey, valueName, value);
 }

@@ -206,29 +206,6 @@ bool RegistryStore::readValue(
     return true;
 }
 
-bool RegistryStore::createKey(RegRoot root, const QString &key)
-{
-    QMutexLocker lock(&m_mutex);
-    QString spelled;
-    const QString folded = foldedPath(key, &spelled);
-    if (root == HKEY_LOCAL_MACHINE) {
-        addKey(m_machine, folded, spelled);
-        return true;
-    }
-    if (root != HKEY_CURRENT_USER)
-        return false;
-    bool broken = false;
-    Tree tree = loadUser(&broken);
-    if (tree.contains(folded) && !broken)
-        return true;
-    addKey(tree, folded, spelled);
-    if (!saveUser(tree, broken))
-        return false;
-    if (!userFileBacked())
-        m_userMemory = tree;
-    return true;
-}
-
 bool RegistryStore::writeValue(
     RegRoot root, const QString &key, const QString &name, const Value &value)
 {

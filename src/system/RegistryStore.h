@@ -54,10 +54,9 @@ public:
     bool keyExists(RegRoot root, const QString &key) const;
     // false when the key or the value is missing.
     bool readValue(RegRoot root, const QString &key, const QString &name, Value *value) const;
-    // Creates the key and its missing parents. false when the root cannot
-    // hold keys or the user file cannot be written (the store is then
-    // unchanged).
-    bool createKey(RegRoot root, const QString &key);
+    // Stores the value, creating the key and its missing parents. false when
+    // the root cannot hold keys or the user file cannot be written (the store
+    // is then unchanged).
     bool writeValue(RegRoot root, const QString &key, const QString &name, const Value &value);
 
     // Empties the machine root (tests, and a fresh voice scan).
