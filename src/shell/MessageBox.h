@@ -7,7 +7,8 @@
 
 class QWidget;
 
-namespace MessageBox {
+namespace MessageBox
+{
 
 enum class Icon { Information, Exclamation, Question, Critical };
 enum class Buttons { Ok, YesNoCancel, YesNo, OkCancel };
@@ -17,7 +18,7 @@ using Handler = std::function<Answer(Icon, Buttons, const QString &text, const Q
 
 // Shows the box (or asks the installed handler) and returns the answer.
 Answer show(const QString &text, Icon icon = Icon::Exclamation, Buttons buttons = Buttons::Ok,
-            QWidget *parent = nullptr);
+    QWidget *parent = nullptr);
 
 // Replaces the real dialog; an empty handler restores it.
 void setHandler(Handler handler);

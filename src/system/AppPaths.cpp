@@ -6,7 +6,8 @@
 #include <QStandardPaths>
 #include <QTemporaryFile>
 
-namespace {
+namespace
+{
 QString g_override;
 
 bool folderIsWritable(const QString &folder)
@@ -18,7 +19,8 @@ bool folderIsWritable(const QString &folder)
 }
 } // namespace
 
-namespace AppPaths {
+namespace AppPaths
+{
 
 QString programFolder()
 {

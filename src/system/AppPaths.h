@@ -6,7 +6,8 @@
 
 #include <QString>
 
-namespace AppPaths {
+namespace AppPaths
+{
 
 // The folder of the executable, without a trailing separator.
 QString programFolder();

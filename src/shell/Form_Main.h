@@ -1,0 +1,134 @@
+#pragma once
+// The main window. It is assembled from small parts: the controls and their
+// captions (Form_Main_Compose.cpp), the layout on every resize
+// (Form_Main_Layout.cpp), start-up and shutdown (Form_Main_Load.cpp), and
+// the reading-aloud logic, which lives in ReadingController and reaches the
+// window through the ReadingView interface implemented here.
+
+#include "speech/ReadingController.h"
+
+#include <QColor>
+#include <QFont>
+#include <QList>
+#include <QPointer>
+#include <QWidget>
+#include <functional>
+#include <memory>
+
+class CIni;
+class MaviTextBox;
+class SpVoice;
+class VoicePrompt;
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QPushButton;
+class QSlider;
+class QStatusBar;
+class QTimer;
+class QToolButton;
+
+class Form_Main : public QWidget, public ReadingView
+{
+    Q_OBJECT
+public:
+    explicit Form_Main(QWidget *parent = nullptr);
+    ~Form_Main() override;
+
+    // Runs the start-up steps. Returns false when start-up must end the
+    // program (a failure before the text box font is set).
+    bool Load();
+    // Writes the settings back and releases the voice; runs once.
+    void Unload();
+
+    // The installed font families; tests and benchmarks hand in their own
+    // list (an empty function restores the real one).
+    static void setFontFamilySource(std::function<QStringList()> source);
+
+    ReadingController &reading() { return *m_Reading; }
+    SpVoice *voice() const { return m_Voice.get(); }
+    CIni &ini() { return *m_Ini; }
+    QString lastDir() const { return m_LastDir; }
+    bool loadCompleted() const { return m_LoadCompleted; }
+
+    // ReadingView
+    int voiceCount() const override;
+    QString text() const override;
+    int selStart() const override;
+    int selLength() const override;
+    void setSelStart(int start) override;
+    void setSelLength(int length) override;
+    void setVoicePaneEnabled(bool enabled) override;
+    void setSpeakCaption(const QString &caption) override;
+    void setPauseEnabled(bool enabled) override;
+    void setPauseCaption(const QString &caption) override;
+    QString pauseTag() const override;
+    void setPauseTag(const QString &tag) override;
+    void showClipMessage(const QString &text) override;
+
+    static constexpr int Tpx = 15; // twips per pixel
+    static constexpr int MinOuterWidthTwips = 10500;
+    static constexpr int MinOuterHeightTwips = 4950;
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void changeEvent(QEvent *event) override;
+
+private:
+    // Form_Main_Compose.cpp
+    void createControls();
+    void ApplyCaptions();
+    void connectControls();
+    // Form_Main_Layout.cpp
+    void Resize();
+    void CentreViseme();
+    // Form_Main_Load.cpp
+    void FillVoiceList(bool showAll);
+    void SelectStoredVoice();
+    void SelectVoice();
+    void CheckAllEngineClick();
+    void FillFontList();
+    void ComboFontClick();
+    void SliderFontSzChange(int value);
+    void UpdateCharCount();
+    void TimerPosLenTick();
+    void writeSettings();
+
+    std::unique_ptr<CIni> m_Ini;
+    std::unique_ptr<VoicePrompt> m_TTS;
+    std::unique_ptr<SpVoice> m_Voice;
+    std::unique_ptr<ReadingController> m_Reading;
+    QList<int> m_VoiceIndexes;
+
+    bool m_CustomDefault = false;
+    bool m_Loading = false;
+    bool m_Dirty = false;
+    bool m_LoadCompleted = false;
+    bool m_Unloaded = false;
+    QString m_LastDir;
+    QFont m_RoleFont; // PicRole's font: face and size go through it to the text box
+
+public:
+    // Controls, named as the window names them (objectName equals the name).
+    QFrame *Frame_P = nullptr, *Frame_L = nullptr, *Frame_M = nullptr, *Frame_R = nullptr,
+           *Frame_D = nullptr;
+    QLabel *PicViseme = nullptr, *PicTitle = nullptr;
+    QToolButton *Cmd_ChgIcon = nullptr, *Cmd_H1 = nullptr, *Cmd_H2 = nullptr, *Cmd_H4 = nullptr,
+                *Cmd_H5 = nullptr;
+    QPushButton *Cmd_Speak = nullptr, *Cmd_Pause = nullptr, *Cmd_SaveWAV = nullptr,
+                *Cmd_SaveWAVnMP3 = nullptr;
+    QPushButton *Cmd_OpenTxt = nullptr, *Cmd_SaveTxt = nullptr, *Cmd_SearchT = nullptr,
+                *Cmd_PrintDC = nullptr;
+    QLabel *L_I0 = nullptr, *L_F0 = nullptr, *L_F1 = nullptr, *L_F2 = nullptr, *L_V0 = nullptr,
+           *L_V1 = nullptr, *L_V2 = nullptr, *L_TxtArea = nullptr, *L_Font = nullptr,
+           *L_FS1 = nullptr, *L_FS2 = nullptr;
+    QComboBox *Combo_Voice = nullptr, *Combo_Font = nullptr;
+    QCheckBox *Check_AllEngine = nullptr;
+    QSlider *Slider_Rate = nullptr, *Slider_Volume = nullptr, *Slider_FontSz = nullptr;
+    MaviTextBox *Txt_Input = nullptr;
+    QStatusBar *SB = nullptr;
+    QLabel *SB_Panel1 = nullptr, *SB_Panel2 = nullptr;
+    QTimer *Timer_PosLen = nullptr, *Timer_Update = nullptr;
+};

@@ -1,0 +1,202 @@
+// Layout of the main window, recomputed from the window size on every resize.
+// The window measures in pixels; controls inside a pane keep their sizes in
+// twips (Tpx per pixel) as the pane layout is written in them.
+
+#include "shell/Form_Main.h"
+#include "shell/MaviTextBox.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFrame>
+#include <QLabel>
+#include <QPushButton>
+#include <QResizeEvent>
+#include <QSlider>
+#include <QStatusBar>
+#include <QToolButton>
+#include <cmath>
+
+namespace
+{
+constexpr double T = Form_Main::Tpx;
+
+int toPx(double twips)
+{
+    return static_cast<int>(std::nearbyint(twips / T));
+}
+
+double tw(int pixels)
+{
+    return pixels * T;
+}
+
+// Geometry of a control inside a pane, in twips.
+struct TwipRect {
+    double left, top, width, height;
+};
+
+TwipRect twips(const QWidget *w)
+{
+    const QRect g = w->geometry();
+    return {tw(g.x()), tw(g.y()), tw(g.width()), tw(g.height())};
+}
+
+void place(QWidget *w, double left, double top, double width, double height)
+{
+    w->setGeometry(toPx(left), toPx(top), std::max(0, toPx(width)), std::max(0, toPx(height)));
+}
+
+void moveLeft(QWidget *w, double left)
+{
+    const TwipRect r = twips(w);
+    place(w, left, r.top, r.width, r.height);
+}
+
+// Bytes of a caption in the system code page (UTF-8 here).
+int codePageBytes(const QString &s)
+{
+    return static_cast<int>(s.toUtf8().size());
+}
+} // namespace
+
+void Form_Main::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    Resize();
+}
+
+void Form_Main::Resize()
+{
+    if (isMinimized() || !Frame_P)
+        return;
+
+    // Minimum outer size; the frame decoration is whatever the platform adds.
+    const QSize decoration = frameGeometry().size() - size();
+    const int minW = MinOuterWidthTwips / Tpx - decoration.width();
+    const int minH = MinOuterHeightTwips / Tpx - decoration.height();
+    if (width() < minW || height() < minH) {
+        resize(std::max(width(), minW), std::max(height(), minH));
+        return; // the resize comes back here with the new size
+    }
+
+    const int W = width();
+    const int H = height();
+    const int sbHeight = 18;
+
+    SB->setGeometry(0, H - sbHeight, W, sbHeight);
+    SB_Panel2->setMinimumWidth(0);
+
+    const int outerW = frameGeometry().width();
+    PicTitle->setGeometry(0, 0, outerW - 1, 32);
+
+    // Pane row.
+    Frame_P->move(8, Frame_P->y());
+    // Whole pixels: a quarter of every change of width goes to this pane.
+    const int lWidth = (W - 10) / 4;
+    const int mWidth = W - (lWidth + Frame_P->width() + Frame_R->width() + 40);
+    const int rowTop = PicTitle->y() + PicTitle->height() + 8;
+    Frame_P->setGeometry(8, rowTop, Frame_P->width(), Frame_P->height());
+    Frame_L->setGeometry(Frame_P->x() + Frame_P->width() + 8, rowTop, lWidth, Frame_L->height());
+    Frame_M->setGeometry(Frame_L->x() + Frame_L->width() + 8, rowTop, mWidth, Frame_M->height());
+    Frame_R->setGeometry(
+        Frame_M->x() + Frame_M->width() + 8, rowTop, Frame_R->width(), Frame_R->height());
+
+    // Photo pane: the change-picture button in the bottom right corner.
+    {
+        const TwipRect c = twips(Cmd_ChgIcon);
+        place(Cmd_ChgIcon, tw(Frame_P->width() - 2) - c.width, tw(Frame_P->height() - 2) - c.height,
+            c.width, c.height);
+    }
+
+    // Speech pane: four equal buttons, centred vertically.
+    {
+        const double h = tw(Frame_L->height() - 16) / 4.0;
+        const double s = std::nearbyint(std::nearbyint(4 * h) + 2 * T);
+        double top = (tw(Frame_L->height() - 1) - s) / 2.0;
+        for (QWidget *b : {static_cast<QWidget *>(Cmd_Speak), static_cast<QWidget *>(Cmd_Pause),
+                 static_cast<QWidget *>(Cmd_SaveWAV), static_cast<QWidget *>(Cmd_SaveWAVnMP3)}) {
+            place(b, 8 * T, top, tw(Frame_L->width() - 24), h);
+            top += h + 2 * T;
+        }
+    }
+
+    // Voice pane: the list stretches; the sliders leave room for the right-hand labels.
+    {
+        const TwipRect combo = twips(Combo_Voice);
+        const double comboWidth = tw(Frame_M->width()) - std::nearbyint(24 * T + twips(L_I0).width);
+        place(Combo_Voice, combo.left, combo.top, comboWidth, combo.height);
+        const double labelRoom
+            = std::nearbyint(L_V2->font().pointSizeF() * codePageBytes(L_V2->text()) * 10);
+        for (QSlider *s : {Slider_Rate, Slider_Volume}) {
+            const TwipRect r = twips(s);
+            place(s, r.left, r.top, comboWidth - labelRoom, r.height);
+        }
+        for (QLabel *l : {L_I0, L_V0, L_F0})
+            moveLeft(l, 8);
+        const double v2Left = combo.left + comboWidth - twips(L_V2).width - 2 * T;
+        moveLeft(L_V2, v2Left);
+        moveLeft(L_F2, v2Left);
+    }
+
+    // Help bar: the picture buttons in a centred column.
+    {
+        const QList<QWidget *> buttons {Cmd_H1, Cmd_H2, Cmd_H4, Cmd_H5};
+        const TwipRect h1 = twips(Cmd_H1);
+        const double n = buttons.size();
+        double top = std::nearbyint(Frame_R->height() - n * h1.height / T) / 2.0 * T;
+        const double left = (tw(Frame_R->width()) - h1.width) / 2.0;
+        for (QWidget *b : buttons) {
+            place(b, left, top, h1.width, h1.height);
+            top += h1.height + 2 * T;
+        }
+    }
+
+    // Document pane takes the rest of the height.
+    Frame_D->setGeometry(8, Frame_M->y() + Frame_M->height() + 8, W - 16,
+        H - sbHeight - 24 - (PicTitle->y() + PicTitle->height()) - Frame_L->height());
+    {
+        moveLeft(L_TxtArea, 8 * T);
+        const TwipRect area = twips(L_TxtArea);
+        double left = area.left + area.width + 2 * T;
+        for (QWidget *b : {static_cast<QWidget *>(Cmd_OpenTxt), static_cast<QWidget *>(Cmd_SaveTxt),
+                 static_cast<QWidget *>(Cmd_SearchT), static_cast<QWidget *>(Cmd_PrintDC)}) {
+            const TwipRect r = twips(b);
+            place(b, left, 8 * T, r.width, r.height);
+            left += r.width + 2 * T;
+        }
+
+        const TwipRect open = twips(Cmd_OpenTxt);
+        const TwipRect font = twips(L_Font);
+        const TwipRect fs1 = twips(L_FS1);
+        const TwipRect fs2 = twips(L_FS2);
+        const double fixed
+            = std::nearbyint(4 * open.width + font.width + fs1.width + 2 * area.width + 48 * T);
+        const double sliderWidth = (tw(Frame_D->width()) - fixed) / 2.0;
+        const double fs2Left = tw(Frame_D->width()) - fs2.width - 5 * T;
+        place(L_FS2, fs2Left, fs2.top, fs2.width, fs2.height);
+        const TwipRect slider = twips(Slider_FontSz);
+        const double sliderLeft = fs2Left - sliderWidth - 8 * T;
+        place(Slider_FontSz, sliderLeft, slider.top, sliderWidth, slider.height);
+        const double fs1Left = sliderLeft - 8 * T - fs1.width;
+        place(L_FS1, fs1Left, fs1.top, fs1.width, fs1.height);
+        const TwipRect combo = twips(Combo_Font);
+        const double comboLeft = fs1Left - sliderWidth - 12 * T;
+        place(Combo_Font, comboLeft, combo.top, sliderWidth, combo.height);
+        place(L_Font, comboLeft - font.width - 4 * T, font.top, font.width, font.height);
+
+        place(Txt_Input, 8 * T, open.top + open.height + 5 * T, tw(Frame_D->width() - 16),
+            tw(Frame_D->height() - 24) - open.height);
+    }
+}
+
+void Form_Main::CentreViseme()
+{
+    if (Combo_Voice->currentText().trimmed().isEmpty()) {
+        PicViseme->hide();
+        return;
+    }
+    PicViseme->show();
+    const TwipRect v = twips(PicViseme);
+    place(PicViseme, (tw(Frame_P->width()) - v.width) / 2.0,
+        (tw(Frame_P->height()) - v.height) / 2.0, v.width, v.height);
+}

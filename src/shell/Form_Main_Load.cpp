@@ -1,0 +1,305 @@
+// Start-up and shutdown of the main window, and the window's handling of the
+// voice list, the typeface list and the character count.
+
+#include "controls/TranslateColor.h"
+#include "document/AppFont.h"
+#include "shell/AppMain.h"
+#include "shell/CIni.h"
+#include "shell/Form_Main.h"
+#include "shell/MaviTextBox.h"
+#include "speech/SpVoice.h"
+#include "speech/TTSRole.h"
+#include "speech/VoicePrompt.h"
+#include "system/AppPaths.h"
+#include "system/CReg.h"
+#include "system/SysDirs.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QFrame>
+#include <QLabel>
+#include <QPushButton>
+#include <QSlider>
+#include <QTimer>
+#include <QToolButton>
+#include <cmath>
+
+namespace
+{
+const QString TTS = QStringLiteral("TTS");
+const QString Option = QStringLiteral("Option");
+
+// A stored slider value outside the slider's range becomes its minimum.
+int inRangeOrMin(int value, const QSlider *slider)
+{
+    return (value > slider->maximum() || value < slider->minimum()) ? slider->minimum() : value;
+}
+
+QString attribute(const QString &key, const QString &valueName)
+{
+    return CReg().GetSz(key, valueName, HKEY_LOCAL_MACHINE);
+}
+} // namespace
+
+bool Form_Main::Load()
+{
+    // Steps 1–25: a failure ends the program.
+    Cmd_ChgIcon->hide();
+
+    m_Ini = std::make_unique<CIni>();
+    m_Ini->setFileName(AppPaths::settingsFile());
+    m_CustomDefault = m_Ini->GetBOOL(Option, QStringLiteral("CustomDefault"), false);
+    const bool useXml = m_Ini->GetBOOL(TTS, QStringLiteral("UseXML"), true);
+
+    m_TTS = std::make_unique<VoicePrompt>();
+    m_TTS->SetUseXML(useXml);
+    m_TTS->SetValue(0);
+    m_TTS->SetValue(10);
+    m_TTS->Setup(101, 0, 0);
+
+    ApplyCaptions();
+
+    m_Voice = std::make_unique<SpVoice>();
+    if (!SpeechEngine::instance().isAvailable()) {
+        m_Voice.reset();
+        return false;
+    }
+    TTSRole::PublishVoiceAttributes(m_Voice->GetVoices());
+    m_Reading = std::make_unique<ReadingController>(*this, *m_Voice, m_TTS.get());
+    m_Reading->connectVoiceEvents();
+    connectControls();
+
+    Check_AllEngine->setChecked(m_Ini->GetVal(TTS, QStringLiteral("All"), 0) != 0);
+    FillVoiceList(Check_AllEngine->isChecked());
+    SelectStoredVoice();
+
+    Frame_P->resize(150, 150);
+    for (QFrame *f : {Frame_L, Frame_M, Frame_R})
+        f->resize(f->width(), 150);
+    PicViseme->resize(148, 148);
+    CentreViseme();
+
+    const int rate = inRangeOrMin(m_Ini->GetVal(TTS, QStringLiteral("Rate"), 50), Slider_Rate);
+    {
+        const QSignalBlocker quiet(Slider_Rate);
+        Slider_Rate->setValue(rate);
+    }
+    m_Reading->SliderRateChange(rate);
+    const int volume = inRangeOrMin(
+        m_Ini->GetVal(TTS, QStringLiteral("Volume"), qint16(Slider_Volume->maximum())),
+        Slider_Volume);
+    {
+        const QSignalBlocker quiet(Slider_Volume);
+        Slider_Volume->setValue(volume);
+    }
+    m_Voice->setVolume(volume);
+
+    m_Reading->SetSpeakFlags(useXml);
+    m_Reading->SetPauseState(false, false);
+    {
+        const QSignalBlocker quiet(Slider_FontSz);
+        Slider_FontSz->setValue(12);
+    }
+    m_Reading->m_Prompt = m_Ini->GetBOOL(Option, QStringLiteral("Prompt"), false);
+
+    FillFontList();
+    if (Combo_Font->count() == 0)
+        return true;
+
+    const QString fontName
+        = m_Ini->GetSz(Option, QStringLiteral("FntName"), QStringLiteral("Arial"));
+
+    // Steps from the text box font on: a failure only ends Load early.
+    m_RoleFont.setFamily(fontName);
+    Txt_Input->setFont(m_RoleFont);
+    Combo_Font->setCurrentText(Txt_Input->FontName());
+
+    const int size = inRangeOrMin(
+        m_Ini->GetVal(Option, QStringLiteral("FntSize"), qint16(Slider_FontSz->minimum())),
+        Slider_FontSz);
+    {
+        const QSignalBlocker quiet(Slider_FontSz);
+        Slider_FontSz->setValue(size);
+    }
+    SliderFontSzChange(size);
+
+    if (m_Ini->GetBOOL(Option, QStringLiteral("Fullscreen"), false))
+        setWindowState(windowState() | Qt::WindowMaximized);
+
+    m_LastDir = m_Ini->GetSz(QStringLiteral("Last"), QStringLiteral("Path"), GetSpecialFolder(5));
+
+    UpdateCharCount();
+    Txt_Input->Invoke(31, 65535);
+
+    Timer_PosLen->setSingleShot(true);
+    Timer_Update->setSingleShot(true);
+    Timer_PosLen->start();
+    Timer_Update->start();
+    m_LoadCompleted = true;
+    return true;
+}
+
+void Form_Main::TimerPosLenTick()
+{
+    Timer_PosLen->stop();
+    // Values that do not fit the 16-bit selection count as "no stored position".
+    bool okStart = false, okLength = false;
+    const qint16 start
+        = toInt16(m_Ini->GetLong(QStringLiteral("Text"), QStringLiteral("SelPos"), -1), &okStart);
+    const qint16 length
+        = toInt16(m_Ini->GetLong(QStringLiteral("Text"), QStringLiteral("SelLen"), -1), &okLength);
+    Txt_Input->setSelStart(okStart ? start : -1);
+    Txt_Input->setSelLength(okLength ? length : -1);
+}
+
+void Form_Main::Unload()
+{
+    if (m_Unloaded || !m_Ini)
+        return;
+    m_Unloaded = true;
+    writeSettings();
+
+    if (m_Voice) {
+        m_Voice->disconnect(this);
+        m_Voice->Speak(QString(), SVSFPurgeBeforeSpeak);
+    }
+    m_Reading.reset();
+    m_Voice.reset();
+    m_TTS.reset();
+    m_Ini.reset();
+    m_VoiceIndexes.clear();
+}
+
+void Form_Main::writeSettings()
+{
+    CIni &ini = *m_Ini;
+    ini.SetVal(TTS, QStringLiteral("RoleID"), qint16(Combo_Voice->currentIndex()));
+    ini.SetVal(TTS, QStringLiteral("Rate"), qint16(Slider_Rate->value()));
+    ini.SetVal(TTS, QStringLiteral("Volume"), qint16(Slider_Volume->value()));
+    ini.SetVal(TTS, QStringLiteral("All"), qint16(Check_AllEngine->isChecked() ? 1 : 0));
+    ini.SetSz(Option, QStringLiteral("FntName"), Txt_Input->FontName());
+    ini.SetVal(Option, QStringLiteral("FntSize"), qint16(Slider_FontSz->value()));
+    ini.SetBOOL(Option, QStringLiteral("Prompt"), m_Reading && m_Reading->m_Prompt);
+    ini.SetBOOL(Option, QStringLiteral("Fullscreen"), isMaximized());
+    ini.SetSz(QStringLiteral("Last"), QStringLiteral("Path"), m_LastDir);
+    ini.SetLong(QStringLiteral("Text"), QStringLiteral("SelPos"), Txt_Input->SelStart());
+    ini.SetLong(QStringLiteral("Text"), QStringLiteral("SelLen"), Txt_Input->SelLength());
+    SaveColour(ini, QStringLiteral("BgColor"), fromQColor(palette().color(QPalette::Window)));
+    SaveColour(
+        ini, QStringLiteral("FrameColor"), fromQColor(Frame_D->palette().color(QPalette::Window)));
+    SaveColour(
+        ini, QStringLiteral("PhotoColor"), fromQColor(Frame_P->palette().color(QPalette::Window)));
+    SaveColour(
+        ini, QStringLiteral("KeyWordColor"), fromQColor(L_V1->palette().color(QPalette::Window)));
+}
+
+// Voice list ----------------------------------------------------------------
+
+void Form_Main::FillVoiceList(bool showAll)
+{
+    const QList<TTSRole::VoiceEntry> entries
+        = TTSRole::ListVoices(m_Voice->GetVoices(), showAll, attribute);
+    {
+        const QSignalBlocker quiet(Combo_Voice);
+        Combo_Voice->clear();
+        m_VoiceIndexes.clear();
+        for (const TTSRole::VoiceEntry &e : entries) {
+            Combo_Voice->addItem(e.name);
+            m_VoiceIndexes.append(e.enginePosition);
+        }
+        Combo_Voice->setCurrentIndex(-1);
+    }
+    const bool any = Combo_Voice->count() > 0;
+    for (QWidget *w : {Cmd_Speak, Cmd_SaveWAV, Cmd_SaveWAVnMP3})
+        w->setEnabled(any);
+}
+
+void Form_Main::SelectStoredVoice()
+{
+    const QString stored
+        = CReg().GetSz(GetProductKey(), QStringLiteral("RoleID"), HKEY_CURRENT_USER);
+    double number = 0;
+    parseLeadingNumber(stored, &number);
+    bool fits = false;
+    const qint16 registryDefault = toInt16(std::llrint(number), &fits);
+    int role = m_Ini->GetVal(TTS, QStringLiteral("RoleID"), registryDefault);
+    if (role > Combo_Voice->count() - 1 || role < 0)
+        role = 0;
+    if (Combo_Voice->count() > 0) {
+        m_Loading = true;
+        Combo_Voice->setCurrentIndex(role);
+        m_Loading = false;
+    }
+}
+
+void Form_Main::SelectVoice()
+{
+    const int index = Combo_Voice->currentIndex();
+    if (index < 0 || index >= m_VoiceIndexes.size())
+        return;
+    const QString display = Combo_Voice->currentText();
+    const QList<SpObjectToken> voices = m_Voice->GetVoices();
+    const int position = m_VoiceIndexes[index];
+    if (position >= 0 && position < voices.size())
+        m_Voice->setVoice(voices[position]);
+
+    CentreViseme();
+    m_TTS->SetVoiceNumber(TTSRole::PromptVoiceNumber(display));
+    if (!m_Loading) {
+        const QString roleId = TTSRole::RoleIdFor(display);
+        if (!roleId.isEmpty())
+            CReg().SetSz(GetProductKey(), QStringLiteral("RoleID"), roleId, HKEY_CURRENT_USER);
+    }
+}
+
+void Form_Main::CheckAllEngineClick()
+{
+    const QString kept = Combo_Voice->currentText();
+    FillVoiceList(Check_AllEngine->isChecked());
+    if (kept.isEmpty())
+        return;
+    const int found = Combo_Voice->findText(kept, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (found >= 0) {
+        Combo_Voice->setCurrentIndex(found);
+        SelectVoice();
+    }
+}
+
+// Typefaces and character count ---------------------------------------------
+
+namespace
+{
+std::function<QStringList()> g_fontFamilies;
+}
+
+void Form_Main::setFontFamilySource(std::function<QStringList()> source)
+{
+    g_fontFamilies = std::move(source);
+}
+
+void Form_Main::FillFontList()
+{
+    Combo_Font->clear();
+    Combo_Font->addItems(
+        AppFont::OrderFontFamilies(g_fontFamilies ? g_fontFamilies() : QFontDatabase::families()));
+}
+
+void Form_Main::ComboFontClick()
+{
+    m_RoleFont.setFamily(Combo_Font->currentText());
+    Txt_Input->setFont(m_RoleFont);
+}
+
+void Form_Main::SliderFontSzChange(int value)
+{
+    m_RoleFont.setPointSize(value);
+    Txt_Input->setFont(m_RoleFont);
+}
+
+void Form_Main::UpdateCharCount()
+{
+    SB_Panel1->setText(AppFont::FormatCharCount(Txt_Input->crlfLength()));
+    SB_Panel2->setText(AppFont::CharLimitText());
+}

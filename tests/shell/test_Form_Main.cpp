@@ -1,0 +1,206 @@
+// The main window on the offscreen platform: start-up with and without a
+// settings file, what closing writes, the layout on resize, and reading
+// aloud through the window's own controls.
+
+#include "shell/AppMain.h"
+#include "shell/CIni.h"
+#include "shell/Form_Main.h"
+#include "shell/MaviTextBox.h"
+#include "shell/MessageBox.h"
+#include "speech/AudioSink.h"
+#include "speech/SpVoice.h"
+#include "system/AppPaths.h"
+#include "system/RegistryStore.h"
+#include "system/SysDirs.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QFrame>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QSlider>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace
+{
+QStringList keyLines(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    QStringList lines;
+    for (const QByteArray &raw : f.readAll().split('\n')) {
+        const QString line = QString::fromUtf8(raw).trimmed();
+        if (line.startsWith(QLatin1Char('[')))
+            lines.append(line);
+        else if (line.contains(QLatin1Char('=')))
+            lines.append(line.section(QLatin1Char('='), 0, 0));
+    }
+    return lines;
+}
+
+void writeFile(const QString &path, const QByteArray &content)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(content);
+}
+
+QColor back(const QWidget *w)
+{
+    return w->palette().color(QPalette::Window);
+}
+} // namespace
+
+class TestFormMain : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir dir;
+    QStringList messages;
+
+    std::unique_ptr<Form_Main> start() { return Main(); }
+    QString ini() const { return dir.path() + QStringLiteral("/Parlo_Cfg.ini"); }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        AudioSink::setFactory([] { return std::make_unique<ImmediateSink>(); });
+        MessageBox::setHandler([this](auto, auto, const QString &text, auto) {
+            messages.append(text);
+            return MessageBox::Answer::Ok;
+        });
+    }
+    void init()
+    {
+        QVERIFY(dir.isValid());
+        AppPaths::setOverrideFolder(dir.path());
+        RegistryStore::instance().setUserFile(dir.path() + QStringLiteral("/registry.json"));
+        QFile::remove(ini());
+        messages.clear();
+    }
+
+    void firstStartUsesDefaultsAndExitWritesEveryKeyInOrder()
+    {
+        auto w = start();
+        QVERIFY(w);
+        QVERIFY(w->loadCompleted());
+        QCOMPARE(w->Combo_Voice->currentIndex(), 0);
+        QCOMPARE(w->Slider_Rate->value(), 50);
+        QCOMPARE(w->voice()->Rate(), 0);
+        QCOMPARE(w->Slider_Volume->value(), 100);
+        QCOMPARE(w->voice()->Volume(), 100);
+        QCOMPARE(w->Slider_FontSz->value(), 12);
+        QVERIFY(!w->isMaximized());
+        QCOMPARE(w->lastDir(), GetSpecialFolder(5));
+        QVERIFY(!w->findChild<QWidget *>(QStringLiteral("Cmd_ChgIcon"))->isVisible());
+        QCOMPARE(w->windowTitle(), QStringLiteral("Parlo v3.5.0"));
+        // No settings file: light-blue window, white photo pane, blue keywords.
+        QCOMPARE(back(w.get()), QColor(174, 216, 230));
+        QCOMPARE(back(w->Frame_P), QColor(255, 255, 255));
+        QCOMPARE(back(w->Frame_M), QColor(174, 216, 230));
+        QCOMPARE(w->L_V1->palette().color(QPalette::WindowText), QColor(16, 7, 223));
+        w->close();
+        w.reset();
+        const QStringList expected = QStringLiteral(
+            "[TTS] RoleID Rate Volume All [Option] FntName FntSize Prompt Fullscreen [Last] Path "
+            "[Text] SelPos SelLen [RGB] BgColor FrameColor PhotoColor KeyWordColor")
+                                         .split(QLatin1Char(' '));
+        QCOMPARE(keyLines(ini()), expected);
+        QVERIFY(messages.isEmpty());
+    }
+
+    void storedValuesOutOfRangeFallBack()
+    {
+        writeFile(ini(),
+            "[TTS]\r\nRoleID=99\r\nRate=150\r\nVolume=-3\r\n[Option]\r\nFntSize=80\r\n"
+            "[RGB]\r\nBgColor=10,20\r\nFrameColor=1,2\r\nPhotoColor=1\r\n");
+        auto w = start();
+        QVERIFY(w);
+        QCOMPARE(w->Combo_Voice->currentIndex(), 0);
+        QCOMPARE(w->Slider_Rate->value(), 0); // the minimum, so the fastest rate
+        QCOMPARE(w->voice()->Rate(), 10);
+        QCOMPARE(w->Slider_Volume->value(), 0);
+        QCOMPARE(w->Slider_FontSz->value(), 12);
+        QCOMPARE(back(w.get()), QColor(0, 128, 192));
+        QCOMPARE(back(w->Frame_D), QColor(100, 202, 251));
+        QCOMPARE(back(w->Frame_P), QColor(100, 202, 251));
+    }
+
+    void storedSelectionComesBackAfterTheWindowAppears()
+    {
+        writeFile(ini(), "[Text]\r\nSelPos=3\r\nSelLen=4\r\n");
+        auto w = start();
+        QVERIFY(w);
+        QTRY_COMPARE(w->Txt_Input->SelStart(), 3);
+        QCOMPARE(w->Txt_Input->SelLength(), 4);
+        w->Txt_Input->setSelStart(5);
+        w->Txt_Input->setSelLength(2);
+        w->close();
+        CIni settings(ini());
+        QCOMPARE(settings.GetLong(QStringLiteral("Text"), QStringLiteral("SelPos"), -9), 5);
+        QCOMPARE(settings.GetLong(QStringLiteral("Text"), QStringLiteral("SelLen"), -9), 2);
+    }
+
+    void unwritableSettingsWarnOncePerValueAndStillClose()
+    {
+        auto w = start();
+        QVERIFY(w);
+        QFile::remove(ini());
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("Parlo_Cfg.ini"))); // a folder in its way
+        w->close();
+        QCOMPARE(messages.size(), 15);
+        QCOMPARE(messages.first(),
+            QStringLiteral("An Error has occurred While calling the API function"));
+        QDir(dir.path()).rmdir(QStringLiteral("Parlo_Cfg.ini"));
+    }
+
+    void resizeFollowsTheLayoutRules()
+    {
+        auto w = start();
+        QVERIFY(w);
+        for (int width : {800, 801, 802, 803}) {
+            w->resize(width, 500);
+            const int m = w->Frame_M->width(), l = w->Frame_L->width();
+            w->resize(width + 100, 500);
+            QCOMPARE(w->Frame_M->width() - m, 75);
+            QCOMPARE(w->Frame_L->width() - l, 25);
+        }
+        const QRect text = w->Txt_Input->geometry();
+        QCOMPARE(text.left(), 8);
+        QCOMPARE(w->Frame_D->width() - (text.left() + text.width()), 8);
+        QCOMPARE(w->Frame_D->height() - (text.top() + text.height()), 11);
+        QCOMPARE(w->Frame_D->x() + w->Frame_D->width(), w->width() - 8);
+        // Too small snaps back to the minimum outer size.
+        w->resize(300, 200);
+        QTRY_VERIFY(w->frameGeometry().width() >= Form_Main::MinOuterWidthTwips / Form_Main::Tpx);
+        QVERIFY(w->frameGeometry().height() >= Form_Main::MinOuterHeightTwips / Form_Main::Tpx);
+        QVERIFY(w->Frame_M->width() > 0);
+    }
+
+    void speakButtonReadsAndRestoresTheSelection()
+    {
+        auto w = start();
+        QVERIFY(w);
+        w->Txt_Input->setText(QStringLiteral("第一行\r\n請輸入文字於此"));
+        w->Txt_Input->setSelStart(5);
+        w->Txt_Input->setSelLength(3);
+        QSignalSpy words(w->voice(), &SpVoice::Word);
+        QSignalSpy ended(w->voice(), &SpVoice::EndStream);
+        w->Cmd_Speak->click();
+        QCOMPARE(w->Cmd_Speak->text(), QStringLiteral("停止"));
+        QVERIFY(!w->Frame_M->isEnabled());
+        QVERIFY(ended.wait(20000));
+        QCOMPARE(words.size(), 3);
+        QCOMPARE(w->Cmd_Speak->text(), QStringLiteral("朗讀"));
+        QVERIFY(w->Frame_M->isEnabled());
+        QCOMPARE(w->Txt_Input->SelStart(), 5);
+        QCOMPARE(w->Txt_Input->SelLength(), 3);
+    }
+};
+
+QTEST_MAIN(TestFormMain)
+#include "test_Form_Main.moc"

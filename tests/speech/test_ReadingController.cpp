@@ -1,0 +1,314 @@
+// Reading aloud driven through a plain view object and the real voice on the
+// immediate audio sink: states and captions, what is handed to the voice, and
+// what the stream's events do to the selection.
+
+#include "speech/AudioSink.h"
+#include "speech/ReadingController.h"
+#include "speech/SpVoice.h"
+
+#include <QSignalSpy>
+#include <QtTest>
+
+namespace
+{
+class FakeView : public ReadingView
+{
+public:
+    int voices = 1;
+    QString body;
+    int start = 0;
+    int length = 0;
+    bool paneEnabled = true;
+    QString speakCaption, pauseCaption, tag = QStringLiteral("Pause");
+    bool pauseEnabled = false;
+    QStringList messages;
+    QList<QPair<int, int>> selections; // every selection written, start then length
+    int faces = 0, mouths = 0;
+
+    int voiceCount() const override { return voices; }
+    QString text() const override { return body; }
+    int selStart() const override { return start; }
+    int selLength() const override { return length; }
+    void setSelStart(int s) override
+    {
+        start = s;
+        length = 0;
+    }
+    void setSelLength(int n) override
+    {
+        length = n;
+        selections.append({start, length});
+    }
+    void setVoicePaneEnabled(bool e) override { paneEnabled = e; }
+    void setSpeakCaption(const QString &c) override { speakCaption = c; }
+    void setPauseEnabled(bool e) override { pauseEnabled = e; }
+    void setPauseCaption(const QString &c) override { pauseCaption = c; }
+    QString pauseTag() const override { return tag; }
+    void setPauseTag(const QString &t) override { tag = t; }
+    void showClipMessage(const QString &t) override { messages.append(t); }
+    void drawRoleFace(bool) override { ++faces; }
+    void showMouth(short) override { ++mouths; }
+};
+} // namespace
+
+class TestReadingController : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<SpVoice> voice;
+    FakeView view;
+    std::unique_ptr<ReadingController> reading;
+
+    bool waitForEnd()
+    {
+        QSignalSpy ended(voice.get(), &SpVoice::EndStream);
+        return ended.wait(20000);
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        AudioSink::setFactory([] { return std::make_unique<ImmediateSink>(); });
+    }
+
+    void init()
+    {
+        view = FakeView();
+        voice = std::make_unique<SpVoice>();
+        reading = std::make_unique<ReadingController>(view, *voice, nullptr);
+        reading->connectVoiceEvents();
+        reading->SetPauseState(false, false);
+    }
+    void cleanup()
+    {
+        reading.reset();
+        voice.reset();
+    }
+
+    void pauseStatesShowTheirCaptions_data()
+    {
+        QTest::addColumn<bool>("speaking");
+        QTest::addColumn<bool>("paused");
+        QTest::addColumn<QString>("speak");
+        QTest::addColumn<QString>("pause");
+        QTest::addColumn<QString>("mode");
+        QTest::newRow("idle") << false << false << "朗讀"
+                              << "暫停"
+                              << "Pause";
+        QTest::newRow("reading") << true << false << "停止"
+                                 << "暫停"
+                                 << "Pause";
+        QTest::newRow("paused") << true << true << "停止"
+                                << "繼續"
+                                << "Resume";
+        QTest::newRow("idle, voice paused") << false << true << "朗讀"
+                                            << "繼續"
+                                            << "Resume";
+    }
+    void pauseStatesShowTheirCaptions()
+    {
+        QFETCH(bool, speaking);
+        QFETCH(bool, paused);
+        reading->SetPauseState(speaking, paused);
+        QTEST(view.speakCaption, "speak");
+        QTEST(view.pauseCaption, "pause");
+        QTEST(view.tag, "mode");
+        QCOMPARE(view.pauseEnabled, speaking);
+        QCOMPARE(reading->m_Speaking, speaking);
+        QCOMPARE(reading->m_Paused, paused);
+    }
+
+    void rateFollowsTheSlider_data()
+    {
+        QTest::addColumn<int>("slider");
+        QTest::addColumn<int>("rate");
+        QTest::newRow("fastest") << 0 << 10;
+        QTest::newRow("normal") << 50 << 0;
+        QTest::newRow("slowest") << 100 << -10;
+        QTest::newRow("52") << 52 << 0;
+        QTest::newRow("53") << 53 << -1;
+        QTest::newRow("58") << 58 << -2;
+        QTest::newRow("47") << 47 << 1;
+    }
+    void rateFollowsTheSlider()
+    {
+        QFETCH(int, slider);
+        QFETCH(int, rate);
+        reading->SliderRateChange(slider);
+        QCOMPARE(voice->Rate(), rate);
+    }
+
+    void clipKeepsTheLimitWhole()
+    {
+        const QString exact(ReadingController::MaxSpeakChars, QLatin1Char('a'));
+        auto c = ReadingController::ClipSpeakText(exact);
+        QVERIFY(!c.wasCut);
+        QCOMPARE(c.text.size(), exact.size());
+        c = ReadingController::ClipSpeakText(exact + QLatin1Char('z'));
+        QVERIFY(c.wasCut);
+        QCOMPARE(c.text.size(), ReadingController::MaxSpeakChars);
+        QVERIFY(!c.text.contains(QLatin1Char('z')));
+    }
+
+    void caretReadsTheWholeTextAndRestoresTheCaret()
+    {
+        view.body = QStringLiteral("請輸入文字於此");
+        view.start = 3;
+        view.length = 0;
+        QSignalSpy words(voice.get(), &SpVoice::Word);
+        reading->CmdSpeakClick();
+        QVERIFY(reading->m_Speaking);
+        QVERIFY(!view.paneEnabled);
+        QCOMPARE(reading->m_SpeakOffset, 0);
+        QVERIFY(waitForEnd());
+        QCOMPARE(words.size(), 7);
+        // Each word was selected in turn, from the start of the text.
+        QCOMPARE(view.selections.first(), qMakePair(0, 1));
+        QCOMPARE(view.selections.at(6), qMakePair(6, 1));
+        // The end of the stream gives back the caret and the Idle state.
+        QCOMPARE(view.start, 3);
+        QCOMPARE(view.length, 0);
+        QVERIFY(!reading->m_Speaking);
+        QVERIFY(view.paneEnabled);
+        QCOMPARE(view.speakCaption, QStringLiteral("朗讀"));
+        QVERIFY(view.faces >= 2);
+        QVERIFY(view.mouths > 0);
+    }
+
+    void selectionIsReadAloneAndWordsShiftByItsStart()
+    {
+        view.body = QString(100, QLatin1Char(' ')) + QStringLiteral("文字於此 hello");
+        view.start = 100;
+        view.length = 4;
+        QSignalSpy words(voice.get(), &SpVoice::Word);
+        reading->CmdSpeakClick();
+        QCOMPARE(reading->m_SpeakOffset, 100);
+        QVERIFY(waitForEnd());
+        QCOMPARE(words.size(), 4); // "hello" was outside the selection
+        QCOMPARE(words.at(0).at(2).toInt(), 0);
+        QCOMPARE(view.selections.first(), qMakePair(100, 1));
+        QCOMPARE(view.selections.at(3), qMakePair(103, 1));
+        QCOMPARE(view.start, 100);
+        QCOMPARE(view.length, 4);
+    }
+
+    void selectionPastTheEndIsShortened()
+    {
+        view.body = QStringLiteral("一二三四五");
+        view.start = 3;
+        view.length = 10; // a view that reports more than the text holds
+        reading->CmdSpeakClick();
+        QCOMPARE(view.selections.first(), qMakePair(3, 2));
+        QVERIFY(waitForEnd());
+    }
+
+    void selectionBeyondSixteenBitsTakesTheFailureExit()
+    {
+        view.body = QString(40000, QLatin1Char('a'));
+        view.start = 33000;
+        view.length = 5;
+        QSignalSpy started(voice.get(), &SpVoice::StartStream);
+        reading->CmdSpeakClick();
+        QVERIFY(!reading->m_Speaking);
+        QVERIFY(view.paneEnabled);
+        QCOMPARE(view.speakCaption, QStringLiteral("朗讀"));
+        QVERIFY(!started.wait(300));
+    }
+
+    void nothingToReadStaysIdle()
+    {
+        view.body.clear();
+        reading->CmdSpeakClick();
+        QVERIFY(!reading->m_Speaking);
+        QVERIFY(view.paneEnabled);
+        view.body = QStringLiteral("字");
+        view.voices = 0;
+        reading->CmdSpeakClick();
+        QVERIFY(!reading->m_Speaking);
+        QVERIFY(view.paneEnabled);
+    }
+
+    void tooLongTextWarnsAndReadsTheFirstPart()
+    {
+        view.body = QString(ReadingController::MaxSpeakChars + 1, QLatin1Char('x'));
+        reading->CmdSpeakClick();
+        QCOMPARE(view.messages.size(), 1);
+        QCOMPARE(view.messages.first(),
+            QStringLiteral("朗讀文稿字數上限為 100 萬個字，部分文稿將不會完整朗讀"));
+        QVERIFY(reading->m_Speaking);
+        reading->StopSpeaking();
+        QVERIFY(waitForEnd() || !voice->isSpeaking());
+    }
+
+    void pauseThenStopResumesPurgesAndGoesIdle()
+    {
+        view.body = QStringLiteral("今天天氣很好。我們一起去公園散步吧。");
+        reading->CmdSpeakClick();
+        reading->CmdPauseClick();
+        QVERIFY(reading->m_Paused);
+        QCOMPARE(view.pauseCaption, QStringLiteral("繼續"));
+        QSignalSpy ended(voice.get(), &SpVoice::EndStream);
+        reading->CmdSpeakClick(); // Stop
+        QVERIFY(!reading->m_Speaking);
+        QVERIFY(!reading->m_Paused);
+        QVERIFY(!view.pauseEnabled);
+        QCOMPARE(view.pauseCaption, QStringLiteral("暫停"));
+        QVERIFY(ended.size() > 0 || ended.wait(10000));
+        QVERIFY(!voice->isSpeaking());
+    }
+
+    void pauseAndResumeLoseNoWord()
+    {
+        view.body = QStringLiteral("請輸入文字於此");
+        QSignalSpy words(voice.get(), &SpVoice::Word);
+        reading->CmdSpeakClick();
+        reading->CmdPauseClick();
+        QTest::qWait(100);
+        reading->CmdPauseClick();
+        QCOMPARE(view.tag, QStringLiteral("Pause"));
+        QVERIFY(waitForEnd());
+        QCOMPARE(words.size(), 7);
+    }
+
+    void keyboardPauseWhileIdlePausesTheVoiceUntilTheNextReading()
+    {
+        reading->CmdPauseClick(); // the keyboard command runs it while the button is disabled
+        QVERIFY(!reading->m_Speaking);
+        QVERIFY(reading->m_Paused);
+        QCOMPARE(view.pauseCaption, QStringLiteral("繼續"));
+        view.body = QStringLiteral("文字");
+        reading->CmdSpeakClick();
+        QVERIFY(reading->m_Speaking);
+        QVERIFY(!reading->m_Paused);
+        QVERIFY(waitForEnd()); // resumed, so the reading runs to its end
+    }
+
+    void highlightFollowsTheOffsetAndItsLimits()
+    {
+        reading->m_SpeakOffset = 100;
+        reading->HighlightWord(5, 2);
+        QCOMPARE(view.start, 105);
+        QCOMPARE(view.length, 2);
+        reading->HighlightWord(40000, 2); // beyond the text box's 16-bit selection
+        QCOMPARE(view.start, 105);
+        reading->m_PromptHover = true;
+        reading->HighlightWord(7, 1);
+        QCOMPARE(view.start, 105);
+    }
+
+    void endOfStreamWhilePausedResumesAndGoesIdle()
+    {
+        reading->SetPauseState(true, true);
+        reading->m_SavedSelStart = 2;
+        reading->m_SavedSelLength = 3;
+        reading->OnEndStream();
+        QVERIFY(!reading->m_Paused);
+        QVERIFY(!view.pauseEnabled);
+        QCOMPARE(view.pauseCaption, QStringLiteral("暫停"));
+        QCOMPARE(view.start, 2);
+        QCOMPARE(view.length, 3);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestReadingController)
+#include "test_ReadingController.moc"
