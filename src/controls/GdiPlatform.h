@@ -20,6 +20,8 @@
 #include <QPoint>
 #include <QString>
 
+#include <functional>
+
 class QWidget;
 
 namespace gdi
@@ -124,6 +126,8 @@ public:
     int bkMode = OPAQUE;
     int rop2 = R2_COPYPEN;
     QPoint position;
+    // Called after every drawing call on this context, so a window can show the result.
+    std::function<void()> changed;
 };
 
 // Objects made by the Create* calls and not yet deleted (stock objects excluded).

@@ -163,6 +163,16 @@ template<typename Plot> void walkLine(qint64 x1, qint64 y1, qint64 x2, qint64 y2
     }
 }
 
+// Tells the context's owner, once the drawing call is over, that pixels may have changed.
+struct Touch {
+    DeviceContext *dc;
+    ~Touch()
+    {
+        if (dc && dc->changed)
+            dc->changed();
+    }
+};
+
 // Liang-Barsky: the part of the segment inside box, false when none is.
 bool clipSegment(const QRectF &box, double &x1, double &y1, double &x2, double &y2)
 {
@@ -218,6 +228,7 @@ void thinLine(DeviceContext *dc, QImage *img, QPoint from, QPoint to, QRgb rgb)
 
 OleColor SetPixel(HDC dc, int x, int y, OleColor colour)
 {
+    const Touch touch {dc};
     QImage *img = dc ? dc->target() : nullptr;
     if (!img || x < 0 || y < 0 || x >= img->width() || y >= img->height())
         return CLR_INVALID;
@@ -242,6 +253,7 @@ void MoveToEx(HDC dc, int x, int y)
 
 void LineTo(HDC dc, int x, int y)
 {
+    const Touch touch {dc};
     if (!dc)
         return;
     const QPoint from = dc->position;
@@ -269,6 +281,7 @@ void LineTo(HDC dc, int x, int y)
 
 void FillRect(HDC dc, int left, int top, int right, int bottom, HBRUSH brush)
 {
+    const Touch touch {dc};
     QImage *img = dc ? dc->target() : nullptr;
     if (!img || !brush || brush->null)
         return;
@@ -286,6 +299,7 @@ void FillRect(HDC dc, int left, int top, int right, int bottom, HBRUSH brush)
 
 void Rectangle(HDC dc, int left, int top, int right, int bottom)
 {
+    const Touch touch {dc};
     QImage *img = dc ? dc->target() : nullptr;
     if (!img)
         return;
@@ -332,6 +346,7 @@ void Rectangle(HDC dc, int left, int top, int right, int bottom)
 
 void RoundRect(HDC dc, int left, int top, int right, int bottom, int ellipseW, int ellipseH)
 {
+    const Touch touch {dc};
     QImage *img = dc ? dc->target() : nullptr;
     if (!img)
         return;
@@ -368,6 +383,7 @@ void RoundRect(HDC dc, int left, int top, int right, int bottom, int ellipseW, i
 
 int DrawTextW(HDC dc, const QString &text, int left, int top, int right, int bottom, int flags)
 {
+    const Touch touch {dc};
     QImage *img = dc ? dc->target() : nullptr;
     if (!img)
         return 0;
@@ -460,6 +476,7 @@ template<typename Skip>
 bool blit(HDC dst, int x, int y, int w, int h, HDC src, int srcX, int srcY, int srcW, int srcH,
     quint32 rop, Skip skip)
 {
+    const Touch touch {dst};
     QImage *d = dst ? dst->target() : nullptr;
     if (!d || w <= 0 || h <= 0)
         return false;

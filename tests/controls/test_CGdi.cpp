@@ -1,5 +1,6 @@
 #include "PixelTest.h"
 #include "controls/CGdi.h"
+#include "controls/PictureSurface.h"
 
 #include <QWidget>
 #include <QtTest>
@@ -26,14 +27,15 @@ struct Target {
     gdi::HDC dc;
 };
 
-// A widget that offers its drawing context the way controls do.
-class DcWidget : public QWidget
-{
-    Q_OBJECT
-    Q_PROPERTY(quintptr hDC READ hDC)
-public:
-    quintptr hDC() const { return reinterpret_cast<quintptr>(dc); }
-    gdi::HDC dc = nullptr;
+// Counts the repaints a widget receives.
+struct PaintCounter : QObject {
+    int paints = 0;
+    bool eventFilter(QObject *, QEvent *e) override
+    {
+        if (e->type() == QEvent::Paint)
+            ++paints;
+        return false;
+    }
 };
 } // namespace
 
@@ -573,17 +575,27 @@ private Q_SLOTS:
         QCOMPARE(PixelTest::count(into.image(), BG), 25);
     }
 
-    void attachCtrlReadsTheControlsContext()
+    void attachCtrlDrawsIntoAPictureBox()
     {
-        Target t;
-        DcWidget w;
-        w.resize(30, 20);
-        w.dc = t.dc;
+        PictureSurface box(nullptr, QStringLiteral("PicViseme"));
+        box.resize(30, 20);
+        box.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&box));
+        PaintCounter counter;
+        box.installEventFilter(&counter);
         CGdi g;
-        QCOMPARE(g.AttachCtrl(&w), t.dc);
+        g.setRuntime(true);
+        gdi::HDC mem = g.AttachCtrl(&box);
+        QVERIFY(mem != nullptr && mem != box.hDC());
+        QCOMPARE(g.TargetDC(), box.hDC());
         g.setCurBrushColor(RED);
         g.Clear();
-        QCOMPARE(PixelTest::count(t.image, RED), 600);
+        QCOMPARE(PixelTest::count(box.image(), RED), 0); // still in the buffer
+        g.UpdateMDC();
+        QCOMPARE(PixelTest::count(box.image(), RED), 600);
+        QTRY_VERIFY(counter.paints > 0); // the copy to the box schedules its repaint
+        QCOMPARE(box.grab().toImage().convertToFormat(QImage::Format_RGB32), box.image());
+
         QObject plain;
         QCOMPARE(g.AttachCtrl(&plain), nullptr);
         QWidget noDc;

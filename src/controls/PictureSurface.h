@@ -1,0 +1,41 @@
+#pragma once
+// PictureSurface is a picture box: a window whose pixels are a DrawSurface
+// that keeps what is drawn on it. Drawing classes reach it through its
+// device context (the "hDC" property, which CGdi::AttachCtrl reads); every
+// drawing call on that context schedules a repaint, so what is drawn shows
+// as soon as control returns to the event loop.
+
+#include "controls/DrawSurface.h"
+
+#include <QWidget>
+
+class PictureSurface : public QWidget
+{
+    Q_OBJECT
+    Q_PROPERTY(quintptr hDC READ hDCValue)
+    Q_PROPERTY(int BackColor READ BackColor WRITE setBackColor)
+
+public:
+    // `name` is the box's name in its window: its objectName and accessible name.
+    explicit PictureSurface(QWidget *parent = nullptr, const QString &name = QString());
+    ~PictureSurface() override;
+
+    gdi::HDC hDC() const { return m_Surface.hDC(); }
+    quintptr hDCValue() const { return reinterpret_cast<quintptr>(m_Surface.hDC()); }
+    QWidget *hWnd() { return this; }
+    DrawSurface &surface() { return m_Surface; }
+    const QImage &image() const { return m_Surface.image(); }
+
+    OleColor BackColor() const { return m_Surface.BackColor(); }
+    // Stores the colour and clears the picture to it.
+    void setBackColor(OleColor colour);
+    void Cls();
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    bool event(QEvent *event) override;
+
+private:
+    DrawSurface m_Surface;
+};
