@@ -74,7 +74,8 @@ private Q_SLOTS:
             << QStringLiteral("  word") << QStringLiteral("  word");
         QTest::newRow("tab is no space") << QStringLiteral("word\t") << QStringLiteral("word\t");
         QTest::newRow("cut at zero")
-            << QString(QStringLiteral("ab") + QChar(0) + QStringLiteral("cd")) << QStringLiteral("ab");
+            << QString(QStringLiteral("ab") + QChar(0) + QStringLiteral("cd"))
+            << QStringLiteral("ab");
         QTest::newRow("254 bytes")
             << QStringLiteral("x").repeated(254) << QStringLiteral("x").repeated(254);
         QTest::newRow("255 bytes not read") << QStringLiteral("x").repeated(255) << QString();
