@@ -43,6 +43,18 @@ void reportError(const QString &text)
         QMessageBox::critical(nullptr, QGuiApplication::applicationDisplayName(), text);
 }
 
+// Click sounds are short; a file past this size is not taken into memory.
+constexpr qint64 MaxSoundFileBytes = 64 * 1024 * 1024;
+
+bool readSoundFile(const QString &path, QByteArray *bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.size() > MaxSoundFileBytes)
+        return false;
+    *bytes = file.readAll();
+    return true;
+}
+
 Qt::Alignment toQtAlignment(int flags)
 {
     Qt::Alignment a = (flags & BmpBtnX::DtCenter) ? Qt::AlignHCenter
@@ -202,9 +214,7 @@ void BmpBtnX::setSoundFileName(const QString &fileName)
         reportError(QStringLiteral("File not found"));
         return;
     }
-    QFile file(fileName);
-    if (file.open(QIODevice::ReadOnly))
-        m_Sound = file.readAll();
+    readSoundFile(fileName, &m_Sound);
 }
 
 void BmpBtnX::setTag(const QString &tag)
@@ -237,9 +247,7 @@ void BmpBtnX::loadSound()
             m_UseSound = 0;
             return;
         }
-        QFile file(m_SoundFileName);
-        if (file.open(QIODevice::ReadOnly))
-            m_Sound = file.readAll();
+        readSoundFile(m_SoundFileName, &m_Sound);
     }
 }
 
