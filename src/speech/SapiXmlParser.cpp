@@ -185,10 +185,10 @@ bool SapiXmlParser::parse(const QString &markup, QList<Run> *runs)
             if (tag.closing) {
                 if (stack.isEmpty() || stack.last().first != tag.name)
                     return false;
-                if (!current.text.isEmpty())
+                if (!current.text.isEmpty()) {
                     current.offsets.append(gatheredEnd);
-                if (!current.text.isEmpty())
                     out.append(current);
+                }
                 state = stack.takeLast().second;
                 current = state;
                 current.text.clear();
@@ -262,20 +262,21 @@ bool SapiXmlParser::parse(const QString &markup, QList<Run> *runs)
             continue;
         }
         const int from = i;
-        QString piece;
-        if (c == QLatin1Char('&')) {
-            piece = decodeEntity(markup, i);
-            if (piece.isNull())
-                return false;
-        } else {
-            piece = QString(c);
-            ++i;
-        }
         if (current.text.isEmpty())
             current.source = from;
-        for (int k = 0; k < piece.size(); ++k)
-            current.offsets.append(piece.size() == i - from ? from + k : from);
-        current.text += piece;
+        if (c == QLatin1Char('&')) {
+            const QString decoded = decodeEntity(markup, i);
+            if (decoded.isNull())
+                return false;
+            // Every unit of a decoded entity sits at the entity's start.
+            for (int k = 0; k < decoded.size(); ++k)
+                current.offsets.append(from);
+            current.text += decoded;
+        } else {
+            current.offsets.append(from);
+            current.text += c;
+            ++i;
+        }
         gatheredEnd = i;
     }
     if (!stack.isEmpty())
