@@ -1,8 +1,6 @@
 #include "controls/GdiPlatform.h"
 
-#include <algorithm>
 #include <utility>
-#include <vector>
 
 namespace gdi
 {
@@ -11,49 +9,11 @@ namespace
 {
 int g_liveObjects = 0;
 
-// Pens and brushes may be deleted while still selected somewhere; they then
-// live on until the last context lets go of them, so no context ever holds
-// a dangling pointer.
-struct Refs {
-    int selections = 0;
-    bool pendingDelete = false;
-};
-
 constexpr QRgb kBlack = 0xFF000000u;
 
 Pen g_stockBlackPen(0, 1, false);
 Brush g_stockWhiteBrush(0xFFFFFF, false);
 Brush g_stockNullBrush(0, true);
-
-std::vector<std::pair<const void *, Refs>> &refTable()
-{
-    static std::vector<std::pair<const void *, Refs>> table;
-    return table;
-}
-
-Refs *findRefs(const void *object)
-{
-    for (auto &entry : refTable())
-        if (entry.first == object)
-            return &entry.second;
-    return nullptr;
-}
-
-Refs &ensureRefs(const void *object)
-{
-    if (Refs *r = findRefs(object))
-        return *r;
-    refTable().emplace_back(object, Refs {});
-    return refTable().back().second;
-}
-
-void dropRefs(const void *object)
-{
-    auto &t = refTable();
-    t.erase(
-        std::remove_if(t.begin(), t.end(), [object](const auto &e) { return e.first == object; }),
-        t.end());
-}
 
 bool isStock(const Pen *pen)
 {
@@ -64,42 +24,36 @@ bool isStock(const Brush *brush)
     return brush == &g_stockWhiteBrush || brush == &g_stockNullBrush;
 }
 
+// Pens and brushes may be deleted while still selected somewhere; they then
+// live on until the last context lets go of them, so no context ever holds
+// a dangling pointer.
 template<typename T> void addSelection(T *object)
 {
     if (object && !isStock(object))
-        ensureRefs(object).selections++;
+        object->selections++;
 }
 
+// True when the object went away because it had been deleted while selected.
 template<typename T> bool removeSelection(T *object)
 {
-    // Returns true when the object went away because it was deleted while selected.
     if (!object || isStock(object))
         return false;
-    Refs *r = findRefs(object);
-    if (!r)
-        return false;
-    if (--r->selections <= 0) {
-        const bool pending = r->pendingDelete;
-        dropRefs(object);
-        if (pending) {
-            delete object;
-            return true;
-        }
+    if (--object->selections <= 0 && object->pendingDelete) {
+        delete object;
+        return true;
     }
     return false;
 }
 
 template<typename T> bool deleteDrawingObject(T *object)
 {
-    if (!object || isStock(object))
+    if (!object || isStock(object) || object->pendingDelete)
         return false;
     --g_liveObjects;
-    Refs *r = findRefs(object);
-    if (r && r->selections > 0) {
-        r->pendingDelete = true;
+    if (object->selections > 0) {
+        object->pendingDelete = true;
         return true;
     }
-    dropRefs(object);
     delete object;
     return true;
 }
@@ -145,10 +99,9 @@ Brush::Brush(OleColor c, bool n, const QImage &p)
 }
 Brush::~Brush() = default;
 
-DeviceContext::DeviceContext(Kind k, QImage *s, bool mc)
+DeviceContext::DeviceContext(Kind k, QImage *s)
     : kind(k)
     , surface(s)
-    , monoCompatible(mc)
     , pen(&g_stockBlackPen)
     , brush(&g_stockWhiteBrush)
 {
@@ -197,19 +150,19 @@ HDC CreateImageDC(QImage *surface)
     if (!surface)
         return nullptr;
     ++g_liveObjects;
-    return new DeviceContext(DeviceContext::Surface, surface, false);
+    return new DeviceContext(DeviceContext::Surface, surface);
 }
 
 HDC CreateDisplayDC()
 {
     ++g_liveObjects;
-    return new DeviceContext(DeviceContext::Display, nullptr, false);
+    return new DeviceContext(DeviceContext::Display, nullptr);
 }
 
 HDC CreateCompatibleDC(HDC)
 {
     ++g_liveObjects;
-    return new DeviceContext(DeviceContext::Memory, nullptr, false);
+    return new DeviceContext(DeviceContext::Memory, nullptr);
 }
 
 bool DeleteDC(HDC dc)

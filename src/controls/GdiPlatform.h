@@ -88,6 +88,8 @@ public:
     OleColor colour;
     int width;
     bool null;
+    int selections = 0; // contexts it is selected into
+    bool pendingDelete = false;
 };
 
 class Brush
@@ -98,13 +100,15 @@ public:
     OleColor colour;
     bool null;
     QImage pattern;
+    int selections = 0; // contexts it is selected into
+    bool pendingDelete = false;
 };
 
 class DeviceContext
 {
 public:
     enum Kind { Memory, Surface, Display };
-    DeviceContext(Kind kind, QImage *surface, bool monoCompatible);
+    DeviceContext(Kind kind, QImage *surface);
     ~DeviceContext();
     DeviceContext(const DeviceContext &) = delete;
     DeviceContext &operator=(const DeviceContext &) = delete;
@@ -117,7 +121,6 @@ public:
     QImage *surface = nullptr;
     Bitmap *bitmap = nullptr;
     Bitmap *defaultBitmap = nullptr; // the 1 x 1 monochrome bitmap a memory context starts with
-    bool monoCompatible = false;
     Pen *pen = nullptr;
     Brush *brush = nullptr;
     HFONT font = nullptr;
