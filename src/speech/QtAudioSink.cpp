@@ -78,7 +78,12 @@ qint64 QtAudioSink::played() const
         return m_written;
     const qint64 usecs = std::max<qint64>(m_sink->processedUSecs() - m_processedAtOpen, 0);
     const qint64 processed = usecs * m_rate / 1000000;
-    return std::min(m_written, m_base + processed);
+    // What the device has taken is still in its buffer for a while; only
+    // what has left the buffer is heard.
+    const qint64 inDevice = std::max<qint64>(m_sink->bufferSize() - m_sink->bytesFree(), 0) / 2;
+    const qint64 heard = std::clamp(m_base + processed - inDevice, m_base, m_written);
+    m_lastPlayed = std::max(m_lastPlayed, heard);
+    return m_lastPlayed;
 }
 
 void QtAudioSink::suspend()
@@ -101,6 +106,7 @@ void QtAudioSink::discard()
     m_pending.clear();
     m_pendingOffset = 0;
     m_base = m_written;
+    m_lastPlayed = m_written;
     if (m_sink && !m_failed) {
         m_sink->reset();
         open();

@@ -37,6 +37,7 @@ private:
     QByteArray m_pending;
     qsizetype m_pendingOffset = 0;
     qint64 m_base = 0; // samples counted as heard before the current device stream
+    mutable qint64 m_lastPlayed = 0; // keeps played() from going back
     qint64 m_processedAtOpen = 0; // device's processed time when the stream opened
     int m_rate = 22050;
     bool m_failed = false;

@@ -11,6 +11,11 @@
 // Speaking an empty text makes no stream and returns 0; with flag 2 it only
 // stops the voice.
 //
+// Events raised: StartStream, EndStream, Word (UTF-16 offsets into the text
+// given to Speak; one per ideograph), Sentence, Phoneme (phone ids for the
+// mouth-picture table, see PhoneMap.h), Viseme, Bookmark and VoiceChange
+// (from markup). AudioLevel and EnginePrivate are never raised.
+//
 // When the engine could not be initialised, GetVoices is empty and each
 // stream starts and ends without sound.
 #pragma once
