@@ -219,7 +219,7 @@ private Q_SLOTS:
         Rig rig;
         CTooltip tip;
         TipWindow *w = rig.create(tip, QStringLiteral("朗讀 (Ctrl-H)"));
-        tip.setHoverTime(100);
+        tip.setHoverTime(300);
         QTest::mouseMove(rig.button, QPoint(50, 15));
         QVERIFY(!w->isVisible()); // not before the hover time has run
         QTRY_VERIFY(w->isVisible());
@@ -237,7 +237,7 @@ private Q_SLOTS:
         CTooltip tip;
         TipWindow *w = rig.create(tip, QStringLiteral("x"));
         tip.setHoverTime(10);
-        tip.setPopupTime(50);
+        tip.setPopupTime(300);
         QTest::mouseMove(rig.button, QPoint(50, 15));
         QTRY_VERIFY(w->isVisible());
         // The display time runs out and the tip stays away while the pointer rests.
