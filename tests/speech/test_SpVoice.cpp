@@ -79,6 +79,12 @@ private Q_SLOTS:
             "<emph>world</emph>") << int(SVSFIsXML)
                                   << QStringList {QStringLiteral("你"), QStringLiteral("好"),
                                          QStringLiteral("big"), QStringLiteral("world")};
+        QTest::newRow("spell") << QStringLiteral("<spell>ABC</spell>") << int(SVSFIsXML)
+                               << QStringList {QStringLiteral("A"), QStringLiteral("B"),
+                                      QStringLiteral("C")};
+        QTest::newRow("entity") << QStringLiteral("你&amp;好") << int(SVSFIsXML)
+                                << QStringList {QStringLiteral("你"), QStringLiteral("&amp;"),
+                                       QStringLiteral("好")};
         QTest::newRow("malformed xml is plain")
             << QStringLiteral("<rate speed=\"2\">你好") << int(SVSFIsXML)
             << QStringList {QStringLiteral("rate"), QStringLiteral("speed"), QStringLiteral("="),
@@ -294,6 +300,33 @@ private Q_SLOTS:
         QVERIFY2(ratio > 0.48 && ratio < 0.52, qPrintable(QString::number(ratio)));
         QVERIFY(std::all_of(none.begin(), none.end(), [](int16_t s) { return s == 0; }));
         QVERIFY(!none.empty());
+    }
+
+    void markupChangesTheSound()
+    {
+        auto rms = [](const std::vector<int16_t> &pcm) {
+            double sum = 0;
+            for (int16_t v : pcm)
+                sum += double(v) * v;
+            return pcm.empty() ? 0.0 : std::sqrt(sum / double(pcm.size()));
+        };
+        SpVoice voice;
+        auto speak = [&](const QString &markup) {
+            m_captured->clear();
+            voice.Speak(markup, SVSFIsXML);
+            return *m_captured;
+        };
+        const std::vector<int16_t> plain = speak(QStringLiteral("你好"));
+        const std::vector<int16_t> silence = speak(QStringLiteral("<silence msec=\"500\"/>你好"));
+        const double added = double(silence.size()) - double(plain.size());
+        QVERIFY2(std::abs(added - 11025) < 500, qPrintable(QString::number(added)));
+        const std::vector<int16_t> fast
+            = speak(QStringLiteral("<rate absspeed=\"10\">你好</rate>"));
+        QVERIFY(double(fast.size()) < 0.6 * double(plain.size()));
+        const std::vector<int16_t> quiet
+            = speak(QStringLiteral("<volume level=\"50\">你好</volume>"));
+        const double ratio = rms(quiet) / rms(plain);
+        QVERIFY2(ratio > 0.45 && ratio < 0.55, qPrintable(QString::number(ratio)));
     }
 
     void fileStreamAt16kHz()
