@@ -1,27 +1,13 @@
 #include "controls/CBmp.h"
 
+#include <QDataStream>
 #include <QFile>
-#include <QtEndian>
 
 #include <cmath>
 
 namespace
 {
 constexpr int kHeaderSize = 62; // file header 14 + information header 40 + two palette entries
-
-void putU16(QByteArray &out, quint16 v)
-{
-    char b[2];
-    qToLittleEndian(v, b);
-    out.append(b, 2);
-}
-
-void putU32(QByteArray &out, quint32 v)
-{
-    char b[4];
-    qToLittleEndian(v, b);
-    out.append(b, 4);
-}
 } // namespace
 
 QByteArray CBmp::MonoBmpFile(gdi::HDC hDC, int width, int height)
@@ -32,25 +18,14 @@ QByteArray CBmp::MonoBmpFile(gdi::HDC hDC, int width, int height)
         return QByteArray();
     const quint32 imageSize = static_cast<quint32>(bits.size());
     QByteArray out;
-    out.reserve(kHeaderSize + bits.size());
-    out.append("BM", 2);
-    putU32(out, imageSize + kHeaderSize);
-    putU16(out, 0);
-    putU16(out, 0);
-    putU32(out, kHeaderSize);
-    putU32(out, 40);
-    putU32(out, static_cast<quint32>(width));
-    putU32(out, static_cast<quint32>(height));
-    putU16(out, 1);
-    putU16(out, 1);
-    putU32(out, 0);
-    putU32(out, imageSize);
-    putU32(out, 0);
-    putU32(out, 0);
-    putU32(out, 0);
-    putU32(out, 0);
-    out.append(palette);
-    out.append(bits);
+    QDataStream s(&out, QIODevice::WriteOnly);
+    s.setByteOrder(QDataStream::LittleEndian);
+    s.writeRawData("BM", 2);
+    s << quint32(imageSize + kHeaderSize) << quint16(0) << quint16(0) << quint32(kHeaderSize);
+    s << quint32(40) << qint32(width) << qint32(height) << quint16(1) << quint16(1) << quint32(0)
+      << imageSize << quint32(0) << quint32(0) << quint32(0) << quint32(0);
+    s.writeRawData(palette.constData(), int(palette.size()));
+    s.writeRawData(bits.constData(), int(bits.size()));
     return out;
 }
 

@@ -45,6 +45,20 @@ template<typename T> bool removeSelection(T *object)
     return false;
 }
 
+// Puts object in the context's slot and returns the previous one (null if
+// that one went away on being let go).
+template<typename T> T *selectDrawingObject(HDC dc, T *object, T *DeviceContext::*slot)
+{
+    if (!dc || !object)
+        return nullptr;
+    T *previous = dc->*slot;
+    if (previous == object)
+        return previous;
+    addSelection(object);
+    dc->*slot = object;
+    return removeSelection(previous) ? nullptr : previous;
+}
+
 template<typename T> bool deleteDrawingObject(T *object)
 {
     if (!object || isStock(object) || object->pendingDelete)
@@ -289,26 +303,12 @@ HBITMAP SelectObject(HDC dc, HBITMAP bitmap)
 
 HPEN SelectObject(HDC dc, HPEN pen)
 {
-    if (!dc || !pen)
-        return nullptr;
-    Pen *previous = dc->pen;
-    if (previous == pen)
-        return previous;
-    addSelection(pen);
-    dc->pen = pen;
-    return removeSelection(previous) ? nullptr : previous;
+    return selectDrawingObject(dc, pen, &DeviceContext::pen);
 }
 
 HBRUSH SelectObject(HDC dc, HBRUSH brush)
 {
-    if (!dc || !brush)
-        return nullptr;
-    Brush *previous = dc->brush;
-    if (previous == brush)
-        return previous;
-    addSelection(brush);
-    dc->brush = brush;
-    return removeSelection(previous) ? nullptr : previous;
+    return selectDrawingObject(dc, brush, &DeviceContext::brush);
 }
 
 HFONT SelectObject(HDC dc, HFONT font)

@@ -297,88 +297,101 @@ void FillRect(HDC dc, int left, int top, int right, int bottom, HBRUSH brush)
     }
 }
 
-void Rectangle(HDC dc, int left, int top, int right, int bottom)
+namespace
+{
+struct Box {
+    int left, top, right, bottom;
+};
+
+// What the outlined shapes share: normalise the corners, keep to the area
+// the shape can touch, fill the interior (less the outline) with the brush,
+// then draw the outline with the pen, each pixel once.
+template<typename Outline, typename Interior>
+void drawShape(HDC dc, Box b, Outline outline, Interior interior)
 {
     const Touch touch {dc};
     QImage *img = dc ? dc->target() : nullptr;
     if (!img)
         return;
-    if (left > right)
-        std::swap(left, right);
-    if (top > bottom)
-        std::swap(top, bottom);
-    const QRect area = shapeArea(img, left, top, right, bottom, dc->pen->width);
+    if (b.left > b.right)
+        std::swap(b.left, b.right);
+    if (b.top > b.bottom)
+        std::swap(b.top, b.bottom);
+    const QRect area = shapeArea(img, b.left, b.top, b.right, b.bottom, dc->pen->width);
     if (area.isEmpty())
         return;
-    PixelMask outline(img, area);
+    PixelMask edge(img, area);
     const bool hasPen = !dc->pen->null;
-    if (hasPen && dc->pen->width <= 1) {
-        for (int x = std::max(left, area.left()); x < std::min(right, area.right() + 1); ++x) {
-            outline.set(x, top);
-            outline.set(x, bottom - 1);
-        }
-        for (int y = std::max(top, area.top()); y < std::min(bottom, area.bottom() + 1); ++y) {
-            outline.set(left, y);
-            outline.set(right - 1, y);
-        }
-    } else if (hasPen) {
-        Layer layer(area);
-        layer.painter.setPen(
-            QPen(Qt::black, dc->pen->width, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
-        layer.painter.drawRect(
-            QRectF(left + 0.5, top + 0.5, double(right) - left - 1, double(bottom) - top - 1));
-        outline.addLayer(layer.finish());
-    }
+    if (hasPen)
+        outline(edge, area, b);
     if (!dc->brush->null) {
         PixelMask inside(img, area);
-        const int inset = hasPen ? 1 : 0;
-        const QRect fill = QRect(QPoint(left + inset, top + inset), QPoint(right - 2, bottom - 2))
-                               .intersected(area);
-        for (int y = fill.top(); y <= fill.bottom(); ++y)
-            for (int x = fill.left(); x <= fill.right(); ++x)
-                inside.set(x, y);
-        inside.subtract(outline);
+        interior(inside, area, b, hasPen);
+        inside.subtract(edge);
         inside.applyBrush(dc, img, dc->brush);
     }
     if (hasPen)
-        outline.apply(dc, img, deviceColour(dc, dc->pen->colour));
+        edge.apply(dc, img, deviceColour(dc, dc->pen->colour));
+}
+} // namespace
+
+void Rectangle(HDC dc, int left, int top, int right, int bottom)
+{
+    auto outline = [dc](PixelMask &edge, QRect area, Box b) {
+        if (dc->pen->width <= 1) {
+            for (int x = std::max(b.left, area.left()); x < std::min(b.right, area.right() + 1);
+                 ++x) {
+                edge.set(x, b.top);
+                edge.set(x, b.bottom - 1);
+            }
+            for (int y = std::max(b.top, area.top()); y < std::min(b.bottom, area.bottom() + 1);
+                 ++y) {
+                edge.set(b.left, y);
+                edge.set(b.right - 1, y);
+            }
+            return;
+        }
+        Layer layer(area);
+        layer.painter.setPen(
+            QPen(Qt::black, dc->pen->width, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+        layer.painter.drawRect(QRectF(
+            b.left + 0.5, b.top + 0.5, double(b.right) - b.left - 1, double(b.bottom) - b.top - 1));
+        edge.addLayer(layer.finish());
+    };
+    auto interior = [](PixelMask &inside, QRect area, Box b, bool hasPen) {
+        const int inset = hasPen ? 1 : 0;
+        const QRect fill
+            = QRect(QPoint(b.left + inset, b.top + inset), QPoint(b.right - 2, b.bottom - 2))
+                  .intersected(area);
+        for (int y = fill.top(); y <= fill.bottom(); ++y)
+            for (int x = fill.left(); x <= fill.right(); ++x)
+                inside.set(x, y);
+    };
+    drawShape(dc, Box {left, top, right, bottom}, outline, interior);
 }
 
 void RoundRect(HDC dc, int left, int top, int right, int bottom, int ellipseW, int ellipseH)
 {
-    const Touch touch {dc};
-    QImage *img = dc ? dc->target() : nullptr;
-    if (!img)
-        return;
-    if (left > right)
-        std::swap(left, right);
-    if (top > bottom)
-        std::swap(top, bottom);
-    const QRect area = shapeArea(img, left, top, right, bottom, dc->pen->width);
-    if (area.isEmpty())
-        return;
-    QPainterPath path;
-    path.addRoundedRect(QRectF(left, top, double(right) - left - 1, double(bottom) - top - 1),
-        ellipseW / 2.0, ellipseH / 2.0);
-    PixelMask outline(img, area);
-    const bool hasPen = !dc->pen->null;
-    if (hasPen) {
+    auto pathOf = [=](Box b) {
+        QPainterPath path;
+        path.addRoundedRect(
+            QRectF(b.left, b.top, double(b.right) - b.left - 1, double(b.bottom) - b.top - 1),
+            ellipseW / 2.0, ellipseH / 2.0);
+        return path;
+    };
+    auto outline = [dc, pathOf](PixelMask &edge, QRect area, Box b) {
         Layer layer(area);
         const int pw = dc->pen->width;
         layer.painter.setPen(pw <= 1 ? QPen(Qt::black, 0) : QPen(Qt::black, pw));
-        layer.painter.drawPath(path);
-        outline.addLayer(layer.finish());
-    }
-    if (!dc->brush->null) {
+        layer.painter.drawPath(pathOf(b));
+        edge.addLayer(layer.finish());
+    };
+    auto interior = [pathOf](PixelMask &inside, QRect area, Box b, bool) {
         Layer layer(area);
-        layer.painter.fillPath(path, Qt::black);
-        PixelMask inside(img, area);
+        layer.painter.fillPath(pathOf(b), Qt::black);
         inside.addLayer(layer.finish());
-        inside.subtract(outline);
-        inside.applyBrush(dc, img, dc->brush);
-    }
-    if (hasPen)
-        outline.apply(dc, img, deviceColour(dc, dc->pen->colour));
+    };
+    drawShape(dc, Box {left, top, right, bottom}, outline, interior);
 }
 
 int DrawTextW(HDC dc, const QString &text, int left, int top, int right, int bottom, int flags)

@@ -1,5 +1,7 @@
 #include "controls/SliderEx.h"
 
+#include "controls/InputCodes.h"
+
 #include <QEvent>
 #include <QLabel>
 #include <QMouseEvent>
@@ -28,27 +30,13 @@ qint16 toShort(double v)
     return static_cast<qint16>(std::clamp(v, -32768.0, 32767.0));
 }
 
+// The buttons held, as the sum of their codes.
 qint16 buttonBits(Qt::MouseButtons buttons)
 {
     qint16 code = 0;
-    if (buttons & Qt::LeftButton)
-        code |= 1;
-    if (buttons & Qt::RightButton)
-        code |= 2;
-    if (buttons & Qt::MiddleButton)
-        code |= 4;
-    return code;
-}
-
-qint16 shiftBits(Qt::KeyboardModifiers modifiers)
-{
-    qint16 code = 0;
-    if (modifiers & Qt::ShiftModifier)
-        code |= 1;
-    if (modifiers & Qt::ControlModifier)
-        code |= 2;
-    if (modifiers & Qt::AltModifier)
-        code |= 4;
+    for (Qt::MouseButton b : {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton})
+        if (buttons & b)
+            code |= InputCodes::buttonCode(b);
     return code;
 }
 
@@ -350,7 +338,7 @@ void SliderEx::mouseMoveEvent(QMouseEvent *event)
 {
     const QPointF pos = event->position();
     if (!m_Dragging) {
-        Q_EMIT MouseMove(buttonBits(event->buttons()), shiftBits(event->modifiers()),
+        Q_EMIT MouseMove(buttonBits(event->buttons()), InputCodes::shiftCode(event->modifiers()),
             float(pos.x()), float(pos.y()));
         return;
     }
