@@ -3,7 +3,8 @@
 #include <QGuiApplication>
 #include <QPalette>
 
-namespace {
+namespace
+{
 // System colour n and the palette colour that stands in for it here.
 struct SysEntry {
     QPalette::ColorGroup group;
@@ -14,32 +15,58 @@ SysEntry paletteEntry(int index)
 {
     using P = QPalette;
     switch (index) {
-    case COLOR_SCROLLBAR: return {P::Active, P::Button};
-    case COLOR_BACKGROUND: return {P::Active, P::Window};
-    case COLOR_ACTIVECAPTION: return {P::Active, P::Highlight};
-    case COLOR_INACTIVECAPTION: return {P::Inactive, P::Highlight};
-    case COLOR_MENU: return {P::Active, P::Window};
-    case COLOR_WINDOW: return {P::Active, P::Base};
-    case COLOR_WINDOWFRAME: return {P::Active, P::Shadow};
-    case COLOR_MENUTEXT: return {P::Active, P::WindowText};
-    case COLOR_WINDOWTEXT: return {P::Active, P::Text};
-    case COLOR_CAPTIONTEXT: return {P::Active, P::HighlightedText};
-    case COLOR_ACTIVEBORDER: return {P::Active, P::Window};
-    case COLOR_INACTIVEBORDER: return {P::Inactive, P::Window};
-    case COLOR_APPWORKSPACE: return {P::Active, P::Dark};
-    case COLOR_HIGHLIGHT: return {P::Active, P::Highlight};
-    case COLOR_HIGHLIGHTTEXT: return {P::Active, P::HighlightedText};
-    case COLOR_BTNFACE: return {P::Active, P::Button};
-    case COLOR_BTNSHADOW: return {P::Active, P::Mid};
-    case COLOR_GRAYTEXT: return {P::Disabled, P::Text};
-    case COLOR_BTNTEXT: return {P::Active, P::ButtonText};
-    case COLOR_INACTIVECAPTIONTEXT: return {P::Inactive, P::HighlightedText};
-    case COLOR_BTNHIGHLIGHT: return {P::Active, P::Light};
-    case COLOR_3DDKSHADOW: return {P::Active, P::Shadow};
-    case COLOR_3DLIGHT: return {P::Active, P::Midlight};
-    case COLOR_INFOTEXT: return {P::Active, P::ToolTipText};
-    case COLOR_INFOBK: return {P::Active, P::ToolTipBase};
-    default: return {P::Active, P::Window};
+    case COLOR_SCROLLBAR:
+        return {P::Active, P::Button};
+    case COLOR_BACKGROUND:
+        return {P::Active, P::Window};
+    case COLOR_ACTIVECAPTION:
+        return {P::Active, P::Highlight};
+    case COLOR_INACTIVECAPTION:
+        return {P::Inactive, P::Highlight};
+    case COLOR_MENU:
+        return {P::Active, P::Window};
+    case COLOR_WINDOW:
+        return {P::Active, P::Base};
+    case COLOR_WINDOWFRAME:
+        return {P::Active, P::Shadow};
+    case COLOR_MENUTEXT:
+        return {P::Active, P::WindowText};
+    case COLOR_WINDOWTEXT:
+        return {P::Active, P::Text};
+    case COLOR_CAPTIONTEXT:
+        return {P::Active, P::HighlightedText};
+    case COLOR_ACTIVEBORDER:
+        return {P::Active, P::Window};
+    case COLOR_INACTIVEBORDER:
+        return {P::Inactive, P::Window};
+    case COLOR_APPWORKSPACE:
+        return {P::Active, P::Dark};
+    case COLOR_HIGHLIGHT:
+        return {P::Active, P::Highlight};
+    case COLOR_HIGHLIGHTTEXT:
+        return {P::Active, P::HighlightedText};
+    case COLOR_BTNFACE:
+        return {P::Active, P::Button};
+    case COLOR_BTNSHADOW:
+        return {P::Active, P::Mid};
+    case COLOR_GRAYTEXT:
+        return {P::Disabled, P::Text};
+    case COLOR_BTNTEXT:
+        return {P::Active, P::ButtonText};
+    case COLOR_INACTIVECAPTIONTEXT:
+        return {P::Inactive, P::HighlightedText};
+    case COLOR_BTNHIGHLIGHT:
+        return {P::Active, P::Light};
+    case COLOR_3DDKSHADOW:
+        return {P::Active, P::Shadow};
+    case COLOR_3DLIGHT:
+        return {P::Active, P::Midlight};
+    case COLOR_INFOTEXT:
+        return {P::Active, P::ToolTipText};
+    case COLOR_INFOBK:
+        return {P::Active, P::ToolTipBase};
+    default:
+        return {P::Active, P::Window};
     }
 }
 } // namespace
