@@ -1,5 +1,6 @@
 #include "controls/BmpBtnX.h"
 
+#include "controls/DrawSurface.h"
 #include "controls/InputCodes.h"
 #include "controls/WaveSound.h"
 
@@ -396,28 +397,27 @@ QImage BmpBtnX::renderFrame(int k) const
 {
     const int W = std::max(1, width());
     const int H = std::max(1, height());
-    QImage img(W, H, QImage::Format_RGB32);
-    img.fill(toQColor(m_BackColor));
-    QPainter p(&img);
-    p.setRenderHint(QPainter::Antialiasing, false);
+    DrawSurface surface(W, H, TranslateColor(m_BackColor));
+    surface.Cls();
     if (m_HasPicture && !m_StripDC.isNull()) {
         const int frameH = m_StripH / 4;
+        QPainter p(&surface.image());
+        p.setCompositionMode(QPainter::CompositionMode_Source);
         p.drawImage(QPoint(0, 0), m_StripDC, QRect(0, k * frameH, m_StripW, frameH));
     } else if (k == FrameNormal) {
-        p.fillRect(QRect(0, 0, W, H), QColor(0xCF, 0xCF, 0xCF));
+        surface.Box(0, 0, W - 1, H - 1, rgbColor(0xCF, 0xCF, 0xCF), true);
     } else {
-        QColor tl = toQColor(sysColor(COLOR_BTNHIGHLIGHT));
-        QColor br = toQColor(sysColor(COLOR_3DDKSHADOW));
+        OleColor tl = TranslateColor(sysColor(COLOR_BTNHIGHLIGHT));
+        OleColor br = TranslateColor(sysColor(COLOR_3DDKSHADOW));
         if (k == FrameDown)
             std::swap(tl, br);
-        p.setPen(tl);
-        p.drawLine(0, 0, W - 1, 0);
-        p.drawLine(0, 0, 0, H - 1);
-        p.setPen(br);
-        p.drawLine(W - 1, 0, W - 1, H - 1);
-        p.drawLine(0, H - 1, W - 1, H - 1);
+        surface.Line(0, 0, W, 0, tl);
+        surface.Line(0, 0, 0, H, tl);
+        surface.Line(W - 1, 0, W - 1, H, br);
+        surface.Line(0, H - 1, W, H - 1, br);
     }
     if (!m_Caption.trimmed().isEmpty()) {
+        QPainter p(&surface.image());
         // The pressed caption sits one pixel right and down.
         const QRect r = k == FrameDown ? QRect(1, 1, W, H) : QRect(0, 0, W, H);
         QFont f = font();
@@ -430,7 +430,7 @@ QImage BmpBtnX::renderFrame(int k) const
                 | Qt::TextShowMnemonic,
             m_Caption);
     }
-    return img;
+    return surface.image().convertToFormat(QImage::Format_RGB32);
 }
 
 void BmpBtnX::paintEvent(QPaintEvent *)

@@ -1,5 +1,6 @@
 #include "controls/CmdX.h"
 
+#include "controls/DrawSurface.h"
 #include "controls/InputCodes.h"
 #include "controls/TipWindow.h"
 
@@ -16,26 +17,6 @@ namespace
 int roundEven(float v)
 {
     return static_cast<int>(std::nearbyint(v));
-}
-
-QColor rgbOf(OleColor colour)
-{
-    return toQColor(colour);
-}
-
-// A line from `from` towards `to` that stops one pixel short of `to`; only
-// horizontal and vertical lines are drawn here.
-void line(QImage &img, QPoint from, QPoint to, QRgb colour)
-{
-    const int dx = (to.x() > from.x()) - (to.x() < from.x());
-    const int dy = (to.y() > from.y()) - (to.y() < from.y());
-    if (dx != 0 && dy != 0)
-        return;
-    const QRect bounds = img.rect();
-    for (QPoint p = from; p != to; p += QPoint(dx, dy)) {
-        if (bounds.contains(p))
-            img.setPixel(p, colour);
-    }
 }
 
 int frameWidthFor(int style)
@@ -227,10 +208,10 @@ void CmdX::hoverPaint(int state, bool inverse)
 QImage CmdX::renderFace(const Face &face) const
 {
     const QSize s = surfaceSize();
-    QImage img(s.isEmpty() ? QSize(1, 1) : s, QImage::Format_RGB32);
     const int W = s.width();
     const int H = s.height();
-    img.fill(rgbOf(m_BackColor));
+    DrawSurface surface(std::max(1, W), std::max(1, H), TranslateColor(m_BackColor));
+    surface.Cls();
 
     if (m_UseGradientFill && W > 0 && H > 0) {
         OleColor c1 = TranslateColor(m_GradientFromColor);
@@ -248,12 +229,12 @@ QImage CmdX::renderFace(const Face &face) const
             const float sb = float(BlueOf(c2) - BlueOf(c1)) / span;
             const int last = roundEven(span);
             for (int i = 0; i <= last; ++i) {
-                const QRgb colour = qRgb(std::clamp(roundEven(r), 0, 255),
+                const OleColor colour = rgbColor(std::clamp(roundEven(r), 0, 255),
                     std::clamp(roundEven(g), 0, 255), std::clamp(roundEven(b), 0, 255));
                 if (across)
-                    line(img, QPoint(i, 0), QPoint(i, H), colour);
+                    surface.Line(i, 0, i, H, colour);
                 else
-                    line(img, QPoint(0, i), QPoint(W, i), colour);
+                    surface.Line(0, i, W, i, colour);
                 r += sr;
                 g += sg;
                 b += sb;
@@ -262,22 +243,23 @@ QImage CmdX::renderFace(const Face &face) const
     }
 
     {
-        QPainter p(&img);
+        QPainter p(&surface.image());
         QFont f = font();
         if (face.hoverLook)
             f.setBold(m_FontBoldOnHover);
         f.setStyleStrategy(QFont::NoAntialias);
         p.setFont(f);
-        p.setPen(rgbOf(face.hoverLook ? m_FontColorOnHover : m_ForeColor));
+        p.setPen(toQColor(face.hoverLook ? m_FontColorOnHover : m_ForeColor));
         const QFontMetrics fm(f);
         p.drawText(face.caption.x(), face.caption.y() + fm.ascent(), m_Caption);
     }
 
     const auto border = [&](int state) {
-        QRgb light = rgbOf(m_BackColor).rgb();
-        QRgb dark = light;
-        const QRgb white = qRgb(255, 255, 255);
-        const QRgb shadow = rgbOf(sysColor(COLOR_BTNSHADOW)).rgb();
+        const OleColor back = TranslateColor(m_BackColor);
+        const OleColor white = rgbColor(255, 255, 255);
+        const OleColor shadow = TranslateColor(sysColor(COLOR_BTNSHADOW));
+        OleColor light = back;
+        OleColor dark = back;
         if (state == 1 || (state == 0 && m_AlwaysShowBorder)) {
             light = white;
             dark = shadow;
@@ -285,16 +267,16 @@ QImage CmdX::renderFace(const Face &face) const
             light = shadow;
             dark = white;
         }
-        line(img, QPoint(0, H - 1), QPoint(0, 0), light);
-        line(img, QPoint(0, 0), QPoint(W - 1, 0), light);
-        line(img, QPoint(W - 1, -1), QPoint(W - 1, H - 1), dark);
-        line(img, QPoint(W - 1, H - 1), QPoint(-1, H - 1), dark);
+        surface.Line(0, H - 1, 0, 0, light);
+        surface.Line(0, 0, W - 1, 0, light);
+        surface.Line(W - 1, -1, W - 1, H - 1, dark);
+        surface.Line(W - 1, H - 1, -1, H - 1, dark);
     };
     if (m_AlwaysShowBorder)
         border(1);
     if (face.borderDrawn || face.borderState != 0)
         border(face.borderState);
-    return img;
+    return surface.image().convertToFormat(QImage::Format_RGB32);
 }
 
 void CmdX::paintEvent(QPaintEvent *)
@@ -303,11 +285,11 @@ void CmdX::paintEvent(QPaintEvent *)
     const int f = m_FrameWidth;
     if (f > 0) {
         // The window edge of Border3DStyle, around the drawing surface.
-        const QColor shadow = rgbOf(sysColor(COLOR_BTNSHADOW));
-        const QColor light = rgbOf(sysColor(COLOR_BTNHIGHLIGHT));
-        const QColor dark = rgbOf(sysColor(COLOR_3DDKSHADOW));
-        const QColor mid = rgbOf(sysColor(COLOR_3DLIGHT));
-        const QColor face = rgbOf(sysColor(COLOR_BTNFACE));
+        const QColor shadow = toQColor(sysColor(COLOR_BTNSHADOW));
+        const QColor light = toQColor(sysColor(COLOR_BTNHIGHLIGHT));
+        const QColor dark = toQColor(sysColor(COLOR_3DDKSHADOW));
+        const QColor mid = toQColor(sysColor(COLOR_3DLIGHT));
+        const QColor face = toQColor(sysColor(COLOR_BTNFACE));
         const auto ring = [&](int i, const QColor &tl, const QColor &br) {
             const QRect r = rect().adjusted(i, i, -i - 1, -i - 1);
             p.setPen(tl);
@@ -501,8 +483,8 @@ void CmdX::CreateToolTip()
     tip->addTool(this, QRect(), flags, m_ToolTip);
     if (!m_ToolTipTitle.isEmpty() || m_ToolTipIcon != 0)
         tip->setTitle(m_ToolTipIcon, m_ToolTipTitle);
-    tip->setTipTextColor(rgbOf(m_ToolTipForeColor));
-    tip->setTipBkColor(rgbOf(m_ToolTipBackColor));
+    tip->setTipTextColor(toQColor(m_ToolTipForeColor));
+    tip->setTipBkColor(toQColor(m_ToolTipBackColor));
     tip->setTipFont(font());
 }
 
