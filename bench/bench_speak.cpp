@@ -74,7 +74,10 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     auto counter = std::make_shared<Counter>();
     AudioSink::setFactory([counter] { return std::make_unique<CountingSink>(counter); });
+    QElapsedTimer startup;
+    startup.start();
     SpeechEngine &engine = SpeechEngine::instance();
+    const double startupMs = startup.nsecsElapsed() / 1e6;
     if (!engine.isAvailable()) {
         std::printf("espeak-ng is not available\n");
         return 1;
@@ -94,6 +97,7 @@ int main(int argc, char **argv)
         const qint64 elapsedMs = total.elapsed();
         voice.Speak(QString(), SVSFPurgeBeforeSpeak);
         voice.WaitUntilDone(-1);
+        std::printf("engine start-up (espeak-ng init, voice list): %.2f ms\n", startupMs);
         std::printf("text: %lld characters\n", (long long)text.size());
         std::printf("Speak returned after: %.2f ms\n", speakReturnedNs / 1e6);
         std::printf("first PCM handed to the sink after: %.2f ms\n", counter->firstWriteNs / 1e6);
