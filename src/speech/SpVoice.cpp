@@ -1,6 +1,7 @@
 #include "speech/SpVoice.h"
 
 #include "speech/AudioSink.h"
+#include "speech/Resampler.h"
 #include "speech/SapiXmlParser.h"
 #include "speech/SpFileStream.h"
 #include "speech/VoiceCatalogue.h"
@@ -98,9 +99,9 @@ QList<SpObjectToken> SpVoice::GetVoices(const QString &required, const QString &
 void SpVoice::setAudioOutputStream(SpFileStream *stream)
 {
     m_output = stream;
-    // Switch now when idle, so a released file stream is never touched again.
-    if (m_open.empty() && m_pending.empty())
-        ensureSink();
+    // Switch at once, so a released file stream is never written again; a
+    // stream still under way carries on in the new place.
+    ensureSink();
 }
 
 qint64 SpVoice::writtenTimeline() const
@@ -239,6 +240,15 @@ void SpVoice::poll()
             [&](const OpenStream &s) { return s.number == chunk.stream; });
         if (it == m_open.end())
             continue; // purged meanwhile
+        ensureSink();
+        if (chunk.rate > 0 && chunk.rate != m_sink->sampleRate()) {
+            // Made for another output (the output changed mid-stream).
+            const int to = m_sink->sampleRate();
+            chunk.pcm = Resampler::convert(chunk.pcm.data(), chunk.pcm.size(), chunk.rate, to);
+            for (SpeechEvent &event : chunk.events)
+                event.sample = std::min<qint64>(
+                    Resampler::mapPosition(event.sample, chunk.rate, to), qint64(chunk.pcm.size()));
+        }
         const qint64 base = writtenTimeline();
         if (!it->startQueued) {
             Pending start;
@@ -258,7 +268,6 @@ void SpVoice::poll()
             m_pending.push_back(std::move(item));
         }
         if (!chunk.pcm.empty()) {
-            ensureSink();
             m_sink->write(chunk.pcm.data(), qint64(chunk.pcm.size()));
             it->samples += qint64(chunk.pcm.size());
         }

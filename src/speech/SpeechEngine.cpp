@@ -312,6 +312,7 @@ SpeechChunk SpeechEngine::produce(
     }
     SpeechChunk chunk;
     chunk.stream = request.stream;
+    chunk.rate = request.outputRate;
     auto skipSpent = [&job] {
         while (!job.done()) {
             const SapiXmlParser::Run &run = job.runs.at(job.runIndex);

@@ -44,6 +44,7 @@ struct SpeechEvent {
 
 struct SpeechChunk {
     int stream = 0;
+    int rate = 0; // sample rate of pcm and of the events' samples
     std::vector<int16_t> pcm;
     std::vector<SpeechEvent> events;
     bool last = false; // the stream's final chunk

@@ -378,6 +378,33 @@ private Q_SLOTS:
         QVERIFY(!m_captured->empty());
     }
 
+    void outputReleasedMidStreamIsNeverTouchedAgain()
+    {
+        QTemporaryDir dir;
+        SpVoice voice;
+        SpeechRecorder rec(&voice);
+        auto stream = std::make_unique<SpFileStream>();
+        stream->Format.Type = SAFT16kHz16BitMono;
+        QVERIFY(stream->Open(dir.filePath(QStringLiteral("cut.wav"))));
+        voice.setAudioOutputStream(stream.get());
+        m_captured->clear();
+        QString text;
+        for (int i = 0; i < 30; ++i)
+            text += QStringLiteral("這一句會寫到檔案裡，然後換到裝置上。");
+        const int number = voice.Speak(text, SVSFlagsAsync | SVSFIsNotXML);
+        QTRY_VERIFY(rec.of(QStringLiteral("Word")).size() >= 3);
+        stream->Close();
+        stream.reset(); // released while the voice is still speaking
+        voice.setAudioOutputStream(nullptr);
+        QVERIFY(voice.WaitUntilDone(60000));
+        QCOMPARE(rec.of(QStringLiteral("End"), number).size(), 1);
+        // The rest went to the device, at the device's rate.
+        QVERIFY(m_captured->size() > 22050);
+        const QList<RecordedEvent> ends = rec.of(QStringLiteral("End"), number);
+        const QList<RecordedEvent> words = rec.of(QStringLiteral("Word"), number);
+        QVERIFY(words.last().position <= ends.first().position);
+    }
+
     void readingAndPromptSpeakTogether()
     {
         SpVoice reading;
