@@ -286,6 +286,26 @@ private Q_SLOTS:
                 QStringLiteral("MouseUp2")}));
     }
 
+    void keysPassThrough()
+    {
+        BmpBtnX b;
+        QStringList events;
+        connect(&b, &BmpBtnX::KeyDown, this,
+            [&](qint16 k, qint16 sh) { events << QStringLiteral("KeyDown %1 %2").arg(k).arg(sh); });
+        connect(&b, &BmpBtnX::KeyPress, this,
+            [&](qint16 a) { events << QStringLiteral("KeyPress %1").arg(a); });
+        connect(&b, &BmpBtnX::KeyUp, this,
+            [&](qint16 k, qint16) { events << QStringLiteral("KeyUp %1").arg(k); });
+        QSignalSpy clicks(&b, &BmpBtnX::Click);
+        QTest::keyClick(&b, Qt::Key_A);
+        QTest::keyClick(&b, Qt::Key_Space);
+        QCOMPARE(events,
+            (QStringList {QStringLiteral("KeyDown 65 0"), QStringLiteral("KeyPress 97"),
+                QStringLiteral("KeyUp 65"), QStringLiteral("KeyDown 32 0"),
+                QStringLiteral("KeyPress 32"), QStringLiteral("KeyUp 32")}));
+        QCOMPARE(clicks.count(), 0); // keys do not click
+    }
+
     void soundChoices()
     {
         BmpBtnX b;

@@ -384,6 +384,32 @@ private Q_SLOTS:
                 QStringLiteral("MouseUp1")}));
     }
 
+    void borderStyleShrinksSurfaceAndShiftsPointer_data()
+    {
+        QTest::addColumn<int>("style");
+        QTest::addColumn<int>("edge");
+        QTest::newRow("none") << 0 << 0;
+        QTest::newRow("client edge") << 1 << 2;
+        QTest::newRow("modal frame") << 2 << 3;
+        QTest::newRow("static edge") << 3 << 1;
+        QTest::newRow("both") << 4 << 5;
+        QTest::newRow("unknown keeps the last") << 7 << 0;
+    }
+    void borderStyleShrinksSurfaceAndShiftsPointer()
+    {
+        QFETCH(int, style);
+        QFETCH(int, edge);
+        Rig rig;
+        rig.btn->setBorder3DStyle(style);
+        QCOMPARE(rig.btn->frameWidth(), edge);
+        QCOMPARE(rig.btn->faceImage().size(), QSize(100 - 2 * edge, 30 - 2 * edge));
+        QSignalSpy downs(rig.btn, &CmdX::MouseDown);
+        QTest::mousePress(rig.btn, Qt::LeftButton, {}, QPoint(edge + 10, edge + 5));
+        QCOMPARE(downs.at(0).at(2).toFloat(), 10.0f);
+        QCOMPARE(downs.at(0).at(3).toFloat(), 5.0f);
+        QTest::mouseRelease(rig.btn, Qt::LeftButton, {}, QPoint(edge + 10, edge + 5));
+    }
+
     void valueTrueClicks()
     {
         CmdX btn(nullptr, QStringLiteral("Cmd_V"));
