@@ -3,6 +3,7 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QtTest>
 #include <memory>
 
@@ -251,6 +252,29 @@ private Q_SLOTS:
         QTest::mouseMove(rig.button, QPoint(50, 15));
         QTRY_VERIFY(w->isVisible());
         QTest::mouseClick(rig.button, Qt::LeftButton, {}, QPoint(50, 15));
+        QVERIFY(!w->isVisible());
+    }
+
+    void noRoomBelowPutsTheTipAbove()
+    {
+        QWidget form;
+        const QRect screen = form.screen()->availableGeometry();
+        form.setGeometry(screen.left() + 20, screen.bottom() - 60, 200, 40);
+        auto *button = new QPushButton(QStringLiteral("Low"), &form);
+        button->setGeometry(10, 10, 100, 24);
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        CTooltip tip;
+        tip.setFormX(&form);
+        TipWindow *w = tip.Create(button, QStringLiteral("near the bottom"), 65, true, 0, QString(),
+            InfoText, InfoBack, -1, -1);
+        w->popup(button->mapToGlobal(QPoint(50, 12)));
+        QVERIFY(w->isVisible());
+        const QRect tool(button->mapToGlobal(QPoint(0, 0)), button->size());
+        QCOMPARE(w->geometry().bottom() + 1, tool.top());
+        QVERIFY(!w->look().stemUp);
+        QVERIFY(w->geometry().bottom() <= screen.bottom());
+        w->pop();
         QVERIFY(!w->isVisible());
     }
 
