@@ -512,14 +512,20 @@ bool blit(HDC dst, int x, int y, int w, int h, HDC src, int srcX, int srcY, int 
     for (qint64 j = j0; j < j1; ++j) {
         QRgb *line = reinterpret_cast<QRgb *>(d->scanLine(int(y + j)));
         const qint64 sy = srcY + (srcH == h ? j : j * srcH / h);
+        const bool rowOnSource = needsSource && sy >= 0 && sy < source->height();
+        if (needsSource && !rowOnSource)
+            continue;
+        const QRgb *srcLine = rowOnSource
+            ? reinterpret_cast<const QRgb *>(source->constScanLine(int(sy)))
+            : nullptr;
         for (qint64 i = i0; i < i1; ++i) {
             const int dx = int(x + i);
             QRgb sp = 0;
             if (needsSource) {
                 const qint64 sx = srcX + (srcW == w ? i : i * srcW / w);
-                if (sx < 0 || sy < 0 || sx >= source->width() || sy >= source->height())
+                if (sx < 0 || sx >= source->width())
                     continue;
-                const QRgb raw = source->pixel(int(sx), int(sy));
+                const QRgb raw = srcLine[sx];
                 if (skip(raw))
                     continue;
                 sp = convertPixel(raw, src, dst);
