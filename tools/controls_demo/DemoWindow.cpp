@@ -23,14 +23,16 @@ const OleColor LightBlue = rgbColor(174, 216, 230);
 QLabel *still(const QImage &image, const QString &caption, QWidget *parent)
 {
     auto *box = new QLabel(parent);
-    QImage framed(image.width() + 2, image.height() + 16, QImage::Format_RGB32);
+    QFont f = box->font();
+    f.setPixelSize(10);
+    const int textW = QFontMetrics(f).horizontalAdvance(caption) + 4;
+    const int w = std::max(image.width() + 2, textW);
+    QImage framed(w, image.height() + 16, QImage::Format_RGB32);
     framed.fill(parent->palette().color(QPalette::Window));
     QPainter p(&framed);
-    p.drawImage(1, 0, image);
-    QFont f = p.font();
-    f.setPixelSize(10);
+    p.drawImage((w - image.width()) / 2, 0, image);
     p.setFont(f);
-    p.drawText(QRect(0, image.height() + 2, framed.width(), 14), Qt::AlignHCenter, caption);
+    p.drawText(QRect(0, image.height() + 2, w, 14), Qt::AlignHCenter, caption);
     p.end();
     box->setPixmap(QPixmap::fromImage(framed));
     return box;
@@ -280,14 +282,14 @@ QWidget *DemoWindow::buildPanesAndSliders()
     area->setFixedHeight(170);
 
     auto *pane = new FrameX(area, QStringLiteral("Frame_M"));
-    pane->setGeometry(0, 0, 300, 120);
+    pane->setGeometry(0, 0, 280, 120);
     pane->setBackColor(LightBlue);
     const auto addSlider = [&](const QString &name, const QString &caption, int y, qint16 max,
                                qint16 value) {
         auto *label = new QLabel(caption, pane);
         label->setGeometry(10, y, 40, 20);
         auto *slider = new SliderEx(pane, name);
-        slider->setGeometry(55, y - 4, 230, 30);
+        slider->setGeometry(50, y - 4, 220, 30);
         slider->setBackColor(LightBlue);
         slider->setMax(max);
         slider->setValue(value);
@@ -305,13 +307,13 @@ QWidget *DemoWindow::buildPanesAndSliders()
     addSlider(QStringLiteral("Slider_Volume"), QStringLiteral("音量"), 70, 100, 80);
 
     auto *face = new FrameX(area, QStringLiteral("Frame_Sys"));
-    face->setGeometry(310, 0, 110, 55);
+    face->setGeometry(288, 0, 100, 55);
     face->setBackColor(sysColor(COLOR_BTNFACE));
     auto *offPane = new FrameX(area, QStringLiteral("Frame_Off"));
-    offPane->setGeometry(310, 65, 110, 55);
+    offPane->setGeometry(288, 65, 100, 55);
     offPane->setEnabledValue(false);
     auto *offSlider = new SliderEx(offPane, QStringLiteral("Slider_Off"));
-    offSlider->setGeometry(8, 12, 94, 30);
+    offSlider->setGeometry(8, 12, 84, 30);
     offSlider->setMax(10);
     offSlider->setValue(3);
     offSlider->setThumbPicture(GdiPicture::fromImage(SliderEx::defaultThumbImage()));
