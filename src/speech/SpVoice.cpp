@@ -172,6 +172,7 @@ void SpVoice::purge()
     if (m_sink)
         m_sink->discard();
     m_pending.clear();
+    m_chunks.clear();
     for (const OpenStream &stream : m_open) {
         if (!stream.started) {
             Pending start;
@@ -219,71 +220,94 @@ void SpVoice::Resume()
 
 bool SpVoice::isSpeaking() const
 {
-    return !m_open.empty() || !m_pending.empty();
+    return !m_open.empty() || !m_pending.empty() || !m_chunks.empty();
 }
 
 void SpVoice::poll()
 {
+    // Re-entrant on purpose: a handler may wait for speech (WaitUntilDone,
+    // a synchronous Speak), and that wait must keep the queues moving.
     m_pollRequested->store(false);
-    if (m_polling)
-        return;
-    m_polling = true;
-
     if (m_sink && m_sink->hasFailed()) {
         // The device is gone: carry on in silence, keeping the timing.
         const int rate = m_sink->sampleRate();
         replaceSink(std::make_unique<SilentSink>(rate), nullptr);
     }
-    std::deque<SpeechChunk> chunks = m_channel->take();
-    for (SpeechChunk &chunk : chunks) {
-        auto it = std::find_if(m_open.begin(), m_open.end(),
-            [&](const OpenStream &s) { return s.number == chunk.stream; });
-        if (it == m_open.end())
-            continue; // purged meanwhile
-        ensureSink();
-        if (chunk.rate > 0 && chunk.rate != m_sink->sampleRate()) {
-            // Made for another output (the output changed mid-stream).
-            const int to = m_sink->sampleRate();
-            chunk.pcm = Resampler::convert(chunk.pcm.data(), chunk.pcm.size(), chunk.rate, to);
-            for (SpeechEvent &event : chunk.events)
-                event.sample = std::min<qint64>(
-                    Resampler::mapPosition(event.sample, chunk.rate, to), qint64(chunk.pcm.size()));
-        }
-        const qint64 base = writtenTimeline();
-        if (!it->startQueued) {
-            Pending start;
-            start.type = Pending::Start;
-            start.stream = chunk.stream;
-            start.at = base;
-            start.streamPosition = it->samples * 2;
-            m_pending.push_back(start);
-            it->startQueued = true;
-        }
-        for (SpeechEvent &event : chunk.events) {
-            Pending item;
-            item.stream = chunk.stream;
-            item.at = base + event.sample;
-            item.streamPosition = (it->samples + event.sample) * 2;
-            item.event = std::move(event);
-            m_pending.push_back(std::move(item));
-        }
-        if (!chunk.pcm.empty()) {
-            m_sink->write(chunk.pcm.data(), qint64(chunk.pcm.size()));
-            it->samples += qint64(chunk.pcm.size());
-        }
-        if (chunk.last) {
-            Pending end;
-            end.type = Pending::End;
-            end.stream = chunk.stream;
-            end.at = writtenTimeline();
-            end.streamPosition = it->samples * 2;
-            m_pending.push_back(end);
-        }
+    std::deque<SpeechChunk> taken = m_channel->take();
+    for (SpeechChunk &chunk : taken)
+        m_chunks.push_back(std::move(chunk));
+    // One chunk at a time, each followed by the events it makes due: a
+    // handler that pauses stops the next chunk from reaching the sink.
+    for (;;) {
+        dispatchDue();
+        if (m_paused || m_chunks.empty())
+            break;
+        SpeechChunk chunk = std::move(m_chunks.front());
+        m_chunks.pop_front();
+        writeChunk(chunk);
     }
-    if (m_sink)
+    if (m_sink) {
         m_sink->pump();
+        dispatchDue();
+        qint64 backlog = m_sink->written() - m_sink->played();
+        for (const SpeechChunk &chunk : m_chunks)
+            backlog += qint64(chunk.pcm.size());
+        m_channel->setSinkBacklog(backlog);
+    }
+    if (m_open.empty() && m_pending.empty() && m_chunks.empty())
+        m_timer.stop();
+}
 
-    // Handlers may speak, purge or pause; the loop re-reads the queue each time.
+void SpVoice::writeChunk(SpeechChunk &chunk)
+{
+    auto it = std::find_if(m_open.begin(), m_open.end(),
+        [&](const OpenStream &s) { return s.number == chunk.stream; });
+    if (it == m_open.end())
+        return; // purged meanwhile
+    ensureSink();
+    if (chunk.rate > 0 && chunk.rate != m_sink->sampleRate()) {
+        // Made for another output (the output changed mid-stream).
+        const int to = m_sink->sampleRate();
+        chunk.pcm = Resampler::convert(chunk.pcm.data(), chunk.pcm.size(), chunk.rate, to);
+        for (SpeechEvent &event : chunk.events)
+            event.sample = std::min<qint64>(
+                Resampler::mapPosition(event.sample, chunk.rate, to), qint64(chunk.pcm.size()));
+    }
+    const qint64 base = writtenTimeline();
+    if (!it->startQueued) {
+        Pending start;
+        start.type = Pending::Start;
+        start.stream = chunk.stream;
+        start.at = base;
+        start.streamPosition = it->samples * 2;
+        m_pending.push_back(start);
+        it->startQueued = true;
+    }
+    for (SpeechEvent &event : chunk.events) {
+        Pending item;
+        item.stream = chunk.stream;
+        item.at = base + event.sample;
+        item.streamPosition = (it->samples + event.sample) * 2;
+        item.event = std::move(event);
+        m_pending.push_back(std::move(item));
+    }
+    if (!chunk.pcm.empty()) {
+        m_sink->write(chunk.pcm.data(), qint64(chunk.pcm.size()));
+        it->samples += qint64(chunk.pcm.size());
+    }
+    if (chunk.last) {
+        Pending end;
+        end.type = Pending::End;
+        end.stream = chunk.stream;
+        end.at = writtenTimeline();
+        end.streamPosition = it->samples * 2;
+        m_pending.push_back(end);
+    }
+}
+
+void SpVoice::dispatchDue()
+{
+    // Handlers may speak, purge or pause; the queue is re-read each time.
     while (!m_pending.empty()) {
         const Pending &front = m_pending.front();
         if (front.at >= 0) {
@@ -291,17 +315,12 @@ void SpVoice::poll()
             // While paused the sound at the played position is not going on,
             // so only what has already been heard (and finished streams) passes.
             if (front.at > played || (m_paused && front.at == played && front.type != Pending::End))
-                break;
+                return;
         }
         const Pending item = front;
         m_pending.pop_front();
         dispatch(item);
     }
-    if (m_sink)
-        m_channel->setSinkBacklog(m_sink->written() - m_sink->played());
-    if (m_open.empty() && m_pending.empty())
-        m_timer.stop();
-    m_polling = false;
 }
 
 void SpVoice::dispatch(const Pending &item)
@@ -356,7 +375,7 @@ bool SpVoice::WaitUntilDone(int milliseconds)
     timer.start();
     for (;;) {
         poll();
-        if (m_open.empty() && m_pending.empty())
+        if (!isSpeaking())
             return true;
         const qint64 left = milliseconds < 0 ? 5 : milliseconds - timer.elapsed();
         if (left <= 0)

@@ -104,6 +104,8 @@ private:
     };
 
     void poll();
+    void writeChunk(SpeechChunk &chunk);
+    void dispatchDue();
     void purge();
     void ensureSink();
     void replaceSink(std::unique_ptr<AudioSink> sink, SpFileStream *file);
@@ -118,6 +120,7 @@ private:
     SpFileStream *m_output = nullptr;
     qint64 m_sinkBase = 0; // samples written to earlier sinks
     std::deque<Pending> m_pending;
+    std::deque<SpeechChunk> m_chunks; // made, not yet handed to the sink
     std::deque<OpenStream> m_open;
     QTimer m_timer;
     SpObjectToken m_voice;
@@ -126,6 +129,5 @@ private:
     int m_nextStream = 1;
     bool m_paused = false;
     bool m_allowFormatChanges = true;
-    bool m_polling = false;
     std::shared_ptr<std::atomic<bool>> m_pollRequested;
 };

@@ -246,6 +246,22 @@ private Q_SLOTS:
         QCOMPARE(rec.words(text), reference);
     }
 
+    void handlerMaySpeakAndWait()
+    {
+        SpVoice voice;
+        SpeechRecorder rec(&voice);
+        int nested = 0;
+        connect(&voice, &SpVoice::EndStream, this, [&](int stream) {
+            if (nested == 0 && stream == 1)
+                nested = voice.Speak(QStringLiteral("好"), SVSFIsNotXML); // waits inside
+        });
+        QCOMPARE(voice.Speak(QStringLiteral("你"), SVSFlagsAsync), 1);
+        QVERIFY(voice.WaitUntilDone(20000));
+        QCOMPARE(nested, 2);
+        QCOMPARE(rec.of(QStringLiteral("End"), 2).size(), 1);
+        QCOMPARE(rec.words(QStringLiteral("好"), 2), QStringList {QStringLiteral("好")});
+    }
+
     void chineseIsReadWithoutSwitchingToEnglish()
     {
         SpVoice voice;
