@@ -258,6 +258,30 @@ private Q_SLOTS:
         QCOMPARE(at(part.image, 1, 1), BLUE);
     }
 
+    void picturesLoadedFromFilesKeepTheirType()
+    {
+        QTemporaryDir dir;
+        const QString bmpPath = dir.filePath(QStringLiteral("face.bmp"));
+        const QString icoPath = dir.filePath(QStringLiteral("face.ico"));
+        QVERIFY(sprite().save(bmpPath, "BMP"));
+        QVERIFY(sprite().save(icoPath, "ICO"));
+        const GdiPicture bitmap = GdiPicture::load(bmpPath);
+        QCOMPARE(bitmap.Type(), int(GdiPicture::PicTypeBitmap));
+        QCOMPARE(QSize(bitmap.Width(), bitmap.Height()), QSize(8, 6));
+        const GdiPicture icon = GdiPicture::load(icoPath);
+        QCOMPARE(icon.Type(), int(GdiPicture::PicTypeIcon));
+        QCOMPARE(icon.Handle(), nullptr);
+        QVERIFY(GdiPicture::load(dir.filePath(QStringLiteral("missing.bmp"))).isNull());
+
+        Target t;
+        const QImage before = t.image.copy();
+        CBmp bmp;
+        bmp.DrawTransPicture(t.dc, 0, 0, icon, MAGENTA);
+        QCOMPARE(t.image, before);
+        bmp.DrawTransPicture(t.dc, 0, 0, bitmap, MAGENTA);
+        QCOMPARE(at(t.image, 1, 1), BLUE);
+    }
+
     void patternBrushTilesThePicture()
     {
         const int before = gdi::liveObjects();
