@@ -30,8 +30,8 @@ std::unique_ptr<Form_Main> Main()
 {
     ProductInfo();
     CIni::setWriteFailureHandler([] {
-        MessageBox::show(QStringLiteral("An Error has occurred While calling the API function"),
-            MessageBox::Icon::Exclamation, MessageBox::Buttons::Ok);
+        MessageBox::show(
+            CIni::writeFailureText(), MessageBox::Icon::Exclamation, MessageBox::Buttons::Ok);
     });
     auto window = std::make_unique<Form_Main>();
     if (!window->Load())

@@ -65,22 +65,29 @@ void Form_Main::resizeEvent(QResizeEvent *event)
     Resize();
 }
 
+void Form_Main::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    Resize();
+}
+
 void Form_Main::Resize()
 {
     if (isMinimized() || !Frame_P)
         return;
 
     // Minimum outer size; the frame decoration is whatever the platform adds.
+    // The window system is told too, so dragging stops at the minimum.
     const QSize decoration = frameGeometry().size() - size();
-    const int minW = MinOuterWidthTwips / Tpx - decoration.width();
-    const int minH = MinOuterHeightTwips / Tpx - decoration.height();
-    if (width() < minW || height() < minH) {
-        resize(std::max(width(), minW), std::max(height(), minH));
-        return; // the resize comes back here with the new size
-    }
+    const QSize minimum(MinOuterWidthTwips / Tpx - decoration.width(),
+        MinOuterHeightTwips / Tpx - decoration.height());
+    if (minimumSize() != minimum)
+        setMinimumSize(minimum);
+    if (width() < minimum.width() || height() < minimum.height())
+        resize(size().expandedTo(minimum));
 
-    const int W = width();
-    const int H = height();
+    const int W = std::max(width(), minimum.width());
+    const int H = std::max(height(), minimum.height());
     const int sbHeight = 18;
 
     SB->setGeometry(0, H - sbHeight, W, sbHeight);

@@ -15,6 +15,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFrame>
 #include <QLabel>
@@ -199,6 +200,26 @@ private Q_SLOTS:
         QVERIFY(w->Frame_M->isEnabled());
         QCOMPARE(w->Txt_Input->SelStart(), 5);
         QCOMPARE(w->Txt_Input->SelLength(), 3);
+    }
+
+    void readsInRealTimeWithTheDefaultOutput()
+    {
+        // The machine's own output: a device when there is one, else the
+        // silent sink paced by the clock. Either way the reading runs to its end.
+        AudioSink::setFactory({});
+        auto w = start();
+        QVERIFY(w);
+        w->Txt_Input->setText(QStringLiteral("文字"));
+        QSignalSpy words(w->voice(), &SpVoice::Word);
+        QSignalSpy ended(w->voice(), &SpVoice::EndStream);
+        QElapsedTimer clock;
+        clock.start();
+        w->Cmd_Speak->click();
+        QVERIFY(ended.wait(20000));
+        QCOMPARE(words.size(), 2);
+        QVERIFY(clock.elapsed() > 200); // paced, not immediate
+        QCOMPARE(w->Cmd_Speak->text(), QStringLiteral("朗讀"));
+        AudioSink::setFactory([] { return std::make_unique<ImmediateSink>(); });
     }
 };
 
