@@ -47,20 +47,4 @@ inline int changedOutside(const QImage &before, const QImage &after, QRect keep)
     return n;
 }
 
-// The colours of row y from x0 to x1 inclusive, mapped to letters through
-// a legend of (colour, letter) pairs; '?' for anything else.
-template<typename Legend>
-QString row(const QImage &img, int y, int x0, int x1, const Legend &legend)
-{
-    QString s;
-    for (int x = x0; x <= x1; ++x) {
-        QChar c = QLatin1Char('?');
-        for (const auto &entry : legend)
-            if (at(img, x, y) == entry.first)
-                c = QLatin1Char(entry.second);
-        s.append(c);
-    }
-    return s;
-}
-
 } // namespace PixelTest
