@@ -9,6 +9,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QImage>
 #include <QList>
 #include <QPointer>
 #include <QWidget>
@@ -17,6 +18,7 @@
 
 class CIni;
 class MaviTextBox;
+class SpObjectToken;
 class SpVoice;
 class VoicePrompt;
 class QCheckBox;
@@ -50,6 +52,7 @@ public:
     SpVoice *voice() const { return m_Voice.get(); }
     CIni &ini() { return *m_Ini; }
     QString lastDir() const { return m_LastDir; }
+    const QImage &rolePicture() const { return m_RolePicture; }
     bool loadCompleted() const { return m_LoadCompleted; }
 
     // ReadingView
@@ -90,6 +93,8 @@ private:
     void SelectStoredVoice();
     void SelectVoice();
     void CheckAllEngineClick();
+    void OnVoiceChange(const SpObjectToken &token);
+    void RestoreChosenVoiceEntry();
     void FillFontList();
     void ComboFontClick();
     void SliderFontSzChange(int value);
@@ -102,6 +107,10 @@ private:
     std::unique_ptr<SpVoice> m_Voice;
     std::unique_ptr<ReadingController> m_Reading;
     QList<int> m_VoiceIndexes;
+    // The user's list entry while markup has the list show another voice.
+    static constexpr int NoEntryKept = -2;
+    int m_ChosenVoiceEntry = NoEntryKept;
+    QImage m_RolePicture; // the user's own role picture, or null
 
     bool m_CustomDefault = false;
     bool m_Loading = false;

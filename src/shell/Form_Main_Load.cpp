@@ -37,10 +37,6 @@ int inRangeOrMin(int value, const QSlider *slider)
     return (value > slider->maximum() || value < slider->minimum()) ? slider->minimum() : value;
 }
 
-QString attribute(const QString &key, const QString &valueName)
-{
-    return CReg().GetSz(key, valueName, HKEY_LOCAL_MACHINE);
-}
 } // namespace
 
 bool Form_Main::Load()
@@ -69,6 +65,9 @@ bool Form_Main::Load()
     TTSRole::PublishVoiceAttributes(m_Voice->GetVoices());
     m_Reading = std::make_unique<ReadingController>(*this, *m_Voice, m_TTS.get());
     m_Reading->connectVoiceEvents();
+    connect(m_Voice.get(), &SpVoice::VoiceChange, this,
+        [this](int, qint64, const SpObjectToken &token) { OnVoiceChange(token); });
+    connect(m_Voice.get(), &SpVoice::EndStream, this, [this] { RestoreChosenVoiceEntry(); });
     connectControls();
 
     Check_AllEngine->setChecked(m_Ini->GetVal(TTS, QStringLiteral("All"), 0) != 0);
@@ -193,78 +192,6 @@ void Form_Main::writeSettings()
         ini, QStringLiteral("PhotoColor"), fromQColor(Frame_P->palette().color(QPalette::Window)));
     SaveColour(
         ini, QStringLiteral("KeyWordColor"), fromQColor(L_V1->palette().color(QPalette::Window)));
-}
-
-// Voice list ----------------------------------------------------------------
-
-void Form_Main::FillVoiceList(bool showAll)
-{
-    const QList<TTSRole::VoiceEntry> entries
-        = TTSRole::ListVoices(m_Voice->GetVoices(), showAll, attribute);
-    {
-        const QSignalBlocker quiet(Combo_Voice);
-        Combo_Voice->clear();
-        m_VoiceIndexes.clear();
-        for (const TTSRole::VoiceEntry &e : entries) {
-            Combo_Voice->addItem(e.name);
-            m_VoiceIndexes.append(e.enginePosition);
-        }
-        Combo_Voice->setCurrentIndex(-1);
-    }
-    const bool any = Combo_Voice->count() > 0;
-    for (QWidget *w : {Cmd_Speak, Cmd_SaveWAV, Cmd_SaveWAVnMP3})
-        w->setEnabled(any);
-}
-
-void Form_Main::SelectStoredVoice()
-{
-    const QString stored
-        = CReg().GetSz(GetProductKey(), QStringLiteral("RoleID"), HKEY_CURRENT_USER);
-    double number = 0;
-    parseLeadingNumber(stored, &number);
-    bool fits = false;
-    const qint16 registryDefault = toInt16(std::llrint(number), &fits);
-    int role = m_Ini->GetVal(TTS, QStringLiteral("RoleID"), registryDefault);
-    if (role > Combo_Voice->count() - 1 || role < 0)
-        role = 0;
-    if (Combo_Voice->count() > 0) {
-        m_Loading = true;
-        Combo_Voice->setCurrentIndex(role);
-        m_Loading = false;
-    }
-}
-
-void Form_Main::SelectVoice()
-{
-    const int index = Combo_Voice->currentIndex();
-    if (index < 0 || index >= m_VoiceIndexes.size())
-        return;
-    const QString display = Combo_Voice->currentText();
-    const QList<SpObjectToken> voices = m_Voice->GetVoices();
-    const int position = m_VoiceIndexes[index];
-    if (position >= 0 && position < voices.size())
-        m_Voice->setVoice(voices[position]);
-
-    CentreViseme();
-    m_TTS->SetVoiceNumber(TTSRole::PromptVoiceNumber(display));
-    if (!m_Loading) {
-        const QString roleId = TTSRole::RoleIdFor(display);
-        if (!roleId.isEmpty())
-            CReg().SetSz(GetProductKey(), QStringLiteral("RoleID"), roleId, HKEY_CURRENT_USER);
-    }
-}
-
-void Form_Main::CheckAllEngineClick()
-{
-    const QString kept = Combo_Voice->currentText();
-    FillVoiceList(Check_AllEngine->isChecked());
-    if (kept.isEmpty())
-        return;
-    const int found = Combo_Voice->findText(kept, Qt::MatchExactly | Qt::MatchCaseSensitive);
-    if (found >= 0) {
-        Combo_Voice->setCurrentIndex(found);
-        SelectVoice();
-    }
 }
 
 // Typefaces and character count ---------------------------------------------

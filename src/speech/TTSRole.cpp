@@ -2,6 +2,8 @@
 
 #include "system/CReg.h"
 
+#include <QFileInfo>
+
 namespace TTSRole
 {
 
@@ -78,6 +80,24 @@ QList<VoiceEntry> ListVoices(
             AddVoiceEntry(list, voices[i], description, i, attributes);
     }
     return list;
+}
+
+QString g_RoleDefaultFolder;
+QString g_RoleUserFolder;
+
+void SetRoleFolders(const QString &programFolder, bool female)
+{
+    const QString gender = female ? QStringLiteral("Female") : QStringLiteral("Male");
+    g_RoleDefaultFolder = programFolder + QStringLiteral("/Images/Roles/Default/") + gender;
+    g_RoleUserFolder = programFolder + QStringLiteral("/Images/Roles/User/") + gender;
+}
+
+QString RolePicturePath(const QString &setting)
+{
+    QString path = setting;
+    if (!QFileInfo(path).isFile())
+        path = g_RoleUserFolder + QLatin1Char('/') + setting;
+    return (!setting.isEmpty() && QFileInfo(path).isFile()) ? path : QString();
 }
 
 bool IsFemaleRole(const QString &displayText)

@@ -47,6 +47,18 @@ QList<VoiceEntry> ListVoices(
     const QList<SpObjectToken> &voices, bool showAll, const AttributeReader &attributes);
 
 bool IsFemaleRole(const QString &displayText);
+
+// The current role's picture folders: the built-in one and the user's own,
+// below the program folder. Empty until a voice is chosen.
+extern QString g_RoleDefaultFolder;
+extern QString g_RoleUserFolder;
+void SetRoleFolders(const QString &programFolder, bool female);
+
+// Where the user's own role picture named by a setting is: the value itself
+// when a file is there, else that name in the role's user folder; empty when
+// neither exists.
+QString RolePicturePath(const QString &setting);
+
 // The prompt component's voice number for a listed voice.
 int PromptVoiceNumber(const QString &displayText);
 // The role id written for a listed voice, or empty when none is written.
