@@ -6,15 +6,17 @@
 #include "speech/SpVoice.h"
 #include "speech/VoicePrompt.h"
 
+#include "controls/BmpBtnX.h"
+#include "controls/CTooltip.h"
+#include "controls/CmdX.h"
+#include "controls/FrameX.h"
+#include "controls/SliderEx.h"
+
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QFrame>
 #include <QLabel>
-#include <QPushButton>
-#include <QSlider>
 #include <QTimer>
-#include <QToolButton>
 
 Form_Main::Form_Main(QWidget *parent)
     : QWidget(parent)
@@ -36,12 +38,12 @@ Form_Main::~Form_Main()
 
 void Form_Main::connectControls()
 {
-    connect(Cmd_Speak, &QPushButton::clicked, this, [this] { m_Reading->CmdSpeakClick(); });
-    connect(Cmd_Pause, &QPushButton::clicked, this, [this] { m_Reading->CmdPauseClick(); });
-    connect(Slider_Rate, &QSlider::valueChanged, this,
-        [this](int v) { m_Reading->SliderRateChange(v); });
-    connect(Slider_Volume, &QSlider::valueChanged, this,
-        [this](int v) { m_Reading->SliderVolumeChange(v); });
+    connect(Cmd_Speak, &CmdX::Click, this, [this] { m_Reading->CmdSpeakClick(); });
+    connect(Cmd_Pause, &CmdX::Click, this, [this] { m_Reading->CmdPauseClick(); });
+    connect(Slider_Rate, &SliderEx::ScrollEx, this,
+        [this](qint16 v) { m_Reading->SliderRateChange(v); });
+    connect(Slider_Volume, &SliderEx::ScrollEx, this,
+        [this](qint16 v) { m_Reading->SliderVolumeChange(v); });
     connect(Combo_Voice, &QComboBox::activated, this, [this] { SelectVoice(); });
     connect(Combo_Voice, &QComboBox::currentIndexChanged, this, [this] {
         if (m_Loading)
@@ -49,7 +51,7 @@ void Form_Main::connectControls()
     });
     connect(Check_AllEngine, &QCheckBox::clicked, this, [this] { CheckAllEngineClick(); });
     connect(Combo_Font, &QComboBox::activated, this, [this] { ComboFontClick(); });
-    connect(Slider_FontSz, &QSlider::valueChanged, this, [this](int v) { SliderFontSzChange(v); });
+    connect(Slider_FontSz, &SliderEx::ScrollEx, this, [this](qint16 v) { SliderFontSzChange(v); });
     connect(Txt_Input, &MaviTextBox::Change, this, [this] {
         if (!m_Loading)
             m_Dirty = true;
@@ -108,32 +110,32 @@ void Form_Main::setSelLength(int length)
 
 void Form_Main::setVoicePaneEnabled(bool enabled)
 {
-    Frame_M->setEnabled(enabled);
+    Frame_M->setEnabledValue(enabled);
 }
 
 void Form_Main::setSpeakCaption(const QString &caption)
 {
-    Cmd_Speak->setText(caption);
+    Cmd_Speak->setCaption(caption);
 }
 
 void Form_Main::setPauseEnabled(bool enabled)
 {
-    Cmd_Pause->setEnabled(enabled);
+    Cmd_Pause->setEnabledValue(enabled);
 }
 
 void Form_Main::setPauseCaption(const QString &caption)
 {
-    Cmd_Pause->setText(caption);
+    Cmd_Pause->setCaption(caption);
 }
 
 QString Form_Main::pauseTag() const
 {
-    return Cmd_Pause->property("Tag").toString();
+    return Cmd_Pause->Tag();
 }
 
 void Form_Main::setPauseTag(const QString &tag)
 {
-    Cmd_Pause->setProperty("Tag", tag);
+    Cmd_Pause->setTag(tag);
 }
 
 void Form_Main::showClipMessage(const QString &text)

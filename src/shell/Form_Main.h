@@ -14,6 +14,7 @@
 #include <QPointer>
 #include <QWidget>
 #include <functional>
+#include <map>
 #include <memory>
 
 class CIni;
@@ -21,15 +22,17 @@ class MaviTextBox;
 class SpObjectToken;
 class SpVoice;
 class VoicePrompt;
+class BmpBtnX;
+class CTooltip;
+class CmdX;
+class FrameX;
+class PictureSurface;
+class SliderEx;
 class QCheckBox;
 class QComboBox;
-class QFrame;
 class QLabel;
-class QPushButton;
-class QSlider;
 class QStatusBar;
 class QTimer;
-class QToolButton;
 
 class Form_Main : public QWidget, public ReadingView
 {
@@ -53,6 +56,8 @@ public:
     CIni &ini() { return *m_Ini; }
     QString lastDir() const { return m_LastDir; }
     const QImage &rolePicture() const { return m_RolePicture; }
+    // The tooltip windows of the last layout pass, by control name.
+    const std::map<QString, std::unique_ptr<CTooltip>> &tooltips() const { return m_Tooltips; }
     bool loadCompleted() const { return m_LoadCompleted; }
 
     // ReadingView
@@ -88,6 +93,8 @@ private:
     // Form_Main_Layout.cpp
     void Resize();
     void CentreViseme();
+    void PaintTitleBand();
+    void BuildTooltips();
     // Form_Main_Load.cpp
     void FillVoiceList(bool showAll);
     void SelectStoredVoice();
@@ -111,6 +118,7 @@ private:
     static constexpr int NoEntryKept = -2;
     int m_ChosenVoiceEntry = NoEntryKept;
     QImage m_RolePicture; // the user's own role picture, or null
+    std::map<QString, std::unique_ptr<CTooltip>> m_Tooltips;
 
     bool m_CustomDefault = false;
     bool m_Loading = false;
@@ -122,21 +130,22 @@ private:
 
 public:
     // Controls, named as the window names them (objectName equals the name).
-    QFrame *Frame_P = nullptr, *Frame_L = nullptr, *Frame_M = nullptr, *Frame_R = nullptr,
+    FrameX *Frame_P = nullptr, *Frame_L = nullptr, *Frame_M = nullptr, *Frame_R = nullptr,
            *Frame_D = nullptr;
-    QLabel *PicViseme = nullptr, *PicTitle = nullptr;
-    QToolButton *Cmd_ChgIcon = nullptr, *Cmd_H1 = nullptr, *Cmd_H2 = nullptr, *Cmd_H4 = nullptr,
-                *Cmd_H5 = nullptr;
-    QPushButton *Cmd_Speak = nullptr, *Cmd_Pause = nullptr, *Cmd_SaveWAV = nullptr,
-                *Cmd_SaveWAVnMP3 = nullptr;
-    QPushButton *Cmd_OpenTxt = nullptr, *Cmd_SaveTxt = nullptr, *Cmd_SearchT = nullptr,
-                *Cmd_PrintDC = nullptr;
+    PictureSurface *PicViseme = nullptr;
+    QLabel *PicTitle = nullptr, *ImgLink1 = nullptr, *ImgLink2 = nullptr;
+    BmpBtnX *Cmd_ChgIcon = nullptr, *Cmd_H1 = nullptr, *Cmd_H2 = nullptr, *Cmd_H4 = nullptr,
+            *Cmd_H5 = nullptr;
+    CmdX *Cmd_Speak = nullptr, *Cmd_Pause = nullptr, *Cmd_SaveWAV = nullptr,
+         *Cmd_SaveWAVnMP3 = nullptr;
+    CmdX *Cmd_OpenTxt = nullptr, *Cmd_SaveTxt = nullptr, *Cmd_SearchT = nullptr,
+         *Cmd_PrintDC = nullptr;
     QLabel *L_I0 = nullptr, *L_F0 = nullptr, *L_F1 = nullptr, *L_F2 = nullptr, *L_V0 = nullptr,
            *L_V1 = nullptr, *L_V2 = nullptr, *L_TxtArea = nullptr, *L_Font = nullptr,
            *L_FS1 = nullptr, *L_FS2 = nullptr;
     QComboBox *Combo_Voice = nullptr, *Combo_Font = nullptr;
     QCheckBox *Check_AllEngine = nullptr;
-    QSlider *Slider_Rate = nullptr, *Slider_Volume = nullptr, *Slider_FontSz = nullptr;
+    SliderEx *Slider_Rate = nullptr, *Slider_Volume = nullptr, *Slider_FontSz = nullptr;
     MaviTextBox *Txt_Input = nullptr;
     QStatusBar *SB = nullptr;
     QLabel *SB_Panel1 = nullptr, *SB_Panel2 = nullptr;

@@ -3,17 +3,21 @@
 #include "shell/CIni.h"
 #include "shell/Form_Main.h"
 #include "shell/MaviTextBox.h"
+#include "shell/ProgramPictures.h"
 #include "system/AppPaths.h"
+
+#include "controls/BmpBtnX.h"
+#include "controls/CmdX.h"
+#include "controls/FrameX.h"
+#include "controls/PictureSurface.h"
+#include "controls/SliderEx.h"
+#include "controls/TranslateColor.h"
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFrame>
 #include <QLabel>
-#include <QPushButton>
-#include <QSlider>
 #include <QStatusBar>
 #include <QTimer>
-#include <QToolButton>
 
 namespace
 {
@@ -25,20 +29,31 @@ constexpr int px(int twips)
 template<typename W>
 W *make(QWidget *parent, const char *name, int left, int top, int width, int height)
 {
-    auto *w = new W(parent);
+    W *w = nullptr;
+    if constexpr (std::is_constructible_v<W, QWidget *, QString>)
+        w = new W(parent, QLatin1String(name));
+    else
+        w = new W(parent);
     w->setObjectName(QLatin1String(name));
     w->setGeometry(px(left), px(top), px(width), px(height));
     return w;
 }
 
-QFrame *makePane(QWidget *parent, const char *name)
+FrameX *makePane(QWidget *parent, const char *name)
 {
-    auto *f = new QFrame(parent);
-    f->setObjectName(QLatin1String(name));
-    f->setFrameShape(QFrame::StyledPanel);
-    f->setFrameShadow(QFrame::Sunken);
-    f->setAutoFillBackground(true);
-    return f;
+    return new FrameX(parent, QLatin1String(name));
+}
+
+// A help-bar picture button showing a four-frame strip from Images/Buttons.
+BmpBtnX *makePictureButton(
+    QWidget *parent, const char *name, const QString &picture, int left, int top)
+{
+    auto *b = make<BmpBtnX>(parent, name, left, top, 360, 360);
+    const QPixmap strip = loadProgramPicture(QStringLiteral("Buttons/") + picture);
+    b->setCaption(QString());
+    if (!strip.isNull())
+        b->setPicture(strip);
+    return b;
 }
 
 void setBack(QWidget *w, const QColor &c)
@@ -83,62 +98,80 @@ void Form_Main::createControls()
 {
     setObjectName(QStringLiteral("Form_Main"));
 
+    PicTitle = new QLabel(this);
+    PicTitle->setObjectName(QStringLiteral("PicTitle"));
+    ImgLink1 = new QLabel(this);
+    ImgLink1->setObjectName(QStringLiteral("ImgLink1"));
+    ImgLink2 = new QLabel(this);
+    ImgLink2->setObjectName(QStringLiteral("ImgLink2"));
+    for (QLabel *link : {ImgLink1, ImgLink2})
+        link->setCursor(Qt::PointingHandCursor);
+
     Frame_P = makePane(this, "Frame_P");
-    PicViseme = make<QLabel>(Frame_P, "PicViseme", 45, 180, 1920, 1920);
-    PicViseme->setAutoFillBackground(true);
-    Cmd_ChgIcon = make<QToolButton>(Frame_P, "Cmd_ChgIcon", 1935, 1725, 360, 360);
+    PicViseme = make<PictureSurface>(Frame_P, "PicViseme", 45, 180, 1920, 1920);
+    Cmd_ChgIcon
+        = makePictureButton(Frame_P, "Cmd_ChgIcon", QStringLiteral("ChangePicture"), 1935, 1725);
 
     Frame_R = makePane(this, "Frame_R");
-    Cmd_H1 = make<QToolButton>(Frame_R, "Cmd_H1", 132, 96, 360, 360);
-    Cmd_H2 = make<QToolButton>(Frame_R, "Cmd_H2", 135, 96 + 435, 360, 360);
-    Cmd_H4 = make<QToolButton>(Frame_R, "Cmd_H4", 135, 96 + 2 * 435, 360, 360);
-    Cmd_H5 = make<QToolButton>(Frame_R, "Cmd_H5", 135, 96 + 3 * 435, 360, 360);
+    Cmd_H1 = makePictureButton(Frame_R, "Cmd_H1", QStringLiteral("Help_Manual"), 132, 96);
+    Cmd_H2 = makePictureButton(Frame_R, "Cmd_H2", QStringLiteral("Help_Copyright"), 135, 96 + 435);
+    Cmd_H4 = makePictureButton(Frame_R, "Cmd_H4", QStringLiteral("Help_Prompt"), 135, 96 + 2 * 435);
+    Cmd_H5
+        = makePictureButton(Frame_R, "Cmd_H5", QStringLiteral("Help_Pronounce"), 135, 96 + 3 * 435);
 
     Frame_L = makePane(this, "Frame_L");
-    Cmd_Speak = make<QPushButton>(Frame_L, "Cmd_Speak", 165, 105, 1995, 480);
-    Cmd_Pause = make<QPushButton>(Frame_L, "Cmd_Pause", 165, 630, 1995, 480);
-    Cmd_SaveWAV = make<QPushButton>(Frame_L, "Cmd_SaveWAV", 165, 1130, 1995, 480);
-    Cmd_SaveWAVnMP3 = make<QPushButton>(Frame_L, "Cmd_SaveWAVnMP3", 165, 1650, 1995, 480);
+    Cmd_Speak = make<CmdX>(Frame_L, "Cmd_Speak", 165, 105, 1995, 480);
+    Cmd_Pause = make<CmdX>(Frame_L, "Cmd_Pause", 165, 630, 1995, 480);
+    Cmd_SaveWAV = make<CmdX>(Frame_L, "Cmd_SaveWAV", 165, 1130, 1995, 480);
+    Cmd_SaveWAVnMP3 = make<CmdX>(Frame_L, "Cmd_SaveWAVnMP3", 165, 1650, 1995, 480);
 
     Frame_M = makePane(this, "Frame_M");
     L_I0 = make<QLabel>(Frame_M, "L_I0", -15, 180, 1125, 255);
     Combo_Voice = make<QComboBox>(Frame_M, "Combo_Voice", 1350, 150, 2790, 360);
     Check_AllEngine = make<QCheckBox>(Frame_M, "Check_AllEngine", 1350, 600, 2115, 270);
-    L_F0 = make<QLabel>(Frame_M, "L_F0", -15, 1185, 1125, 255);
-    L_F1 = make<QLabel>(Frame_M, "L_F1", 1320, 1185, 270, 330);
-    L_F2 = make<QLabel>(Frame_M, "L_F2", 3765, 1185, 270, 330);
-    Slider_Rate = make<QSlider>(Frame_M, "Slider_Rate", 1695, 1080, 1905, 405);
-    L_V0 = make<QLabel>(Frame_M, "L_V0", -15, 1725, 1125, 255);
-    L_V1 = make<QLabel>(Frame_M, "L_V1", 1320, 1725, 270, 330);
-    L_V2 = make<QLabel>(Frame_M, "L_V2", 3765, 1725, 270, 330);
-    Slider_Volume = make<QSlider>(Frame_M, "Slider_Volume", 1695, 1680, 1905, 405);
+    L_F0 = make<QLabel>(Frame_M, "L_F0", -15, 1185, 840, 255);
+    L_F1 = make<QLabel>(Frame_M, "L_F1", 870, 1050, 780, 450);
+    L_F2 = make<QLabel>(Frame_M, "L_F2", 3765, 1050, 780, 450);
+    Slider_Rate = make<SliderEx>(Frame_M, "Slider_Rate", 1695, 1080, 1905, 405);
+    L_V0 = make<QLabel>(Frame_M, "L_V0", -15, 1725, 840, 255);
+    L_V1 = make<QLabel>(Frame_M, "L_V1", 870, 1650, 780, 450);
+    L_V2 = make<QLabel>(Frame_M, "L_V2", 3765, 1650, 780, 450);
+    Slider_Volume = make<SliderEx>(Frame_M, "Slider_Volume", 1695, 1680, 1905, 405);
     for (QLabel *l : {L_I0, L_F0, L_V0})
         l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
     Frame_D = makePane(this, "Frame_D");
-    L_TxtArea = make<QLabel>(Frame_D, "L_TxtArea", 105, 150, 1125, 300);
-    Cmd_OpenTxt = make<QPushButton>(Frame_D, "Cmd_OpenTxt", 1305, 120, 795, 390);
-    Cmd_SaveTxt = make<QPushButton>(Frame_D, "Cmd_SaveTxt", 2130, 120, 795, 390);
-    Cmd_SearchT = make<QPushButton>(Frame_D, "Cmd_SearchT", 2955, 120, 795, 390);
-    Cmd_PrintDC = make<QPushButton>(Frame_D, "Cmd_PrintDC", 3795, 120, 795, 390);
+    L_TxtArea = make<QLabel>(Frame_D, "L_TxtArea", 105, 150, 1380, 300);
+    Cmd_OpenTxt = make<CmdX>(Frame_D, "Cmd_OpenTxt", 1305, 120, 795, 390);
+    Cmd_SaveTxt = make<CmdX>(Frame_D, "Cmd_SaveTxt", 2130, 120, 795, 390);
+    Cmd_SearchT = make<CmdX>(Frame_D, "Cmd_SearchT", 2955, 120, 795, 390);
+    Cmd_PrintDC = make<CmdX>(Frame_D, "Cmd_PrintDC", 3795, 120, 795, 390);
     L_Font = make<QLabel>(Frame_D, "L_Font", 4725, 150, 1245, 255);
     L_Font->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     Combo_Font = make<QComboBox>(Frame_D, "Combo_Font", 6090, 105, 1770, 360);
     L_FS1 = make<QLabel>(Frame_D, "L_FS1", 7800, 150, 270, 255);
-    Slider_FontSz = make<QSlider>(Frame_D, "Slider_FontSz", 8205, 90, 1200, 405);
+    Slider_FontSz = make<SliderEx>(Frame_D, "Slider_FontSz", 8205, 90, 1200, 405);
     L_FS2 = make<QLabel>(Frame_D, "L_FS2", 9480, 150, 270, 255);
     Txt_Input = make<MaviTextBox>(Frame_D, "Txt_Input", 195, 705, 7485, 2295);
 
-    for (QSlider *s : {Slider_Rate, Slider_Volume, Slider_FontSz})
-        s->setOrientation(Qt::Horizontal);
-    Slider_Rate->setRange(0, 100);
+    Slider_Rate->setMin(0);
+    Slider_Rate->setMax(100);
     Slider_Rate->setValue(50);
-    Slider_Volume->setRange(0, 100);
+    Slider_Volume->setMin(0);
+    Slider_Volume->setMax(100);
     Slider_Volume->setValue(75);
-    Slider_FontSz->setRange(12, 74);
+    Slider_FontSz->setMax(74);
+    Slider_FontSz->setMin(12);
 
-    PicTitle = new QLabel(this);
-    PicTitle->setObjectName(QStringLiteral("PicTitle"));
+    // The keyword labels beside the sliders: the word over its key, in the
+    // 9-point face the slider width leaves room for.
+    QFont keywordFont = font();
+    keywordFont.setPointSize(9);
+    for (QLabel *l : {L_F1, L_F2, L_V1, L_V2}) {
+        l->setFont(keywordFont);
+        l->setWordWrap(true);
+        l->setAlignment(Qt::AlignCenter);
+    }
 
     SB = new QStatusBar(this);
     SB->setObjectName(QStringLiteral("SB"));
@@ -169,15 +202,15 @@ void Form_Main::ApplyCaptions()
 
     // 2. Window, panes and sliders.
     setBack(this, colourOf(bg));
-    setBack(Frame_P, colourOf(photo));
-    for (QWidget *w : {static_cast<QWidget *>(Frame_L), static_cast<QWidget *>(Frame_M),
-             static_cast<QWidget *>(Frame_R), static_cast<QWidget *>(Frame_D),
-             static_cast<QWidget *>(Slider_Rate), static_cast<QWidget *>(Slider_Volume),
-             static_cast<QWidget *>(Slider_FontSz)})
-        setBack(w, colourOf(frame));
-    setBack(PicViseme, Frame_P->palette().color(QPalette::Window));
-    for (QLabel *l : {L_I0, L_F0, L_F1, L_F2, L_V0, L_V1, L_V2, L_TxtArea, L_Font, L_FS1, L_FS2})
-        setBack(l, colourOf(frame));
+    Frame_P->setBackColor(photo);
+    for (FrameX *f : {Frame_L, Frame_M, Frame_R, Frame_D})
+        f->setBackColor(frame);
+    PicViseme->setBackColor(Frame_P->BackColor());
+    for (SliderEx *s : {Slider_Rate, Slider_Volume, Slider_FontSz})
+        s->setBackColor(frame);
+    for (QWidget *w : {static_cast<QWidget *>(PicTitle), static_cast<QWidget *>(ImgLink1),
+             static_cast<QWidget *>(ImgLink2)})
+        w->setAttribute(Qt::WA_TranslucentBackground);
 
     // 3. Heading labels take L_I0's text colour; keyword labels the keyword colour.
     const QColor heading = L_I0->palette().color(QPalette::WindowText);
@@ -188,35 +221,56 @@ void Form_Main::ApplyCaptions()
             static_cast<QWidget *>(L_F2), static_cast<QWidget *>(L_FS1),
             static_cast<QWidget *>(L_FS2), static_cast<QWidget *>(Check_AllEngine)})
         setFore(w, colourOf(keyword));
+    // Labels and the check box sit on their pane's colour.
+    for (QWidget *w :
+        {static_cast<QWidget *>(L_I0), static_cast<QWidget *>(L_F0), static_cast<QWidget *>(L_F1),
+            static_cast<QWidget *>(L_F2), static_cast<QWidget *>(L_V0),
+            static_cast<QWidget *>(L_V1), static_cast<QWidget *>(L_V2),
+            static_cast<QWidget *>(L_TxtArea), static_cast<QWidget *>(L_Font),
+            static_cast<QWidget *>(L_FS1), static_cast<QWidget *>(L_FS2)})
+        setBack(w, colourOf(frame));
 
     // 4. Titles.
     setWindowTitle(AppPaths::productTitle());
 
     // 5. Command buttons.
-    Cmd_Speak->setText(QStringLiteral("朗讀"));
-    Cmd_Pause->setText(QStringLiteral("暫停"));
-    const QColor lightBlue(174, 216, 230);
-    for (QPushButton *b :
-        {Cmd_Speak, Cmd_Pause, Cmd_OpenTxt, Cmd_SaveTxt, Cmd_SearchT, Cmd_PrintDC})
-        setBack(b, lightBlue);
-    Cmd_Pause->setProperty("Tag", QStringLiteral("Pause"));
-    Cmd_SaveWAV->setText(QStringLiteral("產生.wav音檔"));
-    Cmd_SaveWAVnMP3->setText(QStringLiteral("產生wav+mp3音檔"));
-    Cmd_OpenTxt->setText(QStringLiteral("開啟"));
-    Cmd_SaveTxt->setText(QStringLiteral("儲存"));
-    Cmd_SearchT->setText(QStringLiteral("搜尋"));
-    Cmd_PrintDC->setText(QStringLiteral("列印"));
+    Cmd_Speak->setCaption(QStringLiteral("朗讀"));
+    Cmd_Pause->setCaption(QStringLiteral("暫停"));
+    const OleColor lightBlue = rgbColor(174, 216, 230);
+    for (CmdX *b : {Cmd_Speak, Cmd_Pause, Cmd_OpenTxt, Cmd_SaveTxt, Cmd_SearchT, Cmd_PrintDC}) {
+        b->setBackColor(lightBlue);
+        b->setGradientFromColor(lightBlue);
+        b->setGradientToColor(lightBlue);
+    }
+    Cmd_Pause->setTag(QStringLiteral("Pause"));
+    // Light blue on a light-blue pane: the border shows where the buttons are.
+    for (CmdX *b : {Cmd_Speak, Cmd_Pause, Cmd_OpenTxt, Cmd_SaveTxt, Cmd_SearchT, Cmd_PrintDC})
+        b->setAlwaysShowBorder(true);
+    Cmd_SaveWAV->setCaption(QStringLiteral("產生.wav音檔"));
+    Cmd_SaveWAVnMP3->setCaption(QStringLiteral("產生wav+mp3音檔"));
+    Cmd_OpenTxt->setCaption(QStringLiteral("開啟"));
+    Cmd_SaveTxt->setCaption(QStringLiteral("儲存"));
+    Cmd_SearchT->setCaption(QStringLiteral("搜尋"));
+    Cmd_PrintDC->setCaption(QStringLiteral("列印"));
 
-    // 6.–9. Labels, check box, hint text, help-bar tooltips.
+    // 6.–9. Labels (first captions, replaced below), check box, hint text,
+    // help-bar tooltips, final captions.
+    L_I0->setText(QStringLiteral("　發音人"));
+    L_F0->setText(QStringLiteral("朗讀速度"));
+    L_V0->setText(QStringLiteral("朗讀音量"));
+    L_V1->setText(QStringLiteral("小"));
+    L_V2->setText(QStringLiteral("大"));
+    L_F1->setText(QStringLiteral("快"));
+    L_F2->setText(QStringLiteral("慢"));
     L_Font->setText(QStringLiteral("字型"));
     L_FS1->setText(QStringLiteral("小"));
     L_FS2->setText(QStringLiteral("大"));
     Check_AllEngine->setText(QStringLiteral("顯示所有發音人"));
     Txt_Input->setText(QStringLiteral("請輸入文字於此，您可以選取文稿的部分片段朗讀"));
-    Cmd_H1->setToolTip(QStringLiteral("使用手冊"));
-    Cmd_H2->setToolTip(QStringLiteral("版權聲明"));
-    Cmd_H4->setToolTip(QStringLiteral("語音提示"));
-    Cmd_H5->setToolTip(QStringLiteral("自訂發音"));
+    Cmd_H1->setToolTipText(QStringLiteral("使用手冊"));
+    Cmd_H2->setToolTipText(QStringLiteral("版權聲明"));
+    Cmd_H4->setToolTipText(QStringLiteral("語音提示"));
+    Cmd_H5->setToolTipText(QStringLiteral("自訂發音"));
     L_I0->setText(QStringLiteral("發音人"));
     L_V0->setText(QStringLiteral("朗讀音量"));
     L_V1->setText(QStringLiteral("小聲 (Ctrl-R)"));
@@ -227,15 +281,15 @@ void Form_Main::ApplyCaptions()
     L_TxtArea->setText(QStringLiteral("朗讀文稿編輯區"));
 
     // 10. The remaining tooltips.
-    Cmd_OpenTxt->setToolTip(QStringLiteral("開啟朗讀 .txt 文稿 (Ctrl-O)"));
-    Cmd_SaveTxt->setToolTip(QStringLiteral("儲存朗讀 .txt 文稿 (Ctrl-S)"));
-    Cmd_SearchT->setToolTip(QStringLiteral("搜尋字串 (Ctrl-F)"));
-    Cmd_PrintDC->setToolTip(QStringLiteral("列印文章"));
-    Cmd_ChgIcon->setToolTip(QStringLiteral("換圖"));
-    Cmd_Speak->setToolTip(QStringLiteral("朗讀 (Ctrl-H)／停止 (Ctrl-L)"));
-    Cmd_Pause->setToolTip(QStringLiteral("暫停 (Ctrl-P)"));
-    Cmd_SaveWAV->setToolTip(QStringLiteral("產生.wav音檔 (Ctrl-J)"));
-    Cmd_SaveWAVnMP3->setToolTip(
+    Cmd_OpenTxt->setToolTipText(QStringLiteral("開啟朗讀 .txt 文稿 (Ctrl-O)"));
+    Cmd_SaveTxt->setToolTipText(QStringLiteral("儲存朗讀 .txt 文稿 (Ctrl-S)"));
+    Cmd_SearchT->setToolTipText(QStringLiteral("搜尋字串 (Ctrl-F)"));
+    Cmd_PrintDC->setToolTipText(QStringLiteral("列印文章"));
+    Cmd_ChgIcon->setToolTipText(QStringLiteral("換圖"));
+    Cmd_Speak->setToolTipText(QStringLiteral("朗讀 (Ctrl-H)／停止 (Ctrl-L)"));
+    Cmd_Pause->setToolTipText(QStringLiteral("暫停 (Ctrl-P)"));
+    Cmd_SaveWAV->setToolTipText(QStringLiteral("產生.wav音檔 (Ctrl-J)"));
+    Cmd_SaveWAVnMP3->setToolTipText(
         QStringLiteral("同時儲存wav與ma3兩種檔案 (注意！檔名只能使用英文與數字) (Ctrl-W)"));
     Slider_Rate->setToolTip(QStringLiteral("(變慢 Ctrl-G)(變快 Ctrl-Y) "));
     Slider_Volume->setToolTip(QStringLiteral("(小聲 Ctrl-R) (大聲 Ctrl-T)"));

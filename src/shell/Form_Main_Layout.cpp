@@ -5,15 +5,22 @@
 #include "shell/Form_Main.h"
 #include "shell/MaviTextBox.h"
 
+#include "controls/BmpBtnX.h"
+#include "controls/CTooltip.h"
+#include "controls/CmdX.h"
+#include "controls/FrameX.h"
+#include "controls/PictureSurface.h"
+#include "controls/SliderEx.h"
+#include "controls/TranslateColor.h"
+#include "shell/ProgramPictures.h"
+
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFrame>
 #include <QLabel>
-#include <QPushButton>
+#include <QPainter>
 #include <QResizeEvent>
-#include <QSlider>
 #include <QStatusBar>
-#include <QToolButton>
 #include <cmath>
 
 namespace
@@ -95,6 +102,15 @@ void Form_Main::Resize()
 
     const int outerW = frameGeometry().width();
     PicTitle->setGeometry(0, 0, outerW - 1, 32);
+    {
+        const QPixmap logo = loadProgramPicture(QStringLiteral("Title/Logo"));
+        const QPixmap company = loadProgramPicture(QStringLiteral("Title/Company"));
+        const QSize c = logicalSize(company);
+        ImgLink1->setGeometry(PicTitle->width() - c.width() - 4, 0, c.width(), c.height());
+        // The logo is painted at the photo pane's left, a tenth of the band down.
+        const QSize l = logicalSize(logo);
+        ImgLink2->setGeometry(8, PicTitle->height() / 10, l.width(), l.height());
+    }
 
     // Pane row.
     Frame_P->move(8, Frame_P->y());
@@ -134,7 +150,7 @@ void Form_Main::Resize()
         place(Combo_Voice, combo.left, combo.top, comboWidth, combo.height);
         const double labelRoom
             = std::nearbyint(L_V2->font().pointSizeF() * codePageBytes(L_V2->text()) * 10);
-        for (QSlider *s : {Slider_Rate, Slider_Volume}) {
+        for (SliderEx *s : {Slider_Rate, Slider_Volume}) {
             const TwipRect r = twips(s);
             place(s, r.left, r.top, comboWidth - labelRoom, r.height);
         }
@@ -193,6 +209,68 @@ void Form_Main::Resize()
 
         place(Txt_Input, 8 * T, open.top + open.height + 5 * T, tw(Frame_D->width() - 16),
             tw(Frame_D->height() - 24) - open.height);
+    }
+
+    BuildTooltips();
+    PaintTitleBand();
+}
+
+void Form_Main::PaintTitleBand()
+{
+    const QPixmap tile = loadProgramPicture(QStringLiteral("Title/TitleTile"));
+    const QPixmap logo = loadProgramPicture(QStringLiteral("Title/Logo"));
+    const QPixmap company = loadProgramPicture(QStringLiteral("Title/Company"));
+    const qreal ratio = devicePixelRatioF();
+    QPixmap band(PicTitle->size() * ratio);
+    band.setDevicePixelRatio(ratio);
+    band.fill(Qt::transparent);
+    QPainter p(&band);
+    const QSize t = logicalSize(tile);
+    if (!t.isEmpty()) {
+        for (int x = 0; x < PicTitle->width(); x += t.width())
+            for (int y = 0; y < PicTitle->height(); y += t.height())
+                p.drawPixmap(x, y, tile);
+    }
+    const int top = PicTitle->height() / 10;
+    p.drawPixmap(Frame_P->x(), top, logo);
+    p.drawPixmap(Frame_R->x() + Frame_R->width() - logicalSize(company).width(), top, company);
+    p.end();
+    PicTitle->setPixmap(band);
+}
+
+void Form_Main::BuildTooltips()
+{
+    m_Tooltips.clear(); // each gives its control the tooltip text back
+    const QList<QWidget *> controls = findChildren<QWidget *>();
+    for (QWidget *control : controls) {
+        if (control->objectName().isEmpty())
+            continue;
+        const QString text = CTooltip::toolTipTextOf(control).trimmed();
+        if (text.isEmpty())
+            continue;
+        auto tip = std::make_unique<CTooltip>();
+        tip->setFormX(this);
+        const OleColor fore = sysColor(COLOR_INFOTEXT);
+        const OleColor back = sysColor(COLOR_INFOBK);
+        TipWindow *made = nullptr;
+        if (auto *label = qobject_cast<QLabel *>(control)) {
+            QWidget *pane = label->parentWidget();
+            if (pane != Frame_M && pane != Frame_D)
+                continue;
+            const QRect r = label->geometry();
+            made = tip->AddLabel(label, pane, r.x(), r.y(), r.width(), r.height(), text, 65, true,
+                0, QString(), fore, back, -1, -1);
+        } else {
+            made = tip->Create(control, text, 65, true, 0, QString(), fore, back, -1, -1);
+        }
+        if (!made)
+            continue;
+        tip->setHoverTime(100);
+        // The hint stays readable for the spoken prompts; the control's own
+        // tooltip is cleared so that only the tooltip window shows it.
+        control->setProperty("TipText", text);
+        CTooltip::setToolTipTextOf(control, QString());
+        m_Tooltips[control->objectName()] = std::move(tip);
     }
 }
 

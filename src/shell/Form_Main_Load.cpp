@@ -14,6 +14,12 @@
 #include "system/CReg.h"
 #include "system/SysDirs.h"
 
+#include "controls/BmpBtnX.h"
+#include "controls/CmdX.h"
+#include "controls/FrameX.h"
+#include "controls/PictureSurface.h"
+#include "controls/SliderEx.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileInfo>
@@ -32,9 +38,9 @@ const QString TTS = QStringLiteral("TTS");
 const QString Option = QStringLiteral("Option");
 
 // A stored slider value outside the slider's range becomes its minimum.
-int inRangeOrMin(int value, const QSlider *slider)
+qint16 inRangeOrMin(qint16 value, const SliderEx *slider)
 {
-    return (value > slider->maximum() || value < slider->minimum()) ? slider->minimum() : value;
+    return (value > slider->Max() || value < slider->Min()) ? slider->Min() : value;
 }
 
 } // namespace
@@ -75,32 +81,22 @@ bool Form_Main::Load()
     SelectStoredVoice();
 
     Frame_P->resize(150, 150);
-    for (QFrame *f : {Frame_L, Frame_M, Frame_R})
+    for (FrameX *f : {Frame_L, Frame_M, Frame_R})
         f->resize(f->width(), 150);
     PicViseme->resize(148, 148);
     CentreViseme();
 
-    const int rate = inRangeOrMin(m_Ini->GetVal(TTS, QStringLiteral("Rate"), 50), Slider_Rate);
-    {
-        const QSignalBlocker quiet(Slider_Rate);
-        Slider_Rate->setValue(rate);
-    }
+    const qint16 rate = inRangeOrMin(m_Ini->GetVal(TTS, QStringLiteral("Rate"), 50), Slider_Rate);
+    Slider_Rate->setValue(rate);
     m_Reading->SliderRateChange(rate);
-    const int volume = inRangeOrMin(
-        m_Ini->GetVal(TTS, QStringLiteral("Volume"), qint16(Slider_Volume->maximum())),
-        Slider_Volume);
-    {
-        const QSignalBlocker quiet(Slider_Volume);
-        Slider_Volume->setValue(volume);
-    }
+    const qint16 volume = inRangeOrMin(
+        m_Ini->GetVal(TTS, QStringLiteral("Volume"), Slider_Volume->Max()), Slider_Volume);
+    Slider_Volume->setValue(volume);
     m_Voice->setVolume(volume);
 
     m_Reading->SetSpeakFlags(useXml);
     m_Reading->SetPauseState(false, false);
-    {
-        const QSignalBlocker quiet(Slider_FontSz);
-        Slider_FontSz->setValue(12);
-    }
+    Slider_FontSz->setValue(12);
     m_Reading->m_Prompt = m_Ini->GetBOOL(Option, QStringLiteral("Prompt"), false);
 
     FillFontList();
@@ -115,13 +111,9 @@ bool Form_Main::Load()
     Txt_Input->setFont(m_RoleFont);
     Combo_Font->setCurrentText(Txt_Input->FontName());
 
-    const int size = inRangeOrMin(
-        m_Ini->GetVal(Option, QStringLiteral("FntSize"), qint16(Slider_FontSz->minimum())),
-        Slider_FontSz);
-    {
-        const QSignalBlocker quiet(Slider_FontSz);
-        Slider_FontSz->setValue(size);
-    }
+    const qint16 size = inRangeOrMin(
+        m_Ini->GetVal(Option, QStringLiteral("FntSize"), Slider_FontSz->Min()), Slider_FontSz);
+    Slider_FontSz->setValue(size);
     SliderFontSzChange(size);
 
     if (m_Ini->GetBOOL(Option, QStringLiteral("Fullscreen"), false))
@@ -175,21 +167,19 @@ void Form_Main::writeSettings()
 {
     CIni &ini = *m_Ini;
     ini.SetVal(TTS, QStringLiteral("RoleID"), qint16(Combo_Voice->currentIndex()));
-    ini.SetVal(TTS, QStringLiteral("Rate"), qint16(Slider_Rate->value()));
-    ini.SetVal(TTS, QStringLiteral("Volume"), qint16(Slider_Volume->value()));
+    ini.SetVal(TTS, QStringLiteral("Rate"), Slider_Rate->Value());
+    ini.SetVal(TTS, QStringLiteral("Volume"), Slider_Volume->Value());
     ini.SetVal(TTS, QStringLiteral("All"), qint16(Check_AllEngine->isChecked() ? 1 : 0));
     ini.SetSz(Option, QStringLiteral("FntName"), Txt_Input->FontName());
-    ini.SetVal(Option, QStringLiteral("FntSize"), qint16(Slider_FontSz->value()));
+    ini.SetVal(Option, QStringLiteral("FntSize"), Slider_FontSz->Value());
     ini.SetBOOL(Option, QStringLiteral("Prompt"), m_Reading && m_Reading->m_Prompt);
     ini.SetBOOL(Option, QStringLiteral("Fullscreen"), isMaximized());
     ini.SetSz(QStringLiteral("Last"), QStringLiteral("Path"), m_LastDir);
     ini.SetLong(QStringLiteral("Text"), QStringLiteral("SelPos"), Txt_Input->SelStart());
     ini.SetLong(QStringLiteral("Text"), QStringLiteral("SelLen"), Txt_Input->SelLength());
     SaveColour(ini, QStringLiteral("BgColor"), fromQColor(palette().color(QPalette::Window)));
-    SaveColour(
-        ini, QStringLiteral("FrameColor"), fromQColor(Frame_D->palette().color(QPalette::Window)));
-    SaveColour(
-        ini, QStringLiteral("PhotoColor"), fromQColor(Frame_P->palette().color(QPalette::Window)));
+    SaveColour(ini, QStringLiteral("FrameColor"), Frame_D->BackColor());
+    SaveColour(ini, QStringLiteral("PhotoColor"), Frame_P->BackColor());
     SaveColour(
         ini, QStringLiteral("KeyWordColor"), fromQColor(L_V1->palette().color(QPalette::Window)));
 }

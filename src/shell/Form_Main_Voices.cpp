@@ -11,9 +11,9 @@
 #include "system/AppPaths.h"
 #include "system/CReg.h"
 
+#include "controls/CmdX.h"
 #include <QCheckBox>
 #include <QComboBox>
-#include <QPushButton>
 #include <cmath>
 
 namespace
@@ -39,8 +39,8 @@ void Form_Main::FillVoiceList(bool showAll)
         Combo_Voice->setCurrentIndex(-1);
     }
     const bool any = Combo_Voice->count() > 0;
-    for (QWidget *w : {Cmd_Speak, Cmd_SaveWAV, Cmd_SaveWAVnMP3})
-        w->setEnabled(any);
+    for (CmdX *b : {Cmd_Speak, Cmd_SaveWAV, Cmd_SaveWAVnMP3})
+        b->setEnabledValue(any);
 }
 
 void Form_Main::SelectStoredVoice()

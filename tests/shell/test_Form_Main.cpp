@@ -13,15 +13,18 @@
 #include "system/RegistryStore.h"
 #include "system/SysDirs.h"
 
+#include "controls/BmpBtnX.h"
+#include "controls/CTooltip.h"
+#include "controls/CmdX.h"
+#include "controls/FrameX.h"
+#include "controls/SliderEx.h"
+#include "controls/TranslateColor.h"
 #include <QCheckBox>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QFrame>
 #include <QLabel>
-#include <QPushButton>
 #include <QSignalSpy>
-#include <QSlider>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -90,19 +93,19 @@ private Q_SLOTS:
         QVERIFY(w);
         QVERIFY(w->loadCompleted());
         QCOMPARE(w->Combo_Voice->currentIndex(), 0);
-        QCOMPARE(w->Slider_Rate->value(), 50);
+        QCOMPARE(w->Slider_Rate->Value(), 50);
         QCOMPARE(w->voice()->Rate(), 0);
-        QCOMPARE(w->Slider_Volume->value(), 100);
+        QCOMPARE(w->Slider_Volume->Value(), 100);
         QCOMPARE(w->voice()->Volume(), 100);
-        QCOMPARE(w->Slider_FontSz->value(), 12);
+        QCOMPARE(w->Slider_FontSz->Value(), 12);
         QVERIFY(!w->isMaximized());
         QCOMPARE(w->lastDir(), GetSpecialFolder(5));
         QVERIFY(!w->findChild<QWidget *>(QStringLiteral("Cmd_ChgIcon"))->isVisible());
         QCOMPARE(w->windowTitle(), QStringLiteral("Parlo v3.5.0"));
         // No settings file: light-blue window, white photo pane, blue keywords.
         QCOMPARE(back(w.get()), QColor(174, 216, 230));
-        QCOMPARE(back(w->Frame_P), QColor(255, 255, 255));
-        QCOMPARE(back(w->Frame_M), QColor(174, 216, 230));
+        QCOMPARE(w->Frame_P->BackColor(), rgbColor(255, 255, 255));
+        QCOMPARE(w->Frame_M->BackColor(), rgbColor(174, 216, 230));
         QCOMPARE(w->L_V1->palette().color(QPalette::WindowText), QColor(16, 7, 223));
         w->close();
         w.reset();
@@ -122,13 +125,13 @@ private Q_SLOTS:
         auto w = start();
         QVERIFY(w);
         QCOMPARE(w->Combo_Voice->currentIndex(), 0);
-        QCOMPARE(w->Slider_Rate->value(), 0); // the minimum, so the fastest rate
+        QCOMPARE(w->Slider_Rate->Value(), 0); // the minimum, so the fastest rate
         QCOMPARE(w->voice()->Rate(), 10);
-        QCOMPARE(w->Slider_Volume->value(), 0);
-        QCOMPARE(w->Slider_FontSz->value(), 12);
+        QCOMPARE(w->Slider_Volume->Value(), 0);
+        QCOMPARE(w->Slider_FontSz->Value(), 12);
         QCOMPARE(back(w.get()), QColor(0, 128, 192));
-        QCOMPARE(back(w->Frame_D), QColor(100, 202, 251));
-        QCOMPARE(back(w->Frame_P), QColor(100, 202, 251));
+        QCOMPARE(w->Frame_D->BackColor(), rgbColor(100, 202, 251));
+        QCOMPARE(w->Frame_P->BackColor(), rgbColor(100, 202, 251));
     }
 
     void storedSelectionComesBackAfterTheWindowAppears()
@@ -191,15 +194,76 @@ private Q_SLOTS:
         w->Txt_Input->setSelLength(3);
         QSignalSpy words(w->voice(), &SpVoice::Word);
         QSignalSpy ended(w->voice(), &SpVoice::EndStream);
-        w->Cmd_Speak->click();
-        QCOMPARE(w->Cmd_Speak->text(), QStringLiteral("停止"));
+        QTest::mouseClick(w->Cmd_Speak, Qt::LeftButton);
+        QCOMPARE(w->Cmd_Speak->Caption(), QStringLiteral("停止"));
         QVERIFY(!w->Frame_M->isEnabled());
         QVERIFY(ended.wait(20000));
         QCOMPARE(words.size(), 3);
-        QCOMPARE(w->Cmd_Speak->text(), QStringLiteral("朗讀"));
+        QCOMPARE(w->Cmd_Speak->Caption(), QStringLiteral("朗讀"));
         QVERIFY(w->Frame_M->isEnabled());
         QCOMPARE(w->Txt_Input->SelStart(), 5);
         QCOMPARE(w->Txt_Input->SelLength(), 3);
+    }
+
+    void everyHintedControlKeepsExactlyOneTooltip()
+    {
+        auto w = start();
+        QVERIFY(w);
+        const QStringList hinted = QStringLiteral(
+            "Cmd_H1 Cmd_H2 Cmd_H4 Cmd_H5 Cmd_OpenTxt Cmd_SaveTxt Cmd_SearchT Cmd_PrintDC "
+            "Cmd_ChgIcon Cmd_Speak Cmd_Pause Cmd_SaveWAV Cmd_SaveWAVnMP3 Slider_Rate Slider_Volume")
+                                       .split(QLatin1Char(' '));
+        for (int i = 0; i < 12; ++i)
+            w->resize(720 + 37 * i, 460 + 23 * i);
+        QStringList names;
+        for (const auto &[name, tip] : w->tooltips())
+            names.append(name);
+        names.sort();
+        QStringList expected = hinted;
+        expected.sort();
+        QCOMPARE(names, expected);
+        for (const auto &[name, tip] : w->tooltips()) {
+            QCOMPARE(tip->HoverTime(), 100);
+            // The text lives in the tooltip window, not in the control's own tooltip.
+            QWidget *control = w->findChild<QWidget *>(name);
+            QVERIFY(CTooltip::toolTipTextOf(control).isEmpty());
+            QVERIFY(!tip->ToolTip().isEmpty());
+        }
+        QCOMPARE(w->tooltips().at(QStringLiteral("Cmd_Speak"))->ToolTip(),
+            QStringLiteral("朗讀 (Ctrl-H)／停止 (Ctrl-L)"));
+        // The pause button's mode text is untouched by the tooltip pass.
+        QCOMPARE(w->Cmd_Pause->Tag(), QStringLiteral("Pause"));
+    }
+
+    void titleBandAndPictureButtonsShowTheirPictures()
+    {
+        // The pictures the build drew for the real program folder.
+        QDir images(QStringLiteral(PARLO_BUILD_IMAGES));
+        QVERIFY(images.exists(QStringLiteral("Title/Logo.png")));
+        const QStringList files
+            = {QStringLiteral("Title/Logo.png"), QStringLiteral("Title/Company.png"),
+                QStringLiteral("Title/TitleTile.png"), QStringLiteral("Buttons/Help_Manual.png")};
+        for (const QString &f : files) {
+            QDir(dir.path()).mkpath(QFileInfo(dir.filePath(QStringLiteral("Images/") + f)).path());
+            QFile::remove(dir.filePath(QStringLiteral("Images/") + f));
+            QVERIFY(QFile::copy(images.filePath(f), dir.filePath(QStringLiteral("Images/") + f)));
+        }
+        auto w = start();
+        QVERIFY(w);
+        const QImage band = w->PicTitle->pixmap().toImage();
+        QCOMPARE(band.width(), w->frameGeometry().width() - 1);
+        QCOMPARE(band.height(), 32);
+        const QImage logo(images.filePath(QStringLiteral("Title/Logo.png")));
+        const QImage tile(images.filePath(QStringLiteral("Title/TitleTile.png")));
+        // Somewhere inside the logo's place the band differs from the plain tile.
+        int differing = 0;
+        for (int x = 0; x < logo.width(); ++x)
+            for (int y = 0; y < logo.height(); ++y)
+                differing += band.pixel(w->Frame_P->x() + x, 3 + y) != tile.pixel(0, 3 + y);
+        QVERIFY(differing > logo.width() * logo.height() / 10);
+        QVERIFY(w->Cmd_H1->hasPicture());
+        QVERIFY(w->Cmd_H1->Caption().isEmpty());
+        QCOMPARE(w->Cmd_H1->size(), QSize(24, 24));
     }
 
     void readsInRealTimeWithTheDefaultOutput()
@@ -214,11 +278,11 @@ private Q_SLOTS:
         QSignalSpy ended(w->voice(), &SpVoice::EndStream);
         QElapsedTimer clock;
         clock.start();
-        w->Cmd_Speak->click();
+        QTest::mouseClick(w->Cmd_Speak, Qt::LeftButton);
         QVERIFY(ended.wait(20000));
         QCOMPARE(words.size(), 2);
         QVERIFY(clock.elapsed() > 200); // paced, not immediate
-        QCOMPARE(w->Cmd_Speak->text(), QStringLiteral("朗讀"));
+        QCOMPARE(w->Cmd_Speak->Caption(), QStringLiteral("朗讀"));
         AudioSink::setFactory([] { return std::make_unique<ImmediateSink>(); });
     }
 };

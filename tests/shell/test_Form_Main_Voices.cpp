@@ -12,11 +12,13 @@
 #include "system/CReg.h"
 #include "system/RegistryStore.h"
 
+#include "controls/CmdX.h"
+#include "controls/FrameX.h"
+#include "controls/SliderEx.h"
+#include "controls/TranslateColor.h"
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
-#include <QFrame>
-#include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -59,7 +61,7 @@ class TestFormMainVoices : public QObject
         auto c
             = connect(w.voice(), &SpVoice::Word, &w, [&] { seen.append(w.Txt_Input->SelText()); });
         QSignalSpy ended(w.voice(), &SpVoice::EndStream);
-        w.Cmd_Speak->click();
+        QTest::mouseClick(w.Cmd_Speak, Qt::LeftButton);
         if (!ended.wait(20000))
             seen.append(QStringLiteral("<no end>"));
         disconnect(c);
@@ -221,7 +223,7 @@ private Q_SLOTS:
         connect(w->voice(), &SpVoice::Word, w.get(),
             [&] { shown.append(w->Combo_Voice->currentText()); });
         QSignalSpy ended(w->voice(), &SpVoice::EndStream);
-        w->Cmd_Speak->click();
+        QTest::mouseClick(w->Cmd_Speak, Qt::LeftButton);
         QVERIFY(ended.wait(20000));
         QVERIFY(!shown.isEmpty());
         QCOMPARE(shown.last(), QStringLiteral("莉娜 (女聲)"));
