@@ -23,9 +23,11 @@
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFontDatabase>
 #include <QLabel>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 
 namespace
@@ -233,6 +235,51 @@ private Q_SLOTS:
             QStringLiteral("朗讀 (Ctrl-H)／停止 (Ctrl-L)"));
         // The pause button's mode text is untouched by the tooltip pass.
         QCOMPARE(w->Cmd_Pause->Tag(), QStringLiteral("Pause"));
+    }
+
+    void fontListOrderFaceAndSizeAndCount()
+    {
+        Form_Main::setFontFamilySource([] {
+            return QStringList {QStringLiteral("arial Black"), QStringLiteral("@標楷體"),
+                QStringLiteral("Arial"), QStringLiteral("標楷體"),
+                QStringLiteral("@Arial Unicode")};
+        });
+        auto w = start();
+        Form_Main::setFontFamilySource({});
+        QVERIFY(w);
+        QStringList listed;
+        for (int i = 0; i < w->Combo_Font->count(); ++i)
+            listed.append(w->Combo_Font->itemText(i));
+        QCOMPARE(listed,
+            QStringList({QStringLiteral("標楷體"), QStringLiteral("Arial"),
+                QStringLiteral("arial Black")}));
+
+        // A chosen face survives a change of size: both go through one font.
+        const QString face = QFontDatabase::families().value(0);
+        w->Combo_Font->addItem(face);
+        w->Combo_Font->setCurrentText(face);
+        Q_EMIT w->Combo_Font->activated(w->Combo_Font->currentIndex());
+        Q_EMIT w->Slider_FontSz->ScrollEx(30);
+        QCOMPARE(w->Txt_Input->font().family(), face);
+        QCOMPARE(w->Txt_Input->font().pointSize(), 30);
+
+        w->Txt_Input->setText(QString());
+        QCOMPARE(w->SB_Panel1->text(),
+            QStringLiteral("總字數： ") + QString(14, QLatin1Char(' ')) + QStringLiteral("0"));
+        QCOMPARE(w->SB_Panel2->text(), QStringLiteral("字數上限：30000"));
+        w->Txt_Input->setText(QStringLiteral("一\r\n二"));
+        QVERIFY(w->SB_Panel1->text().endsWith(QStringLiteral(" 4")));
+    }
+
+    void noFontFamiliesStopsStartUpEarly()
+    {
+        Form_Main::setFontFamilySource([] { return QStringList(); });
+        auto w = start();
+        Form_Main::setFontFamilySource({});
+        QVERIFY(w); // the window still opens
+        QVERIFY(!w->loadCompleted());
+        QVERIFY(w->lastDir().isEmpty());
+        QVERIFY(!w->Timer_PosLen->isActive());
     }
 
     void titleBandAndPictureButtonsShowTheirPictures()
