@@ -49,7 +49,7 @@ BmpBtnX *makePictureButton(
     QWidget *parent, const char *name, const QString &picture, int left, int top)
 {
     auto *b = make<BmpBtnX>(parent, name, left, top, 360, 360);
-    const QPixmap strip = loadProgramPicture(QStringLiteral("Buttons/") + picture);
+    const QPixmap strip = loadProgramPicture(QStringLiteral("Buttons/") + picture, false);
     b->setCaption(QString());
     if (!strip.isNull())
         b->setPicture(strip);

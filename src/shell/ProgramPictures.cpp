@@ -4,11 +4,12 @@
 
 #include <QGuiApplication>
 
-QPixmap loadProgramPicture(const QString &relative)
+QPixmap loadProgramPicture(const QString &relative, bool allowDense)
 {
     const QString base = AppPaths::programFolder() + QStringLiteral("/Images/") + relative;
     QPixmap p;
-    if (qGuiApp && qGuiApp->devicePixelRatio() >= 1.5 && p.load(base + QStringLiteral("@2x.png"))) {
+    if (allowDense && qGuiApp && qGuiApp->devicePixelRatio() >= 1.5
+        && p.load(base + QStringLiteral("@2x.png"))) {
         p.setDevicePixelRatio(2.0);
         return p;
     }

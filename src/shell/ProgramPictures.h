@@ -5,9 +5,10 @@
 #include <QPixmap>
 #include <QString>
 
-// The picture at Images/<relative>.png (or its @2x twin when the screen is
-// dense); a null pixmap when the file is missing.
-QPixmap loadProgramPicture(const QString &relative);
+// The picture at Images/<relative>.png, or its @2x twin when the screen is
+// dense and dense is allowed (picture strips cut into frames by pixel rows
+// take the plain one); a null pixmap when the file is missing.
+QPixmap loadProgramPicture(const QString &relative, bool allowDense = true);
 
 // The size a picture covers on screen, in device-independent pixels.
 QSize logicalSize(const QPixmap &picture);
