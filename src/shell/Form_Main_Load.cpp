@@ -65,7 +65,9 @@ bool Form_Main::Load()
 
     m_Voice = std::make_unique<SpVoice>();
     if (!SpeechEngine::instance().isAvailable()) {
+        // Without speech the program ends here, silently and writing nothing.
         m_Voice.reset();
+        m_Unloaded = true;
         return false;
     }
     TTSRole::PublishVoiceAttributes(m_Voice->GetVoices());
