@@ -187,6 +187,26 @@ private Q_SLOTS:
         QVERIFY(w->Frame_M->width() > 0);
     }
 
+    void minimiseAndRestoreLeaveEveryControlInPlace()
+    {
+        auto w = start();
+        QVERIFY(w);
+        w->resize(820, 520);
+        // The window's own controls, by name (tooltip windows come and go).
+        QMap<QString, QRect> before;
+        for (QWidget *c : w->findChildren<QWidget *>())
+            if (!c->objectName().isEmpty() && !c->isWindow())
+                before.insert(c->objectName(), c->geometry());
+        QVERIFY(before.size() > 40);
+        w->setWindowState(Qt::WindowMinimized);
+        QTest::qWait(20);
+        w->setWindowState(Qt::WindowNoState);
+        QTest::qWait(20);
+        for (auto it = before.cbegin(); it != before.cend(); ++it)
+            QCOMPARE(w->findChild<QWidget *>(it.key())->geometry(), it.value());
+        QCOMPARE(w->size(), QSize(820, 520));
+    }
+
     void speakButtonReadsAndRestoresTheSelection()
     {
         auto w = start();
