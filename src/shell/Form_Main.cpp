@@ -7,6 +7,8 @@
 #include "speech/VoicePrompt.h"
 
 #include "controls/BmpBtnX.h"
+#include "controls/CBmp.h"
+#include "controls/CGdi.h"
 #include "controls/CTooltip.h"
 #include "controls/CmdX.h"
 #include "controls/FrameX.h"

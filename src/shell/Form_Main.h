@@ -23,6 +23,8 @@ class SpObjectToken;
 class SpVoice;
 class VoicePrompt;
 class BmpBtnX;
+class CBmp;
+class CGdi;
 class CTooltip;
 class CmdX;
 class FrameX;
@@ -111,6 +113,8 @@ private:
 
     std::unique_ptr<CIni> m_Ini;
     std::unique_ptr<VoicePrompt> m_TTS;
+    std::unique_ptr<CBmp> m_Bmp;
+    std::unique_ptr<CGdi> m_Gdi; // draws the mouth picture into PicViseme
     std::unique_ptr<SpVoice> m_Voice;
     std::unique_ptr<ReadingController> m_Reading;
     QList<int> m_VoiceIndexes;

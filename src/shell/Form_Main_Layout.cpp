@@ -59,6 +59,18 @@ void moveLeft(QWidget *w, double left)
     place(w, left, r.top, r.width, r.height);
 }
 
+// Paints the tile over the whole target, columns left to right, each from
+// top to bottom. An empty tile paints nothing.
+void TileBackground(QPainter &target, QSize size, const QPixmap &tile)
+{
+    const QSize t = logicalSize(tile);
+    if (t.isEmpty())
+        return;
+    for (int x = 0; x < size.width(); x += t.width())
+        for (int y = 0; y < size.height(); y += t.height())
+            target.drawPixmap(x, y, tile);
+}
+
 // Bytes of a caption in the system code page (UTF-8 here).
 int codePageBytes(const QString &s)
 {
@@ -225,12 +237,7 @@ void Form_Main::PaintTitleBand()
     band.setDevicePixelRatio(ratio);
     band.fill(Qt::transparent);
     QPainter p(&band);
-    const QSize t = logicalSize(tile);
-    if (!t.isEmpty()) {
-        for (int x = 0; x < PicTitle->width(); x += t.width())
-            for (int y = 0; y < PicTitle->height(); y += t.height())
-                p.drawPixmap(x, y, tile);
-    }
+    TileBackground(p, PicTitle->size(), tile);
     const int top = PicTitle->height() / 10;
     p.drawPixmap(Frame_P->x(), top, logo);
     p.drawPixmap(Frame_R->x() + Frame_R->width() - logicalSize(company).width(), top, company);

@@ -15,6 +15,9 @@
 #include "system/SysDirs.h"
 
 #include "controls/BmpBtnX.h"
+#include "controls/CBmp.h"
+#include "controls/CGdi.h"
+#include "controls/CTooltip.h"
 #include "controls/CmdX.h"
 #include "controls/FrameX.h"
 #include "controls/PictureSurface.h"
@@ -62,6 +65,9 @@ bool Form_Main::Load()
     m_TTS->Setup(101, 0, 0);
 
     ApplyCaptions();
+
+    m_Bmp = std::make_unique<CBmp>();
+    m_Gdi = std::make_unique<CGdi>();
 
     m_Voice = std::make_unique<SpVoice>();
     if (!SpeechEngine::instance().isAvailable()) {
@@ -123,6 +129,8 @@ bool Form_Main::Load()
 
     m_LastDir = m_Ini->GetSz(QStringLiteral("Last"), QStringLiteral("Path"), GetSpecialFolder(5));
 
+    m_Gdi->AllocMDC(PicViseme->hDC(), 0, 0, PicViseme->width(), PicViseme->height());
+
     UpdateCharCount();
     Txt_Input->Invoke(31, 65535);
 
@@ -160,9 +168,13 @@ void Form_Main::Unload()
     }
     m_Reading.reset();
     m_Voice.reset();
-    m_TTS.reset();
+    m_Bmp.reset();
+    m_Gdi.reset();
     m_Ini.reset();
     m_VoiceIndexes.clear();
+    m_Tooltips.clear();
+    m_RolePicture = QImage();
+    m_TTS.reset();
 }
 
 void Form_Main::writeSettings()
