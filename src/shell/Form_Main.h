@@ -7,11 +7,9 @@
 
 #include "speech/ReadingController.h"
 
-#include <QColor>
 #include <QFont>
 #include <QImage>
 #include <QList>
-#include <QPointer>
 #include <QWidget>
 #include <functional>
 #include <map>

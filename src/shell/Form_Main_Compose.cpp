@@ -89,8 +89,8 @@ qint32 KeyWordColour(CIni &ini)
         QStringLiteral("RGB"), QStringLiteral("KeyWordColor"), QStringLiteral("16,7,223"));
     if (stored.split(QLatin1Char(',')).size() >= 4)
         return ini.GetLong(
-            QStringLiteral("AP"), QStringLiteral("KeyWordColor"), 100 + 202 * 256 + 251 * 65536);
-    return 16 + 7 * 256 + 223 * 65536;
+            QStringLiteral("AP"), QStringLiteral("KeyWordColor"), rgbColor(100, 202, 251));
+    return rgbColor(16, 7, 223);
 }
 } // namespace
 
@@ -192,12 +192,12 @@ void Form_Main::createControls()
 void Form_Main::ApplyCaptions()
 {
     // 1. Colours from the settings file.
-    const qint32 bg = ParseColour(*m_Ini, QStringLiteral("BgColor"), QStringLiteral("174,216,230"),
-        0 + 128 * 256 + 192 * 65536);
+    const qint32 bg = ParseColour(
+        *m_Ini, QStringLiteral("BgColor"), QStringLiteral("174,216,230"), rgbColor(0, 128, 192));
     const qint32 frame = ParseColour(*m_Ini, QStringLiteral("FrameColor"),
-        QStringLiteral("174,216,230"), 100 + 202 * 256 + 251 * 65536);
+        QStringLiteral("174,216,230"), rgbColor(100, 202, 251));
     const qint32 photo = ParseColour(*m_Ini, QStringLiteral("PhotoColor"),
-        QStringLiteral("255,255,255"), 100 + 202 * 256 + 251 * 65536);
+        QStringLiteral("255,255,255"), rgbColor(100, 202, 251));
     const qint32 keyword = KeyWordColour(*m_Ini);
 
     // 2. Window, panes and sliders.
@@ -221,14 +221,9 @@ void Form_Main::ApplyCaptions()
             static_cast<QWidget *>(L_F2), static_cast<QWidget *>(L_FS1),
             static_cast<QWidget *>(L_FS2), static_cast<QWidget *>(Check_AllEngine)})
         setFore(w, colourOf(keyword));
-    // Labels and the check box sit on their pane's colour.
-    for (QWidget *w :
-        {static_cast<QWidget *>(L_I0), static_cast<QWidget *>(L_F0), static_cast<QWidget *>(L_F1),
-            static_cast<QWidget *>(L_F2), static_cast<QWidget *>(L_V0),
-            static_cast<QWidget *>(L_V1), static_cast<QWidget *>(L_V2),
-            static_cast<QWidget *>(L_TxtArea), static_cast<QWidget *>(L_Font),
-            static_cast<QWidget *>(L_FS1), static_cast<QWidget *>(L_FS2)})
-        setBack(w, colourOf(frame));
+    // Labels sit on their pane's colour.
+    for (QLabel *l : {L_I0, L_F0, L_F1, L_F2, L_V0, L_V1, L_V2, L_TxtArea, L_Font, L_FS1, L_FS2})
+        setBack(l, colourOf(frame));
 
     // 4. Titles.
     setWindowTitle(AppPaths::productTitle());
