@@ -7,15 +7,15 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+using namespace Qt::StringLiterals;
+
 namespace
 {
 
 QByteArray readAll(const QString &path)
 {
     QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return QByteArray();
-    return f.readAll();
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 void writeAll(const QString &path, const QByteArray &data)
@@ -58,153 +58,110 @@ class TestCIni : public QObject
 private Q_SLOTS:
     void init()
     {
-        m_path = m_dir.filePath(QStringLiteral("Parlo_Cfg.ini"));
+        m_path = m_dir.filePath(u"Parlo_Cfg.ini"_s);
         QFile::remove(m_path);
         m_failures = 0;
         CIni::setWriteFailureHandler([this] { ++m_failures; });
     }
     void cleanup() { CIni::setWriteFailureHandler({}); }
 
-    void noFileNameFailsQuietly()
+    void missingFileOrNameGivesDefaults()
     {
+        const CIni ini(m_path);
+        QCOMPARE(ini.GetSz(u"S"_s, u"K"_s, u"d"_s), u"d"_s);
+        QCOMPARE(ini.GetVal(u"S"_s, u"K"_s, 50), qint16(50));
+        QCOMPARE(ini.GetLong(u"S"_s, u"K"_s, -1), -1);
+        QCOMPARE(ini.GetBOOL(u"S"_s, u"K"_s, true), true);
+        QVERIFY(!QFile::exists(m_path));
+
         CIni none;
-        QCOMPARE(none.GetSz(QStringLiteral("S"), QStringLiteral("K"), QStringLiteral("d")),
-            QStringLiteral("d"));
-        QVERIFY(!none.SetSz(QStringLiteral("S"), QStringLiteral("K"), QStringLiteral("v")));
+        QCOMPARE(none.GetSz(u"S"_s, u"K"_s, u"d"_s), u"d"_s);
+        QVERIFY(!none.SetSz(u"S"_s, u"K"_s, u"v"_s));
         QCOMPARE(m_failures, 1);
     }
 
     void getSz_data()
     {
         QTest::addColumn<QByteArray>("file");
-        QTest::addColumn<QString>("section");
-        QTest::addColumn<QString>("key");
-        QTest::addColumn<QString>("expected");
-        const QString opt = QStringLiteral("Option");
-        const QString fnt = QStringLiteral("FntName");
-        QTest::newRow("trailing spaces") << QByteArray("[Option]\r\nFntName=Arial   \r\n") << opt
-                                         << fnt << QStringLiteral("Arial");
-        QTest::newRow("spaces after =") << QByteArray("[Option]\r\nFntName =  \tArial\r\n") << opt
-                                        << fnt << QStringLiteral("Arial");
-        QTest::newRow("key case") << QByteArray("[Option]\r\nfntNAME=Arial\r\n") << opt << fnt
-                                  << QStringLiteral("Arial");
-        QTest::newRow("section case") << QByteArray("[OPTION]\nFntName=Arial\n")
-                                      << QStringLiteral("option") << fnt << QStringLiteral("Arial");
-        QTest::newRow("missing key")
-            << QByteArray("[Option]\r\nOther=1\r\n") << opt << fnt << QStringLiteral("DEF");
-        QTest::newRow("missing section")
-            << QByteArray("[TTS]\r\nFntName=X\r\n") << opt << fnt << QStringLiteral("DEF");
+        QTest::addColumn<QString>("expected"); // of GetSz("S", "K", "DEF")
+        QTest::newRow("trailing spaces") << QByteArray("[S]\r\nK=Arial   \r\n") << u"Arial"_s;
+        QTest::newRow("spaces after =") << QByteArray("[S]\r\nK =  \tArial\r\n") << u"Arial"_s;
+        QTest::newRow("names without case") << QByteArray("[s]\nk=Arial\n") << u"Arial"_s;
+        QTest::newRow("missing key") << QByteArray("[S]\r\nOther=1\r\n") << u"DEF"_s;
+        QTest::newRow("missing section") << QByteArray("[T]\r\nK=X\r\n") << u"DEF"_s;
         QTest::newRow("key in next section")
-            << QByteArray("[Option]\r\nA=1\r\n[TTS]\r\nFntName=X\r\n") << opt << fnt
-            << QStringLiteral("DEF");
-        QTest::newRow("empty value")
-            << QByteArray("[Option]\r\nFntName=\r\n") << opt << fnt << QStringLiteral("DEF");
-        QTest::newRow("only spaces")
-            << QByteArray("[Option]\r\nFntName=    \r\n") << opt << fnt << QStringLiteral("DEF");
-        QTest::newRow("cut at NUL") << QByteArray("[Option]\r\nFntName=ab\0cd\r\n", 25) << opt
-                                    << fnt << QStringLiteral("ab");
-        QTest::newRow("NUL first reads empty")
-            << QByteArray("[Option]\r\nFntName=\0cd\r\n", 23) << opt << fnt << QString();
-        QTest::newRow("quotes dropped") << QByteArray("[Option]\r\nFntName=\"  x  \"\r\n") << opt
-                                        << fnt << QStringLiteral("  x");
-        QTest::newRow("unmatched quote")
-            << QByteArray("[Option]\r\nFntName=\"x\r\n") << opt << fnt << QStringLiteral("\"x");
-        QTest::newRow("first duplicate wins")
-            << QByteArray("[Option]\r\nFntName=A\r\nFntName=B\r\n") << opt << fnt
-            << QStringLiteral("A");
+            << QByteArray("[S]\r\nA=1\r\n[T]\r\nK=X\r\n") << u"DEF"_s;
+        QTest::newRow("only spaces") << QByteArray("[S]\r\nK=    \r\n") << u"DEF"_s;
+        QTest::newRow("cut at NUL") << QByteArray("[S]\r\nK=ab\0cd\r\n", 14) << u"ab"_s;
+        QTest::newRow("NUL first reads empty") << QByteArray("[S]\r\nK=\0cd\r\n", 12) << QString();
+        QTest::newRow("quotes dropped") << QByteArray("[S]\r\nK=\"  x  \"\r\n") << u"  x"_s;
+        QTest::newRow("unmatched quote") << QByteArray("[S]\r\nK=\"x\r\n") << u"\"x"_s;
+        QTest::newRow("first duplicate wins") << QByteArray("[S]\r\nK=A\r\nK=B\r\n") << u"A"_s;
         QTest::newRow("first section wins")
-            << QByteArray("[Option]\r\nX=1\r\n[Option]\r\nFntName=B\r\n") << opt << fnt
-            << QStringLiteral("DEF");
+            << QByteArray("[S]\r\nX=1\r\n[S]\r\nK=B\r\n") << u"DEF"_s;
         QTest::newRow("comment skipped")
-            << QByteArray("[Option]\r\n;FntName=Times\r\nFntName=Arial\r\n") << opt << fnt
-            << QStringLiteral("Arial");
-        QTest::newRow("byte-order mark") << QByteArray("\xEF\xBB\xBF[Option]\r\nFntName=Arial\r\n")
-                                         << opt << fnt << QStringLiteral("Arial");
-        QTest::newRow("equals in value")
-            << QByteArray("[Option]\nFntName=a=b\n") << opt << fnt << QStringLiteral("a=b");
-        QTest::newRow("no final line end")
-            << QByteArray("[Option]\r\nFntName=Arial") << opt << fnt << QStringLiteral("Arial");
-        QTest::newRow("indented header") << QByteArray("  [ Option ]  \r\nFntName=Arial\r\n") << opt
-                                         << fnt << QStringLiteral("Arial");
-        QTest::newRow("chinese") << QByteArray("[Option]\r\nFntName=新細明體\r\n") << opt << fnt
-                                 << QStringLiteral("新細明體");
-        QTest::newRow("chinese section and key")
-            << QByteArray("[選項]\r\n字型=標楷體\r\n") << QStringLiteral("選項")
-            << QStringLiteral("字型") << QStringLiteral("標楷體");
+            << QByteArray("[S]\r\n;K=Times\r\nK=Arial\r\n") << u"Arial"_s;
+        QTest::newRow("byte-order mark")
+            << QByteArray("\xEF\xBB\xBF[S]\r\nK=Arial\r\n") << u"Arial"_s;
+        QTest::newRow("equals in value") << QByteArray("[S]\nK=a=b\n") << u"a=b"_s;
+        QTest::newRow("no final line end") << QByteArray("[S]\r\nK=Arial") << u"Arial"_s;
+        QTest::newRow("indented header") << QByteArray("  [ S ]  \r\nK=Arial\r\n") << u"Arial"_s;
+        QTest::newRow("chinese") << QByteArray("[S]\r\nK=新細明體\r\n") << u"新細明體"_s;
     }
     void getSz()
     {
         QFETCH(QByteArray, file);
-        QFETCH(QString, section);
-        QFETCH(QString, key);
         QFETCH(QString, expected);
         writeAll(m_path, file);
-        QCOMPARE(CIni(m_path).GetSz(section, key, QStringLiteral("DEF")), expected);
+        QCOMPARE(CIni(m_path).GetSz(u"S"_s, u"K"_s, u"DEF"_s), expected);
     }
 
-    void missingFileGivesDefaults()
+    void chineseNamesMatch()
     {
-        const CIni ini(m_path);
-        QCOMPARE(ini.GetSz(QStringLiteral("S"), QStringLiteral("K"), QStringLiteral("d")),
-            QStringLiteral("d"));
-        QCOMPARE(ini.GetVal(QStringLiteral("S"), QStringLiteral("K"), 50), qint16(50));
-        QCOMPARE(ini.GetLong(QStringLiteral("S"), QStringLiteral("K"), -1), -1);
-        QCOMPARE(ini.GetBOOL(QStringLiteral("S"), QStringLiteral("K"), true), true);
-        QVERIFY(!QFile::exists(m_path));
+        writeAll(m_path, "[選項]\r\n字型=標楷體\r\n");
+        QCOMPARE(CIni(m_path).GetSz(u"選項"_s, u"字型"_s, QString()), u"標楷體"_s);
     }
 
     void getVal_data()
     {
         QTest::addColumn<QByteArray>("raw");
-        QTest::addColumn<int>("expected");
-        QTest::newRow("plain") << QByteArray("50") << 50;
+        QTest::addColumn<int>("expected"); // of GetVal("S", "K", 99)
         QTest::newRow("negative") << QByteArray("-1") << -1;
         QTest::newRow("leading number") << QByteArray("75abc") << 75;
         QTest::newRow("no number") << QByteArray("abc") << 0;
-        QTest::newRow("sign only") << QByteArray("-") << 0;
         QTest::newRow("half down to even") << QByteArray("12.5") << 12;
         QTest::newRow("half up to even") << QByteArray("13.5") << 14;
         QTest::newRow("negative half") << QByteArray("-2.5") << -2;
-        QTest::newRow("point five alone") << QByteArray(".5") << 0;
         QTest::newRow("fraction then text") << QByteArray("1.6kg") << 2;
-        QTest::newRow("plus sign") << QByteArray("+7") << 7;
         QTest::newRow("exponent") << QByteArray("1e3") << 1000;
-        QTest::newRow("dangling exponent") << QByteArray("4e") << 4;
         QTest::newRow("largest") << QByteArray("32767") << 32767;
         QTest::newRow("smallest") << QByteArray("-32768") << -32768;
         QTest::newRow("too large is missing") << QByteArray("32768") << 99;
-        QTest::newRow("too small is missing") << QByteArray("-32769") << 99;
         QTest::newRow("rounds out of range") << QByteArray("32767.5") << 99;
-        QTest::newRow("huge exponent") << QByteArray("1e999") << 99;
         QTest::newRow("empty") << QByteArray("") << 99;
     }
     void getVal()
     {
         QFETCH(QByteArray, raw);
         QFETCH(int, expected);
-        QCOMPARE(iniWithValue(raw).GetVal(QStringLiteral("S"), QStringLiteral("K"), 99),
-            qint16(expected));
+        QCOMPARE(iniWithValue(raw).GetVal(u"S"_s, u"K"_s, 99), qint16(expected));
     }
 
     void getLong_data()
     {
         QTest::addColumn<QByteArray>("raw");
-        QTest::addColumn<qint32>("expected");
-        QTest::newRow("minus one") << QByteArray("-1") << -1;
+        QTest::addColumn<qint32>("expected"); // of GetLong("S", "K", -7)
         QTest::newRow("beyond 16 bits") << QByteArray("100000") << 100000;
         QTest::newRow("largest") << QByteArray("2147483647") << 2147483647;
         QTest::newRow("too large is missing") << QByteArray("2147483648") << -7;
         QTest::newRow("smallest") << QByteArray("-2147483648") << qint32(-2147483647 - 1);
-        QTest::newRow("leading number") << QByteArray("75abc") << 75;
-        QTest::newRow("half to even") << QByteArray("0.5") << 0;
-        QTest::newRow("no number") << QByteArray("abc") << 0;
         QTest::newRow("empty") << QByteArray("") << -7;
     }
     void getLong()
     {
         QFETCH(QByteArray, raw);
         QFETCH(qint32, expected);
-        QCOMPARE(iniWithValue(raw).GetLong(QStringLiteral("S"), QStringLiteral("K"), -7), expected);
+        QCOMPARE(iniWithValue(raw).GetLong(u"S"_s, u"K"_s, -7), expected);
     }
 
     void getBool_data()
@@ -214,42 +171,30 @@ private Q_SLOTS:
         QTest::addColumn<bool>("expected");
         QTest::newRow("True") << QByteArray("True") << false << true;
         QTest::newRow("lower case") << QByteArray("true") << true << false;
-        QTest::newRow("upper case") << QByteArray("TRUE") << true << false;
-        QTest::newRow("False") << QByteArray("False") << true << false;
         QTest::newRow("number") << QByteArray("-1") << true << false;
         QTest::newRow("trailing spaces") << QByteArray("True   ") << false << true;
-        QTest::newRow("empty keeps default true") << QByteArray("") << true << true;
-        QTest::newRow("empty keeps default false") << QByteArray("") << false << false;
+        QTest::newRow("empty keeps default") << QByteArray("") << true << true;
     }
     void getBool()
     {
         QFETCH(QByteArray, raw);
         QFETCH(bool, def);
         QFETCH(bool, expected);
-        QCOMPARE(
-            iniWithValue(raw).GetBOOL(QStringLiteral("S"), QStringLiteral("K"), def), expected);
+        QCOMPARE(iniWithValue(raw).GetBOOL(u"S"_s, u"K"_s, def), expected);
     }
 
     void settersWriteTheirText()
     {
         CIni ini(m_path);
-        QVERIFY(ini.SetVal(QStringLiteral("S"), QStringLiteral("V"), -1));
-        QVERIFY(ini.SetLong(QStringLiteral("S"), QStringLiteral("L"), 100000));
-        QVERIFY(ini.SetBOOL(QStringLiteral("S"), QStringLiteral("T"), true));
-        QVERIFY(ini.SetBOOL(QStringLiteral("S"), QStringLiteral("F"), false));
-        QCOMPARE(readAll(m_path), QByteArray("[S]\r\nV=-1\r\nL=100000\r\nT=True\r\nF=False\r\n"));
+        QVERIFY(ini.SetVal(u"S"_s, u"V"_s, -1));
+        QVERIFY(ini.SetLong(u"S"_s, u"L"_s, 100000));
+        QVERIFY(ini.SetBOOL(u"S"_s, u"T"_s, true));
+        QVERIFY(ini.SetBOOL(u"S"_s, u"F"_s, false));
+        QVERIFY(ini.SetSz(u"S"_s, u"B"_s, u"a\r\nb"_s)); // a break cannot split the line
+        QCOMPARE(readAll(m_path),
+            QByteArray("[S]\r\nV=-1\r\nL=100000\r\nT=True\r\nF=False\r\nB=a  b\r\n"));
+        QCOMPARE(ini.GetSz(u"S"_s, u"B"_s, QString()), u"a  b"_s);
         QCOMPARE(m_failures, 0);
-    }
-
-    void valueBreaksCannotSplitTheLine()
-    {
-        CIni ini(m_path);
-        QVERIFY(ini.SetSz(QStringLiteral("S"), QStringLiteral("K"), QStringLiteral("a\r\nb")));
-        QVERIFY(ini.SetSz(QStringLiteral("S"), QStringLiteral("N"), QStringLiteral("x")));
-        QCOMPARE(
-            ini.GetSz(QStringLiteral("S"), QStringLiteral("K"), QString()), QStringLiteral("a  b"));
-        QCOMPARE(
-            ini.GetSz(QStringLiteral("S"), QStringLiteral("N"), QString()), QStringLiteral("x"));
     }
 
     void writeInPlace_data()
@@ -257,50 +202,34 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("before");
         QTest::addColumn<QString>("section");
         QTest::addColumn<QString>("key");
-        QTest::addColumn<QByteArray>("after");
-        const QByteArray crlf = "; user notes\r\n"
-                                "[TTS]\r\n"
-                                "UseXML=False\r\n"
-                                "Rate = 10 \r\n"
-                                "\r\n"
-                                "[Option]\r\n"
-                                "FntName=Arial\r\n"
-                                "\r\n";
+        QTest::addColumn<QByteArray>("after"); // after SetSz(section, key, "V")
+        const QByteArray two = "; notes\r\n[TTS]\r\nRate = 10 \r\n\r\n[Option]\r\nF=A\r\n";
         QTest::newRow("existing key keeps everything else")
-            << crlf << QStringLiteral("tts") << QStringLiteral("RATE")
-            << QByteArray("; user notes\r\n[TTS]\r\nUseXML=False\r\nRate=VALUE\r\n\r\n"
-                          "[Option]\r\nFntName=Arial\r\n\r\n");
+            << two << u"tts"_s << u"RATE"_s
+            << QByteArray("; notes\r\n[TTS]\r\nRate=V\r\n\r\n[Option]\r\nF=A\r\n");
         QTest::newRow("missing key ends its section")
-            << crlf << QStringLiteral("TTS") << QStringLiteral("Volume")
-            << QByteArray("; user notes\r\n[TTS]\r\nUseXML=False\r\nRate = 10 \r\n"
-                          "Volume=VALUE\r\n\r\n[Option]\r\nFntName=Arial\r\n\r\n");
+            << two << u"TTS"_s << u"Volume"_s
+            << QByteArray("; notes\r\n[TTS]\r\nRate = 10 \r\nVolume=V\r\n\r\n[Option]\r\nF=A\r\n");
         QTest::newRow("missing section ends the file")
-            << crlf << QStringLiteral("RGB") << QStringLiteral("BgColor")
-            << QByteArray(crlf + "[RGB]\r\nBgColor=VALUE\r\n");
+            << two << u"RGB"_s << u"Bg"_s << QByteArray(two + "[RGB]\r\nBg=V\r\n");
         QTest::newRow("line feeds kept")
-            << QByteArray("[A]\nx=1\n") << QStringLiteral("A") << QStringLiteral("y")
-            << QByteArray("[A]\nx=1\ny=VALUE\n");
+            << QByteArray("[A]\nx=1\n") << u"A"_s << u"y"_s << QByteArray("[A]\nx=1\ny=V\n");
         QTest::newRow("new section after line feeds")
-            << QByteArray("[A]\nx=1\n") << QStringLiteral("B") << QStringLiteral("y")
-            << QByteArray("[A]\nx=1\n[B]\ny=VALUE\n");
+            << QByteArray("[A]\nx=1\n") << u"B"_s << u"y"_s << QByteArray("[A]\nx=1\n[B]\ny=V\n");
         QTest::newRow("no final line end, new key")
-            << QByteArray("[A]\r\nx=1") << QStringLiteral("A") << QStringLiteral("y")
-            << QByteArray("[A]\r\nx=1\r\ny=VALUE\r\n");
-        QTest::newRow("no final line end, new section")
-            << QByteArray("[A]\r\nx=1") << QStringLiteral("B") << QStringLiteral("y")
-            << QByteArray("[A]\r\nx=1\r\n[B]\r\ny=VALUE\r\n");
+            << QByteArray("[A]\r\nx=1") << u"A"_s << u"y"_s << QByteArray("[A]\r\nx=1\r\ny=V\r\n");
         QTest::newRow("no final line end, same key")
-            << QByteArray("[A]\r\nx=1") << QStringLiteral("A") << QStringLiteral("x")
-            << QByteArray("[A]\r\nx=VALUE");
-        QTest::newRow("byte-order mark kept")
-            << QByteArray("\xEF\xBB\xBF[A]\r\nx=1\r\n") << QStringLiteral("A")
-            << QStringLiteral("x") << QByteArray("\xEF\xBB\xBF[A]\r\nx=VALUE\r\n");
+            << QByteArray("[A]\r\nx=1") << u"A"_s << u"x"_s << QByteArray("[A]\r\nx=V");
+        QTest::newRow("byte-order mark kept") << QByteArray("\xEF\xBB\xBF[A]\r\nx=1\r\n") << u"A"_s
+                                              << u"x"_s << QByteArray("\xEF\xBB\xBF[A]\r\nx=V\r\n");
         QTest::newRow("comment with same name untouched")
-            << QByteArray("[A]\r\n;x=old\r\nx=1\r\n") << QStringLiteral("A") << QStringLiteral("x")
-            << QByteArray("[A]\r\n;x=old\r\nx=VALUE\r\n");
+            << QByteArray("[A]\r\n;x=old\r\nx=1\r\n") << u"A"_s << u"x"_s
+            << QByteArray("[A]\r\n;x=old\r\nx=V\r\n");
         QTest::newRow("empty section header only")
-            << QByteArray("[A]\r\n[B]\r\nz=2\r\n") << QStringLiteral("A") << QStringLiteral("x")
-            << QByteArray("[A]\r\nx=VALUE\r\n[B]\r\nz=2\r\n");
+            << QByteArray("[A]\r\n[B]\r\nz=2\r\n") << u"A"_s << u"x"_s
+            << QByteArray("[A]\r\nx=V\r\n[B]\r\nz=2\r\n");
+        QTest::newRow("no sections at all") << QByteArray("Rate=42\r\n") << u"TTS"_s << u"Rate"_s
+                                            << QByteArray("Rate=42\r\n[TTS]\r\nRate=V\r\n");
     }
     void writeInPlace()
     {
@@ -309,72 +238,53 @@ private Q_SLOTS:
         QFETCH(QString, key);
         QFETCH(QByteArray, after);
         writeAll(m_path, before);
-        QVERIFY(CIni(m_path).SetSz(section, key, QStringLiteral("VALUE")));
+        CIni ini(m_path);
+        QVERIFY(ini.SetSz(section, key, u"V"_s));
         QCOMPARE(readAll(m_path), after);
+        QCOMPARE(ini.GetSz(section, key, QString()), u"V"_s);
     }
 
     void unloadOrderBuildsSectionsInOrder()
     {
         CIni ini(m_path);
-        const QString tts = QStringLiteral("TTS"), opt = QStringLiteral("Option");
-        ini.SetVal(tts, QStringLiteral("RoleID"), 0);
-        ini.SetVal(tts, QStringLiteral("Rate"), 50);
-        ini.SetVal(tts, QStringLiteral("Volume"), 100);
-        ini.SetVal(tts, QStringLiteral("All"), 0);
-        ini.SetSz(opt, QStringLiteral("FntName"), QStringLiteral("Arial"));
-        ini.SetVal(opt, QStringLiteral("FntSize"), 12);
-        ini.SetBOOL(opt, QStringLiteral("Prompt"), false);
-        ini.SetBOOL(opt, QStringLiteral("Fullscreen"), false);
-        ini.SetSz(QStringLiteral("Last"), QStringLiteral("Path"), QStringLiteral("/home/u/"));
-        ini.SetLong(QStringLiteral("Text"), QStringLiteral("SelPos"), -1);
-        ini.SetLong(QStringLiteral("Text"), QStringLiteral("SelLen"), -1);
-        SaveColour(ini, QStringLiteral("BgColor"), rgb(174, 216, 230));
-        SaveColour(ini, QStringLiteral("FrameColor"), rgb(100, 202, 251));
-        SaveColour(ini, QStringLiteral("PhotoColor"), rgb(255, 255, 255));
-        SaveColour(ini, QStringLiteral("KeyWordColor"), rgb(16, 7, 223));
+        const QString tts = u"TTS"_s;
+        ini.SetVal(tts, u"RoleID"_s, 0);
+        ini.SetVal(tts, u"Rate"_s, 50);
+        ini.SetSz(u"Option"_s, u"FntName"_s, u"Arial"_s);
+        ini.SetLong(u"Text"_s, u"SelPos"_s, -1);
+        SaveColour(ini, u"BgColor"_s, rgb(174, 216, 230));
+        SaveColour(ini, u"FrameColor"_s, rgb(100, 202, 251));
         QCOMPARE(readAll(m_path),
-            QByteArray("[TTS]\r\nRoleID=0\r\nRate=50\r\nVolume=100\r\nAll=0\r\n"
-                       "[Option]\r\nFntName=Arial\r\nFntSize=12\r\nPrompt=False\r\n"
-                       "Fullscreen=False\r\n[Last]\r\nPath=/home/u/\r\n"
-                       "[Text]\r\nSelPos=-1\r\nSelLen=-1\r\n"
-                       "[RGB]\r\nBgColor=174,216,230\r\nFrameColor=100,202,251\r\n"
-                       "PhotoColor=255,255,255\r\nKeyWordColor=16,7,223\r\n"));
+            QByteArray("[TTS]\r\nRoleID=0\r\nRate=50\r\n[Option]\r\nFntName=Arial\r\n"
+                       "[Text]\r\nSelPos=-1\r\n"
+                       "[RGB]\r\nBgColor=174,216,230\r\nFrameColor=100,202,251\r\n"));
         // A second exit rewrites values without adding lines.
         const qsizetype size = readAll(m_path).size();
-        ini.SetVal(tts, QStringLiteral("Rate"), 70);
-        ini.SetLong(QStringLiteral("Text"), QStringLiteral("SelPos"), 123);
+        ini.SetVal(tts, u"Rate"_s, 70);
+        ini.SetLong(u"Text"_s, u"SelPos"_s, 123);
         QCOMPARE(readAll(m_path).size(), size + 1);
-        QCOMPARE(ini.GetVal(tts, QStringLiteral("rate"), 0), qint16(70));
+        QCOMPARE(ini.GetVal(tts, u"rate"_s, 0), qint16(70));
     }
 
     void cap254Bytes_data()
     {
         QTest::addColumn<QString>("value");
         QTest::addColumn<QString>("expected");
+        const QString x252 = u"x"_s.repeated(252);
         QTest::newRow("127 chinese") << chinese(127) << chinese(84);
-        QTest::newRow("ascii then chinese fits")
-            << QStringLiteral("ab") + chinese(90) << QStringLiteral("ab") + chinese(84);
         QTest::newRow("character straddles the cap")
-            << QStringLiteral("abc") + chinese(90) << QStringLiteral("abc") + chinese(83);
-        QTest::newRow("four-byte character straddles")
-            << QString(QStringLiteral("x").repeated(252) + QStringLiteral("\U0001F600"))
-            << QStringLiteral("x").repeated(252);
-        QTest::newRow("ascii") << QStringLiteral("y").repeated(300)
-                               << QStringLiteral("y").repeated(254);
-        QTest::newRow("space uncovered by the cap")
-            << QString(QStringLiteral("z").repeated(252) + QStringLiteral("  tail"))
-            << QStringLiteral("z").repeated(252);
-        QTest::newRow("exactly 254")
-            << QStringLiteral("w").repeated(254) << QStringLiteral("w").repeated(254);
+            << u"abc"_s + chinese(90) << u"abc"_s + chinese(83);
+        QTest::newRow("four-byte character straddles") << QString(x252 + u"\U0001F600"_s) << x252;
+        QTest::newRow("space uncovered by the cap") << QString(x252 + u"  tail"_s) << x252;
+        QTest::newRow("exactly 254") << u"w"_s.repeated(254) << u"w"_s.repeated(254);
     }
     void cap254Bytes()
     {
         QFETCH(QString, value);
         QFETCH(QString, expected);
         CIni ini(m_path);
-        QVERIFY(ini.SetSz(QStringLiteral("Option"), QStringLiteral("FntName"), value));
-        QCOMPARE(
-            ini.GetSz(QStringLiteral("Option"), QStringLiteral("FntName"), QString()), expected);
+        QVERIFY(ini.SetSz(u"Option"_s, u"FntName"_s, value));
+        QCOMPARE(ini.GetSz(u"Option"_s, u"FntName"_s, QString()), expected);
         // The file keeps the whole value; only the read is capped.
         QVERIFY(readAll(m_path).contains(value.toUtf8()));
     }
@@ -385,9 +295,9 @@ private Q_SLOTS:
         writeAll(m_path, before);
         QFile::setPermissions(m_path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
         CIni ini(m_path);
-        QVERIFY(!ini.SetVal(QStringLiteral("TTS"), QStringLiteral("Rate"), 20));
-        QVERIFY(!ini.SetVal(QStringLiteral("TTS"), QStringLiteral("Volume"), 20));
-        QVERIFY(!SaveColour(ini, QStringLiteral("BgColor"), 0));
+        QVERIFY(!ini.SetVal(u"TTS"_s, u"Rate"_s, 20));
+        QVERIFY(!ini.SetVal(u"TTS"_s, u"Volume"_s, 20));
+        QVERIFY(!SaveColour(ini, u"BgColor"_s, 0));
         QCOMPARE(m_failures, 3);
         QCOMPARE(readAll(m_path), before);
         QFile::setPermissions(m_path, QFile::ReadOwner | QFile::WriteOwner);
@@ -396,26 +306,26 @@ private Q_SLOTS:
     void unwritableFolderReportsEachValue()
     {
         // A regular file in place of the folder: no user can create below it.
-        const QString blocker = m_dir.filePath(QStringLiteral("not-a-folder"));
+        const QString blocker = m_dir.filePath(u"not-a-folder"_s);
         writeAll(blocker, "x");
-        CIni ini(blocker + QStringLiteral("/Parlo_Cfg.ini"));
-        ini.SetSz(QStringLiteral("Last"), QStringLiteral("Path"), QStringLiteral("/tmp"));
-        ini.SetBOOL(QStringLiteral("Option"), QStringLiteral("Prompt"), true);
+        CIni ini(blocker + u"/Parlo_Cfg.ini"_s);
+        ini.SetSz(u"Last"_s, u"Path"_s, u"/tmp"_s);
+        ini.SetBOOL(u"Option"_s, u"Prompt"_s, true);
         QCOMPARE(m_failures, 2);
         QCOMPARE(readAll(blocker), QByteArray("x"));
         // No handler: the failure is silent and nothing breaks.
         CIni::setWriteFailureHandler({});
-        QVERIFY(!ini.SetVal(QStringLiteral("TTS"), QStringLiteral("Rate"), 1));
+        QVERIFY(!ini.SetVal(u"TTS"_s, u"Rate"_s, 1));
         QCOMPARE(m_failures, 2);
     }
 
     void folderInPlaceOfTheFile()
     {
-        const QString folder = m_dir.filePath(QStringLiteral("folder.ini"));
+        const QString folder = m_dir.filePath(u"folder.ini"_s);
         QVERIFY(QDir().mkpath(folder));
         CIni ini(folder);
-        QCOMPARE(ini.GetVal(QStringLiteral("TTS"), QStringLiteral("Rate"), 50), qint16(50));
-        QVERIFY(!ini.SetVal(QStringLiteral("TTS"), QStringLiteral("Rate"), 1));
+        QCOMPARE(ini.GetVal(u"TTS"_s, u"Rate"_s, 50), qint16(50));
+        QVERIFY(!ini.SetVal(u"TTS"_s, u"Rate"_s, 1));
         QCOMPARE(m_failures, 1);
         QVERIFY(QFileInfo(folder).isDir());
     }
@@ -425,7 +335,7 @@ private Q_SLOTS:
         writeAll(m_path, "[A]\r\nx=1\r\n");
         const auto perms = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup;
         QVERIFY(QFile::setPermissions(m_path, perms));
-        QVERIFY(CIni(m_path).SetSz(QStringLiteral("A"), QStringLiteral("x"), QStringLiteral("2")));
+        QVERIFY(CIni(m_path).SetSz(u"A"_s, u"x"_s, u"2"_s));
         QCOMPARE(QFile::permissions(m_path) & 0x7077, perms);
     }
 
@@ -441,10 +351,10 @@ private Q_SLOTS:
             junk[i] = "[]=\n\r;"[gen.bounded(6)];
         writeAll(m_path, junk);
         CIni ini(m_path);
-        QCOMPARE(ini.GetVal(QStringLiteral("TTS"), QStringLiteral("Rate"), 50), qint16(50));
+        QCOMPARE(ini.GetVal(u"TTS"_s, u"Rate"_s, 50), qint16(50));
         // The junk is kept and the new value is readable after it.
-        QVERIFY(ini.SetVal(QStringLiteral("TTS"), QStringLiteral("Rate"), 33));
-        QCOMPARE(ini.GetVal(QStringLiteral("TTS"), QStringLiteral("Rate"), 50), qint16(33));
+        QVERIFY(ini.SetVal(u"TTS"_s, u"Rate"_s, 33));
+        QCOMPARE(ini.GetVal(u"TTS"_s, u"Rate"_s, 50), qint16(33));
         QVERIFY(readAll(m_path).startsWith(junk));
     }
 
@@ -457,18 +367,8 @@ private Q_SLOTS:
         writeAll(m_path, big);
         big.clear();
         CIni ini(m_path);
-        QCOMPARE(ini.GetVal(QStringLiteral("TTS"), QStringLiteral("Rate"), 0), qint16(42));
-        QCOMPARE(ini.GetSz(QStringLiteral("q"), QStringLiteral("q"), QStringLiteral("d")),
-            QStringLiteral("d"));
-    }
-
-    void noSectionsAtAll()
-    {
-        writeAll(m_path, "Rate=42\r\nFntName=Arial\r\n");
-        CIni ini(m_path);
-        QCOMPARE(ini.GetVal(QStringLiteral("TTS"), QStringLiteral("Rate"), 7), qint16(7));
-        QVERIFY(ini.SetVal(QStringLiteral("TTS"), QStringLiteral("Rate"), 8));
-        QCOMPARE(readAll(m_path), QByteArray("Rate=42\r\nFntName=Arial\r\n[TTS]\r\nRate=8\r\n"));
+        QCOMPARE(ini.GetVal(u"TTS"_s, u"Rate"_s, 0), qint16(42));
+        QCOMPARE(ini.GetSz(u"q"_s, u"q"_s, u"d"_s), u"d"_s);
     }
 
     void parseColour_data()
@@ -478,9 +378,7 @@ private Q_SLOTS:
         QTest::newRow("plain") << QByteArray("1,2,3") << rgb(1, 2, 3);
         QTest::newRow("above 255") << QByteArray("300,10,10") << rgb(255, 10, 10);
         QTest::newRow("two parts: fallback") << QByteArray("10,20") << rgb(0, 128, 192);
-        QTest::newRow("one part: fallback") << QByteArray("abc") << rgb(0, 128, 192);
-        QTest::newRow("fourth part ignored") << QByteArray("10,20,30,40") << rgb(10, 20, 30);
-        QTest::newRow("junk fourth part ignored") << QByteArray("10,20,30,x") << rgb(10, 20, 30);
+        QTest::newRow("fourth part ignored") << QByteArray("10,20,30,x") << rgb(10, 20, 30);
         QTest::newRow("not a number: black") << QByteArray("10,abc,30") << 0;
         QTest::newRow("leading number only: black") << QByteArray("10,20abc,30") << 0;
         QTest::newRow("empty part: black") << QByteArray("10,,30") << 0;
@@ -498,25 +396,20 @@ private Q_SLOTS:
             stored.isEmpty() ? QByteArray("[RGB]\r\n")
                              : "[RGB]\r\nBgColor=" + stored + "\r\nFrameColor=5,6,7\r\n");
         const CIni ini(m_path);
-        QCOMPARE(ParseColour(ini, QStringLiteral("BgColor"), QStringLiteral("174,216,230"),
-                     rgb(0, 128, 192)),
-            expected);
+        QCOMPARE(ParseColour(ini, u"BgColor"_s, u"174,216,230"_s, rgb(0, 128, 192)), expected);
         // A broken colour does not spill over to the other keys.
         if (!stored.isEmpty())
-            QCOMPARE(ParseColour(ini, QStringLiteral("FrameColor"), QStringLiteral("1,1,1"), 0),
-                rgb(5, 6, 7));
+            QCOMPARE(ParseColour(ini, u"FrameColor"_s, u"1,1,1"_s, 0), rgb(5, 6, 7));
     }
 
     void saveColourUsesTheThreeLowBytes()
     {
         CIni ini(m_path);
-        QVERIFY(SaveColour(ini, QStringLiteral("BgColor"), rgb(174, 216, 230)));
-        QVERIFY(SaveColour(ini, QStringLiteral("Sys"), qint32(0x80000005u)));
-        QCOMPARE(ini.GetSz(QStringLiteral("RGB"), QStringLiteral("BgColor"), QString()),
-            QStringLiteral("174,216,230"));
-        QCOMPARE(ini.GetSz(QStringLiteral("RGB"), QStringLiteral("Sys"), QString()),
-            QStringLiteral("5,0,0"));
-        QCOMPARE(ParseColour(ini, QStringLiteral("BgColor"), QString(), 0), rgb(174, 216, 230));
+        QVERIFY(SaveColour(ini, u"BgColor"_s, rgb(174, 216, 230)));
+        QVERIFY(SaveColour(ini, u"Sys"_s, qint32(0x80000005u)));
+        QCOMPARE(ini.GetSz(u"RGB"_s, u"BgColor"_s, QString()), u"174,216,230"_s);
+        QCOMPARE(ini.GetSz(u"RGB"_s, u"Sys"_s, QString()), u"5,0,0"_s);
+        QCOMPARE(ParseColour(ini, u"BgColor"_s, QString(), 0), rgb(174, 216, 230));
     }
 };
 
