@@ -11,6 +11,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+using namespace Qt::StringLiterals;
+
 namespace
 {
 
@@ -38,7 +40,7 @@ const Expected kFiles[] = {
 
 QString at2x(const QString &path)
 {
-    return path.left(path.size() - 4) + QStringLiteral("@2x.png");
+    return path.left(path.size() - 4) + u"@2x.png"_s;
 }
 
 int colourCount(const QImage &image)
@@ -112,7 +114,7 @@ private Q_SLOTS:
     void initTestCase()
     {
         QVERIFY(m_dir.isValid());
-        m_out = m_dir.filePath(QStringLiteral("Images"));
+        m_out = m_dir.filePath(u"Images"_s);
         QString err;
         QCOMPARE(runGenerator({m_out}, &err), 0);
     }
@@ -159,29 +161,23 @@ private Q_SLOTS:
         QVERIFY(colourCount(two) > 8);
     }
 
-    void titlePicturesFitTheBand()
+    void titleBandLayout()
     {
-        const int band = load(QStringLiteral("Title/TitleTile.png")).height();
+        const int band = load(u"Title/TitleTile.png"_s).height();
         for (const char *name : {"Title/Logo.png", "Title/Company.png"})
             QVERIFY2(3 + load(QLatin1String(name)).height() <= band, name);
         // The tile is narrow so that tiling it costs little and fits any width.
-        QVERIFY(load(QStringLiteral("Title/TitleTile.png")).width() <= 32);
-    }
-
-    void linksCoverTheirPictures()
-    {
-        QCOMPARE(load(QStringLiteral("Links/Link1.png")).size(),
-            load(QStringLiteral("Title/Company.png")).size());
-        QCOMPARE(load(QStringLiteral("Links/Link2.png")).size(),
-            load(QStringLiteral("Title/Logo.png")).size());
+        QVERIFY(load(u"Title/TitleTile.png"_s).width() <= 32);
+        // Each link covers its picture exactly.
+        QCOMPARE(load(u"Links/Link1.png"_s).size(), load(u"Title/Company.png"_s).size());
+        QCOMPARE(load(u"Links/Link2.png"_s).size(), load(u"Title/Logo.png"_s).size());
     }
 
     void titleTileRepeatsWithoutSeam()
     {
         // Band background must be opaque, and the step from the last column
         // back to the first must be no larger than any step inside the tile.
-        for (const QString &path :
-            {QStringLiteral("Title/TitleTile.png"), QStringLiteral("Title/TitleTile@2x.png")}) {
+        for (const QString &path : {u"Title/TitleTile.png"_s, u"Title/TitleTile@2x.png"_s}) {
             const QImage tile = load(path);
             const int w = tile.width();
             int worstInside = 0;
@@ -216,7 +212,7 @@ private Q_SLOTS:
         QList<QImage> frames;
         for (int k = 0; k < 4; ++k) {
             const QImage f = strip.copy(0, k * side, side, side);
-            QVERIFY2(colourCount(f) > 8, qPrintable(QStringLiteral("frame %1").arg(k)));
+            QVERIFY2(colourCount(f) > 8, qPrintable(u"frame %1"_s.arg(k)));
             frames.append(f);
         }
         // Each state must look different from every other one to the user, not
@@ -225,7 +221,7 @@ private Q_SLOTS:
         for (int a = 0; a < 4; ++a) {
             for (int b = a + 1; b < 4; ++b) {
                 QVERIFY2(differingPixels(frames[a], frames[b]) > visible,
-                    qPrintable(QStringLiteral("frames %1 and %2").arg(a).arg(b)));
+                    qPrintable(u"frames %1 and %2"_s.arg(a).arg(b)));
             }
         }
     }
@@ -251,14 +247,14 @@ private Q_SLOTS:
                 total += qAbs(qGray(one.pixel(x, y)) - qGray(two.pixel(x, y)));
         }
         const double mean = double(total) / (one.width() * one.height());
-        QVERIFY2(mean < 12.0, qPrintable(QStringLiteral("mean difference %1").arg(mean)));
+        QVERIFY2(mean < 12.0, qPrintable(u"mean difference %1"_s.arg(mean)));
     }
 
     void sameOutputOnEveryRun()
     {
         // Builds must not churn the pictures: a second run gives the same pixels.
         QTemporaryDir again;
-        const QString out = again.filePath(QStringLiteral("Images"));
+        const QString out = again.filePath(u"Images"_s);
         QCOMPARE(runGenerator({out}), 0);
         for (const Expected &e : kFiles) {
             const QString rel = QLatin1String(e.path);
@@ -271,13 +267,13 @@ private Q_SLOTS:
     {
         // A plain file where a folder should be: no folder can be made below it.
         QTemporaryDir dir;
-        const QString blocker = dir.filePath(QStringLiteral("blocker"));
+        const QString blocker = dir.filePath(u"blocker"_s);
         QFile f(blocker);
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.close();
         QString err;
-        QCOMPARE(runGenerator({blocker + QStringLiteral("/Images")}, &err), 1);
-        QVERIFY2(err.contains(QStringLiteral("artgen:")), qPrintable(err));
+        QCOMPARE(runGenerator({blocker + u"/Images"_s}, &err), 1);
+        QVERIFY2(err.contains(u"artgen:"_s), qPrintable(err));
     }
 
     void listedManifestMatchesTheFiles()
@@ -285,7 +281,7 @@ private Q_SLOTS:
         // Code finds the pictures through the manifest; every line must name a
         // written file of the stated size with the stated number of frames.
         QProcess proc;
-        proc.start(QStringLiteral(ARTGEN_EXE), {QStringLiteral("--list")});
+        proc.start(QStringLiteral(ARTGEN_EXE), {u"--list"_s});
         QVERIFY(proc.waitForFinished(120000));
         QCOMPARE(proc.exitCode(), 0);
         const QStringList lines = QString::fromUtf8(proc.readAllStandardOutput())
@@ -306,7 +302,7 @@ private Q_SLOTS:
     void wrongArgumentsAreRefused()
     {
         QCOMPARE(runGenerator({}), 2);
-        QCOMPARE(runGenerator({QStringLiteral("a"), QStringLiteral("b")}), 2);
+        QCOMPARE(runGenerator({u"a"_s, u"b"_s}), 2);
     }
 };
 
