@@ -1,12 +1,16 @@
 #pragma once
 // Helpers shared by the pixel tests of the drawing classes and controls:
-// canvases in a known colour, colour reads as 0x00BBGGRR values, and
-// counts of pixels that changed or carry a colour inside an area.
+// canvases in a known colour, colour reads as 0x00BBGGRR values, counts
+// of pixels that changed or carry a colour inside an area, the box and the
+// set of colours drawn, and checks of listed pixels.
 
 #include "controls/GdiPlatform.h"
 
 #include <QImage>
 #include <QRect>
+#include <QSet>
+#include <QtTest>
+#include <initializer_list>
 
 namespace PixelTest
 {
@@ -45,6 +49,51 @@ inline int changedOutside(const QImage &before, const QImage &after, QRect keep)
             if (!keep.contains(x, y) && before.pixel(x, y) != after.pixel(x, y))
                 ++n;
     return n;
+}
+
+// Bounding box of the pixels that differ from background inside area (the
+// whole image when area is empty), in raw QRgb values.
+inline QRect inkBox(const QImage &img, QRgb background, QRect area = QRect())
+{
+    area = area.isEmpty() ? img.rect() : area.intersected(img.rect());
+    QRect box;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            if (img.pixel(x, y) != background)
+                box |= QRect(x, y, 1, 1);
+    return box;
+}
+
+// The raw QRgb values found inside area (the whole image when empty).
+inline QSet<QRgb> colours(const QImage &img, QRect area = QRect())
+{
+    area = area.isEmpty() ? img.rect() : area.intersected(img.rect());
+    QSet<QRgb> set;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            set.insert(img.pixel(x, y));
+    return set;
+}
+
+// One pixel and the colour it must have.
+struct Px {
+    int x;
+    int y;
+    OleColor colour;
+};
+
+// Checks every listed pixel, naming the first one that is wrong.
+inline void expect(const QImage &img, std::initializer_list<Px> pixels)
+{
+    for (const Px &p : pixels) {
+        const OleColor got = at(img, p.x, p.y);
+        QVERIFY2(got == p.colour,
+            qPrintable(QStringLiteral("pixel (%1, %2) is %3, expected %4")
+                           .arg(p.x)
+                           .arg(p.y)
+                           .arg(got, 6, 16, QLatin1Char('0'))
+                           .arg(p.colour, 6, 16, QLatin1Char('0'))));
+    }
 }
 
 } // namespace PixelTest

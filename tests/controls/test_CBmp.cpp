@@ -2,13 +2,14 @@
 #include "controls/CBmp.h"
 
 #include <QFile>
-#include <QProcess>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtEndian>
 #include <QtTest>
 
+using namespace Qt::StringLiterals;
+
 using PixelTest::at;
+using PixelTest::expect;
 
 namespace
 {
@@ -63,7 +64,6 @@ private Q_SLOTS:
         QTest::newRow("1 wide") << 1 << 3 << 4;
         QTest::newRow("32 wide") << 32 << 2 << 4;
         QTest::newRow("33 wide") << 33 << 5 << 8;
-        QTest::newRow("100 wide") << 100 << 50 << 16;
     }
     void monoFileLayout()
     {
@@ -73,7 +73,7 @@ private Q_SLOTS:
         QTemporaryDir dir;
         DrawSurface box(width, height, WHITE);
         CBmp bmp;
-        bmp.setFileName(dir.filePath(QStringLiteral("out.bmp")));
+        bmp.setFileName(dir.filePath(u"out.bmp"_s));
         QVERIFY(bmp.SavePicture(box));
         QFile f(bmp.FileName());
         QVERIFY(f.open(QIODevice::ReadOnly));
@@ -102,7 +102,7 @@ private Q_SLOTS:
         box.Box(3, 3, 10, 6, rgbColor(40, 40, 40), true); // dark grey becomes black
         box.Box(20, 2, 30, 7, rgbColor(230, 230, 230), true); // light grey becomes white
         CBmp bmp;
-        const QString path = dir.filePath(QStringLiteral("round.bmp"));
+        const QString path = dir.filePath(u"round.bmp"_s);
         QVERIFY(bmp.Save(box, path));
         QImage back(path);
         QVERIFY(!back.isNull());
@@ -112,15 +112,6 @@ private Q_SLOTS:
                 const bool black = y == 0 || (x >= 3 && x <= 10 && y >= 3 && y <= 6);
                 QCOMPARE(qGray(back.pixel(x, y)), black ? 0 : 255);
             }
-        const QString identify = QStandardPaths::findExecutable(QStringLiteral("identify"));
-        if (!identify.isEmpty()) {
-            QProcess p;
-            p.start(identify, {QStringLiteral("-format"), QStringLiteral("%w %h %z"), path});
-            QVERIFY(p.waitForFinished(20000));
-            QCOMPARE(p.exitCode(), 0);
-            QCOMPARE(
-                QString::fromLatin1(p.readAllStandardOutput()).trimmed(), QStringLiteral("37 9 1"));
-        }
     }
 
     void saveDcReadsTheSelectedBitmap()
@@ -131,7 +122,7 @@ private Q_SLOTS:
         gdi::HBITMAP old = gdi::SelectObject(mem, pic.Handle());
         gdi::SetPixel(mem, 0, 3, 0);
         CBmp bmp;
-        bmp.setFileName(dir.filePath(QStringLiteral("dc.bmp")));
+        bmp.setFileName(dir.filePath(u"dc.bmp"_s));
         QVERIFY(bmp.SaveDC(mem, 16, 4));
         QFile f(bmp.FileName());
         QVERIFY(f.open(QIODevice::ReadOnly));
@@ -148,9 +139,9 @@ private Q_SLOTS:
     {
         DrawSurface box(10, 10);
         CBmp bmp;
-        bmp.setFileName(QStringLiteral("/nonexistent-folder/x.bmp"));
+        bmp.setFileName(u"/nonexistent-folder/x.bmp"_s);
         QVERIFY(!bmp.SavePicture(box));
-        QVERIFY(!bmp.Save(box, QStringLiteral("/proc/forbidden.bmp")));
+        QVERIFY(!bmp.Save(box, u"/proc/forbidden.bmp"_s));
         bmp.setFileName(QString());
         QVERIFY(!bmp.SaveDC(box.hDC(), 10, 10));
         QVERIFY(!bmp.SaveDC(nullptr, 10, 10));
@@ -245,9 +236,8 @@ private Q_SLOTS:
 
         GdiPicture pic = GdiPicture::fromImage(sprite());
         bmp.DrawTransPicture(t.dc, 2, 2, pic, MAGENTA);
-        QCOMPARE(at(t.image, 3, 3), BLUE);
-        QCOMPARE(at(t.image, 2, 2), RED);
-        QCOMPARE(at(t.image, 9, 7), BG); // key corner
+        // key corner
+        expect(t.image, {{3, 3, BLUE}, {2, 2, RED}, {9, 7, BG}});
         QCOMPARE(PixelTest::count(t.image, RED) + 1, 8 * 6 - 10);
 
         Target part;
@@ -261,8 +251,8 @@ private Q_SLOTS:
     void picturesLoadedFromFilesKeepTheirType()
     {
         QTemporaryDir dir;
-        const QString bmpPath = dir.filePath(QStringLiteral("face.bmp"));
-        const QString icoPath = dir.filePath(QStringLiteral("face.ico"));
+        const QString bmpPath = dir.filePath(u"face.bmp"_s);
+        const QString icoPath = dir.filePath(u"face.ico"_s);
         QVERIFY(sprite().save(bmpPath, "BMP"));
         QVERIFY(sprite().save(icoPath, "ICO"));
         const GdiPicture bitmap = GdiPicture::load(bmpPath);
@@ -271,7 +261,7 @@ private Q_SLOTS:
         const GdiPicture icon = GdiPicture::load(icoPath);
         QCOMPARE(icon.Type(), int(GdiPicture::PicTypeIcon));
         QCOMPARE(icon.Handle(), nullptr);
-        QVERIFY(GdiPicture::load(dir.filePath(QStringLiteral("missing.bmp"))).isNull());
+        QVERIFY(GdiPicture::load(dir.filePath(u"missing.bmp"_s)).isNull());
 
         Target t;
         const QImage before = t.image.copy();
@@ -299,8 +289,7 @@ private Q_SLOTS:
             Target t(6, 4);
             gdi::FillRect(t.dc, 0, 0, 6, 4, brush.CurBrush());
             QCOMPARE(PixelTest::count(t.image, RED), 6);
-            QCOMPARE(at(t.image, 2, 2), RED);
-            QCOMPARE(at(t.image, 3, 2), WHITE);
+            expect(t.image, {{2, 2, RED}, {3, 2, WHITE}});
         }
         QCOMPARE(gdi::liveObjects(), before);
     }

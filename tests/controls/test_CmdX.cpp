@@ -1,3 +1,4 @@
+#include "PixelTest.h"
 #include "controls/CmdX.h"
 #include "controls/TipWindow.h"
 
@@ -7,6 +8,8 @@
 #include <QtTest>
 #include <memory>
 
+using namespace Qt::StringLiterals;
+
 namespace
 {
 // Records the button's events by name, in the order they are raised.
@@ -14,18 +17,16 @@ struct Recorder {
     QStringList events;
     explicit Recorder(CmdX *b)
     {
-        QObject::connect(b, &CmdX::Click, [this] { events << QStringLiteral("Click"); });
-        QObject::connect(b, &CmdX::DblClick, [this] { events << QStringLiteral("DblClick"); });
-        QObject::connect(b, &CmdX::MouseEnter, [this] { events << QStringLiteral("MouseEnter"); });
-        QObject::connect(b, &CmdX::MouseExit, [this] { events << QStringLiteral("MouseExit"); });
-        QObject::connect(b, &CmdX::MouseDown, [this](qint16 btn, qint16, float, float) {
-            events << QStringLiteral("MouseDown%1").arg(btn);
-        });
+        QObject::connect(b, &CmdX::Click, [this] { events << u"Click"_s; });
+        QObject::connect(b, &CmdX::DblClick, [this] { events << u"DblClick"_s; });
+        QObject::connect(b, &CmdX::MouseEnter, [this] { events << u"MouseEnter"_s; });
+        QObject::connect(b, &CmdX::MouseExit, [this] { events << u"MouseExit"_s; });
+        QObject::connect(b, &CmdX::MouseDown,
+            [this](qint16 btn, qint16, float, float) { events << u"MouseDown%1"_s.arg(btn); });
         QObject::connect(b, &CmdX::MouseMove,
-            [this](qint16, qint16, float, float) { events << QStringLiteral("MouseMove"); });
-        QObject::connect(b, &CmdX::MouseUp, [this](qint16 btn, qint16, float, float) {
-            events << QStringLiteral("MouseUp%1").arg(btn);
-        });
+            [this](qint16, qint16, float, float) { events << u"MouseMove"_s; });
+        QObject::connect(b, &CmdX::MouseUp,
+            [this](qint16 btn, qint16, float, float) { events << u"MouseUp%1"_s.arg(btn); });
     }
 };
 
@@ -37,7 +38,7 @@ struct Rig {
     {
         host->resize(300, 200);
         host->move(50, 50);
-        btn = new CmdX(host.get(), QStringLiteral("Cmd_Test"));
+        btn = new CmdX(host.get(), u"Cmd_Test"_s);
         btn->setGeometry(20, 20, 100, 30);
         btn->setBackColor(rgbColor(255, 255, 255));
         btn->setForeColor(0);
@@ -48,27 +49,6 @@ struct Rig {
         QTest::mouseMove(host.get(), QPoint(290, 190));
     }
 };
-
-// Bounding box of the pixels that differ from `background`.
-QRect inkBox(const QImage &img, QRgb background, const QRect &within = QRect())
-{
-    const QRect area = within.isNull() ? img.rect() : within;
-    QRect box;
-    for (int y = area.top(); y <= area.bottom(); ++y)
-        for (int x = area.left(); x <= area.right(); ++x)
-            if (img.pixel(x, y) != background)
-                box |= QRect(x, y, 1, 1);
-    return box;
-}
-
-QSet<QRgb> coloursIn(const QImage &img, const QRect &area)
-{
-    QSet<QRgb> set;
-    for (int y = area.top(); y <= area.bottom(); ++y)
-        for (int x = area.left(); x <= area.right(); ++x)
-            set.insert(img.pixel(x, y));
-    return set;
-}
 
 const QRgb White = qRgb(255, 255, 255);
 } // namespace
@@ -85,12 +65,8 @@ private Q_SLOTS:
         // A 40 x 13 item on a 100 x 30 face: centre (30, 8.5), right 60, bottom 17.
         QTest::newRow("top-left") << 0 << 2 << QPointF(1, 1);
         QTest::newRow("middle-left") << 1 << 2 << QPointF(1, 8.5);
-        QTest::newRow("bottom-left") << 2 << 2 << QPointF(1, 16);
-        QTest::newRow("top-centre") << 3 << 2 << QPointF(30, 1);
         QTest::newRow("middle-centre") << 4 << 2 << QPointF(30, 8.5);
-        QTest::newRow("bottom-centre") << 5 << 2 << QPointF(30, 16);
         QTest::newRow("top-right caption") << 6 << 2 << QPointF(58, 1);
-        QTest::newRow("middle-right caption") << 7 << 2 << QPointF(58, 8.5);
         QTest::newRow("bottom-right caption") << 8 << 2 << QPointF(58, 16);
         QTest::newRow("bottom-right picture") << 8 << 1 << QPointF(59, 16);
     }
@@ -111,7 +87,7 @@ private Q_SLOTS:
         QVERIFY(!CmdX::alignedPosition(-1, QSizeF(100, 30), QSizeF(40, 13), 2, &pos));
 
         Rig rig;
-        rig.btn->setCaption(QStringLiteral("Go"));
+        rig.btn->setCaption(u"Go"_s);
         rig.btn->setCaptionAlignment(0);
         const QPoint before = rig.btn->captionPosition();
         rig.btn->setCaptionAlignment(9);
@@ -121,9 +97,9 @@ private Q_SLOTS:
     void captionInkFollowsAlignmentAndOffsets()
     {
         Rig rig;
-        rig.btn->setCaption(QStringLiteral("Mm"));
+        rig.btn->setCaption(u"Mm"_s);
         rig.btn->setCaptionAlignment(8);
-        const QRect bottomRight = inkBox(rig.btn->faceImage(), White);
+        const QRect bottomRight = PixelTest::inkBox(rig.btn->faceImage(), White);
         QVERIFY(!bottomRight.isEmpty());
         // Right column ends two pixels in, bottom row one pixel up.
         QVERIFY(bottomRight.right() <= 100 - 2 - 1);
@@ -131,13 +107,13 @@ private Q_SLOTS:
         QVERIFY(bottomRight.left() > 50);
 
         rig.btn->setCaptionAlignment(0);
-        const QRect topLeft = inkBox(rig.btn->faceImage(), White);
+        const QRect topLeft = PixelTest::inkBox(rig.btn->faceImage(), White);
         QVERIFY(topLeft.left() >= 1 && topLeft.left() < 10);
         QVERIFY(topLeft.top() >= 1);
 
         rig.btn->setCaptionXOffset(5);
         rig.btn->setCaptionYOffset(-1);
-        QCOMPARE(inkBox(rig.btn->faceImage(), White), topLeft.translated(5, -1));
+        QCOMPARE(PixelTest::inkBox(rig.btn->faceImage(), White), topLeft.translated(5, -1));
     }
 
     void gradientRuns_data()
@@ -201,52 +177,51 @@ private Q_SLOTS:
         rig.btn->setGradientOrientation(orientation);
         rig.btn->setUseGradientFill(useFill);
         const QImage face = rig.btn->faceImage();
-        QCOMPARE(coloursIn(face, face.rect()), QSet<QRgb> {qRgb(10, 20, 30)});
+        QCOMPARE(PixelTest::colours(face, face.rect()), QSet<QRgb> {qRgb(10, 20, 30)});
     }
 
     void hoverRaisesBorderAndColoursCaption()
     {
         Rig rig;
         Recorder rec(rig.btn);
-        rig.btn->setCaption(QStringLiteral("Hover"));
+        rig.btn->setCaption(u"Hover"_s);
         const QRect inner(1, 1, 98, 28);
-        QVERIFY(coloursIn(rig.btn->faceImage(), inner).contains(qRgb(0, 0, 0)));
+        QVERIFY(PixelTest::colours(rig.btn->faceImage(), inner).contains(qRgb(0, 0, 0)));
 
         QTest::mouseMove(rig.btn, QPoint(50, 15));
-        QVERIFY(rec.events.startsWith(QStringLiteral("MouseEnter")));
+        QVERIFY(rec.events.startsWith(u"MouseEnter"_s));
         QVERIFY(rig.btn->isHovering());
         QCOMPARE(rig.btn->borderState(), 1);
         const QImage face = rig.btn->faceImage();
         const QRgb shadow = toQColor(sysColor(COLOR_BTNSHADOW)).rgb();
-        QCOMPARE(face.pixel(0, 0), White);
-        QCOMPARE(face.pixel(0, 28), White);
-        QCOMPARE(face.pixel(98, 0), White);
-        QCOMPARE(face.pixel(99, 0), shadow);
-        QCOMPARE(face.pixel(0, 29), shadow);
-        QCOMPARE(face.pixel(99, 29), shadow);
+        // Raised: white top and left, shadow bottom and right.
+        for (QPoint p : {QPoint(0, 0), QPoint(0, 28), QPoint(98, 0)})
+            QCOMPARE(face.pixel(p), White);
+        for (QPoint p : {QPoint(99, 0), QPoint(0, 29), QPoint(99, 29)})
+            QCOMPARE(face.pixel(p), shadow);
         // The caption takes the hover colour (blue) while ForeColor stays black.
-        const QSet<QRgb> ink = coloursIn(face, inner);
+        const QSet<QRgb> ink = PixelTest::colours(face, inner);
         QVERIFY(ink.contains(qRgb(0, 0, 255)));
         QVERIFY(!ink.contains(qRgb(0, 0, 0)));
         QCOMPARE(rig.btn->ForeColor(), 0);
 
         QTest::mouseMove(rig.host.get(), QPoint(250, 150));
-        QVERIFY(rec.events.contains(QStringLiteral("MouseExit")));
+        QVERIFY(rec.events.contains(u"MouseExit"_s));
         QVERIFY(!rig.btn->isHovering());
         QCOMPARE(rig.btn->borderState(), 0);
         // Border 0 is drawn in the background colour.
         QCOMPARE(rig.btn->faceImage().pixel(0, 0), White);
-        QVERIFY(coloursIn(rig.btn->faceImage(), inner).contains(qRgb(0, 0, 0)));
+        QVERIFY(PixelTest::colours(rig.btn->faceImage(), inner).contains(qRgb(0, 0, 0)));
     }
 
     void hoverPropertiesOffKeepsNormalCaption()
     {
         Rig rig;
-        rig.btn->setCaption(QStringLiteral("Plain"));
+        rig.btn->setCaption(u"Plain"_s);
         rig.btn->setUseHoverProperties(false);
         QTest::mouseMove(rig.btn, QPoint(50, 15));
         QCOMPARE(rig.btn->borderState(), 1);
-        const QSet<QRgb> ink = coloursIn(rig.btn->faceImage(), QRect(1, 1, 98, 28));
+        const QSet<QRgb> ink = PixelTest::colours(rig.btn->faceImage(), QRect(1, 1, 98, 28));
         QVERIFY(ink.contains(qRgb(0, 0, 0)));
         QVERIFY(!ink.contains(qRgb(0, 0, 255)));
     }
@@ -254,7 +229,7 @@ private Q_SLOTS:
     void pressSinksFaceSwapsGradientAndShiftsCaption()
     {
         Rig rig;
-        rig.btn->setCaption(QStringLiteral("Press"));
+        rig.btn->setCaption(u"Press"_s);
         rig.btn->setGradientFromColor(rgbColor(200, 0, 0));
         rig.btn->setGradientToColor(rgbColor(0, 0, 200));
         rig.btn->setUseGradientFill(true);
@@ -292,18 +267,6 @@ private Q_SLOTS:
         QCOMPARE(rig.btn->paintState(), 0);
     }
 
-    void pressAndReleaseOrder()
-    {
-        Rig rig;
-        Recorder rec(rig.btn);
-        QTest::mousePress(rig.btn, Qt::LeftButton, {}, QPoint(30, 10));
-        QTest::mouseRelease(rig.btn, Qt::LeftButton, {}, QPoint(30, 10));
-        QCOMPARE(rec.events,
-            (QStringList {QStringLiteral("MouseDown1"), QStringLiteral("Click"),
-                QStringLiteral("MouseUp1")}));
-        QVERIFY(!rig.btn->isPressed());
-    }
-
     void leavingWhilePressedCancelsClick()
     {
         Rig rig;
@@ -313,8 +276,7 @@ private Q_SLOTS:
         QVERIFY(!rig.btn->isPressed());
         QTest::mouseRelease(rig.btn, Qt::LeftButton, {}, QPoint(180, 10));
         QCOMPARE(rec.events,
-            (QStringList {QStringLiteral("MouseDown1"), QStringLiteral("MouseExit"),
-                QStringLiteral("MouseMove"), QStringLiteral("MouseUp1")}));
+            (QStringList {u"MouseDown1"_s, u"MouseExit"_s, u"MouseMove"_s, u"MouseUp1"_s}));
     }
 
     void dontReleaseCaptureKeepsClick()
@@ -327,9 +289,8 @@ private Q_SLOTS:
         QVERIFY(rig.btn->isPressed());
         QCOMPARE(rig.btn->borderState(), 2);
         QTest::mouseRelease(rig.btn, Qt::LeftButton, {}, QPoint(180, 10));
-        QCOMPARE(rec.events,
-            (QStringList {QStringLiteral("MouseDown1"), QStringLiteral("MouseMove"),
-                QStringLiteral("Click"), QStringLiteral("MouseUp1")}));
+        QCOMPARE(
+            rec.events, (QStringList {u"MouseDown1"_s, u"MouseMove"_s, u"Click"_s, u"MouseUp1"_s}));
     }
 
     void edgeLinesCountAsInside_data()
@@ -337,11 +298,9 @@ private Q_SLOTS:
         QTest::addColumn<QPoint>("pos");
         QTest::addColumn<bool>("inside");
         QTest::newRow("right edge") << QPoint(100, 10) << true;
-        QTest::newRow("bottom edge") << QPoint(30, 30) << true;
         QTest::newRow("corner") << QPoint(100, 30) << true;
         QTest::newRow("past right") << QPoint(101, 10) << false;
         QTest::newRow("past bottom") << QPoint(30, 31) << false;
-        QTest::newRow("left of it") << QPoint(-1, 10) << false;
     }
     void edgeLinesCountAsInside()
     {
@@ -351,24 +310,23 @@ private Q_SLOTS:
         Recorder rec(rig.btn);
         QTest::mousePress(rig.btn, Qt::LeftButton, {}, QPoint(30, 10));
         QTest::mouseMove(rig.btn, pos);
-        QCOMPARE(rec.events.contains(QStringLiteral("MouseExit")), !inside);
+        QCOMPARE(rec.events.contains(u"MouseExit"_s), !inside);
         QTest::mouseRelease(rig.btn, Qt::LeftButton, {}, pos);
-        QCOMPARE(rec.events.contains(QStringLiteral("Click")), inside);
+        QCOMPARE(rec.events.contains(u"Click"_s), inside);
     }
 
     void rightButtonRaisesNoClickAndKeepsFace()
     {
         Rig rig;
         Recorder rec(rig.btn);
-        rig.btn->setCaption(QStringLiteral("Right"));
+        rig.btn->setCaption(u"Right"_s);
         rig.btn->setUseGradientFill(true);
         const QImage before = rig.btn->faceImage();
         QTest::mousePress(rig.btn, Qt::RightButton, {}, QPoint(30, 10));
         QCOMPARE(rig.btn->faceImage(), before);
         QTest::mouseRelease(rig.btn, Qt::RightButton, {}, QPoint(30, 10));
         QCOMPARE(rig.btn->faceImage(), before);
-        QCOMPARE(
-            rec.events, (QStringList {QStringLiteral("MouseDown2"), QStringLiteral("MouseUp2")}));
+        QCOMPARE(rec.events, (QStringList {u"MouseDown2"_s, u"MouseUp2"_s}));
     }
 
     void doubleClickRaisesDblClickWithoutSecondClick()
@@ -376,12 +334,12 @@ private Q_SLOTS:
         Rig rig;
         Recorder rec(rig.btn);
         QTest::mouseClick(rig.btn, Qt::LeftButton, {}, QPoint(30, 10));
+        QVERIFY(!rig.btn->isPressed());
         QTest::mouseDClick(rig.btn, Qt::LeftButton, {}, QPoint(30, 10));
         QTest::mouseRelease(rig.btn, Qt::LeftButton, {}, QPoint(30, 10));
         QCOMPARE(rec.events,
-            (QStringList {QStringLiteral("MouseDown1"), QStringLiteral("Click"),
-                QStringLiteral("MouseUp1"), QStringLiteral("DblClick"),
-                QStringLiteral("MouseUp1")}));
+            (QStringList {
+                u"MouseDown1"_s, u"Click"_s, u"MouseUp1"_s, u"DblClick"_s, u"MouseUp1"_s}));
     }
 
     void borderStyleShrinksSurfaceAndShiftsPointer_data()
@@ -412,7 +370,7 @@ private Q_SLOTS:
 
     void valueTrueClicks()
     {
-        CmdX btn(nullptr, QStringLiteral("Cmd_V"));
+        CmdX btn(nullptr, u"Cmd_V"_s);
         QSignalSpy clicks(&btn, &CmdX::Click);
         btn.setValue(false);
         QCOMPARE(clicks.count(), 0);
@@ -422,9 +380,9 @@ private Q_SLOTS:
 
     void defaultsAndNotifications()
     {
-        CmdX btn(nullptr, QStringLiteral("Cmd_Speak"));
-        QCOMPARE(btn.Caption(), QStringLiteral("Cmd_Speak"));
-        QCOMPARE(btn.objectName(), QStringLiteral("Cmd_Speak"));
+        CmdX btn(nullptr, u"Cmd_Speak"_s);
+        QCOMPARE(btn.Caption(), u"Cmd_Speak"_s);
+        QCOMPARE(btn.objectName(), u"Cmd_Speak"_s);
         QCOMPARE(btn.CaptionAlignment(), 4);
         QCOMPARE(btn.PictureAlignment(), 1);
         QCOMPARE(btn.FontColorOnHover(), 0xFF0000);
@@ -441,34 +399,34 @@ private Q_SLOTS:
         btn.setGradientOrientation(0); // unchanged: not even announced
         btn.setUseGradientFill(true);
         QCOMPARE(spy.count(), 0);
-        btn.setCaption(QStringLiteral("朗讀"));
+        btn.setCaption(u"朗讀"_s);
         btn.setGradientOrientation(1);
         btn.setMousePointer(77); // rejected
-        btn.setTag(QStringLiteral("Pause"));
+        btn.setTag(u"Pause"_s);
         QCOMPARE(spy.count(), 3);
-        QCOMPARE(spy.at(0).at(0).toString(), QStringLiteral("Caption"));
-        QCOMPARE(spy.at(2).at(0).toString(), QStringLiteral("Tag"));
+        QCOMPARE(spy.at(0).at(0).toString(), u"Caption"_s);
+        QCOMPARE(spy.at(2).at(0).toString(), u"Tag"_s);
         QCOMPARE(btn.MousePointer(), qint16(0));
-        QCOMPARE(btn.accessibleName(), QStringLiteral("朗讀"));
+        QCOMPARE(btn.accessibleName(), u"朗讀"_s);
     }
 
     void propertyBagRoundTrip()
     {
-        CmdX a(nullptr, QStringLiteral("Cmd_A"));
+        CmdX a(nullptr, u"Cmd_A"_s);
         QVERIFY(a.WriteProperties().isEmpty());
-        a.setCaption(QStringLiteral("開啟"));
+        a.setCaption(u"開啟"_s);
         a.setCaptionAlignment(8);
         a.setGradientToColor(rgbColor(174, 216, 230));
-        a.setToolTipValue(QStringLiteral("tip"));
+        a.setToolTipValue(u"tip"_s);
         a.setUseGradientFill(false);
         const QVariantMap bag = a.WriteProperties();
         QCOMPARE(bag.size(), 5);
-        CmdX b(nullptr, QStringLiteral("Cmd_B"));
+        CmdX b(nullptr, u"Cmd_B"_s);
         b.ReadProperties(bag);
-        QCOMPARE(b.Caption(), QStringLiteral("開啟"));
+        QCOMPARE(b.Caption(), u"開啟"_s);
         QCOMPARE(b.CaptionAlignment(), 8);
         QCOMPARE(b.GradientToColor(), rgbColor(174, 216, 230));
-        QCOMPARE(b.ToolTip(), QStringLiteral("tip"));
+        QCOMPARE(b.ToolTip(), u"tip"_s);
         QVERIFY(!b.UseGradientFill());
         QCOMPARE(b.GradientFromColor(), sysColor(20));
     }
@@ -498,25 +456,25 @@ private Q_SLOTS:
         const QImage face = rig.btn->faceImage();
         QCOMPARE(face.pixel(99, 29), toQColor(sysColor(COLOR_BTNSHADOW)).rgb());
         rig.btn->setAlwaysShowBorder(false);
-        rig.btn->setCaption(QStringLiteral("x")); // a DrawButton wipes the old border
+        rig.btn->setCaption(u"x"_s); // a DrawButton wipes the old border
         QCOMPARE(rig.btn->faceImage().pixel(99, 29), White);
     }
 
     void tooltipLivesWhileHovering()
     {
         Rig rig;
-        rig.btn->setToolTipValue(QStringLiteral("朗讀 (Ctrl-H)"));
+        rig.btn->setToolTipValue(u"朗讀 (Ctrl-H)"_s);
         rig.btn->setToolTipStyle(1);
         rig.btn->setToolTipCentered(true);
         QVERIFY(!rig.btn->toolTipWindow());
         QTest::mouseMove(rig.btn, QPoint(50, 15));
         TipWindow *tip = rig.btn->toolTipWindow();
         QVERIFY(tip);
-        QCOMPARE(tip->tipText(), QStringLiteral("朗讀 (Ctrl-H)"));
+        QCOMPARE(tip->tipText(), u"朗讀 (Ctrl-H)"_s);
         QCOMPARE(tip->style(), 0x43);
         QCOMPARE(tip->toolFlags(), 0x12);
-        rig.btn->setToolTipValue(QStringLiteral("停止"));
-        QCOMPARE(tip->tipText(), QStringLiteral("停止"));
+        rig.btn->setToolTipValue(u"停止"_s);
+        QCOMPARE(tip->tipText(), u"停止"_s);
         QTRY_VERIFY(tip->isVisible());
         QTest::mouseMove(rig.host.get(), QPoint(250, 150));
         QVERIFY(!rig.btn->toolTipWindow());

@@ -6,8 +6,12 @@
 #include <QPalette>
 #include <QSignalSpy>
 #include <QtTest>
+#include <cstring>
+
+using namespace Qt::StringLiterals;
 
 using PixelTest::at;
+using PixelTest::expect;
 
 namespace
 {
@@ -20,45 +24,22 @@ constexpr OleColor FACE = rgbColor(212, 208, 200);
 constexpr OleColor GREY = rgbColor(128, 128, 128);
 constexpr OleColor DARK = rgbColor(64, 64, 64);
 
-// The thumb as the slider is meant to show it, M standing for transparent.
-const char *const kThumb[21] = {
-    "WWWWWWWWWWD",
-    "WFFFFFFFFGD",
-    "WFFFFFFFFGD",
-    "WFFFFFFFFGD",
-    "WFFFFFFFFGD",
-    "WFFFFFFFFGD",
-    "WFFFFFFFFGD",
-    "WFFFFFFFFGD",
-    "WFFFFFFFFGD",
-    "WFFFFFFFFGD",
-    "WFFFFFFFFGD",
-    "WFFFFFFFFGD",
-    "WFFFFFFFFGD",
-    "WFFFFFFFFGD",
-    "WFFFFFFFFGD",
-    "WFFFFFFFFGD",
-    "MWFFFFFFGDM",
-    "MMWFFFFGDMM",
-    "MMMWFFGDMMM",
-    "MMMMWGDMMMM",
-    "MMMMMDMMMMM",
-};
+// The thumb as the slider is meant to show it, M standing for transparent:
+// a top row, fifteen rows like the first body row, then the tip.
+const char *thumbRow(int y)
+{
+    static const char *const tip[5]
+        = {"MWFFFFFFGDM", "MMWFFFFGDMM", "MMMWFFGDMMM", "MMMMWGDMMMM", "MMMMMDMMMMM"};
+    return y == 0 ? "WWWWWWWWWWD" : y < 16 ? "WFFFFFFFFGD" : tip[y - 16];
+}
 
+// W, F, G and D as colours; M (transparent) as -1.
 OleColor legend(char c)
 {
-    switch (c) {
-    case 'W':
-        return WHITE;
-    case 'F':
-        return FACE;
-    case 'G':
-        return GREY;
-    case 'D':
-        return DARK;
-    default:
-        return -1;
-    }
+    const char *const keys = "WFGD";
+    const OleColor colours[] = {WHITE, FACE, GREY, DARK};
+    const char *hit = std::strchr(keys, c);
+    return hit ? colours[hit - keys] : -1;
 }
 
 SliderEx::Face face208(int thumbX)
@@ -82,7 +63,7 @@ GdiPicture narrowThumb()
 // A shown 208-pixel slider with an 8-pixel thumb over 0 .. 100.
 struct Shown {
     Shown(qint16 min = 0, qint16 max = 100)
-        : slider(nullptr, QStringLiteral("Slider_Rate"))
+        : slider(nullptr, u"Slider_Rate"_s)
     {
         slider.setThumbPicture(narrowThumb());
         slider.resize(208, 30);
@@ -104,7 +85,7 @@ private Q_SLOTS:
         QCOMPARE(f.size(), QSize(208, 22));
         for (int y = 0; y < 21; ++y)
             for (int x = 0; x < 11; ++x) {
-                const OleColor want = legend(kThumb[y][x]);
+                const OleColor want = legend(thumbRow(y)[x]);
                 const OleColor got = at(f, 50 + x, y);
                 if (want >= 0) {
                     QCOMPARE(got, want);
@@ -119,24 +100,19 @@ private Q_SLOTS:
     {
         const QImage f = SliderEx::renderFace(face208(100));
         const int t = 100, tw = 11, y0 = 14; // half the thumb height plus 4, rounded to even
+        // Three rows: groove, dark line, silver line, each cut by the thumb;
+        // the dark and silver lines stop two short of the thumb.
         QCOMPARE(PixelTest::count(f, GROOVE, QRect(0, y0, t, 1)), t);
         QCOMPARE(PixelTest::count(f, GROOVE, QRect(t + tw, y0, 207 - t - tw, 1)), 207 - t - tw);
-        QCOMPARE(at(f, 207, y0), WHITE);
-        QCOMPARE(at(f, 0, y0 + 1), GROOVE);
         QCOMPARE(PixelTest::count(f, BLACK, QRect(1, y0 + 1, t - 2, 1)), t - 2);
-        QCOMPARE(at(f, t - 1, y0 + 1), BACK); // the dark line stops two short of the thumb
         QCOMPARE(PixelTest::count(f, BLACK, QRect(t + tw, y0 + 1, 206 - t - tw, 1)), 206 - t - tw);
-        QCOMPARE(at(f, 206, y0 + 1), SILVER);
-        QCOMPARE(at(f, 207, y0 + 1), WHITE);
-        QCOMPARE(at(f, 0, y0 + 2), WHITE);
         QCOMPARE(PixelTest::count(f, SILVER, QRect(1, y0 + 2, t - 2, 1)), t - 2);
-        QCOMPARE(at(f, t - 1, y0 + 2), WHITE);
-        QCOMPARE(at(f, 206, y0 + 2), WHITE);
-        QCOMPARE(at(f, 207, y0 + 2), WHITE);
-        QCOMPARE(at(f, 207, y0 + 3), BACK);
+        expect(f,
+            {{207, y0, WHITE}, {0, y0 + 1, GROOVE}, {t - 1, y0 + 1, BACK}, {206, y0 + 1, SILVER},
+                {207, y0 + 1, WHITE}, {0, y0 + 2, WHITE}, {t - 1, y0 + 2, WHITE},
+                {206, y0 + 2, WHITE}, {207, y0 + 2, WHITE}, {207, y0 + 3, BACK}});
         // under the thumb the rows show the thumb, not the groove
-        QCOMPARE(at(f, t + 5, y0), FACE);
-        QCOMPARE(at(f, t, y0 + 2), BACK);
+        expect(f, {{t + 5, y0, FACE}, {t, y0 + 2, BACK}});
     }
 
     void nineTicksAtEveryEighth()
@@ -269,18 +245,18 @@ private Q_SLOTS:
         Shown w;
         SliderEx &s = w.slider;
         QVERIFY(QTest::qWaitForWindowExposed(&s));
-        QLabel *label = s.findChild<QLabel *>(QStringLiteral("L_Msg"));
+        QLabel *label = s.findChild<QLabel *>(u"L_Msg"_s);
         QVERIFY(label);
         QCOMPARE(label, s.valueLabel());
         QVERIFY(!label->isVisible());
         QTest::mousePress(&s, Qt::LeftButton, {}, QPoint(64, 5));
         QVERIFY(label->isVisible());
-        QCOMPARE(label->text(), QStringLiteral("30"));
+        QCOMPARE(label->text(), u"30"_s);
         QCOMPARE(label->x(), 60 + 8); // right of the thumb
         QCOMPARE(label->y(), 0);
         QCOMPARE(label->height(), 14);
         QTest::mouseMove(&s, QPoint(204, 5));
-        QCOMPARE(label->text(), QStringLiteral("100"));
+        QCOMPARE(label->text(), u"100"_s);
         QCOMPARE(label->x(), 200 - label->width()); // flipped to the left of the thumb
         QTest::mouseRelease(&s, Qt::LeftButton, {}, QPoint(204, 5));
         QVERIFY(!label->isVisible());
@@ -334,9 +310,9 @@ private Q_SLOTS:
 
     void propertyBag()
     {
-        SliderEx s(nullptr, QStringLiteral("Slider_Volume"));
+        SliderEx s(nullptr, u"Slider_Volume"_s);
         QVERIFY(s.WriteProperties().isEmpty());
-        s.ReadProperties({{QStringLiteral("Value"), 75}, {QStringLiteral("Max"), 100}});
+        s.ReadProperties({{u"Value"_s, 75}, {u"Max"_s, 100}});
         QCOMPARE(s.Value(), qint16(75));
         QCOMPARE(s.Max(), qint16(100));
         QCOMPARE(s.Min(), qint16(0));
@@ -344,9 +320,9 @@ private Q_SLOTS:
         QCOMPARE(s.thumbX(), 75); // until the next placing
         const QVariantMap bag = s.WriteProperties();
         QCOMPARE(bag.size(), 2);
-        QCOMPARE(bag.value(QStringLiteral("Value")).toInt(), 75);
-        QCOMPARE(s.accessibleName(), QStringLiteral("Slider_Volume"));
-        s.setToolTip(QStringLiteral("(小聲 Ctrl-R) (大聲 Ctrl-T)"));
+        QCOMPARE(bag.value(u"Value"_s).toInt(), 75);
+        QCOMPARE(s.accessibleName(), u"Slider_Volume"_s);
+        s.setToolTip(u"(小聲 Ctrl-R) (大聲 Ctrl-T)"_s);
         QCOMPARE(s.accessibleDescription(), s.toolTip());
     }
 };
