@@ -183,20 +183,6 @@ private Q_SLOTS:
         QCOMPARE(iniWithValue(raw).GetBOOL(u"S"_s, u"K"_s, def), expected);
     }
 
-    void settersWriteTheirText()
-    {
-        CIni ini(m_path);
-        QVERIFY(ini.SetVal(u"S"_s, u"V"_s, -1));
-        QVERIFY(ini.SetLong(u"S"_s, u"L"_s, 100000));
-        QVERIFY(ini.SetBOOL(u"S"_s, u"T"_s, true));
-        QVERIFY(ini.SetBOOL(u"S"_s, u"F"_s, false));
-        QVERIFY(ini.SetSz(u"S"_s, u"B"_s, u"a\r\nb"_s)); // a break cannot split the line
-        QCOMPARE(readAll(m_path),
-            QByteArray("[S]\r\nV=-1\r\nL=100000\r\nT=True\r\nF=False\r\nB=a  b\r\n"));
-        QCOMPARE(ini.GetSz(u"S"_s, u"B"_s, QString()), u"a  b"_s);
-        QCOMPARE(m_failures, 0);
-    }
-
     void writeInPlace_data()
     {
         QTest::addColumn<QByteArray>("before");
@@ -248,20 +234,23 @@ private Q_SLOTS:
     {
         CIni ini(m_path);
         const QString tts = u"TTS"_s;
-        ini.SetVal(tts, u"RoleID"_s, 0);
-        ini.SetVal(tts, u"Rate"_s, 50);
-        ini.SetSz(u"Option"_s, u"FntName"_s, u"Arial"_s);
-        ini.SetLong(u"Text"_s, u"SelPos"_s, -1);
-        SaveColour(ini, u"BgColor"_s, rgb(174, 216, 230));
-        SaveColour(ini, u"FrameColor"_s, rgb(100, 202, 251));
+        QVERIFY(ini.SetVal(tts, u"RoleID"_s, 0));
+        QVERIFY(ini.SetVal(tts, u"Rate"_s, -1));
+        QVERIFY(ini.SetSz(u"Option"_s, u"FntName"_s, u"a\r\nb"_s)); // a break cannot split the line
+        QVERIFY(ini.SetBOOL(u"Option"_s, u"Prompt"_s, true));
+        QVERIFY(ini.SetBOOL(u"Option"_s, u"Fullscreen"_s, false));
+        QVERIFY(ini.SetLong(u"Text"_s, u"SelPos"_s, 100000));
+        QVERIFY(SaveColour(ini, u"BgColor"_s, rgb(174, 216, 230)));
+        QVERIFY(SaveColour(ini, u"FrameColor"_s, rgb(100, 202, 251)));
         QCOMPARE(readAll(m_path),
-            QByteArray("[TTS]\r\nRoleID=0\r\nRate=50\r\n[Option]\r\nFntName=Arial\r\n"
-                       "[Text]\r\nSelPos=-1\r\n"
+            QByteArray("[TTS]\r\nRoleID=0\r\nRate=-1\r\n[Option]\r\nFntName=a  b\r\n"
+                       "Prompt=True\r\nFullscreen=False\r\n[Text]\r\nSelPos=100000\r\n"
                        "[RGB]\r\nBgColor=174,216,230\r\nFrameColor=100,202,251\r\n"));
+        QCOMPARE(m_failures, 0);
         // A second exit rewrites values without adding lines.
         const qsizetype size = readAll(m_path).size();
         ini.SetVal(tts, u"Rate"_s, 70);
-        ini.SetLong(u"Text"_s, u"SelPos"_s, 123);
+        ini.SetLong(u"Text"_s, u"SelPos"_s, 1234567);
         QCOMPARE(readAll(m_path).size(), size + 1);
         QCOMPARE(ini.GetVal(tts, u"rate"_s, 0), qint16(70));
     }
@@ -303,7 +292,7 @@ private Q_SLOTS:
         QFile::setPermissions(m_path, QFile::ReadOwner | QFile::WriteOwner);
     }
 
-    void unwritableFolderReportsEachValue()
+    void unwritablePlacesReportEachValue()
     {
         // A regular file in place of the folder: no user can create below it.
         const QString blocker = m_dir.filePath(u"not-a-folder"_s);
@@ -313,21 +302,18 @@ private Q_SLOTS:
         ini.SetBOOL(u"Option"_s, u"Prompt"_s, true);
         QCOMPARE(m_failures, 2);
         QCOMPARE(readAll(blocker), QByteArray("x"));
+        // A folder in place of the file.
+        const QString folder = m_dir.filePath(u"folder.ini"_s);
+        QVERIFY(QDir().mkpath(folder));
+        CIni inFolder(folder);
+        QCOMPARE(inFolder.GetVal(u"TTS"_s, u"Rate"_s, 50), qint16(50));
+        QVERIFY(!inFolder.SetVal(u"TTS"_s, u"Rate"_s, 1));
+        QCOMPARE(m_failures, 3);
+        QVERIFY(QFileInfo(folder).isDir());
         // No handler: the failure is silent and nothing breaks.
         CIni::setWriteFailureHandler({});
         QVERIFY(!ini.SetVal(u"TTS"_s, u"Rate"_s, 1));
-        QCOMPARE(m_failures, 2);
-    }
-
-    void folderInPlaceOfTheFile()
-    {
-        const QString folder = m_dir.filePath(u"folder.ini"_s);
-        QVERIFY(QDir().mkpath(folder));
-        CIni ini(folder);
-        QCOMPARE(ini.GetVal(u"TTS"_s, u"Rate"_s, 50), qint16(50));
-        QVERIFY(!ini.SetVal(u"TTS"_s, u"Rate"_s, 1));
-        QCOMPARE(m_failures, 1);
-        QVERIFY(QFileInfo(folder).isDir());
+        QCOMPARE(m_failures, 3);
     }
 
     void writeKeepsPermissions()
