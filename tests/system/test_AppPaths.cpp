@@ -3,7 +3,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-class TestAppPaths : public QObject {
+class TestAppPaths : public QObject
+{
     Q_OBJECT
 private Q_SLOTS:
     void titleCarriesTheBuildVersion()
