@@ -51,9 +51,7 @@ public:
     // list (an empty function restores the real one).
     static void setFontFamilySource(std::function<QStringList()> source);
 
-    ReadingController &reading() { return *m_Reading; }
     SpVoice *voice() const { return m_Voice.get(); }
-    CIni &ini() { return *m_Ini; }
     QString lastDir() const { return m_LastDir; }
     const QImage &rolePicture() const { return m_RolePicture; }
     // The tooltip windows of the last layout pass, by control name.

@@ -109,8 +109,8 @@ void Form_Main::Resize()
     const int H = std::max(height(), minimum.height());
     const int sbHeight = 18;
 
+    // The second panel stretches, so it takes the window's whole width.
     SB->setGeometry(0, H - sbHeight, W, sbHeight);
-    SB_Panel2->setMinimumWidth(0);
 
     const int outerW = frameGeometry().width();
     PicTitle->setGeometry(0, 0, outerW - 1, 32);

@@ -49,8 +49,8 @@ void Form_Main::SelectStoredVoice()
         = CReg().GetSz(GetProductKey(), QStringLiteral("RoleID"), HKEY_CURRENT_USER);
     double number = 0;
     parseLeadingNumber(stored, &number);
-    bool fits = false;
-    const qint16 registryDefault = toInt16(std::llrint(number), &fits);
+    // A stored number beyond 16 bits counts as 0, like a missing one.
+    const qint16 registryDefault = toInt16(std::llrint(number), nullptr);
     int role = m_Ini->GetVal(QStringLiteral("TTS"), QStringLiteral("RoleID"), registryDefault);
     if (role > Combo_Voice->count() - 1 || role < 0)
         role = 0;
