@@ -10,7 +10,7 @@ PACKAGES=(
   qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev libqt6opengl6-dev
   qt6-qpa-plugins libgl-dev
   # speech, encoding, documents
-  libespeak-ng-dev espeak-ng-data libmp3lame-dev libuchardet-dev
+  libespeak-ng-dev espeak-ng-data libmp3lame-dev libuchardet-dev libzip-dev libpoppler-cpp-dev
   # fonts so Chinese text renders; headless display and sound checks
   fonts-noto-cjk xvfb xauth sox imagemagick x11-utils
   # GStreamer backend of Qt Multimedia

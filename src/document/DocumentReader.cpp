@@ -1,0 +1,147 @@
+#include "document/DocumentReader.h"
+
+#include "document/HtmlText.h"
+#include "document/PackageText.h"
+#include "document/PdfText.h"
+#include "document/RtfText.h"
+#include "document/TextDecoding.h"
+#include "document/ZipArchive.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QLoggingCategory>
+
+using Document::Result;
+using Document::Status;
+
+Q_LOGGING_CATEGORY(lcDocument, "parlo.document", QtWarningMsg)
+
+namespace
+{
+
+bool isOneOf(const QString &suffix, std::initializer_list<QStringView> suffixes)
+{
+    for (const QStringView s : suffixes)
+        if (suffix == s)
+            return true;
+    return false;
+}
+
+} // namespace
+
+DocumentReader::DocumentReader(const Document::Limits &limits)
+    : m_limits(limits)
+{
+}
+
+Status DocumentReader::AllocHdl(int count)
+{
+    m_handles.clear();
+    if (count < 1)
+        return fail(Status::NoHandle, QStringLiteral("cannot allocate %1 handles").arg(count));
+    m_handles.resize(size_t(count));
+    m_error.clear();
+    return Status::Ok;
+}
+
+Status DocumentReader::OpenWfxKey(int handle, const QString &key)
+{
+    if (handle < 0 || size_t(handle) >= m_handles.size())
+        return fail(Status::NoHandle, QStringLiteral("handle %1 was not allocated").arg(handle));
+    if (key.isEmpty())
+        return fail(Status::NoHandle, QStringLiteral("handle %1 needs a key").arg(handle));
+    m_handles[size_t(handle)] = {key, {}};
+    m_error.clear();
+    return Status::Ok;
+}
+
+DocumentReader::Handle *DocumentReader::setUpHandle(int handle)
+{
+    if (handle < 0 || size_t(handle) >= m_handles.size() || m_handles[size_t(handle)].key.isEmpty())
+        return nullptr;
+    return &m_handles[size_t(handle)];
+}
+
+Status DocumentReader::OpenFile(int handle, const QString &path)
+{
+    Handle *slot = setUpHandle(handle);
+    if (!slot)
+        return fail(Status::NoHandle, QStringLiteral("handle %1 is not set up").arg(handle));
+    slot->text.clear();
+
+    const QFileInfo info(path);
+    if (!info.isFile())
+        return fail(Status::CannotOpen, QStringLiteral("%1: no such file").arg(path));
+    if (info.size() > m_limits.maxInputBytes)
+        return fail(Status::TooLarge,
+            QStringLiteral("%1: larger than %2 bytes").arg(path).arg(m_limits.maxInputBytes));
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return fail(Status::CannotOpen, QStringLiteral("%1: %2").arg(path, file.errorString()));
+    // As much as the file held a moment ago: bytes it gains meanwhile are not
+    // read, so the limit holds.
+    const QByteArray bytes = file.read(info.size());
+    if (file.error() != QFileDevice::NoError)
+        return fail(Status::CannotOpen, QStringLiteral("%1: %2").arg(path, file.errorString()));
+
+    Result result = extract(bytes, info.fileName(), m_limits);
+    if (!result.ok()) {
+        qCInfo(lcDocument) << slot->key << "could not read" << path;
+        return fail(result.status, QStringLiteral("%1: %2").arg(path, result.detail));
+    }
+    slot->text = withCrLf(result.text);
+    m_error.clear();
+    return Status::Ok;
+}
+
+QString DocumentReader::ReadBuf(int handle) const
+{
+    if (handle < 0 || size_t(handle) >= m_handles.size())
+        return {};
+    return m_handles[size_t(handle)].text;
+}
+
+Status DocumentReader::fail(Status status, const QString &message)
+{
+    m_error = message;
+    qCInfo(lcDocument).noquote() << message;
+    return status;
+}
+
+Result DocumentReader::extract(
+    const QByteArray &bytes, const QString &fileName, const Document::Limits &limits)
+{
+    const QString suffix = QFileInfo(fileName).suffix().toLower();
+    if (bytes.startsWith("%PDF-") || (suffix == u"pdf" && PdfText::looksLikePdf(bytes)))
+        return PdfText::fromBytes(bytes, limits);
+    if (ZipArchive::looksLikeZip(bytes))
+        return PackageText::fromBytes(bytes, limits);
+    // A name that promises a packaged format the bytes do not have is a
+    // broken file, not text.
+    if (isOneOf(suffix, {u"pdf", u"docx", u"docm", u"dotx", u"odt", u"ott", u"epub"}))
+        return Result::failure(Status::Damaged, QStringLiteral("not a valid .%1 file").arg(suffix));
+    if (RtfText::looksLikeRtf(bytes))
+        return RtfText::fromBytes(bytes, limits);
+    if (isOneOf(suffix, {u"html", u"htm", u"xhtml", u"xht"}) || HtmlText::looksLikeHtml(bytes))
+        return HtmlText::fromBytes(bytes);
+    return TextDecoding::decodeText(bytes);
+}
+
+QString DocumentReader::withCrLf(const QString &text)
+{
+    QString out;
+    out.reserve(text.size() + text.size() / 32);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c == u'\r') {
+            if (i + 1 < text.size() && text[i + 1] == u'\n')
+                ++i;
+            out += u"\r\n";
+        } else if (c == u'\n' || c == QChar(0x2028) || c == QChar(0x2029)) {
+            out += u"\r\n";
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}

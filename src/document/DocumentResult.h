@@ -1,0 +1,50 @@
+#pragma once
+// What every document extractor hands back, and the limits that keep a hostile
+// file from costing more than a few seconds and a bounded amount of memory.
+// Extractors never throw: a document that cannot be read comes back as a
+// status other than Ok and a sentence saying why.
+
+#include <QString>
+#include <QtGlobal>
+
+#include <utility>
+
+namespace Document
+{
+
+enum class Status {
+    Ok = 0,
+    NoHandle = 1, // the handle index was never allocated or set up
+    CannotOpen = 2, // missing, unreadable, or a folder
+    Unsupported = 3, // binary data that is no document this reader knows
+    Damaged = 4, // a known format, but broken or truncated
+    TooLarge = 5, // over a size, unpacking or nesting limit
+    TimedOut = 6, // the parser ran past its time budget
+};
+
+struct Result {
+    Status status = Status::Ok;
+    QString text; // with '\n' line ends inside the extractors
+    QString detail; // why it failed; empty on success
+
+    bool ok() const { return status == Status::Ok; }
+    static Result success(QString text) { return {Status::Ok, std::move(text), {}}; }
+    static Result failure(Status status, QString detail) { return {status, {}, std::move(detail)}; }
+};
+
+struct Limits {
+    // Largest file read at all, and the most a container may unpack in total.
+    qint64 maxInputBytes = qint64(256) << 20;
+    qint64 maxUnpackedBytes = qint64(256) << 20;
+    // An archive member may unpack to this many times its packed size once it
+    // is past ratioGraceBytes; ordinary documents stay well under it.
+    qint64 maxUnpackRatio = 200;
+    qint64 ratioGraceBytes = qint64(4) << 20;
+    // Element or group nesting deeper than this is refused.
+    int maxDepth = 512;
+    // PDF parsing runs in a child process with these budgets.
+    int pdfTimeoutMs = 5000;
+    qint64 pdfMemoryBytes = qint64(1) << 30;
+};
+
+} // namespace Document
