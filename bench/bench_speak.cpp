@@ -2,7 +2,7 @@
 // sink, and how much memory the first minute of speech takes. Also the
 // length of one sentence at the extreme rates, and (with a folder argument)
 // one WAV file per suite voice for measuring their pitch.
-#include "speech/AudioSink.h"
+#include "audio/AudioSink.h"
 #include "speech/SpFileStream.h"
 #include "speech/SpVoice.h"
 #include "speech/SpeechEngine.h"

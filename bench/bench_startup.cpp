@@ -5,7 +5,7 @@
 
 #include "shell/AppMain.h"
 #include "shell/Form_Main.h"
-#include "speech/AudioSink.h"
+#include "audio/AudioSink.h"
 #include "system/AppPaths.h"
 
 #include <QApplication>

@@ -2,7 +2,7 @@
 // their sound can be compared (sox stat, a listen). Prints each file with its
 // length; pass a folder to keep the files there.
 
-#include "speech/AudioSink.h"
+#include "audio/AudioSink.h"
 #include "speech/SpFileStream.h"
 #include "speech/SpVoice.h"
 

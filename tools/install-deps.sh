@@ -6,15 +6,15 @@ set -euo pipefail
 PACKAGES=(
   # build
   build-essential cmake ninja-build pkg-config clang-format
-  # Qt 6: widgets, multimedia, printing, test
-  qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev libqt6opengl6-dev
+  # Qt 6: widgets, printing, test
+  qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev
   qt6-qpa-plugins libgl-dev
   # speech, encoding, documents
   libespeak-ng-dev espeak-ng-data libmp3lame-dev libuchardet-dev libzip-dev libpoppler-cpp-dev
   # fonts so Chinese text renders; headless display and sound checks
-  fonts-noto-cjk xvfb xauth sox imagemagick x11-utils
-  # GStreamer backend of Qt Multimedia
-  gstreamer1.0-plugins-base gstreamer1.0-plugins-good
+  fonts-noto-cjk xvfb xauth sox imagemagick x11-utils xdotool
+  # sound: the client library, and a server with tools for the real-sound tests
+  libpulse-dev pulseaudio pulseaudio-utils
 )
 
 missing=()

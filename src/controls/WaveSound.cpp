@@ -1,7 +1,7 @@
 #include "controls/WaveSound.h"
 
-#include "speech/AudioSink.h"
-#include "speech/Resampler.h"
+#include "audio/AudioSink.h"
+#include "audio/Resampler.h"
 
 #include <QCoreApplication>
 #include <QObject>

@@ -1,10 +1,11 @@
 #include "speech/SpVoice.h"
 
-#include "speech/AudioSink.h"
-#include "speech/Resampler.h"
+#include "audio/AudioSink.h"
+#include "audio/Resampler.h"
 #include "speech/SapiXmlParser.h"
 #include "speech/SpFileStream.h"
 #include "speech/VoiceCatalogue.h"
+#include "system/Log.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -68,11 +69,18 @@ SpVoice::SpVoice(QObject *parent)
         if (!requested->exchange(true))
             QMetaObject::invokeMethod(this, &SpVoice::poll, Qt::QueuedConnection);
     });
+    // Open the output now, so the first reading does not wait for it.
+    ensureSink();
 }
 
 SpVoice::~SpVoice()
 {
+    // Nothing may reach this voice once teardown starts: no tick, no worker
+    // notification, no poll from a nested event loop.
+    m_destroying = true;
+    m_timer.stop();
     SpeechEngine::instance().closeChannel(m_channel);
+    m_sink.reset();
 }
 
 void SpVoice::setRate(int rate)
@@ -124,6 +132,26 @@ void SpVoice::replaceSink(std::unique_ptr<AudioSink> sink, SpFileStream *file)
         m_sink->suspend();
 }
 
+void SpVoice::fallBackToSilence()
+{
+    // The device is gone: what it had not played yet is played by the clock,
+    // so the events keep their pace.
+    const qint64 heard = m_sink->played();
+    const qint64 unheard = m_sink->written() - heard;
+    qCWarning(lcAudio) << "audio output failed; reading on in silence";
+    auto silent = std::make_unique<SilentSink>(m_sink->sampleRate());
+    silent->setStandsInForDevice(true);
+    m_sinkBase += heard;
+    m_sink = std::move(silent);
+    m_sinkFile = nullptr;
+    if (m_paused)
+        m_sink->suspend();
+    if (unheard > 0) {
+        const std::vector<int16_t> zeros(size_t(unheard), 0);
+        m_sink->write(zeros.data(), unheard);
+    }
+}
+
 void SpVoice::ensureSink()
 {
     SpFileStream *wanted = (m_output && m_output->isOpen()) ? m_output : nullptr;
@@ -139,6 +167,11 @@ int SpVoice::Speak(const QString &input, int flags)
 {
     if (flags & SVSFPurgeBeforeSpeak)
         purge();
+    // Without a device the voice reads on in silence; once idle it tries the
+    // device again, so a sound server that came back is used.
+    if (m_sink && m_sink->standsInForDevice() && m_open.empty() && m_pending.empty()
+        && m_chunks.empty())
+        replaceSink(AudioSink::create(), nullptr);
     const QString text = (flags & SVSFIsFilename) ? readTextFile(input) : input;
     if (text.isEmpty())
         return 0;
@@ -228,11 +261,10 @@ void SpVoice::poll()
     // Re-entrant on purpose: a handler may wait for speech (WaitUntilDone,
     // a synchronous Speak), and that wait must keep the queues moving.
     m_pollRequested->store(false);
-    if (m_sink && m_sink->hasFailed()) {
-        // The device is gone: carry on in silence, keeping the timing.
-        const int rate = m_sink->sampleRate();
-        replaceSink(std::make_unique<SilentSink>(rate), nullptr);
-    }
+    if (m_destroying)
+        return;
+    if (m_sink && m_sink->hasFailed())
+        fallBackToSilence();
     std::deque<SpeechChunk> taken = m_channel->take();
     for (SpeechChunk &chunk : taken)
         m_chunks.push_back(std::move(chunk));

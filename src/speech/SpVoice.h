@@ -108,6 +108,7 @@ private:
     void dispatchDue();
     void purge();
     void ensureSink();
+    void fallBackToSilence();
     void replaceSink(std::unique_ptr<AudioSink> sink, SpFileStream *file);
     void dispatch(const Pending &item);
     qint64 playedTimeline() const;
@@ -129,5 +130,6 @@ private:
     int m_nextStream = 1;
     bool m_paused = false;
     bool m_allowFormatChanges = true;
+    bool m_destroying = false;
     std::shared_ptr<std::atomic<bool>> m_pollRequested;
 };

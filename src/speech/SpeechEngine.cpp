@@ -1,7 +1,7 @@
 #include "speech/SpeechEngine.h"
 
 #include "speech/PhoneMap.h"
-#include "speech/Resampler.h"
+#include "audio/Resampler.h"
 #include "speech/SapiXmlParser.h"
 #include "speech/TextSplitter.h"
 #include "speech/VoiceCatalogue.h"

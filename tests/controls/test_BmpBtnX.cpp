@@ -1,7 +1,7 @@
 #include "PixelTest.h"
 #include "controls/BmpBtnX.h"
 #include "controls/WaveSound.h"
-#include "speech/AudioSink.h"
+#include "audio/AudioSink.h"
 
 #include <QSignalSpy>
 #include <QTemporaryDir>

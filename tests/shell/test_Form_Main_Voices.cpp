@@ -5,7 +5,7 @@
 #include "shell/Form_Main.h"
 #include "shell/MaviTextBox.h"
 #include "shell/MessageBox.h"
-#include "speech/AudioSink.h"
+#include "audio/AudioSink.h"
 #include "speech/SpVoice.h"
 #include "speech/TTSRole.h"
 #include "system/AppPaths.h"

@@ -2,7 +2,7 @@
 // keeps the PCM it is given so tests can look at the sound itself.
 #pragma once
 
-#include "speech/AudioSink.h"
+#include "audio/AudioSink.h"
 #include "speech/SpVoice.h"
 
 #include <QList>

@@ -2,7 +2,7 @@
 // immediate audio sink: states and captions, what is handed to the voice, and
 // what the stream's events do to the selection.
 
-#include "speech/AudioSink.h"
+#include "audio/AudioSink.h"
 #include "speech/ReadingController.h"
 #include "speech/SpVoice.h"
 

@@ -4,15 +4,15 @@
 // sample, which is what keeps word highlighting in step with the sound.
 //
 // Implementations:
-//   QtAudioSink   - the default audio output through Qt Multimedia;
+//   PulseSink     - the default: a stream on the sound server;
 //   SilentSink    - no device: consumes samples in real time by a clock that
 //                   can be replaced (tests step it by hand);
 //   ImmediateSink - everything written counts as heard at once, except while
 //                   suspended, when nothing further is heard until resume.
 //
 // Choosing the sink: voices ask AudioSink::create() whenever they need a new
-// one. By default that gives a QtAudioSink when the system has a default
-// output device, else a SilentSink. Tests and benchmarks call
+// one. By default that gives a PulseSink when a sound server answers, else a
+// SilentSink that stands in for the device. Tests and benchmarks call
 // AudioSink::setFactory([] { return std::make_unique<ImmediateSink>(); }) once
 // at start; setFactory({}) restores the default.
 #pragma once
@@ -45,6 +45,10 @@ public:
 
     qint64 written() const { return m_written; }
     bool isSuspended() const { return m_suspended; }
+    // True for the silent sink used because no device could be had; the
+    // owner asks for a device again when it next starts from idle.
+    bool standsInForDevice() const { return m_standsIn; }
+    void setStandsInForDevice(bool standsIn) { m_standsIn = standsIn; }
 
     static void setFactory(Factory factory);
     static std::unique_ptr<AudioSink> create();
@@ -54,6 +58,7 @@ public:
 protected:
     qint64 m_written = 0;
     bool m_suspended = false;
+    bool m_standsIn = false;
 };
 
 class ImmediateSink : public AudioSink

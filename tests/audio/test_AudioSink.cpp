@@ -1,4 +1,4 @@
-#include "speech/AudioSink.h"
+#include "audio/AudioSink.h"
 
 #include <QtTest>
 

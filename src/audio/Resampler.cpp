@@ -1,4 +1,4 @@
-#include "speech/Resampler.h"
+#include "audio/Resampler.h"
 
 #include <algorithm>
 #include <cmath>

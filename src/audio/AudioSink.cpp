@@ -1,10 +1,9 @@
-#include "speech/AudioSink.h"
+#include "audio/AudioSink.h"
 
-#include "speech/QtAudioSink.h"
+#include "audio/PulseSink.h"
+#include "system/Log.h"
 
-#include <QAudioDevice>
 #include <QElapsedTimer>
-#include <QMediaDevices>
 #include <algorithm>
 #include <mutex>
 
@@ -49,13 +48,11 @@ std::unique_ptr<AudioSink> AudioSink::create()
 
 std::unique_ptr<AudioSink> AudioSink::createDefault()
 {
-    const QAudioDevice device = QMediaDevices::defaultAudioOutput();
-    if (!device.isNull()) {
-        auto sink = std::make_unique<QtAudioSink>(device);
-        if (!sink->hasFailed())
-            return sink;
-    }
-    return std::make_unique<SilentSink>();
+    if (auto sink = PulseSink::open())
+        return sink;
+    auto silent = std::make_unique<SilentSink>();
+    silent->setStandsInForDevice(true);
+    return silent;
 }
 
 ImmediateSink::ImmediateSink(int sampleRate)

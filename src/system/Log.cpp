@@ -1,0 +1,6 @@
+#include "system/Log.h"
+
+Q_LOGGING_CATEGORY(lcAudio, "parlo.audio", QtWarningMsg)
+Q_LOGGING_CATEGORY(lcSpeech, "parlo.speech", QtWarningMsg)
+Q_LOGGING_CATEGORY(lcSettings, "parlo.settings", QtWarningMsg)
+Q_LOGGING_CATEGORY(lcShell, "parlo.shell", QtWarningMsg)

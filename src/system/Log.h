@@ -1,0 +1,11 @@
+// The program's logging categories. Nothing is logged by default beyond
+// warnings; QT_LOGGING_RULES="parlo.*=true" shows why a voice switch, an
+// audio device or a settings write failed.
+#pragma once
+
+#include <QLoggingCategory>
+
+Q_DECLARE_LOGGING_CATEGORY(lcAudio) // parlo.audio: sound server, streams, fallbacks
+Q_DECLARE_LOGGING_CATEGORY(lcSpeech) // parlo.speech: engine, voices, readings
+Q_DECLARE_LOGGING_CATEGORY(lcSettings) // parlo.settings: settings file reads and writes
+Q_DECLARE_LOGGING_CATEGORY(lcShell) // parlo.shell: start-up, shutdown, signals
