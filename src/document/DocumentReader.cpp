@@ -71,24 +71,24 @@ Status DocumentReader::OpenFile(int handle, const QString &path)
 
     const QFileInfo info(path);
     if (!info.isFile())
-        return fail(Status::CannotOpen, QStringLiteral("%1: no such file").arg(path));
+        return fail(Status::CannotOpen, QStringLiteral("%1: no such file").arg(path), slot);
     if (info.size() > m_limits.maxInputBytes)
         return fail(Status::TooLarge,
             QStringLiteral("%1: larger than %2 bytes").arg(path).arg(m_limits.maxInputBytes));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return fail(Status::CannotOpen, QStringLiteral("%1: %2").arg(path, file.errorString()));
+        return fail(
+            Status::CannotOpen, QStringLiteral("%1: %2").arg(path, file.errorString()), slot);
     // As much as the file held a moment ago: bytes it gains meanwhile are not
     // read, so the limit holds.
     const QByteArray bytes = file.read(info.size());
     if (file.error() != QFileDevice::NoError)
-        return fail(Status::CannotOpen, QStringLiteral("%1: %2").arg(path, file.errorString()));
+        return fail(
+            Status::CannotOpen, QStringLiteral("%1: %2").arg(path, file.errorString()), slot);
 
     Result result = extract(bytes, info.fileName(), m_limits);
-    if (!result.ok()) {
-        qCInfo(lcDocument) << slot->key << "could not read" << path;
-        return fail(result.status, QStringLiteral("%1: %2").arg(path, result.detail));
-    }
+    if (!result.ok())
+        return fail(result.status, QStringLiteral("%1: %2").arg(path, result.detail), slot);
     slot->text = withCrLf(result.text);
     m_error.clear();
     return Status::Ok;
@@ -101,10 +101,13 @@ QString DocumentReader::ReadBuf(int handle) const
     return m_handles[size_t(handle)].text;
 }
 
-Status DocumentReader::fail(Status status, const QString &message)
+Status DocumentReader::fail(Status status, const QString &message, const Handle *handle)
 {
     m_error = message;
-    qCInfo(lcDocument).noquote() << message;
+    if (handle)
+        qCInfo(lcDocument).noquote() << handle->key << message;
+    else
+        qCInfo(lcDocument).noquote() << message;
     return status;
 }
 

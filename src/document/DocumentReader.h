@@ -57,7 +57,8 @@ private:
         QString text;
     };
 
-    Status fail(Status status, const QString &message);
+    // Records and logs a failure; the handle's key, when given, names who asked.
+    Status fail(Status status, const QString &message, const Handle *handle = nullptr);
     Handle *setUpHandle(int handle);
 
     Document::Limits m_limits;

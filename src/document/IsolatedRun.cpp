@@ -42,6 +42,24 @@ bool writeAll(int fd, const char *data, qsizetype size)
     return true;
 }
 
+#ifndef PARLO_UNDER_ASAN
+// The address space the process uses now, from /proc/self/statm (first field,
+// in pages); 0 when it cannot be read.
+rlim_t currentAddressSpace()
+{
+    const int fd = ::open("/proc/self/statm", O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return 0;
+    char buf[64] = {};
+    const ssize_t n = ::read(fd, buf, sizeof buf - 1);
+    ::close(fd);
+    rlim_t pages = 0;
+    for (ssize_t i = 0; i < n && buf[i] >= '0' && buf[i] <= '9'; ++i)
+        pages = pages * 10 + rlim_t(buf[i] - '0');
+    return pages * rlim_t(::sysconf(_SC_PAGESIZE));
+}
+#endif
+
 [[noreturn]] void runChild(
     int fd, const std::function<int(QByteArray *)> &work, const IsolatedRun::Budget &budget)
 {
@@ -54,10 +72,11 @@ bool writeAll(int fd, const char *data, qsizetype size)
     // CPU seconds back up the parent's wall-clock budget.
     setLimit(RLIMIT_CPU, rlim_t(budget.timeoutMs / 1000 + 2));
 #ifndef PARLO_UNDER_ASAN
-    // AddressSanitizer reserves terabytes of address space up front, so an
-    // address-space limit would stop its allocator at once.
+    // The child starts with the parent's mappings, so the budget comes on top
+    // of them. AddressSanitizer reserves terabytes of address space up front,
+    // so under it no address-space limit is set at all.
     if (budget.memoryBytes > 0)
-        setLimit(RLIMIT_AS, rlim_t(budget.memoryBytes));
+        setLimit(RLIMIT_AS, currentAddressSpace() + rlim_t(budget.memoryBytes));
 #endif
     int code = IsolatedRun::UncaughtExceptionCode;
     try {

@@ -18,7 +18,9 @@ namespace IsolatedRun
 
 struct Budget {
     int timeoutMs = 5000;
-    qint64 memoryBytes = qint64(1) << 30; // address space; not applied under AddressSanitizer
+    // Address space the child may add to what it inherits; not applied under
+    // AddressSanitizer.
+    qint64 memoryBytes = qint64(1) << 30;
     qint64 maxOutputBytes = qint64(256) << 20;
 };
 

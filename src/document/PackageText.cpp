@@ -123,6 +123,8 @@ struct DocxHandler {
     }
 };
 
+constexpr int MaxSpaceRun = 16;
+
 // OpenDocument: paragraphs and headings (text:p, text:h) with white space
 // collapsed as the format prescribes; text:s, text:tab and text:line-break
 // are the spacing that survives. Notes, comments and the record of tracked
@@ -144,7 +146,8 @@ struct OdfHandler {
             ++paragraphDepth;
         } else if (name == u"s") {
             const int count = r.attributes().value(QLatin1String("text:c")).toInt();
-            out.addText(QString(qBound(1, count, 1000), u' '));
+            // Capped so a small file cannot expand into gigabytes of spaces.
+            out.addText(QString(qBound(1, count, MaxSpaceRun), u' '));
         } else if (name == u"tab") {
             out.addChar(u'\t');
         } else if (name == u"line-break") {
