@@ -3,6 +3,7 @@
 // length of one sentence at the extreme rates, and (with a folder argument)
 // one WAV file per suite voice for measuring their pitch.
 #include "audio/AudioSink.h"
+#include "audio/RealAudio.h"
 #include "speech/SpFileStream.h"
 #include "speech/SpVoice.h"
 #include "speech/SpeechEngine.h"
@@ -11,8 +12,11 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QThread>
+#include <algorithm>
 #include <cstdio>
 #include <memory>
+#include <vector>
 
 namespace
 {
@@ -65,6 +69,68 @@ QString bigText()
         text += (i % 3 == 2) ? english : chinese;
     text.truncate(1048500);
     return text;
+}
+
+double median(std::vector<double> values)
+{
+    if (values.empty())
+        return -1;
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+// On a private sound server with a null sink: from Speak to the first sound
+// in the recording of its monitor, and from each Word event to the onset of
+// its syllable. Targets: onset under 150 ms, skew within 40 ms. The recording's
+// time line is known to a few milliseconds, so an onset may print as -2 ms.
+void realSound()
+{
+    using namespace RealAudio;
+    AudioSink::setFactory({});
+    PrivateServer server;
+    MonitorRecorder recorder;
+    if (!server.start() || !recorder.start()) {
+        std::printf("real sound: no private sound server (%s)\n", qPrintable(server.why()));
+        return;
+    }
+    const QString text = QStringLiteral("一。二。三。四。");
+    std::vector<double> onsets, skews;
+    double first = -1;
+    for (int run = 0; run < 11; ++run) {
+        auto voice = std::make_unique<SpVoice>(); // run 0: created, then Speak at once
+        std::vector<qint64> wordAt;
+        QObject::connect(voice.get(), &SpVoice::Word,
+            [&wordAt](int, qint64, int, int) { wordAt.push_back(nowNs()); });
+        const qint64 t0 = nowNs();
+        voice->Speak(text, SVSFlagsAsync);
+        while (!voice->WaitUntilDone(5)) { }
+        QThread::msleep(200);
+        const std::vector<int16_t> heard = recorder.samples();
+        // The time line is known to a few milliseconds: sound just "before"
+        // Speak is the reading's own.
+        const double start = recorder.msAt(t0) - 20;
+        const double onset = firstSoundAfter(heard, MonitorRecorder::Rate, start) - start - 20;
+        (run == 0 ? first : onsets.emplace_back()) = onset;
+        std::vector<Segment> syllables;
+        for (const Segment &s : soundSegments(heard, MonitorRecorder::Rate, -45, 60)) {
+            if (s.startMs >= start)
+                syllables.push_back(s);
+        }
+        for (size_t i = 0; i < std::min(syllables.size(), wordAt.size()); ++i)
+            skews.push_back(recorder.msAt(wordAt[i]) - syllables[i].startMs);
+    }
+    std::vector<double> absSkews;
+    for (double s : skews)
+        absSkews.push_back(std::abs(s));
+    std::printf("real sound: first reading of a new voice: onset %.0f ms (target < 150)\n", first);
+    std::printf("real sound: onset from Speak to heard sound, median of %zu: %.0f ms (worst "
+                "%.0f; target < 150)\n",
+        onsets.size(), median(onsets), *std::max_element(onsets.begin(), onsets.end()));
+    std::printf("real sound: word event to its syllable: median %+.0f ms, worst %.0f ms over "
+                "%zu words (target within 40)\n",
+        median(skews),
+        absSkews.empty() ? -1.0 : *std::max_element(absSkews.begin(), absSkews.end()),
+        skews.size());
 }
 
 } // namespace
@@ -151,5 +217,6 @@ int main(int argc, char **argv)
             std::printf("wrote %s\n", qPrintable(path));
         }
     }
+    realSound();
     return 0;
 }

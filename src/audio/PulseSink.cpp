@@ -184,8 +184,7 @@ struct PulseSink::State {
     qint64 origin = 0; // sink sample at which the current stream began
     qint64 lastPlayed = 0; // keeps played() from going back
     qint64 handed = 0; // samples of the current stream given to the server
-    qint64 clockValue = -1; // the server clock's last reading, in samples
-    QElapsedTimer clockStill; // since the server clock last moved
+    QElapsedTimer ranOut; // valid from the server's underflow until more is handed over
     bool suspended = false;
     bool failed = false;
 
@@ -207,6 +206,7 @@ struct PulseSink::State {
             offset += n;
             allowed -= n;
             handed += qint64(n / 2);
+            ranOut.invalidate();
             wrote = true;
         }
         if (offset == pending.size()) {
@@ -226,6 +226,8 @@ struct PulseSink::State {
     {
         static_cast<State *>(self)->feed(nbytes);
     }
+
+    static void onUnderflow(pa_stream *, void *self) { static_cast<State *>(self)->ranOut.start(); }
 
     static void onState(pa_stream *s, void *self)
     {
@@ -291,6 +293,7 @@ void PulseSink::createStream()
     m_state->stream = stream;
     pa_stream_set_state_callback(stream, State::onState, m_state.get());
     pa_stream_set_write_callback(stream, State::onWrite, m_state.get());
+    pa_stream_set_underflow_callback(stream, State::onUnderflow, m_state.get());
     pa_buffer_attr attr;
     attr.maxlength = uint32_t(-1);
     attr.tlength = uint32_t(pa_usec_to_bytes(TargetLatencyUs, &sampleSpec()));
@@ -317,6 +320,7 @@ void PulseSink::dropStream()
         return;
     pa_stream_set_state_callback(stream, nullptr, nullptr);
     pa_stream_set_write_callback(stream, nullptr, nullptr);
+    pa_stream_set_underflow_callback(stream, nullptr, nullptr);
     pa_stream_disconnect(stream);
     pa_stream_unref(stream);
 }
@@ -344,13 +348,10 @@ qint64 PulseSink::played() const
         || pa_stream_get_time(s.stream, &usec) < 0)
         return s.lastPlayed;
     qint64 heard = qint64(usec * Rate / 1000000);
-    if (heard != s.clockValue) {
-        s.clockValue = heard;
-        s.clockStill.start();
-    } else if (!s.suspended && s.offset == s.pending.size() && heard < s.handed) {
+    if (s.ranOut.isValid() && !s.suspended && heard < s.handed) {
         // A stream that ran out stops its clock one device latency short of
-        // the end; what the server holds is heard within that latency.
-        heard = std::min(s.handed, heard + s.clockStill.elapsed() * Rate / 1000);
+        // the end; what the device still holds is heard within that latency.
+        heard = std::min(s.handed, heard + s.ranOut.elapsed() * Rate / 1000);
     }
     s.lastPlayed = std::clamp(s.origin + heard, s.lastPlayed, m_written);
     return s.lastPlayed;
@@ -383,7 +384,7 @@ void PulseSink::discard()
     m_state->pending.clear();
     m_state->offset = 0;
     m_state->handed = 0;
-    m_state->clockValue = -1;
+    m_state->ranOut.invalidate();
     m_state->origin = m_written;
     m_state->lastPlayed = m_written;
     if (!m_state->failed)
