@@ -5,11 +5,28 @@
 #include <QDragMoveEvent>
 #include <QDropEvent>
 #include <QFontInfo>
+#include <QKeyEvent>
 #include <QMimeData>
 #include <QTextBlock>
 #include <QUrl>
 
 #include <algorithm>
+
+namespace
+{
+// Every kind of line break as the editor's own: '\n', one block per line. A
+// line separator (Shift+Enter, or pasted) would otherwise stay inside its
+// block and read back as itself.
+QString withLineFeeds(const QString &text)
+{
+    QString plain = text;
+    plain.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    for (const QChar c :
+        {QChar(u'\r'), QChar(QChar::LineSeparator), QChar(QChar::ParagraphSeparator)})
+        plain.replace(c, QLatin1Char('\n'));
+    return plain;
+}
+} // namespace
 
 MaviTextBox::MaviTextBox(QWidget *parent)
     : QPlainTextEdit(parent)
@@ -33,11 +50,8 @@ QString MaviTextBox::Text() const
 
 void MaviTextBox::setText(const QString &text)
 {
-    QString plain = text;
-    plain.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    plain.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     m_settingText = true;
-    setPlainText(plain);
+    setPlainText(withLineFeeds(text));
     m_settingText = false;
     Q_EMIT Change();
 }
@@ -150,6 +164,30 @@ bool MaviTextBox::Invoke(int dispid, qint32 value)
     setUndoRedoEnabled(m_features & UndoRedo);
     setLineWrapMode((m_features & WordWrap) ? WidgetWidth : NoWrap);
     return true;
+}
+
+void MaviTextBox::keyPressEvent(QKeyEvent *event)
+{
+    if (!event->matches(QKeySequence::InsertLineSeparator)) {
+        QPlainTextEdit::keyPressEvent(event);
+        return;
+    }
+    // Shift+Enter starts a new line like Enter does.
+    QKeyEvent plain(event->type(), event->key(), event->modifiers() & ~Qt::ShiftModifier,
+        event->text(), event->isAutoRepeat(), ushort(event->count()));
+    QPlainTextEdit::keyPressEvent(&plain);
+    event->setAccepted(plain.isAccepted());
+}
+
+void MaviTextBox::insertFromMimeData(const QMimeData *source)
+{
+    if (!source || !source->hasText()) {
+        QPlainTextEdit::insertFromMimeData(source);
+        return;
+    }
+    QMimeData plain;
+    plain.setText(withLineFeeds(source->text()));
+    QPlainTextEdit::insertFromMimeData(&plain);
 }
 
 QString MaviTextBox::droppedFile(const QMimeData *mime) const

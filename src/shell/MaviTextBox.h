@@ -33,8 +33,9 @@ public:
 
     // The whole text with CR LF line ends.
     QString Text() const;
-    // Replaces the document; CR LF, LF and lone CR all end a line. Raises
-    // Change exactly once, before returning, even when the text is the same.
+    // Replaces the document; CR LF, LF, lone CR and the Unicode line and
+    // paragraph separators all end a line. Raises Change exactly once, before
+    // returning, even when the text is the same.
     void setText(const QString &text);
 
     // The selection in CR LF offsets. setSelStart leaves a caret (length 0)
@@ -80,6 +81,9 @@ protected:
     void dragMoveEvent(QDragMoveEvent *event) override;
     void dropEvent(QDropEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    // Pasted and dropped text has its line breaks made line ends.
+    void insertFromMimeData(const QMimeData *source) override;
 
 private:
     QString droppedFile(const QMimeData *mime) const;

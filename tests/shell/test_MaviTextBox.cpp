@@ -1,5 +1,6 @@
 #include "shell/MaviTextBox.h"
 
+#include <QClipboard>
 #include <QFontDatabase>
 #include <QMimeData>
 #include <QSignalSpy>
@@ -39,6 +40,7 @@ private Q_SLOTS:
         QTest::newRow("lf") << u"a\nb"_s << u"a\r\nb"_s;
         QTest::newRow("lone cr") << u"a\rb"_s << u"a\r\nb"_s;
         QTest::newRow("mixed") << u"a\r\rb\n"_s << u"a\r\n\r\nb\r\n"_s;
+        QTest::newRow("line and paragraph separators") << u"a\u2028b\u2029c"_s << u"a\r\nb\r\nc"_s;
         QTest::newRow("no-break space kept") << u"a\u00A0b"_s << u"a\u00A0b"_s;
         QTest::newRow("chinese and emoji") << u"朗讀\n😀"_s << u"朗讀\r\n😀"_s;
     }
@@ -78,6 +80,28 @@ private Q_SLOTS:
         QTest::keyClicks(&box, u"ab"_s);
         QCOMPARE(spy.count(), 4);
         QVERIFY(box.Text().startsWith(u"abline one\r\n"_s));
+    }
+
+    void typedAndPastedBreaksReadAsCrLf()
+    {
+        MaviTextBox box;
+        box.show();
+        QTest::keyClick(&box, Qt::Key_A);
+        QTest::keyClick(&box, Qt::Key_Return, Qt::ShiftModifier);
+        QTest::keyClick(&box, Qt::Key_B);
+        QTest::keyClick(&box, Qt::Key_Enter, Qt::ShiftModifier | Qt::KeypadModifier);
+        QTest::keyClick(&box, Qt::Key_Return);
+        QCOMPARE(box.Text(), u"a\r\nb\r\n\r\n"_s);
+        QCOMPARE(box.SelStart(), 8);
+        QGuiApplication::clipboard()->setText(u"c\u2028d\u2029e\rf\ng\r\nh"_s);
+        box.paste();
+        const QString text = u"a\r\nb\r\n\r\nc\r\nd\r\ne\r\nf\r\ng\r\nh"_s;
+        QCOMPARE(box.Text(), text);
+        QCOMPARE(box.crlfLength(), text.size());
+        QCOMPARE(box.SelStart(), text.size());
+        box.setSelStart(9);
+        box.setSelLength(3);
+        QCOMPARE(box.SelText(), u"\r\nd"_s);
     }
 
     void selection_data()
