@@ -30,6 +30,14 @@ qint16 toShort(double v)
     return static_cast<qint16>(std::clamp(v, -32768.0, 32767.0));
 }
 
+// floor(a * b / c), multiplied before dividing: a ratio taken first is
+// inexact, and its floor can fall one short of a whole result (the right end
+// of the track giving Max - 1).
+double scaledFloor(qint64 a, qint64 b, qint64 c)
+{
+    return std::floor(double(a * b) / double(c));
+}
+
 // The buttons held, as the sum of their codes.
 qint16 buttonBits(Qt::MouseButtons buttons)
 {
@@ -211,9 +219,8 @@ void SliderEx::PlaceThumb()
     if (m_Max - m_Min == 0)
         return;
     const int travel = m_WidthPx - m_Thumb.Width();
-    const double ratio = double(travel) / double(m_Max - m_Min);
     // A control no wider than its thumb keeps the thumb at the left end.
-    m_ThumbX = travel > 0 ? toShort(std::floor(m_Value * ratio)) : qint16(0);
+    m_ThumbX = travel > 0 ? toShort(scaledFloor(m_Value, travel, m_Max - m_Min)) : qint16(0);
     update();
 }
 
@@ -237,9 +244,9 @@ void SliderEx::UpdateFromThumb()
 
     // A control no wider than its thumb has no travel: the value stays at the left end.
     const int travel = m_WidthPx - m_Thumb.Width();
-    const double v = travel != 0 ? double(m_Max - m_Min) / double(travel) * m_ThumbX : 0.0;
+    const double v = travel != 0 ? scaledFloor(m_ThumbX, m_Max - m_Min, travel) : 0.0;
     m_Updating = true;
-    setValue(toShort(std::floor(v)));
+    setValue(toShort(v));
     m_Updating = false;
 
     const qint16 reported = static_cast<qint16>(m_Min + m_Value);

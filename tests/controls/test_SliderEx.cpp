@@ -210,6 +210,35 @@ private Q_SLOTS:
         QVERIFY(!s.isDragging());
     }
 
+    void rightEndIsMaxAtEveryWidth_data()
+    {
+        QTest::addColumn<int>("min");
+        QTest::addColumn<int>("max");
+        QTest::newRow("rate") << 0 << 100;
+        QTest::newRow("font size") << 12 << 74;
+    }
+    void rightEndIsMaxAtEveryWidth()
+    {
+        QFETCH(int, min);
+        QFETCH(int, max);
+        Shown w {qint16(min), qint16(max)};
+        SliderEx &s = w.slider;
+        QSignalSpy spy(&s, &SliderEx::ScrollEx);
+        // Widths where the drag fell one short of Max, or Max fell one pixel
+        // short of the right end.
+        QList<int> wrong;
+        for (int width = 12; width <= 600; ++width) {
+            s.resize(width, s.height());
+            QTest::mousePress(&s, Qt::LeftButton, {}, QPoint(width + 20, 5));
+            QTest::mouseRelease(&s, Qt::LeftButton, {}, QPoint(width + 20, 5));
+            const bool dragged = spy.last().at(0).value<qint16>() == max;
+            s.setValue(qint16(max - min));
+            if (!dragged || s.thumbX() != s.trackLen())
+                wrong << width;
+        }
+        QCOMPARE(wrong, QList<int> {});
+    }
+
     void scrollExOnEveryDragStep()
     {
         Shown w;
