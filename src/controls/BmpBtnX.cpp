@@ -484,7 +484,10 @@ void BmpBtnX::mousePressEvent(QMouseEvent *event)
 
 void BmpBtnX::mouseReleaseEvent(QMouseEvent *event)
 {
-    if (m_MouseSeen && m_Button == InputCodes::LeftButton)
+    // The second press of a double click arrives as a double-click event, not
+    // a press: its release ends no press and raises no second Click.
+    const bool leftPressed = m_Button == InputCodes::LeftButton;
+    if (m_MouseSeen && leftPressed)
         PaintHover();
     m_Button = 0;
     QPointer<BmpBtnX> self(this);
@@ -494,7 +497,8 @@ void BmpBtnX::mouseReleaseEvent(QMouseEvent *event)
     if (!self)
         return;
     // A click is a left press and release over the button.
-    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+    if (event->button() == Qt::LeftButton && leftPressed
+        && rect().contains(event->position().toPoint()))
         clicked(false);
 }
 

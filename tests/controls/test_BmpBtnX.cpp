@@ -1,7 +1,7 @@
 #include "PixelTest.h"
+#include "audio/AudioSink.h"
 #include "controls/BmpBtnX.h"
 #include "controls/WaveSound.h"
-#include "audio/AudioSink.h"
 
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -251,11 +251,17 @@ private Q_SLOTS:
         connect(rig.btn, &BmpBtnX::MouseUp, this,
             [&](qint16 b, qint16, float, float) { events << u"MouseUp%1"_s.arg(b); });
         connect(rig.btn, &BmpBtnX::Click, this, [&] { events << u"Click"_s; });
+        connect(rig.btn, &BmpBtnX::DblClick, this, [&] { events << u"DblClick"_s; });
         QTest::mouseClick(rig.btn, Qt::LeftButton, {}, QPoint(5, 5));
         QTest::mouseClick(rig.btn, Qt::RightButton, {}, QPoint(5, 5));
+        // The second press of a double click raises DblClick and no second Click.
+        QTest::mouseClick(rig.btn, Qt::LeftButton, {}, QPoint(5, 5));
+        QTest::mouseDClick(rig.btn, Qt::LeftButton, {}, QPoint(5, 5));
+        QTest::mouseRelease(rig.btn, Qt::LeftButton, {}, QPoint(5, 5));
         QCOMPARE(events,
-            (QStringList {
-                u"MouseDown1"_s, u"MouseUp1"_s, u"Click"_s, u"MouseDown2"_s, u"MouseUp2"_s}));
+            (QStringList {u"MouseDown1"_s, u"MouseUp1"_s, u"Click"_s, u"MouseDown2"_s,
+                u"MouseUp2"_s, u"MouseDown1"_s, u"MouseUp1"_s, u"Click"_s, u"DblClick"_s,
+                u"MouseUp1"_s}));
     }
 
     void keysPassThrough()
