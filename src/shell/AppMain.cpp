@@ -4,11 +4,50 @@
 #include "shell/Form_Main.h"
 #include "shell/MessageBox.h"
 #include "system/AppPaths.h"
+#include "system/Log.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QSocketNotifier>
+#include <QThread>
+#include <QTimer>
+#include <csignal>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace
 {
 std::unique_ptr<CIni> g_ProductInfo;
+int g_signalPipe[2] = {-1, -1};
+
+// What is left to wait for once termination starts, before the event loop
+// is left whatever still runs.
+constexpr int TerminationGraceMs = 1500;
+
+void onSignal(int)
+{
+    const char byte = 1;
+    [[maybe_unused]] const auto written = ::write(g_signalPipe[1], &byte, 1);
 }
+
+// Closing the window from inside a modal loop would free what the code that
+// opened the box still uses: close the boxes first and let their callers
+// finish, then close the window from the main loop.
+void closeWhenUnwound()
+{
+    if (QThread::currentThread()->loopLevel() > 1) {
+        if (QWidget *modal = QApplication::activeModalWidget()) {
+            if (auto *dialog = qobject_cast<QDialog *>(modal))
+                dialog->done(QDialog::Rejected);
+            else
+                modal->close();
+        }
+        QTimer::singleShot(10, qApp, closeWhenUnwound);
+        return;
+    }
+    QApplication::closeAllWindows();
+}
+} // namespace
 
 CIni &ProductInfo()
 {
@@ -30,6 +69,7 @@ std::unique_ptr<Form_Main> Main()
 {
     ProductInfo();
     CIni::setWriteFailureHandler([] {
+        qCWarning(lcSettings) << "writing the settings file failed:" << AppPaths::settingsFile();
         MessageBox::show(
             CIni::writeFailureText(), MessageBox::Icon::Exclamation, MessageBox::Buttons::Ok);
     });
@@ -43,4 +83,44 @@ std::unique_ptr<Form_Main> Main()
 void ReleaseProgramObjects()
 {
     g_ProductInfo.reset();
+}
+
+int RunProgram()
+{
+    auto window = Main();
+    if (!window)
+        return 0;
+    const int rc = QApplication::exec();
+    window.reset();
+    ReleaseProgramObjects();
+    return rc;
+}
+
+void Terminate()
+{
+    if (MessageBox::isTerminating())
+        return;
+    qCInfo(lcShell) << "terminating";
+    MessageBox::setTerminating(true);
+    QTimer::singleShot(TerminationGraceMs, qApp, [] { QCoreApplication::exit(0); });
+    closeWhenUnwound();
+}
+
+void InstallTerminationHandler()
+{
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, g_signalPipe) != 0)
+        return;
+    auto *notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, qApp);
+    QObject::connect(notifier, &QSocketNotifier::activated, qApp, [] {
+        char byte;
+        [[maybe_unused]] const auto got = ::read(g_signalPipe[0], &byte, 1);
+        Terminate();
+    });
+    struct sigaction action = {};
+    action.sa_handler = onSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGHUP, &action, nullptr);
 }

@@ -20,3 +20,15 @@ std::unique_ptr<Form_Main> Main();
 
 // Releases the program-wide objects at the end.
 void ReleaseProgramObjects();
+
+// Everything main() does once the application object exists: the window, its
+// event loop and the release at the end. Returns the exit status.
+int RunProgram();
+
+// SIGTERM, SIGINT and SIGHUP close the window the normal way (settings are
+// written, failures only logged, no box shown) and end the program within
+// two seconds, even from inside a message box.
+void InstallTerminationHandler();
+
+// What a termination signal does, callable directly.
+void Terminate();

@@ -162,10 +162,10 @@ void Form_Main::Unload()
     m_Unloaded = true;
     writeSettings();
 
-    if (m_Voice) {
-        m_Voice->disconnect(this);
-        m_Voice->Speak(QString(), SVSFPurgeBeforeSpeak);
-    }
+    // The voice is silenced and released without running the event loop, so
+    // nothing reaches the window or the voice while they are taken down.
+    if (m_Voice)
+        m_Voice->disconnect();
     m_Reading.reset();
     m_Voice.reset();
     m_Bmp.reset();
@@ -189,8 +189,13 @@ void Form_Main::writeSettings()
     ini.SetBOOL(Option, QStringLiteral("Prompt"), m_Reading && m_Reading->m_Prompt);
     ini.SetBOOL(Option, QStringLiteral("Fullscreen"), isMaximized());
     ini.SetSz(QStringLiteral("Last"), QStringLiteral("Path"), m_LastDir);
-    ini.SetLong(QStringLiteral("Text"), QStringLiteral("SelPos"), Txt_Input->SelStart());
-    ini.SetLong(QStringLiteral("Text"), QStringLiteral("SelLen"), Txt_Input->SelLength());
+    // During a reading the selection shows the word being read; the user's
+    // own selection is the one saved when the reading started.
+    const bool reading = m_Reading && m_Reading->m_Speaking;
+    ini.SetLong(QStringLiteral("Text"), QStringLiteral("SelPos"),
+        reading ? m_Reading->m_SavedSelStart : Txt_Input->SelStart());
+    ini.SetLong(QStringLiteral("Text"), QStringLiteral("SelLen"),
+        reading ? m_Reading->m_SavedSelLength : Txt_Input->SelLength());
     SaveColour(ini, QStringLiteral("BgColor"), fromQColor(palette().color(QPalette::Window)));
     SaveColour(ini, QStringLiteral("FrameColor"), Frame_D->BackColor());
     SaveColour(ini, QStringLiteral("PhotoColor"), Frame_P->BackColor());

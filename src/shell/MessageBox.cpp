@@ -1,13 +1,15 @@
 #include "shell/MessageBox.h"
 
 #include "system/AppPaths.h"
+#include "system/Log.h"
 
 #include <QMessageBox>
 
 namespace
 {
 MessageBox::Handler g_handler;
-}
+bool g_terminating = false;
+} // namespace
 
 namespace MessageBox
 {
@@ -15,6 +17,10 @@ namespace MessageBox
 Answer show(const QString &text, Icon icon, Buttons buttons, QWidget *parent)
 {
     const QString title = AppPaths::productTitle();
+    if (g_terminating) {
+        qCWarning(lcShell).noquote() << "not shown while terminating:" << text;
+        return (buttons == Buttons::Ok || buttons == Buttons::OkCancel) ? Answer::Ok : Answer::No;
+    }
     if (g_handler)
         return g_handler(icon, buttons, text, title);
 
@@ -64,6 +70,16 @@ Answer show(const QString &text, Icon icon, Buttons buttons, QWidget *parent)
 void setHandler(Handler handler)
 {
     g_handler = std::move(handler);
+}
+
+void setTerminating(bool terminating)
+{
+    g_terminating = terminating;
+}
+
+bool isTerminating()
+{
+    return g_terminating;
 }
 
 } // namespace MessageBox

@@ -23,4 +23,9 @@ Answer show(const QString &text, Icon icon = Icon::Exclamation, Buttons buttons 
 // Replaces the real dialog; an empty handler restores it.
 void setHandler(Handler handler);
 
+// Once the program is told to terminate no box is shown: the text goes to the
+// log and show() answers at once (Ok, or No where that is a choice).
+void setTerminating(bool terminating);
+bool isTerminating();
+
 } // namespace MessageBox

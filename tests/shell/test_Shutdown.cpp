@@ -1,0 +1,192 @@
+// Ending the program the hard ways, each in a child process that runs the
+// real program start (this executable with --scenario), heard on a private
+// sound server: closing the window mid-reading, and termination signals
+// while a message box is open or while the settings file cannot be written.
+// The child must exit with status 0, within two seconds of a signal.
+
+#include "audio/RealAudio.h"
+#include "shell/AppMain.h"
+#include "shell/CIni.h"
+#include "shell/Form_Main.h"
+#include "shell/MaviTextBox.h"
+#include "speech/SpVoice.h"
+#include "system/AppPaths.h"
+
+#include "controls/CmdX.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+#include <csignal>
+#include <cstdio>
+
+namespace
+{
+
+Form_Main *mainWindow()
+{
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        if (auto *form = qobject_cast<Form_Main *>(w))
+            return form;
+    }
+    return nullptr;
+}
+
+void say(const char *line)
+{
+    std::printf("%s\n", line);
+    std::fflush(stdout);
+}
+
+// The child: the program as main() runs it, driven by a script.
+int runScenario(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Parlo"));
+    const QString scenario = QString::fromLocal8Bit(argv[2]);
+    AppPaths::setOverrideFolder(QString::fromLocal8Bit(argv[3]));
+    InstallTerminationHandler();
+    QTimer::singleShot(0, &app, [scenario] {
+        Form_Main *w = mainWindow();
+        if (!w)
+            return;
+        if (scenario == QLatin1String("close-reading")) {
+            w->Txt_Input->setText(
+                QStringLiteral("今天天氣很好，我們一起到公園散步。湖邊的花都開了。"));
+            w->Txt_Input->setSelStart(5);
+            w->Txt_Input->setSelLength(0);
+            Q_EMIT w->Cmd_Speak->Click();
+            QTimer::singleShot(1500, w, [w] {
+                say(w->voice()->isSpeaking() ? "speaking" : "silent");
+                w->close();
+            });
+        } else if (scenario == QLatin1String("signal-in-box")) {
+            w->Txt_Input->setText(QString(2000000, QChar(0x4E00)));
+            auto *watch = new QTimer(w);
+            QObject::connect(watch, &QTimer::timeout, [watch] {
+                if (QApplication::activeModalWidget()) {
+                    say("box-open");
+                    watch->stop();
+                }
+            });
+            watch->start(20);
+            Q_EMIT w->Cmd_Speak->Click();
+        } else {
+            say("ready");
+        }
+    });
+    return RunProgram();
+}
+
+} // namespace
+
+class TestShutdown : public QObject
+{
+    Q_OBJECT
+
+    RealAudio::PrivateServer m_server;
+
+    // Starts the child in a fresh program folder holding the pictures.
+    void start(QProcess &child, const QString &scenario, const QString &folder)
+    {
+        QDir().mkpath(folder);
+        child.setProgram(QCoreApplication::applicationFilePath());
+        child.setArguments({QStringLiteral("--scenario"), scenario, folder});
+        child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        child.start();
+        QVERIFY(child.waitForStarted());
+    }
+
+    static bool waitForLine(QProcess &child, const QByteArray &line, int ms)
+    {
+        QElapsedTimer timer;
+        timer.start();
+        QByteArray seen;
+        while (timer.elapsed() < ms && child.state() == QProcess::Running) {
+            child.waitForReadyRead(50);
+            seen += child.readAllStandardOutput();
+            if (seen.contains(line))
+                return true;
+        }
+        return false;
+    }
+
+    static void expectCleanExit(QProcess &child, int withinMs)
+    {
+        QElapsedTimer timer;
+        timer.start();
+        QVERIFY2(child.waitForFinished(withinMs + 3000), "the program did not end");
+        QVERIFY2(timer.elapsed() <= withinMs,
+            qPrintable(QStringLiteral("took %1 ms").arg(timer.elapsed())));
+        QCOMPARE(child.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(child.exitCode(), 0);
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        if (!m_server.start())
+            QFAIL(qPrintable(m_server.why()));
+    }
+
+    void closeDuringReading()
+    {
+        QTemporaryDir dir;
+        QProcess child;
+        start(child, QStringLiteral("close-reading"), dir.path());
+        QVERIFY(waitForLine(child, "speaking", 20000));
+        expectCleanExit(child, 5000);
+        // The user's caret, not the word that was being highlighted.
+        CIni ini;
+        ini.setFileName(dir.path() + QStringLiteral("/Parlo_Cfg.ini"));
+        QCOMPARE(ini.GetLong(QStringLiteral("Text"), QStringLiteral("SelPos"), -1), 5);
+        QCOMPARE(ini.GetLong(QStringLiteral("Text"), QStringLiteral("SelLen"), -1), 0);
+    }
+
+    void signalWithMessageBoxOpen_data()
+    {
+        QTest::addColumn<int>("signal");
+        QTest::newRow("SIGTERM") << SIGTERM;
+        QTest::newRow("SIGINT") << SIGINT;
+        QTest::newRow("SIGHUP") << SIGHUP;
+    }
+
+    void signalWithMessageBoxOpen()
+    {
+        QFETCH(int, signal);
+        QTemporaryDir dir;
+        QProcess child;
+        start(child, QStringLiteral("signal-in-box"), dir.path());
+        QVERIFY(waitForLine(child, "box-open", 20000));
+        ::kill(pid_t(child.processId()), signal);
+        expectCleanExit(child, 2000);
+        QVERIFY(QFile::exists(dir.path() + QStringLiteral("/Parlo_Cfg.ini")));
+    }
+
+    void signalWithUnwritableSettings()
+    {
+        QTemporaryDir dir;
+        // A folder where the file should be: every write fails, even as root.
+        QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("Parlo_Cfg.ini")));
+        QProcess child;
+        start(child, QStringLiteral("idle"), dir.path());
+        QVERIFY(waitForLine(child, "ready", 20000));
+        ::kill(pid_t(child.processId()), SIGTERM);
+        expectCleanExit(child, 2000);
+    }
+};
+
+int main(int argc, char **argv)
+{
+    if (argc >= 4 && qstrcmp(argv[1], "--scenario") == 0)
+        return runScenario(argc, argv);
+    QCoreApplication app(argc, argv);
+    TestShutdown test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "test_Shutdown.moc"
