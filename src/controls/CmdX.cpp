@@ -375,38 +375,68 @@ void CmdX::leaveEvent(QEvent *event)
         surfacePos(mapFromGlobal(QPointF(global))), global);
 }
 
-void CmdX::pointerMoved(qint16 button, qint16 shift, QPointF pos, QPoint globalPos)
+bool CmdX::pointerInside(QPointF pos, QPoint globalPos)
 {
     const QSize s = surfaceSize();
-    const bool inside = pointerOver(this, globalPos) && pos.x() >= 0 && pos.x() <= s.width()
-        && pos.y() >= 0 && pos.y() <= s.height();
+    return pointerOver(this, globalPos) && pos.x() >= 0 && pos.x() <= s.width() && pos.y() >= 0
+        && pos.y() <= s.height();
+}
+
+bool CmdX::enterButton(QPointF pos, QPoint globalPos)
+{
     QPointer<CmdX> self(this);
+    if (!m_ToolTip.isEmpty())
+        CreateToolTip();
+    Q_EMIT MouseEnter();
+    if (!self)
+        return false;
+    if (m_UseHoverProperties) {
+        hoverPaint(m_PaintState, false);
+    }
+    DrawBorder(1);
+    m_Hovering = true;
+    if (m_hToolTip)
+        m_hToolTip->relayPointer((pos + QPointF(m_FrameWidth, m_FrameWidth)).toPoint(), globalPos);
+    return true;
+}
+
+bool CmdX::leaveButton()
+{
+    QPointer<CmdX> self(this);
+    Q_EMIT MouseExit();
+    if (!self)
+        return false;
+    DestroyToolTip();
+    m_Pressed = false;
+    CalcLayout();
+    DrawButton(0, false);
+    m_Hovering = false;
+    DrawBorder(0);
+    return true;
+}
+
+void CmdX::pointerMoved(qint16 button, qint16 shift, QPointF pos, QPoint globalPos)
+{
+    const bool inside = pointerInside(pos, globalPos);
     if (inside && !m_Hovering) {
-        if (!m_ToolTip.isEmpty())
-            CreateToolTip();
-        Q_EMIT MouseEnter();
-        if (!self)
+        if (!enterButton(pos, globalPos))
             return;
-        if (m_UseHoverProperties) {
-            hoverPaint(m_PaintState, false);
-        }
-        DrawBorder(1);
-        m_Hovering = true;
-        if (m_hToolTip)
-            m_hToolTip->relayPointer(
-                (pos + QPointF(m_FrameWidth, m_FrameWidth)).toPoint(), globalPos);
     } else if (!inside && !m_DontReleaseCapture) {
-        Q_EMIT MouseExit();
-        if (!self)
+        if (!leaveButton())
             return;
-        DestroyToolTip();
-        m_Pressed = false;
-        CalcLayout();
-        DrawButton(0, false);
-        m_Hovering = false;
-        DrawBorder(0);
     }
     Q_EMIT MouseMove(button, shift, float(pos.x()), float(pos.y()));
+}
+
+bool CmdX::event(QEvent *event)
+{
+    // A modal window (a message box opened by Click, say) takes the pointer
+    // and the button hears nothing more of it, not even the leave: let go now.
+    if (event->type() == QEvent::WindowBlocked && m_Hovering && !m_DontReleaseCapture) {
+        if (!leaveButton())
+            return true;
+    }
+    return QWidget::event(event);
 }
 
 void CmdX::mouseReleaseEvent(QMouseEvent *event)
@@ -415,17 +445,27 @@ void CmdX::mouseReleaseEvent(QMouseEvent *event)
     const bool left = event->button() == Qt::LeftButton;
     m_MouseFocus = false;
     QPointer<CmdX> self(this);
+    bool leftDuringClick = false;
     if (left && m_Pressed) {
         m_Pressed = false;
         Q_EMIT Click();
         if (!self)
             return;
+        leftDuringClick = !m_Hovering;
     }
     m_Pressed = false;
     Q_EMIT MouseUp(InputCodes::buttonCode(event->button()),
         InputCodes::shiftCode(event->modifiers()), float(pos.x()), float(pos.y()));
     if (!self)
         return;
+    if (leftDuringClick) {
+        // Click ran a modal loop that the pointer left the button for; it is
+        // wherever that loop left it now.
+        const QPoint global = QCursor::pos();
+        const QPointF now = surfacePos(mapFromGlobal(QPointF(global)));
+        if (!pointerInside(now, global) || !enterButton(now, global))
+            return;
+    }
     if (left) {
         hoverPaint(0, false);
         CalcLayout();

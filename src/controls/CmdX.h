@@ -195,6 +195,7 @@ Q_SIGNALS:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    bool event(QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void changeEvent(QEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
@@ -215,6 +216,11 @@ private:
     void DrawButton(int state, bool inverse);
     void hoverPaint(int state, bool inverse);
     void pointerMoved(qint16 button, qint16 shift, QPointF pos, QPoint globalPos);
+    bool pointerInside(QPointF pos, QPoint globalPos);
+    // The entering and leaving steps of a pointer move; false when a handler
+    // of the event they raise destroyed the button.
+    bool enterButton(QPointF pos, QPoint globalPos);
+    bool leaveButton();
     void CreateToolTip();
     void DestroyToolTip();
     QFont captionFont() const;

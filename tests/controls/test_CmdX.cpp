@@ -341,6 +341,38 @@ private Q_SLOTS:
                 u"MouseDown1"_s, u"Click"_s, u"MouseUp1"_s, u"DblClick"_s, u"MouseUp1"_s}));
     }
 
+    void modalBoxOpenedByClick_data()
+    {
+        QTest::addColumn<bool>("backOver"); // the pointer is over the button when the box closes
+        QTest::newRow("pointer left for the box") << false;
+        QTest::newRow("pointer back over the button") << true;
+    }
+    void modalBoxOpenedByClick()
+    {
+        QFETCH(bool, backOver);
+        Rig rig;
+        Recorder rec(rig.btn);
+        QTest::mouseMove(rig.btn, QPoint(50, 15));
+        // What a message box does: a modal window blocks the button's window
+        // and runs a loop while the pointer goes over to it.
+        connect(rig.btn, &CmdX::Click, rig.btn, [&] {
+            QWidget box;
+            box.setWindowModality(Qt::ApplicationModal);
+            box.setGeometry(600, 500, 80, 40);
+            box.show();
+            QCursor::setPos(640, 520);
+            QCoreApplication::processEvents();
+            if (backOver)
+                QCursor::setPos(rig.btn->mapToGlobal(QPoint(50, 15)));
+        });
+        QTest::mouseClick(rig.btn, Qt::LeftButton, {}, QPoint(50, 15));
+        QCOMPARE(rig.btn->isHovering(), backOver);
+        QCOMPARE(rig.btn->borderState(), backOver ? 1 : 0);
+        QCOMPARE(rig.btn->currentFace().hoverLook, backOver);
+        QCOMPARE(
+            rec.events.count(u"MouseEnter"_s) - rec.events.count(u"MouseExit"_s), backOver ? 1 : 0);
+    }
+
     void borderStyleShrinksSurfaceAndShiftsPointer_data()
     {
         QTest::addColumn<int>("style");
