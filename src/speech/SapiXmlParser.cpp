@@ -137,12 +137,15 @@ bool parseTag(const QString &t, int &i, Tag *tag)
     }
 }
 
+// A step from an attribute, absolute or added to the current one, clamped to
+// -10..10. The sum is taken in 64 bits: any two 32-bit values fit.
 int toStep(const QString &value, int current, bool relative, bool *ok)
 {
     const int n = value.trimmed().toInt(ok);
     if (!*ok)
         return current;
-    return std::clamp(relative ? current + n : n, -10, 10);
+    const qint64 step = relative ? qint64(current) + n : qint64(n);
+    return int(std::clamp<qint64>(step, -10, 10));
 }
 
 } // namespace

@@ -65,6 +65,13 @@ private Q_SLOTS:
             QStringLiteral("\"x\"@20-21 rate=-4, \"y\"@37-38 rate=-2"));
         row("rate clamps", QStringLiteral("<rate speed=\"30\">x</rate>"),
             QStringLiteral("\"x\"@17-18 rate10"));
+        row("relative rate past the int range clamps",
+            QStringLiteral("<rate absspeed=\"10\"><rate speed=\"2147483647\">x</rate></rate>"),
+            QStringLiteral("\"x\"@45-46 rate=10"));
+        row("relative pitch past the int range clamps",
+            QStringLiteral(
+                "<pitch absmiddle=\"-5\"><pitch middle=\"-2147483648\">x</pitch></pitch>"),
+            QStringLiteral("\"x\"@50-51 pitch=-10"));
         row("empty element changes to the end of its parent",
             QStringLiteral("<volume level=\"80\">a<pitch absmiddle=\"5\"/>b</volume>c"),
             QStringLiteral("\"a\"@19-20 vol80, \"b\"@42-43 pitch=5 vol80, \"c\"@52-53"));
