@@ -56,6 +56,24 @@ bool sameName(const QByteArray &data, Span s, const QString &name)
     return found.compare(name.trimmed(), Qt::CaseInsensitive) == 0;
 }
 
+// The line end of the line starting at pos: where it is (size for a last
+// line without one) and its length: 2 for CR LF, 1 for a lone LF or CR.
+struct LineEnd {
+    qsizetype at = 0;
+    qsizetype length = 0;
+};
+
+LineEnd lineEndFrom(const char *base, qsizetype pos, qsizetype size)
+{
+    for (qsizetype i = pos; i < size; ++i) {
+        if (base[i] == '\n')
+            return {i, 1};
+        if (base[i] == '\r')
+            return {i, (i + 1 < size && base[i + 1] == '\n') ? 2 : 1};
+    }
+    return {size, 0};
+}
+
 // Where a key lives in the file, or where it would go.
 struct Location {
     bool sectionFound = false;
@@ -79,12 +97,10 @@ Location locate(const QByteArray &data, const QString &section, const QString &k
         pos = 3;
     bool inSection = false;
     while (pos < size) {
-        const char *nl = static_cast<const char *>(std::memchr(base + pos, '\n', size - pos));
-        const qsizetype lineEnd = nl ? nl - base : size;
-        const qsizetype next = nl ? lineEnd + 1 : size;
-        Span line {pos, lineEnd};
-        if (line.end > line.begin && base[line.end - 1] == '\r')
-            --line.end;
+        const LineEnd eol = lineEndFrom(base, pos, size);
+        const qsizetype next = eol.at + eol.length;
+        const bool last = eol.length == 0;
+        const Span line {pos, eol.at};
         const Span text = trimmed(data, line);
         if (!text.empty() && base[text.begin] == '[') {
             if (inSection)
@@ -96,11 +112,11 @@ Location locate(const QByteArray &data, const QString &section, const QString &k
                 inSection = true;
                 loc.sectionFound = true;
                 loc.insertAt = next;
-                loc.insertNeedsEol = !nl;
+                loc.insertNeedsEol = last;
             }
         } else if (inSection && !text.empty()) {
             loc.insertAt = next;
-            loc.insertNeedsEol = !nl;
+            loc.insertNeedsEol = last;
             if (base[text.begin] != ';') {
                 const char *eq = static_cast<const char *>(
                     std::memchr(base + text.begin, '=', text.end - text.begin));
@@ -117,10 +133,58 @@ Location locate(const QByteArray &data, const QString &section, const QString &k
     return loc;
 }
 
-// Reads the whole file; false when it exists but cannot be taken in.
-bool readFile(const QString &path, QByteArray *data, bool *exists)
+enum class Encoding { Utf8, Utf16LE, Utf16BE };
+
+// The file's text as UTF-8, whatever its own encoding, so that one scanner
+// serves every file.
+struct FileText {
+    QByteArray data;
+    Encoding encoding = Encoding::Utf8;
+    // Encoding data again gives the file's bytes unchanged. A UTF-16 file
+    // with an odd byte or a lone surrogate is read but never rewritten:
+    // writing it back would change bytes far from the value written.
+    bool exact = true;
+};
+
+QByteArray fromUtf16(const QByteArray &bytes, bool bigEndian)
 {
-    data->clear();
+    QString text(bytes.size() / 2, Qt::Uninitialized);
+    char16_t *out = reinterpret_cast<char16_t *>(text.data());
+    for (qsizetype i = 0; i + 1 < bytes.size(); i += 2) {
+        const auto first = uchar(bytes[i]);
+        const auto second = uchar(bytes[i + 1]);
+        out[i / 2] = bigEndian ? char16_t(first << 8 | second) : char16_t(second << 8 | first);
+    }
+    return text.toUtf8();
+}
+
+// The UTF-8 data as UTF-16 in the given byte order, after a byte-order mark.
+QByteArray toUtf16(const QByteArray &data, bool bigEndian)
+{
+    const QString text = QString::fromUtf8(data);
+    QByteArray out;
+    out.reserve(2 * (text.size() + 1));
+    const auto put = [&](char16_t unit) {
+        const char high = char(unit >> 8);
+        const char low = char(unit & 0xFF);
+        out.append(bigEndian ? high : low);
+        out.append(bigEndian ? low : high);
+    };
+    put(u'\uFEFF');
+    for (const QChar c : text)
+        put(c.unicode());
+    return out;
+}
+
+QByteArray encodeAs(const QByteArray &data, Encoding encoding)
+{
+    return encoding == Encoding::Utf8 ? data : toUtf16(data, encoding == Encoding::Utf16BE);
+}
+
+// Reads the whole file; false when it exists but cannot be taken in.
+bool readFile(const QString &path, FileText *text, bool *exists)
+{
+    *text = FileText();
     QFile file(path);
     *exists = file.exists();
     if (!*exists)
@@ -129,18 +193,25 @@ bool readFile(const QString &path, QByteArray *data, bool *exists)
         return false;
     if (!file.open(QIODevice::ReadOnly))
         return false;
-    *data = file.readAll();
-    return file.error() == QFileDevice::NoError;
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return false;
+    if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
+        const bool bigEndian = bytes[0] == '\xFE';
+        text->encoding = bigEndian ? Encoding::Utf16BE : Encoding::Utf16LE;
+        text->data = fromUtf16(bytes.mid(2), bigEndian);
+        text->exact = encodeAs(text->data, text->encoding) == bytes;
+    } else {
+        text->data = bytes;
+    }
+    return true;
 }
 
+// The line end new lines take: that of the first line, CR LF when none.
 QByteArray lineEndOf(const QByteArray &data)
 {
-    const qsizetype nl = data.indexOf('\n');
-    if (nl > 0 && data[nl - 1] == '\r')
-        return QByteArrayLiteral("\r\n");
-    if (nl >= 0)
-        return QByteArrayLiteral("\n");
-    return QByteArrayLiteral("\r\n");
+    const LineEnd eol = lineEndFrom(data.constData(), 0, data.size());
+    return eol.length == 0 ? QByteArrayLiteral("\r\n") : data.mid(eol.at, eol.length);
 }
 
 // A value is one line of the file and a C string on the way in: it ends at a
@@ -199,9 +270,10 @@ QString CIni::writeFailureText()
 
 bool CIni::SetSz(const QString &section, const QString &key, const QString &value)
 {
-    QByteArray data;
+    FileText file;
     bool exists = false;
-    bool ok = !m_FileName.isEmpty() && readFile(m_FileName, &data, &exists);
+    bool ok = !m_FileName.isEmpty() && readFile(m_FileName, &file, &exists) && file.exact;
+    QByteArray &data = file.data;
     // A read-only file is refused even where the process could write it
     // anyway (as root does): the owner's write bit is the user's say.
     if (ok && exists && !QFileInfo(m_FileName).permission(QFileDevice::WriteOwner))
@@ -224,11 +296,11 @@ bool CIni::SetSz(const QString &section, const QString &key, const QString &valu
                 insert.prepend(eol);
             data.insert(loc.insertAt, insert);
         } else {
-            if (!data.isEmpty() && !data.endsWith('\n'))
+            if (!data.isEmpty() && !data.endsWith('\n') && !data.endsWith('\r'))
                 data.append(eol);
             data.append('[' + section.trimmed().toUtf8() + ']' + eol + line + eol);
         }
-        ok = writeFile(m_FileName, data);
+        ok = writeFile(m_FileName, encodeAs(data, file.encoding));
     }
     if (!ok)
         reportWriteFailure();
@@ -252,10 +324,11 @@ bool CIni::SetBOOL(const QString &section, const QString &key, bool value)
 
 QString CIni::GetSz(const QString &section, const QString &key, const QString &def) const
 {
-    QByteArray data;
+    FileText file;
     bool exists = false;
-    if (m_FileName.isEmpty() || !readFile(m_FileName, &data, &exists) || !exists)
+    if (m_FileName.isEmpty() || !readFile(m_FileName, &file, &exists) || !exists)
         return def;
+    const QByteArray &data = file.data;
     const Location loc = locate(data, section, key);
     if (!loc.keyFound)
         return def;

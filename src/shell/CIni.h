@@ -7,15 +7,18 @@
 // profile functions: "[Section]" headers, "key=value" lines, section and key
 // names matched without regard to case, spaces and tabs around names and
 // values ignored, a value enclosed in matching single or double quotes read
-// without them, lines starting with ";" ignored. The file is UTF-8 (the
-// program's code page); a leading byte-order mark is tolerated and kept.
+// without them, lines starting with ";" ignored. Lines end in CR LF, LF or a
+// lone CR. The file is UTF-8 (the program's code page); a leading byte-order
+// mark is tolerated and kept. A file that starts with a UTF-16 byte-order
+// mark, of either byte order, is read as UTF-16 and written back as such.
 //
 // Writing changes only the line of the key written: every other byte of the
 // file (comments, blank lines, order, unknown sections, line ends) stays as it
 // was. A missing key goes after the last non-blank line of its section; a
 // missing section goes at the end of the file; a missing file is created (its
 // folder is not). New lines use the file's own line end (that of its first
-// line), "\r\n" for a new file. The new content is written to a temporary file
+// line), "\r\n" for a new file; a last line without a line end gets one
+// first. The new content is written to a temporary file
 // beside the target and renamed over it, so a crash mid-write leaves either
 // the old or the new file, never half of one (only a folder that takes no new
 // files makes it write the file in place).
@@ -38,8 +41,9 @@ public:
 
     // Each setter returns whether the value reached the file. On failure (the
     // file is read-only, its folder cannot be written, an existing file could
-    // not be read back) the file is left untouched and the write-failure
-    // handler runs once for that value.
+    // not be read back, a UTF-16 file holds bytes that are not UTF-16) the
+    // file is left untouched and the write-failure handler runs once for
+    // that value.
     bool SetSz(const QString &section, const QString &key, const QString &value);
     bool SetVal(const QString &section, const QString &key, qint16 value);
     bool SetLong(const QString &section, const QString &key, qint32 value);

@@ -107,6 +107,9 @@ private Q_SLOTS:
         QTest::newRow("no final line end") << QByteArray("[S]\r\nK=Arial") << u"Arial"_s;
         QTest::newRow("indented header") << QByteArray("  [ S ]  \r\nK=Arial\r\n") << u"Arial"_s;
         QTest::newRow("chinese") << QByteArray("[S]\r\nK=新細明體\r\n") << u"新細明體"_s;
+        QTest::newRow("lone CR line ends") << QByteArray("[T]\rK=X\r[S]\rK=Arial\r") << u"Arial"_s;
+        QTest::newRow("CR left by an old append")
+            << QByteArray("[S]\r\nK=Arial\r\r\nL=1\r\n") << u"Arial"_s;
     }
     void getSz()
     {
@@ -214,6 +217,12 @@ private Q_SLOTS:
         QTest::newRow("empty section header only")
             << QByteArray("[A]\r\n[B]\r\nz=2\r\n") << u"A"_s << u"x"_s
             << QByteArray("[A]\r\nx=V\r\n[B]\r\nz=2\r\n");
+        QTest::newRow("lone CR at the end, new key")
+            << QByteArray("[A]\r\nx=1\r") << u"A"_s << u"y"_s << QByteArray("[A]\r\nx=1\ry=V\r\n");
+        QTest::newRow("lone CR line ends kept")
+            << QByteArray("[A]\rx=1\r") << u"A"_s << u"y"_s << QByteArray("[A]\rx=1\ry=V\r");
+        QTest::newRow("new section after lone CR")
+            << QByteArray("[A]\rx=1\r") << u"B"_s << u"y"_s << QByteArray("[A]\rx=1\r[B]\ry=V\r");
         QTest::newRow("no sections at all") << QByteArray("Rate=42\r\n") << u"TTS"_s << u"Rate"_s
                                             << QByteArray("Rate=42\r\n[TTS]\r\nRate=V\r\n");
     }
@@ -228,6 +237,40 @@ private Q_SLOTS:
         QVERIFY(ini.SetSz(section, key, u"V"_s));
         QCOMPARE(readAll(m_path), after);
         QCOMPARE(ini.GetSz(section, key, QString()), u"V"_s);
+    }
+
+    void utf16FileKeepsItsEncoding_data()
+    {
+        QTest::addColumn<bool>("bigEndian");
+        QTest::newRow("little-endian") << false;
+        QTest::newRow("big-endian") << true;
+    }
+    void utf16FileKeepsItsEncoding()
+    {
+        QFETCH(bool, bigEndian);
+        const auto utf16 = [bigEndian](const QString &text) {
+            QByteArray bytes;
+            for (const QChar c : u"\uFEFF"_s + text) {
+                const char hi = char(c.unicode() >> 8), lo = char(c.unicode() & 0xFF);
+                bytes.append(bigEndian ? hi : lo).append(bigEndian ? lo : hi);
+            }
+            return bytes;
+        };
+        writeAll(m_path, utf16(u"[TTS]\r\nUseXML=False\r\n[Option]\r\nFntName=標楷體\r\n"_s));
+        CIni ini(m_path);
+        QCOMPARE(ini.GetBOOL(u"TTS"_s, u"UseXML"_s, true), false);
+        QCOMPARE(ini.GetSz(u"Option"_s, u"FntName"_s, QString()), u"標楷體"_s);
+        QVERIFY(ini.SetSz(u"Option"_s, u"FntName"_s, u"細明體"_s));
+        QVERIFY(ini.SetVal(u"TTS"_s, u"Rate"_s, 50));
+        QCOMPARE(readAll(m_path),
+            utf16(u"[TTS]\r\nUseXML=False\r\nRate=50\r\n[Option]\r\nFntName=細明體\r\n"_s));
+        QCOMPARE(ini.GetVal(u"TTS"_s, u"Rate"_s, 0), qint16(50));
+        // An odd last byte is no UTF-16: the file is read but not rewritten.
+        const QByteArray odd = readAll(m_path) + 'x';
+        writeAll(m_path, odd);
+        QCOMPARE(ini.GetVal(u"TTS"_s, u"Rate"_s, 0), qint16(50));
+        QVERIFY(!ini.SetVal(u"TTS"_s, u"Rate"_s, 60));
+        QCOMPARE(readAll(m_path), odd);
     }
 
     void unloadOrderBuildsSectionsInOrder()
