@@ -95,6 +95,8 @@ bool ReadingController::SpeakText()
 
         const qint16 s = need16(m_View.selStart());
         qint16 n = need16(m_View.selLength());
+        // The end of the selection is a 16-bit position too.
+        need16(qint64(s) + n);
         QString toSpeak;
         if (n == 0 || s == -1) {
             m_SpeakOffset = 0;

@@ -202,11 +202,21 @@ private Q_SLOTS:
         QVERIFY(waitForEnd());
     }
 
+    void selectionBeyondSixteenBitsTakesTheFailureExit_data()
+    {
+        QTest::addColumn<int>("start");
+        QTest::addColumn<int>("length");
+        QTest::newRow("start") << 33000 << 5;
+        QTest::newRow("length") << 5 << 33000;
+        QTest::newRow("start + length") << 30000 << 5000;
+    }
     void selectionBeyondSixteenBitsTakesTheFailureExit()
     {
         view.body = QString(40000, QLatin1Char('a'));
-        view.start = 33000;
-        view.length = 5;
+        QFETCH(int, start);
+        QFETCH(int, length);
+        view.start = start;
+        view.length = length;
         QSignalSpy started(voice.get(), &SpVoice::StartStream);
         reading->CmdSpeakClick();
         QVERIFY(!reading->m_Speaking);
