@@ -143,15 +143,18 @@ void Form_Main::Resize()
             c.width, c.height);
     }
 
-    // Speech pane: four equal buttons, centred vertically.
+    // Speech pane: four equal buttons, centred vertically. The column is
+    // rounded to whole pixels once, so every gap is the same 2 pixels.
     {
         const double h = tw(Frame_L->height() - 16) / 4.0;
         const double s = std::nearbyint(std::nearbyint(4 * h) + 2 * T);
-        double top = (tw(Frame_L->height() - 1) - s) / 2.0;
+        const int heightPx = toPx(h);
+        int topPx = toPx((tw(Frame_L->height() - 1) - s) / 2.0);
+        const int widthPx = std::max(0, Frame_L->width() - 24);
         for (QWidget *b : {static_cast<QWidget *>(Cmd_Speak), static_cast<QWidget *>(Cmd_Pause),
                  static_cast<QWidget *>(Cmd_SaveWAV), static_cast<QWidget *>(Cmd_SaveWAVnMP3)}) {
-            place(b, 8 * T, top, tw(Frame_L->width() - 24), h);
-            top += h + 2 * T;
+            b->setGeometry(8, topPx, widthPx, heightPx);
+            topPx += heightPx + 2;
         }
     }
 

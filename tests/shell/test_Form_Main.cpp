@@ -180,6 +180,13 @@ private Q_SLOTS:
         QCOMPARE(w->Frame_D->width() - (text.left() + text.width()), 8);
         QCOMPARE(w->Frame_D->height() - (text.top() + text.height()), 11);
         QCOMPARE(w->Frame_D->x() + w->Frame_D->width(), w->width() - 8);
+        // The speech buttons stand 2 pixels apart, all four the same height.
+        const QList<QWidget *> column {
+            w->Cmd_Speak, w->Cmd_Pause, w->Cmd_SaveWAV, w->Cmd_SaveWAVnMP3};
+        for (int i = 1; i < column.size(); ++i) {
+            QCOMPARE(column[i]->y() - column[i - 1]->geometry().bottom() - 1, 2);
+            QCOMPARE(column[i]->height(), column[0]->height());
+        }
         // Too small snaps back to the minimum outer size.
         w->resize(300, 200);
         QTRY_VERIFY(w->frameGeometry().width() >= Form_Main::MinOuterWidthTwips / Form_Main::Tpx);
