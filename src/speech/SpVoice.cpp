@@ -51,13 +51,13 @@ QString readTextFile(const QString &path)
 
 } // namespace
 
-SpVoice::SpVoice(QObject *parent)
+SpVoice::SpVoice(QObject *parent, SynthesisEngine *engine)
     : QObject(parent)
+    , m_engine(engine ? *engine : SynthesisEngine::defaultEngine())
     , m_pollRequested(std::make_shared<std::atomic<bool>>(false))
 {
-    SpeechEngine &engine = SpeechEngine::instance();
-    m_channel = engine.openChannel();
-    const QList<SpObjectToken> voices = engine.voices();
+    m_channel = m_engine.openChannel();
+    const QList<SpObjectToken> voices = m_engine.voices();
     if (!voices.isEmpty())
         m_voice = voices.first();
     m_timer.setInterval(PollIntervalMs);
@@ -79,7 +79,7 @@ SpVoice::~SpVoice()
     // notification, no poll from a nested event loop.
     m_destroying = true;
     m_timer.stop();
-    SpeechEngine::instance().closeChannel(m_channel);
+    m_engine.closeChannel(m_channel);
     m_sink.reset();
 }
 
@@ -101,7 +101,7 @@ void SpVoice::setVoice(const SpObjectToken &token)
 
 QList<SpObjectToken> SpVoice::GetVoices(const QString &required, const QString &optional) const
 {
-    return VoiceCatalogue::select(SpeechEngine::instance().voices(), required, optional);
+    return VoiceCatalogue::select(m_engine.voices(), required, optional);
 }
 
 void SpVoice::setAudioOutputStream(SpFileStream *stream)

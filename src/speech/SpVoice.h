@@ -17,12 +17,13 @@
 // (from markup). AudioLevel and EnginePrivate are never raised.
 //
 // When the engine could not be initialised, GetVoices is empty and each
-// stream starts and ends without sound.
+// stream starts and ends without sound. The engine is passed in (tests use a
+// scripted one); by default it is espeak-ng.
 #pragma once
 
 #include "speech/SpObjectToken.h"
-#include "speech/SpeechEngine.h"
 #include "speech/SpeechTypes.h"
+#include "speech/SynthesisEngine.h"
 
 #include <QObject>
 #include <QTimer>
@@ -38,7 +39,8 @@ class SpVoice : public QObject
 {
     Q_OBJECT
 public:
-    explicit SpVoice(QObject *parent = nullptr);
+    // `engine` nullptr: the default engine (espeak-ng unless tests set another).
+    explicit SpVoice(QObject *parent = nullptr, SynthesisEngine *engine = nullptr);
     ~SpVoice() override;
 
     // Returns the stream number (0 when no stream was made). With
@@ -69,6 +71,8 @@ public:
     // True when every stream has ended (milliseconds < 0: wait without limit).
     bool WaitUntilDone(int milliseconds);
     bool isSpeaking() const;
+    // False when the engine could not start (no voices, streams stay silent).
+    bool isEngineAvailable() const { return m_engine.isAvailable(); }
     bool isPaused() const { return m_paused; }
 
 Q_SIGNALS:
@@ -115,7 +119,8 @@ private:
     qint64 writtenTimeline() const;
     void requestPoll();
 
-    std::shared_ptr<SpeechChannel> m_channel;
+    SynthesisEngine &m_engine;
+    std::shared_ptr<SynthesisChannel> m_channel;
     std::unique_ptr<AudioSink> m_sink;
     SpFileStream *m_sinkFile = nullptr; // file the current sink writes, or nullptr
     SpFileStream *m_output = nullptr;

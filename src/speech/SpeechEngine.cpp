@@ -1,10 +1,11 @@
 #include "speech/SpeechEngine.h"
 
-#include "speech/PhoneMap.h"
 #include "audio/Resampler.h"
-#include "speech/SapiXmlParser.h"
-#include "speech/TextSplitter.h"
+#include "speech/EspeakPiece.h"
+#include "speech/SpeechChannel.h"
+#include "speech/SpeechJob.h"
 #include "speech/VoiceCatalogue.h"
+#include "system/Log.h"
 
 #include <espeak-ng/speak_lib.h>
 
@@ -19,10 +20,6 @@
 namespace
 {
 
-// Pieces are kept short at the start of a stream so that the first sound
-// comes quickly, then longer so that sentences keep their intonation.
-constexpr int FirstPieceCap = 60;
-constexpr int PieceCap = 160;
 // Unheard audio a channel may hold before the worker turns to other work.
 constexpr int BacklogSeconds = 3;
 
@@ -32,13 +29,7 @@ QString &dataPath()
     return path;
 }
 
-struct RawEvent {
-    int type = 0;
-    int codePoint = 0; // 0-based index into the text handed to espeak
-    int length = 0;
-    qint64 sample = 0;
-    QByteArray phoneme;
-};
+using EspeakPiece::RawEvent;
 
 struct SynthContext {
     const std::atomic<quint64> *generation = nullptr;
@@ -75,90 +66,7 @@ int synthCallback(short *wav, int count, espeak_EVENT *events)
     return 0;
 }
 
-bool isIdeograph(char32_t c)
-{
-    return (c >= 0x3400 && c <= 0x9FFF) || (c >= 0xF900 && c <= 0xFAFF)
-        || (c >= 0x20000 && c <= 0x3FFFF);
-}
-
 } // namespace
-
-struct SpeechChannel::Job {
-    SpeechRequest request;
-    QList<SapiXmlParser::Run> runs;
-    bool parsed = false;
-    int runIndex = 0;
-    int cursor = 0;
-    bool firstPiece = true;
-    SpObjectToken currentVoice;
-    bool done() const { return parsed && runIndex >= runs.size(); }
-};
-
-// ---- SpeechChannel ---------------------------------------------------------
-
-SpeechChannel::SpeechChannel(SpeechEngine *engine)
-    : m_engine(engine)
-{
-}
-
-void SpeechChannel::submit(const SpeechRequest &request)
-{
-    auto job = std::make_shared<Job>();
-    job->request = request;
-    {
-        std::lock_guard lock(m_engine->m_mutex);
-        m_jobs.push_back(job);
-    }
-    m_engine->m_wake.notify_all();
-}
-
-void SpeechChannel::purge()
-{
-    std::lock_guard lock(m_engine->m_mutex);
-    ++m_generation;
-    m_jobs.clear();
-    m_chunks.clear();
-    m_chunkSamples = 0;
-}
-
-std::deque<SpeechChunk> SpeechChannel::take()
-{
-    std::deque<SpeechChunk> out;
-    {
-        std::lock_guard lock(m_engine->m_mutex);
-        out.swap(m_chunks);
-        m_chunkSamples = 0;
-    }
-    if (!out.empty())
-        m_engine->m_wake.notify_all();
-    return out;
-}
-
-void SpeechChannel::setSinkBacklog(qint64 samples)
-{
-    const qint64 before = m_sinkBacklog.exchange(samples);
-    if (samples < before)
-        m_engine->m_wake.notify_all();
-}
-
-bool SpeechChannel::isIdle() const
-{
-    std::lock_guard lock(m_engine->m_mutex);
-    return m_jobs.empty() && m_chunks.empty() && !m_busy;
-}
-
-bool SpeechChannel::waitForChunk(int ms)
-{
-    std::unique_lock lock(m_engine->m_mutex);
-    return m_engine->m_produced.wait_for(
-        lock, std::chrono::milliseconds(std::max(ms, 0)), [this] { return !m_chunks.empty(); });
-}
-
-void SpeechChannel::setNotifier(std::function<void()> notifier)
-{
-    std::lock_guard lock(m_engine->m_mutex);
-    m_notifier = std::move(notifier);
-}
 
 // ---- SpeechEngine ----------------------------------------------------------
 
@@ -217,12 +125,7 @@ SpeechEngine::~SpeechEngine()
         espeak_Terminate();
 }
 
-double SpeechEngine::wordsPerMinute(int rate)
-{
-    return espeakRATE_NORMAL * std::pow(3.0, std::clamp(rate, -10, 10) / 10.0);
-}
-
-std::shared_ptr<SpeechChannel> SpeechEngine::openChannel()
+std::shared_ptr<SynthesisChannel> SpeechEngine::openChannel()
 {
     std::shared_ptr<SpeechChannel> channel(new SpeechChannel(this));
     std::lock_guard lock(m_mutex);
@@ -230,8 +133,9 @@ std::shared_ptr<SpeechChannel> SpeechEngine::openChannel()
     return channel;
 }
 
-void SpeechEngine::closeChannel(const std::shared_ptr<SpeechChannel> &channel)
+void SpeechEngine::closeChannel(const std::shared_ptr<SynthesisChannel> &closing)
 {
+    const auto channel = std::dynamic_pointer_cast<SpeechChannel>(closing);
     if (!channel)
         return;
     std::lock_guard lock(m_mutex);
@@ -247,7 +151,7 @@ bool SpeechEngine::runnable(const SpeechChannel &channel) const
 {
     if (channel.m_closed || channel.m_jobs.empty())
         return false;
-    const qint64 limit = qint64(channel.m_jobs.front()->request.outputRate) * BacklogSeconds;
+    const qint64 limit = qint64(channel.m_jobs.front()->request().outputRate) * BacklogSeconds;
     return channel.m_chunkSamples + channel.m_sinkBacklog.load() < limit;
 }
 
@@ -255,7 +159,7 @@ void SpeechEngine::run()
 {
     for (;;) {
         std::shared_ptr<SpeechChannel> channel;
-        std::shared_ptr<SpeechChannel::Job> job;
+        std::shared_ptr<SpeechJob> job;
         quint64 generation = 0;
         {
             std::unique_lock lock(m_mutex);
@@ -281,7 +185,11 @@ void SpeechEngine::run()
             generation = channel->m_generation.load();
             channel->m_busy = true;
         }
-        SpeechChunk chunk = produce(*job, channel, generation);
+        SpeechChunk chunk = job->next(m_voices,
+            [&](const SpeechRequest &request, const SapiXmlParser::Run &run, int from, int to,
+                const SpObjectToken &voice, SpeechChunk *out) {
+                synthesize(request, run, from, to, voice, out, *channel, generation);
+            });
         std::lock_guard lock(m_mutex);
         channel->m_busy = false;
         if (channel->m_closed || channel->m_generation.load() != generation
@@ -300,244 +208,46 @@ void SpeechEngine::run()
     }
 }
 
-SpeechChunk SpeechEngine::produce(
-    SpeechChannel::Job &job, const std::shared_ptr<SpeechChannel> &channel, quint64 generation)
+void SpeechEngine::synthesize(const SpeechRequest &request, const SapiXmlParser::Run &run, int from,
+    int to, const SpObjectToken &voice, SpeechChunk *chunk, const SpeechChannel &channel,
+    quint64 generation)
 {
-    const SpeechRequest &request = job.request;
-    if (!job.parsed) {
-        if (!request.xml || !SapiXmlParser::parse(request.text, &job.runs))
-            job.runs = SapiXmlParser::plain(request.text);
-        job.parsed = true;
-        job.currentVoice = request.voice;
-    }
-    SpeechChunk chunk;
-    chunk.stream = request.stream;
-    chunk.rate = request.outputRate;
-    auto skipSpent = [&job] {
-        while (!job.done()) {
-            const SapiXmlParser::Run &run = job.runs.at(job.runIndex);
-            if (run.kind != SapiXmlParser::Run::Text
-                || !TextSplitter::isBlank(run.text, job.cursor, run.text.size()))
-                break;
-            ++job.runIndex;
-            job.cursor = 0;
-        }
-    };
-    skipSpent();
-    if (!job.done()) {
-        const SapiXmlParser::Run &run = job.runs.at(job.runIndex);
-        if (run.kind == SapiXmlParser::Run::Silence) {
-            chunk.pcm.assign(size_t(qint64(run.silenceMs) * request.outputRate / 1000), 0);
-            ++job.runIndex;
-        } else if (run.kind == SapiXmlParser::Run::Bookmark) {
-            SpeechEvent mark;
-            mark.kind = SpeechEvent::Bookmark;
-            mark.bookmark = run.text;
-            mark.bookmarkId = run.text.trimmed().toInt();
-            chunk.events.push_back(mark);
-            ++job.runIndex;
-        } else {
-            // Skip leading blanks so a piece never starts with nothing to say.
-            while (job.cursor < run.text.size() && run.text.at(job.cursor).isSpace())
-                ++job.cursor;
-            const int cap = job.firstPiece ? FirstPieceCap : PieceCap;
-            const int end = TextSplitter::pieceEnd(run.text, job.cursor, cap);
-            synthesize(job, channel, generation, job.runIndex, job.cursor, end, &chunk);
-            job.cursor = end;
-            job.firstPiece = false;
-        }
-    }
-    skipSpent();
-    chunk.last = job.done();
-    return chunk;
-}
-
-void SpeechEngine::synthesize(SpeechChannel::Job &job,
-    const std::shared_ptr<SpeechChannel> &channel, quint64 generation, int runIndex, int from,
-    int to, SpeechChunk *chunk)
-{
-    const SapiXmlParser::Run &run = job.runs.at(runIndex);
-    const SpeechRequest &request = job.request;
-
-    SpObjectToken voice = request.voice;
-    if (!run.voiceRequired.isEmpty() || !run.voiceOptional.isEmpty()) {
-        const QList<SpObjectToken> found
-            = VoiceCatalogue::select(m_voices, run.voiceRequired, run.voiceOptional);
-        if (!found.isEmpty())
-            voice = found.first();
-    }
-    if (voice != job.currentVoice) {
-        SpeechEvent change;
-        change.kind = SpeechEvent::VoiceChange;
-        change.voice = voice;
-        chunk->events.push_back(change);
-        job.currentVoice = voice;
-    }
     if (!m_available || voice.isNull())
         return;
-
-    // The text handed to espeak, with the source offset of each UTF-16 unit.
-    QString text;
-    QVector<int> map;
-    text.reserve(to - from);
-    for (int k = from; k < to; ++k) {
-        if (run.spell && k > from && !run.text.at(k).isLowSurrogate()) {
-            text += QLatin1Char(' ');
-            map.append(run.offsetAt(k));
-        }
-        const QChar c = run.text.at(k);
-        text += c.isNull() ? QChar(QLatin1Char(' ')) : c;
-        map.append(run.offsetAt(k));
-    }
-    map.append(run.offsetAt(to));
-    std::vector<wchar_t> wide;
-    std::vector<int> unitOf; // UTF-16 index of each code point, plus the end
-    wide.reserve(size_t(text.size()) + 1);
-    for (int i = 0; i < text.size();) {
-        unitOf.push_back(i);
-        char32_t c = text.at(i).unicode();
-        if (text.at(i).isHighSurrogate() && i + 1 < text.size()
-            && text.at(i + 1).isLowSurrogate()) {
-            c = QChar::surrogateToUcs4(text.at(i), text.at(i + 1));
-            i += 2;
-        } else {
-            if (QChar::isSurrogate(c))
-                c = U' ';
-            ++i;
-        }
-        wide.push_back(wchar_t(c));
-    }
-    unitOf.push_back(text.size());
-    wide.push_back(0);
-    const int codePoints = int(unitOf.size()) - 1;
-    auto sourceAt
-        = [&](int cp) { return map.at(unitOf.at(size_t(std::clamp(cp, 0, codePoints)))); };
-
-    int rate = run.rateAbsolute ? run.rate : std::clamp(request.rate + run.rate, -10, 10);
-    const SpObjectToken::EngineSettings settings = voice.engineSettings();
-    int range = settings.range;
-    if (run.emphasis) {
-        rate = std::max(rate - 1, -10);
-        range = std::min(range + 25, 100);
-    }
-    const double wpm = wordsPerMinute(rate);
-    int espeakRate = int(std::lround(wpm));
-    int wordGap = 0;
-    if (espeakRate < espeakRATE_MINIMUM) {
-        // espeak-ng will not go below its minimum speed; the rest of the
-        // slowing comes from pauses between words (10 ms units).
-        espeakRate = espeakRATE_MINIMUM;
-        wordGap = int(std::lround((60000.0 / wpm - 60000.0 / espeakRATE_MINIMUM) / 10.0 * 0.27));
-    }
-    const int pitch = std::clamp(settings.pitch + 4 * run.pitch, 0, 100);
+    const EspeakPiece::Text text = EspeakPiece::mapText(run, from, to);
+    const EspeakPiece::Parameters p = EspeakPiece::parameters(request, run, voice);
 
     SynthContext ctx;
-    ctx.generation = &channel->m_generation;
+    ctx.generation = &channel.m_generation;
     ctx.wanted = generation;
     ctx.stopping = &m_stopping;
     {
         std::lock_guard lock(m_espeakMutex);
         const QByteArray name = voice.espeakVoiceName();
         if (name != m_loadedVoice) {
-            if (espeak_SetVoiceByName(name.constData()) != EE_OK)
+            if (espeak_SetVoiceByName(name.constData()) != EE_OK) {
+                qCWarning(lcSpeech) << "espeak-ng cannot load voice" << name;
                 return;
+            }
             m_loadedVoice = name;
         }
-        espeak_SetParameter(espeakRATE, espeakRate, 0);
-        espeak_SetParameter(espeakPITCH, pitch, 0);
-        espeak_SetParameter(espeakRANGE, range, 0);
-        espeak_SetParameter(espeakWORDGAP, wordGap, 0);
+        espeak_SetParameter(espeakRATE, p.rate, 0);
+        espeak_SetParameter(espeakPITCH, p.pitch, 0);
+        espeak_SetParameter(espeakRANGE, p.range, 0);
+        espeak_SetParameter(espeakWORDGAP, p.wordGap, 0);
         espeak_SetParameter(espeakVOLUME, 100, 0);
         t_context = &ctx;
-        espeak_Synth(wide.data(), wide.size() * sizeof(wchar_t), 0, POS_CHARACTER, 0,
+        espeak_Synth(text.wide.data(), text.wide.size() * sizeof(wchar_t), 0, POS_CHARACTER, 0,
             espeakCHARS_WCHAR | espeakENDPAUSE, nullptr, nullptr);
         t_context = nullptr;
     }
-    if (channel->m_generation.load() != generation)
+    if (channel.m_generation.load() != generation)
         return;
 
-    const qint64 total = qint64(ctx.pcm.size());
     std::vector<SpeechEvent> events = std::move(chunk->events);
-    std::vector<const RawEvent *> words;
-    std::vector<const RawEvent *> phones;
-    for (const RawEvent &raw : ctx.events) {
-        if (raw.type == espeakEVENT_WORD)
-            words.push_back(&raw);
-        else if (raw.type == espeakEVENT_PHONEME)
-            phones.push_back(&raw);
-    }
-    size_t wordIndex = 0;
-    size_t phoneIndex = 0;
-    for (const RawEvent &raw : ctx.events) {
-        if (raw.type == espeakEVENT_SENTENCE) {
-            SpeechEvent e;
-            e.kind = SpeechEvent::Sentence;
-            e.sample = raw.sample;
-            e.position = sourceAt(raw.codePoint);
-            e.length = map.last() - e.position;
-            events.push_back(e);
-        } else if (raw.type == espeakEVENT_WORD) {
-            const qint64 start = raw.sample;
-            const qint64 end = wordIndex + 1 < words.size() ? words[wordIndex + 1]->sample : total;
-            ++wordIndex;
-            const int first = std::clamp(raw.codePoint, 0, codePoints);
-            const int last = std::clamp(raw.codePoint + std::max(raw.length, 1), 0, codePoints);
-            std::vector<int> characters;
-            bool ideographs = false;
-            bool blank = true;
-            for (int cp = first; cp < last; ++cp) {
-                const char32_t c = char32_t(wide[size_t(cp)]);
-                ideographs = ideographs || isIdeograph(c);
-                blank = blank && QChar::isSpace(c);
-                if (QChar::isLetterOrNumber(c) || isIdeograph(c))
-                    characters.push_back(cp);
-            }
-            // espeak reports line ends and the closing pause as words; there
-            // is nothing there to highlight.
-            if (blank)
-                continue;
-            if (ideographs && characters.size() > 1) {
-                // One word per ideograph, spread over the word's sound.
-                const qint64 span = std::max<qint64>(end - start, 0);
-                for (size_t j = 0; j < characters.size(); ++j) {
-                    SpeechEvent e;
-                    e.kind = SpeechEvent::Word;
-                    e.sample = start + span * qint64(j) / qint64(characters.size());
-                    e.position = sourceAt(characters[j]);
-                    e.length = sourceAt(characters[j] + 1) - e.position;
-                    events.push_back(e);
-                }
-            } else {
-                SpeechEvent e;
-                e.kind = SpeechEvent::Word;
-                e.sample = start;
-                e.position = sourceAt(first);
-                e.length = sourceAt(last) - e.position;
-                events.push_back(e);
-            }
-        } else if (raw.type == espeakEVENT_PHONEME) {
-            const PhoneMap::Phone phone = PhoneMap::lookup(raw.phoneme);
-            const bool hasNext = phoneIndex + 1 < phones.size();
-            const PhoneMap::Phone next
-                = hasNext ? PhoneMap::lookup(phones[phoneIndex + 1]->phoneme) : PhoneMap::Phone {};
-            const qint64 end = hasNext ? phones[phoneIndex + 1]->sample : total;
-            ++phoneIndex;
-            SpeechEvent e;
-            e.kind = SpeechEvent::Phoneme;
-            e.sample = raw.sample;
-            e.duration = int(std::max<qint64>(end - raw.sample, 0) * 1000 / NativeRate);
-            e.current = phone.phoneId;
-            e.next = hasNext ? next.phoneId : 0;
-            events.push_back(e);
-            e.kind = SpeechEvent::Viseme;
-            e.current = phone.viseme;
-            e.next = hasNext ? next.viseme : 0;
-            events.push_back(e);
-        }
-    }
-    std::stable_sort(events.begin(), events.end(),
-        [](const SpeechEvent &a, const SpeechEvent &b) { return a.sample < b.sample; });
-
+    for (SpeechEvent &e :
+        EspeakPiece::translate(ctx.events, text, qint64(ctx.pcm.size()), NativeRate))
+        events.push_back(std::move(e));
     const double gain = (request.volume / 100.0) * (run.volume / 100.0);
     if (gain < 1.0) {
         for (int16_t &s : ctx.pcm)

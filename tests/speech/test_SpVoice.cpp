@@ -2,7 +2,6 @@
 
 #include "speech/SpFileStream.h"
 #include "speech/SpeechEngine.h"
-#include "speech/VoicePrompt.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -156,28 +155,6 @@ private Q_SLOTS:
         QVERIFY(secondWord < markIndex && markIndex < thirdWord);
     }
 
-    void purgeEndsTheStream()
-    {
-        SpVoice voice;
-        SpeechRecorder rec(&voice);
-        QString text;
-        for (int i = 0; i < 40; ++i)
-            text += u"這是一個很長的句子，用來測試中途停止。"_s;
-        const int first = voice.Speak(text, SVSFlagsAsync);
-        QTRY_VERIFY(rec.of(u"Word"_s, first).size() >= 3);
-        const int second = voice.Speak(u"新的開始。"_s, SVSFlagsAsync | SVSFPurgeBeforeSpeak);
-        QVERIFY(second > first);
-        QVERIFY(voice.WaitUntilDone(20000));
-        QCOMPARE(rec.of(u"End"_s, first).size(), 1);
-        QCOMPARE(rec.of(u"End"_s, second).size(), 1);
-        const int startOfSecond = indexOf(rec.events, u"Start"_s, second);
-        QVERIFY(startOfSecond > 0);
-        for (int i = startOfSecond; i < rec.events.size(); ++i)
-            QVERIFY(rec.events[i].stream != first);
-        // The purged reading did not run to its end.
-        QVERIFY(rec.of(u"Word"_s, first).size() < text.size() / 2);
-    }
-
     void longTextIsMadeAheadOnlyABit()
     {
         QString text;
@@ -198,57 +175,6 @@ private Q_SLOTS:
         QVERIFY(voice.WaitUntilDone(5000));
         QCOMPARE(rec.of(u"End"_s, stream).size(), 1);
         QVERIFY(!voice.isSpeaking());
-    }
-
-    void pauseThenResumeLosesNoWord()
-    {
-        const QString text = u"今天天氣很好。我們一起去公園散步吧。公園裡有很多花。"_s;
-        QStringList reference;
-        {
-            SpVoice voice;
-            SpeechRecorder rec(&voice);
-            voice.Speak(text);
-            reference = rec.words(text);
-        }
-        QVERIFY(reference.size() >= 15);
-        SpVoice voice;
-        SpeechRecorder rec(&voice);
-        // Pausing from a word handler pins the pause to a known place.
-        int pausedAt = -1;
-        connect(&voice, &SpVoice::Word, this, [&] {
-            if (pausedAt < 0 && rec.of(u"Word"_s).size() == 2) {
-                voice.Pause();
-                pausedAt = rec.of(u"Word"_s).size();
-            }
-        });
-        voice.Speak(text, SVSFlagsAsync);
-        QTRY_VERIFY(pausedAt > 0);
-        QVERIFY(!voice.WaitUntilDone(300));
-        const int heldAt = rec.of(u"Word"_s).size();
-        QVERIFY(heldAt < reference.size());
-        QVERIFY(!voice.WaitUntilDone(100));
-        QCOMPARE(rec.of(u"Word"_s).size(), heldAt);
-        QCOMPARE(rec.of(u"End"_s).size(), 0);
-        voice.Resume();
-        voice.Resume(); // harmless twice
-        QVERIFY(voice.WaitUntilDone(20000));
-        QCOMPARE(rec.words(text), reference);
-    }
-
-    void handlerMaySpeakAndWait()
-    {
-        SpVoice voice;
-        SpeechRecorder rec(&voice);
-        int nested = 0;
-        connect(&voice, &SpVoice::EndStream, this, [&](int stream) {
-            if (nested == 0 && stream == 1)
-                nested = voice.Speak(u"好"_s, SVSFIsNotXML); // waits inside
-        });
-        QCOMPARE(voice.Speak(u"你"_s, SVSFlagsAsync), 1);
-        QVERIFY(voice.WaitUntilDone(20000));
-        QCOMPARE(nested, 2);
-        QCOMPARE(rec.of(u"End"_s, 2).size(), 1);
-        QCOMPARE(rec.words(u"好"_s, 2), QStringList {u"好"_s});
     }
 
     void chineseIsReadWithoutSwitchingToEnglish()
@@ -381,42 +307,6 @@ private Q_SLOTS:
         const QList<RecordedEvent> ends = rec.of(u"End"_s, number);
         const QList<RecordedEvent> words = rec.of(u"Word"_s, number);
         QVERIFY(words.last().position <= ends.first().position);
-    }
-
-    void readingAndPromptSpeakTogether()
-    {
-        SpVoice reading;
-        VoicePrompt prompt;
-        prompt.SetUseXML(false);
-        prompt.SetValue(0);
-        prompt.SetValue(10);
-        prompt.Setup(101, 0, 0);
-        prompt.SetVoiceNumber(102);
-        SpeechRecorder readingRec(&reading);
-        SpeechRecorder promptRec(prompt.voice());
-        reading.Speak(u"今天天氣很好。我們去散步。"_s, SVSFlagsAsync);
-        int promptStream = 0;
-        prompt.Speak(u"朗讀"_s, &promptStream);
-        QVERIFY(promptStream > 0);
-        QVERIFY(reading.WaitUntilDone(20000));
-        QVERIFY(prompt.voice()->WaitUntilDone(20000));
-        QCOMPARE(readingRec.of(u"End"_s).size(), 1);
-        QCOMPARE(promptRec.of(u"End"_s, promptStream).size(), 1);
-        QCOMPARE(promptRec.of(u"Word"_s).size(), 2);
-        QCOMPARE(prompt.voice()->Voice().GetDescription(), u"Mavi Lena"_s);
-    }
-
-    void promptStopIsHarmlessWhenSilent()
-    {
-        VoicePrompt prompt;
-        SpeechRecorder rec(prompt.voice());
-        prompt.Stop();
-        QVERIFY(prompt.voice()->WaitUntilDone(1000));
-        QVERIFY(rec.events.isEmpty());
-        prompt.Speak(u"這是一段比較長的提示文字，會被停止。"_s);
-        prompt.Stop();
-        QVERIFY(prompt.voice()->WaitUntilDone(5000));
-        QCOMPARE(rec.of(u"End"_s).size(), 1);
     }
 
     void rateAndVolumeAreClamped()

@@ -1,0 +1,21 @@
+#include "speech/SynthesisEngine.h"
+
+#include "speech/SpeechEngine.h"
+
+#include <atomic>
+
+namespace
+{
+std::atomic<SynthesisEngine *> g_default {nullptr};
+}
+
+SynthesisEngine &SynthesisEngine::defaultEngine()
+{
+    SynthesisEngine *engine = g_default.load();
+    return engine ? *engine : SpeechEngine::instance();
+}
+
+void SynthesisEngine::setDefault(SynthesisEngine *engine)
+{
+    g_default.store(engine);
+}
