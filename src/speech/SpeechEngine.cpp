@@ -93,6 +93,10 @@ SpeechEngine::SpeechEngine()
                          espeakINITIALIZE_PHONEME_EVENTS | espeakINITIALIZE_DONT_EXIT)
                                 : -1;
     m_available = rate == NativeRate;
+    if (!m_available)
+        qCWarning(lcSpeech).noquote()
+            << "espeak-ng could not start; its data was looked for in"
+            << (path.isEmpty() ? QStringLiteral("the built-in place") : dataPath());
     if (m_available) {
         espeak_SetSynthCallback(synthCallback);
         QList<VoiceCatalogue::EngineVoice> list;
