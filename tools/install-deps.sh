@@ -12,7 +12,7 @@ PACKAGES=(
   # speech, encoding, documents
   libespeak-ng-dev espeak-ng-data libmp3lame-dev libuchardet-dev libzip-dev libpoppler-cpp-dev
   # fonts so Chinese text renders; headless display and sound checks
-  fonts-noto-cjk xvfb xauth sox imagemagick x11-utils xdotool
+  fonts-noto-cjk xvfb xauth sox lame imagemagick x11-utils xdotool
   # sound: the client library, and a server with tools for the real-sound tests
   libpulse-dev pulseaudio pulseaudio-utils
 )

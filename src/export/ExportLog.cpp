@@ -1,0 +1,3 @@
+#include "export/ExportLog.h"
+
+Q_LOGGING_CATEGORY(lcExport, "parlo.export", QtWarningMsg)

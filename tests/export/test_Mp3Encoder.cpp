@@ -1,0 +1,230 @@
+#include "ExportTestKit.h"
+#include "export/Mp3Encoder.h"
+
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtEndian>
+#include <QtTest>
+
+using namespace Qt::StringLiterals;
+using namespace ExportTestKit;
+
+namespace
+{
+
+const QStringList ReaderOptions = {u"if44.1"_s, u"iBw32"_s, u"iLevel5"_s, u"iOM_M"_s};
+
+// A 16-bit PCM WAV of any channel count, with a plain 44-byte header.
+void writePlainWav(const QString &path, int rate, int channels, const std::vector<int16_t> &pcm)
+{
+    QByteArray h(44, '\0');
+    const quint32 data = quint32(pcm.size() * 2);
+    memcpy(h.data(), "RIFF", 4);
+    qToLittleEndian<quint32>(36 + data, h.data() + 4);
+    memcpy(h.data() + 8, "WAVEfmt ", 8);
+    qToLittleEndian<quint32>(16, h.data() + 16);
+    qToLittleEndian<quint16>(1, h.data() + 20);
+    qToLittleEndian<quint16>(quint16(channels), h.data() + 22);
+    qToLittleEndian<quint32>(quint32(rate), h.data() + 24);
+    qToLittleEndian<quint32>(quint32(rate * channels * 2), h.data() + 28);
+    qToLittleEndian<quint16>(quint16(channels * 2), h.data() + 32);
+    qToLittleEndian<quint16>(16, h.data() + 34);
+    memcpy(h.data() + 36, "data", 4);
+    qToLittleEndian<quint32>(data, h.data() + 40);
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(h);
+    file.write(reinterpret_cast<const char *>(pcm.data()), qint64(data));
+}
+
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Frame count in the LAME/Xing frame at the start of an MP3, or -1.
+qint64 taggedFrames(const QByteArray &mp3)
+{
+    const QByteArray first = mp3.left(64);
+    qsizetype at = first.indexOf("Info");
+    if (at < 0)
+        at = first.indexOf("Xing");
+    if (at < 0 || !(qFromBigEndian<quint32>(mp3.constData() + at + 4) & 1))
+        return -1;
+    return qFromBigEndian<quint32>(mp3.constData() + at + 8);
+}
+
+} // namespace
+
+class TestMp3Encoder : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY2(!QStandardPaths::findExecutable(u"lame"_s).isEmpty(),
+            "the lame program decodes the results (tools/install-deps.sh installs it)");
+    }
+
+    void decodesToTheSameDuration_data()
+    {
+        QTest::addColumn<int>("rate");
+        QTest::addColumn<int>("channels");
+        QTest::addColumn<double>("seconds");
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<int>("outRate");
+        QTest::addColumn<int>("outChannels");
+        QTest::addColumn<int>("kbps");
+        // LAME leaves out its tag when it does not fit in one frame, as at
+        // 32 kbit/s and 44.1 kHz (104 bytes); a player then goes by the size.
+        QTest::addColumn<bool>("tagged");
+        QTest::newRow("reader's 16k export")
+            << 16000 << 1 << 3.0 << ReaderOptions << 44100 << 1 << 32 << false;
+        QTest::newRow("22k voice")
+            << 22050 << 1 << 1.3 << ReaderOptions << 44100 << 1 << 32 << false;
+        QTest::newRow("stereo mixed down")
+            << 44100 << 2 << 2.0 << ReaderOptions << 44100 << 1 << 32 << false;
+        QTest::newRow("stereo kept at 22.05k")
+            << 16000 << 2 << 2.5 << QStringList {u"iOM_S"_s, u"if22.05"_s, u"iBw64"_s, u"iLevel2"_s}
+            << 22050 << 2 << 64 << true;
+        QTest::newRow("mono at 128k")
+            << 16000 << 1 << 1.0 << QStringList {u"if44.1"_s, u"iBw128"_s, u"iLevel5"_s, u"iOM_M"_s}
+            << 44100 << 1 << 128 << true;
+    }
+
+    void decodesToTheSameDuration()
+    {
+        QFETCH(int, rate);
+        QFETCH(int, channels);
+        QFETCH(double, seconds);
+        QFETCH(QStringList, options);
+        QFETCH(int, outRate);
+        QFETCH(int, outChannels);
+        QFETCH(int, kbps);
+        QFETCH(bool, tagged);
+        QTemporaryDir dir;
+        const QString wav = dir.filePath(u"in.wav"_s);
+        const QString mp3 = dir.filePath(u"out.mp3"_s);
+        if (channels == 1 && (rate == 16000 || rate == 22050))
+            QVERIFY(writeToneWav(
+                wav, seconds, rate == 16000 ? SAFT16kHz16BitMono : SAFT22kHz16BitMono));
+        else
+            writePlainWav(wav, rate, channels, tone(rate, channels, seconds));
+
+        Mp3Encoder encoder;
+        QVERIFY(encoder.isAvailable());
+        QString message;
+        encoder.EncodeFile(wav, mp3, options[0], options[1], options[2], options[3], message);
+        QVERIFY(!message.isEmpty());
+
+        // What a player shows: the tag's frame count, or else the size at the
+        // constant bit rate. A placeholder tag left unfilled would show zero.
+        const QByteArray bytes = readAll(mp3);
+        const qint64 frames = taggedFrames(bytes);
+        QCOMPARE(frames >= 0, tagged);
+        const int frameSamples = outRate >= 32000 ? 1152 : 576;
+        const double shown
+            = tagged ? double(frames) * frameSamples / outRate : bytes.size() * 8.0 / (kbps * 1000);
+        QVERIFY2(qAbs(shown - seconds) <= 0.05 * seconds, qPrintable(QString::number(shown)));
+
+        const QString decoded = dir.filePath(u"decoded.wav"_s);
+        QVERIFY(run(u"lame"_s, {u"--quiet"_s, u"--decode"_s, mp3, decoded}));
+        QCOMPARE(soxi("-r", decoded), double(outRate));
+        QCOMPARE(soxi("-c", decoded), double(outChannels));
+        const double duration = soxi("-D", decoded);
+        QVERIFY2(qAbs(duration - seconds) <= 0.05 * seconds, qPrintable(QString::number(duration)));
+    }
+
+    void streamingGivesTheSameFile()
+    {
+        QTemporaryDir dir;
+        const QString wav = dir.filePath(u"in.wav"_s);
+        QVERIFY(writeToneWav(wav, 2.0));
+        Mp3Encoder encoder;
+        QString message;
+        encoder.EncodeFile(wav, dir.filePath(u"whole.mp3"_s), ReaderOptions[0], ReaderOptions[1],
+            ReaderOptions[2], ReaderOptions[3], message);
+
+        // Pieces of odd sizes, as a WAV being rendered grows.
+        const std::vector<int16_t> pcm = tone(16000, 1, 2.0);
+        encoder.begin(
+            dir.filePath(u"pieces.mp3"_s), 16000, 1, Mp3Encoder::parseOptions(ReaderOptions));
+        QVERIFY(encoder.isEncoding());
+        qint64 at = 0;
+        for (qint64 piece : {1, 999, 7777, 20000}) {
+            encoder.feed(pcm.data() + at, piece);
+            at += piece;
+        }
+        encoder.feed(pcm.data() + at, qint64(pcm.size()) - at);
+        QCOMPARE(encoder.finish(), 2.0);
+        QVERIFY(!encoder.isEncoding());
+        const QByteArray whole = readAll(dir.filePath(u"whole.mp3"_s));
+        QVERIFY(whole.size() > 1000);
+        QVERIFY(whole == readAll(dir.filePath(u"pieces.mp3"_s)));
+    }
+
+    void failuresRaiseAnError_data()
+    {
+        QTest::addColumn<QString>("library");
+        QTest::addColumn<QString>("source"); // "tone", "text" or a missing name
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QString>("badOption");
+        QTest::addColumn<int>("code");
+        const QString lib = QString::fromLatin1(Mp3Encoder::DefaultLibrary);
+        QTest::newRow("no library") << u"libmp3lame-missing.so.0"_s << u"tone"_s << u"o.mp3"_s
+                                    << QString() << int(Mp3Encoder::NoLibrary);
+        QTest::newRow("no source")
+            << lib << u"gone.wav"_s << u"o.mp3"_s << QString() << int(Mp3Encoder::BadSource);
+        QTest::newRow("not a WAV")
+            << lib << u"text"_s << u"o.mp3"_s << QString() << int(Mp3Encoder::BadSource);
+        QTest::newRow("target folder missing")
+            << lib << u"tone"_s << u"no/such/o.mp3"_s << QString() << int(Mp3Encoder::BadTarget);
+        QTest::newRow("bit rate out of range")
+            << lib << u"tone"_s << u"o.mp3"_s << u"iBw999"_s << int(Mp3Encoder::BadOption);
+        QTest::newRow("unknown rate")
+            << lib << u"tone"_s << u"o.mp3"_s << u"if44.2"_s << int(Mp3Encoder::BadOption);
+        QTest::newRow("unknown code")
+            << lib << u"tone"_s << u"o.mp3"_s << u"iQ7"_s << int(Mp3Encoder::BadOption);
+    }
+
+    void failuresRaiseAnError()
+    {
+        QFETCH(QString, library);
+        QFETCH(QString, source);
+        QFETCH(QString, target);
+        QFETCH(QString, badOption);
+        QFETCH(int, code);
+        QTemporaryDir dir;
+        QString wav = dir.filePath(source);
+        if (source == u"tone") {
+            wav = dir.filePath(u"in.wav"_s);
+            QVERIFY(writeToneWav(wav, 0.5));
+        } else if (source == u"text") {
+            wav = dir.filePath(u"in.wav"_s);
+            QFile file(wav);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(QByteArray(4000, 'x'));
+        }
+        QStringList options = ReaderOptions;
+        if (!badOption.isEmpty())
+            options[1] = badOption;
+
+        Mp3Encoder encoder(library);
+        QCOMPARE(encoder.isAvailable(), code != Mp3Encoder::NoLibrary);
+        QString message;
+        try {
+            encoder.EncodeFile(
+                wav, dir.filePath(target), options[0], options[1], options[2], options[3], message);
+            QFAIL("no error raised");
+        } catch (const Mp3Encoder::Error &e) {
+            QCOMPARE(int(e.code()), code);
+            QVERIFY(!e.message().isEmpty());
+        }
+        QVERIFY(!QFileInfo::exists(dir.filePath(target)));
+        QVERIFY(!encoder.isEncoding());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestMp3Encoder)
+#include "test_Mp3Encoder.moc"
