@@ -1,0 +1,189 @@
+#include "export/CMP3.h"
+
+#include "export/ExportLog.h"
+#include "export/Mp3Encoder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace
+{
+
+const QString TempFolderName = QStringLiteral("Zorbo-Temp/");
+const QString Title = QStringLiteral("轉檔已完成");
+const QString Saved = QStringLiteral("檔案存檔完成！");
+const QString Failed = QStringLiteral("檔案轉檔無法完成！");
+const QString NoEncoder = QStringLiteral("Mp3 Component not install completed !");
+// Output rate 44.1 kHz, 32 kbit/s, quality 5, mono.
+const QString EncoderOptions[] = {QStringLiteral("if44.1"), QStringLiteral("iBw32"),
+    QStringLiteral("iLevel5"), QStringLiteral("iOM_M")};
+
+// A failed file step; it sends the conversion to the WAV fallback.
+struct FileStepFailed {
+    QString what;
+};
+
+bool hasSpace(const QString &path)
+{
+    return path.contains(QLatin1Char(' '));
+}
+
+// File name without folder and without its last extension.
+QString baseName(const QString &path)
+{
+    return QFileInfo(path).completeBaseName();
+}
+
+// Removes the file, read-only or not; a no-op when there is none.
+void forceRemove(const QString &path)
+{
+    if (!QFileInfo::exists(path))
+        return;
+    QFile file(path);
+    file.setPermissions(file.permissions() | QFileDevice::WriteOwner);
+    if (!file.remove())
+        throw FileStepFailed {QStringLiteral("cannot delete %1: %2").arg(path, file.errorString())};
+}
+
+void moveFile(const QString &from, const QString &to)
+{
+    QFile file(from);
+    if (!file.rename(to))
+        throw FileStepFailed {
+            QStringLiteral("cannot move %1 to %2: %3").arg(from, to, file.errorString())};
+}
+
+// The WAV path is missing, or names a file that is already an MP3.
+bool nothingToConvert(const QString &wavPath)
+{
+    const QFileInfo info(wavPath);
+    return !info.isFile() || info.suffix().toLower() == u"mp3";
+}
+
+} // namespace
+
+CMP3::CMP3(ShowMessage showMessage, const Options &options)
+    : m_showMessage(std::move(showMessage))
+    , m_tempRoot(options.tempRoot.isEmpty() ? QDir::tempPath() : options.tempRoot)
+{
+    auto encoder = std::make_unique<Mp3Encoder>(options.library.isEmpty()
+            ? QString::fromLatin1(Mp3Encoder::DefaultLibrary)
+            : options.library);
+    if (encoder->isAvailable()) {
+        m_Encoder = std::move(encoder);
+    } else if (m_showMessage) {
+        m_showMessage(Icon::Plain, QString(), NoEncoder);
+    }
+}
+
+CMP3::~CMP3() = default;
+
+bool CMP3::hasEncoder() const
+{
+    return m_Encoder != nullptr;
+}
+
+QString CMP3::tempFolder() const
+{
+    QString root = QDir::cleanPath(m_tempRoot);
+    if (!root.endsWith(QLatin1Char('/')))
+        root += QLatin1Char('/');
+    return root + TempFolderName;
+}
+
+void CMP3::encode(const QString &source, const QString &target)
+{
+    if (!m_Encoder)
+        throw Mp3Encoder::Error(Mp3Encoder::NoLibrary, NoEncoder);
+    QString message;
+    m_Encoder->EncodeFile(source, target, EncoderOptions[0], EncoderOptions[1], EncoderOptions[2],
+        EncoderOptions[3], message);
+    qCDebug(lcExport).noquote() << message;
+}
+
+QString CMP3::ToMP3(QString &wavPath, QString &outputFolder)
+{
+    if (hasSpace(wavPath) || hasSpace(outputFolder))
+        return ToMP3ViaTemp(wavPath, outputFolder);
+    return ToMP3Direct(wavPath, outputFolder);
+}
+
+QString CMP3::ToMP3Direct(QString &wavPath, QString &outputFolder)
+{
+    if (nothingToConvert(wavPath))
+        return wavPath;
+    try {
+        // An MP3 already there is written over by the encoder.
+        const QString mp3 = outputFolder + baseName(wavPath) + QStringLiteral(".mp3");
+        encode(wavPath, mp3);
+        return mp3;
+    } catch (const Mp3Encoder::Error &e) {
+        qCWarning(lcExport).noquote() << "MP3 conversion failed:" << e.message();
+    }
+    return deliverWav(wavPath, outputFolder, QString());
+}
+
+QString CMP3::ToMP3ViaTemp(QString &wavPath, QString &outputFolder)
+{
+    if (nothingToConvert(wavPath))
+        return wavPath;
+    const QString base = baseName(wavPath);
+    const QString folder = tempFolder();
+    const QString tempWav = folder + QFileInfo(wavPath).fileName();
+    try {
+        const QString mp3 = outputFolder + base + QStringLiteral(".mp3");
+        forceRemove(mp3);
+        if (!QDir().mkpath(folder))
+            throw FileStepFailed {QStringLiteral("cannot create %1").arg(folder)};
+        const QString tempMp3 = folder + base + QStringLiteral(".mp3");
+        forceRemove(tempWav);
+        moveFile(wavPath, tempWav);
+        encode(tempWav, tempMp3);
+        moveFile(tempWav, wavPath);
+        moveFile(tempMp3, mp3);
+        return mp3;
+    } catch (const Mp3Encoder::Error &e) {
+        qCWarning(lcExport).noquote() << "MP3 conversion failed:" << e.message();
+    } catch (const FileStepFailed &e) {
+        qCWarning(lcExport).noquote() << "MP3 conversion failed:" << e.what;
+    }
+    return deliverWav(wavPath, outputFolder, tempWav);
+}
+
+QString CMP3::deliverWav(QString &wavPath, const QString &outputFolder, const QString &tempWav)
+{
+    try {
+        if (!tempWav.isEmpty() && !QFileInfo::exists(wavPath) && QFileInfo::exists(tempWav))
+            moveFile(tempWav, wavPath);
+        const QString copy = outputFolder + baseName(wavPath) + QStringLiteral(".wav");
+        const QString source = QFileInfo(wavPath).canonicalFilePath();
+        if (source.isEmpty())
+            throw FileStepFailed {QStringLiteral("%1 is gone").arg(wavPath)};
+        // The output folder is usually the WAV's own: then it is already there.
+        if (QFileInfo(copy).canonicalFilePath() != source) {
+            forceRemove(copy);
+            if (!QFile::copy(wavPath, copy))
+                throw FileStepFailed {QStringLiteral("cannot copy %1 to %2").arg(wavPath, copy)};
+        }
+        wavPath = copy;
+        return copy;
+    } catch (const FileStepFailed &e) {
+        qCWarning(lcExport).noquote() << "cannot deliver the WAV either:" << e.what;
+    }
+    return QString();
+}
+
+bool CMP3::ConvertWavAndReport(const QString &wavPath)
+{
+    QString wav = wavPath;
+    QString folder = QFileInfo(wav).absolutePath() + QLatin1Char('/');
+    const QString produced = ToMP3(wav, folder);
+    const qint64 size = produced.isEmpty() ? 0 : QFileInfo(produced).size();
+    const QString details = wav + QStringLiteral("\r\n") + produced + QStringLiteral("\r\n");
+    const bool ok = size > FailedSizeLimit;
+    if (m_showMessage)
+        m_showMessage(
+            ok ? Icon::Information : Icon::Critical, Title, details + (ok ? Saved : Failed));
+    return ok;
+}

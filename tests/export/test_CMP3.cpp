@@ -1,0 +1,172 @@
+#include "ExportTestKit.h"
+#include "export/CMP3.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace Qt::StringLiterals;
+using namespace ExportTestKit;
+
+namespace
+{
+
+struct Shown {
+    CMP3::Icon icon;
+    QString title;
+    QString text;
+};
+
+const QString MissingLibrary = u"libmp3lame-missing.so.0"_s;
+
+} // namespace
+
+class TestCMP3 : public QObject
+{
+    Q_OBJECT
+
+    QList<Shown> m_shown;
+    std::unique_ptr<QTemporaryDir> m_dir;
+
+    std::unique_ptr<CMP3> make(const QString &library = QString())
+    {
+        CMP3::Options options;
+        options.library = library;
+        options.tempRoot = m_dir->filePath(u"tmp"_s);
+        return std::make_unique<CMP3>(
+            [this](CMP3::Icon icon, const QString &title, const QString &text) {
+                m_shown.append({icon, title, text});
+            },
+            options);
+    }
+
+    // A one-second WAV in `folder` (made under the test's folder).
+    QString makeWav(const QString &folder, const QString &name)
+    {
+        const QString dir = m_dir->filePath(folder);
+        QDir().mkpath(dir);
+        const QString path = dir + u'/' + name;
+        return writeToneWav(path, 1.0) ? path : QString();
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        m_shown.clear();
+        m_dir = std::make_unique<QTemporaryDir>();
+    }
+
+    void convertsBesideTheWav_data()
+    {
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("viaTemp");
+        QTest::newRow("plain folder") << u"out"_s << u"talk.wav"_s << false;
+        QTest::newRow("folder with a space") << u"My Documents"_s << u"talk.wav"_s << true;
+        QTest::newRow("name with a space") << u"out"_s << u"my talk.wav"_s << true;
+    }
+
+    void convertsBesideTheWav()
+    {
+        QFETCH(QString, folder);
+        QFETCH(QString, name);
+        QFETCH(bool, viaTemp);
+        const QString wav = makeWav(folder, name);
+        const qint64 wavSize = QFileInfo(wav).size();
+        auto mp3 = make();
+        QVERIFY(mp3->hasEncoder());
+        QVERIFY(mp3->ConvertWavAndReport(wav));
+
+        const QString produced
+            = QFileInfo(wav).absolutePath() + u'/' + QFileInfo(wav).completeBaseName() + u".mp3"_s;
+        QCOMPARE(QFileInfo(wav).size(), wavSize);
+        QVERIFY(QFileInfo(produced).size() > 1000);
+        QCOMPARE(soxi("-r", wav), 16000.0);
+        QCOMPARE(m_shown.size(), 1);
+        QCOMPARE(m_shown[0].icon, CMP3::Icon::Information);
+        QCOMPARE(m_shown[0].title, u"轉檔已完成"_s);
+        QCOMPARE(m_shown[0].text, wav + u"\r\n"_s + produced + u"\r\n檔案存檔完成！"_s);
+        // The temporary folder is made only when needed, and left empty.
+        const QDir temp(mp3->tempFolder());
+        QCOMPARE(temp.exists(), viaTemp);
+        if (viaTemp)
+            QCOMPARE(temp.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+                QStringList());
+    }
+
+    void resultSizeDecides_data()
+    {
+        QTest::addColumn<int>("size"); // -1: no file
+        QTest::addColumn<bool>("ok");
+        QTest::newRow("46 bytes") << 46 << false;
+        QTest::newRow("47 bytes") << 47 << true;
+        QTest::newRow("nothing") << -1 << false;
+    }
+
+    void resultSizeDecides()
+    {
+        QFETCH(int, size);
+        QFETCH(bool, ok);
+        // An .mp3 is handed back as it is, so its size is what is judged.
+        const QString path = m_dir->filePath(u"given.mp3"_s);
+        if (size >= 0) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(QByteArray(size, 'x'));
+        }
+        auto mp3 = make();
+        QCOMPARE(mp3->ConvertWavAndReport(path), ok);
+        QCOMPARE(m_shown.size(), 1);
+        QCOMPARE(m_shown[0].icon, ok ? CMP3::Icon::Information : CMP3::Icon::Critical);
+        QCOMPARE(m_shown[0].text,
+            path + u"\r\n"_s + path + (ok ? u"\r\n檔案存檔完成！"_s : u"\r\n檔案轉檔無法完成！"_s));
+    }
+
+    void withoutEncoderTheWavIsDelivered_data()
+    {
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QString>("outputFolder"); // empty: the WAV's own
+        QTest::newRow("beside itself") << u"out"_s << QString();
+        QTest::newRow("folder with a space") << u"My Documents"_s << QString();
+        QTest::newRow("into another folder") << u"out"_s << u"elsewhere"_s;
+    }
+
+    void withoutEncoderTheWavIsDelivered()
+    {
+        QFETCH(QString, folder);
+        QFETCH(QString, outputFolder);
+        const QString wav = makeWav(folder, u"talk.wav"_s);
+        auto mp3 = make(MissingLibrary);
+        QVERIFY(!mp3->hasEncoder());
+        QCOMPARE(m_shown.size(), 1);
+        QCOMPARE(m_shown[0].icon, CMP3::Icon::Plain);
+        QCOMPARE(m_shown[0].text, u"Mp3 Component not install completed !"_s);
+        m_shown.clear();
+
+        QString wavPath = wav;
+        QString output = QFileInfo(wav).absolutePath() + u'/';
+        if (!outputFolder.isEmpty()) {
+            output = m_dir->filePath(outputFolder) + u'/';
+            QVERIFY(QDir().mkpath(output));
+        }
+        const QString expected = output + u"talk.wav"_s;
+        QCOMPARE(mp3->ToMP3(wavPath, output), expected);
+        QCOMPARE(wavPath, expected);
+        QCOMPARE(QFileInfo(expected).size(), QFileInfo(wav).size());
+        QCOMPARE(soxi("-D", expected), 1.0);
+        QVERIFY(!QFileInfo::exists(output + u"talk.mp3"_s));
+        QVERIFY(m_shown.isEmpty());
+
+        // Reported by the size of what was delivered: the WAV.
+        QVERIFY(mp3->ConvertWavAndReport(wav));
+        QCOMPARE(m_shown.size(), 1);
+        QCOMPARE(m_shown[0].text, wav + u"\r\n"_s + wav + u"\r\n檔案存檔完成！"_s);
+        const QDir temp(mp3->tempFolder());
+        if (temp.exists())
+            QCOMPARE(temp.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+                QStringList());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCMP3)
+#include "test_CMP3.moc"
