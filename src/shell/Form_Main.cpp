@@ -5,6 +5,7 @@
 #include "shell/MessageBox.h"
 #include "speech/SpVoice.h"
 #include "speech/VoicePrompt.h"
+#include "system/Log.h"
 
 #include "controls/BmpBtnX.h"
 #include "controls/CBmp.h"
@@ -46,12 +47,9 @@ void Form_Main::connectControls()
         [this](qint16 v) { m_Reading->SliderRateChange(v); });
     connect(Slider_Volume, &SliderEx::ScrollEx, this,
         [this](qint16 v) { m_Reading->SliderVolumeChange(v); });
-    connect(Combo_Voice, &QComboBox::activated, this, [this] { SelectVoice(); });
-    connect(Combo_Voice, &QComboBox::currentIndexChanged, this, [this] {
-        if (m_Loading)
-            SelectVoice();
-    });
-    connect(Check_AllEngine, &QCheckBox::clicked, this, [this] { CheckAllEngineClick(); });
+    connect(Combo_Voice, &QComboBox::activated, this, [this] { m_Voices->SelectVoice(); });
+    connect(
+        Check_AllEngine, &QCheckBox::clicked, this, [this] { m_Voices->CheckAllEngineClick(); });
     connect(Combo_Font, &QComboBox::activated, this, [this] { ComboFontClick(); });
     connect(Slider_FontSz, &SliderEx::ScrollEx, this, [this](qint16 v) { SliderFontSzChange(v); });
     connect(Txt_Input, &MaviTextBox::Change, this, [this] {
@@ -143,4 +141,49 @@ void Form_Main::setPauseTag(const QString &tag)
 void Form_Main::showClipMessage(const QString &text)
 {
     MessageBox::show(text, MessageBox::Icon::Exclamation, MessageBox::Buttons::Ok, this);
+}
+
+// VoiceListView --------------------------------------------------------------
+
+void Form_Main::setVoiceEntries(const QStringList &names)
+{
+    const QSignalBlocker quiet(Combo_Voice);
+    Combo_Voice->clear();
+    Combo_Voice->addItems(names);
+    Combo_Voice->setCurrentIndex(-1);
+}
+
+int Form_Main::currentVoiceEntry() const
+{
+    return Combo_Voice->currentIndex();
+}
+
+QString Form_Main::currentVoiceText() const
+{
+    return Combo_Voice->currentText();
+}
+
+void Form_Main::setCurrentVoiceEntry(int entry)
+{
+    const QSignalBlocker quiet(Combo_Voice);
+    Combo_Voice->setCurrentIndex(entry);
+}
+
+bool Form_Main::showAllVoices() const
+{
+    return Check_AllEngine->isChecked();
+}
+
+void Form_Main::setSpeechButtonsEnabled(bool enabled)
+{
+    for (CmdX *b : {Cmd_Speak, Cmd_SaveWAV, Cmd_SaveWAVnMP3})
+        b->setEnabledValue(enabled);
+}
+
+void Form_Main::showRole(const TTSRole::Role &, const QString &picturePath)
+{
+    m_RolePicture = QImage();
+    if (!picturePath.isEmpty() && !m_RolePicture.load(picturePath))
+        qCWarning(lcShell) << "the role picture" << picturePath << "could not be read";
+    CentreViseme();
 }

@@ -1,10 +1,17 @@
 #pragma once
-// The main window. It is assembled from small parts: the controls and their
-// captions (Form_Main_Compose.cpp), the layout on every resize
-// (Form_Main_Layout.cpp), start-up and shutdown (Form_Main_Load.cpp), and
-// the reading-aloud logic, which lives in ReadingController and reaches the
-// window through the ReadingView interface implemented here.
+// The main window, assembled from one object per area and the files that
+// build it:
+//   Form_Main.cpp          construction, the control signals wired to the
+//                          areas, window events, and the ReadingView and
+//                          VoiceListView the areas reach the window through;
+//   Form_Main_Compose.cpp  the controls, their captions, colours and hints;
+//   Form_Main_Layout.cpp   the layout on every resize, the tooltip windows;
+//   Form_Main_Load.cpp     start-up and shutdown with the settings they read
+//                          and write, the typefaces, text size and count.
+// Reading aloud lives in ReadingController, the voice list and the current
+// role in VoiceList; the window owns both and holds no logic of theirs.
 
+#include "shell/VoiceList.h"
 #include "speech/ReadingController.h"
 
 #include <QFont>
@@ -34,7 +41,7 @@ class QLabel;
 class QStatusBar;
 class QTimer;
 
-class Form_Main : public QWidget, public ReadingView
+class Form_Main : public QWidget, public ReadingView, public VoiceListView
 {
     Q_OBJECT
 public:
@@ -54,6 +61,7 @@ public:
     SpVoice *voice() const { return m_Voice.get(); }
     QString lastDir() const { return m_LastDir; }
     const QImage &rolePicture() const { return m_RolePicture; }
+    const TTSRole::Role &role() const { return m_Voices->role(); }
     // The tooltip windows of the last layout pass, by control name.
     const std::map<QString, std::unique_ptr<CTooltip>> &tooltips() const { return m_Tooltips; }
     bool loadCompleted() const { return m_LoadCompleted; }
@@ -72,6 +80,15 @@ public:
     QString pauseTag() const override;
     void setPauseTag(const QString &tag) override;
     void showClipMessage(const QString &text) override;
+
+    // VoiceListView
+    void setVoiceEntries(const QStringList &names) override;
+    int currentVoiceEntry() const override;
+    QString currentVoiceText() const override;
+    void setCurrentVoiceEntry(int entry) override;
+    bool showAllVoices() const override;
+    void setSpeechButtonsEnabled(bool enabled) override;
+    void showRole(const TTSRole::Role &role, const QString &picturePath) override;
 
     static constexpr int Tpx = 15; // twips per pixel
     static constexpr int MinOuterWidthTwips = 10500;
@@ -94,12 +111,6 @@ private:
     void PaintTitleBand();
     void BuildTooltips();
     // Form_Main_Load.cpp
-    void FillVoiceList(bool showAll);
-    void SelectStoredVoice();
-    void SelectVoice();
-    void CheckAllEngineClick();
-    void OnVoiceChange(const SpObjectToken &token);
-    void RestoreChosenVoiceEntry();
     void FillFontList();
     void ComboFontClick();
     void SliderFontSzChange(int value);
@@ -113,10 +124,7 @@ private:
     std::unique_ptr<CGdi> m_Gdi; // draws the mouth picture into PicViseme
     std::unique_ptr<SpVoice> m_Voice;
     std::unique_ptr<ReadingController> m_Reading;
-    QList<int> m_VoiceIndexes;
-    // The user's list entry while markup has the list show another voice.
-    static constexpr int NoEntryKept = -2;
-    int m_ChosenVoiceEntry = NoEntryKept;
+    std::unique_ptr<VoiceList> m_Voices;
     QImage m_RolePicture; // the user's own role picture, or null
     std::map<QString, std::unique_ptr<CTooltip>> m_Tooltips;
 

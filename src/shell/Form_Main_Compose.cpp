@@ -4,6 +4,7 @@
 #include "shell/Form_Main.h"
 #include "shell/MaviTextBox.h"
 #include "shell/ProgramPictures.h"
+#include "shell/SettingsKeys.h"
 #include "system/AppPaths.h"
 
 #include "controls/BmpBtnX.h"
@@ -85,11 +86,10 @@ QColor colourOf(qint32 c)
 // form points at a colour kept in section "AP".
 qint32 KeyWordColour(CIni &ini)
 {
-    const QString stored = ini.GetSz(
-        QStringLiteral("RGB"), QStringLiteral("KeyWordColor"), QStringLiteral("16,7,223"));
+    using namespace Settings;
+    const QString stored = ini.GetSz(Section::RGB, Key::KeyWordColor, QStringLiteral("16,7,223"));
     if (stored.split(QLatin1Char(',')).size() >= 4)
-        return ini.GetLong(
-            QStringLiteral("AP"), QStringLiteral("KeyWordColor"), rgbColor(100, 202, 251));
+        return ini.GetLong(Section::AP, Key::KeyWordColor, rgbColor(100, 202, 251));
     return rgbColor(16, 7, 223);
 }
 } // namespace
@@ -192,12 +192,13 @@ void Form_Main::createControls()
 void Form_Main::ApplyCaptions()
 {
     // 1. Colours from the settings file.
-    const qint32 bg = ParseColour(
-        *m_Ini, QStringLiteral("BgColor"), QStringLiteral("174,216,230"), rgbColor(0, 128, 192));
-    const qint32 frame = ParseColour(*m_Ini, QStringLiteral("FrameColor"),
-        QStringLiteral("174,216,230"), rgbColor(100, 202, 251));
-    const qint32 photo = ParseColour(*m_Ini, QStringLiteral("PhotoColor"),
-        QStringLiteral("255,255,255"), rgbColor(100, 202, 251));
+    using Settings::Key::BgColor, Settings::Key::FrameColor, Settings::Key::PhotoColor;
+    const qint32 bg
+        = ParseColour(*m_Ini, BgColor, QStringLiteral("174,216,230"), rgbColor(0, 128, 192));
+    const qint32 frame
+        = ParseColour(*m_Ini, FrameColor, QStringLiteral("174,216,230"), rgbColor(100, 202, 251));
+    const qint32 photo
+        = ParseColour(*m_Ini, PhotoColor, QStringLiteral("255,255,255"), rgbColor(100, 202, 251));
     const qint32 keyword = KeyWordColour(*m_Ini);
 
     // 2. Window, panes and sliders.

@@ -1,5 +1,5 @@
-// Start-up and shutdown of the main window, and the window's handling of the
-// voice list, the typeface list and the character count.
+// Start-up and shutdown of the main window with the settings they read and
+// write, and the window's typefaces, text size and character count.
 
 #include "controls/TranslateColor.h"
 #include "document/AppFont.h"
@@ -7,11 +7,11 @@
 #include "shell/CIni.h"
 #include "shell/Form_Main.h"
 #include "shell/MaviTextBox.h"
+#include "shell/SettingsKeys.h"
 #include "speech/SpVoice.h"
-#include "speech/TTSRole.h"
 #include "speech/VoicePrompt.h"
 #include "system/AppPaths.h"
-#include "system/CReg.h"
+#include "system/Log.h"
 #include "system/SysDirs.h"
 
 #include "controls/BmpBtnX.h"
@@ -35,17 +35,33 @@
 #include <QToolButton>
 #include <cmath>
 
+using namespace Settings;
+
 namespace
 {
-const QString TTS = QStringLiteral("TTS");
-const QString Option = QStringLiteral("Option");
-
 // A stored slider value outside the slider's range becomes its minimum.
-qint16 inRangeOrMin(qint16 value, const SliderEx *slider)
+qint16 inRangeOrMin(qint16 value, const SliderEx *slider, const QString &key)
 {
-    return (value > slider->Max() || value < slider->Min()) ? slider->Min() : value;
+    if (value <= slider->Max() && value >= slider->Min())
+        return value;
+    qCWarning(lcSettings).noquote() << "stored" << key << value << "is outside" << slider->Min()
+                                    << "to" << slider->Max() << "and taken as" << slider->Min();
+    return slider->Min();
 }
 
+// The stored selection bound: a value that does not fit 16 bits counts as
+// "no stored position".
+qint16 storedSelection(const CIni &ini, const QString &key)
+{
+    bool ok = false;
+    const qint32 stored = ini.GetLong(Section::Text, key, -1);
+    const qint16 value = toInt16(stored, &ok);
+    if (ok)
+        return value;
+    qCWarning(lcSettings).noquote()
+        << "stored" << key << stored << "does not fit a selection; none is restored";
+    return -1;
+}
 } // namespace
 
 bool Form_Main::Load()
@@ -55,8 +71,8 @@ bool Form_Main::Load()
 
     m_Ini = std::make_unique<CIni>();
     m_Ini->setFileName(AppPaths::settingsFile());
-    m_CustomDefault = m_Ini->GetBOOL(Option, QStringLiteral("CustomDefault"), false);
-    const bool useXml = m_Ini->GetBOOL(TTS, QStringLiteral("UseXML"), true);
+    m_CustomDefault = m_Ini->GetBOOL(Section::Option, Key::CustomDefault, false);
+    const bool useXml = m_Ini->GetBOOL(Section::TTS, Key::UseXML, true);
 
     m_TTS = std::make_unique<VoicePrompt>();
     m_TTS->SetUseXML(useXml);
@@ -70,7 +86,7 @@ bool Form_Main::Load()
     m_Gdi = std::make_unique<CGdi>();
 
     m_Voice = std::make_unique<SpVoice>();
-    if (!m_Voice->isEngineAvailable()) {
+    if (!SpeechEngine::instance().isAvailable()) {
         // Without speech the program ends here, silently and writing nothing.
         m_Voice.reset();
         m_Unloaded = true;
@@ -79,14 +95,14 @@ bool Form_Main::Load()
     TTSRole::PublishVoiceAttributes(m_Voice->GetVoices());
     m_Reading = std::make_unique<ReadingController>(*this, *m_Voice, m_TTS.get());
     m_Reading->connectVoiceEvents();
-    connect(m_Voice.get(), &SpVoice::VoiceChange, this,
-        [this](int, qint64, const SpObjectToken &token) { OnVoiceChange(token); });
-    connect(m_Voice.get(), &SpVoice::EndStream, this, [this] { RestoreChosenVoiceEntry(); });
+    m_Voices = std::make_unique<VoiceList>(
+        *this, *m_Voice, *m_Ini, m_TTS.get(), GetProductKey(), AppPaths::programFolder());
+    m_Voices->connectVoiceEvents();
     connectControls();
 
-    Check_AllEngine->setChecked(m_Ini->GetVal(TTS, QStringLiteral("All"), 0) != 0);
-    FillVoiceList(Check_AllEngine->isChecked());
-    SelectStoredVoice();
+    Check_AllEngine->setChecked(m_Ini->GetVal(Section::TTS, Key::All, 0) != 0);
+    m_Voices->FillVoiceList(Check_AllEngine->isChecked());
+    m_Voices->SelectStoredVoice();
 
     Frame_P->resize(150, 150);
     for (FrameX *f : {Frame_L, Frame_M, Frame_R})
@@ -94,40 +110,41 @@ bool Form_Main::Load()
     PicViseme->resize(148, 148);
     CentreViseme();
 
-    const qint16 rate = inRangeOrMin(m_Ini->GetVal(TTS, QStringLiteral("Rate"), 50), Slider_Rate);
+    const qint16 rate
+        = inRangeOrMin(m_Ini->GetVal(Section::TTS, Key::Rate, 50), Slider_Rate, Key::Rate);
     Slider_Rate->setValue(rate);
     m_Reading->SliderRateChange(rate);
     const qint16 volume = inRangeOrMin(
-        m_Ini->GetVal(TTS, QStringLiteral("Volume"), Slider_Volume->Max()), Slider_Volume);
+        m_Ini->GetVal(Section::TTS, Key::Volume, Slider_Volume->Max()), Slider_Volume, Key::Volume);
     Slider_Volume->setValue(volume);
     m_Voice->setVolume(volume);
 
     m_Reading->SetSpeakFlags(useXml);
     m_Reading->SetPauseState(false, false);
     Slider_FontSz->setValue(12);
-    m_Reading->m_Prompt = m_Ini->GetBOOL(Option, QStringLiteral("Prompt"), false);
+    m_Reading->m_Prompt = m_Ini->GetBOOL(Section::Option, Key::Prompt, false);
 
     FillFontList();
     if (Combo_Font->count() == 0)
         return true;
 
-    const QString fontName
-        = m_Ini->GetSz(Option, QStringLiteral("FntName"), QStringLiteral("Arial"));
+    const QString fontName = m_Ini->GetSz(Section::Option, Key::FntName, QStringLiteral("Arial"));
 
     // Steps from the text box font on: a failure only ends Load early.
     m_RoleFont.setFamily(fontName);
     Txt_Input->setFont(m_RoleFont);
     Combo_Font->setCurrentText(Txt_Input->FontName());
 
-    const qint16 size = inRangeOrMin(
-        m_Ini->GetVal(Option, QStringLiteral("FntSize"), Slider_FontSz->Min()), Slider_FontSz);
+    const qint16 size
+        = inRangeOrMin(m_Ini->GetVal(Section::Option, Key::FntSize, Slider_FontSz->Min()),
+            Slider_FontSz, Key::FntSize);
     Slider_FontSz->setValue(size);
     SliderFontSzChange(size);
 
-    if (m_Ini->GetBOOL(Option, QStringLiteral("Fullscreen"), false))
+    if (m_Ini->GetBOOL(Section::Option, Key::Fullscreen, false))
         setWindowState(windowState() | Qt::WindowMaximized);
 
-    m_LastDir = m_Ini->GetSz(QStringLiteral("Last"), QStringLiteral("Path"), GetSpecialFolder(5));
+    m_LastDir = m_Ini->GetSz(Section::Last, Key::Path, GetSpecialFolder(SysDirs::CSIDL_PERSONAL));
 
     m_Gdi->AllocMDC(PicViseme->hDC(), 0, 0, PicViseme->width(), PicViseme->height());
 
@@ -145,14 +162,8 @@ bool Form_Main::Load()
 void Form_Main::TimerPosLenTick()
 {
     Timer_PosLen->stop();
-    // Values that do not fit the 16-bit selection count as "no stored position".
-    bool okStart = false, okLength = false;
-    const qint16 start
-        = toInt16(m_Ini->GetLong(QStringLiteral("Text"), QStringLiteral("SelPos"), -1), &okStart);
-    const qint16 length
-        = toInt16(m_Ini->GetLong(QStringLiteral("Text"), QStringLiteral("SelLen"), -1), &okLength);
-    Txt_Input->setSelStart(okStart ? start : -1);
-    Txt_Input->setSelLength(okLength ? length : -1);
+    Txt_Input->setSelStart(storedSelection(*m_Ini, Key::SelPos));
+    Txt_Input->setSelLength(storedSelection(*m_Ini, Key::SelLen));
 }
 
 void Form_Main::Unload()
@@ -167,11 +178,11 @@ void Form_Main::Unload()
     if (m_Voice)
         m_Voice->disconnect();
     m_Reading.reset();
+    m_Voices.reset();
     m_Voice.reset();
     m_Bmp.reset();
     m_Gdi.reset();
     m_Ini.reset();
-    m_VoiceIndexes.clear();
     m_Tooltips.clear();
     m_RolePicture = QImage();
     m_TTS.reset();
@@ -180,27 +191,27 @@ void Form_Main::Unload()
 void Form_Main::writeSettings()
 {
     CIni &ini = *m_Ini;
-    ini.SetVal(TTS, QStringLiteral("RoleID"), qint16(Combo_Voice->currentIndex()));
-    ini.SetVal(TTS, QStringLiteral("Rate"), Slider_Rate->Value());
-    ini.SetVal(TTS, QStringLiteral("Volume"), Slider_Volume->Value());
-    ini.SetVal(TTS, QStringLiteral("All"), qint16(Check_AllEngine->isChecked() ? 1 : 0));
-    ini.SetSz(Option, QStringLiteral("FntName"), Txt_Input->FontName());
-    ini.SetVal(Option, QStringLiteral("FntSize"), Slider_FontSz->Value());
-    ini.SetBOOL(Option, QStringLiteral("Prompt"), m_Reading && m_Reading->m_Prompt);
-    ini.SetBOOL(Option, QStringLiteral("Fullscreen"), isMaximized());
-    ini.SetSz(QStringLiteral("Last"), QStringLiteral("Path"), m_LastDir);
+    // While markup shows another voice, the user's own choice is stored.
+    ini.SetVal(Section::TTS, Key::RoleID, qint16(m_Voices ? m_Voices->chosenEntry() : -1));
+    ini.SetVal(Section::TTS, Key::Rate, Slider_Rate->Value());
+    ini.SetVal(Section::TTS, Key::Volume, Slider_Volume->Value());
+    ini.SetVal(Section::TTS, Key::All, qint16(Check_AllEngine->isChecked() ? 1 : 0));
+    ini.SetSz(Section::Option, Key::FntName, Txt_Input->FontName());
+    ini.SetVal(Section::Option, Key::FntSize, Slider_FontSz->Value());
+    ini.SetBOOL(Section::Option, Key::Prompt, m_Reading && m_Reading->m_Prompt);
+    ini.SetBOOL(Section::Option, Key::Fullscreen, isMaximized());
+    ini.SetSz(Section::Last, Key::Path, m_LastDir);
     // During a reading the selection shows the word being read; the user's
     // own selection is the one saved when the reading started.
     const bool reading = m_Reading && m_Reading->m_Speaking;
-    ini.SetLong(QStringLiteral("Text"), QStringLiteral("SelPos"),
-        reading ? m_Reading->m_SavedSelStart : Txt_Input->SelStart());
-    ini.SetLong(QStringLiteral("Text"), QStringLiteral("SelLen"),
-        reading ? m_Reading->m_SavedSelLength : Txt_Input->SelLength());
-    SaveColour(ini, QStringLiteral("BgColor"), fromQColor(palette().color(QPalette::Window)));
-    SaveColour(ini, QStringLiteral("FrameColor"), Frame_D->BackColor());
-    SaveColour(ini, QStringLiteral("PhotoColor"), Frame_P->BackColor());
-    SaveColour(
-        ini, QStringLiteral("KeyWordColor"), fromQColor(L_V1->palette().color(QPalette::Window)));
+    ini.SetLong(
+        Section::Text, Key::SelPos, reading ? m_Reading->m_SavedSelStart : Txt_Input->SelStart());
+    ini.SetLong(
+        Section::Text, Key::SelLen, reading ? m_Reading->m_SavedSelLength : Txt_Input->SelLength());
+    SaveColour(ini, Key::BgColor, fromQColor(palette().color(QPalette::Window)));
+    SaveColour(ini, Key::FrameColor, Frame_D->BackColor());
+    SaveColour(ini, Key::PhotoColor, Frame_P->BackColor());
+    SaveColour(ini, Key::KeyWordColor, fromQColor(L_V1->palette().color(QPalette::Window)));
 }
 
 // Typefaces and character count ---------------------------------------------

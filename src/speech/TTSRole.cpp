@@ -82,21 +82,18 @@ QList<VoiceEntry> ListVoices(
     return list;
 }
 
-QString g_RoleDefaultFolder;
-QString g_RoleUserFolder;
-
-void SetRoleFolders(const QString &programFolder, bool female)
+Role RoleFor(const QString &programFolder, bool female)
 {
     const QString gender = female ? QStringLiteral("Female") : QStringLiteral("Male");
-    g_RoleDefaultFolder = programFolder + QStringLiteral("/Images/Roles/Default/") + gender;
-    g_RoleUserFolder = programFolder + QStringLiteral("/Images/Roles/User/") + gender;
+    return {female, programFolder + QStringLiteral("/Images/Roles/Default/") + gender,
+        programFolder + QStringLiteral("/Images/Roles/User/") + gender};
 }
 
-QString RolePicturePath(const QString &setting)
+QString RolePicturePath(const QString &setting, const Role &role)
 {
     QString path = setting;
     if (!QFileInfo(path).isFile())
-        path = g_RoleUserFolder + QLatin1Char('/') + setting;
+        path = role.userFolder + QLatin1Char('/') + setting;
     return (!setting.isEmpty() && QFileInfo(path).isFile()) ? path : QString();
 }
 

@@ -1,7 +1,7 @@
 #pragma once
-// The voice list of the main window: which voices are listed, in which order
-// and under which display names, and what a choice from the list means for
-// the role picture, the prompt voice and the stored role id.
+// The rules of the voice list: which voices are listed, in which order and
+// under which display names, and what a choice from the list means for the
+// role, the prompt voice and the stored role id. VoiceList applies them.
 
 #include "speech/SpObjectToken.h"
 
@@ -48,16 +48,19 @@ QList<VoiceEntry> ListVoices(
 
 bool IsFemaleRole(const QString &displayText);
 
-// The current role's picture folders: the built-in one and the user's own,
-// below the program folder. Empty until a voice is chosen.
-extern QString g_RoleDefaultFolder;
-extern QString g_RoleUserFolder;
-void SetRoleFolders(const QString &programFolder, bool female);
+// A role: the face that goes with a voice's gender, and its two picture
+// folders below the program folder, the built-in one and the user's own.
+struct Role {
+    bool female = false;
+    QString defaultFolder;
+    QString userFolder;
+};
+Role RoleFor(const QString &programFolder, bool female);
 
 // Where the user's own role picture named by a setting is: the value itself
 // when a file is there, else that name in the role's user folder; empty when
 // neither exists.
-QString RolePicturePath(const QString &setting);
+QString RolePicturePath(const QString &setting, const Role &role);
 
 // The prompt component's voice number for a listed voice.
 int PromptVoiceNumber(const QString &displayText);

@@ -2,14 +2,15 @@
 // settings file, what closing writes, the layout on resize, and reading
 // aloud through the window's own controls.
 
+#include "audio/AudioSink.h"
 #include "shell/AppMain.h"
 #include "shell/CIni.h"
 #include "shell/Form_Main.h"
 #include "shell/MaviTextBox.h"
 #include "shell/MessageBox.h"
-#include "audio/AudioSink.h"
 #include "speech/SpVoice.h"
 #include "system/AppPaths.h"
+#include "system/CReg.h"
 #include "system/RegistryStore.h"
 #include "system/SysDirs.h"
 
@@ -17,6 +18,7 @@
 #include "controls/CTooltip.h"
 #include "controls/CmdX.h"
 #include "controls/FrameX.h"
+#include "controls/PictureSurface.h"
 #include "controls/SliderEx.h"
 #include "controls/TranslateColor.h"
 #include <QCheckBox>
@@ -86,6 +88,7 @@ private Q_SLOTS:
         AppPaths::setOverrideFolder(dir.path());
         RegistryStore::instance().setUserFile(dir.path() + QStringLiteral("/registry.json"));
         QFile::remove(ini());
+        QFile::remove(dir.path() + QStringLiteral("/registry.json"));
         messages.clear();
     }
 
@@ -124,13 +127,15 @@ private Q_SLOTS:
         writeFile(ini(),
             "[TTS]\r\nRoleID=99\r\nRate=150\r\nVolume=-3\r\n[Option]\r\nFntSize=80\r\n"
             "[RGB]\r\nBgColor=10,20\r\nFrameColor=1,2\r\nPhotoColor=1\r\n");
+        for (const char *logged : {"voice entry 99", "Rate 150", "Volume -3", "FntSize 80"})
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QLatin1String(logged)));
         auto w = start();
         QVERIFY(w);
         QCOMPARE(w->Combo_Voice->currentIndex(), 0);
         QCOMPARE(w->Slider_Rate->Value(), 0); // the minimum, so the fastest rate
         QCOMPARE(w->voice()->Rate(), 10);
         QCOMPARE(w->Slider_Volume->Value(), 0);
-        QCOMPARE(w->Slider_FontSz->Value(), 12);
+        QCOMPARE(w->Txt_Input->font().pointSize(), 12);
         QCOMPARE(back(w.get()), QColor(0, 128, 192));
         QCOMPARE(w->Frame_D->BackColor(), rgbColor(100, 202, 251));
         QCOMPARE(w->Frame_P->BackColor(), rgbColor(100, 202, 251));
@@ -194,6 +199,22 @@ private Q_SLOTS:
         QVERIFY(w->Frame_M->width() > 0);
     }
 
+    void closingMidReadingStoresTheChosenVoice()
+    {
+        auto w = start();
+        QVERIFY(w);
+        const QList<SpObjectToken> voices = w->voice()->GetVoices();
+        const auto lena = std::find_if(voices.cbegin(), voices.cend(), [](const SpObjectToken &t) {
+            return t.GetDescription() == QStringLiteral("Mavi Lena");
+        });
+        QVERIFY(lena != voices.cend());
+        // Markup switches the voice: the list shows it while it speaks.
+        Q_EMIT w->voice()->VoiceChange(1, 0, *lena);
+        QCOMPARE(w->Combo_Voice->currentText(), QStringLiteral("莉娜 (女聲)"));
+        w->close();
+        QCOMPARE(CIni(ini()).GetVal(QStringLiteral("TTS"), QStringLiteral("RoleID"), -9), 0);
+    }
+
     void minimiseAndRestoreLeaveEveryControlInPlace()
     {
         auto w = start();
@@ -214,24 +235,74 @@ private Q_SLOTS:
         QCOMPARE(w->size(), QSize(820, 520));
     }
 
-    void speakButtonReadsAndRestoresTheSelection()
+    void wordsAreFollowedInTheTextBox_data()
     {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("selStart");
+        QTest::addColumn<int>("length");
+        QTest::addColumn<QString>("words");
+        QTest::newRow("whole text") << "請輸入文字於此" << 0 << 0 << "請輸入文字於此";
+        QTest::newRow("selection at 100")
+            << QString(100, QLatin1Char('x')) + QStringLiteral("請輸入文字於此") << 100 << 7
+            << "請輸入文字於此";
+        QTest::newRow("after CR LF line breaks")
+            << "第一\r\n\r\n請輸入文字於此" << 6 << 7 << "請輸入文字於此";
+        QTest::newRow("beyond the basic plane first")
+            << "𠀋𠀋 請輸入文字於此" << 5 << 7 << "請輸入文字於此";
+        QTest::newRow("whole text with line breaks") << "文字\r\n於此" << 0 << 0 << "文字於此";
+    }
+    void wordsAreFollowedInTheTextBox()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, selStart);
+        QFETCH(int, length);
         auto w = start();
         QVERIFY(w);
-        w->Txt_Input->setText(QStringLiteral("第一行\r\n請輸入文字於此"));
-        w->Txt_Input->setSelStart(5);
-        w->Txt_Input->setSelLength(3);
-        QSignalSpy words(w->voice(), &SpVoice::Word);
+        w->Txt_Input->setText(text);
+        w->Txt_Input->setSelStart(selStart);
+        w->Txt_Input->setSelLength(length);
+        QString seen;
+        connect(w->voice(), &SpVoice::Word, w.get(), [&] { seen += w->Txt_Input->SelText(); });
         QSignalSpy ended(w->voice(), &SpVoice::EndStream);
         QTest::mouseClick(w->Cmd_Speak, Qt::LeftButton);
         QCOMPARE(w->Cmd_Speak->Caption(), QStringLiteral("停止"));
         QVERIFY(!w->Frame_M->isEnabled());
         QVERIFY(ended.wait(20000));
-        QCOMPARE(words.size(), 3);
+        QTEST(seen, "words");
+        // The selection comes back as it was before Speak, the window to Idle.
+        QCOMPARE(w->Txt_Input->SelStart(), selStart);
+        QCOMPARE(w->Txt_Input->SelLength(), length);
         QCOMPARE(w->Cmd_Speak->Caption(), QStringLiteral("朗讀"));
         QVERIFY(w->Frame_M->isEnabled());
-        QCOMPARE(w->Txt_Input->SelStart(), 5);
-        QCOMPARE(w->Txt_Input->SelLength(), 3);
+    }
+
+    void voiceListIsWired()
+    {
+        // The product key reaches the list: its role id is the start-up default.
+        CReg().SetSz(
+            GetProductKey(), QStringLiteral("RoleID"), QStringLiteral("2"), HKEY_CURRENT_USER);
+        QDir(dir.path()).mkpath(QStringLiteral("Images/Roles/User/Female"));
+        QImage face(8, 8, QImage::Format_RGB32);
+        face.fill(Qt::red);
+        QVERIFY(face.save(dir.path() + QStringLiteral("/Images/Roles/User/Female/me.png")));
+        writeFile(ini(), "[Option]\r\nCustomDefFemalePic=me.png\r\n");
+        auto w = start();
+        QVERIFY(w);
+        QCOMPARE(w->Combo_Voice->currentText(), QStringLiteral("小美 (女聲)"));
+        QCOMPARE(w->voice()->Voice().GetDescription(), QStringLiteral("Mavi Mei"));
+        QCOMPARE(w->rolePicture().size(), QSize(8, 8));
+        QVERIFY(w->PicViseme->isVisible());
+
+        w->Check_AllEngine->click();
+        QVERIFY(w->Combo_Voice->count() > 5);
+        QCOMPARE(w->Combo_Voice->currentText(), QStringLiteral("小美 (女聲)"));
+        w->Combo_Voice->setCurrentIndex(0);
+        Q_EMIT w->Combo_Voice->activated(0);
+        QCOMPARE(w->voice()->Voice().GetDescription(), QStringLiteral("Mavi Oskar"));
+        QVERIFY(!w->role().female);
+        QVERIFY(w->rolePicture().isNull());
+        QCOMPARE(CReg().GetSz(GetProductKey(), QStringLiteral("RoleID"), HKEY_CURRENT_USER),
+            QStringLiteral("0"));
     }
 
     void everyHintedControlKeepsExactlyOneTooltip()
