@@ -72,8 +72,11 @@ void Form_Main::closeEvent(QCloseEvent *event)
 void Form_Main::changeEvent(QEvent *event)
 {
     QWidget::changeEvent(event);
-    if (event->type() == QEvent::WindowStateChange)
-        Resize();
+    if (event->type() != QEvent::WindowStateChange)
+        return;
+    if (!isMinimized())
+        m_RestoresMaximized = isMaximized();
+    Resize();
 }
 
 // ReadingView --------------------------------------------------------------

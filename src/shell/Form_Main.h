@@ -113,7 +113,10 @@ private:
     // Form_Main_Load.cpp
     void FillFontList();
     void ComboFontClick();
-    void SliderFontSzChange(int value);
+    void SliderFontSzChange(int size);
+    // Text size in points: the slider's Min plus its value.
+    int fontSize() const;
+    void setFontSizeThumb(int size);
     void UpdateCharCount();
     void TimerPosLenTick();
     void writeSettings();
@@ -133,6 +136,8 @@ private:
     bool m_Dirty = false;
     bool m_LoadCompleted = false;
     bool m_Unloaded = false;
+    // Whether the window comes back maximised: kept while it is minimised.
+    bool m_RestoresMaximized = false;
     QString m_LastDir;
     QFont m_RoleFont; // PicRole's font: face and size go through it to the text box
 

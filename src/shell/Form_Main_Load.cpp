@@ -33,6 +33,7 @@
 #include <QSlider>
 #include <QTimer>
 #include <QToolButton>
+#include <algorithm>
 #include <cmath>
 
 using namespace Settings;
@@ -121,7 +122,7 @@ bool Form_Main::Load()
 
     m_Reading->SetSpeakFlags(useXml);
     m_Reading->SetPauseState(false, false);
-    Slider_FontSz->setValue(12);
+    setFontSizeThumb(12);
     m_Reading->m_Prompt = m_Ini->GetBOOL(Section::Option, Key::Prompt, false);
 
     FillFontList();
@@ -133,12 +134,22 @@ bool Form_Main::Load()
     // Steps from the text box font on: a failure only ends Load early.
     m_RoleFont.setFamily(fontName);
     Txt_Input->setFont(m_RoleFont);
-    Combo_Font->setCurrentText(Txt_Input->FontName());
+    // The list shows the face the text box really uses, which the platform
+    // may have put in place of the stored one.
+    const QString face = Txt_Input->FontName();
+    if (face != fontName)
+        qCInfo(lcSettings) << "stored face" << fontName << "is shown as" << face;
+    int shown = Combo_Font->findText(face, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (shown < 0) {
+        Combo_Font->addItem(face);
+        shown = Combo_Font->count() - 1;
+    }
+    Combo_Font->setCurrentIndex(shown);
 
     const qint16 size
         = inRangeOrMin(m_Ini->GetVal(Section::Option, Key::FntSize, Slider_FontSz->Min()),
             Slider_FontSz, Key::FntSize);
-    Slider_FontSz->setValue(size);
+    setFontSizeThumb(size);
     SliderFontSzChange(size);
 
     if (m_Ini->GetBOOL(Section::Option, Key::Fullscreen, false))
@@ -197,9 +208,11 @@ void Form_Main::writeSettings()
     ini.SetVal(Section::TTS, Key::Volume, Slider_Volume->Value());
     ini.SetVal(Section::TTS, Key::All, qint16(Check_AllEngine->isChecked() ? 1 : 0));
     ini.SetSz(Section::Option, Key::FntName, Txt_Input->FontName());
-    ini.SetVal(Section::Option, Key::FntSize, Slider_FontSz->Value());
+    ini.SetVal(Section::Option, Key::FntSize, qint16(fontSize()));
     ini.SetBOOL(Section::Option, Key::Prompt, m_Reading && m_Reading->m_Prompt);
-    ini.SetBOOL(Section::Option, Key::Fullscreen, isMaximized());
+    // A minimised window stores the state it comes back in.
+    ini.SetBOOL(
+        Section::Option, Key::Fullscreen, isMinimized() ? m_RestoresMaximized : isMaximized());
     ini.SetSz(Section::Last, Key::Path, m_LastDir);
     // During a reading the selection shows the word being read; the user's
     // own selection is the one saved when the reading started.
@@ -239,10 +252,23 @@ void Form_Main::ComboFontClick()
     Txt_Input->setFont(m_RoleFont);
 }
 
-void Form_Main::SliderFontSzChange(int value)
+void Form_Main::SliderFontSzChange(int size)
 {
-    m_RoleFont.setPointSize(value);
+    m_RoleFont.setPointSize(size);
     Txt_Input->setFont(m_RoleFont);
+}
+
+int Form_Main::fontSize() const
+{
+    return Slider_FontSz->Min() + Slider_FontSz->Value();
+}
+
+void Form_Main::setFontSizeThumb(int size)
+{
+    // The slider's value is the thumb's offset from Min.
+    const int offset
+        = std::clamp(size - Slider_FontSz->Min(), 0, Slider_FontSz->Max() - Slider_FontSz->Min());
+    Slider_FontSz->setValue(qint16(offset));
 }
 
 void Form_Main::UpdateCharCount()
