@@ -3,6 +3,7 @@
 // length; pass a folder to keep the files there.
 
 #include "audio/AudioSink.h"
+#include "export/WavReader.h"
 #include "speech/SpFileStream.h"
 #include "speech/SpVoice.h"
 
@@ -40,7 +41,8 @@ int main(int argc, char *argv[])
             QStringLiteral("請輸入文字於此。今天天氣很好，我們一起去公園散步吧。"), SVSFDefault);
         voice.setAudioOutputStream(nullptr);
         stream.Close();
-        const double seconds = (QFileInfo(path).size() - 44) / 32000.0;
+        WavReader wav;
+        const double seconds = wav.open(path) ? wav.frames() / 16000.0 : -1.0;
         std::printf("%-12s %6.2f s  %s\n", qPrintable(name), seconds, qPrintable(path));
     }
     return 0;
