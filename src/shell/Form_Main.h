@@ -101,11 +101,12 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
+    // Form_Main.cpp
+    void connectControls();
     // Form_Main_Compose.cpp
     void createControls();
     void ApplyCaptions();
-    void connectControls();
-    // Form_Main_Layout.cpp
+    // Form_Main_Layout.cpp (with resizeEvent and showEvent)
     void Resize();
     void CentreViseme();
     void PaintTitleBand();

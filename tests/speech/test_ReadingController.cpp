@@ -9,6 +9,8 @@
 #include <QSignalSpy>
 #include <QtTest>
 
+using namespace Qt::StringLiterals;
+
 namespace
 {
 class FakeView : public ReadingView
@@ -19,7 +21,7 @@ public:
     int start = 0;
     int length = 0;
     bool paneEnabled = true;
-    QString speakCaption, pauseCaption, tag = QStringLiteral("Pause");
+    QString speakCaption, pauseCaption, tag = u"Pause"_s;
     bool pauseEnabled = false;
     QStringList messages;
     QList<QPair<int, int>> selections; // every selection written, start then length
@@ -92,18 +94,11 @@ private Q_SLOTS:
         QTest::addColumn<QString>("speak");
         QTest::addColumn<QString>("pause");
         QTest::addColumn<QString>("mode");
-        QTest::newRow("idle") << false << false << "朗讀"
-                              << "暫停"
-                              << "Pause";
-        QTest::newRow("reading") << true << false << "停止"
-                                 << "暫停"
-                                 << "Pause";
-        QTest::newRow("paused") << true << true << "停止"
-                                << "繼續"
-                                << "Resume";
-        QTest::newRow("idle, voice paused") << false << true << "朗讀"
-                                            << "繼續"
-                                            << "Resume";
+        QTest::newRow("idle") << false << false << u"朗讀"_s << u"暫停"_s << u"Pause"_s;
+        QTest::newRow("reading") << true << false << u"停止"_s << u"暫停"_s << u"Pause"_s;
+        QTest::newRow("paused") << true << true << u"停止"_s << u"繼續"_s << u"Resume"_s;
+        QTest::newRow("idle, voice paused")
+            << false << true << u"朗讀"_s << u"繼續"_s << u"Resume"_s;
     }
     void pauseStatesShowTheirCaptions()
     {
@@ -138,21 +133,9 @@ private Q_SLOTS:
         QCOMPARE(voice->Rate(), rate);
     }
 
-    void clipKeepsTheLimitWhole()
-    {
-        const QString exact(ReadingController::MaxSpeakChars, QLatin1Char('a'));
-        auto c = ReadingController::ClipSpeakText(exact);
-        QVERIFY(!c.wasCut);
-        QCOMPARE(c.text.size(), exact.size());
-        c = ReadingController::ClipSpeakText(exact + QLatin1Char('z'));
-        QVERIFY(c.wasCut);
-        QCOMPARE(c.text.size(), ReadingController::MaxSpeakChars);
-        QVERIFY(!c.text.contains(QLatin1Char('z')));
-    }
-
     void caretReadsTheWholeTextAndRestoresTheCaret()
     {
-        view.body = QStringLiteral("請輸入文字於此");
+        view.body = u"請輸入文字於此"_s;
         view.start = 3;
         view.length = 0;
         QSignalSpy words(voice.get(), &SpVoice::Word);
@@ -170,14 +153,14 @@ private Q_SLOTS:
         QCOMPARE(view.length, 0);
         QVERIFY(!reading->m_Speaking);
         QVERIFY(view.paneEnabled);
-        QCOMPARE(view.speakCaption, QStringLiteral("朗讀"));
+        QCOMPARE(view.speakCaption, u"朗讀"_s);
         QVERIFY(view.faces >= 2);
         QVERIFY(view.mouths > 0);
     }
 
     void selectionIsReadAloneAndWordsShiftByItsStart()
     {
-        view.body = QString(100, QLatin1Char(' ')) + QStringLiteral("文字於此 hello");
+        view.body = QString(100, QLatin1Char(' ')) + u"文字於此 hello"_s;
         view.start = 100;
         view.length = 4;
         QSignalSpy words(voice.get(), &SpVoice::Word);
@@ -194,7 +177,7 @@ private Q_SLOTS:
 
     void selectionPastTheEndIsShortened()
     {
-        view.body = QStringLiteral("一二三四五");
+        view.body = u"一二三四五"_s;
         view.start = 3;
         view.length = 10; // a view that reports more than the text holds
         reading->CmdSpeakClick();
@@ -202,49 +185,46 @@ private Q_SLOTS:
         QVERIFY(waitForEnd());
     }
 
-    void selectionBeyondSixteenBitsTakesTheFailureExit_data()
+    void nothingIsReadAndTheWindowStaysIdle_data()
     {
+        QTest::addColumn<int>("chars");
+        QTest::addColumn<int>("voices");
         QTest::addColumn<int>("start");
         QTest::addColumn<int>("length");
-        QTest::newRow("start") << 33000 << 5;
-        QTest::newRow("length") << 5 << 33000;
-        QTest::newRow("start + length") << 30000 << 5000;
+        QTest::newRow("empty text") << 0 << 1 << 0 << 0;
+        QTest::newRow("no voice") << 5 << 0 << 0 << 0;
+        QTest::newRow("start beyond 16 bits") << 40000 << 1 << 33000 << 5;
+        QTest::newRow("length beyond 16 bits") << 40000 << 1 << 5 << 33000;
+        QTest::newRow("start + length beyond 16 bits") << 40000 << 1 << 30000 << 5000;
     }
-    void selectionBeyondSixteenBitsTakesTheFailureExit()
+    void nothingIsReadAndTheWindowStaysIdle()
     {
-        view.body = QString(40000, QLatin1Char('a'));
+        QFETCH(int, chars);
+        QFETCH(int, voices);
         QFETCH(int, start);
         QFETCH(int, length);
+        view.body = QString(chars, QLatin1Char('a'));
+        view.voices = voices;
         view.start = start;
         view.length = length;
-        QSignalSpy started(voice.get(), &SpVoice::StartStream);
         reading->CmdSpeakClick();
         QVERIFY(!reading->m_Speaking);
         QVERIFY(view.paneEnabled);
-        QCOMPARE(view.speakCaption, QStringLiteral("朗讀"));
-        QVERIFY(!started.wait(300));
-    }
-
-    void nothingToReadStaysIdle()
-    {
-        view.body.clear();
-        reading->CmdSpeakClick();
-        QVERIFY(!reading->m_Speaking);
-        QVERIFY(view.paneEnabled);
-        view.body = QStringLiteral("字");
-        view.voices = 0;
-        reading->CmdSpeakClick();
-        QVERIFY(!reading->m_Speaking);
-        QVERIFY(view.paneEnabled);
+        QCOMPARE(view.speakCaption, u"朗讀"_s);
+        QVERIFY(!voice->isSpeaking());
     }
 
     void tooLongTextWarnsAndReadsTheFirstPart()
     {
-        view.body = QString(ReadingController::MaxSpeakChars + 1, QLatin1Char('x'));
+        const QString exact(ReadingController::MaxSpeakChars, QLatin1Char('a'));
+        QVERIFY(!ReadingController::ClipSpeakText(exact).wasCut);
+        const auto clipped = ReadingController::ClipSpeakText(exact + QLatin1Char('z'));
+        QVERIFY(clipped.wasCut);
+        QCOMPARE(clipped.text, exact);
+        view.body = exact + QLatin1Char('z');
         reading->CmdSpeakClick();
-        QCOMPARE(view.messages.size(), 1);
-        QCOMPARE(view.messages.first(),
-            QStringLiteral("朗讀文稿字數上限為 100 萬個字，部分文稿將不會完整朗讀"));
+        QCOMPARE(view.messages,
+            QStringList {u"朗讀文稿字數上限為 100 萬個字，部分文稿將不會完整朗讀"_s});
         QVERIFY(reading->m_Speaking);
         reading->StopSpeaking();
         QVERIFY(waitForEnd() || !voice->isSpeaking());
@@ -252,30 +232,30 @@ private Q_SLOTS:
 
     void pauseThenStopResumesPurgesAndGoesIdle()
     {
-        view.body = QStringLiteral("今天天氣很好。我們一起去公園散步吧。");
+        view.body = u"今天天氣很好。我們一起去公園散步吧。"_s;
         reading->CmdSpeakClick();
         reading->CmdPauseClick();
         QVERIFY(reading->m_Paused);
-        QCOMPARE(view.pauseCaption, QStringLiteral("繼續"));
+        QCOMPARE(view.pauseCaption, u"繼續"_s);
         QSignalSpy ended(voice.get(), &SpVoice::EndStream);
         reading->CmdSpeakClick(); // Stop
         QVERIFY(!reading->m_Speaking);
         QVERIFY(!reading->m_Paused);
         QVERIFY(!view.pauseEnabled);
-        QCOMPARE(view.pauseCaption, QStringLiteral("暫停"));
+        QCOMPARE(view.pauseCaption, u"暫停"_s);
         QVERIFY(ended.size() > 0 || ended.wait(10000));
         QVERIFY(!voice->isSpeaking());
     }
 
     void pauseAndResumeLoseNoWord()
     {
-        view.body = QStringLiteral("請輸入文字於此");
+        view.body = u"請輸入文字於此"_s;
         QSignalSpy words(voice.get(), &SpVoice::Word);
         reading->CmdSpeakClick();
         reading->CmdPauseClick();
         QTest::qWait(100);
         reading->CmdPauseClick();
-        QCOMPARE(view.tag, QStringLiteral("Pause"));
+        QCOMPARE(view.tag, u"Pause"_s);
         QVERIFY(waitForEnd());
         QCOMPARE(words.size(), 7);
     }
@@ -285,8 +265,8 @@ private Q_SLOTS:
         reading->CmdPauseClick(); // the keyboard command runs it while the button is disabled
         QVERIFY(!reading->m_Speaking);
         QVERIFY(reading->m_Paused);
-        QCOMPARE(view.pauseCaption, QStringLiteral("繼續"));
-        view.body = QStringLiteral("文字");
+        QCOMPARE(view.pauseCaption, u"繼續"_s);
+        view.body = u"文字"_s;
         reading->CmdSpeakClick();
         QVERIFY(reading->m_Speaking);
         QVERIFY(!reading->m_Paused);
@@ -314,7 +294,7 @@ private Q_SLOTS:
         reading->OnEndStream();
         QVERIFY(!reading->m_Paused);
         QVERIFY(!view.pauseEnabled);
-        QCOMPARE(view.pauseCaption, QStringLiteral("暫停"));
+        QCOMPARE(view.pauseCaption, u"暫停"_s);
         QCOMPARE(view.start, 2);
         QCOMPARE(view.length, 3);
     }
