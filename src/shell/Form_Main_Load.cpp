@@ -87,7 +87,7 @@ bool Form_Main::Load()
     m_Gdi = std::make_unique<CGdi>();
 
     m_Voice = std::make_unique<SpVoice>();
-    if (!SpeechEngine::instance().isAvailable()) {
+    if (!m_Voice->isEngineAvailable()) {
         // Without speech the program ends here, silently and writing nothing.
         m_Voice.reset();
         m_Unloaded = true;
