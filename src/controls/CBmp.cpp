@@ -1,9 +1,9 @@
 #include "controls/CBmp.h"
 
+#include "system/Numeric.h"
+
 #include <QDataStream>
 #include <QFile>
-
-#include <cmath>
 
 namespace
 {
@@ -46,8 +46,8 @@ bool CBmp::SaveDC(gdi::HDC hDC, qint16 width, qint16 height)
 
 bool CBmp::SavePicture(const DrawSurface &box)
 {
-    return SaveDC(box.hDC(), static_cast<qint16>(std::nearbyint(box.ScaleWidth())),
-        static_cast<qint16>(std::nearbyint(box.ScaleHeight())));
+    return SaveDC(box.hDC(), static_cast<qint16>(Numeric::roundHalfEven(box.ScaleWidth())),
+        static_cast<qint16>(Numeric::roundHalfEven(box.ScaleHeight())));
 }
 
 bool CBmp::Save(const DrawSurface &box, const QString &fileName)

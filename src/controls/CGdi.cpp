@@ -1,5 +1,7 @@
 #include "controls/CGdi.h"
 
+#include "system/Numeric.h"
+
 #include <QObject>
 #include <QVariant>
 #include <QWidget>
@@ -13,12 +15,6 @@ constexpr OleColor kFace = rgbColor(212, 208, 200);
 constexpr OleColor kLight = rgbColor(255, 255, 255);
 constexpr OleColor kShadow = rgbColor(129, 129, 129);
 constexpr OleColor kBlackColour = rgbColor(0, 0, 0);
-
-// Conversions from floating point round halves to the even neighbour.
-int toInt(float value)
-{
-    return static_cast<int>(std::nearbyint(value));
-}
 
 // Corner rows of the rounded bevel: inset of the curve and length of the run.
 constexpr int kBevelInset[7] = {6, 4, 3, 2, 1, 1, 0};
@@ -132,7 +128,7 @@ void CGdi::ClearEx(gdi::HDC hDC, int left, int top, int right, int bottom)
 
 void CGdi::Clear()
 {
-    ClearEx(m_hDrawDC, 0, 0, toInt(m_Width), toInt(m_Height));
+    ClearEx(m_hDrawDC, 0, 0, Numeric::roundHalfEven(m_Width), Numeric::roundHalfEven(m_Height));
 }
 
 void CGdi::FillBox(int x, int y, int w, int h)
@@ -236,10 +232,12 @@ gdi::HDC CGdi::AllocMDC(gdi::HDC hDC, float x, float y, float w, float h)
     m_Height = h;
     if (m_Runtime) {
         m_hDrawDC = gdi::CreateCompatibleDC(hDC);
-        m_hMemBmp = gdi::CreateCompatibleBitmap(hDC, toInt(w), toInt(h));
+        m_hMemBmp = gdi::CreateCompatibleBitmap(
+            hDC, Numeric::roundHalfEven(w), Numeric::roundHalfEven(h));
         m_hOldBmp = gdi::SelectObject(m_hDrawDC, m_hMemBmp);
         // Drawing starts from what the target shows now.
-        gdi::BitBlt(m_hDrawDC, 0, 0, toInt(w), toInt(h), hDC, toInt(x), toInt(y), gdi::SRCCOPY);
+        gdi::BitBlt(m_hDrawDC, 0, 0, Numeric::roundHalfEven(w), Numeric::roundHalfEven(h), hDC,
+            Numeric::roundHalfEven(x), Numeric::roundHalfEven(y), gdi::SRCCOPY);
     } else {
         m_hDrawDC = hDC;
     }
@@ -274,8 +272,9 @@ bool CGdi::AttachDC(gdi::HDC hDC)
 void CGdi::UpdateMDC()
 {
     if (m_hDrawDC && m_Runtime)
-        gdi::BitBlt(m_hTargetDC, toInt(m_X), toInt(m_Y), toInt(m_Width), toInt(m_Height), m_hDrawDC,
-            0, 0, gdi::SRCCOPY);
+        gdi::BitBlt(m_hTargetDC, Numeric::roundHalfEven(m_X), Numeric::roundHalfEven(m_Y),
+            Numeric::roundHalfEven(m_Width), Numeric::roundHalfEven(m_Height), m_hDrawDC, 0, 0,
+            gdi::SRCCOPY);
 }
 
 void CGdi::UpdateRcMDC(gdi::HDC hDC, int x, int y, int w, int h)

@@ -3,6 +3,7 @@
 #include "controls/DrawSurface.h"
 #include "controls/InputCodes.h"
 #include "controls/TipWindow.h"
+#include "system/Numeric.h"
 
 #include <QApplication>
 #include <QFocusEvent>
@@ -13,12 +14,6 @@
 
 namespace
 {
-// Nearest integer, halves to the even neighbour.
-int roundEven(float v)
-{
-    return static_cast<int>(std::nearbyint(v));
-}
-
 int frameWidthFor(int style)
 {
     switch (style) {
@@ -136,10 +131,16 @@ bool CmdX::alignedPosition(int alignment, QSizeF area, QSizeF item, int rightIns
 
 QSizeF CmdX::pictureLayoutSize(const QSize &pixels)
 {
-    constexpr double twipsPerPixel = 15.0;
-    const double himetricW = std::round(pixels.width() * 2540.0 / 96.0);
-    const double himetricH = std::round(pixels.height() * 2540.0 / 96.0);
-    return QSizeF(float(himetricW / twipsPerPixel / 1.75), float(himetricH / twipsPerPixel / 1.75));
+    // A picture's size is kept in 0.01 mm, measured at 96 pixels an inch and
+    // rounded halves away from zero, as the picture object does.
+    constexpr double himetricPerPixel = 2540.0 / 96.0;
+    // The layout was tuned against this divisor; it has no physical meaning.
+    constexpr double tuning = 1.75;
+    const auto layout = [](int px) {
+        const double himetric = std::round(px * himetricPerPixel);
+        return float(himetric / Numeric::TwipsPerPixel / tuning);
+    };
+    return QSizeF(layout(pixels.width()), layout(pixels.height()));
 }
 
 void CmdX::CalcLayout()
@@ -227,10 +228,11 @@ QImage CmdX::renderFace(const Face &face) const
             const float sr = float(RedOf(c2) - RedOf(c1)) / span;
             const float sg = float(GreenOf(c2) - GreenOf(c1)) / span;
             const float sb = float(BlueOf(c2) - BlueOf(c1)) / span;
-            const int last = roundEven(span);
+            const int last = Numeric::roundHalfEven(span);
             for (int i = 0; i <= last; ++i) {
-                const OleColor colour = rgbColor(std::clamp(roundEven(r), 0, 255),
-                    std::clamp(roundEven(g), 0, 255), std::clamp(roundEven(b), 0, 255));
+                const OleColor colour = rgbColor(std::clamp(Numeric::roundHalfEven(r), 0, 255),
+                    std::clamp(Numeric::roundHalfEven(g), 0, 255),
+                    std::clamp(Numeric::roundHalfEven(b), 0, 255));
                 if (across)
                     surface.Line(i, 0, i, H, colour);
                 else

@@ -1,9 +1,9 @@
 #include "controls/FrameX.h"
 
+#include "system/Numeric.h"
+
 #include <QEvent>
 #include <QPainter>
-
-#include <cmath>
 
 namespace
 {
@@ -52,8 +52,8 @@ QVariantMap FrameX::WriteProperties() const
 
 void FrameX::Paint(DrawSurface &surface)
 {
-    const int w = static_cast<int>(std::nearbyint(surface.ScaleWidth() - 1));
-    const int h = static_cast<int>(std::nearbyint(surface.ScaleHeight() - 1));
+    const int w = Numeric::roundHalfEven(surface.ScaleWidth() - 1);
+    const int h = Numeric::roundHalfEven(surface.ScaleHeight() - 1);
     surface.Cls();
     surface.Line(0, 0, w, 0, kDark);
     surface.Line(0, 0, 0, h, kDark);

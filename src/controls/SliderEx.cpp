@@ -1,6 +1,7 @@
 #include "controls/SliderEx.h"
 
 #include "controls/InputCodes.h"
+#include "system/Numeric.h"
 
 #include <QEvent>
 #include <QLabel>
@@ -18,12 +19,6 @@ constexpr OleColor kLight = rgbColor(255, 255, 255);
 constexpr OleColor kBlack = rgbColor(0, 0, 0);
 constexpr OleColor kSilver = rgbColor(192, 192, 192);
 constexpr int kLabelWidth = 24;
-
-// Conversions to whole pixels round halves to the even neighbour.
-int roundEven(double v)
-{
-    return static_cast<int>(std::nearbyint(v));
-}
 
 qint16 toShort(double v)
 {
@@ -51,8 +46,7 @@ qint16 buttonBits(Qt::MouseButtons buttons)
 // The control's height: the thumb's height plus 10 twips, in whole pixels.
 int controlHeight(int thumbHeight)
 {
-    const int twips = thumbHeight * SliderEx::TwipsPerPixel + 10;
-    return roundEven(double(twips) / SliderEx::TwipsPerPixel);
+    return Numeric::twipsToPixels(Numeric::pixelsToTwips(thumbHeight) + 10);
 }
 } // namespace
 
@@ -226,7 +220,7 @@ void SliderEx::PlaceThumb()
 
 int SliderEx::pointerThumbX(float x) const
 {
-    return roundEven(double(x) - m_Thumb.Width() / 2.0);
+    return Numeric::roundHalfEven(double(x) - m_Thumb.Width() / 2.0);
 }
 
 void SliderEx::UpdateFromThumb()
@@ -239,7 +233,7 @@ void SliderEx::UpdateFromThumb()
     const int labelW = m_LMsg->width();
     const int labelLeft
         = (m_ThumbW + m_ThumbX + labelW <= m_WidthPx) ? m_ThumbX + m_ThumbW : m_ThumbX - labelW;
-    m_LMsg->setGeometry(labelLeft, 0, labelW, roundEven(m_Thumb.Height() / 2.0 + 4));
+    m_LMsg->setGeometry(labelLeft, 0, labelW, Numeric::roundHalfEven(m_Thumb.Height() / 2.0 + 4));
     m_LMsg->show();
 
     // A control no wider than its thumb has no travel: the value stays at the left end.
@@ -272,9 +266,9 @@ void SliderEx::Paint(DrawSurface &surface, const Face &face, CBmp &bmp)
     surface.Cls();
 
     const int t = face.thumbX, tw = face.thumbW;
-    const int y0 = roundEven(face.thumb.Height() / 2.0 + 4);
+    const int y0 = Numeric::roundHalfEven(face.thumb.Height() / 2.0 + 4);
     const int y2 = y0 + 2;
-    const int xe = roundEven(surface.ScaleWidth() - 1);
+    const int xe = Numeric::roundHalfEven(surface.ScaleWidth() - 1);
     // An engraved groove, cut where the thumb sits.
     surface.Line(0, y0, t, y0, kGroove);
     surface.Line(t + tw, y0, xe, y0, kGroove);
@@ -291,10 +285,10 @@ void SliderEx::Paint(DrawSurface &surface, const Face &face, CBmp &bmp)
     const int hp = face.height;
     surface.Line(0, hp - 3, 0, hp, kBlack);
     surface.Line(xe, hp - 3, xe, hp, kBlack);
-    const int h = roundEven(xe / 2.0);
-    const int q = roundEven(xe / 4.0);
+    const int h = Numeric::roundHalfEven(xe / 2.0);
+    const int q = Numeric::roundHalfEven(xe / 4.0);
     auto tick = [&](int a, int b) {
-        const int x = roundEven(a / 2.0 + b);
+        const int x = Numeric::roundHalfEven(a / 2.0 + b);
         surface.Line(x, hp - 3, x, hp, kBlack);
     };
     tick(xe, 0);
@@ -303,7 +297,7 @@ void SliderEx::Paint(DrawSurface &surface, const Face &face, CBmp &bmp)
     tick(q, 0);
     tick(q, q);
     tick(q, h);
-    tick(q, roundEven(xe / 2.0 + xe / 4.0));
+    tick(q, Numeric::roundHalfEven(xe / 2.0 + xe / 4.0));
 
     bmp.PasteHandleTransparent(surface.hDC(), t, 0, face.thumb.Handle(), ThumbKey,
         face.thumb.Width(), face.thumb.Height());

@@ -33,7 +33,6 @@ class SliderEx : public QWidget
 
 public:
     static constexpr OleColor DefaultBackColor = 0xC0C0C0;
-    static constexpr int TwipsPerPixel = 15;
     static constexpr OleColor ThumbKey = 0xFF00FF;
 
     // What the face is drawn from.
