@@ -4,6 +4,7 @@
 
 #include "audio/AudioSink.h"
 #include "speech/ReadingController.h"
+#include "speech/ScriptedEngine.h"
 #include "speech/SpVoice.h"
 
 #include <QSignalSpy>
@@ -57,6 +58,8 @@ class TestReadingController : public QObject
 {
     Q_OBJECT
 
+    ScriptedEngine m_engine;
+
     std::unique_ptr<SpVoice> voice;
     FakeView view;
     std::unique_ptr<ReadingController> reading;
@@ -70,6 +73,7 @@ class TestReadingController : public QObject
 private Q_SLOTS:
     void initTestCase()
     {
+        SynthesisEngine::setDefault(&m_engine);
         AudioSink::setFactory([] { return std::make_unique<ImmediateSink>(); });
     }
 
