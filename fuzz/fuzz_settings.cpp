@@ -4,7 +4,7 @@
 // succeeds, the key reads back as written and every other key reads as it
 // did before.
 
-#include "shell/CIni.h"
+#include "system/CIni.h"
 
 #include <QByteArray>
 #include <QCoreApplication>

@@ -1,9 +1,9 @@
 #include "shell/AppMain.h"
 
-#include "shell/CIni.h"
 #include "shell/Form_Main.h"
 #include "shell/MessageBox.h"
 #include "system/AppPaths.h"
+#include "system/CIni.h"
 #include "system/Log.h"
 
 #include <QApplication>

@@ -1,10 +1,10 @@
 #include "shell/Form_Main.h"
 
-#include "shell/CIni.h"
 #include "shell/MaviTextBox.h"
 #include "shell/MessageBox.h"
 #include "speech/SpVoice.h"
 #include "speech/VoicePrompt.h"
+#include "system/CIni.h"
 #include "system/Log.h"
 
 #include "controls/BmpBtnX.h"

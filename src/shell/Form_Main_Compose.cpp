@@ -1,11 +1,11 @@
 // The controls of the main window, their captions, colours and hint text.
 
-#include "shell/CIni.h"
 #include "shell/Form_Main.h"
 #include "shell/MaviTextBox.h"
 #include "shell/ProgramPictures.h"
 #include "shell/SettingsKeys.h"
 #include "system/AppPaths.h"
+#include "system/CIni.h"
 
 #include "controls/BmpBtnX.h"
 #include "controls/CmdX.h"

@@ -1,10 +1,10 @@
 #include "shell/VoiceList.h"
 
-#include "shell/CIni.h"
 #include "shell/SettingsKeys.h"
 #include "speech/ReadingController.h"
 #include "speech/SpVoice.h"
 #include "speech/VoicePrompt.h"
+#include "system/CIni.h"
 #include "system/CReg.h"
 #include "system/Log.h"
 

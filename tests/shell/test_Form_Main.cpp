@@ -4,12 +4,12 @@
 
 #include "audio/AudioSink.h"
 #include "shell/AppMain.h"
-#include "shell/CIni.h"
 #include "shell/Form_Main.h"
 #include "shell/MaviTextBox.h"
 #include "shell/MessageBox.h"
 #include "speech/SpVoice.h"
 #include "system/AppPaths.h"
+#include "system/CIni.h"
 #include "system/CReg.h"
 #include "system/RegistryStore.h"
 #include "system/SysDirs.h"

@@ -6,11 +6,11 @@
 
 #include "audio/RealAudio.h"
 #include "shell/AppMain.h"
-#include "shell/CIni.h"
 #include "shell/Form_Main.h"
 #include "shell/MaviTextBox.h"
 #include "speech/SpVoice.h"
 #include "system/AppPaths.h"
+#include "system/CIni.h"
 
 #include "controls/CmdX.h"
 

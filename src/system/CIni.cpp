@@ -1,4 +1,4 @@
-#include "shell/CIni.h"
+#include "system/CIni.h"
 
 #include "system/CodePage.h"
 
