@@ -381,8 +381,10 @@ int BmpBtnX::AlignToTextFlags(int align)
 
 void BmpBtnX::PrepareStrip()
 {
-    m_StripW = m_Picture.width();
-    m_StripH = m_Picture.height();
+    // A dense strip (an @2x picture) covers its size divided by its ratio.
+    const QSize size = (QSizeF(m_Picture.size()) / m_Picture.devicePixelRatio()).toSize();
+    m_StripW = size.width();
+    m_StripH = size.height();
     resize(m_StripW, m_StripH / 4);
     m_StripDC = m_Picture.toImage().convertToFormat(QImage::Format_RGB32);
 }
@@ -393,17 +395,22 @@ void BmpBtnX::paintFrame(qint16 frame)
     update();
 }
 
-QImage BmpBtnX::renderFrame(int k) const
+QImage BmpBtnX::renderFrame(int k, qreal ratio) const
 {
     const int W = std::max(1, width());
     const int H = std::max(1, height());
-    DrawSurface surface(W, H, TranslateColor(m_BackColor));
+    DrawSurface surface(W, H, TranslateColor(m_BackColor), ratio);
     surface.Cls();
     if (m_HasPicture && !m_StripDC.isNull()) {
+        // The frame's rows of the strip, in the strip's own pixels: a strip as
+        // dense as the screen is copied pixel for pixel, any other is resampled.
+        const qreal stripRatio = m_StripDC.devicePixelRatio();
         const int frameH = m_StripH / 4;
+        const QRectF source(0, k * frameH * stripRatio, m_StripW * stripRatio, frameH * stripRatio);
         QPainter p(&surface.image());
         p.setCompositionMode(QPainter::CompositionMode_Source);
-        p.drawImage(QPoint(0, 0), m_StripDC, QRect(0, k * frameH, m_StripW, frameH));
+        p.setRenderHint(QPainter::SmoothPixmapTransform, stripRatio != ratio);
+        p.drawImage(QRectF(0, 0, m_StripW, frameH), m_StripDC, source);
     } else if (k == FrameNormal) {
         surface.Box(0, 0, W - 1, H - 1, rgbColor(0xCF, 0xCF, 0xCF), true);
     } else {

@@ -100,8 +100,11 @@ public:
 
     // Text flags for an Align code (0-8; anything else gives 0, top-left).
     static int AlignToTextFlags(int align);
-    QImage renderFrame(int frame) const;
-    QImage faceImage() const { return renderFrame(m_Frame); }
+    // Frame `frame` at `ratio` device pixels a pixel. A strip whose pixmap
+    // has a device pixel ratio (an @2x picture) sizes the control by its
+    // ratio and gives its own pixels to a face of that ratio.
+    QImage renderFrame(int frame, qreal ratio = 1.0) const;
+    QImage faceImage() const { return renderFrame(m_Frame, devicePixelRatioF()); }
     qint16 frame() const { return m_Frame; }
     bool mouseSeen() const { return m_MouseSeen; }
     bool hasPicture() const { return m_HasPicture; }

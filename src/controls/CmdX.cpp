@@ -206,12 +206,12 @@ void CmdX::hoverPaint(int state, bool inverse)
     m_HoverPaint = false;
 }
 
-QImage CmdX::renderFace(const Face &face) const
+QImage CmdX::renderFace(const Face &face, qreal ratio) const
 {
     const QSize s = surfaceSize();
     const int W = s.width();
     const int H = s.height();
-    DrawSurface surface(std::max(1, W), std::max(1, H), TranslateColor(m_BackColor));
+    DrawSurface surface(std::max(1, W), std::max(1, H), TranslateColor(m_BackColor), ratio);
     surface.Cls();
 
     if (m_UseGradientFill && W > 0 && H > 0) {

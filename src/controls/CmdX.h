@@ -156,8 +156,11 @@ public:
     QSize surfaceSize() const;
     int frameWidth() const;
     Face currentFace() const { return m_Face; }
-    QImage renderFace(const Face &face) const;
-    QImage faceImage() const { return renderFace(m_Face); }
+    // The face at `ratio` device pixels a pixel: the same drawing, with the
+    // caption laid out at that resolution rather than enlarged.
+    QImage renderFace(const Face &face, qreal ratio = 1.0) const;
+    // The face as the screen shows it, at the screen's ratio.
+    QImage faceImage() const { return renderFace(m_Face, devicePixelRatioF()); }
 
     // Position of an item of size `item` on a surface of size `area` for
     // alignment code 0-8 (column-major: left, centre, right; top, middle,

@@ -65,16 +65,16 @@ void FrameX::Paint(DrawSurface &surface)
     surface.Line(w - 1, 1, w - 1, h, kDark);
 }
 
-QImage FrameX::renderFace(QSize size, OleColor backColor)
+QImage FrameX::renderFace(QSize size, OleColor backColor, qreal ratio)
 {
-    DrawSurface surface(size.width(), size.height(), backColor);
+    DrawSurface surface(size.width(), size.height(), backColor, ratio);
     Paint(surface);
     return surface.image();
 }
 
 void FrameX::paintEvent(QPaintEvent *)
 {
-    m_Surface.resize(width(), height());
+    m_Surface.resize(width(), height(), devicePixelRatioF());
     Paint(m_Surface);
     QPainter p(this);
     p.drawImage(0, 0, m_Surface.image());

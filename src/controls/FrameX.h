@@ -41,8 +41,8 @@ public:
 
     // Draws the pane's face onto a surface of its own size.
     static void Paint(DrawSurface &surface);
-    static QImage renderFace(QSize size, OleColor backColor);
-    QImage faceImage() const { return renderFace(size(), BackColor()); }
+    static QImage renderFace(QSize size, OleColor backColor, qreal ratio = 1.0);
+    QImage faceImage() const { return renderFace(size(), BackColor(), devicePixelRatioF()); }
 
 Q_SIGNALS:
     // A property was written (its name).

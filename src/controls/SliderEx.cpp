@@ -299,13 +299,26 @@ void SliderEx::Paint(DrawSurface &surface, const Face &face, CBmp &bmp)
     tick(q, h);
     tick(q, Numeric::roundHalfEven(xe / 2.0 + xe / 4.0));
 
-    bmp.PasteHandleTransparent(surface.hDC(), t, 0, face.thumb.Handle(), ThumbKey,
-        face.thumb.Width(), face.thumb.Height());
+    if (surface.devicePixelRatio() == 1.0) {
+        bmp.PasteHandleTransparent(surface.hDC(), t, 0, face.thumb.Handle(), ThumbKey,
+            face.thumb.Width(), face.thumb.Height());
+        return;
+    }
+    // Each thumb pixel becomes a block of device pixels, so the key colour
+    // stays exact and the bevel stays sharp.
+    const int denseW = surface.toDevice(t + face.thumb.Width()) - surface.toDevice(t);
+    const int denseH = surface.toDevice(face.thumb.Height());
+    const QImage dense
+        = face.thumb.image().scaled(denseW, denseH, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    gdi::HBITMAP bitmap = gdi::CreateBitmapFromImage(dense);
+    bmp.PasteHandleTransparent(
+        surface.hDC(), surface.toDevice(t), 0, bitmap, ThumbKey, denseW, denseH);
+    gdi::DeleteObject(bitmap);
 }
 
-QImage SliderEx::renderFace(const Face &face)
+QImage SliderEx::renderFace(const Face &face, qreal ratio)
 {
-    DrawSurface surface(face.width, face.height, face.backColor);
+    DrawSurface surface(face.width, face.height, face.backColor, ratio);
     CBmp bmp;
     Paint(surface, face, bmp);
     return surface.image();
@@ -313,7 +326,7 @@ QImage SliderEx::renderFace(const Face &face)
 
 void SliderEx::paintEvent(QPaintEvent *)
 {
-    m_Surface.resize(width(), height());
+    m_Surface.resize(width(), height(), devicePixelRatioF());
     Paint(m_Surface, currentFace(), m_Bmp);
     QPainter p(this);
     p.drawImage(0, 0, m_Surface.image());

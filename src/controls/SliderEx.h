@@ -72,10 +72,12 @@ public:
     void ReadProperties(const QVariantMap &bag);
     QVariantMap WriteProperties() const;
 
+    // Draws the face onto a surface of the face's size; on a surface with a
+    // device pixel ratio the thumb's pixels are enlarged with it.
     static void Paint(DrawSurface &surface, const Face &face, CBmp &bmp);
-    static QImage renderFace(const Face &face);
+    static QImage renderFace(const Face &face, qreal ratio = 1.0);
     Face currentFace() const;
-    QImage faceImage() const { return renderFace(currentFace()); }
+    QImage faceImage() const { return renderFace(currentFace(), devicePixelRatioF()); }
 
     int thumbX() const { return m_ThumbX; }
     int thumbW() const { return m_ThumbW; }

@@ -75,6 +75,27 @@ inline QSet<QRgb> colours(const QImage &img, QRect area = QRect())
     return set;
 }
 
+// Where `dense`, drawn at twice the density of `plain`, differs from `plain`
+// with every pixel doubled: the box of those device pixels, empty when dense
+// is nothing but the enlargement.
+inline QRect differenceFromDoubled(const QImage &plain, const QImage &dense)
+{
+    if (dense.size() != plain.size() * 2)
+        return dense.rect();
+    QRect box;
+    for (int y = 0; y < dense.height(); ++y)
+        for (int x = 0; x < dense.width(); ++x)
+            if (dense.pixel(x, y) != plain.pixel(x / 2, y / 2))
+                box |= QRect(x, y, 1, 1);
+    return box;
+}
+
+// The rectangle r at twice the density, grown by margin device pixels.
+inline QRect doubled(const QRect &r, int margin)
+{
+    return QRect(r.topLeft() * 2, r.size() * 2).adjusted(-margin, -margin, margin, margin);
+}
+
 // One pixel and the colour it must have.
 struct Px {
     int x;

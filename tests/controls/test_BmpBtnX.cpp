@@ -13,15 +13,18 @@ using namespace Qt::StringLiterals;
 
 namespace
 {
-// A 40 x 160 strip whose every pixel tells its own row: red = row / 2,
-// green = column, blue = 200 in frame 3.
-QPixmap makeStrip()
+// A strip of four 40 x 40 frames at `density` pixels a pixel, whose every
+// pixel tells its own place: red = row / 2, green = column, blue = 200 in
+// frame 3.
+QPixmap makeStrip(int density = 1)
 {
-    QImage img(40, 160, QImage::Format_RGB32);
-    for (int y = 0; y < 160; ++y)
-        for (int x = 0; x < 40; ++x)
-            img.setPixel(x, y, qRgb(y / 2, x, y >= 120 ? 200 : 0));
-    return QPixmap::fromImage(img);
+    QImage img(40 * density, 160 * density, QImage::Format_RGB32);
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            img.setPixel(x, y, qRgb(y / 2, x, y >= 120 * density ? 200 : 0));
+    QPixmap strip = QPixmap::fromImage(img);
+    strip.setDevicePixelRatio(density);
+    return strip;
 }
 
 struct Rig {
@@ -98,23 +101,29 @@ private Q_SLOTS:
     void stripSizesControlAndFramesShowTheirRows_data()
     {
         QTest::addColumn<int>("frame");
-        QTest::newRow("normal") << 0;
-        QTest::newRow("hover") << 1;
-        QTest::newRow("pressed") << 2;
+        QTest::addColumn<int>("density"); // of the strip and of the face
+        QTest::newRow("normal") << 0 << 1;
+        QTest::newRow("hover") << 1 << 1;
+        QTest::newRow("pressed") << 2 << 1;
+        // An @2x strip on a 2x face: its own pixels, one for one.
+        QTest::newRow("hover, @2x") << 1 << 2;
+        QTest::newRow("pressed, @2x") << 2 << 2;
     }
     void stripSizesControlAndFramesShowTheirRows()
     {
         QFETCH(int, frame);
+        QFETCH(int, density);
         BmpBtnX b;
         b.setCaption(QString());
-        b.setPicture(makeStrip());
+        b.setPicture(makeStrip(density));
         QCOMPARE(b.size(), QSize(40, 40));
         QCOMPARE(b.stripSize(), QSize(40, 160));
-        const QImage face = b.renderFrame(frame);
-        QCOMPARE(face.size(), QSize(40, 40));
-        for (int y = 0; y < 40; y += 3)
-            for (int x = 0; x < 40; x += 7)
-                QCOMPARE(face.pixel(x, y), qRgb((frame * 40 + y) / 2, x, 0));
+        const QImage face = b.renderFrame(frame, density);
+        QCOMPARE(face.size(), QSize(40, 40) * density);
+        const int frameRows = 40 * density;
+        for (int y = 0; y < face.height(); y += 3)
+            for (int x = 0; x < face.width(); x += 7)
+                QCOMPARE(face.pixel(x, y), qRgb((frame * frameRows + y) / 2, x, 0));
     }
 
     void flatFacesWithoutPicture()
@@ -158,6 +167,22 @@ private Q_SLOTS:
         const QRect bottomRight = captionInk(1);
         QVERIFY(bottomRight.right() >= 70 && bottomRight.bottom() >= 22);
         QCOMPARE(captionInk(2), bottomRight.translated(1, 1));
+    }
+
+    void denseCaptionIsDrawnAnew()
+    {
+        BmpBtnX b;
+        b.resize(80, 30);
+        b.setBackColor(rgbColor(255, 255, 255));
+        b.setCaption(u"Hi"_s);
+        const QImage plain = b.renderFrame(1);
+        const QImage dense = b.renderFrame(1, 2.0);
+        QCOMPARE(dense.size(), QSize(160, 60));
+        // The border is doubled; the caption is laid out at full resolution.
+        const QRect caption = PixelTest::inkBox(plain, qRgb(255, 255, 255), QRect(1, 1, 78, 28));
+        const QRect redrawn = PixelTest::differenceFromDoubled(plain, dense);
+        QVERIFY(!redrawn.isEmpty());
+        QVERIFY(PixelTest::doubled(caption, 4).contains(redrawn));
     }
 
     void disabledCaptionIsGrey()

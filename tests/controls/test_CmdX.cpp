@@ -214,6 +214,24 @@ private Q_SLOTS:
         QVERIFY(PixelTest::colours(rig.btn->faceImage(), inner).contains(qRgb(0, 0, 0)));
     }
 
+    void denseFaceDoublesLinesAndRedrawsCaption()
+    {
+        Rig rig;
+        rig.btn->setCaption(u"Speak"_s);
+        QTest::mouseMove(rig.btn, QPoint(50, 15)); // raised border, hover caption
+        const QImage plain = rig.btn->renderFace(rig.btn->currentFace());
+        const QImage dense = rig.btn->renderFace(rig.btn->currentFace(), 2.0);
+        QCOMPARE(dense.devicePixelRatio(), 2.0);
+        QCOMPARE(dense.size(), QSize(200, 60));
+        // Border and background are the 1x pixels doubled; the caption alone
+        // is drawn anew, at full resolution, where the 1x caption was.
+        const QRect caption = PixelTest::inkBox(plain, White, QRect(1, 1, 98, 28));
+        const QRect redrawn = PixelTest::differenceFromDoubled(plain, dense);
+        QVERIFY(!redrawn.isEmpty());
+        QVERIFY(PixelTest::doubled(caption, 4).contains(redrawn));
+        QVERIFY(PixelTest::colours(dense, redrawn).contains(qRgb(0, 0, 255)));
+    }
+
     void hoverPropertiesOffKeepsNormalCaption()
     {
         Rig rig;

@@ -127,6 +127,20 @@ private Q_SLOTS:
         QCOMPARE(PixelTest::count(f, BLACK, QRect(12, 18, 196, 1)), 0);
     }
 
+    void denseFaceEnlargesEveryPixel()
+    {
+        // No text on the slider: at twice the density each pixel becomes a
+        // 2 x 2 block, the thumb's key colour still showing the tick at 52.
+        const QImage plain = SliderEx::renderFace(face208(50));
+        const QImage dense = SliderEx::renderFace(face208(50), 2.0);
+        QCOMPARE(dense.devicePixelRatio(), 2.0);
+        QCOMPARE(dense.size(), QSize(416, 44));
+        QCOMPARE(PixelTest::differenceFromDoubled(plain, dense), QRect());
+        QCOMPARE(at(dense, 105, 40), BLACK);
+        // At one and a half, pixels alternate between one and two device pixels.
+        QCOMPARE(SliderEx::renderFace(face208(50), 1.5).size(), QSize(312, 33));
+    }
+
     void heightFollowsTheThumb()
     {
         SliderEx s;
