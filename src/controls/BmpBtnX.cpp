@@ -176,7 +176,7 @@ void BmpBtnX::setEnabledValue(bool on)
 
 void BmpBtnX::setMousePointer(qint16 pointer)
 {
-    if (pointer != 99 && !InputCodes::cursorShape(pointer))
+    if (pointer != PointerCustom && !InputCodes::cursorShape(pointer))
         return;
     m_MousePointer = pointer;
     changed("MousePointer");
@@ -185,9 +185,9 @@ void BmpBtnX::setMousePointer(qint16 pointer)
 
 void BmpBtnX::applyPointer()
 {
-    if (m_MousePointer == 99 && !m_MouseIcon.isNull())
+    if (m_MousePointer == PointerCustom && !m_MouseIcon.isNull())
         setCursor(QCursor(m_MouseIcon, 0, 0));
-    else if (m_MousePointer == 0 || m_MousePointer == 99)
+    else if (m_MousePointer == PointerDefault || m_MousePointer == PointerCustom)
         unsetCursor();
     else
         setCursor(*InputCodes::cursorShape(m_MousePointer));
@@ -241,11 +241,11 @@ void BmpBtnX::updateAccessibility()
 
 void BmpBtnX::loadSound()
 {
-    if (m_UseSound == 1) {
+    if (m_UseSound == SoundBuiltIn) {
         m_Sound = WaveSound::builtInClick();
-    } else if (m_UseSound == 2) {
+    } else if (m_UseSound == SoundFile) {
         if (m_SoundFileName.trimmed().isEmpty()) {
-            m_UseSound = 0;
+            m_UseSound = SoundNone;
             return;
         }
         readSoundFile(m_SoundFileName, &m_Sound);
@@ -307,7 +307,7 @@ void BmpBtnX::ReadProperties(const QVariantMap &bag)
     m_ForeColor = get("ForeColor", 0).toInt();
     setEnabled(get("Enabled", true).toBool());
     const int pointer = get("MousePointer", 0).toInt();
-    if (pointer == 99 || InputCodes::cursorShape(pointer))
+    if (pointer == PointerCustom || InputCodes::cursorShape(pointer))
         m_MousePointer = static_cast<qint16>(pointer);
     m_AccessKey = get("AccessKey", QString()).toString();
     m_UseSound = get("UseSound", 1).toInt();

@@ -43,6 +43,9 @@ class BmpBtnX : public QWidget
 
 public:
     enum Frame : qint16 { FrameNormal = 0, FrameHover = 1, FrameDown = 2 };
+    // MousePointer codes besides the standard shapes.
+    enum : qint16 { PointerDefault = 0, PointerCustom = 99 }; // custom: MouseIcon
+    enum UseSoundCode : int { SoundNone = 0, SoundBuiltIn = 1, SoundFile = 2 };
     // Text drawing flags.
     enum : int {
         DtCenter = 1,
@@ -165,7 +168,7 @@ private:
     OleColor m_ForeColor = 0;
     qint16 m_MousePointer = 0;
     QString m_AccessKey;
-    int m_UseSound = 1;
+    int m_UseSound = SoundBuiltIn;
     QString m_SoundFileName;
     QString m_Tag;
 

@@ -8,6 +8,8 @@
 namespace
 {
 const char *const ToolTipTextKey = "ToolTipText";
+// The byte size of the platform's tool description, kept in it as given.
+constexpr int ToolInfoSize = 44;
 
 bool declaresToolTipText(const QObject *control)
 {
@@ -65,7 +67,7 @@ void CTooltip::Remove()
         m_hTip = nullptr;
         setToolTipTextOf(m_Ctrl, m_ToolInfo.text);
     }
-    m_Style = -1;
+    m_Style = NoTip;
 }
 
 void CTooltip::setFormX(QWidget *form)
@@ -83,45 +85,43 @@ TipWindow *CTooltip::tipWindow() const
     return m_hTip.data();
 }
 
-TipWindow *CTooltip::Create(QObject *control, const QString &text, int style, bool centered,
-    int icon, const QString &title, OleColor foreColor, OleColor backColor, int hoverTime,
-    int popupTime)
+TipWindow *CTooltip::Create(QObject *control, const Options &options)
 {
     if (!m_Form)
         return nullptr;
-    auto *window = qobject_cast<QWidget *>(control);
-    return CreateEx(control, -1, -1, -1, -1, window, text, style, centered, icon, title, foreColor,
-        backColor, hoverTime, popupTime);
+    return CreateEx(control, QRect(), qobject_cast<QWidget *>(control), options);
 }
 
-TipWindow *CTooltip::AddLabel(QObject *label, QWidget *parent, qint16 left, qint16 top,
-    qint16 width, qint16 height, const QString &text, int style, bool centered, int icon,
-    const QString &title, OleColor foreColor, OleColor backColor, int hoverTime, int popupTime)
+TipWindow *CTooltip::AddLabel(
+    QObject *label, QWidget *parent, const QRect &rect, const Options &options)
 {
     m_LabelParent = parent;
-    return CreateEx(label, left, top, width, height, parent, text, style, centered, icon, title,
-        foreColor, backColor, hoverTime, popupTime);
+    return CreateEx(label, rect, parent, options);
 }
 
-TipWindow *CTooltip::CreateEx(QObject *control, qint16 left, qint16 top, qint16 width,
-    qint16 height, QWidget *toolWindow, const QString &text, int style, bool centered, int icon,
-    const QString &title, OleColor foreColor, OleColor backColor, int hoverTime, int popupTime)
+TipWindow *CTooltip::CreateEx(
+    QObject *control, const QRect &rect, QWidget *toolWindow, const Options &options)
 {
+    const QString &text = options.text;
+    const QString &title = options.title;
+    const int style = options.style;
+    const int icon = options.icon;
     Remove();
     m_Ctrl = control;
     setToolTipTextOf(control, text);
 
-    const bool styleOk = style == 0 || style == 1 || style == 64 || style == 65;
+    const bool styleOk = style == StyleRectangle || style == StyleAlwaysTip || style == StyleBalloon
+        || style == StyleBalloonAlways;
     if (!styleOk || icon < IconNone || icon > IconError)
         return nullptr;
 
     m_ToolInfo = ToolInfo {};
-    m_ToolInfo.size = 44;
-    m_ToolInfo.flags = TipWindow::ToolSubclass | (centered ? TipWindow::ToolCenterTip : 0);
+    m_ToolInfo.size = ToolInfoSize;
+    m_ToolInfo.flags = TipWindow::ToolSubclass | (options.centered ? TipWindow::ToolCenterTip : 0);
     m_ToolInfo.hwnd = toolWindow;
     m_ToolInfo.id = 0;
     if (toolWindow && toolWindow == m_LabelParent)
-        m_ToolInfo.rect = QRect(left, top, width, height);
+        m_ToolInfo.rect = rect;
     else if (toolWindow)
         m_ToolInfo.rect = toolWindow->rect();
 
@@ -133,25 +133,27 @@ TipWindow *CTooltip::CreateEx(QObject *control, qint16 left, qint16 top, qint16 
     if (m_InitialText.isEmpty())
         m_InitialText = m_ToolInfo.text;
 
-    OleColor fore = TranslateColor(foreColor);
-    OleColor back = TranslateColor(backColor);
+    OleColor fore = TranslateColor(options.foreColor);
+    OleColor back = TranslateColor(options.backColor);
+    // Text in its own background colour would be invisible: the standard pair instead.
     if (fore == back) {
-        fore = TranslateColor(sysColor(0x12));
-        back = TranslateColor(sysColor(0x18));
+        const Options standard;
+        fore = TranslateColor(standard.foreColor);
+        back = TranslateColor(standard.backColor);
     }
 
     m_Icon = icon;
     m_Style = style;
     m_ForeCol = fore;
     m_BackCol = back;
-    m_HoverTime = hoverTime;
-    m_PopupTime = popupTime;
+    m_HoverTime = options.hoverTime;
+    m_PopupTime = options.popupTime;
 
     if (!toolWindow)
         return nullptr;
     auto *tip = new TipWindow(style | TipWindow::StyleNoPrefix, toolWindow);
-    const QRect rect = toolWindow == m_LabelParent ? m_ToolInfo.rect : QRect();
-    if (!tip->addTool(toolWindow, rect, m_ToolInfo.flags, m_ToolInfo.text)) {
+    const QRect area = toolWindow == m_LabelParent ? m_ToolInfo.rect : QRect();
+    if (!tip->addTool(toolWindow, area, m_ToolInfo.flags, m_ToolInfo.text)) {
         delete tip;
         return nullptr;
     }
@@ -164,8 +166,8 @@ TipWindow *CTooltip::CreateEx(QObject *control, qint16 left, qint16 top, qint16 
     tip->setTitle(icon, title);
     tip->setTipTextColor(toQColor(fore));
     tip->setTipBkColor(toQColor(back));
-    tip->setDelayTime(TipWindow::DelayInitial, hoverTime);
-    tip->setDelayTime(TipWindow::DelayAutoPop, popupTime);
+    tip->setDelayTime(TipWindow::DelayInitial, options.hoverTime);
+    tip->setDelayTime(TipWindow::DelayAutoPop, options.popupTime);
     if (m_Form)
         tip->setTipFont(m_Form->font());
     return tip;

@@ -29,6 +29,23 @@ public:
         StyleBalloonAlways = 65
     };
     enum : int { IconNone = 0, IconInfo = 1, IconWarning = 2, IconError = 3 };
+    // A show delay or display time that leaves the tip window's own.
+    static constexpr int DefaultTime = -1;
+    // The style while there is no tip.
+    static constexpr int NoTip = -1;
+
+    // What a tip looks like and when it shows.
+    struct Options {
+        QString text = {}; // "|" starts a new line when there is a title
+        int style = StyleBalloonAlways;
+        bool centered = true; // centred under the tool
+        int icon = IconNone; // title icon
+        QString title = {};
+        OleColor foreColor = sysColor(COLOR_BTNTEXT);
+        OleColor backColor = sysColor(COLOR_INFOBK);
+        int hoverTime = DefaultTime; // show delay, milliseconds
+        int popupTime = DefaultTime; // display time, milliseconds
+    };
 
     // The platform's tool description, kept as given to the tooltip window.
     struct ToolInfo {
@@ -44,7 +61,7 @@ public:
     ~CTooltip() override;
 
     // Destroys the tip window, if any, and writes the tip's text back into
-    // the control's tooltip text; the style becomes -1 in every case.
+    // the control's tooltip text; the style becomes NoTip in every case.
     void Remove();
 
     void setFormX(QWidget *form);
@@ -52,19 +69,15 @@ public:
 
     // A tip over the control's whole window; returns nullptr (and creates
     // nothing) when FormX is not set or the control has no window.
-    TipWindow *Create(QObject *control, const QString &text, int style, bool centered, int icon,
-        const QString &title, OleColor foreColor, OleColor backColor, int hoverTime, int popupTime);
-    // A tip over the rectangle (left, top, width, height) of `parent`, for a
-    // label that has no window of its own.
-    TipWindow *AddLabel(QObject *label, QWidget *parent, qint16 left, qint16 top, qint16 width,
-        qint16 height, const QString &text, int style, bool centered, int icon,
-        const QString &title, OleColor foreColor, OleColor backColor, int hoverTime, int popupTime);
+    TipWindow *Create(QObject *control, const Options &options);
+    // A tip over the rectangle `rect` of `parent`, for a label that has no
+    // window of its own.
+    TipWindow *AddLabel(QObject *label, QWidget *parent, const QRect &rect, const Options &options);
     // Returns the tip window, or nullptr for an invalid style or icon code or
     // when the window cannot be made; the control's tooltip text is written
-    // either way.
-    TipWindow *CreateEx(QObject *control, qint16 left, qint16 top, qint16 width, qint16 height,
-        QWidget *toolWindow, const QString &text, int style, bool centered, int icon,
-        const QString &title, OleColor foreColor, OleColor backColor, int hoverTime, int popupTime);
+    // either way. `rect` is used only when toolWindow is the label parent.
+    TipWindow *CreateEx(
+        QObject *control, const QRect &rect, QWidget *toolWindow, const Options &options);
 
     OleColor BackCol() const { return m_BackCol; }
     bool Centered() const;
@@ -79,7 +92,7 @@ public:
     int HoverTime() const { return m_HoverTime; }
     void setHoverTime(int milliseconds);
 
-    // -1 while there is no tip.
+    // NoTip while there is no tip.
     int style() const { return m_Style; }
     TipWindow *tipWindow() const;
     QObject *control() const { return m_Ctrl; }
@@ -100,12 +113,12 @@ private:
     QPointer<QWidget> m_LabelParent;
     QPointer<QObject> m_Label;
     ToolInfo m_ToolInfo;
-    int m_Style = -1;
+    int m_Style = NoTip;
     int m_Icon = IconNone;
     OleColor m_ForeCol = 0;
     OleColor m_BackCol = 0;
-    int m_HoverTime = -1;
-    int m_PopupTime = -1;
+    int m_HoverTime = DefaultTime;
+    int m_PopupTime = DefaultTime;
     QString m_Title;
     QString m_InitialText;
     QString m_InitialTitle;

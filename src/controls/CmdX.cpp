@@ -17,14 +17,14 @@ namespace
 int frameWidthFor(int style)
 {
     switch (style) {
-    case 1:
-        return 2; // sunken client edge
-    case 2:
-        return 3; // modal dialog frame
-    case 3:
-        return 1; // static edge
-    case 4:
-        return 5; // client edge inside a modal frame
+    case CmdX::Border3DSunken:
+        return 2;
+    case CmdX::Border3DRaised:
+        return 3;
+    case CmdX::Border3DFlat:
+        return 1;
+    case CmdX::Border3DSunkenRaised:
+        return 5;
     default:
         return 0;
     }
@@ -68,7 +68,7 @@ CmdX::CmdX(QWidget *parent, const QString &name)
     });
     resize(75, 23);
     CalcLayout();
-    DrawButton(0, false);
+    DrawButton(PaintNormal, false);
     updateAccessibility();
 }
 
@@ -97,7 +97,7 @@ QPointF CmdX::surfacePos(QPointF widgetPos) const
 
 void CmdX::ApplyBorderStyle()
 {
-    if (m_Border3DStyle >= 0 && m_Border3DStyle <= 4)
+    if (m_Border3DStyle >= Border3DNone && m_Border3DStyle <= Border3DSunkenRaised)
         m_FrameWidth = frameWidthFor(m_Border3DStyle);
     // Recalculating the frame brings the window to the top of its siblings.
     raise();
@@ -115,7 +115,7 @@ QFont CmdX::captionFont() const
 
 bool CmdX::alignedPosition(int alignment, QSizeF area, QSizeF item, int rightInset, QPointF *pos)
 {
-    if (alignment < 0 || alignment > 8)
+    if (alignment < AlignLeftTop || alignment > AlignRightBottom)
         return false;
     const double cx = (area.width() - item.width()) / 2;
     const double cy = (area.height() - item.height()) / 2;
@@ -150,12 +150,12 @@ void CmdX::CalcLayout()
     const QFontMetrics fm(captionFont());
     const QSizeF caption(fm.horizontalAdvance(m_Caption), fm.height());
     QPointF pos;
-    if (alignedPosition(m_CaptionAlignment, s, caption, 2, &pos)) {
+    if (alignedPosition(m_CaptionAlignment, s, caption, CaptionRightInset, &pos)) {
         m_CaptionX = std::floor(float(pos.x()) + m_CaptionXOffset);
         m_CaptionY = std::floor(float(pos.y()) + m_CaptionYOffset);
     }
     const QSizeF picture = m_Picture.isNull() ? QSizeF(0, 0) : pictureLayoutSize(m_Picture.size());
-    if (alignedPosition(m_PictureAlignment, s, picture, 1, &pos)) {
+    if (alignedPosition(m_PictureAlignment, s, picture, PictureRightInset, &pos)) {
         m_PictureX = std::floor(float(pos.x()) + m_PictureXOffset);
         m_PictureY = std::floor(float(pos.y()) + m_PictureYOffset);
     }
@@ -189,8 +189,8 @@ void CmdX::DrawButton(int state, bool inverse)
     m_Face.caption = QPoint(int(m_CaptionX) + state, int(m_CaptionY) + state);
     m_Face.borderDrawn = false;
     if (m_AlwaysShowBorder) {
-        m_BorderState = 1;
-        m_Face.borderState = 1;
+        m_BorderState = BorderRaised;
+        m_Face.borderState = BorderRaised;
         m_Face.borderDrawn = true;
     }
     update();
@@ -222,8 +222,8 @@ QImage CmdX::renderFace(const Face &face, qreal ratio) const
         float r = float(RedOf(c1));
         float g = float(GreenOf(c1));
         float b = float(BlueOf(c1));
-        const bool across = m_GradientOrientation == 1;
-        if (across || m_GradientOrientation == 0) {
+        const bool across = m_GradientOrientation == GradientAcross;
+        if (across || m_GradientOrientation == GradientDown) {
             const float span = across ? float(W) : float(H);
             const float sr = float(RedOf(c2) - RedOf(c1)) / span;
             const float sg = float(GreenOf(c2) - GreenOf(c1)) / span;
@@ -262,10 +262,10 @@ QImage CmdX::renderFace(const Face &face, qreal ratio) const
         const OleColor shadow = TranslateColor(sysColor(COLOR_BTNSHADOW));
         OleColor light = back;
         OleColor dark = back;
-        if (state == 1 || (state == 0 && m_AlwaysShowBorder)) {
+        if (state == BorderRaised || (state == BorderNone && m_AlwaysShowBorder)) {
             light = white;
             dark = shadow;
-        } else if (state == 2) {
+        } else if (state == BorderSunken) {
             light = shadow;
             dark = white;
         }
@@ -275,8 +275,8 @@ QImage CmdX::renderFace(const Face &face, qreal ratio) const
         surface.Line(W - 1, H - 1, -1, H - 1, dark);
     };
     if (m_AlwaysShowBorder)
-        border(1);
-    if (face.borderDrawn || face.borderState != 0)
+        border(BorderRaised);
+    if (face.borderDrawn || face.borderState != BorderNone)
         border(face.borderState);
     return surface.image().convertToFormat(QImage::Format_RGB32);
 }
@@ -302,16 +302,16 @@ void CmdX::paintEvent(QPaintEvent *)
             p.drawLine(r.topRight(), r.bottomRight());
         };
         int i = 0;
-        if (m_Border3DStyle == 2 || m_Border3DStyle == 4) {
+        if (m_Border3DStyle == Border3DRaised || m_Border3DStyle == Border3DSunkenRaised) {
             ring(i++, mid, dark);
             ring(i++, light, shadow);
             ring(i++, face, face);
         }
-        if (m_Border3DStyle == 1 || m_Border3DStyle == 4) {
+        if (m_Border3DStyle == Border3DSunken || m_Border3DStyle == Border3DSunkenRaised) {
             ring(i++, shadow, light);
             ring(i++, dark, mid);
         }
-        if (m_Border3DStyle == 3)
+        if (m_Border3DStyle == Border3DFlat)
             ring(i++, shadow, light);
     }
     p.drawImage(f, f, faceImage());
@@ -349,9 +349,9 @@ void CmdX::mousePressEvent(QMouseEvent *event)
     if (!self)
         return;
     if (event->button() == Qt::LeftButton) {
-        hoverPaint(1, m_UseGradientFill && m_GradientInverseOnPress);
+        hoverPaint(PaintPressed, m_UseGradientFill && m_GradientInverseOnPress);
         CalcLayout();
-        DrawBorder(2);
+        DrawBorder(BorderSunken);
     }
     m_Hovering = true;
 }
@@ -395,7 +395,7 @@ bool CmdX::enterButton(QPointF pos, QPoint globalPos)
     if (m_UseHoverProperties) {
         hoverPaint(m_PaintState, false);
     }
-    DrawBorder(1);
+    DrawBorder(BorderRaised);
     m_Hovering = true;
     if (m_hToolTip)
         m_hToolTip->relayPointer((pos + QPointF(m_FrameWidth, m_FrameWidth)).toPoint(), globalPos);
@@ -411,9 +411,9 @@ bool CmdX::leaveButton()
     DestroyToolTip();
     m_Pressed = false;
     CalcLayout();
-    DrawButton(0, false);
+    DrawButton(PaintNormal, false);
     m_Hovering = false;
-    DrawBorder(0);
+    DrawBorder(BorderNone);
     return true;
 }
 
@@ -469,9 +469,9 @@ void CmdX::mouseReleaseEvent(QMouseEvent *event)
             return;
     }
     if (left) {
-        hoverPaint(0, false);
+        hoverPaint(PaintNormal, false);
         CalcLayout();
-        DrawBorder(1);
+        DrawBorder(BorderRaised);
     }
     m_Hovering = true;
 }
@@ -494,15 +494,15 @@ void CmdX::focusInEvent(QFocusEvent *event)
         m_MouseFocus = false;
         return;
     }
-    DrawBorder(1);
-    DrawBorder(0);
+    DrawBorder(BorderRaised);
+    DrawBorder(BorderNone);
 }
 
 void CmdX::focusOutEvent(QFocusEvent *event)
 {
     QWidget::focusOutEvent(event);
-    DrawButton(0, false);
-    DrawBorder(0);
+    DrawButton(PaintNormal, false);
+    DrawBorder(BorderNone);
 }
 
 // ---- tooltip -------------------------------------------------------------
@@ -517,7 +517,7 @@ void CmdX::CreateToolTip()
     if (m_hToolTip)
         DestroyToolTip();
     int style = TipWindow::StyleAlwaysTip | TipWindow::StyleNoPrefix;
-    if (m_ToolTipStyle == 1)
+    if (m_ToolTipStyle == ToolTipBalloon)
         style |= TipWindow::StyleBalloon;
     auto *tip = new TipWindow(style, this);
     m_hToolTip = tip;

@@ -60,14 +60,44 @@ class CmdX : public QWidget
     Q_PROPERTY(QString ToolTipText READ ToolTipText WRITE setToolTipText)
 
 public:
+    // CaptionAlignment and PictureAlignment codes: three columns (left,
+    // centre, right) of three rows (top, middle, bottom).
+    enum Alignment : int {
+        AlignLeftTop = 0,
+        AlignLeftMiddle = 1,
+        AlignLeftBottom = 2,
+        AlignCentreTop = 3,
+        AlignCentreMiddle = 4,
+        AlignCentreBottom = 5,
+        AlignRightTop = 6,
+        AlignRightMiddle = 7,
+        AlignRightBottom = 8,
+    };
+    // Border3DStyle codes: the window edge around the drawing surface.
+    enum Border3D : int {
+        Border3DNone = 0,
+        Border3DSunken = 1, // client edge
+        Border3DRaised = 2, // modal dialog frame
+        Border3DFlat = 3, // static edge
+        Border3DSunkenRaised = 4, // client edge inside a dialog frame
+    };
+    // The one-pixel border drawn on the face.
+    enum BorderState : int { BorderNone = 0, BorderRaised = 1, BorderSunken = 2 };
+    enum PaintState : int { PaintNormal = 0, PaintPressed = 1 };
+    enum GradientOrientationCode : int { GradientDown = 0, GradientAcross = 1 };
+    enum ToolTipStyleCode : int { ToolTipRectangle = 0, ToolTipBalloon = 1 };
+    // How far in from the right edge a right-aligned item ends.
+    static constexpr int CaptionRightInset = 2;
+    static constexpr int PictureRightInset = 1;
+
     // What a paint leaves on the face: the last DrawButton and the border
     // drawn after it.
     struct Face {
-        int paintState = 0; // 0 normal, 1 pressed
+        int paintState = PaintNormal;
         bool inverse = false; // gradient colours swapped
         bool hoverLook = false; // caption in the hover colour and boldness
         QPoint caption; // where the caption was printed
-        int borderState = 0; // 0 normal, 1 raised, 2 sunken
+        int borderState = BorderNone;
         bool borderDrawn = false; // a DrawBorder ran after the DrawButton
     };
 
@@ -164,7 +194,7 @@ public:
 
     // Position of an item of size `item` on a surface of size `area` for
     // alignment code 0-8 (column-major: left, centre, right; top, middle,
-    // bottom); `rightInset` is 2 for the caption and 1 for the picture.
+    // bottom); `rightInset` is CaptionRightInset or PictureRightInset.
     // Returns false for other codes.
     static bool alignedPosition(
         int alignment, QSizeF area, QSizeF item, int rightInset, QPointF *pos);
@@ -232,7 +262,7 @@ private:
 
     QString m_Caption;
     bool m_CaptionSet = false;
-    int m_CaptionAlignment = 4;
+    int m_CaptionAlignment = AlignCentreMiddle;
     int m_CaptionXOffset = 0;
     int m_CaptionYOffset = 0;
     bool m_UseHoverProperties = true;
@@ -241,7 +271,7 @@ private:
     OleColor m_BackColor = sysColor(COLOR_BTNFACE);
     OleColor m_ForeColor = sysColor(COLOR_BTNTEXT);
     QPixmap m_Picture;
-    int m_PictureAlignment = 1;
+    int m_PictureAlignment = AlignLeftMiddle;
     int m_PictureXOffset = 0;
     int m_PictureYOffset = 0;
     bool m_AlwaysShowBorder = false;
@@ -250,10 +280,10 @@ private:
     OleColor m_ToolTipBackColor = sysColor(COLOR_INFOBK);
     OleColor m_ToolTipForeColor = sysColor(COLOR_INFOTEXT);
     int m_ToolTipIcon = 0;
-    int m_ToolTipStyle = 0;
+    int m_ToolTipStyle = ToolTipRectangle;
     bool m_ToolTipCentered = false;
-    int m_Border3DStyle = 0;
-    int m_GradientOrientation = 0;
+    int m_Border3DStyle = Border3DNone;
+    int m_GradientOrientation = GradientDown;
     bool m_UseGradientFill = true;
     OleColor m_GradientFromColor = sysColor(COLOR_BTNHIGHLIGHT);
     OleColor m_GradientToColor = sysColor(COLOR_BTNSHADOW);
@@ -265,8 +295,8 @@ private:
     bool m_Hovering = false;
     bool m_Pressed = false;
     bool m_MouseFocus = false;
-    int m_BorderState = 0;
-    quint8 m_PaintState = 0;
+    int m_BorderState = BorderNone;
+    quint8 m_PaintState = PaintNormal;
     float m_CaptionX = 0;
     float m_CaptionY = 0;
     float m_PictureX = 0;

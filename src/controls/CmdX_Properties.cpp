@@ -18,7 +18,7 @@ void CmdX::changed(const char *name)
 void CmdX::relayoutAndRedraw()
 {
     CalcLayout();
-    DrawButton(0, false);
+    DrawButton(PaintNormal, false);
 }
 
 void CmdX::setCaption(const QString &caption)
@@ -73,7 +73,7 @@ void CmdX::setBackColor(OleColor colour)
 {
     m_BackColor = colour;
     changed("BackColor");
-    DrawButton(0, false);
+    DrawButton(PaintNormal, false);
     DrawBorder(m_BorderState);
 }
 
@@ -81,7 +81,7 @@ void CmdX::setForeColor(OleColor colour)
 {
     m_ForeColor = colour;
     changed("ForeColor");
-    DrawButton(0, false);
+    DrawButton(PaintNormal, false);
     DrawBorder(m_BorderState);
 }
 
@@ -126,7 +126,7 @@ void CmdX::setAlwaysShowBorder(bool on)
 {
     m_AlwaysShowBorder = on;
     changed("AlwaysShowBorder");
-    DrawBorder(on ? 1 : 0);
+    DrawBorder(on ? BorderRaised : BorderNone);
 }
 
 void CmdX::setToolTipValue(const QString &text)
@@ -205,7 +205,7 @@ void CmdX::setGradientFromColor(OleColor colour)
     m_GradientFromColor = colour;
     changed("GradientFromColor");
     if (differs)
-        DrawButton(0, false);
+        DrawButton(PaintNormal, false);
 }
 
 void CmdX::setGradientToColor(OleColor colour)
@@ -214,14 +214,14 @@ void CmdX::setGradientToColor(OleColor colour)
     m_GradientToColor = colour;
     changed("GradientToColor");
     if (differs)
-        DrawButton(0, false);
+        DrawButton(PaintNormal, false);
 }
 
 void CmdX::setGradientInverseOnPress(bool on)
 {
     m_GradientInverseOnPress = on;
     changed("GradientInverseOnPress");
-    DrawButton(0, false);
+    DrawButton(PaintNormal, false);
 }
 
 void CmdX::setMousePointer(qint16 pointer)
@@ -277,7 +277,7 @@ void CmdX::ReadProperties(const QVariantMap &bag)
     };
     m_Caption = get("Caption", objectName()).toString();
     m_CaptionSet = bag.contains(QStringLiteral("Caption"));
-    m_CaptionAlignment = get("CaptionAlignment", 4).toInt();
+    m_CaptionAlignment = get("CaptionAlignment", AlignCentreMiddle).toInt();
     m_CaptionXOffset = get("CaptionXOffset", 0).toInt();
     m_CaptionYOffset = get("CaptionYOffset", 0).toInt();
     m_UseHoverProperties = get("UseHoverProperties", true).toBool();
@@ -291,7 +291,7 @@ void CmdX::ReadProperties(const QVariantMap &bag)
             setFont(f);
     }
     m_Picture = get("Picture", QPixmap()).value<QPixmap>();
-    m_PictureAlignment = get("PictureAlignment", 1).toInt();
+    m_PictureAlignment = get("PictureAlignment", AlignLeftMiddle).toInt();
     m_PictureXOffset = get("PictureXOffset", 0).toInt();
     m_PictureYOffset = get("PictureYOffset", 0).toInt();
     m_AlwaysShowBorder = get("AlwaysShowBorder", false).toBool();
@@ -300,10 +300,10 @@ void CmdX::ReadProperties(const QVariantMap &bag)
     m_ToolTipBackColor = get("ToolTipBackColor", sysColor(COLOR_INFOBK)).toInt();
     m_ToolTipForeColor = get("ToolTipForeColor", sysColor(COLOR_INFOTEXT)).toInt();
     m_ToolTipIcon = get("ToolTipIcon", 0).toInt();
-    m_ToolTipStyle = get("ToolTipStyle", 0).toInt();
+    m_ToolTipStyle = get("ToolTipStyle", ToolTipRectangle).toInt();
     m_ToolTipCentered = get("ToolTipCentered", false).toBool();
-    m_Border3DStyle = get("Border3DStyle", 0).toInt();
-    m_GradientOrientation = get("GradientOrientation", 0).toInt();
+    m_Border3DStyle = get("Border3DStyle", Border3DNone).toInt();
+    m_GradientOrientation = get("GradientOrientation", GradientDown).toInt();
     m_UseGradientFill = get("UseGradientFill", true).toBool();
     m_GradientFromColor = get("GradientFromColor", sysColor(COLOR_BTNHIGHLIGHT)).toInt();
     m_GradientToColor = get("GradientToColor", sysColor(COLOR_BTNSHADOW)).toInt();
@@ -331,7 +331,7 @@ QVariantMap CmdX::WriteProperties() const
             bag.insert(QLatin1String(key), value);
     };
     put("Caption", m_Caption, objectName());
-    put("CaptionAlignment", m_CaptionAlignment, 4);
+    put("CaptionAlignment", m_CaptionAlignment, AlignCentreMiddle);
     put("CaptionXOffset", m_CaptionXOffset, 0);
     put("CaptionYOffset", m_CaptionYOffset, 0);
     put("UseHoverProperties", m_UseHoverProperties, true);
@@ -343,7 +343,7 @@ QVariantMap CmdX::WriteProperties() const
         bag.insert(QStringLiteral("Font"), font().toString());
     if (!m_Picture.isNull())
         bag.insert(QStringLiteral("Picture"), m_Picture);
-    put("PictureAlignment", m_PictureAlignment, 1);
+    put("PictureAlignment", m_PictureAlignment, AlignLeftMiddle);
     put("PictureXOffset", m_PictureXOffset, 0);
     put("PictureYOffset", m_PictureYOffset, 0);
     put("AlwaysShowBorder", m_AlwaysShowBorder, false);
@@ -352,10 +352,10 @@ QVariantMap CmdX::WriteProperties() const
     put("ToolTipBackColor", m_ToolTipBackColor, sysColor(COLOR_INFOBK));
     put("ToolTipForeColor", m_ToolTipForeColor, sysColor(COLOR_INFOTEXT));
     put("ToolTipIcon", m_ToolTipIcon, 0);
-    put("ToolTipStyle", m_ToolTipStyle, 0);
+    put("ToolTipStyle", m_ToolTipStyle, ToolTipRectangle);
     put("ToolTipCentered", m_ToolTipCentered, false);
-    put("Border3DStyle", m_Border3DStyle, 0);
-    put("GradientOrientation", m_GradientOrientation, 0);
+    put("Border3DStyle", m_Border3DStyle, Border3DNone);
+    put("GradientOrientation", m_GradientOrientation, GradientDown);
     put("UseGradientFill", m_UseGradientFill, true);
     put("GradientFromColor", m_GradientFromColor, sysColor(COLOR_BTNHIGHLIGHT));
     put("GradientToColor", m_GradientToColor, sysColor(COLOR_BTNSHADOW));

@@ -19,6 +19,11 @@ constexpr OleColor kLight = rgbColor(255, 255, 255);
 constexpr OleColor kBlack = rgbColor(0, 0, 0);
 constexpr OleColor kSilver = rgbColor(192, 192, 192);
 constexpr int kLabelWidth = 24;
+// The groove's top row lies this far below the middle of the thumb.
+constexpr int kGrooveBelowThumbMiddle = 4;
+constexpr int kTickLength = 3;
+// The control is this much taller than its thumb.
+constexpr int kExtraHeightTwips = 10;
 
 qint16 toShort(double v)
 {
@@ -46,7 +51,7 @@ qint16 buttonBits(Qt::MouseButtons buttons)
 // The control's height: the thumb's height plus 10 twips, in whole pixels.
 int controlHeight(int thumbHeight)
 {
-    return Numeric::twipsToPixels(Numeric::pixelsToTwips(thumbHeight) + 10);
+    return Numeric::twipsToPixels(Numeric::pixelsToTwips(thumbHeight) + kExtraHeightTwips);
 }
 } // namespace
 
@@ -233,7 +238,8 @@ void SliderEx::UpdateFromThumb()
     const int labelW = m_LMsg->width();
     const int labelLeft
         = (m_ThumbW + m_ThumbX + labelW <= m_WidthPx) ? m_ThumbX + m_ThumbW : m_ThumbX - labelW;
-    m_LMsg->setGeometry(labelLeft, 0, labelW, Numeric::roundHalfEven(m_Thumb.Height() / 2.0 + 4));
+    m_LMsg->setGeometry(labelLeft, 0, labelW,
+        Numeric::roundHalfEven(m_Thumb.Height() / 2.0 + kGrooveBelowThumbMiddle));
     m_LMsg->show();
 
     // A control no wider than its thumb has no travel: the value stays at the left end.
@@ -266,7 +272,7 @@ void SliderEx::Paint(DrawSurface &surface, const Face &face, CBmp &bmp)
     surface.Cls();
 
     const int t = face.thumbX, tw = face.thumbW;
-    const int y0 = Numeric::roundHalfEven(face.thumb.Height() / 2.0 + 4);
+    const int y0 = Numeric::roundHalfEven(face.thumb.Height() / 2.0 + kGrooveBelowThumbMiddle);
     const int y2 = y0 + 2;
     const int xe = Numeric::roundHalfEven(surface.ScaleWidth() - 1);
     // An engraved groove, cut where the thumb sits.
@@ -283,13 +289,13 @@ void SliderEx::Paint(DrawSurface &surface, const Face &face, CBmp &bmp)
     surface.Line(xe - 1, y0 + 1, xe - 1, y0, kSilver);
 
     const int hp = face.height;
-    surface.Line(0, hp - 3, 0, hp, kBlack);
-    surface.Line(xe, hp - 3, xe, hp, kBlack);
+    surface.Line(0, hp - kTickLength, 0, hp, kBlack);
+    surface.Line(xe, hp - kTickLength, xe, hp, kBlack);
     const int h = Numeric::roundHalfEven(xe / 2.0);
     const int q = Numeric::roundHalfEven(xe / 4.0);
     auto tick = [&](int a, int b) {
         const int x = Numeric::roundHalfEven(a / 2.0 + b);
-        surface.Line(x, hp - 3, x, hp, kBlack);
+        surface.Line(x, hp - kTickLength, x, hp, kBlack);
     };
     tick(xe, 0);
     tick(h, 0);

@@ -268,10 +268,10 @@ void Form_Main::BuildTooltips()
             if (pane != Frame_M && pane != Frame_D)
                 continue;
             const QRect r = label->geometry();
-            made = tip->AddLabel(label, pane, r.x(), r.y(), r.width(), r.height(), text, 65, true,
-                0, QString(), fore, back, -1, -1);
+            made = tip->AddLabel(
+                label, pane, r, {.text = text, .foreColor = fore, .backColor = back});
         } else {
-            made = tip->Create(control, text, 65, true, 0, QString(), fore, back, -1, -1);
+            made = tip->Create(control, {.text = text, .foreColor = fore, .backColor = back});
         }
         if (!made)
             continue;

@@ -11,8 +11,8 @@ using namespace Qt::StringLiterals;
 
 namespace
 {
-const OleColor InfoText = sysColor(0x12);
-const OleColor InfoBack = sysColor(0x18);
+const OleColor InfoText = sysColor(COLOR_BTNTEXT);
+const OleColor InfoBack = sysColor(COLOR_INFOBK);
 
 // A shown form with one button and a pane holding a label.
 struct Rig {
@@ -37,11 +37,17 @@ struct Rig {
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
         QTest::mouseMove(form.get(), QPoint(390, 290));
     }
-    TipWindow *create(CTooltip &tip, const QString &text, int style = 65, int icon = 0,
-        const QString &title = QString())
+    TipWindow *create(CTooltip &tip, const QString &text, int style = CTooltip::StyleBalloonAlways,
+        int icon = CTooltip::IconNone, const QString &title = QString())
     {
         tip.setFormX(form.get());
-        return tip.Create(button, text, style, true, icon, title, InfoText, InfoBack, -1, -1);
+        return tip.Create(button,
+            {.text = text,
+                .style = style,
+                .icon = icon,
+                .title = title,
+                .foreColor = InfoText,
+                .backColor = InfoBack});
     }
 };
 } // namespace
@@ -69,7 +75,8 @@ private Q_SLOTS:
 
         Rig rig;
         CTooltip tip;
-        TipWindow *w = rig.create(tip, text, 65, 0, title);
+        TipWindow *w
+            = rig.create(tip, text, CTooltip::StyleBalloonAlways, CTooltip::IconNone, title);
         QVERIFY(w);
         QCOMPARE(tip.ToolTip(), expected);
         QCOMPARE(w->tipText(), expected);
@@ -81,7 +88,7 @@ private Q_SLOTS:
         QPushButton b;
         b.setToolTip(u"old"_s);
         CTooltip tip;
-        QVERIFY(!tip.Create(&b, u"new"_s, 65, true, 0, QString(), InfoText, InfoBack, -1, -1));
+        QVERIFY(!tip.Create(&b, {.text = u"new"_s}));
         QCOMPARE(tip.style(), -1);
         QCOMPARE(b.toolTip(), u"old"_s);
     }
@@ -94,7 +101,7 @@ private Q_SLOTS:
         QVERIFY(w);
         QCOMPARE(tip.tipWindow(), w);
         QVERIFY(tip.Centered());
-        QCOMPARE(w->style(), 65 | TipWindow::StyleNoPrefix);
+        QCOMPARE(w->style(), int(CTooltip::StyleBalloonAlways) | TipWindow::StyleNoPrefix);
         QCOMPARE(w->toolFlags(), TipWindow::ToolSubclass | TipWindow::ToolCenterTip);
         QCOMPARE(w->toolWindow(), rig.button);
         QCOMPARE(w->toolRect(), rig.button->rect());
@@ -138,15 +145,18 @@ private Q_SLOTS:
         Rig rig;
         CTooltip tip;
         tip.setFormX(rig.form.get());
-        TipWindow *w
-            = tip.Create(rig.button, u"x"_s, 65, false, 0, QString(), 0xFFFFFF, 0xFFFFFF, -1, -1);
+        TipWindow *w = tip.Create(rig.button,
+            {.text = u"x"_s, .centered = false, .foreColor = 0xFFFFFF, .backColor = 0xFFFFFF});
         QVERIFY(w);
-        QCOMPARE(tip.ForeCol(), TranslateColor(sysColor(0x12)));
-        QCOMPARE(tip.BackCol(), TranslateColor(sysColor(0x18)));
+        QCOMPARE(tip.ForeCol(), TranslateColor(InfoText));
+        QCOMPARE(tip.BackCol(), TranslateColor(InfoBack));
         QVERIFY(!tip.Centered());
 
-        tip.Create(
-            rig.button, u"x"_s, 65, false, 0, QString(), rgbColor(1, 2, 3), 0xFFFFFF, -1, -1);
+        tip.Create(rig.button,
+            {.text = u"x"_s,
+                .centered = false,
+                .foreColor = rgbColor(1, 2, 3),
+                .backColor = 0xFFFFFF});
         QCOMPARE(tip.ForeCol(), rgbColor(1, 2, 3));
         QCOMPARE(tip.BackCol(), 0xFFFFFF);
     }
@@ -155,7 +165,8 @@ private Q_SLOTS:
     {
         Rig rig;
         CTooltip tip;
-        QPointer<TipWindow> first = rig.create(tip, u"one"_s, 65, 1, u"A"_s);
+        QPointer<TipWindow> first
+            = rig.create(tip, u"one"_s, CTooltip::StyleBalloonAlways, CTooltip::IconInfo, u"A"_s);
         QVERIFY(first);
         QPointer<TipWindow> second = rig.create(tip, u"two"_s, 1, 0, u"B"_s);
         QVERIFY(second);
@@ -255,8 +266,7 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         CTooltip tip;
         tip.setFormX(&form);
-        TipWindow *w = tip.Create(
-            button, u"near the bottom"_s, 65, true, 0, QString(), InfoText, InfoBack, -1, -1);
+        TipWindow *w = tip.Create(button, {.text = u"near the bottom"_s});
         w->popup(button->mapToGlobal(QPoint(50, 12)));
         QVERIFY(w->isVisible());
         const QRect tool(button->mapToGlobal(QPoint(0, 0)), button->size());
@@ -272,8 +282,8 @@ private Q_SLOTS:
         Rig rig;
         CTooltip tip;
         tip.setFormX(rig.form.get());
-        TipWindow *w = tip.AddLabel(rig.label, rig.pane, 20, 30, 60, 20, u"語速"_s, 65, true, 0,
-            QString(), InfoText, InfoBack, 10, -1);
+        TipWindow *w = tip.AddLabel(
+            rig.label, rig.pane, QRect(20, 30, 60, 20), {.text = u"語速"_s, .hoverTime = 10});
         QVERIFY(w);
         QCOMPARE(w->toolWindow(), rig.pane);
         QCOMPARE(w->toolRect(), QRect(20, 30, 60, 20));

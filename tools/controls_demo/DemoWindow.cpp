@@ -141,8 +141,7 @@ QWidget *DemoWindow::buildCommandButtons()
     speak->setGradientToColor(LightBlue);
     auto *speakTip = new CTooltip;
     speakTip->setFormX(this);
-    speakTip->Create(speak, QStringLiteral("朗讀 (Ctrl-H)／停止 (Ctrl-L)"), 65, true, 0, QString(),
-        sysColor(0x12), sysColor(0x18), -1, -1);
+    speakTip->Create(speak, {.text = QStringLiteral("朗讀 (Ctrl-H)／停止 (Ctrl-L)")});
     speakTip->setHoverTime(100);
     m_Tooltips << speakTip;
 
@@ -298,9 +297,8 @@ QWidget *DemoWindow::buildPanesAndSliders()
             [this, name](qint16 v) { log(QStringLiteral("%1: ScrollEx %2").arg(name).arg(v)); });
         auto *tip = new CTooltip;
         tip->setFormX(this);
-        tip->AddLabel(label, pane, qint16(label->x()), qint16(label->y()), qint16(label->width()),
-            qint16(label->height()), caption + QStringLiteral("|(Ctrl-G / Ctrl-Y)"), 65, true, 0,
-            QString(), sysColor(0x12), sysColor(0x18), 100, -1);
+        tip->AddLabel(label, pane, label->geometry(),
+            {.text = caption + QStringLiteral("|(Ctrl-G / Ctrl-Y)"), .hoverTime = 100});
         m_Tooltips << tip;
     };
     addSlider(QStringLiteral("Slider_Rate"), QStringLiteral("語速"), 20, 20, 10);
