@@ -50,7 +50,7 @@ BmpBtnX *makePictureButton(
     QWidget *parent, const char *name, const QString &picture, int left, int top)
 {
     auto *b = make<BmpBtnX>(parent, name, left, top, 360, 360);
-    const QPixmap strip = loadProgramPicture(QStringLiteral("Buttons/") + picture, false);
+    const QPixmap strip = loadProgramPicture(QStringLiteral("Buttons/") + picture);
     b->setCaption(QString());
     if (!strip.isNull())
         b->setPicture(strip);

@@ -7,6 +7,7 @@
 #include "shell/Form_Main.h"
 #include "shell/MaviTextBox.h"
 #include "shell/MessageBox.h"
+#include "speech/ScriptedEngine.h"
 #include "speech/SpVoice.h"
 #include "system/AppPaths.h"
 #include "system/CIni.h"
@@ -68,6 +69,8 @@ class TestFormMain : public QObject
 {
     Q_OBJECT
 
+    ScriptedEngine m_engine;
+
     QTemporaryDir dir;
     QStringList messages;
 
@@ -77,6 +80,7 @@ class TestFormMain : public QObject
 private Q_SLOTS:
     void initTestCase()
     {
+        SynthesisEngine::setDefault(&m_engine);
         AudioSink::setFactory([] { return std::make_unique<ImmediateSink>(); });
         MessageBox::setHandler([this](auto, auto, const QString &text, auto) {
             messages.append(text);
