@@ -1,7 +1,7 @@
 // The pure helpers of the voice layer: how texts are cut into pieces, how
 // espeak phonemes become phone and viseme ids, and the resampler.
-#include "speech/PhoneMap.h"
 #include "audio/Resampler.h"
+#include "speech/PhoneMap.h"
 #include "speech/TextSplitter.h"
 
 #include <QtTest>
