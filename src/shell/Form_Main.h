@@ -13,6 +13,7 @@
 
 #include "shell/VoiceList.h"
 #include "speech/ReadingController.h"
+#include "system/Numeric.h"
 
 #include <QFont>
 #include <QImage>
@@ -90,7 +91,7 @@ public:
     void setSpeechButtonsEnabled(bool enabled) override;
     void showRole(const TTSRole::Role &role, const QString &picturePath) override;
 
-    static constexpr int Tpx = 15; // twips per pixel
+    static constexpr int Tpx = Numeric::TwipsPerPixel;
     static constexpr int MinOuterWidthTwips = 10500;
     static constexpr int MinOuterHeightTwips = 4950;
 

@@ -4,6 +4,7 @@
 
 #include "shell/Form_Main.h"
 #include "shell/MaviTextBox.h"
+#include "system/Numeric.h"
 
 #include "controls/BmpBtnX.h"
 #include "controls/CTooltip.h"
@@ -29,7 +30,7 @@ constexpr double T = Form_Main::Tpx;
 
 int toPx(double twips)
 {
-    return static_cast<int>(std::nearbyint(twips / T));
+    return Numeric::roundHalfEven(twips / T);
 }
 
 double tw(int pixels)
