@@ -107,10 +107,12 @@ public:
     }
     std::deque<SpeechChunk> take() override
     {
-        produce();
+        const bool made = produce();
         std::deque<SpeechChunk> out;
         out.swap(m_chunks);
-        if (!m_jobs.empty())
+        // More can be made at once; when the backlog holds it back, the
+        // voice's own polling comes back for it.
+        if (made && !m_jobs.empty())
             notify();
         return out;
     }
@@ -134,8 +136,10 @@ private:
         if (m_notifier)
             m_notifier();
     }
-    void produce()
+    // True when it made anything.
+    bool produce()
     {
+        const size_t before = m_chunks.size();
         qint64 made = 0;
         for (const SpeechChunk &c : m_chunks)
             made += qint64(c.pcm.size());
@@ -149,6 +153,7 @@ private:
                 m_jobs.pop_front();
             m_chunks.push_back(std::move(chunk));
         }
+        return m_chunks.size() > before;
     }
 
     QList<SpObjectToken> m_voices;
