@@ -22,6 +22,20 @@ inline QImage canvas(int w, int h, OleColor colour)
     return img;
 }
 
+// A canvas with its own context, the way a window's surface is drawn on.
+struct Target {
+    Target(int w, int h, OleColor fill)
+        : image(canvas(w, h, fill))
+        , dc(gdi::CreateImageDC(&image))
+    {
+    }
+    ~Target() { gdi::DeleteDC(dc); }
+    Target(const Target &) = delete;
+    Target &operator=(const Target &) = delete;
+    QImage image;
+    gdi::HDC dc;
+};
+
 inline OleColor at(const QImage &img, int x, int y)
 {
     return gdi::fromRgb(img.pixel(x, y));
@@ -60,6 +74,19 @@ inline QRect inkBox(const QImage &img, QRgb background, QRect area = QRect())
     for (int y = area.top(); y <= area.bottom(); ++y)
         for (int x = area.left(); x <= area.right(); ++x)
             if (img.pixel(x, y) != background)
+                box |= QRect(x, y, 1, 1);
+    return box;
+}
+
+// Bounding box of the pixels of raw QRgb colour inside area (the whole
+// image when area is empty).
+inline QRect boxOf(const QImage &img, QRgb colour, QRect area = QRect())
+{
+    area = area.isEmpty() ? img.rect() : area.intersected(img.rect());
+    QRect box;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            if (img.pixel(x, y) == colour)
                 box |= QRect(x, y, 1, 1);
     return box;
 }
