@@ -18,16 +18,17 @@ constexpr OleColor BR = rgbColor(129, 129, 129);
 constexpr OleColor RED = rgbColor(255, 0, 0);
 constexpr OleColor BLACK = 0;
 
-// A canvas with its own context, the way a window's surface is drawn on.
-struct Target {
+struct Target : PixelTest::Target {
     explicit Target(int w = 120, int h = 60)
-        : image(PixelTest::canvas(w, h, BG))
-        , dc(gdi::CreateImageDC(&image))
+        : PixelTest::Target(w, h, BG)
     {
     }
-    ~Target() { gdi::DeleteDC(dc); }
-    QImage image;
-    gdi::HDC dc;
+};
+
+// A canvas with a helper already attached to it.
+struct Drawn : Target {
+    CGdi g;
+    Drawn() { g.AttachDC(dc); }
 };
 
 // Counts the repaints a widget receives.
@@ -46,7 +47,7 @@ class TestCGdi : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void newObjectHoldsTheFaceBrush()
+    void newObjectHoldsTheFaceBrushAndReleaseEmptiesTheCaches()
     {
         const int before = gdi::liveObjects();
         CGdi g;
@@ -56,6 +57,18 @@ private Q_SLOTS:
         QCOMPARE(gdi::liveObjects(), before + 1);
         QVERIFY(g.PenKeys().isEmpty());
         QCOMPARE(g.CurPen(), nullptr);
+
+        g.setCurPenColor(255);
+        g.setCurBrushColor(255);
+        g.ReleaseResource();
+        QCOMPARE(g.CurPen(), nullptr);
+        QCOMPARE(g.CurBrush(), nullptr);
+        QVERIFY(g.PenKeys().isEmpty());
+        QVERIFY(g.BrushKeys().isEmpty());
+        QCOMPARE(gdi::liveObjects(), before);
+        g.setCurPenColor(255); // the key list is empty, so the pen is made anew
+        QVERIFY(g.CurPen() != nullptr);
+        QCOMPARE(gdi::liveObjects(), before + 1);
     }
 
     void penCacheCreatesOnePenPerColourInOrder()
@@ -80,23 +93,6 @@ private Q_SLOTS:
         QCOMPARE(gdi::liveObjects(), before);
     }
 
-    void releaseResourceEmptiesTheCaches()
-    {
-        const int before = gdi::liveObjects();
-        CGdi g;
-        g.setCurPenColor(255);
-        g.setCurBrushColor(255);
-        g.ReleaseResource();
-        QCOMPARE(g.CurPen(), nullptr);
-        QCOMPARE(g.CurBrush(), nullptr);
-        QVERIFY(g.PenKeys().isEmpty());
-        QVERIFY(g.BrushKeys().isEmpty());
-        QCOMPARE(gdi::liveObjects(), before);
-        g.setCurPenColor(255); // the key list is empty, so the pen is made anew
-        QVERIFY(g.CurPen() != nullptr);
-        QCOMPARE(gdi::liveObjects(), before + 1);
-    }
-
     void releaseWhileSelectedKeepsTheContextUsable()
     {
         Target t;
@@ -112,18 +108,30 @@ private Q_SLOTS:
         gdi::SelectObject(t.dc, gdi::StockBlackPen());
     }
 
-    void directDrawingIsVisibleAtOnce()
+    void directDrawingFillsLeftToRightMinusOne()
     {
         Target t;
         CGdi g;
-        QCOMPARE(g.AllocMDC(t.dc, 0, 0, 120, 60), t.dc);
+        QCOMPARE(g.AllocMDC(t.dc, 0, 0, 50, 40), t.dc);
         g.setCurBrushColor(RED);
-        g.FillBox(2, 3, 4, 5);
-        QCOMPARE(at(t.image, 2, 3), RED);
+        g.ClearEx(t.dc, 10, 10, 20, 15); // visible at once
+        QCOMPARE(PixelTest::count(t.image, RED), 10 * 5);
+        expect(t.image, {{19, 14, RED}, {20, 14, BG}, {19, 15, BG}});
+        g.setCurBrushColor(BLACK);
+        g.Clear(); // the area given to AllocMDC, 50 x 40
+        QCOMPARE(PixelTest::count(t.image, BLACK), 50 * 40);
+        QCOMPARE(at(t.image, 50, 0), BG);
         g.UpdateMDC();
         g.ReleaseMDC();
         QCOMPARE(g.GetMemDC(), t.dc); // nothing to release without a buffer
         QCOMPARE(g.TargetDC(), t.dc);
+
+        // CopyMDC takes pixels from another context.
+        Target src(20, 20);
+        gdi::SetPixel(src.dc, 3, 4, RED);
+        g.CopyMDC(src.dc, 2, 2, 60, 50, 5, 5);
+        QCOMPARE(at(t.image, 61, 52), RED);
+        QCOMPARE(PixelTest::count(t.image, RED), 1);
     }
 
     void bufferedDrawingShowsOnlyOnUpdate()
@@ -166,21 +174,6 @@ private Q_SLOTS:
         QCOMPARE(gdi::liveObjects(), before + 3);
     }
 
-    void fillsCoverLeftToRightMinusOne()
-    {
-        Target t;
-        CGdi g;
-        g.AllocMDC(t.dc, 0, 0, 50, 40);
-        g.setCurBrushColor(RED);
-        g.ClearEx(t.dc, 10, 10, 20, 15);
-        QCOMPARE(PixelTest::count(t.image, RED), 10 * 5);
-        expect(t.image, {{19, 14, RED}, {20, 14, BG}, {19, 15, BG}});
-        g.setCurBrushColor(BLACK);
-        g.Clear(); // the area given to AllocMDC, 50 x 40
-        QCOMPARE(PixelTest::count(t.image, BLACK), 50 * 40);
-        QCOMPARE(at(t.image, 50, 0), BG);
-    }
-
     void clearWndFillsTheClientArea()
     {
         Target t;
@@ -196,9 +189,8 @@ private Q_SLOTS:
 
     void detachedHelperDrawsNowhere()
     {
-        Target t;
-        CGdi g;
-        g.AttachDC(t.dc);
+        Drawn t;
+        CGdi &g = t.g;
         g.DetachDC();
         g.setCurBrushColor(RED);
         g.FillBox(0, 0, 10, 10);
@@ -226,9 +218,8 @@ private Q_SLOTS:
         QFETCH(QPoint, to);
         QFETCH(int, n);
         QFETCH(int, pixels);
-        Target t;
-        CGdi g;
-        g.AttachDC(t.dc);
+        Drawn t;
+        CGdi &g = t.g;
         g.setCurPenColor(RED);
         g.DrawLine(from.x(), from.y(), to.x(), to.y(), qint16(n));
         if (pixels >= 0)
@@ -240,65 +231,55 @@ private Q_SLOTS:
         }
     }
 
-    void boxCoversBothCorners()
+    void boxesCoverBothCornersAndHollowBoxesStayHollow()
     {
-        Target t;
-        CGdi g;
-        g.AttachDC(t.dc);
+        Drawn t;
+        CGdi &g = t.g;
         g.setCurPenColor(RED);
         g.DrawBox(10, 10, 20, 8, 1);
         QCOMPARE(PixelTest::count(t.image, RED), 2 * 21 + 2 * 7);
         expect(t.image, {{10, 10, RED}, {30, 10, RED}, {30, 18, RED}, {10, 18, RED}, {11, 11, BG}});
         g.DrawBoxEx(t.dc, 50, 10, 10, 10, 2); // two rings, the second one pixel inside
         expect(t.image, {{51, 11, RED}, {59, 19, RED}, {52, 12, BG}});
+        // A null brush leaves a round box hollow.
+        g.SetNullBrush();
+        g.DrawRoundBox(10, 30, 50, 58, 8);
+        expect(t.image, {{30, 44, BG}, {30, 30, RED}});
+        QCOMPARE(g.LastBrush(), gdi::StockNullBrush());
+        gdi::SelectObject(t.dc, g.CurBrush());
+        g.DrawRoundBox(60, 30, 100, 58, 8);
+        QCOMPARE(at(t.image, 80, 44), rgbColor(212, 208, 200));
     }
 
-    void frameUpPaintsTopLeftAndBottomRight()
+    void framesPaintTheirRings()
     {
-        Target t;
-        CGdi g;
-        g.AttachDC(t.dc);
-        g.Draw3DFrame(10, 10, 30, 20, 2, false, 0, TL, BR, false);
-        expect(t.image,
+        Drawn up, down, down2, flat;
+        up.g.Draw3DFrame(10, 10, 30, 20, 2, false, 0, TL, BR, false);
+        // outer ring, then the second one pixel in
+        expect(up.image,
             {{10, 10, TL}, {29, 10, TL}, {30, 10, BR}, {30, 20, BR}, {10, 20, TL}, {11, 20, BR},
-                {10, 15, TL}, {30, 15, BR}});
-        // second ring one pixel in
-        expect(t.image, {{11, 11, TL}, {29, 15, BR}, {20, 19, BR}, {12, 12, BG}});
-    }
+                {10, 15, TL}, {30, 15, BR}, {11, 11, TL}, {29, 15, BR}, {20, 19, BR},
+                {12, 12, BG}});
 
-    void frameDownOutermostRingHasOnlyLeftAndTop()
-    {
-        Target t;
-        CGdi g;
-        g.AttachDC(t.dc);
-        g.Draw3DFrame(10, 10, 30, 20, 1, true, 0, TL, BR, false);
-        // the top runs one pixel longer
-        expect(t.image, {{30, 10, TL}, {31, 10, BG}, {10, 20, TL}});
-        QCOMPARE(PixelTest::count(t.image, BR), 0);
-        QCOMPARE(PixelTest::count(t.image, TL), 21 + 10);
+        // Pressed: the outermost ring has only left and top, the top one pixel longer.
+        down.g.Draw3DFrame(10, 10, 30, 20, 1, true, 0, TL, BR, false);
+        expect(down.image, {{30, 10, TL}, {31, 10, BG}, {10, 20, TL}});
+        QCOMPARE(PixelTest::count(down.image, BR), 0);
+        QCOMPARE(PixelTest::count(down.image, TL), 21 + 10);
+        down2.g.Draw3DFrame(10, 10, 30, 20, 2, true, 0, TL, BR, false);
+        expect(down2.image, {{30, 11, BR}, {30, 19, BR}, {12, 19, BR}, {11, 19, TL}});
 
-        Target t2;
-        g.AttachDC(t2.dc);
-        g.Draw3DFrame(10, 10, 30, 20, 2, true, 0, TL, BR, false);
-        expect(t2.image, {{30, 11, BR}, {30, 19, BR}, {12, 19, BR}, {11, 19, TL}});
-    }
-
-    void frameWithoutRingsOnlyFills()
-    {
-        Target t;
-        CGdi g;
-        g.AttachDC(t.dc);
-        g.Draw3DFrame(10, 10, 30, 20, 0, false, RED, TL, BR, true);
-        QCOMPARE(PixelTest::count(t.image, RED), 20 * 11);
-        expect(t.image, {{10, 20, RED}, {30, 10, BG}});
-        QCOMPARE(g.CurBrushColor(), RED);
+        // No rings: only the fill.
+        flat.g.Draw3DFrame(10, 10, 30, 20, 0, false, RED, TL, BR, true);
+        QCOMPARE(PixelTest::count(flat.image, RED), 20 * 11);
+        expect(flat.image, {{10, 20, RED}, {30, 10, BG}});
+        QCOMPARE(flat.g.CurBrushColor(), RED);
     }
 
     void buttonsHaveBlackOutlineAndShadow()
     {
-        Target t;
-        CGdi g;
-        g.AttachDC(t.dc);
+        Drawn t;
+        CGdi &g = t.g;
         g.Draw3DButton(10, 10, 40, 30, 1, RED, TL, BR, true);
         expect(
             t.image, {{10, 10, BLACK}, {40, 30, BLACK}, {11, 11, TL}, {39, 29, BR}, {20, 20, RED}});
@@ -315,9 +296,8 @@ private Q_SLOTS:
 
     void etchedGrooveRings()
     {
-        Target t;
-        CGdi g;
-        g.AttachDC(t.dc);
+        Drawn t;
+        CGdi &g = t.g;
         g.Draw3DGroud(0, 0, 99, 49, true);
         const OleColor face = rgbColor(212, 208, 200);
         // dark outer ring, light inner ring, face inside; the light bottom
@@ -338,9 +318,8 @@ private Q_SLOTS:
     {
         QFETCH(int, n);
         QFETCH(bool, round);
-        Target t;
-        CGdi g;
-        g.AttachDC(t.dc);
+        Drawn t;
+        CGdi &g = t.g;
         g.setCurBrushColor(RED);
         g.FillBox(30, 10, 40, 30);
         const QImage before = t.image.copy();
@@ -355,9 +334,8 @@ private Q_SLOTS:
 
     void squareFocusFrameGrowsOutwards()
     {
-        Target t;
-        CGdi g;
-        g.AttachDC(t.dc);
+        Drawn t;
+        CGdi &g = t.g;
         g.DrawFocusFrame(20, 20, 30, 30, 2, false);
         const OleColor inv = rgbColor(255 - 10, 255 - 20, 255 - 30);
         expect(t.image,
@@ -368,9 +346,8 @@ private Q_SLOTS:
 
     void roundedBevelCorners()
     {
-        Target t;
-        CGdi g;
-        g.AttachDC(t.dc);
+        Drawn t;
+        CGdi &g = t.g;
         const int x1 = 10, y1 = 10, x2 = 60, y2 = 40;
         const OleColor corner = rgbColor(0, 0, 255);
         const OleColor tl = rgbColor(100, 100, 100), br = rgbColor(40, 40, 40);
@@ -398,9 +375,8 @@ private Q_SLOTS:
 
     void repeatedDrawingDoesNotGrowTheCaches()
     {
-        Target t;
-        CGdi g;
-        g.AttachDC(t.dc);
+        Drawn t;
+        CGdi &g = t.g;
         g.Draw3DGroud(0, 0, 50, 30, true);
         g.Draw3DButtonDown(0, 0, 50, 30, 2, RED, TL, BR, true);
         g.DrawRound3DGroudDown(0, 0, 50, 30, RED, true);
@@ -414,21 +390,6 @@ private Q_SLOTS:
         }
         QCOMPARE(gdi::liveObjects(), afterFirst);
         QCOMPARE(g.PenKeys(), keys);
-    }
-
-    void nullBrushLeavesRoundBoxHollow()
-    {
-        Target t;
-        CGdi g;
-        g.AttachDC(t.dc);
-        g.setCurPenColor(RED);
-        g.SetNullBrush();
-        g.DrawRoundBox(10, 10, 50, 40, 8);
-        expect(t.image, {{30, 25, BG}, {30, 10, RED}});
-        QCOMPARE(g.LastBrush(), gdi::StockNullBrush());
-        gdi::SelectObject(t.dc, g.CurBrush());
-        g.DrawRoundBox(60, 10, 100, 40, 8);
-        QCOMPARE(at(t.image, 80, 25), rgbColor(212, 208, 200));
     }
 
     void textFlagsAndArgb()
@@ -477,9 +438,8 @@ private Q_SLOTS:
         QCOMPARE(h, qint16(4));
         QVERIFY(!CGdi::GetBmpSz(GdiPicture::fromIcon(src), w, h));
 
-        Target t;
-        CGdi g;
-        g.AttachDC(t.dc);
+        Drawn t;
+        CGdi &g = t.g;
         g.PaintPicture(pic.Handle(), 10, 10, 4, 4, -1, 99); // destW -1 ignores destH
         QCOMPARE(PixelTest::count(t.image, RED) + PixelTest::count(t.image, BLACK), 16);
         g.PaintPicture(pic.Handle(), 40, 10, 4, 4, 8, 8);
@@ -520,9 +480,8 @@ private Q_SLOTS:
 
     void absurdCoordinatesDrawOnlyWhatIsVisible()
     {
-        Target t;
-        CGdi g;
-        g.AttachDC(t.dc);
+        Drawn t;
+        CGdi &g = t.g;
         g.setCurPenColor(RED);
         g.DrawLine(-2000000000, 5, 2000000000, 5, 1);
         QCOMPARE(PixelTest::count(t.image, RED), 120);
@@ -537,17 +496,6 @@ private Q_SLOTS:
         QVERIFY(gdi::BitBlt(t.dc, -5, -5, 2147483647, 2147483647, src.dc, 0, 0, gdi::SRCCOPY));
         // beyond the source: left alone
         expect(t.image, {{4, 4, rgbColor(255, 255, 255)}, {5, 5, RED}});
-    }
-
-    void copyMdcTakesPixelsFromAnotherContext()
-    {
-        Target src(20, 20), dst;
-        gdi::SetPixel(src.dc, 3, 4, RED);
-        CGdi g;
-        g.AttachDC(dst.dc);
-        g.CopyMDC(src.dc, 2, 2, 50, 50, 5, 5);
-        QCOMPARE(at(dst.image, 51, 52), RED);
-        QCOMPARE(PixelTest::count(dst.image, RED), 1);
     }
 };
 
