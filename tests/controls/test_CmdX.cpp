@@ -61,7 +61,7 @@ private Q_SLOTS:
     {
         QTest::addColumn<int>("alignment");
         QTest::addColumn<int>("inset");
-        QTest::addColumn<QPointF>("expected");
+        QTest::addColumn<QPointF>("expected"); // unchanged from (7, 7) when refused
         // A 40 x 13 item on a 100 x 30 face: centre (30, 8.5), right 60, bottom 17.
         QTest::newRow("top-left") << 0 << 2 << QPointF(1, 1);
         QTest::newRow("middle-left") << 1 << 2 << QPointF(1, 8.5);
@@ -69,23 +69,22 @@ private Q_SLOTS:
         QTest::newRow("top-right caption") << 6 << 2 << QPointF(58, 1);
         QTest::newRow("bottom-right caption") << 8 << 2 << QPointF(58, 16);
         QTest::newRow("bottom-right picture") << 8 << 1 << QPointF(59, 16);
+        QTest::newRow("code 9 refused") << 9 << 2 << QPointF(7, 7);
+        QTest::newRow("code -1 refused") << -1 << 2 << QPointF(7, 7);
     }
     void alignmentPlacesItem()
     {
         QFETCH(int, alignment);
         QFETCH(int, inset);
         QFETCH(QPointF, expected);
-        QPointF pos;
-        QVERIFY(CmdX::alignedPosition(alignment, QSizeF(100, 30), QSizeF(40, 13), inset, &pos));
+        QPointF pos(7, 7);
+        QCOMPARE(CmdX::alignedPosition(alignment, QSizeF(100, 30), QSizeF(40, 13), inset, &pos),
+            alignment >= 0 && alignment <= 8);
         QCOMPARE(pos, expected);
     }
 
     void alignmentOutsideRangeKeepsPosition()
     {
-        QPointF pos(7, 7);
-        QVERIFY(!CmdX::alignedPosition(9, QSizeF(100, 30), QSizeF(40, 13), 2, &pos));
-        QVERIFY(!CmdX::alignedPosition(-1, QSizeF(100, 30), QSizeF(40, 13), 2, &pos));
-
         Rig rig;
         rig.btn->setCaption(u"Go"_s);
         rig.btn->setCaptionAlignment(0);
@@ -180,11 +179,19 @@ private Q_SLOTS:
         QCOMPARE(PixelTest::colours(face, face.rect()), QSet<QRgb> {qRgb(10, 20, 30)});
     }
 
+    void hoverRaisesBorderAndColoursCaption_data()
+    {
+        QTest::addColumn<bool>("hoverProperties");
+        QTest::newRow("hover colour") << true;
+        QTest::newRow("hover properties off") << false;
+    }
     void hoverRaisesBorderAndColoursCaption()
     {
+        QFETCH(bool, hoverProperties);
         Rig rig;
         Recorder rec(rig.btn);
         rig.btn->setCaption(u"Hover"_s);
+        rig.btn->setUseHoverProperties(hoverProperties);
         const QRect inner(1, 1, 98, 28);
         QVERIFY(PixelTest::colours(rig.btn->faceImage(), inner).contains(qRgb(0, 0, 0)));
 
@@ -199,10 +206,11 @@ private Q_SLOTS:
             QCOMPARE(face.pixel(p), White);
         for (QPoint p : {QPoint(99, 0), QPoint(0, 29), QPoint(99, 29)})
             QCOMPARE(face.pixel(p), shadow);
-        // The caption takes the hover colour (blue) while ForeColor stays black.
+        // The caption takes the hover colour (blue), unless hover properties
+        // are off; ForeColor stays black.
         const QSet<QRgb> ink = PixelTest::colours(face, inner);
-        QVERIFY(ink.contains(qRgb(0, 0, 255)));
-        QVERIFY(!ink.contains(qRgb(0, 0, 0)));
+        QCOMPARE(ink.contains(qRgb(0, 0, 255)), hoverProperties);
+        QCOMPARE(ink.contains(qRgb(0, 0, 0)), !hoverProperties);
         QCOMPARE(rig.btn->ForeColor(), 0);
 
         QTest::mouseMove(rig.host.get(), QPoint(250, 150));
@@ -232,18 +240,6 @@ private Q_SLOTS:
         QVERIFY(PixelTest::colours(dense, redrawn).contains(qRgb(0, 0, 255)));
     }
 
-    void hoverPropertiesOffKeepsNormalCaption()
-    {
-        Rig rig;
-        rig.btn->setCaption(u"Plain"_s);
-        rig.btn->setUseHoverProperties(false);
-        QTest::mouseMove(rig.btn, QPoint(50, 15));
-        QCOMPARE(rig.btn->borderState(), 1);
-        const QSet<QRgb> ink = PixelTest::colours(rig.btn->faceImage(), QRect(1, 1, 98, 28));
-        QVERIFY(ink.contains(qRgb(0, 0, 0)));
-        QVERIFY(!ink.contains(qRgb(0, 0, 255)));
-    }
-
     void pressSinksFaceSwapsGradientAndShiftsCaption()
     {
         Rig rig;
@@ -269,15 +265,9 @@ private Q_SLOTS:
         CmdX::Face unshifted = rig.btn->currentFace();
         unshifted.caption -= QPoint(1, 1);
         const QImage reference = rig.btn->renderFace(unshifted);
-        const QRgb blue = qRgb(0, 0, 255);
-        QRect shifted, plain;
-        for (int y = 2; y < 28; ++y)
-            for (int x = 2; x < 98; ++x) {
-                if (pressed.pixel(x, y) == blue)
-                    shifted |= QRect(x, y, 1, 1);
-                if (reference.pixel(x, y) == blue)
-                    plain |= QRect(x, y, 1, 1);
-            }
+        const QRect inner(2, 2, 96, 26);
+        const QRect shifted = PixelTest::boxOf(pressed, qRgb(0, 0, 255), inner);
+        const QRect plain = PixelTest::boxOf(reference, qRgb(0, 0, 255), inner);
         QVERIFY(!plain.isEmpty());
         QCOMPARE(shifted, plain.translated(1, 1));
         QTest::mouseRelease(rig.btn, Qt::LeftButton, {}, QPoint(50, 15));
@@ -332,7 +322,7 @@ private Q_SLOTS:
         QCOMPARE(rec.events.contains(u"Click"_s), inside);
     }
 
-    void rightButtonRaisesNoClickAndKeepsFace()
+    void rightButtonKeepsFaceAndDoubleClickRaisesNoSecondClick()
     {
         Rig rig;
         Recorder rec(rig.btn);
@@ -343,20 +333,13 @@ private Q_SLOTS:
         QCOMPARE(rig.btn->faceImage(), before);
         QTest::mouseRelease(rig.btn, Qt::RightButton, {}, QPoint(30, 10));
         QCOMPARE(rig.btn->faceImage(), before);
-        QCOMPARE(rec.events, (QStringList {u"MouseDown2"_s, u"MouseUp2"_s}));
-    }
-
-    void doubleClickRaisesDblClickWithoutSecondClick()
-    {
-        Rig rig;
-        Recorder rec(rig.btn);
         QTest::mouseClick(rig.btn, Qt::LeftButton, {}, QPoint(30, 10));
         QVERIFY(!rig.btn->isPressed());
         QTest::mouseDClick(rig.btn, Qt::LeftButton, {}, QPoint(30, 10));
         QTest::mouseRelease(rig.btn, Qt::LeftButton, {}, QPoint(30, 10));
         QCOMPARE(rec.events,
-            (QStringList {
-                u"MouseDown1"_s, u"Click"_s, u"MouseUp1"_s, u"DblClick"_s, u"MouseUp1"_s}));
+            (QStringList {u"MouseDown2"_s, u"MouseUp2"_s, u"MouseDown1"_s, u"Click"_s,
+                u"MouseUp1"_s, u"DblClick"_s, u"MouseUp1"_s}));
     }
 
     void modalBoxOpenedByClick_data()
