@@ -19,15 +19,11 @@ constexpr OleColor RED = rgbColor(255, 0, 0);
 constexpr OleColor BLUE = rgbColor(0, 0, 255);
 constexpr OleColor WHITE = rgbColor(255, 255, 255);
 
-struct Target {
+struct Target : PixelTest::Target {
     explicit Target(int w = 40, int h = 30, OleColor fill = BG)
-        : image(PixelTest::canvas(w, h, fill))
-        , dc(gdi::CreateImageDC(&image))
+        : PixelTest::Target(w, h, fill)
     {
     }
-    ~Target() { gdi::DeleteDC(dc); }
-    QImage image;
-    gdi::HDC dc;
 };
 
 quint32 u32(const QByteArray &b, int at)
@@ -80,18 +76,14 @@ private Q_SLOTS:
         const QByteArray b = f.readAll();
         QCOMPARE(b.size(), 62 + rowSize * height);
         QCOMPARE(b.left(2), QByteArray("BM"));
-        QCOMPARE(u32(b, 2), quint32(b.size()));
-        QCOMPARE(u32(b, 6), 0u);
-        QCOMPARE(u32(b, 10), 62u);
-        QCOMPARE(u32(b, 14), 40u);
-        QCOMPARE(qint32(u32(b, 18)), width);
-        QCOMPARE(qint32(u32(b, 22)), height);
-        QCOMPARE(u16(b, 26), quint16(1));
-        QCOMPARE(u16(b, 28), quint16(1));
-        QCOMPARE(u32(b, 30), 0u);
-        QCOMPARE(u32(b, 34), quint32(rowSize * height));
-        QCOMPARE(u32(b, 54), 0u); // black
-        QCOMPARE(u32(b, 58), 0x00FFFFFFu); // white
+        QCOMPARE(u16(b, 26), quint16(1)); // planes
+        QCOMPARE(u16(b, 28), quint16(1)); // bits a pixel
+        // offset: value of the 32-bit header fields, then black and white
+        const std::pair<int, quint32> fields[] = {{2, quint32(b.size())}, {6, 0}, {10, 62},
+            {14, 40}, {18, quint32(width)}, {22, quint32(height)}, {30, 0},
+            {34, quint32(rowSize * height)}, {54, 0}, {58, 0x00FFFFFF}};
+        for (const auto &[offset, value] : fields)
+            QVERIFY2(u32(b, offset) == value, qPrintable(u"field at %1"_s.arg(offset)));
     }
 
     void monoFileRoundTripsThroughAnImageReader()
@@ -196,33 +188,26 @@ private Q_SLOTS:
     void repeatedPastesDoNotAccumulateObjects()
     {
         Target t;
+        Target row(4, 1, WHITE);
+        gdi::SetPixel(row.dc, 1, 0, 0);
+        gdi::SetPixel(row.dc, 2, 0, RED);
         GdiPicture pic = GdiPicture::fromImage(sprite());
         CBmp bmp;
         const int before = gdi::liveObjects();
         for (int i = 0; i < 50; ++i)
             bmp.PasteHandleTransparent(t.dc, i % 30, 3, pic.Handle(), MAGENTA, 8, 6);
         QCOMPARE(gdi::liveObjects(), before);
+        // The mask context holds an inverted two-colour copy: black turned
+        // white matches the white background; the rest is black.
         gdi::HDC maskDC = nullptr;
-        gdi::HDC made = bmp.CreateMaskDC(t.dc, 8, 8, maskDC);
+        gdi::HDC made = bmp.CreateMaskDC(row.dc, 4, 1, maskDC);
         QCOMPARE(made, maskDC);
         QCOMPARE(gdi::liveObjects(), before + 2);
-        CBmp::DeleteMaskDC(maskDC);
-        QCOMPARE(gdi::liveObjects(), before);
-    }
-
-    void maskContextHoldsAnInvertedTwoColourCopy()
-    {
-        Target t(4, 1, WHITE);
-        gdi::SetPixel(t.dc, 1, 0, 0);
-        gdi::SetPixel(t.dc, 2, 0, RED);
-        CBmp bmp;
-        gdi::HDC maskDC = nullptr;
-        bmp.CreateMaskDC(t.dc, 4, 1, maskDC);
-        // black turned white by the inversion matches the white background; the rest is black
         QCOMPARE(gdi::GetPixel(maskDC, 0, 0), 0);
         QCOMPARE(gdi::GetPixel(maskDC, 1, 0), WHITE);
         QCOMPARE(gdi::GetPixel(maskDC, 2, 0), 0);
         CBmp::DeleteMaskDC(maskDC);
+        QCOMPARE(gdi::liveObjects(), before);
     }
 
     void transparentPictureDrawsOnlyBitmaps()
