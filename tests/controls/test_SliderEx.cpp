@@ -141,7 +141,7 @@ private Q_SLOTS:
         QCOMPARE(SliderEx::renderFace(face208(50), 1.5).size(), QSize(312, 33));
     }
 
-    void heightFollowsTheThumb()
+    void heightFollowsTheThumbAndWidthMayBeNarrower()
     {
         SliderEx s;
         s.resize(100, 60);
@@ -152,6 +152,18 @@ private Q_SLOTS:
         s.resize(150, 22);
         QCOMPARE(s.widthPx(), 150);
         QCOMPARE(s.trackLen(), 139);
+
+        // Narrower than its thumb: the thumb stays at 0 and a click scrolls to 0.
+        s.setMax(100);
+        s.resize(6, 22);
+        QSignalSpy spy(&s, &SliderEx::ScrollEx);
+        s.setValue(80);
+        QCOMPARE(s.thumbX(), 0);
+        QTest::mousePress(&s, Qt::LeftButton, {}, QPoint(5, 5));
+        QTest::mouseRelease(&s, Qt::LeftButton, {}, QPoint(5, 5));
+        QCOMPARE(spy.count(), 2);
+        QCOMPARE(spy.at(1).at(0).value<qint16>(), qint16(0));
+        QCOMPARE(s.faceImage().size(), QSize(6, 22));
     }
 
     void valueWritesPlaceTheThumb()
@@ -172,19 +184,17 @@ private Q_SLOTS:
         s.setValue(-5);
         QCOMPARE(s.Value(), qint16(0));
         QCOMPARE(s.thumbX(), 0);
-    }
 
-    void equalBoundsKeepTheThumbStill()
-    {
-        Shown w(7, 7);
-        SliderEx &s = w.slider;
+        // Equal bounds keep the thumb still.
+        s.setMin(7);
+        s.setMax(7);
         s.setValue(3);
         QCOMPARE(s.thumbX(), 0);
         s.setMax(20);
         s.setValue(3);
         s.setMax(7);
         const int before = s.thumbX();
-        s.setMin(7);
+        QVERIFY(before != 0);
         s.setValue(0);
         QCOMPARE(s.Value(), qint16(0));
         QCOMPARE(s.thumbX(), before);
@@ -320,23 +330,6 @@ private Q_SLOTS:
         QTest::mouseRelease(&s, Qt::LeftButton, {}, QPoint(150, 5));
         s.repaint();
         QCOMPARE(gdi::liveObjects(), before);
-    }
-
-    void controlNarrowerThanItsThumb()
-    {
-        SliderEx s;
-        s.setMax(100);
-        s.resize(6, 22);
-        s.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&s));
-        QSignalSpy spy(&s, &SliderEx::ScrollEx);
-        s.setValue(80);
-        QCOMPARE(s.thumbX(), 0);
-        QTest::mousePress(&s, Qt::LeftButton, {}, QPoint(5, 5));
-        QTest::mouseRelease(&s, Qt::LeftButton, {}, QPoint(5, 5));
-        QCOMPARE(spy.count(), 2);
-        QCOMPARE(spy.at(1).at(0).value<qint16>(), qint16(0));
-        QCOMPARE(s.faceImage().size(), QSize(6, 22));
     }
 
     void systemBackColourPaintsButtonFace()
