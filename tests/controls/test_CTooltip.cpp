@@ -112,6 +112,15 @@ private Q_SLOTS:
         QCOMPARE(w->bkColor(), toQColor(InfoBack));
         QCOMPARE(w->accessibleName(), u"朗讀"_s);
         QVERIFY(!w->isVisible());
+        // Delays go to the window; a negative display time restores its default.
+        tip.setHoverTime(100);
+        tip.setPopupTime(2500);
+        QCOMPARE(tip.HoverTime(), 100);
+        QCOMPARE(w->delayTime(TipWindow::DelayInitial), 100);
+        QCOMPARE(w->delayTime(TipWindow::DelayAutoPop), 2500);
+        tip.setPopupTime(-1);
+        QCOMPARE(w->delayTime(TipWindow::DelayAutoPop),
+            TipWindow::defaultDelay(TipWindow::DelayAutoPop));
     }
 
     void invalidCodesCreateNothing_data()
@@ -198,21 +207,6 @@ private Q_SLOTS:
         // Ending the object removes the tip too.
         QVERIFY(!w);
         QCOMPARE(rig.button->toolTip(), u"again"_s);
-    }
-
-    void delaysGoToTheWindow()
-    {
-        Rig rig;
-        CTooltip tip;
-        TipWindow *w = rig.create(tip, u"x"_s);
-        tip.setHoverTime(100);
-        tip.setPopupTime(2500);
-        QCOMPARE(tip.HoverTime(), 100);
-        QCOMPARE(w->delayTime(TipWindow::DelayInitial), 100);
-        QCOMPARE(w->delayTime(TipWindow::DelayAutoPop), 2500);
-        tip.setPopupTime(-1);
-        QCOMPARE(w->delayTime(TipWindow::DelayAutoPop),
-            TipWindow::defaultDelay(TipWindow::DelayAutoPop));
     }
 
     void restingPointerShowsTheTip()
