@@ -1,4 +1,5 @@
 #include "ExportTestKit.h"
+#include "TestFiles.h"
 #include "export/Mp3Encoder.h"
 
 #include <QStandardPaths>
@@ -8,6 +9,8 @@
 
 using namespace Qt::StringLiterals;
 using namespace ExportTestKit;
+
+using TestFiles::readAll;
 
 namespace
 {
@@ -35,12 +38,6 @@ void writePlainWav(const QString &path, int rate, int channels, const std::vecto
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(h);
     file.write(reinterpret_cast<const char *>(pcm.data()), qint64(data));
-}
-
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 // Frame count in the LAME/Xing frame at the start of an MP3, or -1.

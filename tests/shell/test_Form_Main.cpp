@@ -2,6 +2,7 @@
 // settings file, what closing writes, the layout on resize, and reading
 // aloud through the window's own controls.
 
+#include "TestFiles.h"
 #include "audio/AudioSink.h"
 #include "shell/AppMain.h"
 #include "shell/Form_Main.h"
@@ -50,13 +51,6 @@ QStringList keyLines(const QString &path)
             lines.append(line.section(QLatin1Char('='), 0, 0));
     }
     return lines;
-}
-
-void writeFile(const QString &path, const QByteArray &content)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(content);
 }
 
 QColor back(const QWidget *w)
@@ -130,7 +124,7 @@ private Q_SLOTS:
 
     void storedValuesOutOfRangeFallBack()
     {
-        writeFile(ini(),
+        TestFiles::writeAll(ini(),
             "[TTS]\r\nRoleID=99\r\nRate=150\r\nVolume=-3\r\n[Option]\r\nFntSize=80\r\n"
             "[RGB]\r\nBgColor=10,20\r\nFrameColor=1,2\r\nPhotoColor=1\r\n");
         for (const char *logged : {"voice entry 99", "Rate 150", "Volume -3", "FntSize 80"})
@@ -149,7 +143,7 @@ private Q_SLOTS:
 
     void storedSelectionComesBackAfterTheWindowAppears()
     {
-        writeFile(ini(), "[Text]\r\nSelPos=3\r\nSelLen=4\r\n");
+        TestFiles::writeAll(ini(), "[Text]\r\nSelPos=3\r\nSelLen=4\r\n");
         auto w = start();
         QVERIFY(w);
         QTRY_COMPARE(w->Txt_Input->SelStart(), 3);
@@ -224,7 +218,7 @@ private Q_SLOTS:
 
     void textSizeComesBackAsTheUserLeftIt()
     {
-        writeFile(ini(), "[Option]\r\nFntSize=24\r\n");
+        TestFiles::writeAll(ini(), "[Option]\r\nFntSize=24\r\n");
         auto w = start();
         QVERIFY(w);
         QCOMPARE(w->Txt_Input->font().pointSize(), 24);
@@ -289,7 +283,7 @@ private Q_SLOTS:
         QImage face(8, 8, QImage::Format_RGB32);
         face.fill(Qt::red);
         QVERIFY(face.save(dir.path() + u"/Images/Roles/User/Female/me.png"_s));
-        writeFile(ini(), "[Option]\r\nCustomDefFemalePic=me.png\r\n");
+        TestFiles::writeAll(ini(), "[Option]\r\nCustomDefFemalePic=me.png\r\n");
         auto w = start();
         QVERIFY(w);
         QCOMPARE(w->Combo_Voice->currentText(), u"小美 (女聲)"_s);
@@ -354,7 +348,7 @@ private Q_SLOTS:
             return QStringList {
                 u"arial Black"_s, u"@標楷體"_s, u"Arial"_s, u"標楷體"_s, u"@Arial Unicode"_s};
         });
-        writeFile(ini(), "[Option]\r\nFntName=No Such Face\r\n");
+        TestFiles::writeAll(ini(), "[Option]\r\nFntName=No Such Face\r\n");
         auto w = start();
         Form_Main::setFontFamilySource({});
         QVERIFY(w);

@@ -1,3 +1,4 @@
+#include "TestFiles.h"
 #include "system/CIni.h"
 
 #include <QDir>
@@ -9,21 +10,10 @@
 
 using namespace Qt::StringLiterals;
 
+using namespace TestFiles;
+
 namespace
 {
-
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeAll(const QString &path, const QByteArray &data)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(f.write(data), data.size());
-}
 
 QString chinese(int count)
 {

@@ -1,3 +1,4 @@
+#include "TestFiles.h"
 #include "system/CReg.h"
 
 #include <QFile>
@@ -6,23 +7,12 @@
 
 using namespace Qt::StringLiterals;
 
+using namespace TestFiles;
+
 namespace
 {
 const QString Product = u"Software\\Mavi Technology\\Parlo"_s;
 const QString Role = u"RoleID"_s;
-
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeAll(const QString &path, const QByteArray &data)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(data);
-}
 
 // The user root, where nearly every value of the program lives.
 QString get(const QString &key = Product, const QString &name = Role)
