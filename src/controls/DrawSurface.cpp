@@ -1,5 +1,6 @@
 #include "controls/DrawSurface.h"
 
+#include "controls/LineWalk.h"
 #include "system/Numeric.h"
 
 #include <QPainter>
@@ -103,21 +104,10 @@ void DrawSurface::Line(int x1, int y1, int x2, int y2, OleColor colour)
         fillPixels(x1, std::min(y1, last), x1, std::max(y1, last), colour);
     } else if (x1 != x2) {
         // A slanted line: the pixels nearest the ideal line, end point left out.
-        const int dx = std::abs(x2 - x1), sx = x1 < x2 ? 1 : -1;
-        const int dy = -std::abs(y2 - y1), sy = y1 < y2 ? 1 : -1;
-        int err = dx + dy;
-        for (int x = x1, y = y1; x != x2 || y != y2;) {
-            fillPixels(x, y, x, y, colour);
-            const int e2 = 2 * err;
-            if (e2 >= dy) {
-                err += dy;
-                x += sx;
-            }
-            if (e2 <= dx) {
-                err += dx;
-                y += sy;
-            }
-        }
+        walkLine(x1, y1, x2, y2, [&](qint64 x, qint64 y) {
+            fillPixels(int(x), int(y), int(x), int(y), colour);
+            return true;
+        });
     }
 }
 
