@@ -1,5 +1,6 @@
 #include "shell/Form_Main.h"
 
+#include "shell/LipSync.h"
 #include "shell/MaviTextBox.h"
 #include "shell/MessageBox.h"
 #include "speech/SpVoice.h"
@@ -183,10 +184,12 @@ void Form_Main::setSpeechButtonsEnabled(bool enabled)
         b->setEnabledValue(enabled);
 }
 
-void Form_Main::showRole(const TTSRole::Role &, const QString &picturePath)
+void Form_Main::showRole(const TTSRole::Role &role, const QString &picturePath)
 {
     m_RolePicture = QImage();
     if (!picturePath.isEmpty() && !m_RolePicture.load(picturePath))
         qCWarning(lcShell) << "the role picture" << picturePath << "could not be read";
     CentreViseme();
+    if (m_LipSync)
+        m_LipSync->setRole(role, GdiPicture::fromImage(m_RolePicture));
 }

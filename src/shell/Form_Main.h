@@ -7,7 +7,8 @@
 //   Form_Main_Compose.cpp  the controls, their captions, colours and hints;
 //   Form_Main_Layout.cpp   the layout on every resize, the tooltip windows;
 //   Form_Main_Load.cpp     start-up and shutdown with the settings they read
-//                          and write, the typefaces, text size and count.
+//                          and write, the typefaces, text size and count;
+//   Form_Main_LipSync.cpp  the role picture and its moving mouth.
 // Reading aloud lives in ReadingController, the voice list and the current
 // role in VoiceList; the window owns both and holds no logic of theirs.
 
@@ -34,6 +35,7 @@ class CGdi;
 class CTooltip;
 class CmdX;
 class FrameX;
+class LipSync;
 class PictureSurface;
 class SliderEx;
 class QCheckBox;
@@ -63,6 +65,7 @@ public:
     QString lastDir() const { return m_LastDir; }
     const QImage &rolePicture() const { return m_RolePicture; }
     const TTSRole::Role &role() const { return m_Voices->role(); }
+    LipSync *lipSync() const { return m_LipSync.get(); }
     // The tooltip windows of the last layout pass, by control name.
     const std::map<QString, std::unique_ptr<CTooltip>> &tooltips() const { return m_Tooltips; }
     bool loadCompleted() const { return m_LoadCompleted; }
@@ -81,6 +84,8 @@ public:
     QString pauseTag() const override;
     void setPauseTag(const QString &tag) override;
     void showClipMessage(const QString &text) override;
+    void drawRoleFace(bool flush) override;
+    void showMouth(short phoneId) override;
 
     // VoiceListView
     void setVoiceEntries(const QStringList &names) override;
@@ -122,6 +127,9 @@ private:
     void UpdateCharCount();
     void TimerPosLenTick();
     void writeSettings();
+    // Form_Main_LipSync.cpp
+    void LoadLipSync();
+    void BindMouthBuffer();
 
     std::unique_ptr<CIni> m_Ini;
     std::unique_ptr<VoicePrompt> m_TTS;
@@ -130,6 +138,7 @@ private:
     std::unique_ptr<SpVoice> m_Voice;
     std::unique_ptr<ReadingController> m_Reading;
     std::unique_ptr<VoiceList> m_Voices;
+    std::unique_ptr<LipSync> m_LipSync; // the face in PicViseme
     QImage m_RolePicture; // the user's own role picture, or null
     std::map<QString, std::unique_ptr<CTooltip>> m_Tooltips;
 

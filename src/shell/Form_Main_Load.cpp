@@ -5,6 +5,7 @@
 #include "document/AppFont.h"
 #include "shell/AppMain.h"
 #include "shell/Form_Main.h"
+#include "shell/LipSync.h"
 #include "shell/MaviTextBox.h"
 #include "shell/SettingsKeys.h"
 #include "speech/SpVoice.h"
@@ -93,6 +94,7 @@ bool Form_Main::Load()
         m_Unloaded = true;
         return false;
     }
+    LoadLipSync();
     TTSRole::PublishVoiceAttributes(m_Voice->GetVoices());
     m_Reading = std::make_unique<ReadingController>(*this, *m_Voice, m_TTS.get());
     m_Reading->connectVoiceEvents();
@@ -157,7 +159,7 @@ bool Form_Main::Load()
 
     m_LastDir = m_Ini->GetSz(Section::Last, Key::Path, GetSpecialFolder(SysDirs::CSIDL_PERSONAL));
 
-    m_Gdi->AllocMDC(PicViseme->hDC(), 0, 0, PicViseme->width(), PicViseme->height());
+    BindMouthBuffer();
 
     UpdateCharCount();
     Txt_Input->Invoke(31, 65535);
@@ -191,6 +193,7 @@ void Form_Main::Unload()
     m_Reading.reset();
     m_Voices.reset();
     m_Voice.reset();
+    m_LipSync.reset();
     m_Bmp.reset();
     m_Gdi.reset();
     m_Ini.reset();
