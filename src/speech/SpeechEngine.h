@@ -53,6 +53,8 @@ private:
     SpeechEngine();
     void run();
     bool runnable(const SpeechChannel &channel) const;
+    // With m_espeakMutex held.
+    bool loadVoice(const QByteArray &name);
     void synthesize(const SpeechRequest &request, const SapiXmlParser::Run &run, int from, int to,
         const SpObjectToken &voice, SpeechChunk *chunk, const SpeechChannel &channel,
         quint64 generation);
