@@ -375,6 +375,10 @@ const std::vector<Rule> &rules()
                 }
                 return QString();
             }},
+        {"symbol", QRegularExpression(QStringLiteral("[&=]")),
+            [](const M &m, const QString &) {
+                return m.captured(0) == u"&" ? QStringLiteral("和") : QStringLiteral("等於");
+            }},
         {"number", QRegularExpression(QStringLiteral(R"(([-−]?)()") + Num + QStringLiteral(")")),
             [](const M &m, const QString &text) {
                 const QStringView ahead = before(m, text);
@@ -389,7 +393,7 @@ const std::vector<Rule> &rules()
 
 bool isTrigger(QChar c)
 {
-    static const QString triggers = QStringLiteral("($€£¥NUH+-−×*÷=<>≤≥±½⅓⅔¼¾⅕⅛");
+    static const QString triggers = QStringLiteral("($€£¥NUH+-−×*÷=<>≤≥±&½⅓⅔¼¾⅕⅛");
     return (c.unicode() < 128 && c.isDigit()) || triggers.contains(c);
 }
 
@@ -428,6 +432,10 @@ MappedText normalize(const MappedText &input)
     const QString &text = in.text;
     MappedText out;
     const int n = in.size();
+    out.text.reserve(n);
+    out.from.reserve(n);
+    out.to.reserve(n);
+    out.generated.reserve(n);
     int i = 0;
     while (i < n) {
         const QChar c = text.at(i);
