@@ -116,6 +116,11 @@ bool MandarinLexicon::load(const QString &path, QString *error)
     }
     if (longest != h->maxWordUnits)
         return fail(QStringLiteral("damaged (longest word)"));
+    m_firstUnit.assign(0x10001, 0);
+    for (quint32 i = 0; i < h->entryCount; ++i)
+        ++m_firstUnit[size_t(text[entries[i].text]) + 1];
+    for (size_t u = 1; u < m_firstUnit.size(); ++u)
+        m_firstUnit[u] += m_firstUnit[u - 1];
     m_header = h;
     m_syllables = syllables;
     m_entries = entries;
@@ -142,11 +147,13 @@ int MandarinLexicon::wordsAt(QStringView text, Match *out, int max) const
         return 0;
     // The words that begin with text[0, n) form one run of the sorted list;
     // each longer prefix narrows the run found for the shorter one.
-    int lo = 0;
-    int hi = int(m_header->entryCount);
+    int lo = int(m_firstUnit[text[0].unicode()]);
+    int hi = int(m_firstUnit[size_t(text[0].unicode()) + 1]);
     int found = 0;
+    if (lo < hi && m_entries[lo].textLength == 1)
+        out[found++] = {1, lo};
     const int limit = int(std::min<qsizetype>(text.size(), m_header->maxWordUnits));
-    for (int n = 1; n <= limit && lo < hi; ++n) {
+    for (int n = 2; n <= limit && lo < hi && found < max; ++n) {
         const QStringView prefix = text.first(n);
         auto prefixOf = [&](int entry) {
             const QStringView t = textOf(entry);

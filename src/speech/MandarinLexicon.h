@@ -12,6 +12,8 @@
 #include <QString>
 #include <QStringView>
 
+#include <vector>
+
 class MandarinLexicon
 {
 public:
@@ -57,4 +59,6 @@ private:
     const LexiconFormat::Entry *m_entries = nullptr;
     const char16_t *m_text = nullptr;
     const quint16 *m_readings = nullptr;
+    // The entries whose first unit is u are [m_firstUnit[u], m_firstUnit[u + 1]).
+    std::vector<quint32> m_firstUnit;
 };

@@ -37,9 +37,11 @@ struct MappedText {
     void appendUnits(const MappedText &other, int i, int j)
     {
         text.append(QStringView(other.text).sliced(i, j - i));
-        from.append(other.from.mid(i, j - i));
-        to.append(other.to.mid(i, j - i));
-        generated.append(other.generated.mid(i, j - i));
+        for (int k = i; k < j; ++k) {
+            from.append(other.from[k]);
+            to.append(other.to[k]);
+            generated.append(other.generated[k]);
+        }
     }
     // Whether units i and i + 1 belong to one replacement.
     bool sameReplacement(int i) const
