@@ -293,13 +293,16 @@ void SpeechEngine::synthesize(const SpeechRequest &request, const SapiXmlParser:
     chunk->events = std::move(events);
 }
 
-QByteArray SpeechEngine::phonemeTranscript(const QString &text, const SpObjectToken &voice)
+QByteArray SpeechEngine::phonemeTranscript(
+    const QString &text, const SpObjectToken &voice, bool asWritten)
 {
     if (!m_available || voice.isNull() || text.isEmpty())
         return QByteArray();
     const SapiXmlParser::Run run = SapiXmlParser::plain(text).first();
-    const std::vector<EspeakPiece::Segment> segments
-        = EspeakPiece::segments(run, 0, int(text.size()), voice);
+    const std::vector<EspeakPiece::Segment> segments = asWritten
+        ? std::vector<EspeakPiece::Segment> {{EspeakPiece::mapText(run, 0, int(text.size())),
+            voice.espeakVoiceName()}}
+        : EspeakPiece::segments(run, 0, int(text.size()), voice);
     std::lock_guard lock(m_espeakMutex);
     char *buffer = nullptr;
     size_t size = 0;
@@ -312,7 +315,7 @@ QByteArray SpeechEngine::phonemeTranscript(const QString &text, const SpObjectTo
             continue;
         // Segments in another voice are marked the way espeak-ng marks its
         // own language switches.
-        const QByteArray language = segment.voice.left(segment.voice.indexOf('+'));
+        const QByteArray language = segment.voice.left(segment.voice.indexOf('-'));
         if (segment.voice != own)
             std::fprintf(stream, "(%s)", language.constData());
         espeak_SetPhonemeTrace(espeakPHONEMES_SHOW, stream);

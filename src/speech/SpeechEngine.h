@@ -41,7 +41,10 @@ public:
 
     // espeak-ng's phoneme transcription of `text` spoken by `voice`, with its
     // language-switch marks such as "(en)"; for checking how a voice reads.
-    QByteArray phonemeTranscript(const QString &text, const SpObjectToken &voice);
+    // `asWritten` hands the text to espeak-ng without the voice's reading
+    // steps (for a Mandarin voice: as raw characters, or as pinyin).
+    QByteArray phonemeTranscript(
+        const QString &text, const SpObjectToken &voice, bool asWritten = false);
 
     // Largest unheard backlog, in samples, reached by any channel so far.
     qint64 backlogHighWater() const { return m_backlogHighWater.load(); }
