@@ -28,19 +28,25 @@ QString pauseOf(QChar c)
 {
     switch (c.unicode()) {
     case u',':
+    case u'，':
     case u'、':
     case u';':
+    case u'；':
     case u':':
+    case u'：':
     case u'‧':
         return QStringLiteral(",");
     case u'.':
     case u'。':
+    case u'．':
     case u'…':
     case u'\n':
         return QStringLiteral(".");
     case u'!':
+    case u'！':
         return QStringLiteral("!");
     case u'?':
+    case u'？':
         return QStringLiteral("?");
     default:
         return QString();
