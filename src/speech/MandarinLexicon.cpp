@@ -51,15 +51,17 @@ QString MandarinLexicon::defaultFile()
 
 const MandarinLexicon &MandarinLexicon::shared()
 {
-    static MandarinLexicon lexicon;
+    // Never destroyed: the engine's thread may still be reading while the
+    // process ends.
+    static MandarinLexicon *lexicon = new MandarinLexicon;
     static std::once_flag once;
     std::call_once(once, [] {
         const QString path = chosenFile().isEmpty() ? defaultFile() : chosenFile();
         QString error;
-        if (!lexicon.load(path, &error))
+        if (!lexicon->load(path, &error))
             qCWarning(lcSpeech).noquote() << "Mandarin is read character by character:" << error;
     });
-    return lexicon;
+    return *lexicon;
 }
 
 bool MandarinLexicon::load(const QString &path, QString *error)

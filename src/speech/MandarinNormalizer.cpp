@@ -125,7 +125,10 @@ namespace
 {
 
 // A number as written: digits with optional thousands commas and decimals.
-const QString Num = QStringLiteral(R"((?:\d{1,3}(?:,\d{3})+|\d+)(?:\.\d+)?)");
+QString numberPattern()
+{
+    return QStringLiteral(R"((?:\d{1,3}(?:,\d{3})+|\d+)(?:\.\d+)?)");
+}
 
 // A number read as a quantity; `after` is the text that follows it, for 兩.
 QString quantity(QStringView written, QStringView after, bool plain2 = false)
@@ -252,7 +255,9 @@ QString sign(QStringView minus)
 const std::vector<Rule> &rules()
 {
     using M = QRegularExpressionMatch;
-    static const std::vector<Rule> table = {
+    // Never destroyed: the engine's thread may still be reading while the
+    // process ends.
+    static const std::vector<Rule> *table = new std::vector<Rule> {
         {"telephone",
             QRegularExpression(QStringLiteral(R"(\(0\d{1,3}\)\s?\d{3,4}[-\s]?\d{3,4}(?!\d))"
                                               R"(|0\d{1,3}-\d{3,4}-?\d{3,4}(?!\d))"
@@ -290,16 +295,16 @@ const std::vector<Rule> &rules()
                 return out;
             }},
         {"money before",
-            QRegularExpression(
-                QStringLiteral(R"((NT\$|US\$|HK\$|\$|€|£|¥)\s?()") + Num + QStringLiteral(")")),
+            QRegularExpression(QStringLiteral(R"((NT\$|US\$|HK\$|\$|€|£|¥)\s?()") + numberPattern()
+                + QStringLiteral(")")),
             [](const M &m, const QString &) { return sayMoney(m.captured(1), m.captured(2)); }},
         {"money after",
-            QRegularExpression(
-                QStringLiteral("(") + Num + QStringLiteral(R"()\s?(NTD|TWD|USD|EUR|JPY)\b)")),
+            QRegularExpression(QStringLiteral("(") + numberPattern()
+                + QStringLiteral(R"()\s?(NTD|TWD|USD|EUR|JPY)\b)")),
             [](const M &m, const QString &) { return sayMoney(m.captured(2), m.captured(1)); }},
         {"percentage",
             QRegularExpression(
-                QStringLiteral(R"(([-−]?)()") + Num + QStringLiteral(R"()\s?([%‰]))")),
+                QStringLiteral(R"(([-−]?)()") + numberPattern() + QStringLiteral(R"()\s?([%‰]))")),
             [](const M &m, const QString &text) {
                 if (!m.captured(1).isEmpty() && endsWithDigit(before(m, text)))
                     return QString();
@@ -308,8 +313,8 @@ const std::vector<Rule> &rules()
                     + quantity(m.captured(2), {}, true);
             }},
         {"temperature",
-            QRegularExpression(
-                QStringLiteral(R"(([-−]?)()") + Num + QStringLiteral(R"()\s?(°C|℃|°F|℉|度C))")),
+            QRegularExpression(QStringLiteral(R"(([-−]?)()") + numberPattern()
+                + QStringLiteral(R"()\s?(°C|℃|°F|℉|度C))")),
             [](const M &m, const QString &) {
                 const bool fahrenheit = m.captured(3).contains(u'F') || m.captured(3) == u"℉";
                 return (fahrenheit ? QStringLiteral("華氏") : QStringLiteral("攝氏"))
@@ -333,8 +338,8 @@ const std::vector<Rule> &rules()
         {"year", QRegularExpression(QStringLiteral(R"((\d{4})(?=\s?年)|(?<=西元|公元)\d{1,4})")),
             [](const M &m, const QString &) { return digitByDigit(m.captured(0)); }},
         {"range",
-            QRegularExpression(QStringLiteral("(") + Num + QStringLiteral(R"()\s?([~～]|-)\s?()")
-                + Num + QStringLiteral(")")),
+            QRegularExpression(QStringLiteral("(") + numberPattern()
+                + QStringLiteral(R"()\s?([~～]|-)\s?()") + numberPattern() + QStringLiteral(")")),
             [](const M &m, const QString &text) {
                 const QStringView rest = after(m, text).trimmed();
                 const bool years = rest.startsWith(u'年') && m.capturedLength(1) == 4
@@ -349,8 +354,8 @@ const std::vector<Rule> &rules()
         {"ordinal", QRegularExpression(QStringLiteral(R"((?<=第)\s?(\d+))")),
             [](const M &m, const QString &) { return cardinal(m.captured(1), true); }},
         {"unit",
-            QRegularExpression(QStringLiteral(R"(([-−]?)()") + Num + QStringLiteral(R"()\s?()")
-                + unitPattern() + QStringLiteral(R"()(?![A-Za-z]))")),
+            QRegularExpression(QStringLiteral(R"(([-−]?)()") + numberPattern()
+                + QStringLiteral(R"()\s?()") + unitPattern() + QStringLiteral(R"()(?![A-Za-z]))")),
             [](const M &m, const QString &text) {
                 if (!m.captured(1).isEmpty() && endsWithDigit(before(m, text)))
                     return QString();
@@ -379,7 +384,9 @@ const std::vector<Rule> &rules()
             [](const M &m, const QString &) {
                 return m.captured(0) == u"&" ? QStringLiteral("和") : QStringLiteral("等於");
             }},
-        {"number", QRegularExpression(QStringLiteral(R"(([-−]?)()") + Num + QStringLiteral(")")),
+        {"number",
+            QRegularExpression(
+                QStringLiteral(R"(([-−]?)()") + numberPattern() + QStringLiteral(")")),
             [](const M &m, const QString &text) {
                 const QStringView ahead = before(m, text);
                 if (!m.captured(1).isEmpty()
@@ -388,13 +395,13 @@ const std::vector<Rule> &rules()
                 return sign(m.captured(1)) + quantity(m.captured(2), after(m, text));
             }},
     };
-    return table;
+    return *table;
 }
 
 bool isTrigger(QChar c)
 {
-    static const QString triggers = QStringLiteral("($€£¥NUH+-−×*÷=<>≤≥±&½⅓⅔¼¾⅕⅛");
-    return (c.unicode() < 128 && c.isDigit()) || triggers.contains(c);
+    static constexpr char16_t Triggers[] = u"($€£¥NUH+-−×*÷=<>≤≥±&½⅓⅔¼¾⅕⅛";
+    return (c.unicode() < 128 && c.isDigit()) || QStringView(Triggers).contains(c);
 }
 
 bool isAsciiLetter(QChar c)

@@ -149,11 +149,11 @@ struct Reader {
             return;
         if (syllables > 1 && text.text.at(unit + 1) == u'一')
             return;
-        static const QString keepBefore = QStringLiteral("第十週初期");
-        static const QString keepAfter = QStringLiteral("月日號樓");
-        if (unit > 0 && keepBefore.contains(text.text.at(unit - 1)))
+        static constexpr char16_t KeepBefore[] = u"第十週初期";
+        static constexpr char16_t KeepAfter[] = u"月日號樓";
+        if (unit > 0 && QStringView(KeepBefore).contains(text.text.at(unit - 1)))
             return;
-        if (keepAfter.contains(text.text.at(unit + 1)))
+        if (QStringView(KeepAfter).contains(text.text.at(unit + 1)))
             return;
         tokens[token].spoken = QStringLiteral("yi?");
     }

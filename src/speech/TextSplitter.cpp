@@ -63,7 +63,8 @@ bool joined(const QString &text, int k)
 {
     auto at = [&](int i) { return i >= 0 && i < text.size() ? text.at(i) : QChar(); };
     auto digit = [&](int i) { return at(i).unicode() < 128 && at(i).isDigit(); };
-    static const QString inner = QStringLiteral(".,:/-");
+    static constexpr char16_t Inner[] = u".,:/-";
+    const QStringView inner(Inner);
     return (isAsciiAlnum(at(k - 1)) && isAsciiAlnum(at(k)))
         || (inner.contains(at(k)) && digit(k - 1) && digit(k + 1))
         || (inner.contains(at(k - 1)) && digit(k - 2) && digit(k));
