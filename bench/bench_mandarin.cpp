@@ -215,8 +215,8 @@ int main(int argc, char **argv)
     const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1])
                                     : QStringLiteral(PARLO_SOURCE_DIR "/tests/speech/data");
     score("word list", rows(folder + QStringLiteral("/mandarin_words.tsv")), mandarin);
-    score("unseen word list", rows(folder + QStringLiteral("/mandarin_words_unseen.tsv")),
-        mandarin);
+    score(
+        "unseen word list", rows(folder + QStringLiteral("/mandarin_words_unseen.tsv")), mandarin);
     score("number list", rows(folder + QStringLiteral("/mandarin_numbers.tsv")), mandarin);
     return 0;
 }
