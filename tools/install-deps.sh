@@ -10,7 +10,7 @@ PACKAGES=(
   qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev
   qt6-qpa-plugins libgl-dev
   # speech, encoding, documents
-  libespeak-ng-dev espeak-ng-data libmp3lame-dev libuchardet-dev libzip-dev libpoppler-cpp-dev
+  libespeak-ng-dev espeak-ng-data libchewing3-data libmp3lame-dev libuchardet-dev libzip-dev libpoppler-cpp-dev
   # fonts so Chinese text renders; headless display and sound checks
   fonts-noto-cjk xvfb xauth sox lame imagemagick x11-utils xdotool
   # sound: the client library, and a server with tools for the real-sound tests

@@ -1,5 +1,6 @@
 #include "speech/EspeakPiece.h"
 
+#include "speech/MandarinReading.h"
 #include "speech/PhoneMap.h"
 
 #include <espeak-ng/speak_lib.h>
@@ -59,6 +60,106 @@ Text mapText(const SapiXmlParser::Run &run, int from, int to)
     out.wide.push_back(0);
     out.codePoints = int(out.unitOf.size()) - 1;
     return out;
+}
+
+namespace
+{
+
+// Builds the text of one segment unit by unit, each unit with its source offset.
+class TextBuilder
+{
+public:
+    bool isEmpty() const { return m_text.isEmpty(); }
+    void append(const QString &s, int from, int to)
+    {
+        // A blank after each token, standing for the token's end, so a Word
+        // event's length reaches the end of the characters it names.
+        for (QChar c : s) {
+            m_text += c;
+            m_map.append(from);
+        }
+        m_text += QLatin1Char(' ');
+        m_map.append(to);
+        m_end = to;
+    }
+    Text take()
+    {
+        Text out;
+        out.map = m_map;
+        out.map.append(m_end);
+        for (int i = 0; i < m_text.size();) {
+            out.unitOf.push_back(i);
+            const QChar c = m_text.at(i);
+            if (c.isHighSurrogate() && i + 1 < m_text.size() && m_text.at(i + 1).isLowSurrogate()) {
+                out.wide.push_back(wchar_t(QChar::surrogateToUcs4(c, m_text.at(i + 1))));
+                i += 2;
+            } else {
+                out.wide.push_back(c.isSurrogate() ? L' ' : wchar_t(c.unicode()));
+                ++i;
+            }
+        }
+        out.unitOf.push_back(int(m_text.size()));
+        out.wide.push_back(0);
+        out.codePoints = int(out.unitOf.size()) - 1;
+        *this = TextBuilder();
+        return out;
+    }
+
+private:
+    QString m_text;
+    QVector<int> m_map;
+    int m_end = 0;
+};
+
+// The caller's text of a run, before any step rewrites it.
+MappedText sourceOf(const SapiXmlParser::Run &run, int from, int to)
+{
+    MappedText text;
+    for (int k = from; k < to; ++k)
+        text.appendSource(run.text.at(k), run.offsetAt(k), run.offsetAt(k + 1));
+    return text;
+}
+
+std::vector<Segment> mandarinSegments(const MappedText &text, const SpObjectToken &voice)
+{
+    const QByteArray mandarin = voice.espeakVoiceName();
+    const QByteArray variant = voice.engineSettings().variant;
+    const QByteArray english = variant.isEmpty() ? QByteArray("en-us") : "en-us+" + variant;
+    std::vector<Segment> out;
+    TextBuilder builder;
+    QByteArray current = mandarin;
+    auto flush = [&] {
+        if (!builder.isEmpty())
+            out.push_back({builder.take(), current});
+    };
+    for (const MandarinReading::Token &t : MandarinReading::read(text)) {
+        const QByteArray wanted = t.kind == MandarinReading::Token::Latin ? english
+            : t.kind == MandarinReading::Token::Pause                     ? current
+                                                                          : mandarin;
+        if (wanted != current) {
+            flush();
+            current = wanted;
+        }
+        builder.append(t.spoken, t.from, t.to);
+    }
+    flush();
+    return out;
+}
+
+} // namespace
+
+std::vector<Segment> segments(
+    const SapiXmlParser::Run &run, int from, int to, const SpObjectToken &voice)
+{
+    if (!run.spell && MandarinReading::isMandarinVoice(voice.engineSettings().espeakVoice)) {
+        MappedText text = sourceOf(run, from, to);
+        // Custom pronunciations, when there are any, rewrite `text` here,
+        // before the reading step.
+        std::vector<Segment> out = mandarinSegments(text, voice);
+        if (!out.empty())
+            return out;
+    }
+    return {{mapText(run, from, to), voice.espeakVoiceName()}};
 }
 
 double wordsPerMinute(int rate)
@@ -178,6 +279,23 @@ std::vector<SpeechEvent> translate(
             events.push_back(e);
         }
     }
+    // The syllables of one spelled-out stretch (3.5% read as six syllables)
+    // all name that stretch; it is highlighted once.
+    const SpeechEvent *lastWord = nullptr;
+    size_t kept = 0;
+    for (size_t k = 0; k < events.size(); ++k) {
+        const SpeechEvent &e = events[k];
+        const bool repeat = e.kind == SpeechEvent::Word && lastWord
+            && e.position == lastWord->position && e.length == lastWord->length;
+        if (repeat)
+            continue;
+        if (kept != k)
+            events[kept] = std::move(events[k]);
+        if (events[kept].kind == SpeechEvent::Word)
+            lastWord = &events[kept];
+        ++kept;
+    }
+    events.resize(kept);
     std::stable_sort(events.begin(), events.end(),
         [](const SpeechEvent &a, const SpeechEvent &b) { return a.sample < b.sample; });
     return events;

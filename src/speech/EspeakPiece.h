@@ -27,6 +27,18 @@ struct Text {
 };
 Text mapText(const SapiXmlParser::Run &run, int from, int to);
 
+// A stretch of a piece spoken by one espeak-ng voice.
+struct Segment {
+    Text text;
+    QByteArray voice; // espeak-ng voice name with its variant
+};
+// run.text[from, to) as `voice` speaks it. The Mandarin voices get pinyin for
+// the Chinese (numbers and symbols spelled out, words read as Taiwan reads
+// them) and hand Latin words to an English voice of the same variant; every
+// other voice gets the text as it is, in one segment.
+std::vector<Segment> segments(
+    const SapiXmlParser::Run &run, int from, int to, const SpObjectToken &voice);
+
 struct Parameters {
     int rate = 175; // words per minute, at least espeak's minimum
     int wordGap = 0; // 10 ms units of extra pause, for rates below the minimum

@@ -2,6 +2,7 @@
 
 #include "audio/Resampler.h"
 #include "speech/EspeakPiece.h"
+#include "speech/MandarinLexicon.h"
 #include "speech/SpeechChannel.h"
 #include "speech/SpeechJob.h"
 #include "speech/VoiceCatalogue.h"
@@ -161,6 +162,10 @@ bool SpeechEngine::runnable(const SpeechChannel &channel) const
 
 void SpeechEngine::run()
 {
+    // The Mandarin lexicon is read here, at start-up, so that the first
+    // Mandarin reading does not wait for it.
+    if (m_available)
+        MandarinLexicon::shared();
     for (;;) {
         std::shared_ptr<SpeechChannel> channel;
         std::shared_ptr<SpeechJob> job;
@@ -212,58 +217,75 @@ void SpeechEngine::run()
     }
 }
 
+bool SpeechEngine::loadVoice(const QByteArray &name)
+{
+    if (name == m_loadedVoice)
+        return true;
+    if (espeak_SetVoiceByName(name.constData()) != EE_OK) {
+        qCWarning(lcSpeech) << "espeak-ng cannot load voice" << name;
+        m_loadedVoice.clear();
+        return false;
+    }
+    m_loadedVoice = name;
+    return true;
+}
+
 void SpeechEngine::synthesize(const SpeechRequest &request, const SapiXmlParser::Run &run, int from,
     int to, const SpObjectToken &voice, SpeechChunk *chunk, const SpeechChannel &channel,
     quint64 generation)
 {
     if (!m_available || voice.isNull())
         return;
-    const EspeakPiece::Text text = EspeakPiece::mapText(run, from, to);
+    const std::vector<EspeakPiece::Segment> segments = EspeakPiece::segments(run, from, to, voice);
     const EspeakPiece::Parameters p = EspeakPiece::parameters(request, run, voice);
 
-    SynthContext ctx;
-    ctx.generation = &channel.m_generation;
-    ctx.wanted = generation;
-    ctx.stopping = &m_stopping;
+    std::vector<int16_t> pcm;
+    std::vector<SpeechEvent> events = std::move(chunk->events);
     {
         std::lock_guard lock(m_espeakMutex);
-        const QByteArray name = voice.espeakVoiceName();
-        if (name != m_loadedVoice) {
-            if (espeak_SetVoiceByName(name.constData()) != EE_OK) {
-                qCWarning(lcSpeech) << "espeak-ng cannot load voice" << name;
+        for (size_t s = 0; s < segments.size(); ++s) {
+            const EspeakPiece::Segment &segment = segments[s];
+            if (!loadVoice(segment.voice))
+                continue;
+            espeak_SetParameter(espeakRATE, p.rate, 0);
+            espeak_SetParameter(espeakPITCH, p.pitch, 0);
+            espeak_SetParameter(espeakRANGE, p.range, 0);
+            espeak_SetParameter(espeakWORDGAP, p.wordGap, 0);
+            espeak_SetParameter(espeakVOLUME, 100, 0);
+            SynthContext ctx;
+            ctx.generation = &channel.m_generation;
+            ctx.wanted = generation;
+            ctx.stopping = &m_stopping;
+            t_context = &ctx;
+            // Only the piece's last segment ends in a pause; the others run on.
+            const unsigned flags
+                = espeakCHARS_WCHAR | (s + 1 == segments.size() ? espeakENDPAUSE : 0);
+            espeak_Synth(segment.text.wide.data(), segment.text.wide.size() * sizeof(wchar_t), 0,
+                POS_CHARACTER, 0, flags, nullptr, nullptr);
+            t_context = nullptr;
+            if (channel.m_generation.load() != generation)
                 return;
+            const qint64 offset = qint64(pcm.size());
+            for (SpeechEvent &e : EspeakPiece::translate(
+                     ctx.events, segment.text, qint64(ctx.pcm.size()), NativeRate)) {
+                e.sample += offset;
+                events.push_back(std::move(e));
             }
-            m_loadedVoice = name;
+            pcm.insert(pcm.end(), ctx.pcm.begin(), ctx.pcm.end());
         }
-        espeak_SetParameter(espeakRATE, p.rate, 0);
-        espeak_SetParameter(espeakPITCH, p.pitch, 0);
-        espeak_SetParameter(espeakRANGE, p.range, 0);
-        espeak_SetParameter(espeakWORDGAP, p.wordGap, 0);
-        espeak_SetParameter(espeakVOLUME, 100, 0);
-        t_context = &ctx;
-        espeak_Synth(text.wide.data(), text.wide.size() * sizeof(wchar_t), 0, POS_CHARACTER, 0,
-            espeakCHARS_WCHAR | espeakENDPAUSE, nullptr, nullptr);
-        t_context = nullptr;
     }
-    if (channel.m_generation.load() != generation)
-        return;
 
-    std::vector<SpeechEvent> events = std::move(chunk->events);
-    for (SpeechEvent &e :
-        EspeakPiece::translate(ctx.events, text, qint64(ctx.pcm.size()), NativeRate))
-        events.push_back(std::move(e));
     const double gain = (request.volume / 100.0) * (run.volume / 100.0);
     if (gain < 1.0) {
-        for (int16_t &s : ctx.pcm)
+        for (int16_t &s : pcm)
             s = int16_t(std::lround(s * gain));
     }
     if (request.outputRate != NativeRate) {
-        chunk->pcm
-            = Resampler::convert(ctx.pcm.data(), ctx.pcm.size(), NativeRate, request.outputRate);
+        chunk->pcm = Resampler::convert(pcm.data(), pcm.size(), NativeRate, request.outputRate);
         for (SpeechEvent &e : events)
             e.sample = Resampler::mapPosition(e.sample, NativeRate, request.outputRate);
     } else {
-        chunk->pcm = std::move(ctx.pcm);
+        chunk->pcm = std::move(pcm);
     }
     const qint64 length = qint64(chunk->pcm.size());
     for (SpeechEvent &e : events)
@@ -271,25 +293,36 @@ void SpeechEngine::synthesize(const SpeechRequest &request, const SapiXmlParser:
     chunk->events = std::move(events);
 }
 
-QByteArray SpeechEngine::phonemeTranscript(const QString &text, const SpObjectToken &voice)
+QByteArray SpeechEngine::phonemeTranscript(
+    const QString &text, const SpObjectToken &voice, bool asWritten)
 {
-    if (!m_available || voice.isNull())
+    if (!m_available || voice.isNull() || text.isEmpty())
         return QByteArray();
+    const SapiXmlParser::Run run = SapiXmlParser::plain(text).first();
+    const std::vector<EspeakPiece::Segment> segments = asWritten
+        ? std::vector<EspeakPiece::Segment> {{EspeakPiece::mapText(run, 0, int(text.size())),
+            voice.espeakVoiceName()}}
+        : EspeakPiece::segments(run, 0, int(text.size()), voice);
     std::lock_guard lock(m_espeakMutex);
-    const QByteArray name = voice.espeakVoiceName();
-    if (espeak_SetVoiceByName(name.constData()) != EE_OK)
-        return QByteArray();
-    m_loadedVoice = name;
     char *buffer = nullptr;
     size_t size = 0;
     FILE *stream = open_memstream(&buffer, &size);
     if (!stream)
         return QByteArray();
-    espeak_SetPhonemeTrace(espeakPHONEMES_SHOW, stream);
-    const QByteArray utf8 = text.toUtf8();
-    espeak_Synth(utf8.constData(), size_t(utf8.size()) + 1, 0, POS_CHARACTER, 0,
-        espeakCHARS_UTF8 | espeakENDPAUSE, nullptr, nullptr);
-    espeak_SetPhonemeTrace(0, nullptr);
+    const QByteArray own = voice.espeakVoiceName();
+    for (const EspeakPiece::Segment &segment : segments) {
+        if (!loadVoice(segment.voice))
+            continue;
+        // Segments in another voice are marked the way espeak-ng marks its
+        // own language switches.
+        const QByteArray language = segment.voice.left(segment.voice.indexOf('-'));
+        if (segment.voice != own)
+            std::fprintf(stream, "(%s)", language.constData());
+        espeak_SetPhonemeTrace(espeakPHONEMES_SHOW, stream);
+        espeak_Synth(segment.text.wide.data(), segment.text.wide.size() * sizeof(wchar_t), 0,
+            POS_CHARACTER, 0, espeakCHARS_WCHAR | espeakENDPAUSE, nullptr, nullptr);
+        espeak_SetPhonemeTrace(0, nullptr);
+    }
     fclose(stream);
     QByteArray result(buffer, qsizetype(size));
     free(buffer);

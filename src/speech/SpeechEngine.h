@@ -41,7 +41,10 @@ public:
 
     // espeak-ng's phoneme transcription of `text` spoken by `voice`, with its
     // language-switch marks such as "(en)"; for checking how a voice reads.
-    QByteArray phonemeTranscript(const QString &text, const SpObjectToken &voice);
+    // `asWritten` hands the text to espeak-ng without the voice's reading
+    // steps (for a Mandarin voice: as raw characters, or as pinyin).
+    QByteArray phonemeTranscript(
+        const QString &text, const SpObjectToken &voice, bool asWritten = false);
 
     // Largest unheard backlog, in samples, reached by any channel so far.
     qint64 backlogHighWater() const { return m_backlogHighWater.load(); }
@@ -53,6 +56,8 @@ private:
     SpeechEngine();
     void run();
     bool runnable(const SpeechChannel &channel) const;
+    // With m_espeakMutex held.
+    bool loadVoice(const QByteArray &name);
     void synthesize(const SpeechRequest &request, const SapiXmlParser::Run &run, int from, int to,
         const SpObjectToken &voice, SpeechChunk *chunk, const SpeechChannel &channel,
         quint64 generation);

@@ -52,6 +52,24 @@ bool isBlankUnit(char16_t c)
     return c == u' ' || c == u'\t' || c == u'\u3000' || c == u'\u00a0';
 }
 
+bool isAsciiAlnum(QChar c)
+{
+    return c.unicode() < 128 && c.isLetterOrNumber();
+}
+
+// Whether a cut between units k - 1 and k would split a number (3.5, 1,000,
+// 0912-345) or a Latin word, which are read as wholes.
+bool joined(const QString &text, int k)
+{
+    auto at = [&](int i) { return i >= 0 && i < text.size() ? text.at(i) : QChar(); };
+    auto digit = [&](int i) { return at(i).unicode() < 128 && at(i).isDigit(); };
+    static constexpr char16_t Inner[] = u".,:/-";
+    const QStringView inner(Inner);
+    return (isAsciiAlnum(at(k - 1)) && isAsciiAlnum(at(k)))
+        || (inner.contains(at(k)) && digit(k - 1) && digit(k + 1))
+        || (inner.contains(at(k - 1)) && digit(k - 2) && digit(k));
+}
+
 } // namespace
 
 int pieceEnd(const QString &text, int from, int cap)
@@ -84,6 +102,13 @@ int pieceEnd(const QString &text, int from, int cap)
             return k;
     }
     int end = limit;
+    const int half = from + (limit - from) / 2;
+    for (int k = limit; k > half; --k) {
+        if (!joined(text, k)) {
+            end = k;
+            break;
+        }
+    }
     if (text.at(end - 1).isHighSurrogate()
         || (text.at(end - 1) == QLatin1Char('\r') && text.at(end) == QLatin1Char('\n')))
         ++end;

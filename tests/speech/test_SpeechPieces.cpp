@@ -73,6 +73,8 @@ private Q_SLOTS:
             << QStringLiteral("一二三四五六七八九十") << 0 << 4 << QStringLiteral("一二三四");
         QTest::newRow("cap never splits a surrogate pair") << QStringLiteral(
             "一二三\U0001F600四五") << 0 << 4 << QStringLiteral("一二三\U0001F600");
+        QTest::newRow("cap keeps a number whole")
+            << QStringLiteral("一二三四五12.345") << 0 << 8 << QStringLiteral("一二三四五");
         QTest::newRow("text end") << QStringLiteral("abc") << 1 << 100 << QStringLiteral("bc");
     }
 

@@ -1,0 +1,485 @@
+#include "speech/MandarinNormalizer.h"
+
+#include <QRegularExpression>
+
+#include <algorithm>
+#include <array>
+
+namespace MandarinNormalizer
+{
+
+namespace
+{
+
+const char16_t Numerals[] = u"零一二三四五六七八九";
+
+// Words after which a lone 2 is 兩 (兩個, 兩點, 兩公斤); dates, floors,
+// numbers and ordinals keep 二. Longer entries first where one starts another.
+const char16_t *const Measures[] = {u"個月", u"個", u"位", u"名", u"本", u"隻", u"次", u"天", u"歲",
+    u"件", u"條", u"張", u"種", u"點", u"人", u"家", u"間", u"台", u"臺", u"輛", u"杯", u"碗",
+    u"塊", u"元", u"份", u"頁", u"封", u"首", u"部", u"片", u"支", u"枝", u"顆", u"棵", u"匹",
+    u"架", u"座", u"層", u"倍", u"週", u"星期", u"小時", u"分鐘", u"秒鐘", u"年", u"萬", u"億",
+    u"千", u"百", u"公斤", u"公里", u"公尺", u"公分", u"公克", u"公升", u"公頃", u"毫升", u"毫克",
+    u"度", u"歐元", u"美元", u"日圓", u"英鎊", u"趟", u"場", u"句", u"雙", u"對", u"套", u"樣",
+    u"頓", u"口", u"步", u"圈", u"行", u"排", u"節", u"堂", u"門", u"聲"};
+// Words after a lone 2 that start like a measure word but are not one.
+const char16_t *const NotMeasures[] = {u"年級", u"年代", u"點鐘"};
+
+bool startsWithAny(QStringView text, const char16_t *const *table, size_t n)
+{
+    for (size_t k = 0; k < n; ++k) {
+        if (text.startsWith(QStringView(table[k])))
+            return true;
+    }
+    return false;
+}
+
+bool takesLiang(QStringView after)
+{
+    after = after.trimmed();
+    return !startsWithAny(after, NotMeasures, std::size(NotMeasures))
+        && startsWithAny(after, Measures, std::size(Measures));
+}
+
+// One group of up to four digits ("0305" -> 三百零五). `leading` when the
+// group starts the number, so 十 stands alone (十五, not 一十五).
+QString groupReading(QStringView group, bool leading, bool plain2)
+{
+    static const char16_t Places[] = u"千百十";
+    QString out;
+    bool zero = false;
+    const int n = int(group.size());
+    for (int k = 0; k < n; ++k) {
+        const int d = group[k].digitValue();
+        const int place = n - 1 - k; // 3 thousands .. 0 ones
+        if (d == 0) {
+            zero = !out.isEmpty();
+            continue;
+        }
+        if (zero)
+            out += u'零';
+        zero = false;
+        if (d == 1 && place == 1 && leading && out.isEmpty()) {
+            out += u'十';
+            continue;
+        }
+        // 兩千 always; 兩百 only at the head of the number.
+        if (d == 2 && !plain2 && (place == 3 || (place == 2 && leading && out.isEmpty())))
+            out += u'兩';
+        else
+            out += QChar(Numerals[d]);
+        if (place > 0)
+            out += QChar(Places[3 - place]);
+    }
+    return out;
+}
+
+} // namespace
+
+QString digitByDigit(QStringView digits)
+{
+    QString out;
+    for (QChar c : digits) {
+        if (c.isDigit() && c.unicode() < 128)
+            out += QChar(Numerals[c.digitValue()]);
+    }
+    return out;
+}
+
+QString cardinal(QStringView digits, bool plain2)
+{
+    while (digits.size() > 1 && digits.front() == u'0')
+        digits = digits.sliced(1);
+    if (digits.isEmpty() || digits.size() > 16)
+        return QString();
+    if (digits == u"0")
+        return QStringLiteral("零");
+    static const char16_t *const Big[] = {u"", u"萬", u"億", u"兆"};
+    const int n = int(digits.size());
+    const int groups = (n + 3) / 4;
+    QString out;
+    bool zero = false;
+    for (int g = 0; g < groups; ++g) {
+        const int end = n - 4 * (groups - 1 - g);
+        const int begin = std::max(0, end - 4);
+        const QStringView group = digits.sliced(begin, end - begin);
+        if (group.toInt() == 0) {
+            zero = !out.isEmpty();
+            continue;
+        }
+        // A gap before this group (一萬零五百) is read as 零.
+        if (!out.isEmpty() && (zero || group.front() == u'0'))
+            out += u'零';
+        zero = false;
+        const int bigUnit = groups - 1 - g;
+        if (group.toInt() == 2 && bigUnit > 0 && !plain2)
+            out += u'兩';
+        else
+            out += groupReading(group, out.isEmpty(), plain2);
+        out += QStringView(Big[bigUnit]);
+    }
+    return out;
+}
+
+namespace
+{
+
+// A number as written: digits with optional thousands commas and decimals.
+QString numberPattern()
+{
+    return QStringLiteral(R"((?:\d{1,3}(?:,\d{3})+|\d+)(?:\.\d+)?)");
+}
+
+// A number read as a quantity; `after` is the text that follows it, for 兩.
+QString quantity(QStringView written, QStringView after, bool plain2 = false)
+{
+    QString digits = written.toString();
+    digits.remove(QLatin1Char(','));
+    const qsizetype dot = digits.indexOf(QLatin1Char('.'));
+    const QStringView whole = QStringView(digits).first(dot < 0 ? digits.size() : dot);
+    QString out;
+    if (whole.size() > 1 && whole.front() == u'0')
+        out = digitByDigit(whole); // 007, 0800
+    else if (whole.size() > 16)
+        out = digitByDigit(whole);
+    else if (dot < 0 && whole == u"2" && !plain2 && takesLiang(after))
+        out = QStringLiteral("兩");
+    else
+        out = cardinal(whole, plain2 || dot >= 0);
+    if (dot >= 0)
+        out += u'點' + digitByDigit(QStringView(digits).sliced(dot + 1));
+    return out;
+}
+
+// Minutes and seconds of a clock time: 05 -> 零五.
+QString clockPart(QStringView two)
+{
+    const int v = two.toInt();
+    return v < 10 ? u'零' + cardinal(two, true) : cardinal(two, true);
+}
+
+struct Rule {
+    const char *name;
+    QRegularExpression pattern;
+    // The words for the match; empty declines it. `text` is the whole text,
+    // for what stands around the match.
+    QString (*say)(const QRegularExpressionMatch &m, const QString &text);
+};
+
+QStringView after(const QRegularExpressionMatch &m, const QString &text)
+{
+    return QStringView(text).sliced(m.capturedEnd(0));
+}
+
+QStringView before(const QRegularExpressionMatch &m, const QString &text)
+{
+    return QStringView(text).first(m.capturedStart(0));
+}
+
+struct Money {
+    const char16_t *written;
+    const char16_t *before;
+    const char16_t *after;
+};
+// Prefix signs; the suffix codes share the table with their ISO names.
+const Money Currencies[] = {{u"NT$", u"新台幣", u"元"}, {u"US$", u"美金", u"元"},
+    {u"HK$", u"港幣", u"元"}, {u"$", u"", u"元"}, {u"€", u"", u"歐元"}, {u"£", u"", u"英鎊"},
+    {u"¥", u"", u"日圓"}, {u"NTD", u"新台幣", u"元"}, {u"TWD", u"新台幣", u"元"},
+    {u"USD", u"", u"美元"}, {u"EUR", u"", u"歐元"}, {u"JPY", u"", u"日圓"}};
+
+const Money *currency(QStringView written)
+{
+    for (const Money &c : Currencies) {
+        if (written == QStringView(c.written))
+            return &c;
+    }
+    return nullptr;
+}
+
+QString sayMoney(QStringView sign, QStringView number)
+{
+    const Money *c = currency(sign);
+    if (!c)
+        return QString();
+    return QString::fromUtf16(c->before) + quantity(number, QStringView(c->after))
+        + QString::fromUtf16(c->after);
+}
+
+struct Unit {
+    const char16_t *written;
+    const char16_t *spoken;
+};
+const Unit Units[] = {{u"km/h", u"公里每小時"}, {u"km²", u"平方公里"}, {u"m²", u"平方公尺"},
+    {u"m³", u"立方公尺"}, {u"kWh", u"度"}, {u"km", u"公里"}, {u"cm", u"公分"}, {u"mm", u"公釐"},
+    {u"kg", u"公斤"}, {u"mg", u"毫克"}, {u"ml", u"毫升"}, {u"mL", u"毫升"}, {u"ms", u"毫秒"},
+    {u"kW", u"千瓦"}, {u"Hz", u"赫茲"}, {u"cc", u"西西"}, {u"ha", u"公頃"}, {u"min", u"分鐘"},
+    {u"sec", u"秒"}, {u"hr", u"小時"}, {u"m", u"公尺"}, {u"g", u"公克"}, {u"L", u"公升"},
+    {u"W", u"瓦"}, {u"°", u"度"}};
+
+QString unitPattern()
+{
+    QStringList alternatives;
+    for (const Unit &u : Units)
+        alternatives << QRegularExpression::escape(QString::fromUtf16(u.written));
+    return alternatives.join(QLatin1Char('|'));
+}
+
+struct Symbol {
+    char16_t written;
+    const char16_t *spoken;
+};
+const Symbol MathSymbols[] = {{u'+', u"加"}, {u'-', u"減"}, {u'−', u"減"}, {u'×', u"乘以"},
+    {u'*', u"乘以"}, {u'÷', u"除以"}, {u'=', u"等於"}, {u'<', u"小於"}, {u'>', u"大於"},
+    {u'≤', u"小於等於"}, {u'≥', u"大於等於"}, {u'±', u"正負"}};
+
+const Symbol Fractions[] = {{u'½', u"二分之一"}, {u'⅓', u"三分之一"}, {u'⅔', u"三分之二"},
+    {u'¼', u"四分之一"}, {u'¾', u"四分之三"}, {u'⅕', u"五分之一"}, {u'⅛', u"八分之一"}};
+
+bool endsWithDigit(QStringView text)
+{
+    text = text.trimmed();
+    return !text.isEmpty() && text.back().isDigit();
+}
+
+bool startsWithDigit(QStringView text)
+{
+    text = text.trimmed();
+    return !text.isEmpty() && text.front().isDigit();
+}
+
+QString sign(QStringView minus)
+{
+    return minus.isEmpty() ? QString() : QStringLiteral("負");
+}
+
+const std::vector<Rule> &rules()
+{
+    using M = QRegularExpressionMatch;
+    // Never destroyed: the engine's thread may still be reading while the
+    // process ends.
+    static const std::vector<Rule> *table = new std::vector<Rule> {
+        {"telephone",
+            QRegularExpression(QStringLiteral(R"(\(0\d{1,3}\)\s?\d{3,4}[-\s]?\d{3,4}(?!\d))"
+                                              R"(|0\d{1,3}-\d{3,4}-?\d{3,4}(?!\d))"
+                                              R"(|09\d{2}-?\d{3}-?\d{3}(?!\d))")),
+            [](const M &m, const QString &) {
+                // Digit by digit, a short pause between the groups.
+                QString out;
+                const QStringList groups = m.captured(0).split(
+                    QRegularExpression(QStringLiteral(R"([^\d]+)")), Qt::SkipEmptyParts);
+                for (const QString &g : groups)
+                    out += (out.isEmpty() ? QString() : QStringLiteral("，")) + digitByDigit(g);
+                return out;
+            }},
+        {"date", QRegularExpression(QStringLiteral(R"((\d{4})([/\-.])(\d{1,2})\2(\d{1,2})(?!\d))")),
+            [](const M &m, const QString &) {
+                const int month = m.captured(3).toInt();
+                const int day = m.captured(4).toInt();
+                if (month < 1 || month > 12 || day < 1 || day > 31)
+                    return QString();
+                return digitByDigit(m.captured(1)) + u'年' + cardinal(m.captured(3), true) + u'月'
+                    + cardinal(m.captured(4), true) + u'日';
+            }},
+        {"time", QRegularExpression(QStringLiteral(R"((\d{1,2}):(\d{2})(?::(\d{2}))?(?!\d))")),
+            [](const M &m, const QString &) {
+                const int hour = m.captured(1).toInt();
+                const int minute = m.captured(2).toInt();
+                const bool seconds = m.capturedLength(3) > 0;
+                if (hour > 24 || minute > 59 || (seconds && m.captured(3).toInt() > 59))
+                    return QString();
+                QString out = quantity(m.captured(1), u"點") + u'點';
+                if (minute > 0 || seconds)
+                    out += clockPart(m.captured(2)) + u'分';
+                if (seconds)
+                    out += clockPart(m.captured(3)) + u'秒';
+                return out;
+            }},
+        {"money before",
+            QRegularExpression(QStringLiteral(R"((NT\$|US\$|HK\$|\$|€|£|¥)\s?()") + numberPattern()
+                + QStringLiteral(")")),
+            [](const M &m, const QString &) { return sayMoney(m.captured(1), m.captured(2)); }},
+        {"money after",
+            QRegularExpression(QStringLiteral("(") + numberPattern()
+                + QStringLiteral(R"()\s?(NTD|TWD|USD|EUR|JPY)\b)")),
+            [](const M &m, const QString &) { return sayMoney(m.captured(2), m.captured(1)); }},
+        {"percentage",
+            QRegularExpression(
+                QStringLiteral(R"(([-−]?)()") + numberPattern() + QStringLiteral(R"()\s?([%‰]))")),
+            [](const M &m, const QString &text) {
+                if (!m.captured(1).isEmpty() && endsWithDigit(before(m, text)))
+                    return QString();
+                return sign(m.captured(1))
+                    + (m.captured(3) == u"%" ? QStringLiteral("百分之") : QStringLiteral("千分之"))
+                    + quantity(m.captured(2), {}, true);
+            }},
+        {"temperature",
+            QRegularExpression(QStringLiteral(R"(([-−]?)()") + numberPattern()
+                + QStringLiteral(R"()\s?(°C|℃|°F|℉|度C))")),
+            [](const M &m, const QString &) {
+                const bool fahrenheit = m.captured(3).contains(u'F') || m.captured(3) == u"℉";
+                return (fahrenheit ? QStringLiteral("華氏") : QStringLiteral("攝氏"))
+                    + sign(m.captured(1)) + quantity(m.captured(2), u"度") + u'度';
+            }},
+        {"fraction", QRegularExpression(QStringLiteral(R"((\d+)/(\d+)(?![\d/]))")),
+            [](const M &m, const QString &) {
+                if (m.captured(2).toLongLong() == 0)
+                    return QString();
+                return cardinal(m.captured(2), true) + QStringLiteral("分之")
+                    + cardinal(m.captured(1), true);
+            }},
+        {"fraction sign", QRegularExpression(QStringLiteral("[½⅓⅔¼¾⅕⅛]")),
+            [](const M &m, const QString &) {
+                for (const Symbol &f : Fractions) {
+                    if (m.captured(0).front() == QChar(f.written))
+                        return QString::fromUtf16(f.spoken);
+                }
+                return QString();
+            }},
+        {"year", QRegularExpression(QStringLiteral(R"((\d{4})(?=\s?年)|(?<=西元|公元)\d{1,4})")),
+            [](const M &m, const QString &) { return digitByDigit(m.captured(0)); }},
+        {"range",
+            QRegularExpression(QStringLiteral("(") + numberPattern()
+                + QStringLiteral(R"()\s?([~～]|-)\s?()") + numberPattern() + QStringLiteral(")")),
+            [](const M &m, const QString &text) {
+                const QStringView rest = after(m, text).trimmed();
+                const bool years = rest.startsWith(u'年') && m.capturedLength(1) == 4
+                    && m.capturedLength(3) == 4;
+                if (years)
+                    return digitByDigit(m.captured(1)) + u'到' + digitByDigit(m.captured(3));
+                // A hyphen is a range only before a word (3-5天), not in codes.
+                if (m.captured(2) == u"-" && (rest.isEmpty() || rest.front().unicode() < 0x2E80))
+                    return QString();
+                return quantity(m.captured(1), rest) + u'到' + quantity(m.captured(3), rest);
+            }},
+        {"ordinal", QRegularExpression(QStringLiteral(R"((?<=第)\s?(\d+))")),
+            [](const M &m, const QString &) { return cardinal(m.captured(1), true); }},
+        {"unit",
+            QRegularExpression(QStringLiteral(R"(([-−]?)()") + numberPattern()
+                + QStringLiteral(R"()\s?()") + unitPattern() + QStringLiteral(R"()(?![A-Za-z]))")),
+            [](const M &m, const QString &text) {
+                if (!m.captured(1).isEmpty() && endsWithDigit(before(m, text)))
+                    return QString();
+                for (const Unit &u : Units) {
+                    if (m.captured(3) == QStringView(u.written))
+                        return sign(m.captured(1)) + quantity(m.captured(2), u.spoken)
+                            + QString::fromUtf16(u.spoken);
+                }
+                return QString();
+            }},
+        {"math sign", QRegularExpression(QStringLiteral(R"([+\-−×*÷=<>≤≥±])")),
+            [](const M &m, const QString &text) {
+                // Only between numbers (3+5=8) or before one (±5).
+                const QChar c = m.captured(0).front();
+                if (!startsWithDigit(after(m, text)))
+                    return QString();
+                if (!endsWithDigit(before(m, text)) && c != u'±')
+                    return QString();
+                for (const Symbol &s : MathSymbols) {
+                    if (c == QChar(s.written))
+                        return QString::fromUtf16(s.spoken);
+                }
+                return QString();
+            }},
+        {"symbol", QRegularExpression(QStringLiteral("[&=]")),
+            [](const M &m, const QString &) {
+                return m.captured(0) == u"&" ? QStringLiteral("和") : QStringLiteral("等於");
+            }},
+        {"number",
+            QRegularExpression(
+                QStringLiteral(R"(([-−]?)()") + numberPattern() + QStringLiteral(")")),
+            [](const M &m, const QString &text) {
+                const QStringView ahead = before(m, text);
+                if (!m.captured(1).isEmpty()
+                    && (endsWithDigit(ahead) || (!ahead.isEmpty() && ahead.back().isLetter())))
+                    return QString();
+                return sign(m.captured(1)) + quantity(m.captured(2), after(m, text));
+            }},
+    };
+    return *table;
+}
+
+bool isTrigger(QChar c)
+{
+    static constexpr char16_t Triggers[] = u"($€£¥NUH+-−×*÷=<>≤≥±&½⅓⅔¼¾⅕⅛";
+    return (c.unicode() < 128 && c.isDigit()) || QStringView(Triggers).contains(c);
+}
+
+bool isAsciiLetter(QChar c)
+{
+    return c.unicode() < 128 && c.isLetter();
+}
+
+// Full-width letters, digits and signs read as their half-width forms.
+MappedText halfWidth(const MappedText &in)
+{
+    MappedText out = in;
+    for (QChar &c : out.text) {
+        const char16_t u = c.unicode();
+        if (u >= 0xFF01 && u <= 0xFF5E)
+            c = QChar(char16_t(u - 0xFEE0));
+        else if (u == 0x3000)
+            c = QLatin1Char(' ');
+    }
+    return out;
+}
+
+} // namespace
+
+QStringList ruleNames()
+{
+    QStringList names;
+    for (const Rule &r : rules())
+        names << QString::fromLatin1(r.name);
+    return names;
+}
+
+MappedText normalize(const MappedText &input)
+{
+    const MappedText in = halfWidth(input);
+    const QString &text = in.text;
+    MappedText out;
+    const int n = in.size();
+    out.text.reserve(n);
+    out.from.reserve(n);
+    out.to.reserve(n);
+    out.generated.reserve(n);
+    int i = 0;
+    while (i < n) {
+        const QChar c = text.at(i);
+        const bool afterLetterOrDigit
+            = i > 0 && (isAsciiLetter(text.at(i - 1)) || text.at(i - 1).isDigit());
+        if (!isTrigger(c) || (afterLetterOrDigit && c.isLetterOrNumber())) {
+            // Digits that belong to a Latin word (MP3) stay with it.
+            int j = i + 1;
+            if (c.unicode() < 128 && c.isLetterOrNumber()) {
+                while (j < n && text.at(j).unicode() < 128 && text.at(j).isLetterOrNumber())
+                    ++j;
+            }
+            out.appendUnits(in, i, j);
+            i = j;
+            continue;
+        }
+        bool done = false;
+        for (const Rule &rule : rules()) {
+            const QRegularExpressionMatch m = rule.pattern.match(text, i,
+                QRegularExpression::NormalMatch, QRegularExpression::AnchorAtOffsetMatchOption);
+            if (!m.hasMatch() || m.capturedLength(0) == 0)
+                continue;
+            const QString words = rule.say(m, text);
+            if (words.isEmpty())
+                continue;
+            const int end = int(m.capturedEnd(0));
+            out.appendGenerated(words, in.from[i], in.to[end - 1]);
+            i = end;
+            done = true;
+            break;
+        }
+        if (!done) {
+            out.appendUnits(in, i, i + 1);
+            ++i;
+        }
+    }
+    return out;
+}
+
+} // namespace MandarinNormalizer

@@ -1,0 +1,247 @@
+#include "speech/MandarinReading.h"
+
+#include "speech/MandarinNormalizer.h"
+
+#include <cmath>
+#include <limits>
+#include <vector>
+
+namespace MandarinReading
+{
+
+namespace
+{
+
+bool isHan(char32_t c)
+{
+    return (c >= 0x3400 && c <= 0x4DBF) || (c >= 0x4E00 && c <= 0x9FFF)
+        || (c >= 0xF900 && c <= 0xFAFF) || (c >= 0x20000 && c <= 0x3FFFF) || c == 0x3007;
+}
+
+bool isLatinLetter(QChar c)
+{
+    return c.isLetter() && c.script() == QChar::Script_Latin;
+}
+
+// Punctuation that ends a clause or a sentence, as the voice takes it.
+QString pauseOf(QChar c)
+{
+    switch (c.unicode()) {
+    case u',':
+    case u'，':
+    case u'、':
+    case u';':
+    case u'；':
+    case u':':
+    case u'：':
+    case u'‧':
+        return QStringLiteral(",");
+    case u'.':
+    case u'。':
+    case u'．':
+    case u'…':
+    case u'\n':
+        return QStringLiteral(".");
+    case u'!':
+    case u'！':
+        return QStringLiteral("!");
+    case u'?':
+    case u'？':
+        return QStringLiteral("?");
+    default:
+        return QString();
+    }
+}
+
+int toneOf(const QString &syllable)
+{
+    return syllable.isEmpty() ? 0 : syllable.back().digitValue();
+}
+
+struct Reader {
+    const MappedText &text;
+    const MandarinLexicon &lexicon;
+    QList<Token> tokens;
+
+    char32_t codePointAt(int i) const
+    {
+        const QChar c = text.text.at(i);
+        if (c.isHighSurrogate() && i + 1 < text.size() && text.text.at(i + 1).isLowSurrogate())
+            return QChar::surrogateToUcs4(c, text.text.at(i + 1));
+        return c.unicode();
+    }
+    int unitsAt(int i) const { return codePointAt(i) > 0xFFFF ? 2 : 1; }
+
+    void add(Token::Kind kind, const QString &word, int i, int j)
+    {
+        tokens.append({kind, word, word, text.from[i], text.to[j - 1]});
+    }
+
+    // Chinese in units [a, b), cut into as few lexicon words as possible;
+    // between cuts of as many words, the one whose last word is longer (read
+    // from the end, 研究/生命 beats 研究生/命), then the more likely one.
+    void readHan(int a, int b)
+    {
+        const int n = b - a;
+        const QStringView run = QStringView(text.text).sliced(a, n);
+        struct Cut {
+            int words = std::numeric_limits<int>::max();
+            int last = 0; // length of the last word, in units
+            double score = 0; // log probability
+            int entry = -1; // the last word, -1 for a character the lexicon lacks
+        };
+        auto better = [](const Cut &x, const Cut &y) {
+            if (x.words != y.words)
+                return x.words < y.words;
+            if (x.last != y.last)
+                return x.last > y.last;
+            return x.score > y.score;
+        };
+        const double logTotal = std::log(lexicon.totalWeight());
+        std::vector<Cut> best(size_t(n) + 1);
+        best[0].words = 0;
+        MandarinLexicon::Match matches[24];
+        for (int i = 0; i < n; ++i) {
+            const Cut &here = best[size_t(i)];
+            if (here.words == std::numeric_limits<int>::max())
+                continue; // inside a surrogate pair
+            auto offer = [&](int length, int entry) {
+                const double p = entry < 0 ? 0.0 : std::log(double(lexicon.weight(entry)));
+                const Cut c {here.words + 1, length, here.score + p - logTotal, entry};
+                if (better(c, best[size_t(i + length)]))
+                    best[size_t(i + length)] = c;
+            };
+            const int found = lexicon.wordsAt(run.sliced(i), matches, int(std::size(matches)));
+            const int single = unitsAt(a + i);
+            if (found == 0 || matches[0].length != single)
+                offer(single, -1);
+            for (int k = 0; k < found; ++k)
+                offer(matches[k].length, matches[k].entry);
+        }
+        std::vector<std::pair<int, int>> words; // start and entry, last word first
+        for (int j = n; j > 0; j -= best[size_t(j)].last)
+            words.emplace_back(j - best[size_t(j)].last, best[size_t(j)].entry);
+        for (auto w = words.rbegin(); w != words.rend(); ++w) {
+            const auto [i, e] = *w;
+            if (e < 0) {
+                const int units = unitsAt(a + i);
+                add(Token::Character, run.sliced(i, units).toString(), a + i, a + i + units);
+                continue;
+            }
+            const int first = int(tokens.size());
+            int unit = a + i;
+            for (int k = 0; k < lexicon.syllableCount(e); ++k) {
+                const int units = unitsAt(unit);
+                add(Token::Syllable, QString::fromLatin1(lexicon.syllable(e, k)), unit,
+                    unit + units);
+                unit += units;
+            }
+            changeYi(first, a + i, lexicon.syllableCount(e), b);
+        }
+    }
+
+    // 一 at the head of a word (一起, 一個) or standing alone before another
+    // syllable takes the fourth tone, or the second before a fourth tone;
+    // numbers, ordinals and dates keep the first (第一, 十一, 一月).
+    void changeYi(int token, int unit, int syllables, int runEnd)
+    {
+        if (text.text.at(unit) != u'一' || text.generated[unit] || unit + 1 >= runEnd)
+            return;
+        if (syllables > 1 && text.text.at(unit + 1) == u'一')
+            return;
+        static constexpr char16_t KeepBefore[] = u"第十週初期";
+        static constexpr char16_t KeepAfter[] = u"月日號樓";
+        if (unit > 0 && QStringView(KeepBefore).contains(text.text.at(unit - 1)))
+            return;
+        if (QStringView(KeepAfter).contains(text.text.at(unit + 1)))
+            return;
+        tokens[token].spoken = QStringLiteral("yi?");
+    }
+
+    // The tones the next syllable decides, once every token is known.
+    void changeTones()
+    {
+        for (qsizetype k = 0; k < tokens.size(); ++k) {
+            Token &t = tokens[k];
+            if (t.kind != Token::Syllable)
+                continue;
+            const bool nextIsSyllable
+                = k + 1 < tokens.size() && tokens[k + 1].kind == Token::Syllable;
+            const int next = nextIsSyllable ? toneOf(tokens[k + 1].text) : 0;
+            if (t.spoken == u"yi?")
+                t.spoken = next >= 4 ? QStringLiteral("yi2") : QStringLiteral("yi4");
+            else if (t.text == u"bu4" && next == 4)
+                t.spoken = QStringLiteral("bu2");
+        }
+    }
+
+    void run()
+    {
+        const int n = text.size();
+        int i = 0;
+        while (i < n) {
+            const QChar c = text.text.at(i);
+            if (isHan(codePointAt(i))) {
+                int j = i + unitsAt(i);
+                while (j < n && isHan(codePointAt(j))
+                    && (text.generated[j] == text.generated[i]
+                        && (!text.generated[i] || text.sameReplacement(j - 1))))
+                    j += unitsAt(j);
+                readHan(i, j);
+                i = j;
+            } else if (isLatinLetter(c)) {
+                // A word: letters and digits, with inner apostrophes and hyphens.
+                int j = i + 1;
+                while (j < n) {
+                    const QChar d = text.text.at(j);
+                    const bool joiner = (d == u'\'' || d == u'’' || d == u'-') && j + 1 < n
+                        && isLatinLetter(text.text.at(j + 1));
+                    if (!(isLatinLetter(d) || (d.isDigit() && d.unicode() < 128) || joiner))
+                        break;
+                    j += joiner ? 2 : 1;
+                }
+                add(Token::Latin, text.text.mid(i, j - i), i, j);
+                i = j;
+            } else if (const QString pause = pauseOf(c); !pause.isEmpty()) {
+                // A run of stops is one pause; a decimal point never reaches here.
+                if (tokens.isEmpty() || tokens.back().kind != Token::Pause)
+                    add(Token::Pause, pause, i, i + 1);
+                ++i;
+            } else if (c.isSpace() || c.isPunct() || c.isSymbol() || c.isNull()) {
+                ++i;
+            } else {
+                const int units = unitsAt(i);
+                add(Token::Character, text.text.mid(i, units), i, i + units);
+                i += units;
+            }
+        }
+        changeTones();
+    }
+};
+
+} // namespace
+
+QList<Token> read(const MappedText &text, const MandarinLexicon &lexicon)
+{
+    const MappedText normal = MandarinNormalizer::normalize(text);
+    Reader reader {normal, lexicon, {}};
+    reader.run();
+    return reader.tokens;
+}
+
+bool isMandarinVoice(const QByteArray &espeakVoice)
+{
+    return espeakVoice.toLower().contains("cmn-latn-pinyin");
+}
+
+} // namespace MandarinReading
+
+QString MandarinReadingOf(const QString &text)
+{
+    QStringList words;
+    for (const MandarinReading::Token &t : MandarinReading::read(MappedText::of(text))) {
+        if (t.kind != MandarinReading::Token::Pause)
+            words << t.text;
+    }
+    return words.join(QLatin1Char(' '));
+}

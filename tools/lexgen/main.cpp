@@ -1,0 +1,433 @@
+// lexgen: builds the Mandarin lexicon of the reader from libchewing's phrase
+// data (Taiwan readings in zhuyin, with how often each phrase is typed) and
+// a small list of our own corrections.
+//   lexgen <chewing data folder> <corrections file> <output file>
+//
+// Each word keeps one reading: the most used one; between equally used ones,
+// the one whose syllables agree most with each character's usual reading.
+// A single character's usual reading is the one it has most often inside
+// words, unless the corrections name it.
+
+#include "speech/LexiconFormat.h"
+
+#include <QByteArray>
+#include <QFile>
+#include <QHash>
+#include <QSaveFile>
+#include <QString>
+#include <QStringList>
+#include <QTextStream>
+
+#include <algorithm>
+#include <cstdio>
+#include <map>
+#include <vector>
+
+namespace
+{
+
+// ---- zhuyin phone codes -----------------------------------------------------
+// A phone is initial << 9 | medial << 7 | final << 3 | tone, where the tone
+// field holds 0 for the first tone and 1 for the neutral tone.
+
+const char *const Initials[] = {"", "b", "p", "m", "f", "d", "t", "n", "l", "g", "k", "h", "j", "q",
+    "x", "zh", "ch", "sh", "r", "z", "c", "s"};
+// Rhymes by final (ㄚ ㄛ ㄜ ㄝ ㄞ ㄟ ㄠ ㄡ ㄢ ㄣ ㄤ ㄥ ㄦ), for each medial (none, ㄧ, ㄨ, ㄩ),
+// spelled as after a consonant; "" where the pair does not occur.
+const char *const Rhymes[4][14] = {
+    {"", "a", "o", "e", "e", "ai", "ei", "ao", "ou", "an", "en", "ang", "eng", "er"},
+    {"i", "ia", "io", "ie", "ie", "iai", "", "iao", "iu", "ian", "in", "iang", "ing", ""},
+    {"u", "ua", "uo", "uo", "", "uai", "ui", "", "", "uan", "un", "uang", "ong", ""},
+    {"v", "", "", "", "ve", "", "", "", "", "van", "vn", "", "iong", ""},
+};
+const int Tones[] = {1, 5, 2, 3, 4, 5, 5, 5};
+
+// Pinyin with tone digit ("zhong1", "lv4", "yuan2"); empty for a code that
+// spells no syllable.
+QByteArray pinyinOf(quint16 phone)
+{
+    const int initial = (phone >> 9) & 31;
+    const int medial = (phone >> 7) & 3;
+    const int final = (phone >> 3) & 15;
+    if (initial > 21 || final > 13)
+        return {};
+    QByteArray rhyme = Rhymes[medial][final];
+    if (rhyme.isEmpty() && !(medial == 0 && final == 0))
+        return {};
+    QByteArray syllable;
+    if (initial == 0) {
+        static const QHash<QByteArray, QByteArray> bare
+            = {{"i", "yi"}, {"in", "yin"}, {"ing", "ying"}, {"iu", "you"}, {"u", "wu"},
+                {"ui", "wei"}, {"un", "wen"}, {"ong", "weng"}, {"v", "yu"}, {"ve", "yue"},
+                {"van", "yuan"}, {"vn", "yun"}, {"iong", "yong"}};
+        if (auto it = bare.constFind(rhyme); it != bare.constEnd())
+            syllable = it.value();
+        else if (rhyme.startsWith('i'))
+            syllable = "y" + rhyme.mid(1);
+        else if (rhyme.startsWith('u'))
+            syllable = "w" + rhyme.mid(1);
+        else
+            syllable = rhyme;
+        if (syllable.isEmpty())
+            return {};
+    } else {
+        if (rhyme.isEmpty()) {
+            // zhi chi shi ri zi ci si; other consonants alone are interjections (m, n).
+            rhyme = initial >= 15 ? "i" : "";
+        }
+        if (initial >= 12 && initial <= 14 && medial == 3)
+            rhyme.replace('v', 'u'); // ju, que, xuan
+        syllable = Initials[initial] + rhyme;
+    }
+    return syllable + QByteArray::number(Tones[phone & 7]);
+}
+
+// ---- reading libchewing's tree ----------------------------------------------
+
+struct Reading {
+    std::vector<QByteArray> syllables;
+    quint32 frequency = 0;
+};
+
+struct Source {
+    QByteArray tree;
+    QByteArray phrases;
+    std::map<QString, std::vector<Reading>> words;
+
+    quint32 at(qsizetype offset) const
+    {
+        const auto *b = reinterpret_cast<const uchar *>(tree.constData()) + offset;
+        return quint32(b[0]) | quint32(b[1]) << 8 | quint32(b[2]) << 16;
+    }
+
+    // Node: 2-byte key, then either a child range or, when the key is 0, a
+    // phrase position and its frequency (3 bytes each).
+    void walk(quint32 node, std::vector<quint16> &phones, int depth)
+    {
+        const qsizetype nodes = tree.size() / 8;
+        const quint32 begin = at(qsizetype(node) * 8 + 2);
+        const quint32 end = at(qsizetype(node) * 8 + 5);
+        if (depth > 16 || begin > end || end > nodes)
+            return;
+        for (quint32 child = begin; child < end; ++child) {
+            const auto *b = reinterpret_cast<const uchar *>(tree.constData()) + child * 8;
+            const quint16 key = quint16(b[0] | b[1] << 8);
+            if (key == 0) {
+                addPhrase(at(qsizetype(child) * 8 + 2), at(qsizetype(child) * 8 + 5), phones);
+            } else {
+                phones.push_back(key);
+                walk(child, phones, depth + 1);
+                phones.pop_back();
+            }
+        }
+    }
+
+    void addPhrase(quint32 position, quint32 frequency, const std::vector<quint16> &phones)
+    {
+        if (position >= quint32(phrases.size()))
+            return;
+        const qsizetype end = phrases.indexOf('\0', position);
+        const QString word = QString::fromUtf8(phrases.mid(position, end - position));
+        if (word.toUcs4().size() != qsizetype(phones.size()))
+            return;
+        Reading reading;
+        reading.frequency = frequency;
+        for (quint16 phone : phones) {
+            const QByteArray syllable = pinyinOf(phone);
+            if (syllable.isEmpty())
+                return;
+            reading.syllables.push_back(syllable);
+        }
+        // 一 and 不 are kept in their own tones; the tones they take before
+        // other syllables are the reader's business. The plural 們 after a
+        // word is in the neutral tone, whatever the typist chose.
+        const QList<uint> chars = word.toUcs4();
+        for (size_t k = 0; k < reading.syllables.size(); ++k) {
+            if (chars[qsizetype(k)] == U'一' && reading.syllables[k].startsWith("yi"))
+                reading.syllables[k] = "yi1";
+            else if (chars[qsizetype(k)] == U'不' && reading.syllables[k] == "bu2")
+                reading.syllables[k] = "bu4";
+            else if (chars[qsizetype(k)] == U'們' && k > 0)
+                reading.syllables[k] = "men5";
+        }
+        words[word].push_back(reading);
+    }
+};
+
+bool readFile(const QString &path, QByteArray *out)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    *out = file.readAll();
+    return true;
+}
+
+// ---- choosing readings ------------------------------------------------------
+
+using CharReadings = QHash<char32_t, QHash<QByteArray, quint64>>;
+
+// How much of a character's use inside words stands for its own weight.
+constexpr quint64 SingleDivisor = 8;
+
+CharReadings characterUse(const std::map<QString, std::vector<Reading>> &words)
+{
+    CharReadings use;
+    for (const auto &[word, readings] : words) {
+        const QList<uint> chars = word.toUcs4();
+        if (chars.size() < 2)
+            continue;
+        for (const Reading &r : readings) {
+            for (qsizetype k = 0; k < chars.size(); ++k)
+                use[chars[k]][r.syllables[size_t(k)]] += r.frequency + 1;
+        }
+    }
+    return use;
+}
+
+QByteArray usualReading(char32_t c, const std::vector<Reading> *own, const CharReadings &use)
+{
+    const auto it = use.constFind(c);
+    QByteArray best;
+    quint64 bestUse = 0;
+    auto consider = [&](const QByteArray &syllable) {
+        const quint64 n = it == use.constEnd() ? 0 : it->value(syllable);
+        if (best.isEmpty() || n > bestUse) {
+            best = syllable;
+            bestUse = n;
+        }
+    };
+    if (own) {
+        for (const Reading &r : *own)
+            consider(r.syllables.front());
+    } else if (it != use.constEnd()) {
+        for (auto s = it->constBegin(); s != it->constEnd(); ++s)
+            consider(s.key());
+    }
+    return best;
+}
+
+struct Chosen {
+    std::vector<QByteArray> syllables;
+    quint32 weight = 1;
+};
+
+struct Correction {
+    QStringList syllables;
+    quint32 weight = 0; // 0 keeps the weight the word already has
+    bool everywhere = false; // a character read so in every word
+};
+
+bool readCorrections(const QString &path, std::map<QString, Correction> *out, QString *error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        *error = QStringLiteral("cannot read ") + path;
+        return false;
+    }
+    QTextStream in(&file);
+    int lineNumber = 0;
+    while (!in.atEnd()) {
+        const QString line = in.readLine().trimmed();
+        ++lineNumber;
+        if (line.isEmpty() || line.startsWith(QLatin1Char('#')))
+            continue;
+        QStringList fields = line.split(QLatin1Char('\t'), Qt::SkipEmptyParts);
+        Correction c;
+        if (fields[0].startsWith(QLatin1Char('*'))) {
+            c.everywhere = true;
+            fields[0].remove(0, 1);
+        }
+        if (fields.size() >= 2)
+            c.syllables = fields[1].split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        if (fields.size() >= 3)
+            c.weight = fields[2].toUInt();
+        if (fields.size() < 2 || c.syllables.size() != fields[0].toUcs4().size()) {
+            *error = QStringLiteral("%1:%2: expected word, tab, one syllable per character")
+                         .arg(path)
+                         .arg(lineNumber);
+            return false;
+        }
+        (*out)[fields[0]] = c;
+    }
+    return true;
+}
+
+// libchewing gives single characters no frequency; how much a character is
+// used inside words stands in for it, scaled so that a common word still
+// beats its characters read one by one.
+quint32 singleWeight(const CharReadings &use, char32_t c)
+{
+    quint64 total = 0;
+    for (quint64 n : use.value(c))
+        total += n;
+    return quint32(std::clamp<quint64>(total / SingleDivisor, 1, 0xffffff));
+}
+
+std::map<QString, Chosen> choose(
+    const Source &source, const std::map<QString, Correction> &corrections)
+{
+    const CharReadings use = characterUse(source.words);
+    QHash<char32_t, QByteArray> usual;
+    for (const auto &[word, readings] : source.words) {
+        const QList<uint> chars = word.toUcs4();
+        if (chars.size() == 1)
+            usual.insert(chars[0], usualReading(chars[0], &readings, use));
+    }
+    for (auto it = use.constBegin(); it != use.constEnd(); ++it) {
+        if (!usual.contains(it.key()))
+            usual.insert(it.key(), usualReading(it.key(), nullptr, use));
+    }
+    for (const auto &[word, c] : corrections) {
+        const QList<uint> chars = word.toUcs4();
+        if (chars.size() == 1)
+            usual.insert(chars[0], c.syllables.first().toLatin1());
+    }
+
+    std::map<QString, Chosen> chosen;
+    for (const auto &[word, readings] : source.words) {
+        const QList<uint> chars = word.toUcs4();
+        const Reading *best = nullptr;
+        int bestAgreement = -1;
+        for (const Reading &r : readings) {
+            int agreement = 0;
+            for (qsizetype k = 0; k < chars.size(); ++k)
+                agreement += usual.value(chars[k]) == r.syllables[size_t(k)] ? 1 : 0;
+            if (!best || r.frequency > best->frequency
+                || (r.frequency == best->frequency && agreement > bestAgreement)) {
+                best = &r;
+                bestAgreement = agreement;
+            }
+        }
+        Chosen c;
+        c.syllables = best->syllables;
+        if (chars.size() == 1)
+            c.syllables = {usual.value(chars[0])};
+        c.weight = chars.size() == 1 ? singleWeight(use, chars[0]) : best->frequency + 1;
+        chosen[word] = c;
+    }
+    for (const auto &[word, correction] : corrections) {
+        if (!correction.everywhere)
+            continue;
+        const uint ch = word.toUcs4().first();
+        const QByteArray syllable = correction.syllables.first().toLatin1();
+        for (auto &[other, c] : chosen) {
+            const QList<uint> chars = other.toUcs4();
+            for (qsizetype k = 0; k < chars.size(); ++k) {
+                if (chars[k] == ch)
+                    c.syllables[size_t(k)] = syllable;
+            }
+        }
+    }
+    for (const auto &[word, correction] : corrections) {
+        Chosen &c = chosen[word];
+        c.syllables.clear();
+        for (const QString &s : correction.syllables)
+            c.syllables.push_back(s.toLatin1());
+        if (correction.weight > 0)
+            c.weight = correction.weight;
+        c.weight = std::max<quint32>(c.weight, 1);
+    }
+    return chosen;
+}
+
+// ---- writing ----------------------------------------------------------------
+
+template<typename T> void append(QByteArray &out, const T &value)
+{
+    out.append(reinterpret_cast<const char *>(&value), sizeof(T));
+}
+
+QByteArray encode(const std::map<QString, Chosen> &chosen)
+{
+    std::vector<QByteArray> syllableNames;
+    QHash<QByteArray, quint16> syllableIds;
+    std::vector<LexiconFormat::Entry> entries;
+    std::vector<char16_t> text;
+    std::vector<quint16> readings;
+    quint32 maxWord = 0;
+    quint64 total = 0;
+    // std::map orders QStrings by UTF-16 code units, which is the order the
+    // reader searches in.
+    for (const auto &[word, c] : chosen) {
+        LexiconFormat::Entry e {};
+        e.text = quint32(text.size());
+        e.textLength = quint16(word.size());
+        e.syllables = quint16(c.syllables.size());
+        e.reading = quint32(readings.size());
+        e.weight = c.weight;
+        for (QChar ch : word)
+            text.push_back(ch.unicode());
+        for (const QByteArray &s : c.syllables) {
+            auto it = syllableIds.constFind(s);
+            if (it == syllableIds.constEnd()) {
+                it = syllableIds.insert(s, quint16(syllableNames.size()));
+                syllableNames.push_back(s);
+            }
+            readings.push_back(it.value());
+        }
+        maxWord = std::max<quint32>(maxWord, quint32(word.size()));
+        total += c.weight;
+        entries.push_back(e);
+    }
+    if (text.size() % 2)
+        text.push_back(0);
+    if (readings.size() % 2)
+        readings.push_back(0);
+
+    QByteArray out;
+    LexiconFormat::Header h {};
+    std::copy(std::begin(LexiconFormat::Magic), std::end(LexiconFormat::Magic), h.magic);
+    h.version = LexiconFormat::Version;
+    h.syllableCount = quint32(syllableNames.size());
+    h.entryCount = quint32(entries.size());
+    h.textUnits = quint32(text.size());
+    h.readingUnits = quint32(readings.size());
+    h.maxWordUnits = maxWord;
+    h.totalWeight = quint32(std::min<quint64>(total, 0xffffffffu));
+    append(out, h);
+    for (const QByteArray &s : syllableNames)
+        out.append(s.leftJustified(LexiconFormat::SyllableBytes, '\0', true));
+    for (const LexiconFormat::Entry &e : entries)
+        append(out, e);
+    for (char16_t u : text)
+        append(out, u);
+    for (quint16 r : readings)
+        append(out, r);
+    return out;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    if (argc != 4) {
+        std::fprintf(stderr, "usage: lexgen <chewing data folder> <corrections> <output>\n");
+        return 2;
+    }
+    const QString folder = QString::fromLocal8Bit(argv[1]);
+    Source source;
+    if (!readFile(folder + QStringLiteral("/index_tree.dat"), &source.tree)
+        || !readFile(folder + QStringLiteral("/dictionary.dat"), &source.phrases)
+        || source.tree.size() < 8) {
+        std::fprintf(stderr, "lexgen: no libchewing phrase data in %s\n", argv[1]);
+        return 1;
+    }
+    std::vector<quint16> phones;
+    source.walk(0, phones, 0);
+
+    std::map<QString, Correction> corrections;
+    QString error;
+    if (!readCorrections(QString::fromLocal8Bit(argv[2]), &corrections, &error)) {
+        std::fprintf(stderr, "lexgen: %s\n", qPrintable(error));
+        return 1;
+    }
+    const QByteArray data = encode(choose(source, corrections));
+    QSaveFile out(QString::fromLocal8Bit(argv[3]));
+    if (!out.open(QIODevice::WriteOnly) || out.write(data) != data.size() || !out.commit()) {
+        std::fprintf(stderr, "lexgen: cannot write %s\n", argv[3]);
+        return 1;
+    }
+    std::printf("lexgen: %zu words\n", source.words.size());
+    return 0;
+}
