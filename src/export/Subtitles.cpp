@@ -114,6 +114,16 @@ void Loudness::add(const int16_t *samples, qint64 count)
     }
 }
 
+qint64 Loudness::soundStartMs(qint64 fromMs, qint64 toMs) const
+{
+    const qint64 last = std::min<qint64>((toMs + FrameMs - 1) / FrameMs, qint64(m_peaks.size()));
+    for (qint64 f = std::max<qint64>(fromMs / FrameMs, 0); f < last; ++f) {
+        if (m_peaks[size_t(f)] > m_threshold)
+            return std::max(f * FrameMs, fromMs);
+    }
+    return -1;
+}
+
 qint64 Loudness::soundEndMs(qint64 fromMs, qint64 toMs) const
 {
     const qint64 first = std::max<qint64>(fromMs / FrameMs, 0);
@@ -172,6 +182,21 @@ QList<Cue> cues(const QString &text, bool xml, const QList<TextRenderer::WordTim
         finish(bounds[size_t(sentence) + 1]);
 
     const qint64 totalMs = toMs(samples, rate);
+    if (!sound.isEmpty()) {
+        for (int i = 0; i < out.size(); ++i) {
+            QList<Piece> &pieces = out[i].pieces;
+            for (int j = 0; j < pieces.size(); ++j) {
+                const qint64 next = j + 1 < pieces.size() ? pieces[j + 1].startMs
+                    : i + 1 < out.size()                  ? out[i + 1].startMs
+                                                          : totalMs;
+                const qint64 heard = sound.soundStartMs(
+                    pieces[j].startMs, std::min(next, pieces[j].startMs + MaxOnsetShiftMs));
+                if (heard > pieces[j].startMs)
+                    pieces[j].startMs = heard;
+            }
+            out[i].startMs = pieces.first().startMs;
+        }
+    }
     for (int i = 0; i < out.size(); ++i) {
         Cue &cue = out[i];
         const qint64 limit = i + 1 < out.size() ? out[i + 1].startMs : totalMs;

@@ -3,9 +3,11 @@
 // time on every word (per character for Chinese, since the voice reports each
 // ideograph as a word).
 //
-// A cue starts where its first word's sound starts. It ends where the
-// sentence falls silent (found in the audio when it is given), at the latest
-// where the next cue starts; cues never overlap. Sentences are cut where the
+// A cue starts where its first word is heard. The voice reports a word where
+// its sound begins, which for a word opening with a stop (b, d, g...) is the
+// silent closure before the burst; with the audio given, each word's time
+// moves on to the first sound after it. A cue ends where the sentence falls
+// silent, at the latest where the next cue starts; cues never overlap. Sentences are cut where the
 // voice cuts them: after a sentence mark, at a line end, or at a length cap.
 // Markup is not shown: with xml the cue texts are the spoken text.
 #pragma once
@@ -37,7 +39,7 @@ struct Cue {
 class Loudness
 {
 public:
-    static constexpr int FrameMs = 10;
+    static constexpr int FrameMs = 5;
 
     // Reads a 16-bit PCM WAV; empty (no frames) when it cannot be read.
     static Loudness fromWav(const QString &path);
@@ -45,6 +47,9 @@ public:
     static Loudness fromSamples(const int16_t *samples, qint64 count, int rate);
 
     bool isEmpty() const { return m_peaks.empty(); }
+    // Start of the first frame with sound in [fromMs, toMs), but not before
+    // fromMs; -1 when that stretch is silent.
+    qint64 soundStartMs(qint64 fromMs, qint64 toMs) const;
     // Start of the frame after the last one with sound in [fromMs, toMs);
     // -1 when that stretch is silent.
     qint64 soundEndMs(qint64 fromMs, qint64 toMs) const;
@@ -54,13 +59,15 @@ private:
     void setThreshold();
 
     std::vector<int> m_peaks; // the largest magnitude of each frame
-    int m_frameSamples = 160;
+    int m_frameSamples = 80;
     int m_pending = 0; // samples already in the last, unfinished frame
     int m_threshold = 0; // a frame above it has sound
 };
 
 // Longest cue, in UTF-16 units of spoken text, before it is cut at a blank.
 constexpr int MaxCueLength = 200;
+// How far a word's time may move on to where its sound is heard.
+constexpr int MaxOnsetShiftMs = 200;
 
 // The cues of `text` as it was rendered: `words` as TextRenderer reported
 // them, `samples` the length of the audio at `rate`. `sound` may be empty.
