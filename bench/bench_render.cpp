@@ -102,6 +102,16 @@ int main(int argc, char *argv[])
             best[j], Files * TextLength / best[j], cpu[j]);
     std::printf("  ratio -j2/-j1: %.2f (target <= %.1f on 2 cores): %s\n", best[1] / best[0],
         TargetRatio, best[1] / best[0] <= TargetRatio ? "met" : "NOT met");
+    int same = 0;
+    for (int i = 0; i < Files; ++i) {
+        const QString name = QStringLiteral("texts/text%1.wav").arg(i, 2, 10, QLatin1Char('0'));
+        QFile one(dir.filePath(QStringLiteral("out1/") + name));
+        QFile two(dir.filePath(QStringLiteral("out2/") + name));
+        if (one.open(QIODevice::ReadOnly) && two.open(QIODevice::ReadOnly)
+            && one.readAll() == two.readAll())
+            ++same;
+    }
+    std::printf("  WAVs of -j 1 and -j 2 byte for byte the same: %d of %d\n", same, Files);
 
     if (QStandardPaths::findExecutable(QStringLiteral("espeak-ng")).isEmpty()) {
         std::printf("espeak-ng program not installed: no yardstick\n");

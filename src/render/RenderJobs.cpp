@@ -56,25 +56,28 @@ public:
         add(job);
     }
 
+    // Under -o DIR a folder keeps its own name and its subfolders:
+    // "-o audio lessons" writes audio/lessons/unit1/a.wav.
     void addFolder(const QString &folder)
     {
+        const QDir root(QFileInfo(folder).absoluteFilePath());
         QStringList found;
-        QDirIterator it(folder, QDir::Files | QDir::NoDotAndDotDot,
+        QDirIterator it(root.path(), QDir::Files | QDir::NoDotAndDotDot,
             QDirIterator::Subdirectories | QDirIterator::FollowSymlinks);
         while (it.hasNext()) {
-            const QString path = it.next();
-            const QString relative = QDir(folder).relativeFilePath(path);
+            const QString relative = root.relativeFilePath(it.next());
             if (relative.startsWith(u'.') || relative.contains(QStringLiteral("/.")))
                 continue; // hidden, and our own unfinished outputs
-            if (wanted(QFileInfo(path).fileName()))
-                found.append(path);
+            if (wanted(QFileInfo(relative).fileName()))
+                found.append(relative);
         }
         std::sort(found.begin(), found.end());
-        for (const QString &path : found) {
-            const QString sub = QFileInfo(QDir(folder).relativeFilePath(path)).path();
-            const QString outFolder
-                = m_folder.isEmpty() ? QFileInfo(path).path() : join(m_folder, sub);
-            addFile(path, outFolder);
+        for (const QString &relative : found) {
+            const QString path = join(folder, relative);
+            addFile(path,
+                m_folder.isEmpty()
+                    ? QFileInfo(path).path()
+                    : join(m_folder, root.dirName() + u'/' + QFileInfo(relative).path()));
         }
     }
 

@@ -42,10 +42,11 @@ struct OptionDoc {
 
 const OptionDoc Options[] = {
     {Id::Output, "o", "output", "DIR",
-        "Write the outputs under DIR (subfolders of a folder input are kept). With one "
+        "Write the outputs under DIR (a folder input keeps its name and subfolders). With one "
         "input, a name ending in .wav or .mp3 names the output itself. Default: beside "
         "each input; for - and --text, the current folder.",
-        u"輸出到資料夾 DIR（保留輸入資料夾的子資料夾）。只有一個輸入時，可直接給以 .wav 或 .mp3 "
+        u"輸出到資料夾 DIR（輸入的資料夾保留其名稱與子資料夾）。只有一個輸入時，可直接給以 .wav 或 "
+        u".mp3 "
         u"結尾的檔名。預設：與輸入檔放在一起；- 與 --text 則放在目前資料夾。"},
     {Id::Glob, nullptr, "glob", "PATTERN",
         "In folders, read the files whose name matches PATTERN (repeatable, e.g. '*.txt'). "
