@@ -1,0 +1,126 @@
+// parlo-render: renders documents to speech from the command line.
+#include "audio/AudioSink.h"
+#include "export/Mp3Encoder.h"
+#include "render/RenderJobs.h"
+#include "render/RenderOptions.h"
+#include "render/RenderReport.h"
+#include "render/RenderRun.h"
+#include "render/RenderVoices.h"
+#include "speech/MandarinReading.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QThread>
+
+#include <cstdio>
+#include <unistd.h>
+
+namespace
+{
+
+constexpr int ExitFailed = 1;
+constexpr int ExitUsage = 2;
+constexpr int ExitInterrupted = 130;
+
+void say(FILE *stream, const QString &text)
+{
+    std::fputs(text.toLocal8Bit().constData(), stream);
+    std::fflush(stream);
+}
+
+int usageError(const QString &message)
+{
+    say(stderr,
+        QStringLiteral("parlo-render: %1\n%2\n")
+            .arg(message, localized("Try 'parlo-render --help'.", "請見 parlo-render --help。")));
+    return ExitUsage;
+}
+
+QByteArray readStandardInput()
+{
+    QFile in;
+    return in.open(stdin, QIODevice::ReadOnly) ? in.readAll() : QByteArray();
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("parlo-render"));
+    // Rendering never plays anything: voices get a sink that only counts.
+    AudioSink::setFactory([] { return std::make_unique<ImmediateSink>(); });
+
+    const ParsedArguments parsed = parseRenderArguments(QCoreApplication::arguments().mid(1));
+    if (!parsed.error.isEmpty())
+        return usageError(parsed.error);
+    const RenderOptions &options = parsed.options;
+    if (options.help) {
+        say(stdout, renderHelpText());
+        return 0;
+    }
+    if (options.version) {
+        say(stdout,
+            QStringLiteral("parlo-render %1.%2.%3\n")
+                .arg(PARLO_VERSION_MAJOR)
+                .arg(PARLO_VERSION_MINOR)
+                .arg(PARLO_VERSION_PATCH));
+        return 0;
+    }
+    if (!options.manPage.isEmpty()) {
+        QFile page(options.manPage);
+        const QByteArray bytes = renderManPage().toUtf8();
+        return page.open(QIODevice::WriteOnly) && page.write(bytes) == bytes.size() ? 0
+                                                                                    : ExitFailed;
+    }
+    StopSignal::install(options.worker);
+    if (options.worker)
+        return runWorker();
+    if (options.showReading) {
+        for (const QString &text : options.inputs)
+            say(stdout, MandarinReadingOf(text) + u'\n');
+        return 0;
+    }
+
+    const QList<SpObjectToken> voices = RenderVoices::installed();
+    if (voices.isEmpty()) {
+        say(stderr,
+            localized("parlo-render: no voice is installed (espeak-ng-data is missing)\n",
+                "parlo-render：沒有已安裝的發音人（缺少 espeak-ng-data）\n"));
+        return ExitFailed;
+    }
+    if (options.listVoices) {
+        say(stdout, RenderVoices::listing(voices));
+        return 0;
+    }
+    SpObjectToken voice;
+    if (!options.voice.isEmpty()) {
+        voice = RenderVoices::find(voices, options.voice);
+        if (voice.isNull())
+            return usageError(localized("there is no voice called %1 (see --list-voices)",
+                "沒有名為 %1 的發音人（請見 --list-voices）")
+                                  .arg(options.voice));
+    }
+    if (options.mp3 && !Mp3Encoder().isAvailable()) {
+        say(stderr,
+            localized("parlo-render: the MP3 encoder (libmp3lame) is not installed\n",
+                "parlo-render：未安裝 MP3 編碼器（libmp3lame）\n"));
+        return ExitFailed;
+    }
+
+    const QByteArray standardInput
+        = options.inputs.contains(QStringLiteral("-")) ? readStandardInput() : QByteArray();
+    const JobList list = collectJobs(options, standardInput);
+    const bool showProgress = !options.quiet && ::isatty(STDERR_FILENO);
+    RenderReport report(int(list.jobs.size()), showProgress, options.quiet);
+    for (const QString &error : list.errors)
+        report.error(error);
+    const int workers = options.jobs > 0 ? options.jobs : QThread::idealThreadCount();
+    const bool finished = runJobs(RenderSettings::from(options), voice, list.jobs, workers, report);
+    report.close();
+    if (!finished) {
+        say(stderr, localized("parlo-render: interrupted\n", "parlo-render：已中斷\n"));
+        return ExitInterrupted;
+    }
+    return report.counts().failed > 0 ? ExitFailed : 0;
+}

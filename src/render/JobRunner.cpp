@@ -1,0 +1,296 @@
+#include "render/JobRunner.h"
+
+#include "document/DocumentReader.h"
+#include "export/CMP3.h"
+#include "export/Subtitles.h"
+#include "speech/TextSplitter.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <unistd.h>
+
+namespace
+{
+
+const QString Key_Voice = QStringLiteral("voice");
+const QString Key_Rate = QStringLiteral("rate");
+const QString Key_Volume = QStringLiteral("volume");
+const QString Key_Xml = QStringLiteral("xml");
+const QString Key_Wav = QStringLiteral("wav");
+const QString Key_Mp3 = QStringLiteral("mp3");
+const QString Key_Srt = QStringLiteral("srt");
+const QString Key_Lrc = QStringLiteral("lrc");
+const QString Key_Force = QStringLiteral("force");
+const QString Key_Stdout = QStringLiteral("stdout");
+
+// Temporary files of one job; whatever is still there when it ends (the job
+// failed or was stopped) is removed.
+class TemporaryFiles
+{
+public:
+    ~TemporaryFiles()
+    {
+        for (const QString &path : m_paths)
+            QFile::remove(path);
+    }
+    QString add(const QString &path)
+    {
+        m_paths.append(path);
+        return path;
+    }
+
+private:
+    QStringList m_paths;
+};
+
+// An output: where it is made and where it goes.
+struct Output {
+    QString temporary;
+    QString final;
+};
+
+// Replaces `to` at once, so no reader ever sees it missing or half there.
+bool moveOver(const QString &from, const QString &to, QString *error)
+{
+    if (::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0)
+        return true;
+    *error = QStringLiteral("%1: %2").arg(to, QString::fromLocal8Bit(std::strerror(errno)));
+    return false;
+}
+
+bool copyToStandardOutput(const QString &path, QString *error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = file.errorString();
+        return false;
+    }
+    QByteArray block;
+    while (!(block = file.read(1 << 16)).isEmpty()) {
+        const char *data = block.constData();
+        qsizetype left = block.size();
+        while (left > 0) {
+            const ssize_t n = ::write(STDOUT_FILENO, data, size_t(left));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0) {
+                *error = localized("cannot write standard output: %1", "無法寫入標準輸出：%1")
+                             .arg(QString::fromLocal8Bit(std::strerror(errno)));
+                return false;
+            }
+            data += n;
+            left -= n;
+        }
+    }
+    return true;
+}
+
+bool writeFile(const QString &path, const QByteArray &bytes, QString *error)
+{
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size()
+        && file.flush())
+        return true;
+    *error = QStringLiteral("%1: %2").arg(path, file.errorString());
+    return false;
+}
+
+} // namespace
+
+RenderSettings RenderSettings::from(const RenderOptions &options)
+{
+    RenderSettings s;
+    s.voice = options.voice;
+    s.rate = options.rate;
+    s.volume = options.volume;
+    s.xml = options.xml;
+    s.wav = options.wav;
+    s.mp3 = options.mp3;
+    s.srt = options.srt;
+    s.lrc = options.lrc;
+    s.force = options.force;
+    s.toStdout = options.toStdout;
+    return s;
+}
+
+QJsonObject RenderSettings::toJson() const
+{
+    return QJsonObject {{Key_Voice, voice}, {Key_Rate, rate}, {Key_Volume, volume}, {Key_Xml, xml},
+        {Key_Wav, wav}, {Key_Mp3, mp3}, {Key_Srt, srt}, {Key_Lrc, lrc}, {Key_Force, force},
+        {Key_Stdout, toStdout}};
+}
+
+RenderSettings RenderSettings::fromJson(const QJsonObject &json)
+{
+    RenderSettings s;
+    s.voice = json[Key_Voice].toString();
+    s.rate = json[Key_Rate].toInt();
+    s.volume = json[Key_Volume].toInt(100);
+    s.xml = json[Key_Xml].toBool();
+    s.wav = json[Key_Wav].toBool(true);
+    s.mp3 = json[Key_Mp3].toBool();
+    s.srt = json[Key_Srt].toBool();
+    s.lrc = json[Key_Lrc].toBool();
+    s.force = json[Key_Force].toBool();
+    s.toStdout = json[Key_Stdout].toBool();
+    return s;
+}
+
+JobRunner::JobRunner(const RenderSettings &settings, const SpObjectToken &voice)
+    : m_settings(settings)
+{
+    m_voice.token = voice;
+    m_voice.rate = settings.rate;
+    m_voice.volume = settings.volume;
+    m_voice.xml = settings.xml;
+    if (settings.mp3)
+        m_mp3 = std::make_unique<CMP3>(CMP3::ShowMessage());
+}
+
+JobRunner::~JobRunner() = default;
+
+QString JobRunner::temporaryBase(const QString &base, int job)
+{
+    const QFileInfo info(base);
+    return QStringLiteral("%1/.%2.part-%3-%4")
+        .arg(info.path(), info.fileName())
+        .arg(QCoreApplication::applicationPid())
+        .arg(job);
+}
+
+QString JobRunner::loadText(const RenderJob &job, QString *error) const
+{
+    switch (job.source) {
+    case RenderJob::Source::Text:
+        return DocumentReader::withCrLf(job.text);
+    case RenderJob::Source::Bytes: {
+        const Document::Result result
+            = DocumentReader::extract(job.bytes, QStringLiteral("stdin"), Document::Limits());
+        if (!result.ok())
+            *error = result.detail;
+        return DocumentReader::withCrLf(result.text);
+    }
+    case RenderJob::Source::File:
+        break;
+    }
+    DocumentReader reader;
+    reader.AllocHdl(1);
+    reader.OpenWfxKey(0, QStringLiteral("parlo-render"));
+    if (reader.OpenFile(0, job.path) != Document::Status::Ok) {
+        // The reader names the file itself; the caller names it already.
+        QString why = reader.errorString();
+        const QString prefix = job.path + QStringLiteral(": ");
+        if (why.startsWith(prefix))
+            why.remove(0, prefix.size());
+        *error = why;
+        return QString();
+    }
+    return reader.ReadBuf(0);
+}
+
+bool JobRunner::writeSubtitles(const QString &text, const TextRenderer::Result &rendered,
+    const QString &wav, const QString &title, const QString &srt, const QString &lrc,
+    QString *error) const
+{
+    const QList<Subtitles::Cue> cues = Subtitles::cues(text, m_settings.xml, rendered.words,
+        rendered.samples, TextRenderer::sampleRate(), Subtitles::Loudness::fromWav(wav));
+    if (!srt.isEmpty() && !writeFile(srt, Subtitles::toSrt(cues), error))
+        return false;
+    const qint64 lengthMs = rendered.samples * 1000 / TextRenderer::sampleRate();
+    return lrc.isEmpty() || writeFile(lrc, Subtitles::toLrc(cues, title, lengthMs), error);
+}
+
+JobOutcome JobRunner::run(const RenderJob &job, const Progress &progress)
+{
+    using Kind = JobOutcome::Kind;
+    const QFileInfo baseInfo(job.base);
+    const QString tempBase = m_settings.toStdout ? QStringLiteral("%1/parlo-render-%2-%3")
+                                                       .arg(QDir::tempPath())
+                                                       .arg(QCoreApplication::applicationPid())
+                                                       .arg(job.id)
+                                                 : temporaryBase(job.base, job.id);
+    TemporaryFiles temporaries;
+    const QString wavTemp = temporaries.add(tempBase + QStringLiteral(".wav"));
+    QList<Output> outputs;
+    Output wav {wavTemp, job.base + QStringLiteral(".wav")};
+    Output mp3 {
+        temporaries.add(tempBase + QStringLiteral(".mp3")), job.base + QStringLiteral(".mp3")};
+    Output srt {
+        temporaries.add(tempBase + QStringLiteral(".srt")), job.base + QStringLiteral(".srt")};
+    Output lrc {
+        temporaries.add(tempBase + QStringLiteral(".lrc")), job.base + QStringLiteral(".lrc")};
+    if (!m_settings.toStdout) {
+        if (m_settings.wav)
+            outputs.append(wav);
+        if (m_settings.mp3)
+            outputs.append(mp3);
+        if (m_settings.srt)
+            outputs.append(srt);
+        if (m_settings.lrc)
+            outputs.append(lrc);
+    }
+    if (!m_settings.force) {
+        for (const Output &out : outputs) {
+            if (QFileInfo::exists(out.final))
+                return {Kind::Kept,
+                    localized("kept the existing %1 (--force replaces it)",
+                        "保留已存在的 %1（--force 可取代）")
+                        .arg(out.final)};
+        }
+    }
+
+    if (progress && !progress(0, 0))
+        return {Kind::Cancelled, QString()};
+    QString error;
+    const QString text = loadText(job, &error);
+    if (!error.isEmpty())
+        return {Kind::Failed, error};
+    if (TextSplitter::isBlank(text, 0, int(text.size())))
+        return {Kind::Failed, localized("has no text to read", "沒有可朗讀的文字")};
+    if (!QDir().mkpath(baseInfo.path()))
+        return {Kind::Failed,
+            localized("cannot create the folder %1", "無法建立資料夾 %1").arg(baseInfo.path())};
+
+    const int total = int(text.size());
+    TextRenderer renderer(m_voice);
+    const TextRenderer::Result rendered = renderer.render(
+        text, wavTemp, [&](int spoken) { return !progress || progress(spoken, total); });
+    if (rendered.cancelled)
+        return {Kind::Cancelled, QString()};
+    if (!rendered.ok)
+        return {Kind::Failed, rendered.error};
+
+    if ((m_settings.srt || m_settings.lrc)
+        && !writeSubtitles(text, rendered, wavTemp, baseInfo.completeBaseName(),
+            m_settings.srt ? srt.temporary : QString(), m_settings.lrc ? lrc.temporary : QString(),
+            &error))
+        return {Kind::Failed, error};
+    if (m_settings.mp3) {
+        if (!m_mp3->hasEncoder())
+            return {Kind::Failed,
+                localized("the MP3 encoder (libmp3lame) is not installed",
+                    "未安裝 MP3 編碼器（libmp3lame）")};
+        QString source = wavTemp;
+        QString folder = baseInfo.path() + u'/';
+        const QString made = m_mp3->ToMP3(source, folder);
+        if (made != mp3.temporary || QFileInfo(made).size() <= CMP3::FailedSizeLimit)
+            return {Kind::Failed, localized("the MP3 conversion failed", "MP3 轉檔失敗")};
+    }
+    // The last chance to stop: after this the outputs appear.
+    if (progress && !progress(total, total))
+        return {Kind::Cancelled, QString()};
+    if (m_settings.toStdout)
+        return copyToStandardOutput(wavTemp, &error) ? JobOutcome {Kind::Rendered, QString()}
+                                                     : JobOutcome {Kind::Failed, error};
+    for (const Output &out : outputs) {
+        if (!moveOver(out.temporary, out.final, &error))
+            return {Kind::Failed, error};
+    }
+    return {Kind::Rendered, QString()};
+}

@@ -1,0 +1,63 @@
+// Renders one job from its input to its finished outputs: reads the document,
+// speaks it into a WAV, times the subtitles, converts to MP3, and only then
+// gives each output its final name. Until that last step every output lives
+// under a hidden temporary name beside it (".name.part-PID.wav"), removed
+// again when the job fails or is stopped, so an interrupted run never leaves
+// a half-written file under a final name.
+//
+// One runner per process: the voice layer drives one engine per process.
+#pragma once
+
+#include "export/TextRenderer.h"
+#include "render/RenderJobs.h"
+
+#include <QJsonObject>
+#include <functional>
+#include <memory>
+
+class CMP3;
+
+// What every job of a run shares; sent to worker processes as JSON.
+struct RenderSettings {
+    QString voice; // as given to --voice; empty: the first voice
+    int rate = 0;
+    int volume = 100;
+    bool xml = false;
+    bool wav = true;
+    bool mp3 = false;
+    bool srt = false;
+    bool lrc = false;
+    bool force = false;
+    bool toStdout = false;
+
+    static RenderSettings from(const RenderOptions &options);
+    QJsonObject toJson() const;
+    static RenderSettings fromJson(const QJsonObject &json);
+};
+
+class JobRunner
+{
+public:
+    // Called as the reading goes on: characters spoken so far and the
+    // length of the text (0 while it is being read); false stops the job.
+    using Progress = std::function<bool(int spoken, int total)>;
+
+    // `voice` is the token --voice named (null: the first voice).
+    JobRunner(const RenderSettings &settings, const SpObjectToken &voice);
+    ~JobRunner();
+
+    JobOutcome run(const RenderJob &job, const Progress &progress);
+
+    // The hidden name an output waits under while it is being made.
+    static QString temporaryBase(const QString &base, int job);
+
+private:
+    QString loadText(const RenderJob &job, QString *error) const;
+    bool writeSubtitles(const QString &text, const TextRenderer::Result &rendered,
+        const QString &wav, const QString &title, const QString &srt, const QString &lrc,
+        QString *error) const;
+
+    RenderSettings m_settings;
+    TextRenderer::Voice m_voice;
+    std::unique_ptr<CMP3> m_mp3;
+};

@@ -1,0 +1,210 @@
+#include "render/RenderJobs.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFileInfo>
+#include <QHash>
+#include <QRegularExpression>
+
+#include <algorithm>
+
+namespace
+{
+
+const QString Key_Id = QStringLiteral("id");
+const QString Key_Source = QStringLiteral("source");
+const QString Key_Path = QStringLiteral("path");
+const QString Key_Bytes = QStringLiteral("bytes");
+const QString Key_Text = QStringLiteral("text");
+const QString Key_Label = QStringLiteral("label");
+const QString Key_Base = QStringLiteral("base");
+
+bool isSingleOutputName(const QString &output)
+{
+    const QString lower = output.toLower();
+    return lower.endsWith(u".wav") || lower.endsWith(u".mp3");
+}
+
+QString join(const QString &folder, const QString &name)
+{
+    return QDir::cleanPath(folder + u'/' + name);
+}
+
+class Collector
+{
+public:
+    Collector(const RenderOptions &options)
+        : m_options(options)
+    {
+        for (const QString &glob : options.globs)
+            m_globs.append(
+                QRegularExpression(QRegularExpression::wildcardToRegularExpression(glob)));
+        if (isSingleOutputName(options.output)) {
+            const QFileInfo info(options.output);
+            m_single = join(info.path(), info.completeBaseName());
+        } else if (!options.output.isEmpty()) {
+            m_folder = options.output;
+        }
+    }
+
+    void addFile(const QString &path, const QString &outputFolder)
+    {
+        RenderJob job;
+        job.path = path;
+        job.label = path;
+        job.base = join(outputFolder, QFileInfo(path).completeBaseName());
+        add(job);
+    }
+
+    // Under -o DIR a folder keeps its own name and its subfolders:
+    // "-o audio lessons" writes audio/lessons/unit1/a.wav.
+    void addFolder(const QString &folder)
+    {
+        const QDir root(QFileInfo(folder).absoluteFilePath());
+        QStringList found;
+        QDirIterator it(root.path(), QDir::Files | QDir::NoDotAndDotDot,
+            QDirIterator::Subdirectories | QDirIterator::FollowSymlinks);
+        while (it.hasNext()) {
+            const QString relative = root.relativeFilePath(it.next());
+            if (relative.startsWith(u'.') || relative.contains(QStringLiteral("/.")))
+                continue; // hidden, and our own unfinished outputs
+            if (wanted(QFileInfo(relative).fileName()))
+                found.append(relative);
+        }
+        std::sort(found.begin(), found.end());
+        for (const QString &relative : found) {
+            const QString path = join(folder, relative);
+            addFile(path,
+                m_folder.isEmpty()
+                    ? QFileInfo(path).path()
+                    : join(m_folder, root.dirName() + u'/' + QFileInfo(relative).path()));
+        }
+    }
+
+    void addInput(const QString &input, const QByteArray &standardInput)
+    {
+        if (input == u"-") {
+            RenderJob job;
+            job.source = RenderJob::Source::Bytes;
+            job.bytes = standardInput;
+            job.label = localized("(standard input)", "（標準輸入）");
+            job.base = join(folderOrHere(), QStringLiteral("stdin"));
+            add(job);
+            return;
+        }
+        const QFileInfo info(input);
+        if (info.isDir()) {
+            addFolder(input);
+        } else if (info.exists()) {
+            addFile(input, m_folder.isEmpty() ? info.path() : m_folder);
+        } else {
+            m_list.errors.append(
+                localized("%1: no such file or folder", "%1：沒有這個檔案或資料夾").arg(input));
+        }
+    }
+
+    void addText(const QString &text, int number)
+    {
+        RenderJob job;
+        job.source = RenderJob::Source::Text;
+        job.text = text;
+        job.label = QStringLiteral("--text #%1").arg(number);
+        job.base = join(folderOrHere(),
+            number == 1 ? QStringLiteral("text") : QStringLiteral("text-%1").arg(number));
+        add(job);
+    }
+
+    JobList finish()
+    {
+        if (!m_single.isEmpty() && m_list.jobs.size() + m_list.errors.size() > 1)
+            m_list.errors.prepend(localized("-o %1 names one file, but there are several inputs",
+                "-o %1 是單一檔名，但輸入不只一個")
+                                      .arg(m_options.output));
+        if (!m_single.isEmpty() && m_list.jobs.size() == 1 && m_list.errors.isEmpty())
+            m_list.jobs.first().base = m_single;
+        return m_list;
+    }
+
+private:
+    bool wanted(const QString &name) const
+    {
+        if (!m_globs.isEmpty()) {
+            return std::any_of(m_globs.begin(), m_globs.end(),
+                [&](const QRegularExpression &glob) { return glob.match(name).hasMatch(); });
+        }
+        return documentExtensions().contains(QFileInfo(name).suffix().toLower());
+    }
+
+    QString folderOrHere() const { return m_folder.isEmpty() ? QStringLiteral(".") : m_folder; }
+
+    void add(RenderJob job)
+    {
+        const QString key = QFileInfo(job.base).absoluteFilePath();
+        const auto clash = m_bases.constFind(key);
+        if (clash != m_bases.constEnd()) {
+            m_list.errors.append(
+                localized("%1: its output %2 would be that of %3", "%1：輸出檔 %2 會與 %3 的相同")
+                    .arg(job.label, job.base, clash.value()));
+            return;
+        }
+        m_bases.insert(key, job.label);
+        job.id = int(m_list.jobs.size());
+        m_list.jobs.append(std::move(job));
+    }
+
+    const RenderOptions &m_options;
+    QList<QRegularExpression> m_globs;
+    QString m_single; // output base named by -o NAME.wav
+    QString m_folder; // -o DIR
+    QHash<QString, QString> m_bases; // output base -> label of its input
+    JobList m_list;
+};
+
+} // namespace
+
+const QStringList &documentExtensions()
+{
+    static const QStringList extensions {QStringLiteral("txt"), QStringLiteral("text"),
+        QStringLiteral("md"), QStringLiteral("htm"), QStringLiteral("html"),
+        QStringLiteral("xhtml"), QStringLiteral("xht"), QStringLiteral("rtf"),
+        QStringLiteral("docx"), QStringLiteral("docm"), QStringLiteral("dotx"),
+        QStringLiteral("odt"), QStringLiteral("ott"), QStringLiteral("epub"),
+        QStringLiteral("pdf")};
+    return extensions;
+}
+
+JobList collectJobs(const RenderOptions &options, const QByteArray &standardInput)
+{
+    Collector collector(options);
+    for (const QString &input : options.inputs)
+        collector.addInput(input, standardInput);
+    for (int i = 0; i < options.texts.size(); ++i)
+        collector.addText(options.texts[i], i + 1);
+    return collector.finish();
+}
+
+QJsonObject RenderJob::toJson() const
+{
+    QJsonObject json;
+    json[Key_Id] = id;
+    json[Key_Source] = int(source);
+    json[Key_Path] = path;
+    json[Key_Bytes] = QString::fromLatin1(bytes.toBase64());
+    json[Key_Text] = text;
+    json[Key_Label] = label;
+    json[Key_Base] = base;
+    return json;
+}
+
+RenderJob RenderJob::fromJson(const QJsonObject &json)
+{
+    RenderJob job;
+    job.id = json[Key_Id].toInt();
+    job.source = Source(json[Key_Source].toInt());
+    job.path = json[Key_Path].toString();
+    job.bytes = QByteArray::fromBase64(json[Key_Bytes].toString().toLatin1());
+    job.text = json[Key_Text].toString();
+    job.label = json[Key_Label].toString();
+    job.base = json[Key_Base].toString();
+    return job;
+}

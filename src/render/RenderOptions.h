@@ -1,0 +1,49 @@
+// The command line of parlo-render: what it asks for, how it is read, and the
+// help text and manual page, both made from one table of options so that they
+// never disagree with what the parser accepts.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+struct RenderOptions {
+    QStringList inputs; // files, folders and "-" (standard input), in order
+    QStringList texts; // --text, each one a document of its own
+    QString output; // -o: a folder, or a .wav/.mp3 name for a single input
+    QStringList globs; // file name patterns for folders; empty: every known document
+    bool wav = true;
+    bool mp3 = false;
+    bool toStdout = false;
+    bool srt = false;
+    bool lrc = false;
+    QString voice; // empty: the first voice, as in the window
+    int rate = 0; // -10..10
+    int volume = 100; // 0..100
+    bool xml = false;
+    int jobs = 0; // worker processes; 0: one per core
+    bool quiet = false;
+    bool force = false;
+    bool listVoices = false;
+    bool help = false;
+    bool version = false;
+    bool showReading = false; // print the Mandarin reading of each input text
+    bool worker = false; // internal: render jobs read from standard input
+    QString manPage; // internal: write the manual page to this file
+};
+
+struct ParsedArguments {
+    RenderOptions options;
+    QString error; // empty when the arguments were understood
+};
+
+// `arguments` without the program name.
+ParsedArguments parseRenderArguments(const QStringList &arguments);
+
+// The help, in English and Traditional Chinese, and the troff manual page.
+QString renderHelpText();
+QString renderManPage();
+
+// True when messages should be in Chinese (LC_ALL, LC_MESSAGES or LANG is zh*).
+bool chineseMessages();
+// The message in the user's language (both given in UTF-8).
+QString localized(const char *english, const char *chinese);

@@ -1,0 +1,270 @@
+#include "render/RenderRun.h"
+
+#include "render/RenderVoices.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QJsonDocument>
+#include <QProcess>
+#include <QTimer>
+
+#include <atomic>
+#include <csignal>
+#include <memory>
+#include <sys/prctl.h>
+#include <unistd.h>
+
+namespace
+{
+
+std::atomic<bool> g_stop {false};
+std::atomic<bool> g_busy {false};
+bool g_worker = false;
+constexpr int ExitInterrupted = 130;
+constexpr int StopPollMs = 50;
+// A worker tells its progress at most this often.
+constexpr qint64 ProgressEveryMs = 100;
+
+void onStopSignal(int)
+{
+    if (g_worker && !g_busy.load())
+        _exit(ExitInterrupted);
+    g_stop.store(true);
+}
+
+const QString Key_Id = QStringLiteral("id");
+const QString Key_Spoken = QStringLiteral("spoken");
+const QString Key_Total = QStringLiteral("total");
+const QString Key_Kind = QStringLiteral("kind");
+const QString Key_Message = QStringLiteral("message");
+
+QByteArray line(const QJsonObject &json)
+{
+    return QJsonDocument(json).toJson(QJsonDocument::Compact) + '\n';
+}
+
+// One worker process and the job it is on (-1: none).
+struct Worker {
+    std::unique_ptr<QProcess> process;
+    int job = -1;
+    QByteArray pending; // output not yet a whole line
+};
+
+class Pool
+{
+public:
+    Pool(const RenderSettings &settings, const QList<RenderJob> &jobs, RenderReport &report)
+        : m_settings(settings)
+        , m_jobs(jobs)
+        , m_report(report)
+    {
+    }
+
+    bool run(int count)
+    {
+        for (int i = 0; i < count && m_next < m_jobs.size(); ++i)
+            start();
+        QTimer stopPoll;
+        QObject::connect(&stopPoll, &QTimer::timeout, &m_loop, [this] {
+            if (StopSignal::requested())
+                stopAll();
+        });
+        stopPoll.start(StopPollMs);
+        if (running() > 0)
+            m_loop.exec();
+        return !m_stopping;
+    }
+
+private:
+    int running() const
+    {
+        return int(std::count_if(m_workers.begin(), m_workers.end(),
+            [](const std::unique_ptr<Worker> &w) { return w->process != nullptr; }));
+    }
+
+    void start()
+    {
+        auto worker = std::make_unique<Worker>();
+        Worker *w = worker.get();
+        w->process = std::make_unique<QProcess>();
+        QProcess *p = w->process.get();
+        p->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        QObject::connect(p, &QProcess::readyReadStandardOutput, &m_loop, [this, w] { read(*w); });
+        QObject::connect(p, &QProcess::finished, &m_loop, [this, w] { ended(*w); });
+        QObject::connect(p, &QProcess::errorOccurred, &m_loop, [this, w](QProcess::ProcessError e) {
+            if (e == QProcess::FailedToStart)
+                ended(*w);
+        });
+        m_workers.push_back(std::move(worker));
+        p->start(QCoreApplication::applicationFilePath(), {QStringLiteral("--worker")});
+        p->write(line(m_settings.toJson()));
+        give(*w);
+    }
+
+    // Hands the worker the next job and lets it end after that one.
+    void give(Worker &w)
+    {
+        w.job = int(m_next++);
+        w.process->write(line(m_jobs[w.job].toJson()));
+        w.process->closeWriteChannel();
+    }
+
+    void read(Worker &w)
+    {
+        w.pending += w.process->readAllStandardOutput();
+        qsizetype end;
+        while ((end = w.pending.indexOf('\n')) >= 0) {
+            const QJsonObject json = QJsonDocument::fromJson(w.pending.left(end)).object();
+            w.pending.remove(0, end + 1);
+            const int id = json[Key_Id].toInt(-1);
+            if (id < 0 || id >= m_jobs.size())
+                continue;
+            if (!json.contains(Key_Kind)) {
+                m_report.progress(id, json[Key_Spoken].toInt(), json[Key_Total].toInt());
+                continue;
+            }
+            const JobOutcome outcome {
+                JobOutcome::Kind(json[Key_Kind].toInt()), json[Key_Message].toString()};
+            m_report.finished(m_jobs[id], outcome);
+            if (w.job == id)
+                w.job = -1;
+        }
+    }
+
+    void ended(Worker &w)
+    {
+        if (!w.process)
+            return;
+        read(w);
+        std::unique_ptr<QProcess> p = std::move(w.process);
+        if (w.job >= 0 && !m_stopping) {
+            const QString how = p->exitStatus() == QProcess::CrashExit
+                ? QStringLiteral("crash")
+                : QString::number(p->exitCode());
+            m_report.finished(m_jobs[w.job],
+                {JobOutcome::Kind::Failed,
+                    localized(
+                        "the worker process ended unexpectedly (%1)", "轉檔行程意外結束（%1）")
+                        .arg(how)});
+        }
+        w.job = -1;
+        p.release()->deleteLater();
+        if (!m_stopping && m_next < m_jobs.size())
+            start();
+        if (running() == 0)
+            m_loop.quit();
+    }
+
+    void stopAll()
+    {
+        if (m_stopping)
+            return;
+        m_stopping = true;
+        for (const std::unique_ptr<Worker> &w : m_workers) {
+            if (w->process)
+                w->process->terminate();
+        }
+    }
+
+    const RenderSettings &m_settings;
+    const QList<RenderJob> &m_jobs;
+    RenderReport &m_report;
+    std::vector<std::unique_ptr<Worker>> m_workers;
+    qsizetype m_next = 0;
+    bool m_stopping = false;
+    QEventLoop m_loop;
+};
+
+} // namespace
+
+namespace StopSignal
+{
+
+void install(bool worker)
+{
+    g_worker = worker;
+    struct sigaction action = {};
+    action.sa_handler = onStopSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGHUP, &action, nullptr);
+    std::signal(SIGPIPE, SIG_IGN);
+    if (worker) {
+        // A worker whose parent is gone stops too, and cleans up.
+        prctl(PR_SET_PDEATHSIG, SIGTERM);
+    }
+}
+
+bool requested()
+{
+    return g_stop.load();
+}
+
+void setBusy(bool busy)
+{
+    g_busy.store(busy);
+}
+
+} // namespace StopSignal
+
+bool runJobs(const RenderSettings &settings, const SpObjectToken &voice,
+    const QList<RenderJob> &jobs, int workers, RenderReport &report)
+{
+    if (jobs.size() > 1) {
+        Pool pool(settings, jobs, report);
+        return pool.run(std::clamp(workers, 1, int(jobs.size())));
+    }
+    JobRunner runner(settings, voice);
+    for (const RenderJob &job : jobs) {
+        const JobOutcome outcome = runner.run(job, [&](int spoken, int total) {
+            report.progress(job.id, spoken, total);
+            return !StopSignal::requested();
+        });
+        if (outcome.kind == JobOutcome::Kind::Cancelled || StopSignal::requested())
+            return false;
+        report.finished(job, outcome);
+    }
+    return true;
+}
+
+int runWorker()
+{
+    QFile in;
+    QFile out;
+    if (!in.open(stdin, QIODevice::ReadOnly) || !out.open(stdout, QIODevice::WriteOnly))
+        return 1;
+    const RenderSettings settings
+        = RenderSettings::fromJson(QJsonDocument::fromJson(in.readLine()).object());
+    const SpObjectToken voice = settings.voice.isEmpty()
+        ? SpObjectToken()
+        : RenderVoices::find(RenderVoices::installed(), settings.voice);
+    JobRunner runner(settings, voice);
+    for (;;) {
+        const QByteArray request = in.readLine();
+        if (request.isEmpty())
+            return 0;
+        const RenderJob job = RenderJob::fromJson(QJsonDocument::fromJson(request).object());
+        StopSignal::setBusy(true);
+        QElapsedTimer sinceReport;
+        const JobOutcome outcome = runner.run(job, [&](int spoken, int total) {
+            if (!sinceReport.isValid() || sinceReport.elapsed() >= ProgressEveryMs) {
+                sinceReport.start();
+                out.write(line({{Key_Id, job.id}, {Key_Spoken, spoken}, {Key_Total, total}}));
+                out.flush();
+            }
+            return !StopSignal::requested();
+        });
+        if (outcome.kind == JobOutcome::Kind::Cancelled || StopSignal::requested())
+            return ExitInterrupted;
+        out.write(line(
+            {{Key_Id, job.id}, {Key_Kind, int(outcome.kind)}, {Key_Message, outcome.message}}));
+        out.flush();
+        StopSignal::setBusy(false);
+        if (StopSignal::requested())
+            return ExitInterrupted;
+    }
+}

@@ -1,0 +1,276 @@
+// parlo-render end to end: the real executable on small documents, with the
+// real espeak-ng voice, since what is rendered is the subject here.
+#include "TestFiles.h"
+#include "audio/AudioSink.h"
+#include "document/DocumentReader.h"
+#include "export/WavReader.h"
+#include "speech/SpFileStream.h"
+#include "speech/SpVoice.h"
+
+#include <QDirIterator>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <csignal>
+#include <zip.h>
+
+using namespace Qt::StringLiterals;
+
+namespace
+{
+
+struct Run {
+    int exitCode = -1;
+    QString errors;
+};
+
+Run render(const QStringList &arguments, const QString &folder)
+{
+    QProcess p;
+    p.setWorkingDirectory(folder);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(u"LANG"_s, u"C.UTF-8"_s);
+    env.remove(u"LC_ALL"_s);
+    env.remove(u"LC_MESSAGES"_s);
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(PARLO_RENDER), arguments);
+    if (!p.waitForFinished(240000) || p.exitStatus() != QProcess::NormalExit)
+        return {};
+    return {p.exitCode(), QString::fromUtf8(p.readAllStandardError())};
+}
+
+void writeDocx(const QString &path, const QByteArray &paragraphs)
+{
+    const QList<QPair<const char *, QByteArray>> members {{"[Content_Types].xml", "<Types/>"},
+        {"_rels/.rels",
+            "<Relationships><Relationship Id=\"r1\" Type=\"http://schemas.openxmlformats.org/"
+            "officeDocument/2006/relationships/officeDocument\" Target=\"word/main.xml\"/>"
+            "</Relationships>"},
+        {"word/main.xml",
+            "<?xml version=\"1.0\"?><w:document xmlns:w=\"http://schemas.openxmlformats.org/"
+            "wordprocessingml/2006/main\"><w:body>"
+                + paragraphs + "</w:body></w:document>"}};
+    int error = 0;
+    zip_t *z = zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &error);
+    QVERIFY(z);
+    for (const auto &[name, data] : members) {
+        zip_source_t *s = zip_source_buffer(z, data.constData(), zip_uint64_t(data.size()), 0);
+        QVERIFY(s && zip_file_add(z, name, s, ZIP_FL_OVERWRITE) >= 0);
+    }
+    QCOMPARE(zip_close(z), 0);
+}
+
+std::vector<int16_t> samplesOf(const QString &wav, int *rate)
+{
+    WavReader reader;
+    if (!reader.open(wav))
+        return {};
+    *rate = reader.sampleRate();
+    std::vector<int16_t> pcm(size_t(reader.frames()));
+    pcm.resize(size_t(std::max<qint64>(reader.read(pcm.data(), qint64(pcm.size())), 0)));
+    return pcm;
+}
+
+double seconds(const QString &wav)
+{
+    int rate = 0;
+    const size_t n = samplesOf(wav, &rate).size();
+    return rate > 0 ? double(n) / rate : -1;
+}
+
+// The window's export of `text`: the voice speaks into a 16 kHz file stream
+// with the flags of reading aloud.
+void windowExport(const QString &text, const QString &path)
+{
+    SpFileStream stream;
+    SpVoice voice;
+    stream.Format.Type = SAFT16kHz16BitMono;
+    QVERIFY(stream.Open(path, SSFMCreateForWrite, false));
+    voice.setAllowAudioOutputFormatChangesOnNextSet(false);
+    voice.setAudioOutputStream(&stream);
+    voice.Speak(text, SVSFlagsAsync | SVSFPurgeBeforeSpeak | SVSFIsNotXML);
+    while (!voice.WaitUntilDone(50)) { }
+    QVERIFY(stream.Close());
+}
+
+QStringList filesUnder(const QString &folder)
+{
+    QStringList files;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        files.append(QDir(folder).relativeFilePath(it.next()));
+    files.sort();
+    return files;
+}
+
+qint64 ms(const QRegularExpressionMatch &m, int first)
+{
+    return m.captured(first).toLongLong() * 3600000 + m.captured(first + 1).toLongLong() * 60000
+        + m.captured(first + 2).toLongLong() * 1000 + m.captured(first + 3).toLongLong();
+}
+
+} // namespace
+
+class TestParloRender : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+
+    QString path(const QString &name) const { return m_dir.filePath(name); }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        AudioSink::setFactory([] { return std::make_unique<ImmediateSink>(); });
+        QVERIFY(QFileInfo(QStringLiteral(PARLO_RENDER)).isExecutable());
+        QVERIFY(SpVoice().isEngineAvailable());
+    }
+
+    // Three documents and a broken one: the three come out as the window
+    // would export them, the broken one is named and the exit code is 1.
+    void folderWithABrokenDocument()
+    {
+        QDir().mkpath(path(u"docs/more"_s));
+        TestFiles::writeAll(path(u"docs/a.txt"_s), "第一課。今天天氣很好。"_ba);
+        TestFiles::writeAll(path(u"docs/b.html"_s),
+            "<html><body><p>第二課。</p><p>我們去公園。</p></body></html>"_ba);
+        writeDocx(path(u"docs/more/c.docx"_s),
+            "<w:p><w:r><w:t>第三課。</w:t></w:r></w:p><w:p><w:r><w:t>老師說早安。</w:t></w:r></w:p>"_ba);
+        TestFiles::writeAll(path(u"docs/d.docx"_s), "PK\x03\x04 cut short"_ba);
+
+        const Run run = render({u"-q"_s, u"-o"_s, u"out"_s, u"docs"_s}, m_dir.path());
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.errors.contains(u"docs/d.docx: "_s), qPrintable(run.errors));
+        QCOMPARE(filesUnder(path(u"out"_s)),
+            QStringList({u"docs/a.wav"_s, u"docs/b.wav"_s, u"docs/more/c.wav"_s}));
+
+        // espeak-ng carries a little of its state from one text to the next,
+        // which can move a pause by some tens of milliseconds; only the
+        // first export of this process starts as fresh as each output does.
+        DocumentReader reader;
+        reader.AllocHdl(1);
+        reader.OpenWfxKey(0, u"test"_s);
+        const QList<QPair<QString, QString>> made {{u"docs/a.txt"_s, u"out/docs/a.wav"_s},
+            {u"docs/b.html"_s, u"out/docs/b.wav"_s},
+            {u"docs/more/c.docx"_s, u"out/docs/more/c.wav"_s}};
+        for (const auto &[input, output] : made) {
+            QCOMPARE(reader.OpenFile(0, path(input)), Document::Status::Ok);
+            windowExport(reader.ReadBuf(0), path(u"window.wav"_s));
+            if (output == made.first().second)
+                QCOMPARE(
+                    TestFiles::readAll(path(output)), TestFiles::readAll(path(u"window.wav"_s)));
+            const double cli = seconds(path(output));
+            const double window = seconds(path(u"window.wav"_s));
+            QVERIFY2(cli > 0.5 && std::abs(cli - window) < 0.060,
+                qPrintable(u"%1: %2 s, the window's %3 s"_s.arg(output).arg(cli).arg(window)));
+        }
+    }
+
+    // Each cue starts where its sentence is heard: the first sound after a
+    // silence, within 20 ms; the LRC line has a time on each character.
+    void cuesFollowTheAudio()
+    {
+        const QStringList sentences {
+            u"我們明天早上出發"_s, u"老師已經到學校了"_s, u"大家一起唱歌吧"_s};
+        const Run run = render({u"--srt"_s, u"--lrc"_s, u"-o"_s, u"cues.wav"_s, u"--text"_s,
+                                   sentences.join(u"。"_s) + u"。"_s},
+            m_dir.path());
+        QCOMPARE(run.exitCode, 0);
+
+        static const QRegularExpression cue(
+            uR"((\d+):(\d+):(\d+),(\d+) --> (\d+):(\d+):(\d+),(\d+)\r\n(.*)\r\n)"_s);
+        const QString srt = QString::fromUtf8(TestFiles::readAll(path(u"cues.srt"_s)));
+        QList<qint64> starts;
+        for (auto it = cue.globalMatch(srt); it.hasNext();) {
+            const QRegularExpressionMatch m = it.next();
+            QCOMPARE(m.captured(9), sentences.at(starts.size()) + u"。"_s);
+            QVERIFY(ms(m, 5) > ms(m, 1));
+            starts.append(ms(m, 1));
+        }
+        QCOMPARE(starts.size(), sentences.size());
+
+        int rate = 0;
+        const std::vector<int16_t> pcm = samplesOf(path(u"cues.wav"_s), &rate);
+        QCOMPARE(rate, 16000);
+        const int frame = rate / 1000; // 1 ms frames
+        int loudest = 0;
+        for (int16_t s : pcm)
+            loudest = std::max(loudest, std::abs(int(s)));
+        auto loud = [&](qint64 at) {
+            for (qint64 i = at * frame; i < (at + 1) * frame && i < qint64(pcm.size()); ++i)
+                if (std::abs(int(pcm[size_t(i)])) > loudest / 50)
+                    return true;
+            return false;
+        };
+        for (int i = 0; i < starts.size(); ++i) {
+            qint64 onset = std::max<qint64>(starts[i] - 100, 0);
+            while (!loud(onset))
+                ++onset;
+            for (qint64 t = std::max<qint64>(onset - 80, 0); t < onset; ++t)
+                QVERIFY2(!loud(t), "the onset found is not after a silence");
+            QVERIFY2(std::abs(onset - starts[i]) <= 20,
+                qPrintable(u"cue %1 at %2 ms, sound at %3 ms"_s.arg(i).arg(starts[i]).arg(onset)));
+        }
+
+        const QStringList lrc = QString::fromUtf8(TestFiles::readAll(path(u"cues.lrc"_s)))
+                                    .split(u"\r\n"_s, Qt::SkipEmptyParts);
+        QCOMPARE(lrc.size(), 2 + sentences.size() + 1);
+        for (int i = 0; i < sentences.size(); ++i) {
+            const QString &line = lrc[2 + i];
+            QCOMPARE(line.count(u'<'), sentences[i].size());
+            const qint64 lrcStart
+                = line.mid(1, 2).toInt() * 60000 + qRound(line.mid(4, 5).toDouble() * 1000);
+            QVERIFY(std::abs(lrcStart - starts[i]) <= 5);
+        }
+    }
+
+    // Two workers or one: the same bytes in every output.
+    void parallelRunsAreIdentical()
+    {
+        QDir().mkpath(path(u"par"_s));
+        TestFiles::writeAll(path(u"par/1.txt"_s), "春天來了。花都開了。"_ba);
+        TestFiles::writeAll(path(u"par/2.txt"_s), "夏天很熱。我們去游泳。"_ba);
+        TestFiles::writeAll(path(u"par/3.txt"_s), "Autumn leaves fall. 秋天到了。"_ba);
+        const QStringList common {u"--mp3"_s, u"--srt"_s, u"--lrc"_s, u"par"_s, u"-o"_s};
+        QCOMPARE(render(common + QStringList {u"j1"_s, u"-j1"_s}, m_dir.path()).exitCode, 0);
+        QCOMPARE(render(common + QStringList {u"j2"_s, u"-j2"_s}, m_dir.path()).exitCode, 0);
+        const QStringList files = filesUnder(path(u"j1"_s));
+        QCOMPARE(files.size(), 12);
+        QCOMPARE(filesUnder(path(u"j2"_s)), files);
+        for (const QString &file : files)
+            QVERIFY2(TestFiles::readAll(path(u"j1/"_s + file))
+                    == TestFiles::readAll(path(u"j2/"_s + file)),
+                qPrintable(file));
+    }
+
+    // Ctrl+C while files are being made: nothing under a final name, and
+    // no temporary file left either.
+    void interruptLeavesNoFile()
+    {
+        QDir().mkpath(path(u"long"_s));
+        const QByteArray text
+            = QString(u"今天天氣很好，我們一起到公園散步。"_s).repeated(150).toUtf8();
+        TestFiles::writeAll(path(u"long/1.txt"_s), text);
+        TestFiles::writeAll(path(u"long/2.txt"_s), text);
+        QProcess p;
+        p.setWorkingDirectory(m_dir.path());
+        p.start(QStringLiteral(PARLO_RENDER), {u"-j2"_s, u"--srt"_s, u"-o"_s, u"cut"_s, u"long"_s});
+        QVERIFY(p.waitForStarted());
+        QElapsedTimer clock;
+        clock.start();
+        while (filesUnder(path(u"cut"_s)).isEmpty() && clock.elapsed() < 60000)
+            QTest::qWait(5);
+        QVERIFY(!filesUnder(path(u"cut"_s)).isEmpty());
+        QVERIFY(filesUnder(path(u"cut"_s)).first().contains(u"/."_s));
+        ::kill(pid_t(p.processId()), SIGINT);
+        QVERIFY(p.waitForFinished(60000));
+        QCOMPARE(p.exitCode(), 130);
+        QCOMPARE(filesUnder(path(u"cut"_s)), QStringList());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestParloRender)
+#include "test_ParloRender.moc"
