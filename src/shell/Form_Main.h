@@ -7,7 +7,8 @@
 //   Form_Main_Compose.cpp  the controls, their captions, colours and hints;
 //   Form_Main_Layout.cpp   the layout on every resize, the tooltip windows;
 //   Form_Main_Load.cpp     start-up and shutdown with the settings they read
-//                          and write, the typefaces, text size and count.
+//                          and write, the typefaces, text size and count;
+//   Form_Main_Documents.cpp  the documents area: open, save, search, print.
 // Reading aloud lives in ReadingController, the voice list and the current
 // role in VoiceList; the window owns both and holds no logic of theirs.
 
@@ -24,6 +25,7 @@
 #include <memory>
 
 class CIni;
+class DocumentsArea;
 class MaviTextBox;
 class SpObjectToken;
 class SpVoice;
@@ -66,6 +68,7 @@ public:
     // The tooltip windows of the last layout pass, by control name.
     const std::map<QString, std::unique_ptr<CTooltip>> &tooltips() const { return m_Tooltips; }
     bool loadCompleted() const { return m_LoadCompleted; }
+    DocumentsArea *documents() const { return m_Documents.get(); }
 
     // ReadingView
     int voiceCount() const override;
@@ -122,6 +125,8 @@ private:
     void UpdateCharCount();
     void TimerPosLenTick();
     void writeSettings();
+    // Form_Main_Documents.cpp
+    void createDocuments();
 
     std::unique_ptr<CIni> m_Ini;
     std::unique_ptr<VoicePrompt> m_TTS;
@@ -130,12 +135,11 @@ private:
     std::unique_ptr<SpVoice> m_Voice;
     std::unique_ptr<ReadingController> m_Reading;
     std::unique_ptr<VoiceList> m_Voices;
+    std::unique_ptr<DocumentsArea> m_Documents;
     QImage m_RolePicture; // the user's own role picture, or null
     std::map<QString, std::unique_ptr<CTooltip>> m_Tooltips;
 
     bool m_CustomDefault = false;
-    bool m_Loading = false;
-    bool m_Dirty = false;
     bool m_LoadCompleted = false;
     bool m_Unloaded = false;
     // Whether the window comes back maximised: kept while it is minimised.

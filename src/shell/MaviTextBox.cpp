@@ -190,7 +190,7 @@ void MaviTextBox::insertFromMimeData(const QMimeData *source)
     QPlainTextEdit::insertFromMimeData(&plain);
 }
 
-QString MaviTextBox::droppedFile(const QMimeData *mime) const
+QString MaviTextBox::droppedFile(const QMimeData *mime)
 {
     if (!mime || !mime->hasUrls())
         return QString();
