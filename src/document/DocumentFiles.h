@@ -22,7 +22,7 @@ class DocumentFiles
 public:
     // The most characters a document may have to be put into the text box:
     // beyond this the box would keep the window busy for over a second.
-    static constexpr qsizetype MaxDocumentChars = 4 * 1024 * 1024;
+    static constexpr qsizetype MaxDocumentChars = 2 * 1024 * 1024;
 
     enum class SaveResult { Saved = 0, Failed = 1, Cancelled = 2 };
 
