@@ -6,6 +6,8 @@ set -euo pipefail
 PACKAGES=(
   # build
   build-essential cmake ninja-build pkg-config clang-format
+  # fuzzing (make fuzz): clang with libFuzzer
+  clang libclang-rt-14-dev
   # Qt 6: widgets, printing, test
   qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev
   qt6-qpa-plugins libgl-dev
