@@ -9,9 +9,12 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QSocketNotifier>
 #include <QThread>
 #include <QTimer>
+#include <QTranslator>
 #include <csignal>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -103,6 +106,14 @@ void ReleaseProgramObjects()
 
 int RunProgram()
 {
+    // The toolkit's own dialogs (files, message box buttons) speak the
+    // program's language.
+    auto *toolkit = new QTranslator(qApp);
+    if (toolkit->load(QLocale(QLocale::Chinese, QLocale::Taiwan), QStringLiteral("qtbase"),
+            QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(toolkit);
+    else
+        qCInfo(lcShell) << "no Traditional Chinese translation of the toolkit's dialogs";
     auto window = Main();
     if (!window)
         return 0;
