@@ -15,8 +15,13 @@ AppDlgX::Runner g_runner;
 QString runRealDialog(const AppDlgX::Request &request)
 {
     QFileDialog dialog(request.owner, request.title);
-    if (!request.initialDir.isEmpty())
-        dialog.setDirectory(request.initialDir);
+    if (!request.initialDir.isEmpty()) {
+        // A folder that is gone opens the nearest one above it that is left.
+        QString dir = QDir::cleanPath(request.initialDir);
+        while (!QFileInfo(dir).isDir() && !QDir(dir).isRoot())
+            dir = QFileInfo(dir).absolutePath();
+        dialog.setDirectory(dir);
+    }
     if (request.mode == AppDlgX::Request::Mode::Save) {
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setFileMode(QFileDialog::AnyFile);
