@@ -30,6 +30,11 @@ Form_Search::Form_Search(const QString &text, QWidget *owner)
     layout->addWidget(Txt_Input);
     layout->addLayout(buttons);
     setFixedSize(sizeHint());
+    // Over the top right of the owner, clear of the text's first lines.
+    if (owner) {
+        const QRect area = owner->geometry();
+        move(area.right() - width() - area.width() / 10, area.top() + area.height() / 5);
+    }
 
     Timer_Focus = new QTimer(this);
     Timer_Focus->setObjectName(QStringLiteral("Timer_Focus"));
@@ -37,6 +42,7 @@ Form_Search::Form_Search(const QString &text, QWidget *owner)
     Timer_Focus->setInterval(FocusDelayMs);
     connect(Timer_Focus, &QTimer::timeout, this, [this] {
         Timer_Focus->stop();
+        activateWindow();
         Txt_Input->setFocus();
     });
     connect(Cmd_OK, &QPushButton::clicked, this, [this] { Q_EMIT FindNext(Txt_Input->text()); });

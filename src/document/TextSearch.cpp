@@ -56,7 +56,9 @@ void TextSearch::Find_Text(qint32 start)
     }
     if (m_UnhookHotKeys)
         m_UnhookHotKeys();
-    MessageBox::show(notFoundText(), MessageBox::Icon::None, MessageBox::Buttons::Ok, m_Owner);
+    // Over the search window when it is open, so the focus goes back there.
+    QWidget *parent = m_Window && m_Window->isVisible() ? m_Window.data() : m_Owner;
+    MessageBox::show(notFoundText(), MessageBox::Icon::None, MessageBox::Buttons::Ok, parent);
     if (m_HookHotKeys)
         m_HookHotKeys();
     m_FindPos = 0;
