@@ -7,10 +7,16 @@
 #include <QTimer>
 #include <QWidget>
 
+namespace
+{
+constexpr int LoadPollMs = 50;
+}
+
 DocumentsArea::DocumentsArea(const Parts &parts)
     : m_Files(*parts.textBox, parts.window, *parts.lastDir, parts.converter)
     , m_Search(*parts.textBox, parts.window, *parts.savedSelStart, *parts.savedSelLength)
     , m_Print(parts.window, parts.printers)
+    , m_Window(parts.window)
 {
     parts.window->setAcceptDrops(true);
     parts.window->installEventFilter(this);
@@ -41,6 +47,15 @@ bool DocumentsArea::eventFilter(QObject *watched, QEvent *event)
     default:
         return QObject::eventFilter(watched, event);
     }
+}
+
+bool DocumentsArea::QueryUnload()
+{
+    if (m_Files.m_Loading) {
+        QTimer::singleShot(LoadPollMs, this, [this] { m_Window->close(); });
+        return true;
+    }
+    return m_Files.AskSaveChanges();
 }
 
 void DocumentsArea::loadLater(const QString &path)

@@ -24,6 +24,11 @@ public:
     };
     explicit DocumentsArea(const Parts &parts);
 
+    // Asked before the window closes; true keeps it open. Unsaved text is
+    // asked about; while a document is still loading the window closes as
+    // soon as it is in.
+    bool QueryUnload();
+
     DocumentFiles m_Files;
     TextSearch m_Search;
     TextPrint m_Print;
@@ -33,6 +38,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    QWidget *m_Window;
     // Loads once the drop has finished, so the program that the file was
     // dragged from is not kept waiting.
     void loadLater(const QString &path);

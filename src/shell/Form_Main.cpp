@@ -64,7 +64,7 @@ void Form_Main::connectControls()
 
 void Form_Main::closeEvent(QCloseEvent *event)
 {
-    if (m_Documents && m_Documents->m_Files.AskSaveChanges()) {
+    if (m_Documents && m_Documents->QueryUnload()) {
         event->ignore();
         return;
     }
