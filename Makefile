@@ -1,13 +1,16 @@
 # The two set-up commands (see README):
 #   make run   installs what is missing, builds and starts the reader
 #   make test  installs what is missing, builds with ASan + UBSan and runs every test headless
-# Other targets: make bench (prints figures), make format.
+# Other targets: make bench (prints figures), make fuzz (each fuzz target for
+# FUZZ_SECONDS, 60 by default, in a clang build of its own), make format.
 
 JOBS ?= $(shell nproc)
 BUILD ?= build
 TEST_BUILD ?= build-test
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
 
-.PHONY: run build test bench format deps
+.PHONY: run build test bench fuzz format deps
 
 deps:
 	@bash tools/install-deps.sh
@@ -28,6 +31,12 @@ bench: deps
 	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPARLO_TESTS=OFF
 	cmake --build $(BUILD) -j $(JOBS)
 	for b in $(BUILD)/bench/bench_*; do echo "== $$b"; $$b; done
+
+fuzz: deps
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DPARLO_FUZZ=ON -DPARLO_SANITIZE=ON -DPARLO_TESTS=OFF -DPARLO_BENCH=OFF -DPARLO_TOOLS=OFF
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_document_reader fuzz_sapi_xml fuzz_settings
+	bash tools/run-fuzzers.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

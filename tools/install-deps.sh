@@ -6,9 +6,11 @@ set -euo pipefail
 PACKAGES=(
   # build
   build-essential cmake ninja-build pkg-config clang-format
+  # fuzzing (make fuzz): clang with libFuzzer
+  clang libclang-rt-14-dev
   # Qt 6: widgets, printing, test
   qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev
-  qt6-qpa-plugins libgl-dev
+  qt6-qpa-plugins libgl-dev qt6-translations-l10n
   # speech, encoding, documents
   libespeak-ng-dev espeak-ng-data libchewing3-data libmp3lame-dev libuchardet-dev libzip-dev libpoppler-cpp-dev
   # fonts so Chinese text renders; headless display and sound checks

@@ -132,18 +132,31 @@ Result DocumentReader::extract(
 
 QString DocumentReader::withCrLf(const QString &text)
 {
-    QString out;
-    out.reserve(text.size() + text.size() / 32);
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (c == u'\r') {
-            if (i + 1 < text.size() && text[i + 1] == u'\n')
+    // Two passes over the code units: count what grows, then write once, so
+    // a long text costs two scans and one allocation.
+    const char16_t *in = reinterpret_cast<const char16_t *>(text.constData());
+    const qsizetype n = text.size();
+    qsizetype grow = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t c = in[i];
+        if (c == u'\r' && i + 1 < n && in[i + 1] == u'\n')
+            ++i;
+        else if (c == u'\r' || c == u'\n' || c == 0x2028 || c == 0x2029)
+            ++grow;
+    }
+    if (grow == 0)
+        return text;
+    QString out(n + grow, Qt::Uninitialized);
+    char16_t *o = reinterpret_cast<char16_t *>(out.data());
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t c = in[i];
+        if (c == u'\r' || c == u'\n' || c == 0x2028 || c == 0x2029) {
+            if (c == u'\r' && i + 1 < n && in[i + 1] == u'\n')
                 ++i;
-            out += u"\r\n";
-        } else if (c == u'\n' || c == QChar(0x2028) || c == QChar(0x2029)) {
-            out += u"\r\n";
+            *o++ = u'\r';
+            *o++ = u'\n';
         } else {
-            out += c;
+            *o++ = c;
         }
     }
     return out;

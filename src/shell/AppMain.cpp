@@ -1,5 +1,6 @@
 #include "shell/AppMain.h"
 
+#include "document/DocumentReader.h"
 #include "shell/Form_Main.h"
 #include "shell/MessageBox.h"
 #include "system/AppPaths.h"
@@ -8,9 +9,12 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QSocketNotifier>
 #include <QThread>
 #include <QTimer>
+#include <QTranslator>
 #include <csignal>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -18,6 +22,7 @@
 namespace
 {
 std::unique_ptr<CIni> g_ProductInfo;
+std::unique_ptr<DocumentReader> g_Converter;
 int g_signalPipe[2] = {-1, -1};
 
 // What is left to wait for once termination starts, before the event loop
@@ -65,8 +70,21 @@ QString GetProductKey()
         + ProductInfo().GetSz(QStringLiteral("Product"), QStringLiteral("Section"), QString());
 }
 
+DocumentReader *Converter()
+{
+    return g_Converter.get();
+}
+
 std::unique_ptr<Form_Main> Main()
 {
+    if (!g_Converter) {
+        auto reader = std::make_unique<DocumentReader>();
+        if (reader->AllocHdl(1) == Document::Status::Ok
+            && reader->OpenWfxKey(0, QStringLiteral("Parlo")) == Document::Status::Ok)
+            g_Converter = std::move(reader);
+        else
+            qCWarning(lcShell) << "the document reader could not be set up";
+    }
     ProductInfo();
     CIni::setWriteFailureHandler([] {
         qCWarning(lcSettings) << "writing the settings file failed:" << AppPaths::settingsFile();
@@ -83,10 +101,19 @@ std::unique_ptr<Form_Main> Main()
 void ReleaseProgramObjects()
 {
     g_ProductInfo.reset();
+    g_Converter.reset();
 }
 
 int RunProgram()
 {
+    // The toolkit's own dialogs (files, message box buttons) speak the
+    // program's language.
+    auto *toolkit = new QTranslator(qApp);
+    if (toolkit->load(QLocale(QLocale::Chinese, QLocale::Taiwan), QStringLiteral("qtbase"),
+            QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(toolkit);
+    else
+        qCInfo(lcShell) << "no Traditional Chinese translation of the toolkit's dialogs";
     auto window = Main();
     if (!window)
         return 0;

@@ -5,10 +5,15 @@
 #include <memory>
 
 class CIni;
+class DocumentReader;
 class Form_Main;
 
 // The installation's product information (product name, web address).
 CIni &ProductInfo();
+
+// The program-wide document reader, set up by Main; null when it could not
+// be set up (documents are then read as system code page text).
+DocumentReader *Converter();
 
 // "Software\Mavi Technology\" + the product name: the product's key under
 // the current user's registry root.

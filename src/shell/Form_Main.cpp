@@ -1,6 +1,7 @@
 #include "shell/Form_Main.h"
 
 #include "shell/LipSync.h"
+#include "document/DocumentsArea.h"
 #include "shell/MaviTextBox.h"
 #include "shell/MessageBox.h"
 #include "speech/SpVoice.h"
@@ -54,8 +55,8 @@ void Form_Main::connectControls()
     connect(Combo_Font, &QComboBox::activated, this, [this] { ComboFontClick(); });
     connect(Slider_FontSz, &SliderEx::ScrollEx, this, [this](qint16 v) { SliderFontSzChange(v); });
     connect(Txt_Input, &MaviTextBox::Change, this, [this] {
-        if (!m_Loading)
-            m_Dirty = true;
+        if (m_Documents)
+            m_Documents->m_Files.TextChange();
         UpdateCharCount();
     });
     connect(Timer_PosLen, &QTimer::timeout, this, [this] { TimerPosLenTick(); });
@@ -64,8 +65,10 @@ void Form_Main::connectControls()
 
 void Form_Main::closeEvent(QCloseEvent *event)
 {
-    // Unsaved text is asked about once documents can be saved; until then
-    // closing always goes ahead.
+    if (m_Documents && m_Documents->QueryUnload()) {
+        event->ignore();
+        return;
+    }
     event->accept();
     Unload();
 }

@@ -9,6 +9,7 @@
 //   Form_Main_Load.cpp     start-up and shutdown with the settings they read
 //                          and write, the typefaces, text size and count;
 //   Form_Main_LipSync.cpp  the role picture and its moving mouth.
+//   Form_Main_Documents.cpp  the documents area: open, save, search, print.
 // Reading aloud lives in ReadingController, the voice list and the current
 // role in VoiceList; the window owns both and holds no logic of theirs.
 
@@ -25,6 +26,7 @@
 #include <memory>
 
 class CIni;
+class DocumentsArea;
 class MaviTextBox;
 class SpObjectToken;
 class SpVoice;
@@ -69,6 +71,7 @@ public:
     // The tooltip windows of the last layout pass, by control name.
     const std::map<QString, std::unique_ptr<CTooltip>> &tooltips() const { return m_Tooltips; }
     bool loadCompleted() const { return m_LoadCompleted; }
+    DocumentsArea *documents() const { return m_Documents.get(); }
 
     // ReadingView
     int voiceCount() const override;
@@ -130,6 +133,8 @@ private:
     // Form_Main_LipSync.cpp
     void LoadLipSync();
     void BindMouthBuffer();
+    // Form_Main_Documents.cpp
+    void createDocuments();
 
     std::unique_ptr<CIni> m_Ini;
     std::unique_ptr<VoicePrompt> m_TTS;
@@ -139,12 +144,11 @@ private:
     std::unique_ptr<ReadingController> m_Reading;
     std::unique_ptr<VoiceList> m_Voices;
     std::unique_ptr<LipSync> m_LipSync; // the face in PicViseme
+    std::unique_ptr<DocumentsArea> m_Documents;
     QImage m_RolePicture; // the user's own role picture, or null
     std::map<QString, std::unique_ptr<CTooltip>> m_Tooltips;
 
     bool m_CustomDefault = false;
-    bool m_Loading = false;
-    bool m_Dirty = false;
     bool m_LoadCompleted = false;
     bool m_Unloaded = false;
     // Whether the window comes back maximised: kept while it is minimised.

@@ -3,6 +3,7 @@
 
 #include "controls/TranslateColor.h"
 #include "document/AppFont.h"
+#include "document/DocumentsArea.h"
 #include "shell/AppMain.h"
 #include "shell/Form_Main.h"
 #include "shell/LipSync.h"
@@ -101,6 +102,7 @@ bool Form_Main::Load()
     m_Voices = std::make_unique<VoiceList>(
         *this, *m_Voice, *m_Ini, m_TTS.get(), GetProductKey(), AppPaths::programFolder());
     m_Voices->connectVoiceEvents();
+    createDocuments();
     connectControls();
 
     Check_AllEngine->setChecked(m_Ini->GetVal(Section::TTS, Key::All, 0) != 0);
@@ -190,6 +192,7 @@ void Form_Main::Unload()
     // nothing reaches the window or the voice while they are taken down.
     if (m_Voice)
         m_Voice->disconnect();
+    m_Documents.reset();
     m_Reading.reset();
     m_Voices.reset();
     m_Voice.reset();

@@ -19,11 +19,24 @@ namespace
 // block and read back as itself.
 QString withLineFeeds(const QString &text)
 {
-    QString plain = text;
-    plain.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    for (const QChar c :
-        {QChar(u'\r'), QChar(QChar::LineSeparator), QChar(QChar::ParagraphSeparator)})
-        plain.replace(c, QLatin1Char('\n'));
+    const char16_t *in = reinterpret_cast<const char16_t *>(text.constData());
+    const qsizetype n = text.size();
+    qsizetype first = 0;
+    while (first < n && in[first] != u'\r' && in[first] != 0x2028 && in[first] != 0x2029)
+        ++first;
+    if (first == n)
+        return text; // nothing to change: no copy
+    QString plain(n, Qt::Uninitialized);
+    char16_t *out = reinterpret_cast<char16_t *>(plain.data());
+    std::copy(in, in + first, out);
+    qsizetype o = first;
+    for (qsizetype i = first; i < n; ++i) {
+        const char16_t c = in[i];
+        if (c == u'\r' && i + 1 < n && in[i + 1] == u'\n')
+            continue; // the LF that follows ends the line
+        out[o++] = (c == u'\r' || c == 0x2028 || c == 0x2029) ? u'\n' : c;
+    }
+    plain.truncate(o);
     return plain;
 }
 } // namespace
@@ -190,7 +203,7 @@ void MaviTextBox::insertFromMimeData(const QMimeData *source)
     QPlainTextEdit::insertFromMimeData(&plain);
 }
 
-QString MaviTextBox::droppedFile(const QMimeData *mime) const
+QString MaviTextBox::droppedFile(const QMimeData *mime)
 {
     if (!mime || !mime->hasUrls())
         return QString();

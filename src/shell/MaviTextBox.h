@@ -72,6 +72,9 @@ public:
     // Length of Text() without building it.
     int crlfLength() const;
 
+    // The first local file a drag carries, or an empty string.
+    static QString droppedFile(const QMimeData *mime);
+
 Q_SIGNALS:
     void Change();
     void FilePath(const QString &path);
@@ -86,8 +89,6 @@ protected:
     void insertFromMimeData(const QMimeData *source) override;
 
 private:
-    QString droppedFile(const QMimeData *mime) const;
-
     qint32 m_features = AllFeatures;
     bool m_settingText = false;
 };

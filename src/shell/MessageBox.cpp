@@ -40,6 +40,9 @@ Answer show(const QString &text, Icon icon, Buttons buttons, QWidget *parent)
     case Icon::Critical:
         box.setIcon(QMessageBox::Critical);
         break;
+    case Icon::None:
+        box.setIcon(QMessageBox::NoIcon);
+        break;
     }
     switch (buttons) {
     case Buttons::Ok:

@@ -10,7 +10,7 @@ class QWidget;
 namespace MessageBox
 {
 
-enum class Icon { Information, Exclamation, Question, Critical };
+enum class Icon { Information, Exclamation, Question, Critical, None };
 enum class Buttons { Ok, YesNoCancel, YesNo, OkCancel };
 enum class Answer { Ok, Yes, No, Cancel };
 

@@ -1,0 +1,26 @@
+// The documents area of the main window: the Open, Save, Search and Print
+// buttons, drops of files on the window and the text box.
+
+#include "document/DocumentsArea.h"
+#include "shell/AppMain.h"
+#include "shell/Form_Main.h"
+
+#include "controls/CmdX.h"
+
+void Form_Main::createDocuments()
+{
+    DocumentsArea::Parts parts;
+    parts.textBox = Txt_Input;
+    parts.window = this;
+    parts.lastDir = &m_LastDir;
+    parts.savedSelStart = &m_Reading->m_SavedSelStart;
+    parts.savedSelLength = &m_Reading->m_SavedSelLength;
+    parts.converter = Converter();
+    m_Documents = std::make_unique<DocumentsArea>(parts);
+
+    DocumentsArea *area = m_Documents.get();
+    connect(Cmd_OpenTxt, &CmdX::Click, area, [area] { area->m_Files.OpenTextCommand(); });
+    connect(Cmd_SaveTxt, &CmdX::Click, area, [area] { area->m_Files.Cmd_SaveTxt(); });
+    connect(Cmd_SearchT, &CmdX::Click, area, [area] { area->m_Search.Cmd_SearchTClick(); });
+    connect(Cmd_PrintDC, &CmdX::Click, area, [this, area] { area->m_Print.Cmd_PrintDC(text()); });
+}
