@@ -79,6 +79,8 @@ public:
     // Writes the last frames and the LAME/Xing frame and closes the file;
     // returns the duration written in seconds. Throws Error.
     double finish();
+    // Drops an encoding under way and removes its unfinished file.
+    void discard();
     bool isEncoding() const;
 
 private:
