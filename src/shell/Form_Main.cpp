@@ -1,5 +1,7 @@
 #include "shell/Form_Main.h"
 
+#include "export/CMP3.h"
+#include "shell/ExportArea.h"
 #include "shell/MaviTextBox.h"
 #include "shell/MessageBox.h"
 #include "speech/SpVoice.h"

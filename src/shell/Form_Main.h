@@ -7,7 +7,8 @@
 //   Form_Main_Compose.cpp  the controls, their captions, colours and hints;
 //   Form_Main_Layout.cpp   the layout on every resize, the tooltip windows;
 //   Form_Main_Load.cpp     start-up and shutdown with the settings they read
-//                          and write, the typefaces, text size and count.
+//                          and write, the typefaces, text size and count;
+//   Form_Main_Export.cpp   the MP3 converter and the export area.
 // Reading aloud lives in ReadingController, the voice list and the current
 // role in VoiceList; the window owns both and holds no logic of theirs.
 
@@ -24,6 +25,8 @@
 #include <memory>
 
 class CIni;
+class CMP3;
+class ExportArea;
 class MaviTextBox;
 class SpObjectToken;
 class SpVoice;
@@ -122,14 +125,20 @@ private:
     void UpdateCharCount();
     void TimerPosLenTick();
     void writeSettings();
+    // Form_Main_Export.cpp
+    void CreateMP3();
+    void CreateExportArea();
+    friend class ExportArea;
 
     std::unique_ptr<CIni> m_Ini;
     std::unique_ptr<VoicePrompt> m_TTS;
     std::unique_ptr<CBmp> m_Bmp;
     std::unique_ptr<CGdi> m_Gdi; // draws the mouth picture into PicViseme
+    std::unique_ptr<CMP3> m_MP3;
     std::unique_ptr<SpVoice> m_Voice;
     std::unique_ptr<ReadingController> m_Reading;
     std::unique_ptr<VoiceList> m_Voices;
+    std::unique_ptr<ExportArea> m_Export;
     QImage m_RolePicture; // the user's own role picture, or null
     std::map<QString, std::unique_ptr<CTooltip>> m_Tooltips;
 

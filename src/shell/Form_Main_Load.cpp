@@ -3,7 +3,9 @@
 
 #include "controls/TranslateColor.h"
 #include "document/AppFont.h"
+#include "export/CMP3.h"
 #include "shell/AppMain.h"
+#include "shell/ExportArea.h"
 #include "shell/Form_Main.h"
 #include "shell/MaviTextBox.h"
 #include "shell/SettingsKeys.h"
@@ -85,6 +87,7 @@ bool Form_Main::Load()
 
     m_Bmp = std::make_unique<CBmp>();
     m_Gdi = std::make_unique<CGdi>();
+    CreateMP3();
 
     m_Voice = std::make_unique<SpVoice>();
     if (!m_Voice->isEngineAvailable()) {
@@ -100,6 +103,7 @@ bool Form_Main::Load()
         *this, *m_Voice, *m_Ini, m_TTS.get(), GetProductKey(), AppPaths::programFolder());
     m_Voices->connectVoiceEvents();
     connectControls();
+    CreateExportArea();
 
     Check_AllEngine->setChecked(m_Ini->GetVal(Section::TTS, Key::All, 0) != 0);
     m_Voices->FillVoiceList(Check_AllEngine->isChecked());
@@ -188,11 +192,13 @@ void Form_Main::Unload()
     // nothing reaches the window or the voice while they are taken down.
     if (m_Voice)
         m_Voice->disconnect();
+    m_Export.reset();
     m_Reading.reset();
     m_Voices.reset();
     m_Voice.reset();
     m_Bmp.reset();
     m_Gdi.reset();
+    m_MP3.reset();
     m_Ini.reset();
     m_Tooltips.clear();
     m_RolePicture = QImage();
