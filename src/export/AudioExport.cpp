@@ -15,8 +15,6 @@
 #include <QFileInfo>
 #include <algorithm>
 
-using namespace ExportTexts;
-
 namespace
 {
 
@@ -292,9 +290,9 @@ CMP3::Encoded AudioExport::waitForFollower(Mp3Follower &follower)
 
 QString AudioExport::failureText(const QString &path) const
 {
-    QString text = path + LineEnd + Failed;
+    QString text = path + ExportTexts::LineEnd + ExportTexts::Failed;
     if (!m_failure.isEmpty())
-        text += LineEnd + m_failure;
+        text += ExportTexts::LineEnd + m_failure;
     return text;
 }
 
@@ -306,10 +304,11 @@ void AudioExport::Cmd_SaveWAV()
     QString path;
     switch (RenderTextToWav(PromptWav, path)) {
     case Saved:
-        m_View.showResult(true, Title, path + LineEnd + Saved);
+        m_View.showResult(
+            true, ExportTexts::Title, path + ExportTexts::LineEnd + ExportTexts::Saved);
         break;
     case Failed:
-        m_View.showResult(false, Title, failureText(path));
+        m_View.showResult(false, ExportTexts::Title, failureText(path));
         break;
     case Cancelled:
         break;
@@ -336,7 +335,7 @@ void AudioExport::Cmd_SaveWAVnMP3()
         break;
     }
     case Failed:
-        m_View.showResult(false, Title, failureText(path));
+        m_View.showResult(false, ExportTexts::Title, failureText(path));
         break;
     case Cancelled:
         break;
