@@ -285,6 +285,7 @@ double Mp3Encoder::finish()
         s.out.resize(tagSize);
         tagSize = m_lib->tagFrame(s.flags, s.out.data(), s.out.size());
     }
+    m_wroteTag = tagSize > 0;
     if (tagSize > 0) {
         if (!s.file.seek(0))
             abandon(BadTarget, s.file.errorString());

@@ -4,6 +4,7 @@
 // against espeak-ng's own.
 
 #include "ExportTestKit.h"
+#include "FakeExportWindow.h"
 #include "TestFiles.h"
 #include "audio/AudioSink.h"
 #include "export/AudioExport.h"
@@ -23,72 +24,6 @@ using namespace ExportTestKit;
 
 namespace
 {
-
-const QString Sample = u"請輸入文字於此"_s;
-
-struct Box {
-    QString kind; // "warning", "ok", "failed", or the CMP3 icon
-    QString title;
-    QString text;
-};
-
-class FakeWindow : public ReadingView, public ExportView
-{
-public:
-    QString m_text = Sample;
-    int m_selStart = 2, m_selLength = 1;
-    QString m_lastDir;
-    QString m_answer; // the dialog's answer
-    QStringList m_dialog; // filter, index, title, folder, flags
-    QList<Box> m_boxes;
-    QStringList m_progress; // caption + label when shown, "hidden"
-    int m_words = 0;
-    std::function<void()> m_onPump;
-
-    QString text() const override { return m_text; }
-    int selStart() const override { return m_selStart; }
-    int selLength() const override { return m_selLength; }
-    QString lastDir() const override { return m_lastDir; }
-    void setLastDir(const QString &folder) override { m_lastDir = folder; }
-    QString showSaveDialog(const QString &filter, int index, const QString &title,
-        const QString &folder, int flags) override
-    {
-        m_dialog = {filter, QString::number(index), title, folder, QString::number(flags)};
-        return m_answer;
-    }
-    void showWarning(const QString &text) override { m_boxes.append({u"warning"_s, {}, text}); }
-    void showResult(bool ok, const QString &title, const QString &text) override
-    {
-        m_boxes.append({ok ? u"ok"_s : u"failed"_s, title, text});
-    }
-    void showProgress(const QString &caption, const QString &label) override
-    {
-        m_progress.append(caption + u'|' + label);
-    }
-    void updateProgress(int, const QString &) override { }
-    void hideProgress() override { m_progress.append(u"hidden"_s); }
-    void pumpMessages() override
-    {
-        if (m_onPump)
-            m_onPump();
-        QCoreApplication::processEvents();
-    }
-
-    int voiceCount() const override { return 1; }
-    void setSelStart(int start) override
-    {
-        m_selStart = start;
-        ++m_words;
-    }
-    void setSelLength(int length) override { m_selLength = length; }
-    void setVoicePaneEnabled(bool) override { }
-    void setSpeakCaption(const QString &) override { }
-    void setPauseEnabled(bool) override { }
-    void setPauseCaption(const QString &) override { }
-    QString pauseTag() const override { return {}; }
-    void setPauseTag(const QString &) override { }
-    void showClipMessage(const QString &) override { }
-};
 
 // Everything left in a folder, hidden files included.
 QStringList entries(const QString &folder)
@@ -322,6 +257,20 @@ private Q_SLOTS:
         const QStringList o = CMP3::encoderOptions();
         encoder.EncodeFile(wav, path(u"after.mp3"_s), o[0], o[1], o[2], o[3], message);
         QCOMPARE(TestFiles::readAll(path(u"live.mp3"_s)), TestFiles::readAll(path(u"after.mp3"_s)));
+
+        // A long remainder is cut into parts encoded side by side.
+        Mp3Follower parallel;
+        parallel.setParallelism(3, 2.0);
+        parallel.start(wav, SpFileStream::HeaderSize, 16000, path(u"cut.mp3"_s),
+            Mp3Encoder::parseOptions(CMP3::encoderOptions()));
+        parallel.finishInput(stream.samplesWritten() * 2);
+        QVERIFY(parallel.waitUntilDone(10000));
+        QVERIFY(parallel.succeeded());
+        QCOMPARE(parallel.partCount(), 3);
+        QCOMPARE(parallel.framesEncoded(), qint64(pcm.size()));
+        // Each cut adds the encoder's start and end padding, some 40 ms.
+        QVERIFY(qAbs(mp3Seconds(path(u"cut.mp3"_s)) - 20.0) <= 0.15);
+        QCOMPARE(entries(m_dir->path()).filter(u"cut"_s), QStringList({u"cut.mp3"_s}));
 
         // A cancelled follower leaves nothing behind.
         follower.start(wav, SpFileStream::HeaderSize, 16000, path(u"gone.mp3"_s), {});
