@@ -15,6 +15,8 @@ namespace
 
 constexpr int HalfTaps = 16;
 constexpr int Phases = 512;
+// Inputs up to this long convert through a buffer kept per thread.
+constexpr std::size_t KeptSamples = 1 << 20;
 
 // Filter taps for one cut-off, tabulated at Phases fractional positions.
 struct Kernel {
@@ -81,8 +83,13 @@ std::vector<int16_t> convert(const int16_t *samples, std::size_t count, int inRa
     const long long n = (long long)count;
     constexpr int Width = 2 * HalfTaps;
     constexpr int Lanes = 8;
-    // Each input sample takes part in several outputs: convert it once.
-    const std::vector<float> in(samples, samples + count);
+    // Each input sample takes part in several outputs: convert it once, into
+    // a buffer the thread keeps (a fresh one would be page-faulted in on
+    // every call).
+    thread_local std::vector<float> kept;
+    std::vector<float> own;
+    std::vector<float> &in = count <= KeptSamples ? kept : own;
+    in.assign(samples, samples + count);
     for (std::size_t o = 0; o < outCount; ++o) {
         const long long at = (long long)o * num;
         const long long base = at / den;
