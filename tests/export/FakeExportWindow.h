@@ -17,12 +17,6 @@ namespace
 
 const QString Sample = u"請輸入文字於此"_s;
 
-struct Box {
-    QString kind; // "warning", "ok", "failed", or the CMP3 icon
-    QString title;
-    QString text;
-};
-
 class FakeWindow : public ReadingView, public ExportView
 {
 public:
@@ -31,7 +25,7 @@ public:
     QString m_lastDir;
     QString m_answer; // the dialog's answer
     QStringList m_dialog; // filter, index, title, folder, flags
-    QList<Box> m_boxes;
+    QStringList m_boxes; // "kind|title|text", kind "warning", "ok", "failed" or an icon number
     QStringList m_progress; // caption + label when shown, "hidden"
     int m_words = 0;
     std::function<void()> m_onPump;
@@ -47,10 +41,10 @@ public:
         m_dialog = {filter, QString::number(index), title, folder, QString::number(flags)};
         return m_answer;
     }
-    void showWarning(const QString &text) override { m_boxes.append({u"warning"_s, {}, text}); }
+    void showWarning(const QString &text) override { m_boxes.append(u"warning||"_s + text); }
     void showResult(bool ok, const QString &title, const QString &text) override
     {
-        m_boxes.append({ok ? u"ok"_s : u"failed"_s, title, text});
+        m_boxes.append((ok ? u"ok|"_s : u"failed|"_s) + title + u'|' + text);
     }
     void showProgress(const QString &caption, const QString &label) override
     {

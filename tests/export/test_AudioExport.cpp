@@ -69,7 +69,7 @@ class TestAudioExport : public QObject
         options.tempRoot = path(u"tmp"_s);
         m_mp3 = std::make_unique<CMP3>(
             [this](CMP3::Icon icon, const QString &title, const QString &text) {
-                m_window->m_boxes.append({QString::number(int(icon)), title, text});
+                m_window->m_boxes.append(QString::number(int(icon)) + u'|' + title + u'|' + text);
             },
             options);
         m_export
@@ -104,10 +104,8 @@ private Q_SLOTS:
             QStringList(
                 {u"正在轉檔中 ...|如果您的電腦速度較慢，會花較長時間（10分鐘或更久），請耐心等待"_s,
                     u"hidden"_s}));
-        QCOMPARE(m_window->m_boxes.size(), 1);
-        QCOMPARE(m_window->m_boxes[0].kind, u"ok"_s);
-        QCOMPARE(m_window->m_boxes[0].title, u"轉檔已完成"_s);
-        QCOMPARE(m_window->m_boxes[0].text, wav + u"\r\n檔案存檔完成！"_s);
+        QCOMPARE(
+            m_window->m_boxes, QStringList(u"ok|轉檔已完成|"_s + wav + u"\r\n檔案存檔完成！"_s));
         QCOMPARE(entries(m_dir->path()), QStringList({u"song.wav"_s}));
         QCOMPARE(soxi("-r", wav), 16000.0);
         QCOMPARE(soxi("-c", wav), 1.0);
@@ -148,9 +146,8 @@ private Q_SLOTS:
         QCOMPARE(m_window->m_lastDir, shownFolder);
         QVERIFY(m_window->m_progress.isEmpty());
         if (length > ReadingController::MaxSpeakChars) {
-            QCOMPARE(m_window->m_boxes.size(), 1);
-            QCOMPARE(m_window->m_boxes[0].text,
-                u"朗讀文稿字數上限為 1048500 個字，部分文稿將不會完整轉出"_s);
+            QCOMPARE(m_window->m_boxes,
+                QStringList(u"warning||朗讀文稿字數上限為 1048500 個字，部分文稿將不會完整轉出"_s));
         } else {
             QVERIFY(m_window->m_boxes.isEmpty());
         }
@@ -179,11 +176,9 @@ private Q_SLOTS:
     {
         m_window->m_answer = path(u"missing/song.wav"_s);
         m_export->Cmd_SaveWAVnMP3();
-        QCOMPARE(m_window->m_boxes.size(), 1);
-        QCOMPARE(m_window->m_boxes[0].kind, u"failed"_s);
-        QCOMPARE(m_window->m_boxes[0].title, u"轉檔已完成"_s);
-        QCOMPARE(
-            m_window->m_boxes[0].text, path(u"missing/song.wav"_s) + u"\r\n檔案轉檔無法完成！"_s);
+        QCOMPARE(m_window->m_boxes,
+            QStringList(u"failed|轉檔已完成|"_s + path(u"missing/song.wav"_s)
+                + u"\r\n檔案轉檔無法完成！"_s));
         QCOMPARE(m_window->m_lastDir, path(u"missing"_s));
     }
 
@@ -211,8 +206,8 @@ private Q_SLOTS:
         const QString wav = path(folder + u"/talk.wav"_s);
         const QString mp3 = path(folder + u"/talk.mp3"_s);
         QCOMPARE(entries(path(folder)), QStringList({u"talk.mp3"_s, u"talk.wav"_s}));
-        QCOMPARE(m_window->m_boxes.size(), 1);
-        QCOMPARE(m_window->m_boxes[0].text, wav + u"\r\n"_s + mp3 + u"\r\n檔案存檔完成！"_s);
+        QCOMPARE(m_window->m_boxes,
+            QStringList(u"1|轉檔已完成|"_s + wav + u"\r\n"_s + mp3 + u"\r\n檔案存檔完成！"_s));
         QVERIFY(qAbs(mp3Seconds(mp3) - 4.0) <= 0.2);
         QCOMPARE(entries(path(u"tmp/Zorbo-Temp"_s)), QStringList());
     }
@@ -220,13 +215,12 @@ private Q_SLOTS:
     void withoutEncoderTheWavIsTheResult()
     {
         make(u"libmp3lame-missing.so.0"_s);
-        QCOMPARE(m_window->m_boxes.size(), 1);
-        QCOMPARE(m_window->m_boxes[0].text, u"Mp3 Component not install completed !"_s);
+        QCOMPARE(m_window->m_boxes, QStringList(u"0||Mp3 Component not install completed !"_s));
         m_window->m_answer = path(u"talk.wav"_s);
         m_export->Cmd_SaveWAVnMP3();
         const QString wav = path(u"talk.wav"_s);
-        QCOMPARE(m_window->m_boxes.size(), 2);
-        QCOMPARE(m_window->m_boxes[1].text, wav + u"\r\n"_s + wav + u"\r\n檔案存檔完成！"_s);
+        QCOMPARE(m_window->m_boxes.value(1),
+            u"1|轉檔已完成|"_s + wav + u"\r\n"_s + wav + u"\r\n檔案存檔完成！"_s);
         QCOMPARE(entries(m_dir->path()), QStringList({u"talk.wav"_s}));
     }
 

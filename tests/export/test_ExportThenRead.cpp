@@ -40,8 +40,7 @@ private Q_SLOTS:
         window.m_answer = dir.filePath(u"e.wav"_s);
         const qint64 exportStart = nowNs();
         commands.Cmd_SaveWAV();
-        QCOMPARE(window.m_boxes.size(), 1);
-        QCOMPARE(window.m_boxes[0].kind, u"ok"_s);
+        QVERIFY(window.m_boxes.value(0).startsWith(u"ok|"_s));
 
         const qint64 readStart = nowNs();
         reading.CmdSpeakClick();
