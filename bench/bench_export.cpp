@@ -3,6 +3,7 @@
 // by espeak-ng from a 20,000-character Traditional Chinese text. The target
 // is a ratio of at most 1.1. Each side runs several times; the best counts.
 
+#include "BenchText.h"
 #include "export/Mp3Encoder.h"
 #include "export/WavReader.h"
 
@@ -21,20 +22,6 @@ namespace
 
 constexpr int TextLength = 20000;
 constexpr int Rounds = 3;
-
-QString chineseText()
-{
-    const QString paragraph = QStringLiteral(
-        "今天天氣很好，我們一起到公園散步。路邊的樹葉已經慢慢變黃，風吹過來的時候，"
-        "沙沙作響。小朋友在草地上追逐，老人坐在長椅上聊天，偶爾有幾隻鴿子飛下來找東西吃。"
-        "這樣平凡的午後，讓人覺得生活其實可以很簡單。回家的路上，我們經過一家老書店，"
-        "店裡擺滿了各式各樣的舊書，有詩集、小說，也有歷史和地理的書籍。");
-    QString text;
-    while (text.size() < TextLength)
-        text += paragraph;
-    text.truncate(TextLength);
-    return text;
-}
 
 bool run(const QString &program, const QStringList &arguments)
 {
@@ -62,7 +49,7 @@ int main(int argc, char *argv[])
         QFile text(textPath);
         if (!text.open(QIODevice::WriteOnly))
             return 1;
-        text.write(chineseText().toUtf8());
+        text.write(BenchText::chinese(TextLength).toUtf8());
     }
     QElapsedTimer clock;
     clock.start();

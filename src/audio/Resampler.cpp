@@ -5,6 +5,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <numeric>
 
 namespace Resampler
 {
@@ -14,6 +15,8 @@ namespace
 
 constexpr int HalfTaps = 16;
 constexpr int Phases = 512;
+// Inputs up to this long convert through a buffer kept per thread.
+constexpr std::size_t KeptSamples = 1 << 20;
 
 // Filter taps for one cut-off, tabulated at Phases fractional positions.
 struct Kernel {
@@ -73,28 +76,46 @@ std::vector<int16_t> convert(const int16_t *samples, std::size_t count, int inRa
     const Kernel &kernel = kernelFor(inRate, outRate);
     const std::size_t outCount = outputLength(count, inRate, outRate);
     std::vector<int16_t> out(outCount);
-    const double step = double(inRate) / outRate;
+    // Output sample o sits at input position o * num / den, kept exact.
+    const long long g = std::gcd(inRate, outRate);
+    const long long num = inRate / g;
+    const long long den = outRate / g;
     const long long n = (long long)count;
+    constexpr int Width = 2 * HalfTaps;
+    constexpr int Lanes = 8;
+    // Each input sample takes part in several outputs: convert it once, into
+    // a buffer the thread keeps (a fresh one would be page-faulted in on
+    // every call).
+    thread_local std::vector<float> kept;
+    std::vector<float> own;
+    std::vector<float> &in = count <= KeptSamples ? kept : own;
+    in.assign(samples, samples + count);
     for (std::size_t o = 0; o < outCount; ++o) {
-        const double pos = double(o) * step;
-        const long long base = (long long)std::floor(pos);
-        const int phase = int((pos - double(base)) * Phases + 0.5);
-        const float *row = &kernel.taps[size_t(phase) * 2 * HalfTaps];
-        double acc = 0.0;
+        const long long at = (long long)o * num;
+        const long long base = at / den;
+        const int phase = int(((at % den) * Phases + den / 2) / den);
+        const float *row = &kernel.taps[size_t(phase) * Width];
         const long long first = base - HalfTaps + 1;
-        if (first >= 0 && first + 2 * HalfTaps <= n) {
-            // Away from the edges: no bounds to check (the same sum, in the same order).
-            const int16_t *in = samples + first;
-            for (int k = 0; k < 2 * HalfTaps; ++k)
-                acc += row[k] * in[k];
+        float acc = 0.0f;
+        if (first >= 0 && first + Width <= n) {
+            // Away from the edges: independent partial sums the compiler
+            // can keep in one vector register.
+            const float *x = in.data() + first;
+            float lane[Lanes] = {};
+            for (int k = 0; k < Width; k += Lanes) {
+                for (int j = 0; j < Lanes; ++j)
+                    lane[j] += row[k + j] * x[k + j];
+            }
+            acc = ((lane[0] + lane[1]) + (lane[2] + lane[3]))
+                + ((lane[4] + lane[5]) + (lane[6] + lane[7]));
         } else {
-            for (int k = 0; k < 2 * HalfTaps; ++k) {
+            for (int k = 0; k < Width; ++k) {
                 const long long idx = first + k;
                 if (idx >= 0 && idx < n)
-                    acc += row[k] * samples[idx];
+                    acc += row[k] * in[size_t(idx)];
             }
         }
-        out[o] = int16_t(std::clamp(std::lround(acc), -32768L, 32767L));
+        out[o] = int16_t(std::clamp(std::lrint(acc), -32768L, 32767L));
     }
     return out;
 }

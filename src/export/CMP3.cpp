@@ -1,23 +1,30 @@
 #include "export/CMP3.h"
 
 #include "export/ExportLog.h"
+#include "export/ExportTexts.h"
 #include "export/Mp3Encoder.h"
 
+#include "export/WavReader.h"
+
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <chrono>
+#include <functional>
+#include <future>
 
 namespace
 {
 
 const QString TempFolderName = QStringLiteral("Zorbo-Temp/");
-const QString Title = QStringLiteral("轉檔已完成");
-const QString Saved = QStringLiteral("檔案存檔完成！");
-const QString Failed = QStringLiteral("檔案轉檔無法完成！");
-const QString NoEncoder = QStringLiteral("Mp3 Component not install completed !");
+using namespace ExportTexts;
 // Output rate 44.1 kHz, 32 kbit/s, quality 5, mono.
 const QString EncoderOptions[] = {QStringLiteral("if44.1"), QStringLiteral("iBw32"),
     QStringLiteral("iLevel5"), QStringLiteral("iOM_M")};
+
+// How often the event loop turns while the encoder works.
+constexpr int PumpMs = 50;
 
 // A failed file step; it sends the conversion to the WAV fallback.
 struct FileStepFailed {
@@ -61,15 +68,52 @@ bool nothingToConvert(const QString &wavPath)
     return !info.isFile() || info.suffix().toLower() == u"mp3";
 }
 
+// Runs `work` on a thread of its own while this thread's event loop keeps
+// turning, so windows repaint; user input waits until the work is done, as
+// it would for a call made on this thread. Rethrows what `work` threw.
+void runPumping(const std::function<void()> &work)
+{
+    auto done = std::async(std::launch::async, work);
+    const bool pump = QCoreApplication::instance() != nullptr;
+    while (done.wait_for(std::chrono::milliseconds(pump ? PumpMs : 1000))
+        != std::future_status::ready) {
+        if (pump)
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    }
+    done.get();
+}
+
+// Puts the MP3 made beforehand at `target` when it was made from all of
+// `source`; false (leaving it alone) when the WAV must be encoded instead.
+bool placeEncoded(const CMP3::Encoded &encoded, const QString &source, const QString &target)
+{
+    if (encoded.path.isEmpty() || !QFileInfo(encoded.path).isFile())
+        return false;
+    WavReader wav;
+    if (!wav.open(source) || wav.frames() != encoded.frames) {
+        qCWarning(lcExport) << "the MP3 made while rendering does not match" << source;
+        return false;
+    }
+    wav.close();
+    // The encoder would write over an existing file; so does this.
+    if (QFileInfo::exists(target) && !QFile::remove(target))
+        return false;
+    if (!QFile::rename(encoded.path, target)) {
+        qCWarning(lcExport) << "cannot move" << encoded.path << "to" << target;
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 CMP3::CMP3(ShowMessage showMessage, const Options &options)
     : m_showMessage(std::move(showMessage))
     , m_tempRoot(options.tempRoot.isEmpty() ? QDir::tempPath() : options.tempRoot)
+    , m_library(options.library.isEmpty() ? QString::fromLatin1(Mp3Encoder::DefaultLibrary)
+                                          : options.library)
 {
-    auto encoder = std::make_unique<Mp3Encoder>(options.library.isEmpty()
-            ? QString::fromLatin1(Mp3Encoder::DefaultLibrary)
-            : options.library);
+    auto encoder = std::make_unique<Mp3Encoder>(m_library);
     if (encoder->isAvailable()) {
         m_Encoder = std::move(encoder);
     } else if (m_showMessage) {
@@ -78,6 +122,11 @@ CMP3::CMP3(ShowMessage showMessage, const Options &options)
 }
 
 CMP3::~CMP3() = default;
+
+QStringList CMP3::encoderOptions()
+{
+    return {std::begin(EncoderOptions), std::end(EncoderOptions)};
+}
 
 bool CMP3::hasEncoder() const
 {
@@ -92,31 +141,35 @@ QString CMP3::tempFolder() const
     return root + TempFolderName;
 }
 
-void CMP3::encode(const QString &source, const QString &target)
+void CMP3::encode(const QString &source, const QString &target, const Encoded &encoded)
 {
     if (!m_Encoder)
         throw Mp3Encoder::Error(Mp3Encoder::NoLibrary, NoEncoder);
+    if (placeEncoded(encoded, source, target))
+        return;
     QString message;
-    m_Encoder->EncodeFile(source, target, EncoderOptions[0], EncoderOptions[1], EncoderOptions[2],
-        EncoderOptions[3], message);
+    runPumping([&] {
+        m_Encoder->EncodeFile(source, target, EncoderOptions[0], EncoderOptions[1],
+            EncoderOptions[2], EncoderOptions[3], message);
+    });
     qCDebug(lcExport).noquote() << message;
 }
 
-QString CMP3::ToMP3(QString &wavPath, QString &outputFolder)
+QString CMP3::ToMP3(QString &wavPath, QString &outputFolder, const Encoded &encoded)
 {
     if (hasSpace(wavPath) || hasSpace(outputFolder))
-        return ToMP3ViaTemp(wavPath, outputFolder);
-    return ToMP3Direct(wavPath, outputFolder);
+        return ToMP3ViaTemp(wavPath, outputFolder, encoded);
+    return ToMP3Direct(wavPath, outputFolder, encoded);
 }
 
-QString CMP3::ToMP3Direct(QString &wavPath, QString &outputFolder)
+QString CMP3::ToMP3Direct(QString &wavPath, QString &outputFolder, const Encoded &encoded)
 {
     if (nothingToConvert(wavPath))
         return wavPath;
     try {
         // An MP3 already there is written over by the encoder.
         const QString mp3 = outputFolder + baseName(wavPath) + QStringLiteral(".mp3");
-        encode(wavPath, mp3);
+        encode(wavPath, mp3, encoded);
         return mp3;
     } catch (const Mp3Encoder::Error &e) {
         qCWarning(lcExport).noquote() << "MP3 conversion failed:" << e.message();
@@ -124,7 +177,7 @@ QString CMP3::ToMP3Direct(QString &wavPath, QString &outputFolder)
     return deliverWav(wavPath, outputFolder, QString());
 }
 
-QString CMP3::ToMP3ViaTemp(QString &wavPath, QString &outputFolder)
+QString CMP3::ToMP3ViaTemp(QString &wavPath, QString &outputFolder, const Encoded &encoded)
 {
     if (nothingToConvert(wavPath))
         return wavPath;
@@ -139,7 +192,7 @@ QString CMP3::ToMP3ViaTemp(QString &wavPath, QString &outputFolder)
         const QString tempMp3 = folder + base + QStringLiteral(".mp3");
         forceRemove(tempWav);
         moveFile(wavPath, tempWav);
-        encode(tempWav, tempMp3);
+        encode(tempWav, tempMp3, encoded);
         moveFile(tempWav, wavPath);
         moveFile(tempMp3, mp3);
         return mp3;
@@ -174,13 +227,13 @@ QString CMP3::deliverWav(QString &wavPath, const QString &outputFolder, const QS
     return QString();
 }
 
-bool CMP3::ConvertWavAndReport(const QString &wavPath)
+bool CMP3::ConvertWavAndReport(const QString &wavPath, const Encoded &encoded)
 {
     QString wav = wavPath;
     QString folder = QFileInfo(wav).absolutePath() + QLatin1Char('/');
-    const QString produced = ToMP3(wav, folder);
+    const QString produced = ToMP3(wav, folder, encoded);
     const qint64 size = produced.isEmpty() ? 0 : QFileInfo(produced).size();
-    const QString details = wav + QStringLiteral("\r\n") + produced + QStringLiteral("\r\n");
+    const QString details = wav + LineEnd + produced + LineEnd;
     const bool ok = size > FailedSizeLimit;
     if (m_showMessage)
         m_showMessage(

@@ -6,14 +6,26 @@
 // comes out, not by what the encoder says.
 //
 // Messages go through a function the owner supplies (a message box in the
-// window, a recorder in tests), so nothing here needs a window.
+// window, a recorder in tests), so nothing here needs a window. The encoder
+// runs on a worker thread while the caller's event loop keeps turning (user
+// input held back), so the window repaints during a long conversion; an MP3
+// already made while the WAV was rendered can be handed in and is then put
+// in place instead of encoding the WAV again.
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <memory>
 
 class Mp3Encoder;
+
+// An MP3 made from a WAV beforehand (see Mp3Follower): a conversion uses it
+// when it holds as many frames as the WAV, and encodes the WAV otherwise.
+struct EncodedMp3 {
+    QString path;
+    qint64 frames = -1;
+};
 
 class CMP3
 {
@@ -25,6 +37,8 @@ public:
         QString library; // empty: libmp3lame.so.0
         QString tempRoot; // empty: the system temporary folder
     };
+
+    using Encoded = EncodedMp3;
 
     // A produced file must be longer than this to count as converted.
     static constexpr qint64 FailedSizeLimit = 46;
@@ -41,23 +55,28 @@ public:
     // or already an .mp3, the WAV copied into the output folder when the
     // conversion failed (then `wavPath` is set to that copy too), or an empty
     // string when even that failed. Never throws.
-    QString ToMP3(QString &wavPath, QString &outputFolder);
+    QString ToMP3(QString &wavPath, QString &outputFolder, const Encoded &encoded = {});
 
     // Converts the WAV beside itself and tells the user how it went; true when
     // the file produced is long enough to be a result.
-    bool ConvertWavAndReport(const QString &wavPath);
+    bool ConvertWavAndReport(const QString &wavPath, const Encoded &encoded = {});
 
     bool hasEncoder() const;
+    // The four option codes every conversion passes to the encoder.
+    static QStringList encoderOptions();
+    // The encoder library this converter opened (or tried to).
+    QString library() const { return m_library; }
     // The temporary folder for paths with a space, ending in "/".
     QString tempFolder() const;
 
 private:
-    QString ToMP3Direct(QString &wavPath, QString &outputFolder);
-    QString ToMP3ViaTemp(QString &wavPath, QString &outputFolder);
+    QString ToMP3Direct(QString &wavPath, QString &outputFolder, const Encoded &encoded);
+    QString ToMP3ViaTemp(QString &wavPath, QString &outputFolder, const Encoded &encoded);
     QString deliverWav(QString &wavPath, const QString &outputFolder, const QString &tempWav);
-    void encode(const QString &source, const QString &target);
+    void encode(const QString &source, const QString &target, const Encoded &encoded);
 
     ShowMessage m_showMessage;
     std::unique_ptr<Mp3Encoder> m_Encoder;
     QString m_tempRoot;
+    QString m_library;
 };

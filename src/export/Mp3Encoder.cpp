@@ -179,14 +179,19 @@ bool Mp3Encoder::isEncoding() const
     return m_session != nullptr;
 }
 
+void Mp3Encoder::discard()
+{
+    if (!m_session)
+        return;
+    const QString target = m_session->file.fileName();
+    m_session.reset();
+    // Half an MP3 is not a result; the caller decides what to deliver.
+    QFile::remove(target);
+}
+
 void Mp3Encoder::abandon(ErrorCode code, const QString &message)
 {
-    if (m_session) {
-        const QString target = m_session->file.fileName();
-        m_session.reset();
-        // Half an MP3 is not a result; the caller decides what to deliver.
-        QFile::remove(target);
-    }
+    discard();
     qCWarning(lcExport).noquote() << "MP3 encoding failed:" << message;
     throw Error(code, message);
 }
@@ -280,6 +285,7 @@ double Mp3Encoder::finish()
         s.out.resize(tagSize);
         tagSize = m_lib->tagFrame(s.flags, s.out.data(), s.out.size());
     }
+    m_wroteTag = tagSize > 0;
     if (tagSize > 0) {
         if (!s.file.seek(0))
             abandon(BadTarget, s.file.errorString());

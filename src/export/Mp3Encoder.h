@@ -79,6 +79,11 @@ public:
     // Writes the last frames and the LAME/Xing frame and closes the file;
     // returns the duration written in seconds. Throws Error.
     double finish();
+    // Whether the last finish wrote a LAME/Xing frame (LAME leaves it out when
+    // it does not fit in one frame, as at 32 kbit/s and 44.1 kHz).
+    bool wroteTag() const { return m_wroteTag; }
+    // Drops an encoding under way and removes its unfinished file.
+    void discard();
     bool isEncoding() const;
 
 private:
@@ -91,4 +96,5 @@ private:
     std::unique_ptr<Library> m_lib;
     std::unique_ptr<Session> m_session;
     QString m_loadError;
+    bool m_wroteTag = false;
 };

@@ -2,6 +2,8 @@
 
 #include "shell/LipSync.h"
 #include "document/DocumentsArea.h"
+#include "export/CMP3.h"
+#include "shell/ExportArea.h"
 #include "shell/MaviTextBox.h"
 #include "shell/MessageBox.h"
 #include "speech/SpVoice.h"

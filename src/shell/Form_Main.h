@@ -10,6 +10,7 @@
 //                          and write, the typefaces, text size and count;
 //   Form_Main_LipSync.cpp  the role picture and its moving mouth.
 //   Form_Main_Documents.cpp  the documents area: open, save, search, print.
+//   Form_Main_Export.cpp   the MP3 converter and the export area.
 // Reading aloud lives in ReadingController, the voice list and the current
 // role in VoiceList; the window owns both and holds no logic of theirs.
 
@@ -27,6 +28,8 @@
 
 class CIni;
 class DocumentsArea;
+class CMP3;
+class ExportArea;
 class MaviTextBox;
 class SpObjectToken;
 class SpVoice;
@@ -135,16 +138,22 @@ private:
     void BindMouthBuffer();
     // Form_Main_Documents.cpp
     void createDocuments();
+    // Form_Main_Export.cpp
+    void CreateMP3();
+    void CreateExportArea();
+    friend class ExportArea;
 
     std::unique_ptr<CIni> m_Ini;
     std::unique_ptr<VoicePrompt> m_TTS;
     std::unique_ptr<CBmp> m_Bmp;
     std::unique_ptr<CGdi> m_Gdi; // draws the mouth picture into PicViseme
+    std::unique_ptr<CMP3> m_MP3;
     std::unique_ptr<SpVoice> m_Voice;
     std::unique_ptr<ReadingController> m_Reading;
     std::unique_ptr<VoiceList> m_Voices;
     std::unique_ptr<LipSync> m_LipSync; // the face in PicViseme
     std::unique_ptr<DocumentsArea> m_Documents;
+    std::unique_ptr<ExportArea> m_Export;
     QImage m_RolePicture; // the user's own role picture, or null
     std::map<QString, std::unique_ptr<CTooltip>> m_Tooltips;
 

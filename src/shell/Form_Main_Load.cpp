@@ -4,7 +4,9 @@
 #include "controls/TranslateColor.h"
 #include "document/AppFont.h"
 #include "document/DocumentsArea.h"
+#include "export/CMP3.h"
 #include "shell/AppMain.h"
+#include "shell/ExportArea.h"
 #include "shell/Form_Main.h"
 #include "shell/LipSync.h"
 #include "shell/MaviTextBox.h"
@@ -87,6 +89,7 @@ bool Form_Main::Load()
 
     m_Bmp = std::make_unique<CBmp>();
     m_Gdi = std::make_unique<CGdi>();
+    CreateMP3();
 
     m_Voice = std::make_unique<SpVoice>();
     if (!m_Voice->isEngineAvailable()) {
@@ -104,6 +107,7 @@ bool Form_Main::Load()
     m_Voices->connectVoiceEvents();
     createDocuments();
     connectControls();
+    CreateExportArea();
 
     Check_AllEngine->setChecked(m_Ini->GetVal(Section::TTS, Key::All, 0) != 0);
     m_Voices->FillVoiceList(Check_AllEngine->isChecked());
@@ -193,12 +197,14 @@ void Form_Main::Unload()
     if (m_Voice)
         m_Voice->disconnect();
     m_Documents.reset();
+    m_Export.reset();
     m_Reading.reset();
     m_Voices.reset();
     m_Voice.reset();
     m_LipSync.reset();
     m_Bmp.reset();
     m_Gdi.reset();
+    m_MP3.reset();
     m_Ini.reset();
     m_Tooltips.clear();
     m_RolePicture = QImage();

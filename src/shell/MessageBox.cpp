@@ -14,9 +14,10 @@ bool g_terminating = false;
 namespace MessageBox
 {
 
-Answer show(const QString &text, Icon icon, Buttons buttons, QWidget *parent)
+Answer show(
+    const QString &text, Icon icon, Buttons buttons, QWidget *parent, const QString &boxTitle)
 {
-    const QString title = AppPaths::productTitle();
+    const QString title = boxTitle.isEmpty() ? AppPaths::productTitle() : boxTitle;
     if (g_terminating) {
         qCWarning(lcShell).noquote() << "not shown while terminating:" << text;
         return (buttons == Buttons::Ok || buttons == Buttons::OkCancel) ? Answer::Ok : Answer::No;

@@ -16,9 +16,10 @@ enum class Answer { Ok, Yes, No, Cancel };
 
 using Handler = std::function<Answer(Icon, Buttons, const QString &text, const QString &title)>;
 
-// Shows the box (or asks the installed handler) and returns the answer.
+// Shows the box (or asks the installed handler) and returns the answer. An
+// empty title shows the program's own.
 Answer show(const QString &text, Icon icon = Icon::Exclamation, Buttons buttons = Buttons::Ok,
-    QWidget *parent = nullptr);
+    QWidget *parent = nullptr, const QString &title = QString());
 
 // Replaces the real dialog; an empty handler restores it.
 void setHandler(Handler handler);

@@ -90,6 +90,9 @@ public:
     // Appends samples made at `rate`, converted to the stream's rate first.
     bool writeSamples(const int16_t *samples, qint64 count, int rate);
     qint64 samplesWritten() const { return m_samples; }
+    // Sample bytes that have reached the file (the rest is still buffered);
+    // a reader may take the data up to here while the stream goes on.
+    qint64 dataBytesOnDisk() const { return m_dataOnDisk; }
     QString path() const { return m_path; }
     // Why the last Open, write or Close failed, in words for the user; empty
     // while nothing has failed.

@@ -1,0 +1,317 @@
+// The export commands on the scripted engine, with a window made of a plain
+// object: the files written, the dialog and message boxes, progress and
+// cancel, encoding while rendering, and the rendering of the real engine
+// against espeak-ng's own.
+
+#include "ExportTestKit.h"
+#include "FakeExportWindow.h"
+#include "TestFiles.h"
+#include "audio/AudioSink.h"
+#include "export/AudioExport.h"
+#include "export/Mp3Follower.h"
+#include "speech/ReadingController.h"
+#include "speech/ScriptedEngine.h"
+#include "speech/SpVoice.h"
+#include "speech/SpeechEngine.h"
+#include "system/SysDirs.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace Qt::StringLiterals;
+using namespace ExportTestKit;
+
+namespace
+{
+
+// Everything left in a folder, hidden files included.
+QStringList entries(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+}
+
+// Duration of an MP3 as decoded by the lame program.
+double mp3Seconds(const QString &mp3)
+{
+    const QString decoded = mp3 + u".decoded.wav"_s;
+    const double seconds
+        = run(u"lame"_s, {u"--quiet"_s, u"--decode"_s, mp3, decoded}) ? soxi("-D", decoded) : -1;
+    QFile::remove(decoded);
+    return seconds;
+}
+
+} // namespace
+
+class TestAudioExport : public QObject
+{
+    Q_OBJECT
+
+    ScriptedEngine m_engine;
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<FakeWindow> m_window;
+    std::unique_ptr<SpVoice> m_voice;
+    std::unique_ptr<ReadingController> m_reading;
+    std::unique_ptr<CMP3> m_mp3;
+    std::unique_ptr<AudioExport> m_export;
+
+    QString path(const QString &name) const { return m_dir->filePath(name); }
+
+    void make(const QString &library = QString())
+    {
+        m_window = std::make_unique<FakeWindow>();
+        m_window->m_lastDir = m_dir->path();
+        m_voice = std::make_unique<SpVoice>(nullptr, &m_engine);
+        m_reading = std::make_unique<ReadingController>(*m_window, *m_voice, nullptr);
+        m_reading->connectVoiceEvents();
+        CMP3::Options options;
+        options.library = library;
+        options.tempRoot = path(u"tmp"_s);
+        m_mp3 = std::make_unique<CMP3>(
+            [this](CMP3::Icon icon, const QString &title, const QString &text) {
+                m_window->m_boxes.append(QString::number(int(icon)) + u'|' + title + u'|' + text);
+            },
+            options);
+        m_export
+            = std::make_unique<AudioExport>(*m_window, *m_voice, *m_reading, nullptr, m_mp3.get());
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        AudioSink::setFactory([] { return std::make_unique<ImmediateSink>(); });
+    }
+
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        make();
+    }
+
+    void savesTheWavUnderTheTypedName()
+    {
+        // An existing song.wav, read-only even, is replaced without a question.
+        const QString wav = path(u"song.wav"_s);
+        TestFiles::writeAll(wav, "old");
+        QFile(wav).setPermissions(QFileDevice::ReadOwner);
+        m_window->m_answer = path(u"song.mp3"_s);
+        m_export->Cmd_SaveWAV();
+
+        QCOMPARE(m_window->m_dialog,
+            QStringList(
+                {u"請輸入wav檔名|*.wav"_s, u"1"_s, u"另存新檔"_s, m_dir->path(), u"34818"_s}));
+        QCOMPARE(m_window->m_progress,
+            QStringList(
+                {u"正在轉檔中 ...|如果您的電腦速度較慢，會花較長時間（10分鐘或更久），請耐心等待"_s,
+                    u"hidden"_s}));
+        QCOMPARE(
+            m_window->m_boxes, QStringList(u"ok|轉檔已完成|"_s + wav + u"\r\n檔案存檔完成！"_s));
+        QCOMPARE(entries(m_dir->path()), QStringList({u"song.wav"_s}));
+        QCOMPARE(soxi("-r", wav), 16000.0);
+        QCOMPARE(soxi("-c", wav), 1.0);
+        QCOMPARE(soxi("-b", wav), 16.0);
+        const double expected = Sample.size() * ScriptedEngine::CharMs / 1000.0;
+        QVERIFY(qAbs(soxi("-D", wav) - expected) <= 0.05 * expected);
+        // Words were highlighted as in reading; then the selection came back.
+        QVERIFY(m_window->m_words >= Sample.size());
+        QCOMPARE(m_window->m_selStart, 2);
+        QCOMPARE(m_window->m_selLength, 1);
+        QVERIFY(!m_reading->m_Speaking);
+        QCOMPARE(m_voice->AudioOutputStream(), nullptr);
+    }
+
+    void dialogAndClipping_data()
+    {
+        QTest::addColumn<qsizetype>("length");
+        QTest::addColumn<QString>("lastDir");
+        QTest::addColumn<QString>("shownFolder");
+        QTest::newRow("short, known folder") << qsizetype(7) << u"/srv/x"_s << u"/srv/x"_s;
+        QTest::newRow("at the limit, no folder yet")
+            << qsizetype(1048500) << QString() << GetSpecialFolder(5);
+        QTest::newRow("one past the limit") << qsizetype(1048501) << u"/srv/x"_s << u"/srv/x"_s;
+    }
+
+    void dialogAndClipping()
+    {
+        QFETCH(qsizetype, length);
+        QFETCH(QString, lastDir);
+        QFETCH(QString, shownFolder);
+        m_window->m_text = QString(length, u'字');
+        m_window->m_lastDir = lastDir;
+        m_window->m_answer = u"0"_s;
+        QString written = u"x"_s;
+        QCOMPARE(m_export->RenderTextToWav(u"p"_s, written), AudioExport::Cancelled);
+        QCOMPARE(written, QString());
+        QCOMPARE(m_window->m_dialog.value(3), shownFolder);
+        QCOMPARE(m_window->m_lastDir, shownFolder);
+        QVERIFY(m_window->m_progress.isEmpty());
+        if (length > ReadingController::MaxSpeakChars) {
+            QCOMPARE(m_window->m_boxes,
+                QStringList(u"warning||朗讀文稿字數上限為 1048500 個字，部分文稿將不會完整轉出"_s));
+        } else {
+            QVERIFY(m_window->m_boxes.isEmpty());
+        }
+    }
+
+    void cancelRemovesThePartialFiles()
+    {
+        m_window->m_text = QString(20000, u'字');
+        m_window->m_answer = path(u"long.wav"_s);
+        int pumps = 0;
+        m_window->m_onPump = [&] {
+            if (++pumps == 3) {
+                QVERIFY(QFileInfo(path(u"long.wav"_s)).size() > 100000);
+                m_export->cancel();
+            }
+        };
+        m_export->Cmd_SaveWAVnMP3();
+        QCOMPARE(pumps, 3);
+        QCOMPARE(entries(m_dir->path()), QStringList());
+        QVERIFY(m_window->m_boxes.isEmpty());
+        QVERIFY(!m_reading->m_Speaking);
+        QCOMPARE(m_voice->AudioOutputStream(), nullptr);
+    }
+
+    void failureIsReported()
+    {
+        m_window->m_answer = path(u"missing/song.wav"_s);
+        m_export->Cmd_SaveWAVnMP3();
+        QCOMPARE(m_window->m_boxes,
+            QStringList(u"failed|轉檔已完成|"_s + path(u"missing/song.wav"_s)
+                + u"\r\n檔案轉檔無法完成！"_s));
+        QCOMPARE(m_window->m_lastDir, path(u"missing"_s));
+    }
+
+    void wavAndMp3_data()
+    {
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<bool>("whileRendering");
+        QTest::newRow("encoded while rendering") << u"out"_s << true;
+        QTest::newRow("encoded afterwards") << u"out"_s << false;
+        QTest::newRow("folder with a space") << u"my out"_s << true;
+    }
+
+    void wavAndMp3()
+    {
+        QFETCH(QString, folder);
+        QFETCH(bool, whileRendering);
+        QVERIFY(QDir().mkpath(path(folder)));
+        m_window->m_text = QString(40, u'字');
+        m_window->m_answer = path(folder + u"/talk.wav"_s);
+        m_export->setEncodeWhileRendering(whileRendering);
+        if (whileRendering) // the MP3 made meanwhile is the one delivered
+            QTest::failOnWarning(QRegularExpression(u"does not match|cannot move|failed"_s));
+        m_export->Cmd_SaveWAVnMP3();
+
+        const QString wav = path(folder + u"/talk.wav"_s);
+        const QString mp3 = path(folder + u"/talk.mp3"_s);
+        QCOMPARE(entries(path(folder)), QStringList({u"talk.mp3"_s, u"talk.wav"_s}));
+        QCOMPARE(m_window->m_boxes,
+            QStringList(u"1|轉檔已完成|"_s + wav + u"\r\n"_s + mp3 + u"\r\n檔案存檔完成！"_s));
+        QVERIFY(qAbs(mp3Seconds(mp3) - 4.0) <= 0.2);
+        QCOMPARE(entries(path(u"tmp/Zorbo-Temp"_s)), QStringList());
+    }
+
+    void withoutEncoderTheWavIsTheResult()
+    {
+        make(u"libmp3lame-missing.so.0"_s);
+        QCOMPARE(m_window->m_boxes, QStringList(u"0||Mp3 Component not install completed !"_s));
+        m_window->m_answer = path(u"talk.wav"_s);
+        m_export->Cmd_SaveWAVnMP3();
+        const QString wav = path(u"talk.wav"_s);
+        QCOMPARE(m_window->m_boxes.value(1),
+            u"1|轉檔已完成|"_s + wav + u"\r\n"_s + wav + u"\r\n檔案存檔完成！"_s);
+        QCOMPARE(entries(m_dir->path()), QStringList({u"talk.wav"_s}));
+    }
+
+    void followerMatchesEncodingTheFinishedFile()
+    {
+        // The WAV grows in steps while the follower encodes it.
+        const QString wav = path(u"grow.wav"_s);
+        SpFileStream stream;
+        stream.Format.Type = SAFT16kHz16BitMono;
+        QVERIFY(stream.Open(wav));
+        Mp3Follower follower;
+        follower.start(wav, SpFileStream::HeaderSize, 16000, path(u"live.mp3"_s),
+            Mp3Encoder::parseOptions(CMP3::encoderOptions()));
+        const std::vector<int16_t> pcm = tone(16000, 1, 20.0);
+        for (std::size_t at = 0; at < pcm.size(); at += 40000) {
+            stream.writeSamples(
+                pcm.data() + at, qint64(std::min<std::size_t>(40000, pcm.size() - at)));
+            follower.publish(stream.dataBytesOnDisk());
+        }
+        QVERIFY(stream.Close());
+        follower.finishInput(stream.samplesWritten() * 2);
+        QVERIFY(follower.waitUntilDone(10000));
+        QVERIFY(follower.succeeded());
+        QCOMPARE(follower.framesEncoded(), qint64(pcm.size()));
+
+        Mp3Encoder encoder;
+        QString message;
+        const QStringList o = CMP3::encoderOptions();
+        encoder.EncodeFile(wav, path(u"after.mp3"_s), o[0], o[1], o[2], o[3], message);
+        QCOMPARE(TestFiles::readAll(path(u"live.mp3"_s)), TestFiles::readAll(path(u"after.mp3"_s)));
+
+        // A long remainder is cut into parts encoded side by side.
+        Mp3Follower parallel;
+        parallel.setParallelism(3, 2.0);
+        parallel.start(wav, SpFileStream::HeaderSize, 16000, path(u"cut.mp3"_s),
+            Mp3Encoder::parseOptions(CMP3::encoderOptions()));
+        parallel.finishInput(stream.samplesWritten() * 2);
+        QVERIFY(parallel.waitUntilDone(10000));
+        QVERIFY(parallel.succeeded());
+        QCOMPARE(parallel.partCount(), 3);
+        QCOMPARE(parallel.framesEncoded(), qint64(pcm.size()));
+        // Each cut adds the encoder's start and end padding, some 40 ms.
+        QVERIFY(qAbs(mp3Seconds(path(u"cut.mp3"_s)) - 20.0) <= 0.15);
+        QCOMPARE(entries(m_dir->path()).filter(u"cut"_s), QStringList({u"cut.mp3"_s}));
+
+        // A cancelled follower leaves nothing behind.
+        follower.start(wav, SpFileStream::HeaderSize, 16000, path(u"gone.mp3"_s), {});
+        follower.publish(64000);
+        follower.cancel();
+        QVERIFY(!QFileInfo::exists(path(u"gone.mp3"_s)));
+    }
+
+    void progressAndTimeLeft()
+    {
+        ExportProgress progress;
+        progress.start(1000, 5000);
+        QCOMPARE(progress.msLeft(9000), -1); // no word yet
+        progress.reached(250);
+        progress.reached(100); // words never go back
+        QCOMPARE(progress.percent(), 25);
+        QCOMPARE(progress.msLeft(5500), -1); // too early to say
+        QCOMPARE(progress.msLeft(9000), 12000);
+        QCOMPARE(ExportProgress::timeLeftText(12000), u"剩餘時間：約 12 秒"_s);
+        QCOMPARE(ExportProgress::timeLeftText(130500), u"剩餘時間：約 2 分 11 秒"_s);
+        QCOMPARE(ExportProgress::timeLeftText(3 * 3600000 + 60000), u"剩餘時間：約 3 小時 1 分"_s);
+        progress.reached(5000);
+        QCOMPARE(progress.percent(), 100);
+    }
+
+    void realEngineMatchesEspeakNg()
+    {
+        SpeechEngine &engine = SpeechEngine::instance();
+        if (!engine.isAvailable() || QStandardPaths::findExecutable(u"espeak-ng"_s).isEmpty())
+            QSKIP("espeak-ng and its data are not installed");
+        SpVoice voice(nullptr, &engine);
+        // The first voice of the catalogue is espeak-ng's Mandarin.
+        const QByteArray name = voice.Voice().espeakVoiceName();
+        m_export
+            = std::make_unique<AudioExport>(*m_window, voice, *m_reading, nullptr, m_mp3.get());
+        m_window->m_answer = path(u"real.wav"_s);
+        QString written;
+        QCOMPARE(m_export->RenderTextToWav(u"p"_s, written), AudioExport::Saved);
+        QVERIFY(run(u"espeak-ng"_s,
+            {u"-v"_s, QString::fromLatin1(name), u"-w"_s, path(u"own.wav"_s), Sample}));
+        QCOMPARE(soxi("-r", path(u"real.wav"_s)), 16000.0);
+        const double own = soxi("-D", path(u"own.wav"_s));
+        const double ours = soxi("-D", path(u"real.wav"_s));
+        QVERIFY2(own > 0.5 && qAbs(ours - own) <= 0.05 * own,
+            qPrintable(u"%1 s against %2 s"_s.arg(ours).arg(own)));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestAudioExport)
+#include "test_AudioExport.moc"
