@@ -1,5 +1,8 @@
 #include "shell/Form_Main.h"
 
+#include "document/AppHKey.h"
+#include "document/PromptHover.h"
+
 #include "shell/MaviTextBox.h"
 #include "shell/MessageBox.h"
 #include "speech/SpVoice.h"
@@ -59,6 +62,8 @@ void Form_Main::connectControls()
     });
     connect(Timer_PosLen, &QTimer::timeout, this, [this] { TimerPosLenTick(); });
     connect(Timer_Update, &QTimer::timeout, this, [this] { Timer_Update->stop(); });
+    connectHotKeys();
+    connectHelpBar();
 }
 
 void Form_Main::closeEvent(QCloseEvent *event)

@@ -188,6 +188,7 @@ void Form_Main::Unload()
     // nothing reaches the window or the voice while they are taken down.
     if (m_Voice)
         m_Voice->disconnect();
+    releaseHotKeys();
     m_Reading.reset();
     m_Voices.reset();
     m_Voice.reset();
