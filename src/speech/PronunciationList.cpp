@@ -3,13 +3,12 @@
 #include "system/AppPaths.h"
 #include "system/Log.h"
 
-#include <QDateTime>
 #include <QFile>
-#include <QFileInfo>
 #include <QSaveFile>
 #include <algorithm>
 #include <memory>
 #include <mutex>
+#include <sys/stat.h>
 
 namespace
 {
@@ -32,7 +31,7 @@ struct Current {
     std::mutex mutex;
     QString path;
     bool existed = false;
-    QDateTime modified;
+    qint64 modifiedNs = 0;
     qint64 size = -1;
     std::shared_ptr<const PronunciationList> list = std::make_shared<PronunciationList>();
 };
@@ -47,13 +46,17 @@ Current &current()
 PronunciationList::PronunciationList(const QList<Entry> &entries)
     : m_entries(entries)
 {
-    for (int i = 0; i < m_entries.size(); ++i)
-        m_byFirst[m_entries[i].written.front().toCaseFolded().unicode()].append(i);
-    for (auto &[first, list] : m_byFirst) {
-        std::stable_sort(list.begin(), list.end(), [this](int a, int b) {
-            return m_entries[a].written.size() > m_entries[b].written.size();
-        });
+    for (int i = 0; i < m_entries.size(); ++i) {
+        const QString &written = m_entries[i].written;
+        if (written.isEmpty())
+            continue;
+        m_byWritten.insert(written.toCaseFolded(), i); // a later entry wins
+        QList<int> &lengths = m_lengthsByFirst[written.front().toCaseFolded().unicode()];
+        if (!lengths.contains(int(written.size())))
+            lengths.append(int(written.size()));
     }
+    for (auto &[first, lengths] : m_lengthsByFirst)
+        std::sort(lengths.begin(), lengths.end(), std::greater<>());
 }
 
 QList<PronunciationList::Entry> PronunciationList::parse(const QByteArray &data)
@@ -135,16 +138,17 @@ QString PronunciationList::defaultFile()
 
 int PronunciationList::matchAt(const QString &text, int at) const
 {
-    const auto bucket = m_byFirst.find(text.at(at).toCaseFolded().unicode());
-    if (bucket == m_byFirst.end())
+    const auto lengths = m_lengthsByFirst.find(text.at(at).toCaseFolded().unicode());
+    if (lengths == m_lengthsByFirst.end())
         return -1;
-    const QStringView view(text);
-    for (int index : bucket->second) {
-        const QString &written = m_entries[index].written;
-        const int end = at + int(written.size());
-        if (end > text.size()
-            || view.mid(at, written.size()).compare(written, Qt::CaseInsensitive) != 0)
+    for (int length : lengths->second) {
+        const int end = at + length;
+        if (end > text.size())
             continue;
+        const int index = m_byWritten.value(text.mid(at, length).toCaseFolded(), -1);
+        if (index < 0)
+            continue;
+        const QString &written = m_entries[index].written;
         if (isWordUnit(written.front()) && at > 0 && isWordUnit(text.at(at - 1)))
             continue;
         if (isWordUnit(written.back()) && end < text.size() && isWordUnit(text.at(end)))
@@ -198,18 +202,22 @@ void PronunciationList::applyCurrent(QString &text, QVector<int> &map)
     {
         std::lock_guard lock(c.mutex);
         const QString path = defaultFile();
-        const QFileInfo info(path);
-        const bool exists = info.exists();
-        const QDateTime modified = exists ? info.lastModified() : QDateTime();
-        const qint64 size = exists ? info.size() : -1;
-        if (path != c.path || exists != c.existed || modified != c.modified || size != c.size) {
+        // stat() itself: this runs for every piece spoken, and QFileInfo's
+        // local-time dates cost many times more.
+        struct stat st {
+        };
+        const bool exists = ::stat(QFile::encodeName(path).constData(), &st) == 0;
+        const qint64 modifiedNs
+            = exists ? qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec : 0;
+        const qint64 size = exists ? qint64(st.st_size) : -1;
+        if (path != c.path || exists != c.existed || modifiedNs != c.modifiedNs || size != c.size) {
             QList<Entry> entries;
             if (exists && !load(path, &entries))
                 qCWarning(lcSettings) << "cannot read the pronunciation list" << path;
             c.list = std::make_shared<const PronunciationList>(entries);
             c.path = path;
             c.existed = exists;
-            c.modified = modified;
+            c.modifiedNs = modifiedNs;
             c.size = size;
         }
         list = c.list;

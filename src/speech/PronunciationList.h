@@ -12,6 +12,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QVector>
@@ -43,7 +44,7 @@ public:
     // "Parlo_UserDefine.txt" in the settings folder.
     static QString defaultFile();
 
-    bool isEmpty() const { return m_byFirst.empty(); }
+    bool isEmpty() const { return m_byWritten.isEmpty(); }
 
     // Rewrites `text` with the spoken forms. `map` holds the source offset of
     // each UTF-16 unit of `text` plus one for its end, and is rewritten in
@@ -60,6 +61,8 @@ private:
     int matchAt(const QString &text, int at) const; // index into m_entries, or -1
 
     QList<Entry> m_entries;
-    // Entries by the case-folded first unit of their written form, longest first.
-    std::unordered_map<char16_t, QList<int>> m_byFirst;
+    // Index into m_entries by case-folded written form, and the lengths of
+    // the written forms by their case-folded first unit, longest first.
+    QHash<QString, int> m_byWritten;
+    std::unordered_map<char16_t, QList<int>> m_lengthsByFirst;
 };
