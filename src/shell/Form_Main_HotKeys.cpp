@@ -18,6 +18,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMessageBox>
+#include <QPointer>
 #include <QTimer>
 
 namespace
@@ -42,7 +43,7 @@ public:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if (watched != m_Window)
+        if (watched != m_Window || !m_Keys)
             return false;
         if (event->type() == QEvent::WindowActivate) {
             m_Keys->HookHotKeys(m_Window);
@@ -55,7 +56,7 @@ protected:
 
 private:
     QWidget *m_Window;
-    AppHKey *m_Keys;
+    QPointer<AppHKey> m_Keys; // gone once the window has unloaded
 };
 } // namespace
 
@@ -100,6 +101,10 @@ void Form_Main::connectHotKeys()
     Timer_Cursor->setObjectName(QStringLiteral("Timer_Cursor"));
     m_Hover = std::make_unique<PromptHover>(*m_Reading, m_TTS.get(), Timer_Cursor);
     m_Hover->setPointerTarget([] { return QApplication::widgetAt(QCursor::pos()); });
+    auto hover = [this](QWidget *control, const QString &hint) {
+        if (m_Hover)
+            m_Hover->MouseMove(control, hint);
+    };
     auto hint = [this](QWidget *control) {
         // Cmd_Pause speaks its mode; the others the hint kept from their tooltip.
         if (control == Cmd_Pause)
@@ -108,12 +113,15 @@ void Form_Main::connectHotKeys()
     };
     for (CmdX *b : {Cmd_Speak, Cmd_Pause, Cmd_OpenTxt, Cmd_SaveWAVnMP3, Cmd_SaveWAV, Cmd_SaveTxt,
              Cmd_SearchT, Cmd_PrintDC})
-        connect(b, &CmdX::MouseMove, this, [this, b, hint] { m_Hover->MouseMove(b, hint(b)); });
+        connect(b, &CmdX::MouseMove, this, [b, hint, hover] { hover(b, hint(b)); });
     for (SliderEx *s : {Slider_FontSz, Slider_Rate, Slider_Volume})
-        connect(s, &SliderEx::MouseMove, this, [this, s, hint] { m_Hover->MouseMove(s, hint(s)); });
+        connect(s, &SliderEx::MouseMove, this, [s, hint, hover] { hover(s, hint(s)); });
     for (BmpBtnX *b : {Cmd_ChgIcon, Cmd_H1, Cmd_H2, Cmd_H4, Cmd_H5})
-        connect(b, &BmpBtnX::MouseMove, this, [this, b, hint] { m_Hover->MouseMove(b, hint(b)); });
-    connect(Cmd_H4, &BmpBtnX::Click, this, [this] { m_Hover->CmdH4Click(); });
+        connect(b, &BmpBtnX::MouseMove, this, [b, hint, hover] { hover(b, hint(b)); });
+    connect(Cmd_H4, &BmpBtnX::Click, this, [this] {
+        if (m_Hover)
+            m_Hover->CmdH4Click();
+    });
 }
 
 void Form_Main::releaseHotKeys()
