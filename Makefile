@@ -1,8 +1,9 @@
 # The two set-up commands (see README):
 #   make run   installs what is missing, builds and starts the reader
 #   make test  installs what is missing, builds with ASan + UBSan and runs every test headless
-# Other targets: make bench (prints figures), make fuzz (each fuzz target for
-# FUZZ_SECONDS, 60 by default, in a clang build of its own), make format.
+#              and then runs each fuzz target for FUZZ_SECONDS (60 by default) in a
+#              clang build of its own (make fuzz does that step alone)
+# Other targets: make bench (prints figures), make format, make package (the .deb).
 
 JOBS ?= $(shell nproc)
 BUILD ?= build
@@ -10,7 +11,7 @@ TEST_BUILD ?= build-test
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
 
-.PHONY: run build test bench fuzz format deps
+.PHONY: run build test bench fuzz fuzz-run format deps package
 
 deps:
 	@bash tools/install-deps.sh
@@ -26,17 +27,24 @@ test: deps
 	cmake -S . -B $(TEST_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPARLO_SANITIZE=ON -DPARLO_BENCH=OFF
 	cmake --build $(TEST_BUILD) -j $(JOBS)
 	cd $(TEST_BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+	$(MAKE) --no-print-directory fuzz-run
 
 bench: deps
 	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPARLO_TESTS=OFF
 	cmake --build $(BUILD) -j $(JOBS)
 	for b in $(BUILD)/bench/bench_*; do echo "== $$b"; $$b; done
 
-fuzz: deps
+fuzz: deps fuzz-run
+
+# The fuzz step of make test, without a second round of installing.
+fuzz-run:
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DPARLO_FUZZ=ON -DPARLO_SANITIZE=ON -DPARLO_TESTS=OFF -DPARLO_BENCH=OFF -DPARLO_TOOLS=OFF
 	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_document_reader fuzz_sapi_xml fuzz_settings
 	bash tools/run-fuzzers.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
+package: build
+	cd $(BUILD) && cpack -G DEB
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

@@ -4,6 +4,9 @@
 #include "document/DocumentsArea.h"
 #include "export/CMP3.h"
 #include "shell/ExportArea.h"
+#include "document/AppHKey.h"
+#include "document/PromptHover.h"
+
 #include "shell/MaviTextBox.h"
 #include "shell/MessageBox.h"
 #include "speech/SpVoice.h"
@@ -63,6 +66,8 @@ void Form_Main::connectControls()
     });
     connect(Timer_PosLen, &QTimer::timeout, this, [this] { TimerPosLenTick(); });
     connect(Timer_Update, &QTimer::timeout, this, [this] { Timer_Update->stop(); });
+    connectHotKeys();
+    connectHelpBar();
 }
 
 void Form_Main::closeEvent(QCloseEvent *event)

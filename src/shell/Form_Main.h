@@ -8,9 +8,11 @@
 //   Form_Main_Layout.cpp   the layout on every resize, the tooltip windows;
 //   Form_Main_Load.cpp     start-up and shutdown with the settings they read
 //                          and write, the typefaces, text size and count;
-//   Form_Main_LipSync.cpp  the role picture and its moving mouth.
-//   Form_Main_Documents.cpp  the documents area: open, save, search, print.
-//   Form_Main_Export.cpp   the MP3 converter and the export area.
+//   Form_Main_LipSync.cpp  the role picture and its moving mouth;
+//   Form_Main_Documents.cpp  the documents area: open, save, search, print;
+//   Form_Main_Export.cpp   the MP3 converter and the export area;
+//   Form_Main_HotKeys.cpp  the hot keys and the voice prompts;
+//   Form_Main_Help.cpp     the help bar and the link pictures.
 // Reading aloud lives in ReadingController, the voice list and the current
 // role in VoiceList; the window owns both and holds no logic of theirs.
 
@@ -22,14 +24,17 @@
 #include <QImage>
 #include <QList>
 #include <QWidget>
+#include <array>
 #include <functional>
 #include <map>
 #include <memory>
 
+class AppHKey;
 class CIni;
 class DocumentsArea;
 class CMP3;
 class ExportArea;
+class PromptHover;
 class MaviTextBox;
 class SpObjectToken;
 class SpVoice;
@@ -67,6 +72,7 @@ public:
     static void setFontFamilySource(std::function<QStringList()> source);
 
     SpVoice *voice() const { return m_Voice.get(); }
+    VoicePrompt *prompt() const { return m_TTS.get(); }
     QString lastDir() const { return m_LastDir; }
     const QImage &rolePicture() const { return m_RolePicture; }
     const TTSRole::Role &role() const { return m_Voices->role(); }
@@ -75,6 +81,13 @@ public:
     const std::map<QString, std::unique_ptr<CTooltip>> &tooltips() const { return m_Tooltips; }
     bool loadCompleted() const { return m_LoadCompleted; }
     DocumentsArea *documents() const { return m_Documents.get(); }
+
+    // Runs the command of hot-key row `index` (0-12); other values do nothing.
+    void CtrlKeyProc(qint16 index);
+    // Gives a hot-key row its command, in place of the button it clicks.
+    void setHotKeyCommand(qint16 row, std::function<void()> command);
+    // The hot keys, for whoever must withdraw them around a message.
+    AppHKey *hotKeys() const;
 
     // ReadingView
     int voiceCount() const override;
@@ -142,6 +155,13 @@ private:
     void CreateMP3();
     void CreateExportArea();
     friend class ExportArea;
+    // Form_Main_HotKeys.cpp
+    void connectHotKeys();
+    void releaseHotKeys();
+    void stepRate(int delta);
+    void stepVolume(int delta);
+    // Form_Main_Help.cpp
+    void connectHelpBar();
 
     std::unique_ptr<CIni> m_Ini;
     std::unique_ptr<VoicePrompt> m_TTS;
@@ -156,6 +176,9 @@ private:
     std::unique_ptr<ExportArea> m_Export;
     QImage m_RolePicture; // the user's own role picture, or null
     std::map<QString, std::unique_ptr<CTooltip>> m_Tooltips;
+    std::unique_ptr<AppHKey> m_HotKeys;
+    std::unique_ptr<PromptHover> m_Hover;
+    std::array<std::function<void()>, 13> m_HotKeyCommands;
 
     bool m_CustomDefault = false;
     bool m_LoadCompleted = false;
@@ -186,5 +209,5 @@ public:
     MaviTextBox *Txt_Input = nullptr;
     QStatusBar *SB = nullptr;
     QLabel *SB_Panel1 = nullptr, *SB_Panel2 = nullptr;
-    QTimer *Timer_PosLen = nullptr, *Timer_Update = nullptr;
+    QTimer *Timer_PosLen = nullptr, *Timer_Update = nullptr, *Timer_Cursor = nullptr;
 };

@@ -198,6 +198,7 @@ void Form_Main::Unload()
         m_Voice->disconnect();
     m_Documents.reset();
     m_Export.reset();
+    releaseHotKeys();
     m_Reading.reset();
     m_Voices.reset();
     m_Voice.reset();

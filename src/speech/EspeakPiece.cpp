@@ -2,6 +2,7 @@
 
 #include "speech/MandarinReading.h"
 #include "speech/PhoneMap.h"
+#include "speech/PronunciationList.h"
 
 #include <espeak-ng/speak_lib.h>
 
@@ -41,6 +42,9 @@ Text mapText(const SapiXmlParser::Run &run, int from, int to)
         out.map.append(run.offsetAt(k));
     }
     out.map.append(run.offsetAt(to));
+    // The user's own pronunciations; spelled text is read letter by letter.
+    if (!run.spell)
+        PronunciationList::applyCurrent(text, out.map);
     out.wide.reserve(size_t(text.size()) + 1);
     for (int i = 0; i < text.size();) {
         out.unitOf.push_back(i);
