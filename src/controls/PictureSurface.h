@@ -4,6 +4,12 @@
 // device context (the "hDC" property, which CGdi::AttachCtrl reads); every
 // drawing call on that context schedules a repaint, so what is drawn shows
 // as soon as control returns to the event loop.
+//
+// The surface is as dense as the screen the box is on, so a picture drawn
+// for that density shows sharp: at a device pixel ratio above 1 the context
+// addresses device pixels (surface().toDevice() converts), while Cls and the
+// surface's own Line and Box cover whole pixels. A move to a screen of
+// another density keeps the picture, enlarged or reduced to it.
 
 #include "controls/DrawSurface.h"
 

@@ -157,7 +157,7 @@ bool Form_Main::Load()
 
     m_LastDir = m_Ini->GetSz(Section::Last, Key::Path, GetSpecialFolder(SysDirs::CSIDL_PERSONAL));
 
-    m_Gdi->AllocMDC(PicViseme->hDC(), 0, 0, PicViseme->width(), PicViseme->height());
+    m_Gdi->AttachCtrl(PicViseme);
 
     UpdateCharCount();
     Txt_Input->Invoke(31, 65535);
