@@ -195,27 +195,6 @@ private Q_SLOTS:
         QCOMPARE(PixelTest::changedOutside(before, part.image, QRect(0, 0, 3, 2)), 0);
         QCOMPARE(at(part.image, 1, 1), BLUE);
     }
-
-    void patternBrushTilesThePicture()
-    {
-        const int before = gdi::liveObjects();
-        {
-            QImage tile = PixelTest::canvas(2, 2, WHITE);
-            tile.setPixel(0, 0, gdi::toRgb(RED));
-            GdiPicture pic = GdiPicture::fromImage(tile);
-            CBmpBursh brush;
-            QCOMPARE(brush.CurBrush(), nullptr);
-            brush.CreateBrush(pic);
-            QVERIFY(brush.BrushBitmap() != pic.Handle());
-            brush.CreateBrush(pic); // replaces the first pair
-            QCOMPARE(gdi::liveObjects(), before + 1 + 2);
-            Target t(6, 4);
-            gdi::FillRect(t.dc, 0, 0, 6, 4, brush.CurBrush());
-            QCOMPARE(PixelTest::count(t.image, RED), 6);
-            expect(t.image, {{2, 2, RED}, {3, 2, WHITE}});
-        }
-        QCOMPARE(gdi::liveObjects(), before);
-    }
 };
 
 QTEST_MAIN(TestCBmp)

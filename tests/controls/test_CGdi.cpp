@@ -145,25 +145,6 @@ private Q_SLOTS:
         QCOMPARE(gdi::liveObjects(), before);
     }
 
-    void windowFillAndDetachedHelper()
-    {
-        Drawn t;
-        QWidget w;
-        w.resize(30, 20);
-        t.g.setCurBrushColor(RED);
-        t.g.ClearWnd(&w);
-        QCOMPARE(PixelTest::count(t.image, RED), 600);
-        t.g.ClearWndEx(&w, nullptr); // no context: nothing, no crash
-        // Detached, nothing draws.
-        const QImage before = t.image.copy();
-        t.g.DetachDC();
-        t.g.FillBox(0, 0, 10, 10);
-        t.g.DrawLine(0, 0, 10, 10, 1);
-        QVERIFY(!t.g.DrawTxtW(u"x"_s, 0, 0, 50, 20, false, false, true));
-        t.g.DrawFocusFrame(1, 1, 10, 10, 1, false);
-        QCOMPARE(t.image, before);
-    }
-
     void lineStopsOneShortOfItsEnd_data()
     {
         QTest::addColumn<QPoint>("from");

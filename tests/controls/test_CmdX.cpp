@@ -1,6 +1,5 @@
 #include "PixelTest.h"
 #include "controls/CmdX.h"
-#include "controls/TipWindow.h"
 
 #include <QLineEdit>
 #include <QtTest>
@@ -316,8 +315,6 @@ private Q_SLOTS:
         QTest::addColumn<int>("edge");
         QTest::newRow("none") << 0 << 0;
         QTest::newRow("client edge") << 1 << 2;
-        QTest::newRow("modal frame") << 2 << 3;
-        QTest::newRow("static edge") << 3 << 1;
         QTest::newRow("both") << 4 << 5;
         QTest::newRow("unknown keeps the last") << 7 << 0;
     }
@@ -336,7 +333,7 @@ private Q_SLOTS:
         QTest::mouseRelease(rig.btn, Qt::LeftButton, {}, QPoint(edge + 10, edge + 5));
     }
 
-    void notificationsAndPropertyBag()
+    void notificationsAndValue()
     {
         CmdX btn(nullptr, u"Cmd_Speak"_s);
         QCOMPARE(btn.Caption(), u"Cmd_Speak"_s);
@@ -357,20 +354,6 @@ private Q_SLOTS:
         btn.setValue(false);
         btn.setValue(true);
         QCOMPARE(clicks.count(), 1);
-
-        // The bag holds only what differs from the defaults.
-        btn.setCaptionAlignment(8);
-        btn.setUseGradientFill(false);
-        const QVariantMap bag = btn.WriteProperties();
-        QCOMPARE(bag.keys(),
-            (QStringList {u"Caption"_s, u"CaptionAlignment"_s, u"GradientOrientation"_s,
-                u"UseGradientFill"_s}));
-        CmdX copy(nullptr, u"Cmd_B"_s);
-        copy.ReadProperties(bag);
-        QCOMPARE(copy.Caption(), u"朗讀"_s);
-        QCOMPARE(copy.CaptionAlignment(), 8);
-        QVERIFY(!copy.UseGradientFill());
-        QCOMPARE(copy.GradientFromColor(), sysColor(20));
     }
 
     void alwaysShowBorderRaisesIdleFace()
@@ -381,25 +364,6 @@ private Q_SLOTS:
         rig.btn->setAlwaysShowBorder(false);
         rig.btn->setCaption(u"x"_s); // a DrawButton wipes the old border
         QCOMPARE(rig.btn->faceImage().pixel(99, 29), White);
-    }
-
-    void tooltipLivesWhileHovering()
-    {
-        Rig rig;
-        rig.btn->setToolTipValue(u"朗讀 (Ctrl-H)"_s);
-        rig.btn->setToolTipStyle(1);
-        rig.btn->setToolTipCentered(true);
-        QVERIFY(!rig.btn->toolTipWindow());
-        QTest::mouseMove(rig.btn, QPoint(50, 15));
-        TipWindow *tip = rig.btn->toolTipWindow();
-        QVERIFY(tip);
-        QCOMPARE(tip->style(), 0x43);
-        QCOMPARE(tip->toolFlags(), 0x12);
-        rig.btn->setToolTipValue(u"停止"_s);
-        QCOMPARE(tip->tipText(), u"停止"_s);
-        QTRY_VERIFY(tip->isVisible());
-        QTest::mouseMove(rig.host.get(), QPoint(250, 150));
-        QVERIFY(!rig.btn->toolTipWindow());
     }
 
     void keyboardFocusFlashesBorderAndKeysRaiseKeyDown()

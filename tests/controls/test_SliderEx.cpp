@@ -289,24 +289,7 @@ private Q_SLOTS:
         QVERIFY(!label->isVisible());
     }
 
-    void dragsDoNotAccumulateObjects()
-    {
-        Shown w;
-        SliderEx &s = w.slider;
-        QVERIFY(QTest::qWaitForWindowExposed(&s));
-        s.repaint();
-        const int before = gdi::liveObjects();
-        QTest::mousePress(&s, Qt::LeftButton, {}, QPoint(10, 5));
-        for (int x = 10; x < 200; x += 7) {
-            QTest::mouseMove(&s, QPoint(x, 5));
-            s.repaint();
-        }
-        QTest::mouseRelease(&s, Qt::LeftButton, {}, QPoint(150, 5));
-        s.repaint();
-        QCOMPARE(gdi::liveObjects(), before);
-    }
-
-    void propertiesAndSystemColour()
+    void systemBackColourPaintsButtonFace()
     {
         // A system colour is stored as the colour it stands for.
         SliderEx s(nullptr, u"Slider_Volume"_s);
@@ -317,15 +300,6 @@ private Q_SLOTS:
         QCOMPARE(s.BackColor(), face);
         QCOMPARE(at(s.faceImage(), 60, 3), face);
         QCOMPARE(s.grab().toImage().convertToFormat(QImage::Format_RGB32), s.faceImage());
-        // The bag holds what differs from the defaults.
-        SliderEx t;
-        QVERIFY(t.WriteProperties().isEmpty());
-        t.ReadProperties({{u"Value"_s, 75}, {u"Max"_s, 100}});
-        QCOMPARE(t.Value(), qint16(75));
-        QCOMPARE(t.thumbX(), 75); // until the next placing
-        QCOMPARE(t.WriteProperties().size(), 2);
-        t.setToolTip(u"(小聲 Ctrl-R) (大聲 Ctrl-T)"_s);
-        QCOMPARE(t.accessibleDescription(), t.toolTip());
     }
 };
 

@@ -304,25 +304,6 @@ private Q_SLOTS:
         QFile::setPermissions(m_path, QFile::ReadOwner | QFile::WriteOwner);
     }
 
-    void binaryJunkNeverCrashes()
-    {
-        QByteArray junk(64 * 1024, '\0');
-        QRandomGenerator gen(1234);
-        for (char &c : junk)
-            c = static_cast<char>(gen.bounded(256));
-        // Sprinkle structure-like bytes so the scanner meets brackets and
-        // equals signs on short lines.
-        for (qsizetype i = 0; i < junk.size(); i += 97)
-            junk[i] = "[]=\n\r;"[gen.bounded(6)];
-        writeAll(m_path, junk);
-        CIni ini(m_path);
-        QCOMPARE(ini.GetVal(u"TTS"_s, u"Rate"_s, 50), qint16(50));
-        // The junk is kept and the new value is readable after it.
-        QVERIFY(ini.SetVal(u"TTS"_s, u"Rate"_s, 33));
-        QCOMPARE(ini.GetVal(u"TTS"_s, u"Rate"_s, 50), qint16(33));
-        QVERIFY(readAll(m_path).startsWith(junk));
-    }
-
     void hugeFileIsReadToTheEnd()
     {
         QByteArray big(50 * 1024 * 1024, 'q');
