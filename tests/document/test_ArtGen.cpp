@@ -75,9 +75,9 @@ int runGenerator(const QStringList &args, QString *output = nullptr)
     if (!proc.waitForFinished(120000))
         return -1;
     if (output)
-        *output = QString::fromLocal8Bit(args.value(0) == u"--list"_s
-                ? proc.readAllStandardOutput()
-                : proc.readAllStandardError());
+        *output
+            = QString::fromLocal8Bit(args.value(0) == u"--list"_s ? proc.readAllStandardOutput()
+                                                                  : proc.readAllStandardError());
     return proc.exitStatus() == QProcess::NormalExit ? proc.exitCode() : -1;
 }
 
