@@ -258,8 +258,12 @@ gdi::HDC CGdi::AttachCtrl(QObject *control)
 
 gdi::HDC CGdi::AttachCtrlEx(gdi::HWND hWnd, gdi::HDC hDC)
 {
-    const QRect rc = gdi::GetClientRect(hWnd);
-    return AllocMDC(hDC, 0, 0, rc.width(), rc.height());
+    // A surface denser than its window is addressed in device pixels.
+    const QImage *target = hDC ? hDC->target() : nullptr;
+    const QSize size = target && target->devicePixelRatio() != 1.0
+        ? target->size()
+        : gdi::GetClientRect(hWnd).size();
+    return AllocMDC(hDC, 0, 0, size.width(), size.height());
 }
 
 bool CGdi::AttachDC(gdi::HDC hDC)

@@ -80,7 +80,8 @@ public:
     gdi::HDC GetMemDC() const { return m_hDrawDC; }
     void ReleaseMDC();
     gdi::HDC AllocMDC(gdi::HDC hDC, float x, float y, float w, float h);
-    // Reads the control's widget and its "hDC" property; null when either is missing.
+    // Reads the control's widget and its "hDC" property; null when either is
+    // missing. The area covers the control, in device pixels on a dense surface.
     gdi::HDC AttachCtrl(QObject *control);
     gdi::HDC AttachCtrlEx(gdi::HWND hWnd, gdi::HDC hDC);
     bool AttachDC(gdi::HDC hDC);

@@ -32,6 +32,8 @@ void PictureSurface::Cls()
 
 void PictureSurface::paintEvent(QPaintEvent *)
 {
+    // The density is known for sure only once the box is on its screen.
+    m_Surface.resize(width(), height(), density());
     QPainter p(this);
     p.drawImage(0, 0, m_Surface.image());
 }
@@ -39,7 +41,7 @@ void PictureSurface::paintEvent(QPaintEvent *)
 void PictureSurface::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
-    m_Surface.resize(width(), height());
+    m_Surface.resize(width(), height(), density());
 }
 
 bool PictureSurface::event(QEvent *event)

@@ -19,7 +19,9 @@ void Form_Main::LoadLipSync()
 void Form_Main::BindMouthBuffer()
 {
     // A hidden widget hears of its size only when shown; the picture's
-    // pixels must have that size now, for the face drawn into them.
+    // pixels must have that size now, for the face drawn into them. The
+    // faces are 148-pixel pictures, addressed in pixels at any density.
+    PicViseme->setDensity(1.0);
     PicViseme->surface().resize(PicViseme->width(), PicViseme->height());
     m_LipSync->bind(PicViseme->hDC());
 }

@@ -71,8 +71,6 @@ void endChild(qint64 pid, int signal)
 
 } // namespace
 
-// ---- PrivateServer ---------------------------------------------------------
-
 PrivateServer::PrivateServer()
 {
     m_dir = QDir::tempPath() + QStringLiteral("/parlo-pa-%1").arg(::getpid());
@@ -129,8 +127,6 @@ void PrivateServer::kill()
     QFile::remove(socketPath());
 }
 
-// ---- MonitorRecorder -------------------------------------------------------
-
 MonitorRecorder::~MonitorRecorder()
 {
     stop();
@@ -153,37 +149,26 @@ bool MonitorRecorder::start()
 
 void MonitorRecorder::readLoop(int fd)
 {
-    std::vector<char> block(4096);
+    std::vector<char> bytes; // read but not yet whole samples
     qint64 total = 0; // bytes so far
-    char carry = 0;
-    bool hasCarry = false;
+    char block[4096];
     while (!m_stop.load()) {
-        const ssize_t n = ::read(fd, block.data(), block.size());
+        const ssize_t n = ::read(fd, block, sizeof block);
         if (n <= 0)
             break;
         const qint64 arrived = nowNs();
         total += n;
+        bytes.insert(bytes.end(), block, block + n);
         {
             std::lock_guard lock(m_mutex);
-            size_t i = 0;
-            if (hasCarry) {
-                const char pair[2] = {carry, block[0]};
-                int16_t s;
-                memcpy(&s, pair, 2);
-                m_samples.push_back(s);
-                i = 1;
-                hasCarry = false;
-            }
-            for (; i + 1 < size_t(n); i += 2) {
-                int16_t s;
-                memcpy(&s, block.data() + i, 2);
-                m_samples.push_back(s);
-            }
-            if (i < size_t(n)) {
-                carry = block[i];
-                hasCarry = true;
-            }
+            const size_t whole = bytes.size() / 2;
+            const size_t at = m_samples.size();
+            m_samples.resize(at + whole);
+            memcpy(m_samples.data() + at, bytes.data(), whole * 2);
         }
+        bytes.erase(bytes.begin(), bytes.begin() + qsizetype(bytes.size() / 2 * 2));
+        // Received now, so recorded no later than now: the earliest such
+        // bound over all blocks is the time of sample 0.
         const qint64 origin = arrived - (total / 2) * 1000000000LL / Rate;
         if (origin < m_origin.load())
             m_origin.store(origin);
@@ -207,8 +192,6 @@ std::vector<int16_t> MonitorRecorder::samples() const
     std::lock_guard lock(m_mutex);
     return m_samples;
 }
-
-// ---- Measurements ----------------------------------------------------------
 
 std::vector<Segment> soundSegments(
     const std::vector<int16_t> &pcm, int rate, double thresholdDb, double joinMs)

@@ -1,14 +1,11 @@
 #pragma once
 // Helpers shared by the pixel tests of the drawing classes and controls:
-// canvases in a known colour, colour reads as 0x00BBGGRR values, counts
-// of pixels that changed or carry a colour inside an area, the box and the
-// set of colours drawn, and checks of listed pixels.
+// canvases in a known colour, colour reads as 0x00BBGGRR values, counts,
+// boxes and sets of colours inside an area, and checks of listed pixels.
 
 #include "controls/GdiPlatform.h"
 
 #include <QImage>
-#include <QRect>
-#include <QSet>
 #include <QtTest>
 #include <initializer_list>
 
@@ -41,16 +38,20 @@ inline OleColor at(const QImage &img, int x, int y)
     return gdi::fromRgb(img.pixel(x, y));
 }
 
-// Pixels of colour inside area (the whole image when area is empty).
-inline int count(const QImage &img, OleColor colour, QRect area = QRect())
+// Calls f(x, y, rgb) for every pixel inside area (the whole image when empty).
+template<typename F> void each(const QImage &img, QRect area, F f)
 {
-    if (area.isEmpty())
-        area = img.rect();
-    area = area.intersected(img.rect());
-    int n = 0;
+    area = area.isEmpty() ? img.rect() : area.intersected(img.rect());
     for (int y = area.top(); y <= area.bottom(); ++y)
         for (int x = area.left(); x <= area.right(); ++x)
-            n += at(img, x, y) == colour ? 1 : 0;
+            f(x, y, img.pixel(x, y));
+}
+
+// Pixels of colour inside area.
+inline int count(const QImage &img, OleColor colour, QRect area = QRect())
+{
+    int n = 0;
+    each(img, area, [&](int, int, QRgb p) { n += gdi::fromRgb(p) == colour; });
     return n;
 }
 
@@ -58,47 +59,34 @@ inline int count(const QImage &img, OleColor colour, QRect area = QRect())
 inline int changedOutside(const QImage &before, const QImage &after, QRect keep)
 {
     int n = 0;
-    for (int y = 0; y < before.height(); ++y)
-        for (int x = 0; x < before.width(); ++x)
-            if (!keep.contains(x, y) && before.pixel(x, y) != after.pixel(x, y))
-                ++n;
+    each(before, {},
+        [&](int x, int y, QRgb p) { n += !keep.contains(x, y) && p != after.pixel(x, y); });
     return n;
 }
 
-// Bounding box of the pixels that differ from background inside area (the
-// whole image when area is empty), in raw QRgb values.
+// Bounding box of the pixels inside area that are (or, with `other`, are
+// not) of raw colour `rgb`.
+inline QRect boxOf(const QImage &img, QRgb rgb, QRect area = QRect(), bool other = false)
+{
+    QRect box;
+    each(img, area, [&](int x, int y, QRgb p) {
+        if ((p == rgb) != other)
+            box |= QRect(x, y, 1, 1);
+    });
+    return box;
+}
+
+// Bounding box of what was drawn on a `background` inside area.
 inline QRect inkBox(const QImage &img, QRgb background, QRect area = QRect())
 {
-    area = area.isEmpty() ? img.rect() : area.intersected(img.rect());
-    QRect box;
-    for (int y = area.top(); y <= area.bottom(); ++y)
-        for (int x = area.left(); x <= area.right(); ++x)
-            if (img.pixel(x, y) != background)
-                box |= QRect(x, y, 1, 1);
-    return box;
+    return boxOf(img, background, area, true);
 }
 
-// Bounding box of the pixels of raw QRgb colour inside area (the whole
-// image when area is empty).
-inline QRect boxOf(const QImage &img, QRgb colour, QRect area = QRect())
-{
-    area = area.isEmpty() ? img.rect() : area.intersected(img.rect());
-    QRect box;
-    for (int y = area.top(); y <= area.bottom(); ++y)
-        for (int x = area.left(); x <= area.right(); ++x)
-            if (img.pixel(x, y) == colour)
-                box |= QRect(x, y, 1, 1);
-    return box;
-}
-
-// The raw QRgb values found inside area (the whole image when empty).
+// The raw QRgb values found inside area.
 inline QSet<QRgb> colours(const QImage &img, QRect area = QRect())
 {
-    area = area.isEmpty() ? img.rect() : area.intersected(img.rect());
     QSet<QRgb> set;
-    for (int y = area.top(); y <= area.bottom(); ++y)
-        for (int x = area.left(); x <= area.right(); ++x)
-            set.insert(img.pixel(x, y));
+    each(img, area, [&](int, int, QRgb p) { set.insert(p); });
     return set;
 }
 
@@ -110,10 +98,10 @@ inline QRect differenceFromDoubled(const QImage &plain, const QImage &dense)
     if (dense.size() != plain.size() * 2)
         return dense.rect();
     QRect box;
-    for (int y = 0; y < dense.height(); ++y)
-        for (int x = 0; x < dense.width(); ++x)
-            if (dense.pixel(x, y) != plain.pixel(x / 2, y / 2))
-                box |= QRect(x, y, 1, 1);
+    each(dense, {}, [&](int x, int y, QRgb p) {
+        if (p != plain.pixel(x / 2, y / 2))
+            box |= QRect(x, y, 1, 1);
+    });
     return box;
 }
 
@@ -123,25 +111,35 @@ inline QRect doubled(const QRect &r, int margin)
     return QRect(r.topLeft() * 2, r.size() * 2).adjusted(-margin, -margin, margin, margin);
 }
 
-// One pixel and the colour it must have.
+// One pixel and the colour it must have, as 0x00BBGGRR or as raw QRgb.
 struct Px {
     int x;
     int y;
     OleColor colour;
 };
+struct RawPx {
+    int x;
+    int y;
+    QRgb rgb;
+};
 
 // Checks every listed pixel, naming the first one that is wrong.
-inline void expect(const QImage &img, std::initializer_list<Px> pixels)
+inline void expectRgb(const QImage &img, std::initializer_list<RawPx> pixels)
 {
-    for (const Px &p : pixels) {
-        const OleColor got = at(img, p.x, p.y);
-        QVERIFY2(got == p.colour,
+    for (const RawPx &p : pixels) {
+        const QRgb got = img.pixel(p.x, p.y);
+        QVERIFY2(got == p.rgb,
             qPrintable(QStringLiteral("pixel (%1, %2) is %3, expected %4")
                            .arg(p.x)
                            .arg(p.y)
-                           .arg(got, 6, 16, QLatin1Char('0'))
-                           .arg(p.colour, 6, 16, QLatin1Char('0'))));
+                           .arg(got & 0xFFFFFF, 6, 16, QLatin1Char('0'))
+                           .arg(p.rgb & 0xFFFFFF, 6, 16, QLatin1Char('0'))));
     }
+}
+inline void expect(const QImage &img, std::initializer_list<Px> pixels)
+{
+    for (const Px &p : pixels)
+        expectRgb(img, {{p.x, p.y, gdi::toRgb(p.colour)}});
 }
 
 } // namespace PixelTest

@@ -3,9 +3,6 @@
 #include "controls/BmpBtnX.h"
 #include "controls/WaveSound.h"
 
-#include <QSignalSpy>
-#include <QTemporaryDir>
-#include <QTimer>
 #include <QtTest>
 #include <memory>
 
@@ -27,23 +24,39 @@ QPixmap makeStrip(int density = 1)
     return strip;
 }
 
+// A shown window with the button at (20, 20) and the pointer far from it.
 struct Rig {
     std::unique_ptr<QWidget> host = std::make_unique<QWidget>();
     BmpBtnX *btn = nullptr;
-    Rig()
+    explicit Rig(bool picture = true)
     {
-        host->resize(300, 200);
-        host->move(40, 40);
+        host->setGeometry(40, 40, 300, 200);
         btn = new BmpBtnX(host.get(), u"Cmd_H1"_s);
         btn->move(20, 20);
+        if (picture)
+            btn->setPicture(makeStrip());
         host->show();
         QVERIFY(QTest::qWaitForWindowExposed(host.get()));
-        // The pointer starts well away from the button.
         QTest::mouseMove(host.get(), QPoint(290, 190));
     }
 };
 
-const QRgb Grey = qRgb(0xCF, 0xCF, 0xCF);
+// Counts the samples that reach the device.
+class CountingSink : public ImmediateSink
+{
+public:
+    explicit CountingSink(qint64 *total)
+        : ImmediateSink(16000)
+        , m_total(total)
+    {
+    }
+    void write(const int16_t *s, qint64 n) override
+    {
+        *m_total += n;
+        ImmediateSink::write(s, n);
+    }
+    qint64 *m_total;
+};
 } // namespace
 
 class TestBmpBtnX : public QObject
@@ -66,36 +79,11 @@ private Q_SLOTS:
         BmpBtnX::setErrorReporter({});
     }
 
-    void defaults()
-    {
-        BmpBtnX b;
-        QCOMPARE(b.Align(), 5);
-        QCOMPARE(b.Caption(), u"Command"_s);
-        QCOMPARE(b.TransColor(), 0xFFFFFF);
-        QCOMPARE(b.BackColor(), 0xE0E0E0);
-        QCOMPARE(b.ForeColor(), 0);
-        QCOMPARE(b.UseSound(), 1);
-        QCOMPARE(b.soundData(), WaveSound::builtInClick());
-        QVERIFY(b.WriteProperties().isEmpty());
-        QCOMPARE(b.timer1()->interval(), 10);
-        QCOMPARE(b.timer1()->objectName(), u"Timer1"_s);
-    }
-
-    void alignToTextFlags_data()
-    {
-        QTest::addColumn<int>("align");
-        QTest::addColumn<int>("flags");
-        const int expected[] = {5, 1, 9, 4, 0, 8, 6, 2, 10};
-        for (int a = 0; a < 9; ++a)
-            QTest::addRow("align %d", a) << a << expected[a];
-        QTest::newRow("align 9") << 9 << 0;
-        QTest::newRow("align -1") << -1 << 0;
-    }
     void alignToTextFlags()
     {
-        QFETCH(int, align);
-        QFETCH(int, flags);
-        QCOMPARE(BmpBtnX::AlignToTextFlags(align), flags);
+        const int expected[] = {5, 1, 9, 4, 0, 8, 6, 2, 10};
+        for (int a = -1; a <= 9; ++a)
+            QCOMPARE(BmpBtnX::AlignToTextFlags(a), a >= 0 && a < 9 ? expected[a] : 0);
     }
 
     void stripSizesControlAndFramesShowTheirRows_data()
@@ -120,24 +108,32 @@ private Q_SLOTS:
         QCOMPARE(b.stripSize(), QSize(40, 160));
         const QImage face = b.renderFrame(frame, density);
         QCOMPARE(face.size(), QSize(40, 40) * density);
-        const int frameRows = 40 * density;
         for (int y = 0; y < face.height(); y += 3)
             for (int x = 0; x < face.width(); x += 7)
-                QCOMPARE(face.pixel(x, y), qRgb((frame * frameRows + y) / 2, x, 0));
+                QCOMPARE(face.pixel(x, y), qRgb((frame * 40 * density + y) / 2, x, 0));
     }
 
-    void flatFacesWithoutPicture()
+    void facesWithoutPicture()
     {
         BmpBtnX b;
         b.setCaption(u"  "_s);
         b.resize(30, 20);
-        QCOMPARE(PixelTest::colours(b.renderFrame(0)), QSet<QRgb> {Grey});
+        QCOMPARE(PixelTest::colours(b.renderFrame(0)), QSet<QRgb> {qRgb(0xCF, 0xCF, 0xCF)});
         const OleColor light = TranslateColor(sysColor(COLOR_BTNHIGHLIGHT));
         const OleColor dark = TranslateColor(sysColor(COLOR_3DDKSHADOW));
         PixelTest::expect(b.renderFrame(1),
             {{5, 0, light}, {0, 5, light}, {29, 5, dark}, {5, 19, dark}, {15, 10, 0xE0E0E0}});
         PixelTest::expect(
             b.renderFrame(2), {{5, 0, dark}, {0, 5, dark}, {29, 5, light}, {5, 19, light}});
+        // A disabled caption is grey.
+        b.resize(80, 30);
+        b.setCaption(u"Off"_s);
+        b.setForeColor(rgbColor(255, 0, 0));
+        QVERIFY(PixelTest::colours(b.renderFrame(0)).contains(qRgb(255, 0, 0)));
+        b.setEnabledValue(false);
+        const QSet<QRgb> ink = PixelTest::colours(b.renderFrame(0));
+        QVERIFY(ink.contains(toQColor(sysColor(COLOR_GRAYTEXT)).rgb()));
+        QVERIFY(!ink.contains(qRgb(255, 0, 0)));
     }
 
     void captionPlacementAndPressedShift()
@@ -146,10 +142,9 @@ private Q_SLOTS:
         b.resize(80, 30);
         b.setBackColor(rgbColor(255, 255, 255));
         b.setCaption(u"Hi"_s);
-        // Frame 1 keeps the background inside its border.
+        // Inside the border only, so the ink is the caption's.
         const auto captionInk = [&](int frame) {
             const QImage img = b.renderFrame(frame);
-            // Inside the border only, so the ink is the caption's.
             return PixelTest::inkBox(img, qRgb(255, 255, 255), img.rect().adjusted(1, 1, -1, -1));
         };
         b.setAlign(9); // not a code: top-left
@@ -161,63 +156,38 @@ private Q_SLOTS:
         QCOMPARE(captionInk(2), bottomRight.translated(1, 1));
 
         // At twice the density the border is doubled and the caption laid out anew.
-        const QImage plain = b.renderFrame(1);
         const QImage dense = b.renderFrame(1, 2.0);
         QCOMPARE(dense.size(), QSize(160, 60));
-        const QRect redrawn = PixelTest::differenceFromDoubled(plain, dense);
+        const QRect redrawn = PixelTest::differenceFromDoubled(b.renderFrame(1), dense);
         QVERIFY(!redrawn.isEmpty());
         QVERIFY(PixelTest::doubled(bottomRight, 4).contains(redrawn));
-    }
-
-    void disabledCaptionIsGrey()
-    {
-        BmpBtnX b;
-        b.resize(80, 30);
-        b.setCaption(u"Off"_s);
-        b.setForeColor(rgbColor(255, 0, 0));
-        QVERIFY(PixelTest::colours(b.renderFrame(0)).contains(qRgb(255, 0, 0)));
-        b.setEnabledValue(false);
-        const QImage face = b.renderFrame(0);
-        QVERIFY(PixelTest::colours(face).contains(toQColor(sysColor(COLOR_GRAYTEXT)).rgb()));
-        QVERIFY(!PixelTest::colours(face).contains(qRgb(255, 0, 0)));
     }
 
     void pollingFollowsPointerAndButton()
     {
         Rig rig;
-        rig.btn->setPicture(makeStrip());
-        QVERIFY(!rig.btn->timer1()->isActive());
         QCOMPARE(rig.btn->frame(), qint16(0));
-
         QTest::mouseMove(rig.btn, QPoint(10, 10));
-        QVERIFY(rig.btn->mouseSeen());
         QVERIFY(rig.btn->timer1()->isActive());
         QTRY_COMPARE(rig.btn->frame(), qint16(1)); // the real timer's tick
-
         QTest::mousePress(rig.btn, Qt::LeftButton, {}, QPoint(10, 10));
         QCOMPARE(rig.btn->frame(), qint16(1)); // the next poll draws it
-        rig.btn->pollPointer();
-        QCOMPARE(rig.btn->frame(), qint16(2));
-
+        const auto pollAt = [&](QPoint p) {
+            QCursor::setPos(rig.btn->mapToGlobal(p));
+            rig.btn->pollPointer();
+            return rig.btn->frame();
+        };
+        QCOMPARE(pollAt(QPoint(10, 10)), qint16(2));
         // The right and bottom edges count as inside.
-        QCursor::setPos(rig.btn->mapToGlobal(QPoint(40, 40)));
-        rig.btn->pollPointer();
-        QCOMPARE(rig.btn->frame(), qint16(2));
-        QCursor::setPos(rig.btn->mapToGlobal(QPoint(41, 40)));
-        rig.btn->pollPointer();
-        QCOMPARE(rig.btn->frame(), qint16(1));
-
+        QCOMPARE(pollAt(QPoint(40, 40)), qint16(2));
+        QCOMPARE(pollAt(QPoint(41, 40)), qint16(1));
         // Outside with the button still down: hover frame, timer running.
-        QCursor::setPos(rig.btn->mapToGlobal(QPoint(120, 10)));
-        rig.btn->pollPointer();
-        QCOMPARE(rig.btn->frame(), qint16(1));
+        QCOMPARE(pollAt(QPoint(120, 10)), qint16(1));
         QVERIFY(rig.btn->timer1()->isActive());
-
         QSignalSpy clicks(rig.btn, &BmpBtnX::Click);
         QTest::mouseRelease(rig.btn, Qt::LeftButton, {}, QPoint(120, 10));
         QCOMPARE(clicks.count(), 0);
-        rig.btn->pollPointer();
-        QCOMPARE(rig.btn->frame(), qint16(0));
+        QCOMPARE(pollAt(QPoint(120, 10)), qint16(0));
         QVERIFY(!rig.btn->timer1()->isActive());
     }
 
@@ -225,30 +195,27 @@ private Q_SLOTS:
     {
         QTest::addColumn<bool>("picture");
         QTest::addColumn<bool>("moveFirst");
-        QTest::addColumn<bool>("clicks");
-        QTest::newRow("picture, no move") << true << false << false;
-        QTest::newRow("picture, moved") << true << true << true;
-        QTest::newRow("no picture, no move") << false << false << true;
+        QTest::addColumn<int>("clicks");
+        QTest::newRow("picture, no move") << true << false << 0;
+        QTest::newRow("picture, moved") << true << true << 1;
+        QTest::newRow("no picture, no move") << false << false << 1;
     }
     void noClickBeforePointerMoved()
     {
         QFETCH(bool, picture);
         QFETCH(bool, moveFirst);
-        QFETCH(bool, clicks);
-        Rig rig;
-        if (picture)
-            rig.btn->setPicture(makeStrip());
+        Rig rig(picture);
         QSignalSpy spy(rig.btn, &BmpBtnX::Click);
         if (moveFirst)
             QTest::mouseMove(rig.btn, QPoint(10, 10));
         QTest::mouseClick(rig.btn, Qt::LeftButton, {}, QPoint(10, 10));
-        QCOMPARE(spy.count(), clicks ? 1 : 0);
-        QCOMPARE(m_Played.size(), clicks ? 1 : 0);
+        QTEST(int(spy.count()), "clicks");
+        QTEST(int(m_Played.size()), "clicks");
     }
 
-    void eventOrderOfAClick()
+    void eventOrderOfClicksAndKeys()
     {
-        Rig rig;
+        Rig rig(false);
         QStringList events;
         connect(rig.btn, &BmpBtnX::MouseDown, this,
             [&](qint16 b, qint16, float, float) { events << u"MouseDown%1"_s.arg(b); });
@@ -256,34 +223,24 @@ private Q_SLOTS:
             [&](qint16 b, qint16, float, float) { events << u"MouseUp%1"_s.arg(b); });
         connect(rig.btn, &BmpBtnX::Click, this, [&] { events << u"Click"_s; });
         connect(rig.btn, &BmpBtnX::DblClick, this, [&] { events << u"DblClick"_s; });
+        connect(rig.btn, &BmpBtnX::KeyDown, this,
+            [&](qint16 k, qint16 sh) { events << u"KeyDown %1 %2"_s.arg(k).arg(sh); });
+        connect(rig.btn, &BmpBtnX::KeyPress, this,
+            [&](qint16 a) { events << u"KeyPress %1"_s.arg(a); });
+        connect(rig.btn, &BmpBtnX::KeyUp, this,
+            [&](qint16 k, qint16) { events << u"KeyUp %1"_s.arg(k); });
         QTest::mouseClick(rig.btn, Qt::LeftButton, {}, QPoint(5, 5));
         QTest::mouseClick(rig.btn, Qt::RightButton, {}, QPoint(5, 5));
         // The second press of a double click raises DblClick and no second Click.
         QTest::mouseClick(rig.btn, Qt::LeftButton, {}, QPoint(5, 5));
         QTest::mouseDClick(rig.btn, Qt::LeftButton, {}, QPoint(5, 5));
         QTest::mouseRelease(rig.btn, Qt::LeftButton, {}, QPoint(5, 5));
+        // Keys pass through and never click.
+        QTest::keyClick(rig.btn, Qt::Key_A);
         QCOMPARE(events,
             (QStringList {u"MouseDown1"_s, u"MouseUp1"_s, u"Click"_s, u"MouseDown2"_s,
                 u"MouseUp2"_s, u"MouseDown1"_s, u"MouseUp1"_s, u"Click"_s, u"DblClick"_s,
-                u"MouseUp1"_s}));
-    }
-
-    void keysPassThrough()
-    {
-        BmpBtnX b;
-        QStringList events;
-        connect(&b, &BmpBtnX::KeyDown, this,
-            [&](qint16 k, qint16 sh) { events << u"KeyDown %1 %2"_s.arg(k).arg(sh); });
-        connect(&b, &BmpBtnX::KeyPress, this, [&](qint16 a) { events << u"KeyPress %1"_s.arg(a); });
-        connect(
-            &b, &BmpBtnX::KeyUp, this, [&](qint16 k, qint16) { events << u"KeyUp %1"_s.arg(k); });
-        QSignalSpy clicks(&b, &BmpBtnX::Click);
-        QTest::keyClick(&b, Qt::Key_A);
-        QTest::keyClick(&b, Qt::Key_Space);
-        QCOMPARE(events,
-            (QStringList {u"KeyDown 65 0"_s, u"KeyPress 97"_s, u"KeyUp 65"_s, u"KeyDown 32 0"_s,
-                u"KeyPress 32"_s, u"KeyUp 32"_s}));
-        QCOMPARE(clicks.count(), 0); // keys do not click
+                u"MouseUp1"_s, u"KeyDown 65 0"_s, u"KeyPress 97"_s, u"KeyUp 65"_s}));
     }
 
     void soundChoices()
@@ -293,20 +250,20 @@ private Q_SLOTS:
         const QString path = dir.filePath(u"ding.wav"_s);
         QByteArray own = WaveSound::builtInClick();
         own[40] = 'x'; // any bytes: the file is played as it is
-        {
-            QFile f(path);
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write(own);
-        }
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(own) == own.size());
+        f.close();
         b.setSoundFileName(dir.filePath(u"missing.wav"_s));
         QCOMPARE(m_Errors, QStringList {u"File not found"_s});
         QCOMPARE(b.soundData(), WaveSound::builtInClick());
-
         b.setSoundFileName(path);
         QCOMPARE(b.soundData(), own);
         b.setUseSound(2);
         QCOMPARE(b.UseSound(), 2);
-
+        b.resize(20, 20);
+        QTest::mouseClick(&b, Qt::LeftButton, {}, QPoint(5, 5));
+        QCOMPARE(m_Played, QList<QByteArray> {own});
+        // Without a file of its own, the choice of one falls back to silence.
         BmpBtnX blank;
         blank.setUseSound(2);
         QCOMPARE(blank.UseSound(), 0);
@@ -314,17 +271,12 @@ private Q_SLOTS:
         QSignalSpy clicks(&blank, &BmpBtnX::Click);
         QTest::mouseClick(&blank, Qt::LeftButton, {}, QPoint(5, 5));
         QCOMPARE(clicks.count(), 1);
-        QVERIFY(m_Played.isEmpty());
-
-        b.resize(20, 20);
-        QTest::mouseClick(&b, Qt::LeftButton, {}, QPoint(5, 5));
-        QCOMPARE(m_Played, QList<QByteArray> {own});
+        QCOMPARE(m_Played.size(), 1);
     }
 
     void accessKeyClicksEvenBeforeMovement()
     {
         Rig rig;
-        rig.btn->setPicture(makeStrip());
         rig.btn->setCaption(u"&Help"_s);
         QCOMPARE(rig.btn->AccessKey(), u"H"_s);
         QCOMPARE(rig.btn->accessibleName(), u"Help"_s);
@@ -333,42 +285,7 @@ private Q_SLOTS:
         QSignalSpy clicks(rig.btn, &BmpBtnX::Click);
         QTest::keyClick(rig.host.get(), Qt::Key_H, Qt::AltModifier);
         QCOMPARE(clicks.count(), 1);
-        QCOMPARE(m_Played.size(), 1);
-        QCOMPARE(m_Played.first().size(), 170);
-    }
-
-    void propertyBagLoadRebuildsState()
-    {
-        BmpBtnX a;
-        a.setCaption(u"&Go"_s);
-        a.setAlign(0);
-        a.setPicture(makeStrip());
-        a.setUseSound(0);
-        const QVariantMap bag = a.WriteProperties();
-        QCOMPARE(bag.value(u"UseSound"_s).toInt(), 0);
-        BmpBtnX b;
-        b.ReadProperties(bag);
-        QCOMPARE(b.Caption(), u"&Go"_s);
-        QCOMPARE(b.AccessKey(), u"G"_s);
-        QVERIFY(b.hasPicture());
-        QCOMPARE(b.size(), QSize(40, 40));
-        QCOMPARE(b.Align(), 0);
-    }
-
-    void builtInClickImage()
-    {
-        const QByteArray click = WaveSound::builtInClick();
-        QCOMPARE(click.size(), 170);
-        const auto pcm = WaveSound::parse(click);
-        QVERIFY(pcm.has_value());
-        QCOMPARE(pcm->channels, 2);
-        QCOMPARE(pcm->sampleRate, 8000);
-        QCOMPARE(pcm->bitsPerSample, 8);
-        QCOMPARE(pcm->data.size(), 20);
-        const std::vector<int16_t> mono = WaveSound::toMono16(*pcm);
-        QCOMPARE(mono.size(), std::size_t(10));
-        QCOMPARE(mono[0], int16_t((0x83 - 128) * 256));
-        QCOMPARE(mono[3], int16_t(-128 * 256));
+        QCOMPARE(m_Played, QList<QByteArray> {WaveSound::builtInClick()});
     }
 
     void brokenWavesAreRefused_data()
@@ -390,31 +307,20 @@ private Q_SLOTS:
         QVERIFY(!WaveSound::play(image));
     }
 
-    void playingGoesToTheAudioSink()
+    void clickIsMixedToMonoAndPlayedOnTheAudioSink()
     {
+        // The built-in click: ten 8-bit stereo frames at 8000 per second.
+        const auto pcm = WaveSound::parse(WaveSound::builtInClick());
+        QVERIFY(pcm.has_value());
+        const std::vector<int16_t> mono = WaveSound::toMono16(*pcm);
+        QCOMPARE(mono.size(), std::size_t(10));
+        QCOMPARE(mono[0], int16_t((0x83 - 128) * 256));
+        QCOMPARE(mono[3], int16_t(-128 * 256));
         qint64 written = 0;
-        class CountingSink : public ImmediateSink
-        {
-        public:
-            explicit CountingSink(qint64 *total)
-                : ImmediateSink(16000)
-                , m_total(total)
-            {
-            }
-            void write(const int16_t *s, qint64 n) override
-            {
-                *m_total += n;
-                ImmediateSink::write(s, n);
-            }
-
-        private:
-            qint64 *m_total;
-        };
         AudioSink::setFactory([&] { return std::make_unique<CountingSink>(&written); });
         QVERIFY(WaveSound::play(WaveSound::builtInClick()));
         AudioSink::setFactory({});
-        // Ten frames at 8000 per second become twenty at 16000.
-        QCOMPARE(written, qint64(20));
+        QCOMPARE(written, qint64(20)); // at the sink's 16000 per second
     }
 };
 

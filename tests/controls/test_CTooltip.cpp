@@ -1,3 +1,4 @@
+#include "PixelTest.h"
 #include "controls/CTooltip.h"
 #include "controls/TipWindow.h"
 
@@ -83,16 +84,6 @@ private Q_SLOTS:
         QCOMPARE(TipWindow::lines(w->tipText()).size(), expected.count(u"\r\n"_s) + 1);
     }
 
-    void createNeedsAForm()
-    {
-        QPushButton b;
-        b.setToolTip(u"old"_s);
-        CTooltip tip;
-        QVERIFY(!tip.Create(&b, {.text = u"new"_s}));
-        QCOMPARE(tip.style(), -1);
-        QCOMPARE(b.toolTip(), u"old"_s);
-    }
-
     void createBuildsTheTip()
     {
         Rig rig;
@@ -106,12 +97,14 @@ private Q_SLOTS:
         QCOMPARE(w->toolWindow(), rig.button);
         QCOMPARE(w->toolRect(), rig.button->rect());
         QCOMPARE(w->tipFont(), rig.form->font());
-        QCOMPARE(tip.ForeCol(), TranslateColor(InfoText));
-        QCOMPARE(tip.BackCol(), TranslateColor(InfoBack));
         QCOMPARE(w->textColor(), toQColor(InfoText));
         QCOMPARE(w->bkColor(), toQColor(InfoBack));
         QCOMPARE(w->accessibleName(), u"朗讀"_s);
         QVERIFY(!w->isVisible());
+        // Without a form there is no tip, and the control keeps its own text.
+        CTooltip formless;
+        QVERIFY(!formless.Create(rig.button, {.text = u"new"_s}));
+        QCOMPARE(formless.style(), -1);
         // Delays go to the window; a negative display time restores its default.
         tip.setHoverTime(100);
         tip.setPopupTime(2500);
@@ -149,41 +142,32 @@ private Q_SLOTS:
         QCOMPARE(rig.button->toolTip(), u"txt"_s);
     }
 
-    void equalColoursFallBackToInfoColours()
-    {
-        Rig rig;
-        CTooltip tip;
-        tip.setFormX(rig.form.get());
-        TipWindow *w = tip.Create(rig.button,
-            {.text = u"x"_s, .centered = false, .foreColor = 0xFFFFFF, .backColor = 0xFFFFFF});
-        QVERIFY(w);
-        QCOMPARE(tip.ForeCol(), TranslateColor(InfoText));
-        QCOMPARE(tip.BackCol(), TranslateColor(InfoBack));
-        QVERIFY(!tip.Centered());
-
-        tip.Create(rig.button,
-            {.text = u"x"_s,
-                .centered = false,
-                .foreColor = rgbColor(1, 2, 3),
-                .backColor = 0xFFFFFF});
-        QCOMPARE(tip.ForeCol(), rgbColor(1, 2, 3));
-        QCOMPARE(tip.BackCol(), 0xFFFFFF);
-    }
-
-    void secondCreateReplacesFirstAndInitialsStay()
+    void secondCreateReplacesFirstAndEqualColoursFallBack()
     {
         Rig rig;
         CTooltip tip;
         QPointer<TipWindow> first
             = rig.create(tip, u"one"_s, CTooltip::StyleBalloonAlways, CTooltip::IconInfo, u"A"_s);
         QVERIFY(first);
-        QPointer<TipWindow> second = rig.create(tip, u"two"_s, 1, 0, u"B"_s);
-        QVERIFY(second);
-        QVERIFY(!first);
+        // Equal colours give the info colours; the initial text and title stay.
+        TipWindow *second = tip.Create(rig.button,
+            {.text = u"two"_s,
+                .centered = false,
+                .title = u"B"_s,
+                .foreColor = 0xFFFFFF,
+                .backColor = 0xFFFFFF});
+        QVERIFY(second && !first);
         QCOMPARE(tip.ToolTip(), u"two"_s);
         QCOMPARE(tip.Title(), u"B"_s);
         QCOMPARE(tip.InitialText(), u"one"_s);
         QCOMPARE(tip.InitialTitle(), u"A"_s);
+        QVERIFY(!tip.Centered());
+        QCOMPARE(tip.ForeCol(), TranslateColor(InfoText));
+        QCOMPARE(tip.BackCol(), TranslateColor(InfoBack));
+        tip.Create(
+            rig.button, {.text = u"x"_s, .foreColor = rgbColor(1, 2, 3), .backColor = 0xFFFFFF});
+        QCOMPARE(tip.ForeCol(), rgbColor(1, 2, 3));
+        QCOMPARE(tip.BackCol(), 0xFFFFFF);
     }
 
     void removeGivesTheTextBack()
@@ -209,12 +193,13 @@ private Q_SLOTS:
         QCOMPARE(rig.button->toolTip(), u"again"_s);
     }
 
-    void restingPointerShowsTheTip()
+    void tipShowsWhileThePointerRests()
     {
         Rig rig;
         CTooltip tip;
         TipWindow *w = rig.create(tip, u"朗讀 (Ctrl-H)"_s);
         tip.setHoverTime(300);
+        const auto leave = [&] { QTest::mouseMove(rig.form.get(), QPoint(390, 290)); };
         QTest::mouseMove(rig.button, QPoint(50, 15));
         QVERIFY(!w->isVisible()); // not before the hover time has run
         QTRY_VERIFY(w->isVisible());
@@ -222,26 +207,19 @@ private Q_SLOTS:
         const QRect tool(rig.button->mapToGlobal(QPoint(0, 0)), rig.button->size());
         QCOMPARE(w->y(), tool.bottom() + 1);
         QVERIFY(std::abs(w->geometry().center().x() - tool.center().x()) <= 1);
-        QTest::mouseMove(rig.form.get(), QPoint(390, 290));
+        leave();
         QVERIFY(!w->isVisible());
-    }
-
-    void pressHidesAndDisplayTimeEnds()
-    {
-        Rig rig;
-        CTooltip tip;
-        TipWindow *w = rig.create(tip, u"x"_s);
+        // The display time runs out and the tip stays away while the pointer rests.
         tip.setHoverTime(10);
         tip.setPopupTime(300);
         QTest::mouseMove(rig.button, QPoint(50, 15));
         QTRY_VERIFY(w->isVisible());
-        // The display time runs out and the tip stays away while the pointer rests.
         QTRY_VERIFY(!w->isVisible());
         QTest::mouseMove(rig.button, QPoint(52, 15));
         QTest::qWait(80);
         QVERIFY(!w->isVisible());
         // Leaving and coming back brings it up again; a press hides it.
-        QTest::mouseMove(rig.form.get(), QPoint(390, 290));
+        leave();
         tip.setPopupTime(-1);
         QTest::mouseMove(rig.button, QPoint(50, 15));
         QTRY_VERIFY(w->isVisible());
@@ -296,13 +274,12 @@ private Q_SLOTS:
         look.back = QColor(250, 240, 200);
         const QImage single = TipWindow::renderFace(look);
         QCOMPARE(single.size(), TipWindow::faceSize(look));
-        QCOMPARE(single.pixel(0, 0), QColor(10, 20, 30).rgb()); // frame
-        QCOMPARE(single.pixel(1, 1), QColor(250, 240, 200).rgb()); // margin
+        // frame, then margin
+        PixelTest::expectRgb(single, {{0, 0, qRgb(10, 20, 30)}, {1, 1, qRgb(250, 240, 200)}});
 
         look.text = u"one\r\ntwo"_s;
         const QImage twoLines = TipWindow::renderFace(look);
-        const int lineHeight = QFontMetrics(look.font).height();
-        QCOMPARE(twoLines.height(), single.height() + lineHeight);
+        QCOMPARE(twoLines.height(), single.height() + QFontMetrics(look.font).height());
 
         look.title = u"Title"_s;
         look.icon = TipWindow::IconWarning;

@@ -2,8 +2,6 @@
 #include "controls/FrameX.h"
 
 #include <QGuiApplication>
-#include <QPalette>
-#include <QSignalSpy>
 #include <QtTest>
 
 using PixelTest::at;
@@ -34,13 +32,9 @@ private Q_SLOTS:
         QCOMPARE(PixelTest::count(f, DARK, QRect(1, 48, 97, 1)), 97);
         QCOMPARE(PixelTest::count(f, DARK, QRect(98, 1, 1, 48)), 48);
         // where the rings meet
-        QCOMPARE(at(f, 99, 0), LIGHT);
-        QCOMPARE(at(f, 0, 49), LIGHT);
-        QCOMPARE(at(f, 98, 1), DARK);
-        QCOMPARE(at(f, 1, 48), DARK);
+        PixelTest::expect(f, {{99, 0, LIGHT}, {0, 49, LIGHT}, {98, 1, DARK}, {1, 48, DARK}});
         // everything inside keeps the background
         QCOMPARE(PixelTest::count(f, BACK, QRect(2, 2, 96, 46)), 96 * 46);
-        QCOMPARE(PixelTest::count(f, BACK), 96 * 46);
     }
 
     void tinyPanesDrawWithoutFault_data()
@@ -66,54 +60,29 @@ private Q_SLOTS:
         }
     }
 
-    void systemBackColourPaintsButtonFace()
+    void widgetShowsItsFaceAndKeepsChangedValues()
     {
-        FrameX frame(nullptr, QStringLiteral("Frame_M"));
+        FrameX frame(nullptr, QStringLiteral("Frame_D"));
         QSignalSpy changed(&frame, &FrameX::propertyChanged);
-        frame.setBackColor(sysColor(COLOR_BTNFACE));
-        const OleColor face
-            = fromQColor(QGuiApplication::palette().color(QPalette::Active, QPalette::Button));
-        QCOMPARE(frame.BackColor(), face);
-        QCOMPARE(changed.count(), 1);
-        QCOMPARE(changed.at(0).at(0).toString(), QStringLiteral("BackColor"));
-        frame.resize(40, 30);
-        QCOMPARE(at(frame.faceImage(), 20, 15), face);
-    }
-
-    void widgetShowsTheRenderedFace()
-    {
-        FrameX frame(nullptr, QStringLiteral("Frame_P"));
+        QVERIFY(frame.WriteProperties().isEmpty());
         frame.setBackColor(rgbColor(10, 200, 30));
+        frame.setEnabledValue(false);
+        QCOMPARE(changed.count(), 2);
+        QCOMPARE(changed.at(0).at(0).toString(), QStringLiteral("BackColor"));
+        QVERIFY(!frame.isEnabled());
         frame.resize(60, 35);
         const QImage shown = frame.grab().toImage().convertToFormat(QImage::Format_RGB32);
         QCOMPARE(shown, frame.faceImage());
         QCOMPARE(at(shown, 30, 20), rgbColor(10, 200, 30));
-    }
-
-    void propertyBagKeepsOnlyChangedValues()
-    {
-        FrameX frame;
-        QCOMPARE(frame.BackColor(), BACK);
-        QVERIFY(frame.WriteProperties().isEmpty());
-        frame.ReadProperties({{QStringLiteral("BackColor"), 0x123456}});
-        QCOMPARE(frame.BackColor(), 0x123456);
-        QCOMPARE(frame.WriteProperties().value(QStringLiteral("BackColor")).toInt(), 0x123456);
+        QCOMPARE(frame.WriteProperties().value(QStringLiteral("BackColor")).toInt(),
+            rgbColor(10, 200, 30));
         frame.ReadProperties({});
         QCOMPARE(frame.BackColor(), BACK);
-    }
-
-    void enabledAndAccessibility()
-    {
-        FrameX frame(nullptr, QStringLiteral("Frame_D"));
-        QSignalSpy changed(&frame, &FrameX::propertyChanged);
-        frame.setEnabledValue(false);
-        QVERIFY(!frame.isEnabled());
-        QVERIFY(!frame.Enabled());
-        QCOMPARE(changed.count(), 1);
-        QCOMPARE(frame.objectName(), QStringLiteral("Frame_D"));
+        // A system colour is stored as the colour it stands for.
+        frame.setBackColor(sysColor(COLOR_BTNFACE));
+        QCOMPARE(frame.BackColor(),
+            fromQColor(QGuiApplication::palette().color(QPalette::Active, QPalette::Button)));
         QCOMPARE(frame.accessibleName(), QStringLiteral("Frame_D"));
-        frame.setToolTip(QStringLiteral("文件"));
-        QCOMPARE(frame.accessibleDescription(), QStringLiteral("文件"));
     }
 };
 

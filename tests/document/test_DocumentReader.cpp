@@ -5,11 +5,8 @@
 #include "document/DocumentReader.h"
 #include "document/IsolatedRun.h"
 
-#include <QElapsedTimer>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QRandomGenerator>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <zip.h>
@@ -158,14 +155,13 @@ private Q_SLOTS:
     void plainText()
     {
         QFETCH(QByteArray, bytes);
-        QFETCH(QString, expected);
         QVERIFY(!bytes.isEmpty());
         QCOMPARE(open(write(QStringLiteral("plain.txt"), bytes)), Status::Ok);
-        QCOMPARE(m_reader.ReadBuf(0), expected);
+        QTEST(m_reader.ReadBuf(0), "expected");
         QVERIFY(m_reader.errorString().isEmpty());
     }
 
-    void markup_data()
+    void formats_data()
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QByteArray>("bytes");
@@ -192,23 +188,6 @@ private Q_SLOTS:
                           "\\uc1\\u20013?\\u25991?\\'a4\\'a4\\'a4\\'e5\\tab end\\par "
                           "{\\pict\\pngblip 89504e47}\\uc2\\u8364\\'80\\'80 \\{x\\}\\line z}")
             << u"First bold para\r\n中文中文\tend\r\n€ {x}\r\nz"_s;
-    }
-
-    void markup()
-    {
-        QFETCH(QString, name);
-        QFETCH(QByteArray, bytes);
-        QFETCH(QString, expected);
-        QCOMPARE(open(write(name, bytes)), Status::Ok);
-        QCOMPARE(m_reader.ReadBuf(0), expected);
-    }
-
-    void packages_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QString>("expected");
-
         QTest::newRow("docx")
             << QStringLiteral("a.docx")
             << zipOf(docxMembers("<w:p><w:pPr><w:tabs><w:tab w:val=\"left\"/></w:tabs></w:pPr>"
@@ -263,13 +242,12 @@ private Q_SLOTS:
             << u"Second & first\r\n第一章"_s;
     }
 
-    void packages()
+    void formats()
     {
         QFETCH(QString, name);
         QFETCH(QByteArray, bytes);
-        QFETCH(QString, expected);
         QCOMPARE(open(write(name, bytes)), Status::Ok);
-        QCOMPARE(m_reader.ReadBuf(0), expected);
+        QTEST(m_reader.ReadBuf(0), "expected");
     }
 
     void pdfPagesInOrder()
@@ -287,14 +265,11 @@ private Q_SLOTS:
             painter.drawText(QPointF(500, 1000), QStringLiteral("Third on page two"));
         }
         QCOMPARE(open(path), Status::Ok);
-        QStringList lines = m_reader.ReadBuf(0).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
-        for (QString &line : lines)
-            line = line.trimmed();
-        lines.removeAll(QString());
-        QCOMPARE(lines,
-            QStringList({QStringLiteral("First line here"), QStringLiteral("Second line here"),
-                QStringLiteral("Third on page two")}));
-        QCOMPARE(m_reader.ReadBuf(0).count(u'\n'), m_reader.ReadBuf(0).count(u"\r\n"));
+        const QString text = m_reader.ReadBuf(0);
+        QCOMPARE(text.simplified(),
+            QStringLiteral("First line here Second line here Third on page two"));
+        QVERIFY(text.indexOf(u"Second") > text.indexOf(u"here\r\n"));
+        QCOMPARE(text.count(u'\n'), text.count(u"\r\n"));
     }
 
     void longDocumentLoadsWhole()
@@ -353,12 +328,11 @@ private Q_SLOTS:
     {
         QFETCH(QString, name);
         QFETCH(QByteArray, bytes);
-        QFETCH(Status, expected);
         QCOMPARE(open(write(QStringLiteral("ok.txt"), "earlier text")), Status::Ok);
         const QString path = write(name, bytes);
         QElapsedTimer timer;
         timer.start();
-        QCOMPARE(open(path), expected);
+        QTEST(open(path), "expected");
         QVERIFY2(timer.elapsed() < 3000, qPrintable(QString::number(timer.elapsed())));
         QVERIFY(m_reader.ReadBuf(0).isEmpty());
         QVERIFY(m_reader.errorString().contains(path));
@@ -398,7 +372,6 @@ private Q_SLOTS:
     {
         QFETCH(int, behaviour);
         QFETCH(IsolatedRun::Outcome, outcome);
-        QFETCH(QByteArray, data);
         IsolatedRun::Budget budget;
         budget.timeoutMs = 500;
         budget.maxOutputBytes = 1 << 20;
@@ -416,7 +389,7 @@ private Q_SLOTS:
             },
             budget);
         QCOMPARE(out.outcome, outcome);
-        QCOMPARE(out.data, data);
+        QTEST(out.data, "data");
         if (outcome == IsolatedRun::Outcome::Finished)
             QCOMPARE(out.exitCode, 7);
         QVERIFY(timer.elapsed() < 2000);

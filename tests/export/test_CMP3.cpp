@@ -1,8 +1,6 @@
 #include "ExportTestKit.h"
 #include "export/CMP3.h"
 
-#include <QDir>
-#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace Qt::StringLiterals;

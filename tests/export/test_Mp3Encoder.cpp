@@ -2,9 +2,6 @@
 #include "TestFiles.h"
 #include "export/Mp3Encoder.h"
 
-#include <QStandardPaths>
-#include <QTemporaryDir>
-#include <QtEndian>
 #include <QtTest>
 
 using namespace Qt::StringLiterals;
@@ -20,24 +17,19 @@ const QStringList ReaderOptions = {u"if44.1"_s, u"iBw32"_s, u"iLevel5"_s, u"iOM_
 // A 16-bit PCM WAV of any channel count, with a plain 44-byte header.
 void writePlainWav(const QString &path, int rate, int channels, const std::vector<int16_t> &pcm)
 {
-    QByteArray h(44, '\0');
     const quint32 data = quint32(pcm.size() * 2);
-    memcpy(h.data(), "RIFF", 4);
-    qToLittleEndian<quint32>(36 + data, h.data() + 4);
-    memcpy(h.data() + 8, "WAVEfmt ", 8);
-    qToLittleEndian<quint32>(16, h.data() + 16);
-    qToLittleEndian<quint16>(1, h.data() + 20);
-    qToLittleEndian<quint16>(quint16(channels), h.data() + 22);
-    qToLittleEndian<quint32>(quint32(rate), h.data() + 24);
-    qToLittleEndian<quint32>(quint32(rate * channels * 2), h.data() + 28);
-    qToLittleEndian<quint16>(quint16(channels * 2), h.data() + 32);
-    qToLittleEndian<quint16>(16, h.data() + 34);
-    memcpy(h.data() + 36, "data", 4);
-    qToLittleEndian<quint32>(data, h.data() + 40);
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(h);
-    file.write(reinterpret_cast<const char *>(pcm.data()), qint64(data));
+    QByteArray bytes;
+    QDataStream d(&bytes, QIODevice::WriteOnly);
+    d.setByteOrder(QDataStream::LittleEndian);
+    d.writeRawData("RIFF", 4);
+    d << quint32(36 + data);
+    d.writeRawData("WAVEfmt ", 8);
+    d << quint32(16) << quint16(1) << quint16(channels) << quint32(rate)
+      << quint32(rate * channels * 2) << quint16(channels * 2) << quint16(16);
+    d.writeRawData("data", 4);
+    d << data;
+    d.writeRawData(reinterpret_cast<const char *>(pcm.data()), int(data));
+    TestFiles::writeAll(path, bytes);
 }
 
 // Frame count in the LAME/Xing frame at the start of an MP3, or -1.
@@ -97,7 +89,6 @@ private Q_SLOTS:
         QFETCH(double, seconds);
         QFETCH(QStringList, options);
         QFETCH(int, outRate);
-        QFETCH(int, outChannels);
         QFETCH(int, kbps);
         QFETCH(bool, tagged);
         QTemporaryDir dir;
@@ -128,7 +119,7 @@ private Q_SLOTS:
         const QString decoded = dir.filePath(u"decoded.wav"_s);
         QVERIFY(run(u"lame"_s, {u"--quiet"_s, u"--decode"_s, mp3, decoded}));
         QCOMPARE(soxi("-r", decoded), double(outRate));
-        QCOMPARE(soxi("-c", decoded), double(outChannels));
+        QTEST(int(soxi("-c", decoded)), "outChannels");
         const double duration = soxi("-D", decoded);
         QVERIFY2(qAbs(duration - seconds) <= 0.05 * seconds, qPrintable(QString::number(duration)));
     }
@@ -179,8 +170,6 @@ private Q_SLOTS:
             << lib << u"tone"_s << u"no/such/o.mp3"_s << QString() << int(Mp3Encoder::BadTarget);
         QTest::newRow("bit rate out of range")
             << lib << u"tone"_s << u"o.mp3"_s << u"iBw999"_s << int(Mp3Encoder::BadOption);
-        QTest::newRow("unknown rate")
-            << lib << u"tone"_s << u"o.mp3"_s << u"if44.2"_s << int(Mp3Encoder::BadOption);
         QTest::newRow("unknown code")
             << lib << u"tone"_s << u"o.mp3"_s << u"iQ7"_s << int(Mp3Encoder::BadOption);
     }
@@ -199,9 +188,7 @@ private Q_SLOTS:
             QVERIFY(writeToneWav(wav, 0.5));
         } else if (source == u"text") {
             wav = dir.filePath(u"in.wav"_s);
-            QFile file(wav);
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write(QByteArray(4000, 'x'));
+            TestFiles::writeAll(wav, QByteArray(4000, 'x'));
         }
         QStringList options = ReaderOptions;
         if (!badOption.isEmpty())

@@ -32,18 +32,11 @@ private Q_SLOTS:
         QTest::addColumn<int>("code");
         QTest::addColumn<QString>("mouth");
         QTest::newRow("015 first") << 15 << QStringLiteral("2");
-        QTest::newRow("016") << 16 << QStringLiteral("10");
-        QTest::newRow("024") << 24 << QStringLiteral("5");
         QTest::newRow("056") << 56 << QStringLiteral("4");
-        QTest::newRow("068") << 68 << QStringLiteral("9");
         QTest::newRow("100") << 100 << QStringLiteral("6");
         QTest::newRow("151") << 151 << QStringLiteral("12");
-        QTest::newRow("191") << 191 << QStringLiteral("5");
         QTest::newRow("217") << 217 << QStringLiteral("13");
-        QTest::newRow("282") << 282 << QStringLiteral("13");
         QTest::newRow("300") << 300 << QStringLiteral("3");
-        QTest::newRow("330") << 330 << QStringLiteral("11");
-        QTest::newRow("375") << 375 << QStringLiteral("10");
         QTest::newRow("425") << 425 << QStringLiteral("6");
         QTest::newRow("431 last") << 431 << QStringLiteral("3");
     }
@@ -63,25 +56,20 @@ private Q_SLOTS:
         QTest::addColumn<QString>("code");
         QTest::addColumn<QString>("mouth");
         QTest::newRow("15") << 15 << QStringLiteral("015") << QStringLiteral("2");
-        QTest::newRow("16") << 16 << QStringLiteral("016") << QStringLiteral("10");
         QTest::newRow("1015 is 015") << 1015 << QStringLiteral("015") << QStringLiteral("2");
         QTest::newRow("30100 is 100") << 30100 << QStringLiteral("100") << QStringLiteral("6");
         QTest::newRow("7 below the table") << 7 << QStringLiteral("007") << QString();
-        QTest::newRow("14 below the table") << 14 << QStringLiteral("014") << QString();
         QTest::newRow("432 above the table") << 432 << QStringLiteral("432") << QString();
-        QTest::newRow("1000 is 000") << 1000 << QStringLiteral("000") << QString();
         QTest::newRow("32767 is 767") << 32767 << QStringLiteral("767") << QString();
         QTest::newRow("negative") << -15 << QStringLiteral("-015") << QString();
     }
     void phoneIds()
     {
         QFETCH(int, phoneId);
-        QFETCH(QString, code);
-        QFETCH(QString, mouth);
         CSAPI_FileID table;
         table.LoadTBL();
-        QCOMPARE(CSAPI_FileID::CodeName(qint16(phoneId)), code);
-        QCOMPARE(table.MouthForPhone(qint16(phoneId)), mouth);
+        QTEST(CSAPI_FileID::CodeName(qint16(phoneId)), "code");
+        QTEST(table.MouthForPhone(qint16(phoneId)), "mouth");
     }
 };
 

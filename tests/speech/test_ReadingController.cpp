@@ -7,7 +7,6 @@
 #include "speech/ScriptedEngine.h"
 #include "speech/SpVoice.h"
 
-#include <QSignalSpy>
 #include <QtTest>
 
 using namespace Qt::StringLiterals;
@@ -126,15 +125,13 @@ private Q_SLOTS:
         QTest::newRow("slowest") << 100 << -10;
         QTest::newRow("52") << 52 << 0;
         QTest::newRow("53") << 53 << -1;
-        QTest::newRow("58") << 58 << -2;
         QTest::newRow("47") << 47 << 1;
     }
     void rateFollowsTheSlider()
     {
         QFETCH(int, slider);
-        QFETCH(int, rate);
         reading->SliderRateChange(slider);
-        QCOMPARE(voice->Rate(), rate);
+        QTEST(voice->Rate(), "rate");
     }
 
     void caretReadsTheWholeTextAndRestoresTheCaret()

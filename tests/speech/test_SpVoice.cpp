@@ -4,7 +4,6 @@
 #include "speech/SpFileStream.h"
 #include "speech/SpeechEngine.h"
 
-#include <QTemporaryDir>
 #include <QtTest>
 #include <cmath>
 
@@ -23,14 +22,6 @@ double rms(const std::vector<int16_t> &pcm)
     return pcm.empty() ? 0.0 : std::sqrt(sum / double(pcm.size()));
 }
 
-// Index of the first event of type in events from index from, or -1.
-int indexOf(const QList<RecordedEvent> &events, const QString &type, int stream = -1, int from = 0)
-{
-    for (int i = from; i < events.size(); ++i)
-        if (events[i].type == type && (stream < 0 || events[i].stream == stream))
-            return i;
-    return -1;
-}
 } // namespace
 
 class TestSpVoice : public QObject
@@ -69,19 +60,14 @@ private Q_SLOTS:
         QVERIFY(!rec.events.isEmpty());
         QCOMPARE(rec.events.first().type, u"Start"_s);
         QCOMPARE(rec.events.last().type, u"End"_s);
-        const QList<RecordedEvent> words = rec.of(u"Word"_s);
-        QCOMPARE(words.size(), 7);
-        for (int i = 0; i < 7; ++i) {
-            QCOMPARE(words[i].a, i);
-            QCOMPARE(words[i].b, 1);
-        }
+        QCOMPARE(rec.words(text), text.split(QString(), Qt::SkipEmptyParts));
         QVERIFY(rec.of(u"Phoneme"_s).size() >= 7);
         QVERIFY(rec.of(u"Viseme"_s).size() >= 7);
-        for (const RecordedEvent &e : rec.events)
-            QCOMPARE(e.stream, stream);
-        // Stream positions never go back.
-        for (int i = 1; i < rec.events.size(); ++i)
-            QVERIFY(rec.events[i].position >= rec.events[i - 1].position);
+        // All of the one stream, and its positions never go back.
+        for (int i = 0; i < rec.events.size(); ++i) {
+            QCOMPARE(rec.events[i].stream, stream);
+            QVERIFY(i == 0 || rec.events[i].position >= rec.events[i - 1].position);
+        }
     }
 
     void wordOffsets_data()
@@ -110,11 +96,10 @@ private Q_SLOTS:
     {
         QFETCH(QString, text);
         QFETCH(int, flags);
-        QFETCH(QStringList, expected);
         SpVoice voice;
         SpeechRecorder rec(&voice);
         voice.Speak(text, flags);
-        QCOMPARE(rec.words(text), expected);
+        QTEST(rec.words(text), "expected");
     }
 
     void everyListedVoiceSpeaks()
@@ -123,7 +108,7 @@ private Q_SLOTS:
         SpeechRecorder rec(&voice);
         const QList<SpObjectToken> voices = voice.GetVoices();
         // The suite and a few engine voices addressed by their identifiers.
-        const QList<int> picks {0, 1, 2, 3, 4, 5, int(voices.size()) / 2, int(voices.size()) - 1};
+        const QList<int> picks {0, 1, 2, 3, 4, int(voices.size()) - 1};
         for (int i : picks) {
             voice.setVoice(voices[i]);
             m_captured->clear();
@@ -149,11 +134,11 @@ private Q_SLOTS:
         QCOMPARE(changes[0].text, u"Mavi Lena"_s);
         QCOMPARE(rec.words(text), (QStringList {u"你"_s, u"好"_s, u"再"_s, u"見"_s}));
         // The bookmark comes between the words it stands between.
-        const int markIndex = indexOf(rec.events, u"Bookmark"_s);
-        const int secondWord
-            = indexOf(rec.events, u"Word"_s, -1, indexOf(rec.events, u"Word"_s) + 1);
-        const int thirdWord = indexOf(rec.events, u"Word"_s, -1, secondWord + 1);
-        QVERIFY(secondWord < markIndex && markIndex < thirdWord);
+        QStringList order;
+        for (const RecordedEvent &e : std::as_const(rec.events))
+            if (e.type == u"Word"_s || e.type == u"Bookmark"_s)
+                order << e.type;
+        QCOMPARE(order, (QStringList {u"Word"_s, u"Word"_s, u"Bookmark"_s, u"Word"_s, u"Word"_s}));
     }
 
     void longTextIsMadeAheadOnlyABit()
@@ -196,31 +181,35 @@ private Q_SLOTS:
                     .contains("(en)"));
     }
 
-    void rateChangesDuration()
+    void rateAndVolumeShapeTheSound()
     {
         const QString text = u"今天天氣很好，我們一起去公園散步吧。"_s;
         const double normal = double(render(text, 0, 100).size());
         const double fast = double(render(text, 10, 100).size());
         const double slow = double(render(text, -10, 100).size());
         qInfo("samples: rate -10 %.0f, 0 %.0f, +10 %.0f", slow, normal, fast);
-        QVERIFY(normal > 0);
         QVERIFY2(
             normal / fast > 2.0 && normal / fast < 4.0, qPrintable(QString::number(normal / fast)));
         QVERIFY2(
             slow / normal > 2.0 && slow / normal < 4.0, qPrintable(QString::number(slow / normal)));
-    }
-
-    void volumeIsAGain()
-    {
-        const QString text = u"你好"_s;
-        const std::vector<int16_t> full = render(text, 0, 100);
-        const std::vector<int16_t> half = render(text, 0, 50);
-        const std::vector<int16_t> none = render(text, 0, 0);
+        // Volume is a gain on the same sound.
+        const std::vector<int16_t> full = render(u"你好"_s, 0, 100);
+        const double ratio = rms(render(u"你好"_s, 0, 50)) / rms(full);
         QVERIFY(rms(full) > 500.0);
-        const double ratio = rms(half) / rms(full);
         QVERIFY2(ratio > 0.48 && ratio < 0.52, qPrintable(QString::number(ratio)));
-        QVERIFY(std::all_of(none.begin(), none.end(), [](int16_t s) { return s == 0; }));
+        const std::vector<int16_t> none = render(u"你好"_s, 0, 0);
         QVERIFY(!none.empty());
+        QVERIFY(std::all_of(none.begin(), none.end(), [](int16_t s) { return s == 0; }));
+        // Settings beyond the ranges are clamped.
+        SpVoice voice;
+        voice.setRate(25);
+        voice.setVolume(101);
+        QCOMPARE(voice.Rate(), 10);
+        QCOMPARE(voice.Volume(), 100);
+        voice.setRate(-11);
+        voice.setVolume(-5);
+        QCOMPARE(voice.Rate(), -10);
+        QCOMPARE(voice.Volume(), 0);
     }
 
     void markupChangesTheSound()
@@ -300,19 +289,6 @@ private Q_SLOTS:
         const QList<RecordedEvent> ends = rec.of(u"End"_s, number);
         const QList<RecordedEvent> words = rec.of(u"Word"_s, number);
         QVERIFY(words.last().position <= ends.first().position);
-    }
-
-    void rateAndVolumeAreClamped()
-    {
-        SpVoice voice;
-        voice.setRate(25);
-        QCOMPARE(voice.Rate(), 10);
-        voice.setRate(-11);
-        QCOMPARE(voice.Rate(), -10);
-        voice.setVolume(101);
-        QCOMPARE(voice.Volume(), 100);
-        voice.setVolume(-5);
-        QCOMPARE(voice.Volume(), 0);
     }
 };
 

@@ -1,6 +1,5 @@
 #include "system/AppPaths.h"
 
-#include <QTemporaryDir>
 #include <QtTest>
 
 class TestAppPaths : public QObject

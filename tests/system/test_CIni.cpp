@@ -1,11 +1,6 @@
 #include "TestFiles.h"
 #include "system/CIni.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QRandomGenerator>
-#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace Qt::StringLiterals;
@@ -75,27 +70,19 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<QString>("expected"); // of GetSz("S", "K", "DEF")
         QTest::newRow("trailing spaces") << QByteArray("[S]\r\nK=Arial   \r\n") << u"Arial"_s;
-        QTest::newRow("spaces after =") << QByteArray("[S]\r\nK =  \tArial\r\n") << u"Arial"_s;
         QTest::newRow("names without case") << QByteArray("[s]\nk=Arial\n") << u"Arial"_s;
         QTest::newRow("missing key") << QByteArray("[S]\r\nOther=1\r\n") << u"DEF"_s;
-        QTest::newRow("missing section") << QByteArray("[T]\r\nK=X\r\n") << u"DEF"_s;
         QTest::newRow("key in next section")
             << QByteArray("[S]\r\nA=1\r\n[T]\r\nK=X\r\n") << u"DEF"_s;
-        QTest::newRow("only spaces") << QByteArray("[S]\r\nK=    \r\n") << u"DEF"_s;
         QTest::newRow("cut at NUL") << QByteArray("[S]\r\nK=ab\0cd\r\n", 14) << u"ab"_s;
-        QTest::newRow("NUL first reads empty") << QByteArray("[S]\r\nK=\0cd\r\n", 12) << QString();
         QTest::newRow("quotes dropped") << QByteArray("[S]\r\nK=\"  x  \"\r\n") << u"  x"_s;
         QTest::newRow("unmatched quote") << QByteArray("[S]\r\nK=\"x\r\n") << u"\"x"_s;
         QTest::newRow("first duplicate wins") << QByteArray("[S]\r\nK=A\r\nK=B\r\n") << u"A"_s;
-        QTest::newRow("first section wins")
-            << QByteArray("[S]\r\nX=1\r\n[S]\r\nK=B\r\n") << u"DEF"_s;
         QTest::newRow("comment skipped")
             << QByteArray("[S]\r\n;K=Times\r\nK=Arial\r\n") << u"Arial"_s;
         QTest::newRow("byte-order mark")
             << QByteArray("\xEF\xBB\xBF[S]\r\nK=Arial\r\n") << u"Arial"_s;
-        QTest::newRow("equals in value") << QByteArray("[S]\nK=a=b\n") << u"a=b"_s;
         QTest::newRow("no final line end") << QByteArray("[S]\r\nK=Arial") << u"Arial"_s;
-        QTest::newRow("indented header") << QByteArray("  [ S ]  \r\nK=Arial\r\n") << u"Arial"_s;
         QTest::newRow("chinese") << QByteArray("[S]\r\nK=新細明體\r\n") << u"新細明體"_s;
         QTest::newRow("lone CR line ends") << QByteArray("[T]\rK=X\r[S]\rK=Arial\r") << u"Arial"_s;
         QTest::newRow("CR left by an old append")
@@ -104,15 +91,8 @@ private Q_SLOTS:
     void getSz()
     {
         QFETCH(QByteArray, file);
-        QFETCH(QString, expected);
         writeAll(m_path, file);
-        QCOMPARE(CIni(m_path).GetSz(u"S"_s, u"K"_s, u"DEF"_s), expected);
-    }
-
-    void chineseNamesMatch()
-    {
-        writeAll(m_path, "[選項]\r\n字型=標楷體\r\n");
-        QCOMPARE(CIni(m_path).GetSz(u"選項"_s, u"字型"_s, QString()), u"標楷體"_s);
+        QTEST(CIni(m_path).GetSz(u"S"_s, u"K"_s, u"DEF"_s), "expected");
     }
 
     void getVal_data()
@@ -125,10 +105,7 @@ private Q_SLOTS:
         QTest::newRow("half down to even") << QByteArray("12.5") << 12;
         QTest::newRow("half up to even") << QByteArray("13.5") << 14;
         QTest::newRow("negative half") << QByteArray("-2.5") << -2;
-        QTest::newRow("fraction then text") << QByteArray("1.6kg") << 2;
-        QTest::newRow("exponent") << QByteArray("1e3") << 1000;
         QTest::newRow("largest") << QByteArray("32767") << 32767;
-        QTest::newRow("smallest") << QByteArray("-32768") << -32768;
         QTest::newRow("too large is missing") << QByteArray("32768") << 99;
         QTest::newRow("rounds out of range") << QByteArray("32767.5") << 99;
         QTest::newRow("empty") << QByteArray("") << 99;
@@ -153,8 +130,7 @@ private Q_SLOTS:
     void getLong()
     {
         QFETCH(QByteArray, raw);
-        QFETCH(qint32, expected);
-        QCOMPARE(iniWithValue(raw).GetLong(u"S"_s, u"K"_s, -7), expected);
+        QTEST(iniWithValue(raw).GetLong(u"S"_s, u"K"_s, -7), "expected");
     }
 
     void getBool_data()
@@ -172,8 +148,7 @@ private Q_SLOTS:
     {
         QFETCH(QByteArray, raw);
         QFETCH(bool, def);
-        QFETCH(bool, expected);
-        QCOMPARE(iniWithValue(raw).GetBOOL(u"S"_s, u"K"_s, def), expected);
+        QTEST(iniWithValue(raw).GetBOOL(u"S"_s, u"K"_s, def), "expected");
     }
 
     void writeInPlace_data()
@@ -191,28 +166,19 @@ private Q_SLOTS:
             << QByteArray("; notes\r\n[TTS]\r\nRate = 10 \r\nVolume=V\r\n\r\n[Option]\r\nF=A\r\n");
         QTest::newRow("missing section ends the file")
             << two << u"RGB"_s << u"Bg"_s << QByteArray(two + "[RGB]\r\nBg=V\r\n");
-        QTest::newRow("line feeds kept")
-            << QByteArray("[A]\nx=1\n") << u"A"_s << u"y"_s << QByteArray("[A]\nx=1\ny=V\n");
         QTest::newRow("new section after line feeds")
             << QByteArray("[A]\nx=1\n") << u"B"_s << u"y"_s << QByteArray("[A]\nx=1\n[B]\ny=V\n");
         QTest::newRow("no final line end, new key")
             << QByteArray("[A]\r\nx=1") << u"A"_s << u"y"_s << QByteArray("[A]\r\nx=1\r\ny=V\r\n");
-        QTest::newRow("no final line end, same key")
-            << QByteArray("[A]\r\nx=1") << u"A"_s << u"x"_s << QByteArray("[A]\r\nx=V");
         QTest::newRow("byte-order mark kept") << QByteArray("\xEF\xBB\xBF[A]\r\nx=1\r\n") << u"A"_s
                                               << u"x"_s << QByteArray("\xEF\xBB\xBF[A]\r\nx=V\r\n");
         QTest::newRow("comment with same name untouched")
             << QByteArray("[A]\r\n;x=old\r\nx=1\r\n") << u"A"_s << u"x"_s
             << QByteArray("[A]\r\n;x=old\r\nx=V\r\n");
-        QTest::newRow("empty section header only")
-            << QByteArray("[A]\r\n[B]\r\nz=2\r\n") << u"A"_s << u"x"_s
-            << QByteArray("[A]\r\nx=V\r\n[B]\r\nz=2\r\n");
         QTest::newRow("lone CR at the end, new key")
             << QByteArray("[A]\r\nx=1\r") << u"A"_s << u"y"_s << QByteArray("[A]\r\nx=1\ry=V\r\n");
         QTest::newRow("lone CR line ends kept")
             << QByteArray("[A]\rx=1\r") << u"A"_s << u"y"_s << QByteArray("[A]\rx=1\ry=V\r");
-        QTest::newRow("new section after lone CR")
-            << QByteArray("[A]\rx=1\r") << u"B"_s << u"y"_s << QByteArray("[A]\rx=1\r[B]\ry=V\r");
         QTest::newRow("no sections at all") << QByteArray("Rate=42\r\n") << u"TTS"_s << u"Rate"_s
                                             << QByteArray("Rate=42\r\n[TTS]\r\nRate=V\r\n");
     }
@@ -221,11 +187,10 @@ private Q_SLOTS:
         QFETCH(QByteArray, before);
         QFETCH(QString, section);
         QFETCH(QString, key);
-        QFETCH(QByteArray, after);
         writeAll(m_path, before);
         CIni ini(m_path);
         QVERIFY(ini.SetSz(section, key, u"V"_s));
-        QCOMPARE(readAll(m_path), after);
+        QTEST(readAll(m_path), "after");
         QCOMPARE(ini.GetSz(section, key, QString()), u"V"_s);
     }
 
@@ -294,8 +259,6 @@ private Q_SLOTS:
         QTest::addColumn<QString>("expected");
         const QString x252 = u"x"_s.repeated(252);
         QTest::newRow("127 chinese") << chinese(127) << chinese(84);
-        QTest::newRow("character straddles the cap")
-            << u"abc"_s + chinese(90) << u"abc"_s + chinese(83);
         QTest::newRow("four-byte character straddles") << QString(x252 + u"\U0001F600"_s) << x252;
         QTest::newRow("space uncovered by the cap") << QString(x252 + u"  tail"_s) << x252;
         QTest::newRow("exactly 254") << u"w"_s.repeated(254) << u"w"_s.repeated(254);
@@ -303,78 +266,42 @@ private Q_SLOTS:
     void cap254Bytes()
     {
         QFETCH(QString, value);
-        QFETCH(QString, expected);
         CIni ini(m_path);
         QVERIFY(ini.SetSz(u"Option"_s, u"FntName"_s, value));
-        QCOMPARE(ini.GetSz(u"Option"_s, u"FntName"_s, QString()), expected);
+        QTEST(ini.GetSz(u"Option"_s, u"FntName"_s, QString()), "expected");
         // The file keeps the whole value; only the read is capped.
         QVERIFY(readAll(m_path).contains(value.toUtf8()));
     }
 
-    void readOnlyFileIsLeftAlone()
-    {
-        const QByteArray before = "[TTS]\r\nRate=10\r\n";
-        writeAll(m_path, before);
-        QFile::setPermissions(m_path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
-        CIni ini(m_path);
-        QVERIFY(!ini.SetVal(u"TTS"_s, u"Rate"_s, 20));
-        QVERIFY(!ini.SetVal(u"TTS"_s, u"Volume"_s, 20));
-        QVERIFY(!SaveColour(ini, u"BgColor"_s, 0));
-        QCOMPARE(m_failures, 3);
-        QCOMPARE(readAll(m_path), before);
-        QFile::setPermissions(m_path, QFile::ReadOwner | QFile::WriteOwner);
-    }
-
     void unwritablePlacesReportEachValue()
     {
-        // A regular file in place of the folder: no user can create below it.
-        const QString blocker = m_dir.filePath(u"not-a-folder"_s);
-        writeAll(blocker, "x");
-        CIni ini(blocker + u"/Parlo_Cfg.ini"_s);
-        ini.SetSz(u"Last"_s, u"Path"_s, u"/tmp"_s);
-        ini.SetBOOL(u"Option"_s, u"Prompt"_s, true);
+        // A read-only file is left as it was.
+        const QByteArray before = "[TTS]\r\nRate=10\r\n";
+        writeAll(m_path, before);
+        QFile::setPermissions(m_path, QFile::ReadOwner | QFile::ReadGroup);
+        CIni ini(m_path);
+        QVERIFY(!ini.SetVal(u"TTS"_s, u"Rate"_s, 20));
+        QVERIFY(!SaveColour(ini, u"BgColor"_s, 0));
         QCOMPARE(m_failures, 2);
-        QCOMPARE(readAll(blocker), QByteArray("x"));
+        QCOMPARE(readAll(m_path), before);
+        // A regular file in place of the folder: no user can create below it.
+        CIni below(m_path + u"/Parlo_Cfg.ini"_s);
+        below.SetBOOL(u"Option"_s, u"Prompt"_s, true);
+        QCOMPARE(m_failures, 3);
+        QCOMPARE(readAll(m_path), before);
         // A folder in place of the file.
         const QString folder = m_dir.filePath(u"folder.ini"_s);
         QVERIFY(QDir().mkpath(folder));
         CIni inFolder(folder);
         QCOMPARE(inFolder.GetVal(u"TTS"_s, u"Rate"_s, 50), qint16(50));
         QVERIFY(!inFolder.SetVal(u"TTS"_s, u"Rate"_s, 1));
-        QCOMPARE(m_failures, 3);
+        QCOMPARE(m_failures, 4);
         QVERIFY(QFileInfo(folder).isDir());
         // No handler: the failure is silent and nothing breaks.
         CIni::setWriteFailureHandler({});
         QVERIFY(!ini.SetVal(u"TTS"_s, u"Rate"_s, 1));
-        QCOMPARE(m_failures, 3);
-    }
-
-    void writeKeepsPermissions()
-    {
-        writeAll(m_path, "[A]\r\nx=1\r\n");
-        const auto perms = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup;
-        QVERIFY(QFile::setPermissions(m_path, perms));
-        QVERIFY(CIni(m_path).SetSz(u"A"_s, u"x"_s, u"2"_s));
-        QCOMPARE(QFile::permissions(m_path) & 0x7077, perms);
-    }
-
-    void binaryJunkNeverCrashes()
-    {
-        QByteArray junk(64 * 1024, '\0');
-        QRandomGenerator gen(1234);
-        for (char &c : junk)
-            c = static_cast<char>(gen.bounded(256));
-        // Sprinkle structure-like bytes so the scanner meets brackets and
-        // equals signs on short lines.
-        for (qsizetype i = 0; i < junk.size(); i += 97)
-            junk[i] = "[]=\n\r;"[gen.bounded(6)];
-        writeAll(m_path, junk);
-        CIni ini(m_path);
-        QCOMPARE(ini.GetVal(u"TTS"_s, u"Rate"_s, 50), qint16(50));
-        // The junk is kept and the new value is readable after it.
-        QVERIFY(ini.SetVal(u"TTS"_s, u"Rate"_s, 33));
-        QCOMPARE(ini.GetVal(u"TTS"_s, u"Rate"_s, 50), qint16(33));
-        QVERIFY(readAll(m_path).startsWith(junk));
+        QCOMPARE(m_failures, 4);
+        QFile::setPermissions(m_path, QFile::ReadOwner | QFile::WriteOwner);
     }
 
     void hugeFileIsReadToTheEnd()
@@ -397,25 +324,20 @@ private Q_SLOTS:
         QTest::newRow("plain") << QByteArray("1,2,3") << rgb(1, 2, 3);
         QTest::newRow("above 255") << QByteArray("300,10,10") << rgb(255, 10, 10);
         QTest::newRow("two parts: fallback") << QByteArray("10,20") << rgb(0, 128, 192);
-        QTest::newRow("fourth part ignored") << QByteArray("10,20,30,x") << rgb(10, 20, 30);
         QTest::newRow("not a number: black") << QByteArray("10,abc,30") << 0;
-        QTest::newRow("leading number only: black") << QByteArray("10,20abc,30") << 0;
-        QTest::newRow("empty part: black") << QByteArray("10,,30") << 0;
         QTest::newRow("negative: black") << QByteArray("10,20,-1") << 0;
         QTest::newRow("beyond 16 bits: black") << QByteArray("40000,0,0") << 0;
-        QTest::newRow("spaces around parts") << QByteArray(" 10 , 20 ,30 ") << rgb(10, 20, 30);
         QTest::newRow("fraction rounds to even") << QByteArray("12.5,13.5,0") << rgb(12, 14, 0);
         QTest::newRow("missing: default text") << QByteArray() << rgb(174, 216, 230);
     }
     void parseColour()
     {
         QFETCH(QByteArray, stored);
-        QFETCH(qint32, expected);
         writeAll(m_path,
             stored.isEmpty() ? QByteArray("[RGB]\r\n")
                              : "[RGB]\r\nBgColor=" + stored + "\r\nFrameColor=5,6,7\r\n");
         const CIni ini(m_path);
-        QCOMPARE(ParseColour(ini, u"BgColor"_s, u"174,216,230"_s, rgb(0, 128, 192)), expected);
+        QTEST(ParseColour(ini, u"BgColor"_s, u"174,216,230"_s, rgb(0, 128, 192)), "expected");
         // A broken colour does not spill over to the other keys.
         if (!stored.isEmpty())
             QCOMPARE(ParseColour(ini, u"FrameColor"_s, u"1,1,1"_s, 0), rgb(5, 6, 7));

@@ -1,8 +1,6 @@
 #include "TestFiles.h"
 #include "system/CReg.h"
 
-#include <QFile>
-#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace Qt::StringLiterals;
@@ -60,8 +58,7 @@ private Q_SLOTS:
     void lenW()
     {
         QFETCH(QString, text);
-        QFETCH(int, bytes);
-        QCOMPARE(CReg().LenW(text), bytes);
+        QTEST(CReg().LenW(text), "bytes");
     }
 
     void getSz_data()
@@ -70,22 +67,19 @@ private Q_SLOTS:
         QTest::addColumn<QString>("read");
         QTest::newRow("trailing spaces") << u"word   "_s << u"word"_s;
         QTest::newRow("leading spaces kept") << u"  word"_s << u"  word"_s;
-        QTest::newRow("tab is no space") << u"word\t"_s << u"word\t"_s;
         QTest::newRow("cut at zero") << QString(u"ab"_s + QChar(0) + u"cd"_s) << u"ab"_s;
         QTest::newRow("254 bytes") << u"x"_s.repeated(254) << u"x"_s.repeated(254);
         QTest::newRow("255 bytes not read") << u"x"_s.repeated(255) << QString();
-        QTest::newRow("85 chinese (255 bytes) not read") << u"中"_s.repeated(85) << QString();
         QTest::newRow("spaces past the cap still count")
             << QString(u"y"_s.repeated(250) + u"     "_s) << QString();
     }
     void getSz()
     {
         QFETCH(QString, stored);
-        QFETCH(QString, read);
         CReg reg;
         for (RegRoot root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
             QVERIFY(reg.SetSz(Product, Role, stored, root));
-            QCOMPARE(reg.GetSz(Product, Role, root), read);
+            QTEST(reg.GetSz(Product, Role, root), "read");
         }
     }
 
@@ -162,16 +156,12 @@ private Q_SLOTS:
         // Writing keeps the good value.
         set(u"new"_s, u"K"_s, u"e"_s);
         QCOMPARE(get(u"K"_s, u"c"_s), u"ok"_s);
-    }
-
-    void unwritableStoreChangesNothing()
-    {
-        const QString blocker = m_dir.filePath(u"blocker"_s);
-        writeAll(blocker, "x");
-        RegistryStore::instance().setUserFile(blocker + u"/registry.json"_s);
-        QVERIFY(!set(u"1"_s));
-        QVERIFY(get().isEmpty());
-        QCOMPARE(readAll(blocker), QByteArray("x"));
+        // A number is not read as text.
+        RegistryStore::Value number;
+        number.type = REG_DWORD;
+        number.data = QByteArray("\x07\x00\x00\x00", 4);
+        QVERIFY(RegistryStore::instance().writeValue(HKEY_CURRENT_USER, u"K"_s, u"n"_s, number));
+        QVERIFY(get(u"K"_s, u"n"_s).isEmpty());
     }
 
     void machineValuesStayInMemory()
@@ -191,18 +181,15 @@ private Q_SLOTS:
         QVERIFY(!reg.SetSz(Product, Role, u"1"_s, static_cast<RegRoot>(1234)));
     }
 
-    void numbersAreNotText()
+    void unwritableOrNoFile()
     {
-        RegistryStore::Value number;
-        number.type = REG_DWORD;
-        number.data = QByteArray("\x07\x00\x00\x00", 4);
-        QVERIFY(
-            RegistryStore::instance().writeValue(HKEY_CURRENT_USER, Product, u"Count"_s, number));
-        QVERIFY(get(Product, u"Count"_s).isEmpty());
-    }
-
-    void testRunsWithoutAFileStayInMemory()
-    {
+        const QString blocker = m_dir.filePath(u"blocker"_s);
+        writeAll(blocker, "x");
+        RegistryStore::instance().setUserFile(blocker + u"/registry.json"_s);
+        QVERIFY(!set(u"1"_s));
+        QVERIFY(get().isEmpty());
+        QCOMPARE(readAll(blocker), QByteArray("x"));
+        // Test runs without a file keep the values in memory.
         RegistryStore::instance().setUserFile(QString());
         QVERIFY(RegistryStore::instance().userFile().isEmpty());
         QVERIFY(set(u"6"_s));
