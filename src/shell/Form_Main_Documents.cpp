@@ -1,6 +1,7 @@
 // The documents area of the main window: the Open, Save, Search and Print
 // buttons, drops of files on the window and the text box.
 
+#include "document/AppHKey.h"
 #include "document/DocumentsArea.h"
 #include "shell/AppMain.h"
 #include "shell/Form_Main.h"
@@ -23,4 +24,10 @@ void Form_Main::createDocuments()
     connect(Cmd_SaveTxt, &CmdX::Click, area, [area] { area->m_Files.Cmd_SaveTxt(); });
     connect(Cmd_SearchT, &CmdX::Click, area, [area] { area->m_Search.Cmd_SearchTClick(); });
     connect(Cmd_PrintDC, &CmdX::Click, area, [this, area] { area->m_Print.Cmd_PrintDC(text()); });
+
+    // F3 searches again; the keys are withdrawn while the not-found message
+    // is up, so a key pressed at it does not start a command behind it.
+    setHotKeyCommand(AppHKey::FindNext, [area] { area->m_Search.FindAgain(); });
+    area->m_Search.setHotKeyHooks(
+        [this] { m_HotKeys->UnhookHotKeys(); }, [this] { m_HotKeys->HookHotKeys(this); });
 }

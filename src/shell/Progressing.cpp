@@ -16,6 +16,9 @@ Progressing::Progressing(QWidget *owner)
 {
     setObjectName(QStringLiteral("Progressing"));
     setModal(false);
+    // The main window stays the active one, so its hot keys stay live
+    // while a text is rendered.
+    setAttribute(Qt::WA_ShowWithoutActivating);
     Label1 = new QLabel(this);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setWordWrap(true);

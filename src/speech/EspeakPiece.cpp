@@ -157,8 +157,7 @@ std::vector<Segment> segments(
 {
     if (!run.spell && MandarinReading::isMandarinVoice(voice.engineSettings().espeakVoice)) {
         MappedText text = sourceOf(run, from, to);
-        // Custom pronunciations, when there are any, rewrite `text` here,
-        // before the reading step.
+        PronunciationList::applyCurrent(text);
         std::vector<Segment> out = mandarinSegments(text, voice);
         if (!out.empty())
             return out;

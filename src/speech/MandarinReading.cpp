@@ -1,4 +1,5 @@
 #include "speech/MandarinReading.h"
+#include "speech/PronunciationList.h"
 
 #include "speech/MandarinNormalizer.h"
 
@@ -238,8 +239,10 @@ bool isMandarinVoice(const QByteArray &espeakVoice)
 
 QString MandarinReadingOf(const QString &text)
 {
+    MappedText mapped = MappedText::of(text);
+    PronunciationList::applyCurrent(mapped);
     QStringList words;
-    for (const MandarinReading::Token &t : MandarinReading::read(MappedText::of(text))) {
+    for (const MandarinReading::Token &t : MandarinReading::read(mapped)) {
         if (t.kind != MandarinReading::Token::Pause)
             words << t.text;
     }

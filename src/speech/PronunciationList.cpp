@@ -1,5 +1,6 @@
 #include "speech/PronunciationList.h"
 
+#include "speech/MappedText.h"
 #include "system/AppPaths.h"
 #include "system/Log.h"
 
@@ -36,7 +37,7 @@ struct Current {
     std::shared_ptr<const PronunciationList> list = std::make_shared<PronunciationList>();
 };
 
-Current &current()
+Current &currentFile()
 {
     static Current c;
     return c;
@@ -195,9 +196,41 @@ void PronunciationList::apply(QString &text, QVector<int> &map) const
     map = std::move(outMap);
 }
 
+void PronunciationList::apply(MappedText &text) const
+{
+    if (isEmpty() || text.text.isEmpty())
+        return;
+    MappedText out;
+    bool changed = false;
+    for (int i = 0; i < text.size();) {
+        const int index = matchAt(text.text, i);
+        if (index < 0) {
+            out.appendUnits(text, i, i + 1);
+            ++i;
+            continue;
+        }
+        changed = true;
+        const int n = int(m_entries[index].written.size());
+        out.appendGenerated(m_entries[index].spoken, text.from[i], text.to[i + n - 1]);
+        i += n;
+    }
+    if (changed)
+        text = std::move(out);
+}
+
 void PronunciationList::applyCurrent(QString &text, QVector<int> &map)
 {
-    Current &c = current();
+    current()->apply(text, map);
+}
+
+void PronunciationList::applyCurrent(MappedText &text)
+{
+    current()->apply(text);
+}
+
+std::shared_ptr<const PronunciationList> PronunciationList::current()
+{
+    Current &c = currentFile();
     std::shared_ptr<const PronunciationList> list;
     {
         std::lock_guard lock(c.mutex);
@@ -222,5 +255,5 @@ void PronunciationList::applyCurrent(QString &text, QVector<int> &map)
         }
         list = c.list;
     }
-    list->apply(text, map);
+    return list;
 }

@@ -16,7 +16,10 @@
 #include <QList>
 #include <QString>
 #include <QVector>
+#include <memory>
 #include <unordered_map>
+
+struct MappedText;
 
 class PronunciationList
 {
@@ -57,7 +60,14 @@ public:
     // has changed since it was last read. Safe from any thread.
     static void applyCurrent(QString &text, QVector<int> &map);
 
+    // The same for text on its way to a Mandarin voice: each spoken form is
+    // one replacement standing for the whole written form.
+    void apply(MappedText &text) const;
+    static void applyCurrent(MappedText &text);
+
 private:
+    static std::shared_ptr<const PronunciationList> current();
+
     int matchAt(const QString &text, int at) const; // index into m_entries, or -1
 
     QList<Entry> m_entries;
