@@ -32,7 +32,7 @@ test: deps
 bench: deps
 	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPARLO_TESTS=OFF
 	cmake --build $(BUILD) -j $(JOBS)
-	for b in $(BUILD)/bench/bench_*; do echo "== $$b"; $$b; done
+	for b in $(BUILD)/bench/bench_*; do [ -f "$$b" ] && [ -x "$$b" ] || continue; echo "== $$b"; $$b; done
 
 fuzz: deps fuzz-run
 
