@@ -121,4 +121,12 @@ std::optional<Qt::CursorShape> cursorShape(int mousePointer)
     }
 }
 
+bool isPressKey(const QKeyEvent *event)
+{
+    if (event->isAutoRepeat() || (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
+        return false;
+    const int key = event->key();
+    return key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter;
+}
+
 } // namespace InputCodes

@@ -9,7 +9,9 @@
 //   Form_Main_Load.cpp     start-up and shutdown with the settings they read
 //                          and write, the typefaces, text size and count;
 //   Form_Main_HotKeys.cpp  the hot keys and the voice prompts;
-//   Form_Main_Help.cpp     the help bar and the link pictures.
+//   Form_Main_Help.cpp     the help bar and the link pictures;
+//   Form_Main_Access.cpp   names, Tab order and first focus for screen
+//                          readers and the keyboard.
 // Reading aloud lives in ReadingController, the voice list and the current
 // role in VoiceList; the window owns both and holds no logic of theirs.
 
@@ -142,6 +144,8 @@ private:
     void stepVolume(int delta);
     // Form_Main_Help.cpp
     void connectHelpBar();
+    // Form_Main_Access.cpp
+    void SetUpAccessibility();
 
     std::unique_ptr<CIni> m_Ini;
     std::unique_ptr<VoicePrompt> m_TTS;
