@@ -63,7 +63,7 @@ QString AccessibleButton::text(QAccessible::Text t) const
 
 QStringList AccessibleButton::actionNames() const
 {
-    return QStringList{pressAction()} + QAccessibleWidget::actionNames();
+    return QStringList {pressAction()} + QAccessibleWidget::actionNames();
 }
 
 void AccessibleButton::doAction(const QString &actionName)

@@ -7,6 +7,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QFocusEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMessageBox>
@@ -544,4 +545,16 @@ void BmpBtnX::clicked(bool fromAccessKey)
     if (m_UseSound > 0 && !m_Sound.isEmpty())
         playSound(m_Sound);
     Q_EMIT Click();
+}
+
+void BmpBtnX::focusInEvent(QFocusEvent *event)
+{
+    m_FocusMark = InputCodes::focusMarkAfter(event->reason(), true, m_FocusMark);
+    QWidget::focusInEvent(event);
+}
+
+void BmpBtnX::focusOutEvent(QFocusEvent *event)
+{
+    m_FocusMark = InputCodes::focusMarkAfter(event->reason(), false, m_FocusMark);
+    QWidget::focusOutEvent(event);
 }

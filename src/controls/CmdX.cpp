@@ -499,6 +499,7 @@ void CmdX::keyPressEvent(QKeyEvent *event)
 
 void CmdX::focusInEvent(QFocusEvent *event)
 {
+    m_FocusMark = InputCodes::focusMarkAfter(event->reason(), true, m_FocusMark);
     QWidget::focusInEvent(event);
     if (m_MouseFocus || event->reason() == Qt::MouseFocusReason) {
         m_MouseFocus = false;
@@ -510,6 +511,7 @@ void CmdX::focusInEvent(QFocusEvent *event)
 
 void CmdX::focusOutEvent(QFocusEvent *event)
 {
+    m_FocusMark = InputCodes::focusMarkAfter(event->reason(), false, m_FocusMark);
     QWidget::focusOutEvent(event);
     DrawButton(PaintNormal, false);
     DrawBorder(BorderNone);

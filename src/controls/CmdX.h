@@ -191,7 +191,7 @@ public:
     Face currentFace() const
     {
         Face face = m_Face;
-        face.focused = hasFocus();
+        face.focused = hasFocus() && m_FocusMark;
         return face;
     }
     // The face at `ratio` device pixels a pixel: the same drawing, with the
@@ -303,6 +303,7 @@ private:
     bool m_Hovering = false;
     bool m_Pressed = false;
     bool m_MouseFocus = false;
+    bool m_FocusMark = false;
     int m_BorderState = BorderNone;
     quint8 m_PaintState = PaintNormal;
     float m_CaptionX = 0;

@@ -121,6 +121,13 @@ std::optional<Qt::CursorShape> cursorShape(int mousePointer)
     }
 }
 
+bool focusMarkAfter(Qt::FocusReason reason, bool gained, bool before)
+{
+    if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason)
+        return before;
+    return gained && reason != Qt::MouseFocusReason;
+}
+
 bool isPressKey(const QKeyEvent *event)
 {
     if (event->isAutoRepeat() || (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)))

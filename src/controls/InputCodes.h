@@ -31,4 +31,9 @@ std::optional<Qt::CursorShape> cursorShape(int mousePointer);
 // without Ctrl or Alt, and not a held key repeating.
 bool isPressKey(const QKeyEvent *event);
 
+// Whether a control shows its focus mark after a focus change for `reason`:
+// focus reached from the keyboard shows it, a click hides it, and the window
+// losing or regaining activation leaves it as it was (`before`).
+bool focusMarkAfter(Qt::FocusReason reason, bool gained, bool before);
+
 } // namespace InputCodes

@@ -6,6 +6,7 @@
 
 #include <QAccessible>
 #include <QEvent>
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
@@ -272,7 +273,7 @@ SliderEx::Face SliderEx::currentFace() const
     face.thumbX = m_ThumbX;
     face.thumbW = m_ThumbW;
     face.thumb = m_Thumb;
-    face.focused = hasFocus();
+    face.focused = hasFocus() && m_FocusMark;
     return face;
 }
 
@@ -444,4 +445,16 @@ void SliderEx::keyPressEvent(QKeyEvent *event)
     }
     moveTo(target);
     event->accept();
+}
+
+void SliderEx::focusInEvent(QFocusEvent *event)
+{
+    m_FocusMark = InputCodes::focusMarkAfter(event->reason(), true, m_FocusMark);
+    QWidget::focusInEvent(event);
+}
+
+void SliderEx::focusOutEvent(QFocusEvent *event)
+{
+    m_FocusMark = InputCodes::focusMarkAfter(event->reason(), false, m_FocusMark);
+    QWidget::focusOutEvent(event);
 }

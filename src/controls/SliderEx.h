@@ -99,6 +99,8 @@ Q_SIGNALS:
     void propertyChanged(const QString &name);
 
 protected:
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
@@ -128,4 +130,5 @@ private:
     QLabel *m_ImgSBox = nullptr;
     QLabel *m_LMsg = nullptr;
     DrawSurface m_Surface;
+    bool m_FocusMark = false; // focus came from the keyboard
 };
