@@ -169,11 +169,6 @@ def main():
         # No window manager runs here to give the new window the keyboard.
         focus_window(frame.name)
         time.sleep(0.5)
-        if os.environ.get("PARLO_A11Y_DUMP"):
-            nodes = []
-            walk(frame, nodes)
-            for node, name, role in nodes:
-                print(repr(name), role, node.getState().getStates())
         run_checks(pyatspi, frame)
         print("PASS")
     finally:
