@@ -15,6 +15,8 @@ PACKAGES=(
   libespeak-ng-dev espeak-ng-data libchewing3-data libmp3lame-dev libuchardet-dev libzip-dev libpoppler-cpp-dev
   # fonts so Chinese text renders; headless display and sound checks
   fonts-noto-cjk xvfb xauth sox lame imagemagick x11-utils xdotool
+  # the screen-reader view of the window: accessibility bus and its Python client
+  at-spi2-core dbus python3-pyatspi
   # sound: the client library, and a server with tools for the real-sound tests
   libpulse-dev pulseaudio pulseaudio-utils
 )

@@ -1,11 +1,13 @@
 #include "controls/BmpBtnX.h"
 
+#include "controls/AccessibleControls.h"
 #include "controls/DrawSurface.h"
 #include "controls/InputCodes.h"
 #include "controls/WaveSound.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <QFocusEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMessageBox>
@@ -85,6 +87,7 @@ BmpBtnX::BmpBtnX(QWidget *parent, const QString &name)
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
+    AccessibleControls::install();
     m_Timer1 = new QTimer(this);
     m_Timer1->setObjectName(QStringLiteral("Timer1"));
     m_Timer1->setInterval(10);
@@ -395,7 +398,7 @@ void BmpBtnX::paintFrame(qint16 frame)
     update();
 }
 
-QImage BmpBtnX::renderFrame(int k, qreal ratio) const
+QImage BmpBtnX::renderFrame(int k, qreal ratio, bool focused) const
 {
     const int W = std::max(1, width());
     const int H = std::max(1, height());
@@ -436,6 +439,11 @@ QImage BmpBtnX::renderFrame(int k, qreal ratio) const
             int(toQtAlignment(flags)) | Qt::TextSingleLine | Qt::TextDontClip
                 | Qt::TextShowMnemonic,
             m_Caption);
+    }
+    if (focused && W > 4 && H > 4) {
+        QPainter p(&surface.image());
+        p.setPen(QPen(toQColor(TranslateColor(m_ForeColor)), 0, Qt::DotLine));
+        p.drawRect(QRectF(1.5, 1.5, W - 4, H - 4));
     }
     return surface.image().convertToFormat(QImage::Format_RGB32);
 }
@@ -521,6 +529,8 @@ void BmpBtnX::keyPressEvent(QKeyEvent *event)
     const QString text = event->text();
     if (!text.isEmpty() && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
         Q_EMIT KeyPress(static_cast<qint16>(text.at(0).unicode()));
+    if (InputCodes::isPressKey(event))
+        click();
 }
 
 void BmpBtnX::keyReleaseEvent(QKeyEvent *event)
@@ -535,4 +545,16 @@ void BmpBtnX::clicked(bool fromAccessKey)
     if (m_UseSound > 0 && !m_Sound.isEmpty())
         playSound(m_Sound);
     Q_EMIT Click();
+}
+
+void BmpBtnX::focusInEvent(QFocusEvent *event)
+{
+    m_FocusMark = InputCodes::focusMarkAfter(event->reason(), true, m_FocusMark);
+    QWidget::focusInEvent(event);
+}
+
+void BmpBtnX::focusOutEvent(QFocusEvent *event)
+{
+    m_FocusMark = InputCodes::focusMarkAfter(event->reason(), false, m_FocusMark);
+    QWidget::focusOutEvent(event);
 }

@@ -106,8 +106,15 @@ public:
     // Frame `frame` at `ratio` device pixels a pixel. A strip whose pixmap
     // has a device pixel ratio (an @2x picture) sizes the control by its
     // ratio and gives its own pixels to a face of that ratio.
-    QImage renderFrame(int frame, qreal ratio = 1.0) const;
-    QImage faceImage() const { return renderFrame(m_Frame, devicePixelRatioF()); }
+    // `focused` adds the keyboard focus mark.
+    QImage renderFrame(int frame, qreal ratio = 1.0, bool focused = false) const;
+    QImage faceImage() const
+    {
+        return renderFrame(m_Frame, devicePixelRatioF(), hasFocus() && m_FocusMark);
+    }
+    // Plays the click sound and raises Click, as Space or Return on the
+    // focused button do, whether or not the pointer has been over it.
+    void click() { clicked(true); }
     qint16 frame() const { return m_Frame; }
     bool mouseSeen() const { return m_MouseSeen; }
     bool hasPicture() const { return m_HasPicture; }
@@ -137,6 +144,8 @@ Q_SIGNALS:
     void propertyChanged(const QString &name);
 
 protected:
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
@@ -184,4 +193,5 @@ private:
     QByteArray m_Sound;
     QTimer *m_Timer1 = nullptr;
     QList<QShortcut *> m_Shortcuts;
+    bool m_FocusMark = false; // focus came from the keyboard
 };

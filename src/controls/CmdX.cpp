@@ -1,5 +1,6 @@
 #include "controls/CmdX.h"
 
+#include "controls/AccessibleControls.h"
 #include "controls/DrawSurface.h"
 #include "controls/InputCodes.h"
 #include "controls/TipWindow.h"
@@ -54,6 +55,7 @@ CmdX::CmdX(QWidget *parent, const QString &name)
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
+    AccessibleControls::install();
     m_imgPicture = new QLabel(this);
     m_imgPicture->setObjectName(QStringLiteral("imgPicture"));
     // The picture lies on the face: its pointer events are the button's.
@@ -278,6 +280,11 @@ QImage CmdX::renderFace(const Face &face, qreal ratio) const
         border(BorderRaised);
     if (face.borderDrawn || face.borderState != BorderNone)
         border(face.borderState);
+    if (face.focused && W > 6 && H > 6) {
+        QPainter p(&surface.image());
+        p.setPen(QPen(toQColor(TranslateColor(m_ForeColor)), 0, Qt::DotLine));
+        p.drawRect(QRectF(3.5, 3.5, W - 8, H - 8));
+    }
     return surface.image().convertToFormat(QImage::Format_RGB32);
 }
 
@@ -484,11 +491,15 @@ void CmdX::mouseDoubleClickEvent(QMouseEvent *)
 
 void CmdX::keyPressEvent(QKeyEvent *event)
 {
+    QPointer<CmdX> self(this);
     Q_EMIT KeyDown(InputCodes::keyCode(event->key()), InputCodes::shiftCode(event->modifiers()));
+    if (self && InputCodes::isPressKey(event))
+        click();
 }
 
 void CmdX::focusInEvent(QFocusEvent *event)
 {
+    m_FocusMark = InputCodes::focusMarkAfter(event->reason(), true, m_FocusMark);
     QWidget::focusInEvent(event);
     if (m_MouseFocus || event->reason() == Qt::MouseFocusReason) {
         m_MouseFocus = false;
@@ -500,6 +511,7 @@ void CmdX::focusInEvent(QFocusEvent *event)
 
 void CmdX::focusOutEvent(QFocusEvent *event)
 {
+    m_FocusMark = InputCodes::focusMarkAfter(event->reason(), false, m_FocusMark);
     QWidget::focusOutEvent(event);
     DrawButton(PaintNormal, false);
     DrawBorder(BorderNone);

@@ -99,6 +99,7 @@ public:
         QPoint caption; // where the caption was printed
         int borderState = BorderNone;
         bool borderDrawn = false; // a DrawBorder ran after the DrawButton
+        bool focused = false; // draws the keyboard focus mark
     };
 
     // `name` is the control's name in its container: its objectName and the
@@ -175,6 +176,8 @@ public:
     void setDontReleaseCapture(bool on) { m_DontReleaseCapture = on; }
     // Writing true raises Click; nothing is stored.
     void setValue(bool value);
+    // Raises Click, as Space or Return on the focused button do.
+    void click() { setValue(true); }
     QWidget *hWnd() { return this; }
 
     // The property bag: keys are the property names; absent keys take the
@@ -185,12 +188,17 @@ public:
     // Drawing surface: the client area inside the Border3DStyle frame.
     QSize surfaceSize() const;
     int frameWidth() const;
-    Face currentFace() const { return m_Face; }
+    Face currentFace() const
+    {
+        Face face = m_Face;
+        face.focused = hasFocus() && m_FocusMark;
+        return face;
+    }
     // The face at `ratio` device pixels a pixel: the same drawing, with the
     // caption laid out at that resolution rather than enlarged.
     QImage renderFace(const Face &face, qreal ratio = 1.0) const;
     // The face as the screen shows it, at the screen's ratio.
-    QImage faceImage() const { return renderFace(m_Face, devicePixelRatioF()); }
+    QImage faceImage() const { return renderFace(currentFace(), devicePixelRatioF()); }
 
     // Position of an item of size `item` on a surface of size `area` for
     // alignment code 0-8 (column-major: left, centre, right; top, middle,
@@ -295,6 +303,7 @@ private:
     bool m_Hovering = false;
     bool m_Pressed = false;
     bool m_MouseFocus = false;
+    bool m_FocusMark = false;
     int m_BorderState = BorderNone;
     quint8 m_PaintState = PaintNormal;
     float m_CaptionX = 0;

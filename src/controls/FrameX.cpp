@@ -1,5 +1,7 @@
 #include "controls/FrameX.h"
 
+#include "controls/AccessibleControls.h"
+
 #include "system/Numeric.h"
 
 #include <QEvent>
@@ -18,6 +20,7 @@ FrameX::FrameX(QWidget *parent, const QString &name)
     setObjectName(name);
     setAccessibleName(name);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    AccessibleControls::install();
 }
 
 FrameX::~FrameX() = default;

@@ -121,4 +121,19 @@ std::optional<Qt::CursorShape> cursorShape(int mousePointer)
     }
 }
 
+bool focusMarkAfter(Qt::FocusReason reason, bool gained, bool before)
+{
+    if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason)
+        return before;
+    return gained && reason != Qt::MouseFocusReason;
+}
+
+bool isPressKey(const QKeyEvent *event)
+{
+    if (event->isAutoRepeat() || (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
+        return false;
+    const int key = event->key();
+    return key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter;
+}
+
 } // namespace InputCodes

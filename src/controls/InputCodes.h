@@ -6,6 +6,7 @@
 // independent of Qt's enums.
 
 #include <QCursor>
+#include <QKeyEvent>
 #include <QtGlobal>
 #include <optional>
 
@@ -25,5 +26,14 @@ qint16 keyCode(int qtKey);
 // Pointer shape for a MousePointer value (0 default … 15 size-all); no value
 // for codes that name no shape, which callers reject.
 std::optional<Qt::CursorShape> cursorShape(int mousePointer);
+
+// Whether a key press clicks a focused push button: Space, Return or Enter
+// without Ctrl or Alt, and not a held key repeating.
+bool isPressKey(const QKeyEvent *event);
+
+// Whether a control shows its focus mark after a focus change for `reason`:
+// focus reached from the keyboard shows it, a click hides it, and the window
+// losing or regaining activation leaves it as it was (`before`).
+bool focusMarkAfter(Qt::FocusReason reason, bool gained, bool before);
 
 } // namespace InputCodes

@@ -1,9 +1,13 @@
 #include "controls/SliderEx.h"
 
+#include "controls/AccessibleControls.h"
 #include "controls/InputCodes.h"
 #include "system/Numeric.h"
 
+#include <QAccessible>
 #include <QEvent>
+#include <QFocusEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
@@ -113,7 +117,8 @@ SliderEx::SliderEx(QWidget *parent, const QString &name)
     setAccessibleName(name);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
-    setFocusPolicy(Qt::NoFocus);
+    setFocusPolicy(Qt::StrongFocus);
+    AccessibleControls::install();
 
     m_ImgSBox = new QLabel(this);
     m_ImgSBox->setObjectName(QStringLiteral("Img_SBox"));
@@ -162,7 +167,12 @@ void SliderEx::setValue(qint16 value)
     // A negative offset would put the thumb left of the control.
     if (value < 0)
         value = 0;
+    const bool changed = value != m_Value;
     m_Value = value;
+    if (changed && QAccessible::isActive()) {
+        QAccessibleValueChangeEvent moved(this, reportedValue());
+        QAccessible::updateAccessibility(&moved);
+    }
     if (!m_Updating) {
         Q_EMIT propertyChanged(QStringLiteral("Value"));
         PlaceThumb();
@@ -263,6 +273,7 @@ SliderEx::Face SliderEx::currentFace() const
     face.thumbX = m_ThumbX;
     face.thumbW = m_ThumbW;
     face.thumb = m_Thumb;
+    face.focused = hasFocus() && m_FocusMark;
     return face;
 }
 
@@ -304,6 +315,12 @@ void SliderEx::Paint(DrawSurface &surface, const Face &face, CBmp &bmp)
     tick(q, q);
     tick(q, h);
     tick(q, Numeric::roundHalfEven(xe / 2.0 + xe / 4.0));
+
+    if (face.focused) {
+        QPainter p(&surface.image());
+        p.setPen(QPen(Qt::black, 0, Qt::DotLine));
+        p.drawRect(QRectF(0.5, 0.5, face.width - 1, face.height - 1));
+    }
 
     if (surface.devicePixelRatio() == 1.0) {
         bmp.PasteHandleTransparent(surface.hDC(), t, 0, face.thumb.Handle(), ThumbKey,
@@ -385,4 +402,59 @@ bool SliderEx::event(QEvent *event)
     if (event->type() == QEvent::ToolTipChange)
         setAccessibleDescription(toolTip());
     return QWidget::event(event);
+}
+
+bool SliderEx::moveTo(int value)
+{
+    const qint16 before = m_Value;
+    setValue(toShort(value));
+    if (m_Value == before)
+        return false;
+    Q_EMIT ScrollEx(static_cast<qint16>(reportedValue()));
+    return true;
+}
+
+void SliderEx::keyPressEvent(QKeyEvent *event)
+{
+    const int page = std::max(1, m_Max / 10);
+    int target = m_Value;
+    switch (event->key()) {
+    case Qt::Key_Left:
+    case Qt::Key_Down:
+        target -= 1;
+        break;
+    case Qt::Key_Right:
+    case Qt::Key_Up:
+        target += 1;
+        break;
+    case Qt::Key_PageDown:
+        target -= page;
+        break;
+    case Qt::Key_PageUp:
+        target += page;
+        break;
+    case Qt::Key_Home:
+        target = 0;
+        break;
+    case Qt::Key_End:
+        target = m_Max;
+        break;
+    default:
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    moveTo(target);
+    event->accept();
+}
+
+void SliderEx::focusInEvent(QFocusEvent *event)
+{
+    m_FocusMark = InputCodes::focusMarkAfter(event->reason(), true, m_FocusMark);
+    QWidget::focusInEvent(event);
+}
+
+void SliderEx::focusOutEvent(QFocusEvent *event)
+{
+    m_FocusMark = InputCodes::focusMarkAfter(event->reason(), false, m_FocusMark);
+    QWidget::focusOutEvent(event);
 }

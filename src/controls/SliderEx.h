@@ -43,6 +43,7 @@ public:
         int thumbX = 0; // left edge of the thumb
         int thumbW = 0; // width of the thumb as taken at start
         GdiPicture thumb; // the thumb picture
+        bool focused = false; // draws the keyboard focus mark
     };
 
     // `name` is the slider's name in its window: its objectName and accessible name.
@@ -60,6 +61,11 @@ public:
     qint16 Max() const { return m_Max; }
     void setMax(qint16 value);
     QWidget *hWnd() { return this; }
+    // The value the slider reports: Min plus Value.
+    int reportedValue() const { return m_Min + m_Value; }
+    // Moves the thumb to `value` (clamped as setValue does) as the user would,
+    // raising ScrollEx when the value changes. Returns whether it changed.
+    bool moveTo(int value);
 
     // Replaces the thumb picture of Img_SBox and takes its width as the thumb width.
     void setThumbPicture(const GdiPicture &picture);
@@ -93,12 +99,15 @@ Q_SIGNALS:
     void propertyChanged(const QString &name);
 
 protected:
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     bool event(QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void PlaceThumb();
@@ -121,4 +130,5 @@ private:
     QLabel *m_ImgSBox = nullptr;
     QLabel *m_LMsg = nullptr;
     DrawSurface m_Surface;
+    bool m_FocusMark = false; // focus came from the keyboard
 };

@@ -12,7 +12,9 @@
 //   Form_Main_Documents.cpp  the documents area: open, save, search, print;
 //   Form_Main_Export.cpp   the MP3 converter and the export area;
 //   Form_Main_HotKeys.cpp  the hot keys and the voice prompts;
-//   Form_Main_Help.cpp     the help bar and the link pictures.
+//   Form_Main_Help.cpp     the help bar and the link pictures;
+//   Form_Main_Access.cpp   names, Tab order and first focus for screen
+//                          readers and the keyboard.
 // Reading aloud lives in ReadingController, the voice list and the current
 // role in VoiceList; the window owns both and holds no logic of theirs.
 
@@ -162,6 +164,8 @@ private:
     void stepVolume(int delta);
     // Form_Main_Help.cpp
     void connectHelpBar();
+    // Form_Main_Access.cpp
+    void SetUpAccessibility();
 
     std::unique_ptr<CIni> m_Ini;
     std::unique_ptr<VoicePrompt> m_TTS;

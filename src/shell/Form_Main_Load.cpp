@@ -86,6 +86,7 @@ bool Form_Main::Load()
     m_TTS->Setup(101, 0, 0);
 
     ApplyCaptions();
+    SetUpAccessibility();
 
     m_Bmp = std::make_unique<CBmp>();
     m_Gdi = std::make_unique<CGdi>();

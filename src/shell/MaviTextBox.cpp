@@ -45,6 +45,7 @@ MaviTextBox::MaviTextBox(QWidget *parent)
     : QPlainTextEdit(parent)
 {
     setAcceptDrops(true);
+    setTabChangesFocus(true);
     // Typing and undo go through textChanged; a write of the whole text is
     // announced once by setText itself.
     connect(this, &QPlainTextEdit::textChanged, this, [this] {
@@ -181,6 +182,13 @@ bool MaviTextBox::Invoke(int dispid, qint32 value)
 
 void MaviTextBox::keyPressEvent(QKeyEvent *event)
 {
+    // Tab moves on to the next control; Ctrl+Tab types the tab instead.
+    if (event->key() == Qt::Key_Tab && event->modifiers() == Qt::ControlModifier) {
+        if (!isReadOnly())
+            insertPlainText(QStringLiteral("\t"));
+        event->accept();
+        return;
+    }
     if (!event->matches(QKeySequence::InsertLineSeparator)) {
         QPlainTextEdit::keyPressEvent(event);
         return;

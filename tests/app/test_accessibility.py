@@ -1,0 +1,305 @@
+#!/usr/bin/python3
+"""Screen-reader view of the running reader.
+
+Starts its own X server, session bus and accessibility bus, runs the program
+with Qt's AT-SPI bridge on, and checks through pyatspi what a screen reader
+gets: names, roles, actions and values of the controls, Tab order, and that
+the keyboard clicks buttons and moves sliders.
+
+usage: test_accessibility.py PROGRAM
+"""
+import os
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+
+DEADLINE = 15.0  # seconds for the program to show up on the bus
+
+
+def fail(message):
+    print("FAIL: " + message, file=sys.stderr)
+    sys.exit(1)
+
+
+def start_x(workdir):
+    if not shutil.which("Xvfb"):
+        fail("Xvfb is not installed (tools/install-deps.sh installs it)")
+    read_fd, write_fd = os.pipe()
+    xvfb = subprocess.Popen(
+        ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
+        pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=open(os.path.join(workdir, "xvfb.log"), "w"))
+    os.close(write_fd)
+    number = b""
+    end = time.monotonic() + 10
+    import select
+    while time.monotonic() < end and not number.endswith(b"\n"):
+        ready, _, _ = select.select([read_fd], [], [], 0.5)
+        if ready:
+            chunk = os.read(read_fd, 16)
+            if not chunk:
+                break
+            number += chunk
+        elif xvfb.poll() is not None:
+            break
+    os.close(read_fd)
+    if not number.strip():
+        xvfb.kill()
+        fail("Xvfb did not start")
+    return xvfb, ":" + number.decode().strip()
+
+
+def start_session_bus(workdir):
+    if not shutil.which("dbus-daemon"):
+        fail("dbus-daemon is not installed")
+    bus = subprocess.Popen(
+        ["dbus-daemon", "--session", "--nofork", "--print-address=1"],
+        stdout=subprocess.PIPE, stderr=open(os.path.join(workdir, "dbus.log"), "w"), text=True)
+    address = bus.stdout.readline().strip()
+    if not address:
+        bus.kill()
+        fail("the session bus did not start")
+    return bus, address
+
+
+def focus_window(title):
+    tree = subprocess.run(["xwininfo", "-root", "-tree"], capture_output=True, text=True,
+                          timeout=10).stdout
+    for line in tree.splitlines():
+        parts = line.split()
+        if parts and parts[0].startswith("0x") and ('"%s"' % title) in line:
+            subprocess.run(["xdotool", "windowfocus", "--sync", parts[0]], timeout=10)
+            return
+    fail("no X window titled %r" % title)
+
+
+def program_copy(program, workdir):
+    """The program in a folder of its own beside its data folders, so that the
+    settings it writes into its folder land in the scratch folder."""
+    folder = os.path.join(workdir, "program")
+    os.mkdir(folder)
+    source = os.path.dirname(program)
+    for entry in os.listdir(source):
+        path = os.path.join(source, entry)
+        if os.path.isdir(path) and not entry.startswith("CMakeFiles"):
+            os.symlink(path, os.path.join(folder, entry))
+    copy = os.path.join(folder, os.path.basename(program))
+    shutil.copy2(program, copy)
+    return copy
+
+
+def find_app(desktop, pid):
+    for app in desktop:
+        if app is not None and app.get_process_id() == pid:
+            return app
+    return None
+
+
+def walk(node, found):
+    try:
+        name = node.name
+        role = node.getRoleName()
+    except Exception:
+        return
+    found.append((node, name, role))
+    for child in node:
+        if child is not None:
+            walk(child, found)
+
+
+def main():
+    if len(sys.argv) != 2:
+        fail("usage: test_accessibility.py PROGRAM")
+    program = os.path.abspath(sys.argv[1])
+
+    def out_of_time(*_):
+        raise SystemExit("FAIL: no answer within 45 s (X server, session bus or accessibility bus stuck)")
+
+    signal.signal(signal.SIGALRM, out_of_time)
+    signal.alarm(45)
+    workdir = tempfile.mkdtemp(prefix="parlo-a11y-")
+    children = []
+    try:
+        xvfb, display = start_x(workdir)
+        children.append(xvfb)
+        bus, address = start_session_bus(workdir)
+        children.append(bus)
+        os.environ.update({
+            "DISPLAY": display,
+            "DBUS_SESSION_BUS_ADDRESS": address,
+            "NO_AT_BRIDGE": "0",
+            "XDG_RUNTIME_DIR": workdir,
+        })
+        try:
+            import pyatspi
+        except ImportError:
+            fail("python3-pyatspi is not installed (tools/install-deps.sh installs it)")
+
+        env = dict(os.environ)
+        env.update({
+            "QT_QPA_PLATFORM": "xcb",
+            "QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1",
+            "QT_ACCESSIBILITY": "1",
+            "HOME": workdir,
+            "XDG_CONFIG_HOME": os.path.join(workdir, "config"),
+            "PULSE_SERVER": "unix:" + os.path.join(workdir, "no-pulse"),
+        })
+        app_proc = subprocess.Popen([program_copy(program, workdir)], env=env, stdout=subprocess.DEVNULL,
+                                    stderr=open(os.path.join(workdir, "program.log"), "w"))
+        children.append(app_proc)
+
+        desktop = pyatspi.Registry.getDesktop(0)
+        app = None
+        end = time.monotonic() + DEADLINE
+        frame = None
+        while time.monotonic() < end:
+            if app_proc.poll() is not None:
+                fail("the program ended early (code %s): %s" % (
+                    app_proc.returncode, open(os.path.join(workdir, "program.log")).read()[-2000:]))
+            app = find_app(desktop, app_proc.pid)
+            if app is not None and app.childCount > 0:
+                frame = app[0]
+                if frame is not None and frame.childCount > 0:
+                    break
+            time.sleep(0.2)
+        if frame is None:
+            fail("the program's window did not appear on the accessibility bus within %ds" % DEADLINE)
+        # No window manager runs here to give the new window the keyboard.
+        focus_window(frame.name)
+        time.sleep(0.5)
+        run_checks(pyatspi, frame)
+        print("PASS")
+    finally:
+        for child in reversed(children):
+            if child.poll() is None:
+                child.send_signal(signal.SIGTERM)
+                try:
+                    child.wait(3)
+                except subprocess.TimeoutExpired:
+                    child.kill()
+        shutil.rmtree(workdir, ignore_errors=True)
+
+
+BUTTONS = ["朗讀", "暫停", "產生.wav音檔", "產生wav+mp3音檔", "開啟", "儲存", "搜尋", "列印",
+           "使用手冊", "版權聲明", "語音提示", "自訂發音"]
+SLIDERS = {"朗讀速度": (0, 100), "朗讀音量": (0, 100), "字型大小": (12, 86)}
+# From the text box Tab passes the help column and comes round to the start.
+TAB_ORDER = ["使用手冊", "版權聲明", "語音提示", "自訂發音", "朗讀", "產生.wav音檔", "產生wav+mp3音檔", "combo box", "顯示所有發音人",
+             "朗讀速度", "朗讀音量", "開啟", "儲存", "搜尋", "列印", "combo box", "字型大小",
+             "朗讀文稿編輯區"]
+
+
+def run_checks(pyatspi, frame):
+    errors = []
+    if frame.getRoleName() != "frame":
+        errors.append("window role is %r, not frame" % frame.getRoleName())
+    nodes = []
+    walk(frame, nodes)
+    by_name = {}
+    for node, name, role in nodes:
+        by_name.setdefault(name, []).append((node, role))
+
+    for name in BUTTONS:
+        hits = [(n, r) for n, r in by_name.get(name, []) if r == "push button"]
+        if not hits:
+            errors.append("no push button named %r (found %r)" % (
+                name, [r for _, r in by_name.get(name, [])]))
+            continue
+        node = hits[0][0]
+        action = node.queryAction()
+        names = [action.getName(i) for i in range(action.nActions)]
+        if "Press" not in names and "press" not in names:
+            errors.append("button %r has no Press action: %r" % (name, names))
+        if not node.description:
+            errors.append("button %r has no description" % name)
+    for name, (low, high) in SLIDERS.items():
+        hits = [n for n, r in by_name.get(name, []) if r == "slider"]
+        if not hits:
+            errors.append("no slider named %r" % name)
+            continue
+        value = hits[0].queryValue()
+        if (value.minimumValue, value.maximumValue) != (low, high):
+            errors.append("slider %r spans %s-%s, not %s-%s" % (
+                name, value.minimumValue, value.maximumValue, low, high))
+        if not hits[0].getState().contains(pyatspi.STATE_FOCUSABLE):
+            errors.append("slider %r cannot take focus" % name)
+    for pane in ["朗讀與錄音", "發音人與語音設定", "朗讀文稿", "說明"]:
+        if pane not in by_name:
+            errors.append("no pane named %r" % pane)
+    labels = {}
+    for node, name, role in nodes:
+        for relation in node.getRelationSet():
+            if relation.getRelationType() == pyatspi.RELATION_LABELLED_BY:
+                for i in range(relation.getNTargets()):
+                    labels.setdefault(relation.getTarget(i).name, []).append(role)
+    for label, role in [("發音人", "combo box"), ("字型", "combo box"), ("朗讀速度", "slider"),
+                        ("朗讀文稿編輯區", "text")]:
+        if role not in labels.get(label, []):
+            errors.append("label %r is not linked to its %s" % (label, role))
+
+    def focused():
+        for node, name, _ in nodes:
+            try:
+                if node.getState().contains(pyatspi.STATE_FOCUSED):
+                    # A combo box is named by its current entry.
+                    return "combo box" if node.getRoleName() == "combo box" else name
+            except Exception:
+                pass
+        return None
+
+    first = focused()
+    if first != "朗讀文稿編輯區":
+        errors.append("focus starts on %r, not the text box" % first)
+
+    def key(*names):
+        subprocess.run(["xdotool", "key", "--delay", "60"] + list(names), timeout=10)
+        time.sleep(0.15)
+
+    visited = []
+    for _ in TAB_ORDER:
+        key("Tab")
+        visited.append(focused())
+    if visited != TAB_ORDER:
+        errors.append("Tab from the text box visits %r, expected %r" % (visited, TAB_ORDER))
+
+    # Keyboard only: Tab round to the speak button, Space starts the reading
+    # (the pause button comes on), Space again stops it; arrows move the rate.
+    speak = [n for n, r in by_name.get("朗讀", []) if r == "push button"][0]
+    pause = [n for n, r in by_name.get("暫停", []) if r == "push button"][0]
+    key(*["Tab"] * (TAB_ORDER.index("朗讀") + 1))
+    if focused() != "朗讀":
+        errors.append("the speak button is not reached by Tab (focus on %r)" % focused())
+    key("space")
+    time.sleep(0.3)
+    if not pause.getState().contains(pyatspi.STATE_SENSITIVE):
+        errors.append("Space on the speak button did not start a reading")
+    key("space")
+    time.sleep(0.5)
+    if pause.getState().contains(pyatspi.STATE_SENSITIVE):
+        errors.append("Space again did not stop the reading")
+    rate = [n for n, r in by_name.get("朗讀速度", []) if r == "slider"][0].queryValue()
+    before = rate.currentValue
+    key(*["Tab"] * (TAB_ORDER.index("朗讀速度") - TAB_ORDER.index("朗讀")))
+    if focused() != "朗讀速度":
+        errors.append("Tab does not reach the rate slider (focus on %r)" % focused())
+    key("Home", "Right", "Right", "Right")
+    if rate.currentValue != 3:
+        errors.append("Home and three Right presses moved the rate to %s, not 3" % rate.currentValue)
+    key("End", "Page_Down")
+    if rate.currentValue != 90:
+        errors.append("End and Page Down moved the rate to %s, not 90" % rate.currentValue)
+    rate.currentValue = before
+    time.sleep(0.2)
+    if rate.currentValue != before:
+        errors.append("setting the rate's value through its interface gave %s, not %s" % (
+            rate.currentValue, before))
+    del speak
+
+    if errors:
+        fail("\n  ".join([""] + errors))
+
+
+if __name__ == "__main__":
+    main()
