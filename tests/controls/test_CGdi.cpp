@@ -93,26 +93,17 @@ private Q_SLOTS:
         QCOMPARE(gdi::liveObjects(), before);
     }
 
-    void directDrawingFillsLeftToRightMinusOne()
+    void unbufferedDrawingIsVisibleAtOnce()
     {
         Target t;
         CGdi g;
         QCOMPARE(g.AllocMDC(t.dc, 0, 0, 50, 40), t.dc);
-        g.setCurBrushColor(RED);
-        g.ClearEx(t.dc, 10, 10, 20, 15); // visible at once
-        QCOMPARE(PixelTest::count(t.image, RED), 10 * 5);
-        expect(t.image, {{19, 14, RED}, {20, 14, BG}, {19, 15, BG}});
         g.setCurBrushColor(BLACK);
         g.Clear(); // the area given to AllocMDC, 50 x 40
         QCOMPARE(PixelTest::count(t.image, BLACK), 50 * 40);
+        expect(t.image, {{49, 39, BLACK}, {50, 39, BG}, {49, 40, BG}});
         g.ReleaseMDC();
         QCOMPARE(g.GetMemDC(), t.dc); // nothing to release without a buffer
-        // CopyMDC takes pixels from another context.
-        Target src(20, 20);
-        gdi::SetPixel(src.dc, 3, 4, RED);
-        g.CopyMDC(src.dc, 2, 2, 60, 50, 5, 5);
-        QCOMPARE(at(t.image, 61, 52), RED);
-        QCOMPARE(PixelTest::count(t.image, RED), 1);
     }
 
     void bufferedDrawingShowsOnlyOnUpdate()
@@ -141,47 +132,6 @@ private Q_SLOTS:
             QCOMPARE(g.GetMemDC(), nullptr);
         }
         QCOMPARE(gdi::liveObjects(), before);
-    }
-
-    void lineStopsOneShortOfItsEnd_data()
-    {
-        QTest::addColumn<QPoint>("from");
-        QTest::addColumn<QPoint>("to");
-        QTest::addColumn<int>("n");
-        QTest::addColumn<int>("pixels");
-        QTest::newRow("horizontal") << QPoint(2, 3) << QPoint(8, 3) << 1 << 6;
-        QTest::newRow("vertical up") << QPoint(4, 9) << QPoint(4, 1) << 1 << 8;
-        QTest::newRow("diagonal") << QPoint(0, 0) << QPoint(5, 5) << 1 << 5;
-        QTest::newRow("two, second inside") << QPoint(0, 0) << QPoint(10, 0) << 2 << -1;
-        QTest::newRow("none") << QPoint(0, 0) << QPoint(10, 0) << 0 << 0;
-    }
-    void lineStopsOneShortOfItsEnd()
-    {
-        QFETCH(QPoint, from);
-        QFETCH(QPoint, to);
-        QFETCH(int, n);
-        QFETCH(int, pixels);
-        Drawn t;
-        t.g.setCurPenColor(RED);
-        t.g.DrawLine(from.x(), from.y(), to.x(), to.y(), qint16(n));
-        if (pixels >= 0)
-            QCOMPARE(PixelTest::count(t.image, RED), pixels);
-        if (n > 1) // each further line starts one pixel right and down
-            QCOMPARE(at(t.image, from.x() + 1, from.y() + 1), RED);
-        if (n > 0)
-            expect(t.image, {{from.x(), from.y(), RED}, {to.x(), to.y(), BG}});
-    }
-
-    void boxesCoverBothCorners()
-    {
-        Drawn t;
-        CGdi &g = t.g;
-        g.setCurPenColor(RED);
-        g.DrawBox(10, 10, 20, 8, 1);
-        QCOMPARE(PixelTest::count(t.image, RED), 2 * 21 + 2 * 7);
-        expect(t.image, {{10, 10, RED}, {30, 18, RED}, {11, 11, BG}});
-        g.DrawBoxEx(t.dc, 50, 10, 10, 10, 2); // two rings, the second one pixel inside
-        expect(t.image, {{51, 11, RED}, {59, 19, RED}, {52, 12, BG}});
     }
 
     void attachCtrlDrawsIntoAPictureBox_data()
@@ -231,11 +181,7 @@ private Q_SLOTS:
     {
         Drawn t;
         CGdi &g = t.g;
-        g.setCurPenColor(RED);
-        g.DrawLine(-2000000000, 5, 2000000000, 5, 1);
-        QCOMPARE(PixelTest::count(t.image, RED), 120);
-        g.DrawBox(-2000000000, -2000000000, 2100000000, 2000000010, 1);
-        QCOMPARE(PixelTest::count(t.image, RED, QRect(0, 10, 120, 1)), 120); // its bottom edge
+        gdi::SetPixel(t.dc, 5, 5, RED);
         g.setCurBrushColor(BLACK);
         g.FillBox(-1000000000, 30, 2000000000, 2000000000);
         QCOMPARE(PixelTest::count(t.image, BLACK), 120 * 30);
