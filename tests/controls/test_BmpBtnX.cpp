@@ -163,7 +163,7 @@ private Q_SLOTS:
         QTEST(int(m_Played.size()), "clicks");
     }
 
-    void eventOrderOfClicksAndKeys()
+    void eventOrderOfClicks()
     {
         Rig rig(false);
         QStringList events;
@@ -173,24 +173,18 @@ private Q_SLOTS:
             [&](qint16 b, qint16, float, float) { events << u"MouseUp%1"_s.arg(b); });
         connect(rig.btn, &BmpBtnX::Click, this, [&] { events << u"Click"_s; });
         connect(rig.btn, &BmpBtnX::DblClick, this, [&] { events << u"DblClick"_s; });
-        connect(rig.btn, &BmpBtnX::KeyDown, this,
-            [&](qint16 k, qint16 sh) { events << u"KeyDown %1 %2"_s.arg(k).arg(sh); });
-        connect(rig.btn, &BmpBtnX::KeyPress, this,
-            [&](qint16 a) { events << u"KeyPress %1"_s.arg(a); });
-        connect(rig.btn, &BmpBtnX::KeyUp, this,
-            [&](qint16 k, qint16) { events << u"KeyUp %1"_s.arg(k); });
         QTest::mouseClick(rig.btn, Qt::LeftButton, {}, QPoint(5, 5));
         QTest::mouseClick(rig.btn, Qt::RightButton, {}, QPoint(5, 5));
         // The second press of a double click raises DblClick and no second Click.
         QTest::mouseClick(rig.btn, Qt::LeftButton, {}, QPoint(5, 5));
         QTest::mouseDClick(rig.btn, Qt::LeftButton, {}, QPoint(5, 5));
         QTest::mouseRelease(rig.btn, Qt::LeftButton, {}, QPoint(5, 5));
-        // Keys pass through and never click.
+        // Keys never click.
         QTest::keyClick(rig.btn, Qt::Key_A);
         QCOMPARE(events,
             (QStringList {u"MouseDown1"_s, u"MouseUp1"_s, u"Click"_s, u"MouseDown2"_s,
                 u"MouseUp2"_s, u"MouseDown1"_s, u"MouseUp1"_s, u"Click"_s, u"DblClick"_s,
-                u"MouseUp1"_s, u"KeyDown 65 0"_s, u"KeyPress 97"_s, u"KeyUp 65"_s}));
+                u"MouseUp1"_s}));
     }
 
     void clickIsMixedToMonoAndPlayedOnTheAudioSink()
