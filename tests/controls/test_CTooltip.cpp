@@ -63,7 +63,6 @@ private Q_SLOTS:
         QTest::addColumn<QString>("title");
         QTest::addColumn<QString>("expected");
         QTest::newRow("no title") << u"慢|快"_s << QString() << u"慢 快"_s;
-        QTest::newRow("title") << u"慢|快"_s << u"T"_s << u"慢\r\n快"_s;
         QTest::newRow("two bars") << u"a||b"_s << QString() << u"a  b"_s;
         QTest::newRow("own break, no title") << u"a\r\nb"_s << QString() << u"a b"_s;
     }
