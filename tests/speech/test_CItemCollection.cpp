@@ -46,12 +46,6 @@ private Q_SLOTS:
         r.setMax(3);
         r.SetVal(QStringLiteral("three"), 3);
         QCOMPARE(r.GetVal(1), QStringLiteral("one"));
-
-        CItemUI narrow;
-        narrow.setMax(1);
-        narrow.Copy(r); // only elements 0 … 1
-        QCOMPARE(narrow.GetVal(1), QStringLiteral("one"));
-        QCOMPARE(narrow.GetVal(3), QString());
     }
 
     void paging_data()
@@ -85,9 +79,6 @@ private Q_SLOTS:
         QCOMPARE(o.items.PoolItems(page, place), record);
         QCOMPARE(o.items.Items(appended + 1), nullptr);
         QCOMPARE(o.items.Items(0), nullptr);
-
-        o.items.setPoolLoca(page);
-        QCOMPARE(o.items.ItemsEx(position), record);
     }
 
     void clearKeepsTheElementCount()
