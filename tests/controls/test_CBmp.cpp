@@ -1,5 +1,4 @@
 #include "PixelTest.h"
-#include "TestFiles.h"
 #include "controls/CBmp.h"
 
 #include <QtTest>
@@ -36,106 +35,12 @@ QImage sprite()
     return img;
 }
 
-// A context with `pic` selected, released on destruction.
-struct Selected {
-    explicit Selected(const GdiPicture &pic)
-        : dc(gdi::CreateCompatibleDC(nullptr))
-        , old(gdi::SelectObject(dc, pic.Handle()))
-    {
-    }
-    ~Selected()
-    {
-        gdi::SelectObject(dc, old);
-        gdi::DeleteDC(dc);
-    }
-    gdi::HDC dc;
-    gdi::HBITMAP old;
-};
 } // namespace
 
 class TestCBmp : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void monoFile_data()
-    {
-        QTest::addColumn<int>("width");
-        QTest::addColumn<int>("height");
-        QTest::addColumn<int>("rowSize");
-        QTest::newRow("1 wide") << 1 << 3 << 4;
-        QTest::newRow("32 wide") << 32 << 2 << 4;
-        QTest::newRow("37 wide") << 37 << 9 << 8;
-    }
-    void monoFile()
-    {
-        QFETCH(int, width);
-        QFETCH(int, height);
-        QFETCH(int, rowSize);
-        QTemporaryDir dir;
-        DrawSurface box(width, height, WHITE);
-        box.Line(0, 0, width, 0, 0); // top row black
-        box.Box(0, 1, 0, height - 1, rgbColor(40, 40, 40), true); // dark grey becomes black
-        if (width > 20) // light grey becomes white
-            box.Box(20, 1, 30, height - 1, rgbColor(230, 230, 230), true);
-        CBmp bmp;
-        bmp.setFileName(dir.filePath(u"out.bmp"_s));
-        QVERIFY(bmp.SavePicture(box));
-        const QByteArray b = TestFiles::readAll(bmp.FileName());
-        QCOMPARE(b.size(), 62 + rowSize * height);
-        QCOMPARE(b.left(2), QByteArray("BM"));
-        const auto u16 = [&](int at) { return qFromLittleEndian<quint16>(b.constData() + at); };
-        const auto u32 = [&](int at) { return qFromLittleEndian<quint32>(b.constData() + at); };
-        QCOMPARE(u16(26), quint16(1)); // planes
-        QCOMPARE(u16(28), quint16(1)); // bits a pixel
-        // offset: value of the 32-bit header fields, then black and white
-        const std::pair<int, quint32> fields[] = {{2, quint32(b.size())}, {6, 0}, {10, 62},
-            {14, 40}, {18, quint32(width)}, {22, quint32(height)}, {30, 0},
-            {34, quint32(rowSize * height)}, {54, 0}, {58, 0x00FFFFFF}};
-        for (const auto &[offset, value] : fields)
-            QVERIFY2(u32(offset) == value, qPrintable(u"field at %1"_s.arg(offset)));
-        // An image reader sees the same picture in black and white.
-        const QImage back(bmp.FileName());
-        QCOMPARE(back.size(), QSize(width, height));
-        for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width; ++x)
-                QCOMPARE(qGray(back.pixel(x, y)), y == 0 || x == 0 ? 0 : 255);
-    }
-
-    void saveDcAndUnwritableFiles()
-    {
-        QTemporaryDir dir;
-        GdiPicture pic = GdiPicture::fromImage(PixelTest::canvas(16, 4, WHITE));
-        Selected mem(pic);
-        gdi::SetPixel(mem.dc, 0, 3, 0);
-        CBmp bmp;
-        bmp.setFileName(dir.filePath(u"dc.bmp"_s));
-        QVERIFY(bmp.SaveDC(mem.dc, 16, 4));
-        const QByteArray b = TestFiles::readAll(bmp.FileName());
-        // bottom row first: its leftmost pixel is the black one
-        QCOMPARE(b.mid(62, 5), QByteArray("\x7F\xFF\0\0\xFF", 5));
-        DrawSurface box(10, 10);
-        bmp.setFileName(u"/nonexistent-folder/x.bmp"_s);
-        QVERIFY(!bmp.SavePicture(box));
-        QVERIFY(!bmp.Save(box, u"/proc/forbidden.bmp"_s));
-        bmp.setFileName(QString());
-        QVERIFY(!bmp.SaveDC(box.hDC(), 10, 10));
-        QVERIFY(!bmp.SaveDC(nullptr, 10, 10));
-    }
-
-    void maskIsWhiteWhereTheKeyIs()
-    {
-        GdiPicture pic = GdiPicture::fromImage(sprite());
-        Selected src(pic);
-        Target mask(8, 6, BG);
-        CBmp bmp;
-        bmp.CreateMask(mask.dc, 0, 0, 8, 6, src.dc, 0, 0, MAGENTA);
-        for (int y = 0; y < 6; ++y)
-            for (int x = 0; x < 8; ++x)
-                QCOMPARE(at(mask.image, x, y), x + y >= 9 ? WHITE : 0);
-        QCOMPARE(src.dc->bkColor, WHITE); // colours put back
-        QCOMPARE(mask.dc->textColor, 0);
-    }
-
     void pasteLeavesKeyPixelsUntouched_data()
     {
         QTest::addColumn<QImage>("source");

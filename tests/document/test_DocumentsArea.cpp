@@ -1,8 +1,3 @@
-// The documents area with scripted dialogs and message boxes: UTF-16 round
-// trips and the name rules, reading through the reader, the unsaved-changes
-// answers (closing the window included), saves that fail without harming the
-// old file, drops, the search, and printing to a PDF read back with poppler.
-
 #include "TestFiles.h"
 #include "audio/AudioSink.h"
 #include "document/DocumentReader.h"

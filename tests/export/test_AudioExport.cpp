@@ -1,8 +1,3 @@
-// The export commands on the scripted engine, with a window made of a plain
-// object: the files written, the dialog and message boxes, progress and
-// cancel, encoding while rendering, and the rendering of the real engine
-// against espeak-ng's own.
-
 #include "ExportTestKit.h"
 #include "FakeExportWindow.h"
 #include "TestFiles.h"

@@ -1,8 +1,3 @@
-// The role picture's lip-sync: which picture a phoneme shows (user folder,
-// built-in file, image list with blinking), drawn into a plain surface with
-// marked test pictures; and a real reading in the main window whose mouths
-// are told apart by the built-in pictures' own pixels.
-
 #include "TestFiles.h"
 #include "audio/AudioSink.h"
 #include "shell/AppMain.h"

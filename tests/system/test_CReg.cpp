@@ -52,7 +52,6 @@ private Q_SLOTS:
         QTest::addColumn<int>("bytes");
         QTest::newRow("ascii") << u"abc"_s << 3;
         QTest::newRow("mixed") << u"a中b"_s << 5;
-        QTest::newRow("accented") << u"é"_s << 2;
         QTest::newRow("outside the BMP") << u"😀"_s << 4;
     }
     void lenW()
