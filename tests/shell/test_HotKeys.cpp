@@ -5,6 +5,7 @@
 
 #include "SpeechRecorder.h"
 #include "document/AppHKey.h"
+#include "shell/AppDlgX.h"
 #include "shell/AppMain.h"
 #include "shell/Form_Main.h"
 #include "shell/MaviTextBox.h"
@@ -43,6 +44,8 @@ private Q_SLOTS:
         SynthesisEngine::setDefault(&m_engine);
         AudioSink::setFactory([] { return std::make_unique<ImmediateSink>(); });
         MessageBox::setHandler([](auto, auto, auto, auto) { return MessageBox::Answer::Ok; });
+        // The commands' file dialogs are cancelled.
+        AppDlgX::setRunner([](const AppDlgX::Request &) { return QString(); });
         AppPaths::setOverrideFolder(m_dir.path());
         RegistryStore::instance().setUserFile(m_dir.path() + u"/registry.json"_s);
     }

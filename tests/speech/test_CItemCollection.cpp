@@ -1,17 +1,36 @@
 #include "speech/CItemCollection.h"
 
 #include <QtTest>
+#include <algorithm>
 
 namespace
 {
 
+// A collection whose owner orders records by element 0 as text.
 struct Owned {
     CItemCollection items;
+
+    Owned()
+    {
+        items.setCompareItems([this](qint32 a, qint32 b, qint16 &result) {
+            result = qint16(qBound(-1, value(a).compare(value(b)), 1));
+        });
+        items.setCompareKey([this](QVariant &key, qint32 index, qint16 &result) {
+            result = qint16(qBound(-1, key.toString().compare(value(index)), 1));
+        });
+    }
     QString value(qint32 position) const { return items.Items(position)->GetVal(0); }
     void append(const QStringList &values)
     {
         for (const QString &v : values)
             items.AppendItem()->SetVal(v, 0);
+    }
+    QStringList values() const
+    {
+        QStringList all;
+        for (qint32 k = 1; k <= items.Count(); ++k)
+            all.append(value(k));
+        return all;
     }
 };
 
@@ -90,6 +109,70 @@ private Q_SLOTS:
         QCOMPARE(o.items.Count(), 0);
         QCOMPARE(o.items.PoolN(), 1);
         QCOMPARE(o.items.AppendItem()->Max(), qint16(3));
+    }
+
+    void backupRestoreRemovesAcrossPages()
+    {
+        Owned o;
+        o.append(numbered(1200));
+        QStringList expected = numbered(1200);
+        expected.remove(497, 5);
+        o.items.Backup(498);
+        QCOMPARE(o.items.Count(), 497);
+        o.items.Restore(498, 5);
+        QVERIFY(!o.items.HasBackup());
+        QCOMPARE(o.values(), expected);
+        QCOMPARE(o.items.PoolN(), 3);
+    }
+
+    void sortAndSearch_data()
+    {
+        QTest::addColumn<QStringList>("values");
+        QRandomGenerator random(20240611);
+        QStringList spread, crowded;
+        for (int k = 0; k < 3000; ++k)
+            spread.append(key(random.bounded(100000)));
+        for (int k = 0; k < 1500; ++k)
+            crowded.append(key(random.bounded(12)));
+        QTest::newRow("3000 random") << spread;
+        QTest::newRow("1500 with many equal") << crowded;
+    }
+    void sortAndSearch()
+    {
+        QFETCH(QStringList, values);
+        Owned o;
+        o.append(values);
+        o.items.QSort();
+        QStringList expected = values;
+        std::sort(expected.begin(), expected.end());
+        QCOMPARE(o.values(), expected);
+        for (const QString &v : std::as_const(values))
+            QCOMPARE(o.value(o.items.BSearch(v) + 1), v);
+        QCOMPARE(o.items.BSearch(QStringLiteral("absent")), -1);
+        QCOMPARE(o.items.BSearch(key(-1)), -1); // sorts before every record
+    }
+
+    void removeDuplicate_data()
+    {
+        QTest::addColumn<QStringList>("values");
+        QTest::addColumn<QStringList>("kept");
+        const QString a = QStringLiteral("a"), b = QStringLiteral("b");
+        QStringList pairs, halves;
+        for (int k = 1; k <= 350; ++k) {
+            pairs << key(k) << key(k);
+            halves << key(k);
+        }
+        QTest::newRow("a a a b") << QStringList {a, a, a, b} << QStringList {a, b};
+        QTest::newRow("only neighbours count") << QStringList {a, b, a} << QStringList {a, b, a};
+        QTest::newRow("pairs over two pages") << pairs << halves;
+    }
+    void removeDuplicate()
+    {
+        QFETCH(QStringList, values);
+        Owned o;
+        o.append(values);
+        o.items.RemoveDuplicate();
+        QTEST(o.values(), "kept");
     }
 };
 
