@@ -7,8 +7,10 @@
 #include "speech/EspeakPiece.h"
 #include "speech/MandarinNormalizer.h"
 #include "speech/MandarinReading.h"
+#include "speech/PronunciationList.h"
 #include "speech/SpeechEngine.h"
 #include "speech/VoiceCatalogue.h"
+#include "system/AppPaths.h"
 
 #include <QFile>
 #include <QSet>
@@ -196,6 +198,23 @@ private Q_SLOTS:
         voice.Speak(mixed, SVSFIsNotXML);
         QCOMPARE(rec.words(mixed), (QStringList {u"我"_s, u"用"_s, u"Linux"_s, u"系"_s, u"統"_s}));
         QVERIFY(SpeechEngine::instance().phonemeTranscript(mixed, voice.Voice()).contains("(en)"));
+    }
+
+    void customPronunciationsComeBeforeTheReading()
+    {
+        QTemporaryDir dir;
+        AppPaths::setOverrideFolder(dir.path());
+        const QString text = u"我用parlo"_s;
+        QCOMPARE(MandarinReadingOf(text), u"wo3 yong4 parlo"_s);
+        QVERIFY(
+            PronunciationList::save(PronunciationList::defaultFile(), {{u"Parlo"_s, u"巴洛"_s}}));
+        QCOMPARE(MandarinReadingOf(text), u"wo3 yong4 ba1 luo4"_s);
+        AudioSink::setFactory([] { return std::make_unique<ImmediateSink>(); });
+        SpVoice voice;
+        SpeechRecorder rec(&voice);
+        voice.Speak(text, SVSFIsNotXML);
+        QCOMPARE(rec.words(text), (QStringList {u"我"_s, u"用"_s, u"parlo"_s}));
+        AppPaths::setOverrideFolder(QString());
     }
 };
 
