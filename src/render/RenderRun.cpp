@@ -1,6 +1,7 @@
 #include "render/RenderRun.h"
 
 #include "render/RenderVoices.h"
+#include "system/StopSignals.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -11,6 +12,7 @@
 #include <QTimer>
 
 #include <atomic>
+
 #include <csignal>
 #include <memory>
 #include <sys/prctl.h>
@@ -185,13 +187,7 @@ namespace StopSignal
 void install(bool worker)
 {
     g_worker = worker;
-    struct sigaction action = {};
-    action.sa_handler = onStopSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
-    sigaction(SIGHUP, &action, nullptr);
+    StopSignals::route(onStopSignal);
     std::signal(SIGPIPE, SIG_IGN);
     if (worker) {
         // A worker whose parent is gone stops too, and cleans up.

@@ -6,6 +6,7 @@
 #include "system/AppPaths.h"
 #include "system/CIni.h"
 #include "system/Log.h"
+#include "system/StopSignals.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -143,11 +144,5 @@ void InstallTerminationHandler()
         [[maybe_unused]] const auto got = ::read(g_signalPipe[0], &byte, 1);
         Terminate();
     });
-    struct sigaction action = {};
-    action.sa_handler = onSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    sigaction(SIGTERM, &action, nullptr);
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGHUP, &action, nullptr);
+    StopSignals::route(onSignal);
 }
