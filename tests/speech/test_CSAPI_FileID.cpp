@@ -27,35 +27,18 @@ private Q_SLOTS:
         }
     }
 
-    void entries_data()
-    {
-        QTest::addColumn<int>("code");
-        QTest::addColumn<QString>("mouth");
-        QTest::newRow("015 first") << 15 << QStringLiteral("2");
-        QTest::newRow("056") << 56 << QStringLiteral("4");
-        QTest::newRow("100") << 100 << QStringLiteral("6");
-        QTest::newRow("151") << 151 << QStringLiteral("12");
-        QTest::newRow("217") << 217 << QStringLiteral("13");
-        QTest::newRow("300") << 300 << QStringLiteral("3");
-        QTest::newRow("425") << 425 << QStringLiteral("6");
-        QTest::newRow("431 last") << 431 << QStringLiteral("3");
-    }
-    void entries()
-    {
-        QFETCH(int, code);
-        QFETCH(QString, mouth);
-        CSAPI_FileID table;
-        table.LoadTBL();
-        QCOMPARE(table.PhoneCodes().Items(code - 14)->GetVal(1), mouth);
-        QCOMPARE(table.MouthForPhone(qint16(code)), mouth);
-    }
-
     void phoneIds_data()
     {
         QTest::addColumn<int>("phoneId");
         QTest::addColumn<QString>("code");
         QTest::addColumn<QString>("mouth");
-        QTest::newRow("15") << 15 << QStringLiteral("015") << QStringLiteral("2");
+        QTest::newRow("015 first") << 15 << QStringLiteral("015") << QStringLiteral("2");
+        QTest::newRow("056") << 56 << QStringLiteral("056") << QStringLiteral("4");
+        QTest::newRow("151") << 151 << QStringLiteral("151") << QStringLiteral("12");
+        QTest::newRow("217") << 217 << QStringLiteral("217") << QStringLiteral("13");
+        QTest::newRow("300") << 300 << QStringLiteral("300") << QStringLiteral("3");
+        QTest::newRow("425") << 425 << QStringLiteral("425") << QStringLiteral("6");
+        QTest::newRow("431 last") << 431 << QStringLiteral("431") << QStringLiteral("3");
         QTest::newRow("1015 is 015") << 1015 << QStringLiteral("015") << QStringLiteral("2");
         QTest::newRow("30100 is 100") << 30100 << QStringLiteral("100") << QStringLiteral("6");
         QTest::newRow("7 below the table") << 7 << QStringLiteral("007") << QString();
