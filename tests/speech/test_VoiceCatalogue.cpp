@@ -43,7 +43,6 @@ private Q_SLOTS:
         }
         QCOMPARE(ids.size(), voices.size());
         QCOMPARE(pitches.size(), 5);
-        QVERIFY(voices[0].Id().startsWith(u"HKEY_LOCAL_MACHINE\\"_s));
         const auto english = std::find_if(voices.begin(), voices.end(),
             [](const SpObjectToken &t) { return t.GetDescription() == u"English (America)"_s; });
         QVERIFY(english != voices.end());
