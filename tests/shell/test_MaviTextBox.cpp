@@ -2,6 +2,7 @@
 
 #include <QClipboard>
 #include <QFontDatabase>
+#include <QLineEdit>
 #include <QtTest>
 
 using namespace Qt::StringLiterals;
@@ -162,6 +163,23 @@ private Q_SLOTS:
             QCOMPARE(box.SelText(), word);
             QCOMPARE(box.SelStart(), offset);
         }
+    }
+
+    void tabLeavesTheBoxAndCtrlTabTypesATab()
+    {
+        QWidget window;
+        auto *box = new MaviTextBox(&window);
+        auto *next = new QLineEdit(&window);
+        QWidget::setTabOrder(box, next);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        box->setFocus();
+        QTest::keyClick(box, Qt::Key_Tab, Qt::ControlModifier);
+        QCOMPARE(box->Text(), u"\t"_s);
+        QVERIFY(box->hasFocus());
+        QTest::keyClick(box, Qt::Key_Tab);
+        QCOMPARE(box->Text(), u"\t"_s);
+        QVERIFY(next->hasFocus());
     }
 
     void droppedFileRaisesFilePath_data()
