@@ -95,7 +95,7 @@ private Q_SLOTS:
         QCOMPARE(dense.size(), QSize(200, 60));
         // Border and background are the 1x pixels doubled; the caption alone
         // is drawn anew, at full resolution, where the 1x caption was.
-        const QRect caption = PixelTest::inkBox(plain, White, QRect(1, 1, 98, 28));
+        const QRect caption = PixelTest::boxOf(plain, White, QRect(1, 1, 98, 28), true);
         const QRect redrawn = PixelTest::differenceFromDoubled(plain, dense);
         QVERIFY(!redrawn.isEmpty());
         QVERIFY(PixelTest::doubled(caption, 4).contains(redrawn));
