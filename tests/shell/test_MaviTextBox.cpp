@@ -1,7 +1,6 @@
 #include "shell/MaviTextBox.h"
 
 #include <QClipboard>
-#include <QFontDatabase>
 #include <QLineEdit>
 #include <QtTest>
 
@@ -227,16 +226,7 @@ private Q_SLOTS:
     void fontNameIsTheFaceInUse()
     {
         // A face that is really installed, not an alias such as "Serif".
-        QString real;
-        const QStringList families = QFontDatabase::families();
-        for (const QString &family : families) {
-            if (QFontInfo(QFont(family)).family() == family) {
-                real = family;
-                break;
-            }
-        }
-        if (real.isEmpty())
-            QSKIP("no installed faces on this machine");
+        const QString real = QFontInfo(QFont()).family();
         MaviTextBox box;
         box.setFont(QFont(real, 18));
         QCOMPARE(box.FontName(), real);
