@@ -46,13 +46,6 @@ def program_copy(program, workdir):
     return copy
 
 
-def find_app(desktop, pid):
-    for app in desktop:
-        if app is not None and app.get_process_id() == pid:
-            return app
-    return None
-
-
 def walk(node, found):
     try:
         name = node.name
@@ -104,21 +97,17 @@ def main():
                                     stderr=open(os.path.join(workdir, "program.log"), "w"))
 
         desktop = pyatspi.Registry.getDesktop(0)
-        app = None
         end = time.monotonic() + DEADLINE
         frame = None
-        while time.monotonic() < end:
+        while frame is None or frame.childCount == 0:
             if app_proc.poll() is not None:
                 fail("the program ended early (code %s): %s" % (
                     app_proc.returncode, open(os.path.join(workdir, "program.log")).read()[-2000:]))
-            app = find_app(desktop, app_proc.pid)
-            if app is not None and app.childCount > 0:
-                frame = app[0]
-                if frame is not None and frame.childCount > 0:
-                    break
+            if time.monotonic() > end:
+                fail("the program's window did not appear on the accessibility bus within %ds" % DEADLINE)
             time.sleep(0.2)
-        if frame is None:
-            fail("the program's window did not appear on the accessibility bus within %ds" % DEADLINE)
+            apps = [a for a in desktop if a is not None and a.get_process_id() == app_proc.pid]
+            frame = apps[0][0] if apps and apps[0].childCount > 0 else None
         focus_window(frame.name)
         time.sleep(0.5)
         run_checks(pyatspi, frame)
