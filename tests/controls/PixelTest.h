@@ -76,12 +76,6 @@ inline QRect boxOf(const QImage &img, QRgb rgb, QRect area = QRect(), bool other
     return box;
 }
 
-// Bounding box of what was drawn on a `background` inside area.
-inline QRect inkBox(const QImage &img, QRgb background, QRect area = QRect())
-{
-    return boxOf(img, background, area, true);
-}
-
 // The raw QRgb values found inside area.
 inline QSet<QRgb> colours(const QImage &img, QRect area = QRect())
 {
@@ -127,13 +121,9 @@ struct RawPx {
 inline void expectRgb(const QImage &img, std::initializer_list<RawPx> pixels)
 {
     for (const RawPx &p : pixels) {
-        const QRgb got = img.pixel(p.x, p.y);
-        QVERIFY2(got == p.rgb,
-            qPrintable(QStringLiteral("pixel (%1, %2) is %3, expected %4")
-                           .arg(p.x)
-                           .arg(p.y)
-                           .arg(got & 0xFFFFFF, 6, 16, QLatin1Char('0'))
-                           .arg(p.rgb & 0xFFFFFF, 6, 16, QLatin1Char('0'))));
+        const auto seen
+            = [&](QRgb rgb) { return QString::asprintf("(%d, %d) #%08x", p.x, p.y, rgb); };
+        QCOMPARE(seen(img.pixel(p.x, p.y)), seen(p.rgb));
     }
 }
 inline void expect(const QImage &img, std::initializer_list<Px> pixels)

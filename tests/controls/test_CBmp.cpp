@@ -16,13 +16,6 @@ constexpr OleColor RED = rgbColor(255, 0, 0);
 constexpr OleColor BLUE = rgbColor(0, 0, 255);
 constexpr OleColor WHITE = rgbColor(255, 255, 255);
 
-struct Target : PixelTest::Target {
-    explicit Target(int w = 40, int h = 30, OleColor fill = BG)
-        : PixelTest::Target(w, h, fill)
-    {
-    }
-};
-
 // A thumb-like sprite: a red body with a magenta key triangle in one corner.
 QImage sprite()
 {
@@ -53,7 +46,7 @@ private Q_SLOTS:
     void pasteLeavesKeyPixelsUntouched()
     {
         QFETCH(QImage, source);
-        Target t;
+        PixelTest::Target t(40, 30, BG);
         for (int x = 0; x < 40; x += 2)
             gdi::SetPixel(t.dc, x, 12, BLUE);
         const QImage before = t.image.copy();
@@ -84,7 +77,7 @@ private Q_SLOTS:
         QCOMPARE(icon.Handle(), nullptr);
         QVERIFY(GdiPicture::load(dir.filePath(u"missing.bmp"_s)).isNull());
 
-        Target t;
+        PixelTest::Target t(40, 30, BG);
         const QImage before = t.image.copy();
         CBmp bmp;
         bmp.DrawTransPicture(t.dc, 2, 2, icon, MAGENTA);
@@ -95,7 +88,7 @@ private Q_SLOTS:
         expect(t.image, {{3, 3, BLUE}, {2, 2, RED}, {9, 7, BG}}); // the key corner
         QCOMPARE(PixelTest::count(t.image, RED) + 1, 8 * 6 - 10);
         // Ex draws only the given part.
-        Target part;
+        PixelTest::Target part(40, 30, BG);
         bmp.DrawTransPictureEx(part.dc, 0, 0, bitmap, MAGENTA, 3, 2);
         QCOMPARE(PixelTest::changedOutside(before, part.image, QRect(0, 0, 3, 2)), 0);
         QCOMPARE(at(part.image, 1, 1), BLUE);

@@ -17,19 +17,6 @@ constexpr OleColor RED = rgbColor(255, 0, 0);
 constexpr OleColor BLACK = 0;
 constexpr OleColor FACE = rgbColor(212, 208, 200);
 
-struct Target : PixelTest::Target {
-    explicit Target(int w = 120, int h = 60)
-        : PixelTest::Target(w, h, BG)
-    {
-    }
-};
-
-// A canvas with a helper already attached to it.
-struct Drawn : Target {
-    CGdi g;
-    Drawn() { g.AttachDC(dc); }
-};
-
 // Counts the repaints a widget receives.
 struct PaintCounter : QObject {
     int paints = 0;
@@ -82,7 +69,7 @@ private Q_SLOTS:
 
     void unbufferedDrawingIsVisibleAtOnce()
     {
-        Target t;
+        PixelTest::Target t(120, 60, BG);
         CGdi g;
         QCOMPARE(g.AllocMDC(t.dc, 0, 0, 50, 40), t.dc);
         g.setCurBrushColor(BLACK);
@@ -95,7 +82,7 @@ private Q_SLOTS:
 
     void bufferedDrawingShowsOnlyOnUpdate()
     {
-        Target t;
+        PixelTest::Target t(120, 60, BG);
         gdi::SetPixel(t.dc, 31, 12, RED);
         const int before = gdi::liveObjects();
         {
@@ -163,13 +150,14 @@ private Q_SLOTS:
 
     void absurdCoordinatesDrawOnlyWhatIsVisible()
     {
-        Drawn t;
-        CGdi &g = t.g;
+        PixelTest::Target t(120, 60, BG);
+        CGdi g;
+        g.AttachDC(t.dc);
         gdi::SetPixel(t.dc, 5, 5, RED);
         g.setCurBrushColor(BLACK);
         g.FillBox(-1000000000, 30, 2000000000, 2000000000);
         QCOMPARE(PixelTest::count(t.image, BLACK), 120 * 30);
-        Target src(10, 10);
+        PixelTest::Target src(10, 10, BG);
         gdi::FillRect(src.dc, 0, 0, 10, 10, gdi::StockWhiteBrush());
         QVERIFY(gdi::BitBlt(t.dc, -5, -5, 2147483647, 2147483647, src.dc, 0, 0, gdi::SRCCOPY));
         // beyond the source: left alone

@@ -95,7 +95,7 @@ private Q_SLOTS:
         QCOMPARE(dense.size(), QSize(200, 60));
         // Border and background are the 1x pixels doubled; the caption alone
         // is drawn anew, at full resolution, where the 1x caption was.
-        const QRect caption = PixelTest::inkBox(plain, White, QRect(1, 1, 98, 28));
+        const QRect caption = PixelTest::boxOf(plain, White, QRect(1, 1, 98, 28), true);
         const QRect redrawn = PixelTest::differenceFromDoubled(plain, dense);
         QVERIFY(!redrawn.isEmpty());
         QVERIFY(PixelTest::doubled(caption, 4).contains(redrawn));
@@ -206,17 +206,21 @@ private Q_SLOTS:
             rec.events.count(u"MouseEnter"_s) - rec.events.count(u"MouseExit"_s), backOver ? 1 : 0);
     }
 
-    void accessibleNameAndValue()
+    void accessibleNameValueAndKeysClick()
     {
         CmdX btn(nullptr, u"Cmd_Speak"_s);
         QCOMPARE(btn.Caption(), u"Cmd_Speak"_s);
         btn.setCaption(u"朗讀"_s);
         QCOMPARE(btn.accessibleName(), u"朗讀"_s);
-        // Setting Value to True is a click; False is nothing.
+        // Value True, Return and plain Space click; Value False and other keys do not.
         QSignalSpy clicks(&btn, &CmdX::Click);
         btn.setValue(false);
         btn.setValue(true);
-        QCOMPARE(clicks.count(), 1);
+        QTest::keyClick(&btn, Qt::Key_Return);
+        QTest::keyClick(&btn, Qt::Key_Space);
+        QTest::keyClick(&btn, Qt::Key_Space, Qt::ControlModifier);
+        QTest::keyClick(&btn, Qt::Key_A);
+        QCOMPARE(clicks.count(), 3);
     }
 
     void alwaysShowBorderRaisesIdleFace()
@@ -245,9 +249,17 @@ private Q_SLOTS:
         rig.btn->setUseGradientFill(false);
         rig.btn->setUseGradientFill(true); // a fresh face without any border
         QCOMPARE(rig.btn->faceImage().pixel(0, 0), qRgb(0, 0, 0));
+        QVERIFY(!rig.btn->currentFace().focused);
         rig.btn->setFocus(Qt::TabFocusReason);
         // The flash ends with border 0, drawn in the background colour.
         QTRY_COMPARE(rig.btn->faceImage().pixel(0, 0), White);
+        // Focus from the keyboard draws the focus mark, in black on white.
+        rig.btn->setUseGradientFill(false);
+        CmdX::Face face = rig.btn->currentFace();
+        QVERIFY(face.focused);
+        const QImage marked = rig.btn->renderFace(face);
+        face.focused = false;
+        QVERIFY(rig.btn->renderFace(face) != marked);
     }
 };
 

@@ -21,16 +21,14 @@ private Q_SLOTS:
     {
         const QImage f = FrameX::renderFace(QSize(100, 50), BACK);
         QCOMPARE(f.size(), QSize(100, 50));
-        // outer ring: dark top and left, light bottom and right
-        QCOMPARE(PixelTest::count(f, DARK, QRect(0, 0, 99, 1)), 99);
-        QCOMPARE(PixelTest::count(f, DARK, QRect(0, 0, 1, 49)), 49);
-        QCOMPARE(PixelTest::count(f, LIGHT, QRect(0, 49, 99, 1)), 99);
-        QCOMPARE(PixelTest::count(f, LIGHT, QRect(99, 0, 1, 50)), 50);
-        // inner ring: light top and left, dark bottom and right
-        QCOMPARE(PixelTest::count(f, LIGHT, QRect(1, 1, 97, 1)), 97);
-        QCOMPARE(PixelTest::count(f, LIGHT, QRect(1, 1, 1, 47)), 47);
-        QCOMPARE(PixelTest::count(f, DARK, QRect(1, 48, 97, 1)), 97);
-        QCOMPARE(PixelTest::count(f, DARK, QRect(98, 1, 1, 48)), 48);
+        // The outer ring dark top and left, light bottom and right; the inner
+        // ring the other way round.
+        const std::pair<QRect, OleColor> lines[] = {{QRect(0, 0, 99, 1), DARK},
+            {QRect(0, 0, 1, 49), DARK}, {QRect(0, 49, 99, 1), LIGHT}, {QRect(99, 0, 1, 50), LIGHT},
+            {QRect(1, 1, 97, 1), LIGHT}, {QRect(1, 1, 1, 47), LIGHT}, {QRect(1, 48, 97, 1), DARK},
+            {QRect(98, 1, 1, 48), DARK}};
+        for (const auto &[line, colour] : lines)
+            QCOMPARE(PixelTest::count(f, colour, line), line.width() * line.height());
         // where the rings meet
         PixelTest::expect(f, {{99, 0, LIGHT}, {0, 49, LIGHT}, {98, 1, DARK}, {1, 48, DARK}});
         // everything inside keeps the background

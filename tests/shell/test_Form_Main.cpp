@@ -1,16 +1,20 @@
 // The main window on the offscreen platform: start-up with and without a
-// settings file, what closing writes, the layout on resize, and reading
-// aloud through the window's own controls.
+// settings file, what closing writes, the layout on resize, reading aloud
+// through the window's own controls, what the help bar and link pictures hand
+// to the desktop, and closing in the middle of an export.
 
 #include "TestFiles.h"
 #include "audio/AudioSink.h"
+#include "shell/AppDlgX.h"
 #include "shell/AppMain.h"
 #include "shell/Form_Main.h"
 #include "shell/MaviTextBox.h"
 #include "shell/MessageBox.h"
+#include "shell/Progressing.h"
 #include "speech/ScriptedEngine.h"
 #include "speech/SpVoice.h"
 #include "system/AppPaths.h"
+#include "system/CExec.h"
 #include "system/CIni.h"
 #include "system/CReg.h"
 #include "system/RegistryStore.h"
@@ -26,6 +30,7 @@
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QLabel>
+#include <QTimer>
 #include <QtTest>
 
 using namespace Qt::StringLiterals;
@@ -60,6 +65,7 @@ class TestFormMain : public QObject
 
     QTemporaryDir dir;
     QStringList messages;
+    QList<CExec::Request> launched;
 
     static std::unique_ptr<Form_Main> start()
     {
@@ -79,6 +85,10 @@ private Q_SLOTS:
             messages.append(text);
             return MessageBox::Answer::Ok;
         });
+        CExec::setShell([this](const CExec::Request &r) {
+            launched.append(r);
+            return true;
+        });
     }
     void init()
     {
@@ -88,6 +98,7 @@ private Q_SLOTS:
         QFile::remove(ini());
         QFile::remove(dir.path() + u"/registry.json"_s);
         messages.clear();
+        launched.clear();
     }
 
     void firstStartUsesDefaultsAndExitWritesEveryKeyInOrder()
@@ -395,6 +406,93 @@ private Q_SLOTS:
         QVERIFY(w->Cmd_H1->hasPicture());
         QVERIFY(w->Cmd_H1->Caption().isEmpty());
         QCOMPARE(w->Cmd_H1->size(), QSize(24, 24));
+    }
+
+    void helpBarOpensItsTargetsFromTheProgramFolder()
+    {
+        auto w = start();
+        for (BmpBtnX *b : {w->Cmd_H1, w->Cmd_H2, w->Cmd_H5})
+            Q_EMIT b->Click();
+        QVERIFY(launched.isEmpty()); // nothing installed: nothing, and no box
+        QVERIFY(messages.isEmpty());
+
+        QVERIFY(QDir(dir.path()).mkpath(u"Help"_s));
+        TestFiles::writeAll(dir.filePath(u"Help/Parlo_User_Guide.pdf"_s), "%PDF-1.4\n");
+        for (const QString &name : {u"Mavi_Copyright"_s, u"Mavi_UserDefine"_s}) {
+            TestFiles::writeAll(dir.filePath(name), "#!/bin/sh\n");
+            QFile::setPermissions(
+                dir.filePath(name), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        }
+        Q_EMIT w->Cmd_H1->Click();
+        Q_EMIT w->Cmd_H2->Click();
+        Q_EMIT w->Cmd_H5->Click();
+        w->ImgLink2->resize(40, 20); // its picture is not in the test's program folder
+        QTest::mouseClick(w->ImgLink2, Qt::LeftButton);
+        QStringList targets;
+        for (const CExec::Request &r : std::as_const(launched))
+            targets.append(r.target.mid(dir.path().size()));
+        QCOMPARE(targets,
+            (QStringList {u"/Help/Parlo_User_Guide.pdf"_s, u"/Mavi_Copyright"_s,
+                u"/Mavi_UserDefine"_s, u"/Mavi_Copyright"_s}));
+        QVERIFY(!launched[0].program);
+        QVERIFY(launched[1].program && launched[2].program);
+        QCOMPARE(launched[0].workDir, QString());
+        QCOMPARE(launched[1].workDir, dir.path());
+        QCOMPARE(launched[3].workDir, dir.path());
+        for (const CExec::Request &r : std::as_const(launched))
+            QCOMPARE(r.show, CExec::Normal);
+        QVERIFY(messages.isEmpty());
+        // Called directly, the launcher says what is missing.
+        QVERIFY(!CExec().Launch_Exec(dir.filePath(u"none"_s), {}, {}, true, true, false));
+        QCOMPARE(messages, QStringList {dir.filePath(u"none"_s) + u"\n Not Found !!!"_s});
+    }
+
+    void webAddressIsReadAtEveryClick()
+    {
+        auto w = start();
+        w->ImgLink1->resize(40, 20);
+        QTest::mouseClick(w->ImgLink1, Qt::LeftButton);
+        QVERIFY(QDir(dir.path()).mkpath(u"Data"_s));
+        TestFiles::writeAll(dir.filePath(u"Data/Parlo_Product.ini"_s),
+            "[Product]\r\nSection=Parlo\r\n[URL]\r\nCompanyURL=https://example.com/tw\r\n");
+        QTest::mouseClick(w->ImgLink1, Qt::LeftButton);
+        QDir(dir.filePath(u"Data"_s)).removeRecursively();
+        QCOMPARE(launched.size(), 2);
+        QVERIFY(launched[0].url && launched[0].target.startsWith(u"https://"_s));
+        QCOMPARE(launched[1].target, u"https://example.com/tw"_s);
+    }
+
+    void closingDuringAnExportCancelsItFirst()
+    {
+        const QString wav = dir.filePath(u"long.wav"_s);
+        AppDlgX::setRunner([wav](const AppDlgX::Request &) { return wav; });
+        auto w = start();
+        w->setGeometry(120, 90, 800, 500);
+        w->Txt_Input->setText(QString(20000, u'字'));
+        bool seen = false;
+        QTimer::singleShot(0, w.get(), [&] {
+            auto *p = w->findChild<Progressing *>(u"Progressing"_s);
+            QVERIFY(p && p->isVisible());
+            QCOMPARE(p->windowTitle(), u"正在轉檔中 ..."_s);
+            QCOMPARE(p->Label1->text(),
+                u"如果您的電腦速度較慢，會花較長時間（10分鐘或更久），請耐心等待"_s);
+            const QRect main = w->frameGeometry();
+            QCOMPARE(p->frameGeometry().left(),
+                main.left() + (main.width() - p->frameGeometry().width()) / 2);
+            QCOMPARE(p->frameGeometry().top(),
+                main.top() + (main.height() - p->frameGeometry().height()) / 2);
+            QVERIFY(QFileInfo::exists(wav));
+            // The window cannot go while the export holds its voice.
+            QVERIFY(!w->close());
+            QVERIFY(w->isVisible());
+            seen = true;
+        });
+        Q_EMIT w->Cmd_SaveWAV->Click();
+        QVERIFY(seen);
+        QVERIFY(!QFileInfo::exists(wav));
+        QVERIFY(messages.isEmpty());
+        QVERIFY(!w->findChild<Progressing *>(u"Progressing"_s)->isVisible());
+        QTRY_VERIFY(!w->isVisible());
     }
 };
 
