@@ -263,17 +263,4 @@ QList<SpObjectToken> select(
     return result;
 }
 
-QList<TokenAttributes> attributeStore(const QList<SpObjectToken> &tokens)
-{
-    QList<TokenAttributes> store;
-    for (const SpObjectToken &token : tokens) {
-        TokenAttributes entry {token.Id(), {}};
-        const QMap<QString, QString> attributes = token.attributes();
-        for (auto it = attributes.constBegin(); it != attributes.constEnd(); ++it)
-            entry.values.append({it.key(), it.value()});
-        store.append(entry);
-    }
-    return store;
-}
-
 } // namespace VoiceCatalogue

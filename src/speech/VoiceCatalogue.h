@@ -45,11 +45,4 @@ int optionalScore(const SpObjectToken &token, const QString &optional);
 QList<SpObjectToken> select(
     const QList<SpObjectToken> &all, const QString &required, const QString &optional);
 
-// Each token's id with its attributes, for writing as "<Id>\Attributes" values.
-struct TokenAttributes {
-    QString id;
-    QList<QPair<QString, QString>> values;
-};
-QList<TokenAttributes> attributeStore(const QList<SpObjectToken> &tokens);
-
 } // namespace VoiceCatalogue

@@ -33,7 +33,6 @@ public:
     // Starts the server and sets PULSE_SERVER; false (with why()) if it could not.
     bool start();
     void kill(); // as a crash would: no goodbye to clients
-    bool isRunning() const { return m_pid > 0; }
     QString why() const { return m_why; }
     QString socketPath() const;
 

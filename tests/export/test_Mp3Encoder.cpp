@@ -68,8 +68,6 @@ private Q_SLOTS:
         // LAME leaves out its tag when it does not fit in one frame, as at
         // 32 kbit/s and 44.1 kHz (104 bytes); a player then goes by the size.
         QTest::addColumn<bool>("tagged");
-        QTest::newRow("reader's 16k export")
-            << 16000 << 1 << 3.0 << ReaderOptions << 44100 << 1 << 32 << false;
         QTest::newRow("22k voice")
             << 22050 << 1 << 1.3 << ReaderOptions << 44100 << 1 << 32 << false;
         QTest::newRow("stereo mixed down")
@@ -94,11 +92,7 @@ private Q_SLOTS:
         QTemporaryDir dir;
         const QString wav = dir.filePath(u"in.wav"_s);
         const QString mp3 = dir.filePath(u"out.mp3"_s);
-        if (channels == 1 && (rate == 16000 || rate == 22050))
-            QVERIFY(writeToneWav(
-                wav, seconds, rate == 16000 ? SAFT16kHz16BitMono : SAFT22kHz16BitMono));
-        else
-            writePlainWav(wav, rate, channels, tone(rate, channels, seconds));
+        writePlainWav(wav, rate, channels, tone(rate, channels, seconds));
 
         Mp3Encoder encoder;
         QVERIFY(encoder.isAvailable());
@@ -124,59 +118,28 @@ private Q_SLOTS:
         QVERIFY2(qAbs(duration - seconds) <= 0.05 * seconds, qPrintable(QString::number(duration)));
     }
 
-    void streamingGivesTheSameFile()
-    {
-        QTemporaryDir dir;
-        const QString wav = dir.filePath(u"in.wav"_s);
-        QVERIFY(writeToneWav(wav, 2.0));
-        Mp3Encoder encoder;
-        QString message;
-        encoder.EncodeFile(wav, dir.filePath(u"whole.mp3"_s), ReaderOptions[0], ReaderOptions[1],
-            ReaderOptions[2], ReaderOptions[3], message);
-
-        // Pieces of odd sizes, as a WAV being rendered grows.
-        const std::vector<int16_t> pcm = tone(16000, 1, 2.0);
-        encoder.begin(
-            dir.filePath(u"pieces.mp3"_s), 16000, 1, Mp3Encoder::parseOptions(ReaderOptions));
-        QVERIFY(encoder.isEncoding());
-        qint64 at = 0;
-        for (qint64 piece : {1, 999, 7777, 20000}) {
-            encoder.feed(pcm.data() + at, piece);
-            at += piece;
-        }
-        encoder.feed(pcm.data() + at, qint64(pcm.size()) - at);
-        QCOMPARE(encoder.finish(), 2.0);
-        QVERIFY(!encoder.isEncoding());
-        const QByteArray whole = readAll(dir.filePath(u"whole.mp3"_s));
-        QVERIFY(whole.size() > 1000);
-        QVERIFY(whole == readAll(dir.filePath(u"pieces.mp3"_s)));
-    }
-
     void failuresRaiseAnError_data()
     {
-        QTest::addColumn<QString>("library");
         QTest::addColumn<QString>("source"); // "tone", "text" or a missing name
         QTest::addColumn<QString>("target");
         QTest::addColumn<QString>("badOption");
         QTest::addColumn<int>("code");
-        const QString lib = QString::fromLatin1(Mp3Encoder::DefaultLibrary);
-        QTest::newRow("no library") << u"libmp3lame-missing.so.0"_s << u"tone"_s << u"o.mp3"_s
-                                    << QString() << int(Mp3Encoder::NoLibrary);
+        QTest::newRow("no library")
+            << u"tone"_s << u"o.mp3"_s << QString() << int(Mp3Encoder::NoLibrary);
         QTest::newRow("no source")
-            << lib << u"gone.wav"_s << u"o.mp3"_s << QString() << int(Mp3Encoder::BadSource);
+            << u"gone.wav"_s << u"o.mp3"_s << QString() << int(Mp3Encoder::BadSource);
         QTest::newRow("not a WAV")
-            << lib << u"text"_s << u"o.mp3"_s << QString() << int(Mp3Encoder::BadSource);
+            << u"text"_s << u"o.mp3"_s << QString() << int(Mp3Encoder::BadSource);
         QTest::newRow("target folder missing")
-            << lib << u"tone"_s << u"no/such/o.mp3"_s << QString() << int(Mp3Encoder::BadTarget);
+            << u"tone"_s << u"no/such/o.mp3"_s << QString() << int(Mp3Encoder::BadTarget);
         QTest::newRow("bit rate out of range")
-            << lib << u"tone"_s << u"o.mp3"_s << u"iBw999"_s << int(Mp3Encoder::BadOption);
+            << u"tone"_s << u"o.mp3"_s << u"iBw999"_s << int(Mp3Encoder::BadOption);
         QTest::newRow("unknown code")
-            << lib << u"tone"_s << u"o.mp3"_s << u"iQ7"_s << int(Mp3Encoder::BadOption);
+            << u"tone"_s << u"o.mp3"_s << u"iQ7"_s << int(Mp3Encoder::BadOption);
     }
 
     void failuresRaiseAnError()
     {
-        QFETCH(QString, library);
         QFETCH(QString, source);
         QFETCH(QString, target);
         QFETCH(QString, badOption);
@@ -194,7 +157,9 @@ private Q_SLOTS:
         if (!badOption.isEmpty())
             options[1] = badOption;
 
-        Mp3Encoder encoder(library);
+        Mp3Encoder encoder(code == Mp3Encoder::NoLibrary
+                ? u"libmp3lame-missing.so.0"_s
+                : QString::fromLatin1(Mp3Encoder::DefaultLibrary));
         QCOMPARE(encoder.isAvailable(), code != Mp3Encoder::NoLibrary);
         QString message;
         try {

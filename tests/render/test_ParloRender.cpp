@@ -75,9 +75,8 @@ std::vector<int16_t> samplesOf(const QString &wav, int *rate)
 
 double seconds(const QString &wav)
 {
-    int rate = 0;
-    const size_t n = samplesOf(wav, &rate).size();
-    return rate > 0 ? double(n) / rate : -1;
+    WavReader reader;
+    return reader.open(wav) ? double(reader.frames()) / reader.sampleRate() : -1;
 }
 
 // The window's export of `text`: the voice speaks into a 16 kHz file stream

@@ -100,17 +100,6 @@ private Q_SLOTS:
         QCOMPARE(o.items.Items(0), nullptr);
     }
 
-    void clearKeepsTheElementCount()
-    {
-        Owned o;
-        o.items.setElementN(3);
-        o.append(numbered(600));
-        o.items.Clear();
-        QCOMPARE(o.items.Count(), 0);
-        QCOMPARE(o.items.PoolN(), 1);
-        QCOMPARE(o.items.AppendItem()->Max(), qint16(3));
-    }
-
     void backupRestoreRemovesAcrossPages()
     {
         Owned o;
@@ -123,6 +112,11 @@ private Q_SLOTS:
         QVERIFY(!o.items.HasBackup());
         QCOMPARE(o.values(), expected);
         QCOMPARE(o.items.PoolN(), 3);
+        // Clearing drops the pages too (the phone table test shows the
+        // records made afterwards keep their element count).
+        o.items.Clear();
+        QCOMPARE(o.items.Count(), 0);
+        QCOMPARE(o.items.PoolN(), 1);
     }
 
     void sortAndSearch_data()

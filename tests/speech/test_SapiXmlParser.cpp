@@ -145,16 +145,6 @@ private Q_SLOTS:
         QVERIFY(runs.isEmpty());
     }
 
-    void plainIsOneVerbatimRun()
-    {
-        const QString text = QStringLiteral("<rate>不是標記 & more");
-        const QList<SapiXmlParser::Run> runs = SapiXmlParser::plain(text);
-        QCOMPARE(runs.size(), 1);
-        QCOMPARE(runs[0].text, text);
-        QCOMPARE(runs[0].offsetAt(5), 5);
-        QCOMPARE(runs[0].offsetAt(text.size()), int(text.size()));
-    }
-
     void looksLikeMarkup_data()
     {
         QTest::addColumn<QString>("text");

@@ -1,6 +1,5 @@
 #include "SpeechRecorder.h"
 
-#include "export/WavReader.h"
 #include "speech/SpFileStream.h"
 #include "speech/SpeechEngine.h"
 
@@ -50,31 +49,14 @@ private Q_SLOTS:
         QVERIFY2(SpeechEngine::instance().isAvailable(), "espeak-ng data is missing");
     }
 
-    void chineseGivesOneWordPerCharacter()
-    {
-        SpVoice voice;
-        SpeechRecorder rec(&voice);
-        const QString text = u"請輸入文字於此"_s;
-        const int stream = voice.Speak(text);
-        QVERIFY(stream > 0);
-        QVERIFY(!rec.events.isEmpty());
-        QCOMPARE(rec.events.first().type, u"Start"_s);
-        QCOMPARE(rec.events.last().type, u"End"_s);
-        QCOMPARE(rec.words(text), text.split(QString(), Qt::SkipEmptyParts));
-        QVERIFY(rec.of(u"Phoneme"_s).size() >= 7);
-        QVERIFY(rec.of(u"Viseme"_s).size() >= 7);
-        // All of the one stream, and its positions never go back.
-        for (int i = 0; i < rec.events.size(); ++i) {
-            QCOMPARE(rec.events[i].stream, stream);
-            QVERIFY(i == 0 || rec.events[i].position >= rec.events[i - 1].position);
-        }
-    }
-
     void wordOffsets_data()
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("flags");
         QTest::addColumn<QStringList>("expected");
+        QTest::newRow("one word per ideograph")
+            << u"請輸入文字於此"_s << int(SVSFIsNotXML)
+            << u"請輸入文字於此"_s.split(QString(), Qt::SkipEmptyParts);
         QTest::newRow("crlf") << u"Hello\r\nworld\r\n再見"_s << int(SVSFIsNotXML)
                               << QStringList {u"Hello"_s, u"world"_s, u"再"_s, u"見"_s};
         QTest::newRow("surrogate pair") << u"你\U0001F600好 world"_s << int(SVSFIsNotXML)
@@ -98,8 +80,17 @@ private Q_SLOTS:
         QFETCH(int, flags);
         SpVoice voice;
         SpeechRecorder rec(&voice);
-        voice.Speak(text, flags);
+        const int stream = voice.Speak(text, flags);
         QTEST(rec.words(text), "expected");
+        QCOMPARE(rec.events.first().type, u"Start"_s);
+        QCOMPARE(rec.events.last().type, u"End"_s);
+        QVERIFY(rec.of(u"Phoneme"_s).size() >= rec.of(u"Word"_s).size());
+        QVERIFY(rec.of(u"Viseme"_s).size() >= rec.of(u"Word"_s).size());
+        // All of the one stream, and its positions never go back.
+        for (int i = 0; i < rec.events.size(); ++i) {
+            QCOMPARE(rec.events[i].stream, stream);
+            QVERIFY(i == 0 || rec.events[i].position >= rec.events[i - 1].position);
+        }
     }
 
     void everyListedVoiceSpeaks()
@@ -107,14 +98,23 @@ private Q_SLOTS:
         SpVoice voice;
         SpeechRecorder rec(&voice);
         const QList<SpObjectToken> voices = voice.GetVoices();
-        // The suite and a few engine voices addressed by their identifiers.
-        const QList<int> picks {0, 1, 2, 3, 4, int(voices.size()) - 1};
-        for (int i : picks) {
+        QVERIFY(voices.size() >= 5);
+        const QString chinese = u"請輸入文字於此。今天天氣很好。"_s;
+        // The suite and an engine voice addressed by its identifier.
+        for (int i : {0, 1, 2, 3, 4, int(voices.size()) - 1}) {
+            const QByteArray name = voices[i].GetDescription().toUtf8();
             voice.setVoice(voices[i]);
             m_captured->clear();
             const int stream = voice.Speak(u"hello 你好"_s, SVSFIsNotXML);
-            QVERIFY2(m_captured->size() > 2205, qPrintable(voices[i].GetDescription()));
-            QVERIFY2(!rec.of(u"Word"_s, stream).isEmpty(), qPrintable(voices[i].GetDescription()));
+            QVERIFY2(m_captured->size() > 2205, name.constData());
+            QVERIFY2(!rec.of(u"Word"_s, stream).isEmpty(), name.constData());
+            if (i >= 5)
+                continue;
+            // Chinese is read without switching to English.
+            const QByteArray phonemes
+                = SpeechEngine::instance().phonemeTranscript(chinese, voices[i]);
+            QVERIFY2(!phonemes.trimmed().isEmpty(), name.constData());
+            QVERIFY2(!phonemes.contains('('), phonemes.constData());
         }
     }
 
@@ -161,24 +161,6 @@ private Q_SLOTS:
         QVERIFY(voice.WaitUntilDone(5000));
         QCOMPARE(rec.of(u"End"_s, stream).size(), 1);
         QVERIFY(!voice.isSpeaking());
-    }
-
-    void chineseIsReadWithoutSwitchingToEnglish()
-    {
-        SpVoice voice;
-        const QList<SpObjectToken> voices = voice.GetVoices();
-        QVERIFY(voices.size() >= 5);
-        const QString chinese = u"請輸入文字於此。今天天氣很好。"_s;
-        for (int i = 0; i < 5; ++i) {
-            const QByteArray phonemes
-                = SpeechEngine::instance().phonemeTranscript(chinese, voices[i]);
-            QVERIFY2(!phonemes.trimmed().isEmpty(), qPrintable(voices[i].GetDescription()));
-            QVERIFY2(!phonemes.contains('('), phonemes.constData());
-        }
-        // The check above does see a switch when there is one.
-        QVERIFY(SpeechEngine::instance()
-                    .phonemeTranscript(u"你好 computer"_s, voices[0])
-                    .contains("(en)"));
     }
 
     void rateAndVolumeShapeTheSound()
@@ -229,39 +211,6 @@ private Q_SLOTS:
         const std::vector<int16_t> quiet = speak(u"<volume level=\"50\">你好</volume>"_s);
         const double ratio = rms(quiet) / rms(plain);
         QVERIFY2(ratio > 0.45 && ratio < 0.55, qPrintable(QString::number(ratio)));
-    }
-
-    void fileStreamAt16kHz()
-    {
-        QTemporaryDir dir;
-        const QString path = dir.filePath(u"out.wav"_s);
-        SpVoice voice;
-        SpeechRecorder rec(&voice);
-        SpFileStream stream;
-        stream.Format.Type = SAFT16kHz16BitMono;
-        QVERIFY(stream.Open(path, SSFMCreateForWrite, false));
-        voice.setAllowAudioOutputFormatChangesOnNextSet(false);
-        voice.setAudioOutputStream(&stream);
-        m_captured->clear();
-        voice.Speak(u"請輸入文字於此"_s, SVSFlagsAsync | SVSFPurgeBeforeSpeak | SVSFIsNotXML);
-        while (!voice.WaitUntilDone(50)) { }
-        stream.Close();
-        voice.setAudioOutputStream(nullptr);
-        QVERIFY(m_captured->empty()); // nothing went to the device
-        QCOMPARE(rec.of(u"Word"_s).size(), 7);
-
-        WavReader wav;
-        QVERIFY2(wav.open(path), qPrintable(wav.errorString()));
-        QCOMPARE(wav.sampleRate(), 16000);
-        QCOMPARE(wav.channels(), 1);
-        QVERIFY(wav.frames() > 8000); // more than half a second
-        std::vector<int16_t> pcm(size_t(wav.frames()));
-        QCOMPARE(wav.read(pcm.data(), wav.frames()), wav.frames());
-        QVERIFY(rms(pcm) > 300.0);
-
-        // Back on the device afterwards.
-        voice.Speak(u"好"_s);
-        QVERIFY(!m_captured->empty());
     }
 
     void outputReleasedMidStreamIsNeverTouchedAgain()

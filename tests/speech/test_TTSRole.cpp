@@ -53,10 +53,7 @@ private Q_SLOTS:
     void attributeKeyDropsTheMachineRoot()
     {
         const SpObjectToken t = tokens({{u"X"_s, {}, {}}}).first();
-        const QString key = TTSRole::AttributeKey(t);
-        QVERIFY(!key.startsWith(u"HKEY_LOCAL_MACHINE"_s));
-        QVERIFY(key.endsWith(u"\\Attributes"_s));
-        QCOMPARE(u"HKEY_LOCAL_MACHINE\\"_s + key, t.Id() + u"\\Attributes"_s);
+        QCOMPARE(u"HKEY_LOCAL_MACHINE\\"_s + TTSRole::AttributeKey(t), t.Id() + u"\\Attributes"_s);
     }
 
     void suiteVoicesComeFirstInTheirOrder()
@@ -112,8 +109,6 @@ private Q_SLOTS:
         const auto list = tokens({{description, language, gender}});
         const auto entries = TTSRole::ListVoices(list, true, readerFor(list));
         QCOMPARE(names(entries), listed.isEmpty() ? QStringList() : QStringList {listed});
-        // With the check off only suite voices are listed.
-        QVERIFY(TTSRole::ListVoices(list, false, readerFor(list)).isEmpty());
     }
 };
 

@@ -43,10 +43,6 @@ private Q_SLOTS:
         }
         QCOMPARE(ids.size(), voices.size());
         QCOMPARE(pitches.size(), 5);
-        QCOMPARE(voices[3].GetAttribute(u"Language"_s), u"C04"_s);
-        QCOMPARE(voices[0].GetAttribute(u"Gender"_s), u"Male"_s);
-        QCOMPARE(voices[1].espeakVoiceName(), QByteArray("cmn-latn-pinyin+f2"));
-        QVERIFY(voices[0].Id().startsWith(u"HKEY_LOCAL_MACHINE\\"_s));
         const auto english = std::find_if(voices.begin(), voices.end(),
             [](const SpObjectToken &t) { return t.GetDescription() == u"English (America)"_s; });
         QVERIFY(english != voices.end());
@@ -111,16 +107,6 @@ private Q_SLOTS:
         QFETCH(QString, optional);
         QTEST(names(VoiceCatalogue::select(VoiceCatalogue::suiteVoices(), required, optional)),
             "names");
-    }
-
-    void attributeStoreListsEveryToken()
-    {
-        const QList<SpObjectToken> suite = VoiceCatalogue::suiteVoices();
-        const QList<VoiceCatalogue::TokenAttributes> store = VoiceCatalogue::attributeStore(suite);
-        QCOMPARE(store.size(), suite.size());
-        QCOMPARE(store[3].id, suite[3].Id());
-        QVERIFY(store[3].values.contains(qMakePair(u"Language"_s, u"C04"_s)));
-        QVERIFY(store[0].values.contains(qMakePair(u"Gender"_s, u"Male"_s)));
     }
 };
 

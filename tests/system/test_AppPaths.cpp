@@ -6,10 +6,6 @@ class TestAppPaths : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void titleCarriesTheBuildVersion()
-    {
-        QCOMPARE(AppPaths::productTitle(), QStringLiteral("Parlo v3.5.0"));
-    }
     void overrideRedirectsProgramAndSettings()
     {
         QTemporaryDir dir;

@@ -46,20 +46,6 @@ private Q_SLOTS:
     }
     void cleanupTestCase() { RegistryStore::instance().setUserFile(QString()); }
 
-    void lenW_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("bytes");
-        QTest::newRow("ascii") << u"abc"_s << 3;
-        QTest::newRow("mixed") << u"a中b"_s << 5;
-        QTest::newRow("outside the BMP") << u"😀"_s << 4;
-    }
-    void lenW()
-    {
-        QFETCH(QString, text);
-        QTEST(CReg().LenW(text), "bytes");
-    }
-
     void getSz_data()
     {
         QTest::addColumn<QString>("stored");
@@ -155,12 +141,6 @@ private Q_SLOTS:
         // Writing keeps the good value.
         set(u"new"_s, u"K"_s, u"e"_s);
         QCOMPARE(get(u"K"_s, u"c"_s), u"ok"_s);
-        // A number is not read as text.
-        RegistryStore::Value number;
-        number.type = REG_DWORD;
-        number.data = QByteArray("\x07\x00\x00\x00", 4);
-        QVERIFY(RegistryStore::instance().writeValue(HKEY_CURRENT_USER, u"K"_s, u"n"_s, number));
-        QVERIFY(get(u"K"_s, u"n"_s).isEmpty());
     }
 
     void machineValuesStayInMemory()
