@@ -14,3 +14,18 @@ if(PARLO_SANITIZE)
     -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
   target_link_options(parlo_common INTERFACE -fsanitize=address,undefined)
 endif()
+
+# Precompiled Qt headers: most of a translation unit's time is spent
+# reading Qt's headers. Each layer gets the set it may use; the tests share
+# one (see tests/CMakeLists.txt).
+option(PARLO_PCH "Precompile the Qt headers" ON)
+function(parlo_precompile target)
+  if(PARLO_PCH)
+    target_precompile_headers(${target} PRIVATE ${ARGN})
+  endif()
+endfunction()
+set(PARLO_PCH_CORE <QByteArray> <QDir> <QFile> <QFileInfo> <QHash> <QList> <QObject>
+  <QRegularExpression> <QString> <QStringList> <QTimer> <QLoggingCategory> <algorithm>
+  <functional> <memory> <mutex> <vector>)
+set(PARLO_PCH_WIDGETS ${PARLO_PCH_CORE} <QApplication> <QImage> <QKeyEvent> <QLabel>
+  <QMouseEvent> <QPainter> <QWidget>)

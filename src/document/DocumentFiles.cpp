@@ -4,6 +4,7 @@
 #include "shell/AppDlgX.h"
 #include "shell/MaviTextBox.h"
 #include "shell/MessageBox.h"
+#include "system/SafeFile.h"
 #include "system/SysDirs.h"
 
 #include <QEventLoop>
@@ -11,14 +12,9 @@
 #include <QFileInfo>
 #include <QLocale>
 #include <QLoggingCategory>
-#include <QRandomGenerator>
 #include <QtEndian>
 
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <thread>
-#include <unistd.h>
 
 Q_DECLARE_LOGGING_CATEGORY(lcDocument)
 
@@ -31,55 +27,6 @@ constexpr int OpenFilterIndex = 2;
 constexpr int OpenFlags = AppDlgX::OFN_PATHMUSTEXIST | AppDlgX::OFN_FILEMUSTEXIST;
 constexpr int SaveFlags
     = AppDlgX::OFN_OVERWRITEPROMPT | AppDlgX::OFN_PATHMUSTEXIST | AppDlgX::OFN_NOREADONLYRETURN;
-
-// Writes bytes to a new file beside target and renames it over target, so
-// target holds either its old contents or all of bytes. Every short write,
-// a full disk included, is an error. Returns why it failed, or nothing.
-QString replaceFile(const QString &target, const QByteArray &bytes)
-{
-    const QFileInfo info(target);
-    const QByteArray finalName = QFile::encodeName(target);
-    QByteArray tempName;
-    int fd = -1;
-    for (int attempt = 0; fd < 0 && attempt < 16; ++attempt) {
-        tempName = QFile::encodeName(info.absolutePath() + QStringLiteral("/.") + info.fileName()
-            + QStringLiteral(".%1.tmp").arg(
-                QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0')));
-        fd = ::open(tempName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST)
-            break;
-    }
-    if (fd < 0)
-        return qt_error_string(errno);
-
-    QString error;
-    struct stat old {
-    };
-    if (::stat(finalName.constData(), &old) == 0)
-        ::fchmod(fd, old.st_mode & 07777);
-    const char *data = bytes.constData();
-    size_t left = size_t(bytes.size());
-    while (left > 0 && error.isEmpty()) {
-        const ssize_t n = ::write(fd, data, left);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            error = qt_error_string(n < 0 ? errno : ENOSPC);
-            break;
-        }
-        data += n;
-        left -= size_t(n);
-    }
-    if (error.isEmpty() && ::fsync(fd) != 0)
-        error = qt_error_string(errno);
-    if (::close(fd) != 0 && error.isEmpty())
-        error = qt_error_string(errno);
-    if (error.isEmpty() && ::rename(tempName.constData(), finalName.constData()) != 0)
-        error = qt_error_string(errno);
-    if (!error.isEmpty())
-        ::unlink(tempName.constData());
-    return error;
-}
 
 QString number(qsizetype n)
 {
@@ -240,13 +187,9 @@ bool DocumentFiles::writeUtf16File(const QString &path, const QString &text)
     bytes[1] = char(0xFE);
     qToLittleEndian<char16_t>(text.utf16(), text.size(), bytes.data() + 2);
 
-    // A link is followed: the file it points at is the one replaced.
-    const QFileInfo info(path);
-    const QString target
-        = info.isSymLink() && info.exists() ? info.canonicalFilePath() : info.absoluteFilePath();
-    const QString failure = replaceFile(target, bytes);
+    const QString failure = SafeFile::replace(path, bytes);
     if (!failure.isEmpty()) {
-        qCWarning(lcDocument).noquote() << "saving" << target << "failed:" << failure;
+        qCWarning(lcDocument).noquote() << "saving" << path << "failed:" << failure;
         return false;
     }
     return true;

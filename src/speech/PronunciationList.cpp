@@ -3,9 +3,9 @@
 #include "speech/MappedText.h"
 #include "system/AppPaths.h"
 #include "system/Log.h"
+#include "system/SafeFile.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <algorithm>
 #include <memory>
 #include <mutex>
@@ -119,17 +119,10 @@ bool PronunciationList::load(const QString &path, QList<Entry> *entries)
 
 bool PronunciationList::save(const QString &path, const QList<Entry> &entries)
 {
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly)) {
-        qCWarning(lcSettings) << "cannot write the pronunciation list" << path << f.errorString();
-        return false;
-    }
-    f.write(serialize(entries));
-    if (!f.commit()) {
-        qCWarning(lcSettings) << "cannot write the pronunciation list" << path << f.errorString();
-        return false;
-    }
-    return true;
+    const QString failure = SafeFile::replace(path, serialize(entries));
+    if (!failure.isEmpty())
+        qCWarning(lcSettings) << "cannot write the pronunciation list" << path << failure;
+    return failure.isEmpty();
 }
 
 QString PronunciationList::defaultFile()

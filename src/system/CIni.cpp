@@ -1,10 +1,11 @@
 #include "system/CIni.h"
 
 #include "system/CodePage.h"
+#include "system/Log.h"
+#include "system/SafeFile.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringList>
 
 #include <cmath>
@@ -229,17 +230,12 @@ QByteArray valueBytes(const QString &value)
 
 bool writeFile(const QString &path, const QByteArray &data)
 {
-    QSaveFile file(path);
     // A writable file in a folder that refuses new files is still written,
     // in place, as the platform's profile functions would.
-    file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (file.write(data) != data.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    const QString failure = SafeFile::replace(path, data, SafeFile::InPlace::WhenFolderRefuses);
+    if (!failure.isEmpty())
+        qCWarning(lcSettings).noquote() << "cannot write" << path << failure;
+    return failure.isEmpty();
 }
 
 template<typename T>

@@ -1,12 +1,13 @@
 #include "system/RegistryStore.h"
 
+#include "system/SafeFile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QMutexLocker>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <QStringList>
 
@@ -158,15 +159,7 @@ bool RegistryStore::saveUser(const Tree &tree, bool broken) const
         if (!QFile::rename(path, aside))
             return false;
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    const QByteArray json = QJsonDocument(keys).toJson(QJsonDocument::Indented);
-    if (file.write(json) != json.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return SafeFile::replace(path, QJsonDocument(keys).toJson(QJsonDocument::Indented)).isEmpty();
 }
 
 bool RegistryStore::keyExists(RegRoot root, const QString &key) const

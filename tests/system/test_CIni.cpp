@@ -3,6 +3,9 @@
 
 #include <QtTest>
 
+#include <csignal>
+#include <sys/resource.h>
+
 using namespace Qt::StringLiterals;
 
 using namespace TestFiles;
@@ -17,6 +20,24 @@ QString chinese(int count)
         s += QChar(0x4E00 + i); // 3 bytes each in UTF-8
     return s;
 }
+
+// Files may grow to `bytes` at most while it lives, as on a nearly full disk.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &m_saved);
+        rlimit small = m_saved;
+        small.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &small);
+    }
+    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &m_saved); }
+
+private:
+    rlimit m_saved {};
+};
 
 constexpr qint32 rgb(int r, int g, int b)
 {
@@ -300,6 +321,38 @@ private Q_SLOTS:
         QVERIFY(!ini.SetVal(u"TTS"_s, u"Rate"_s, 1));
         QCOMPARE(m_failures, 4);
         QFile::setPermissions(m_path, QFile::ReadOwner | QFile::WriteOwner);
+    }
+
+    void fullDiskLeavesTheFileWhole()
+    {
+        const QByteArray before = "[TTS]\r\nRate=10\r\n";
+        writeAll(m_path, before);
+        CIni ini(m_path);
+        {
+            const FileSizeLimit nearlyFull(40);
+            QVERIFY(!ini.SetSz(u"Option"_s, u"FntName"_s, u"Noto Sans CJK TC"_s));
+        }
+        QCOMPARE(m_failures, 1);
+        QCOMPARE(readAll(m_path), before);
+        QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden),
+            QStringList {u"Parlo_Cfg.ini"_s});
+
+        // A folder that refuses new files (immutable, where the file system
+        // allows it): the file is written in place, and still never halfway.
+        const QString locked = m_dir.filePath(u"locked"_s);
+        QVERIFY(QDir().mkpath(locked));
+        writeAll(locked + u"/Parlo_Cfg.ini"_s, before);
+        if (QProcess::execute(u"chattr"_s, {u"+i"_s, locked}) != 0)
+            QSKIP("this file system cannot lock a folder");
+        CIni inPlace(locked + u"/Parlo_Cfg.ini"_s);
+        QVERIFY(inPlace.SetVal(u"TTS"_s, u"Rate"_s, 5));
+        {
+            const FileSizeLimit nearlyFull(40);
+            QVERIFY(!inPlace.SetSz(u"Option"_s, u"FntName"_s, u"Noto Sans CJK TC"_s));
+        }
+        QProcess::execute(u"chattr"_s, {u"-i"_s, locked});
+        QCOMPARE(readAll(locked + u"/Parlo_Cfg.ini"_s), QByteArray("[TTS]\r\nRate=5\r\n"));
+        QCOMPARE(m_failures, 2);
     }
 
     void hugeFileIsReadToTheEnd()
