@@ -213,7 +213,7 @@ int main(int argc, char **argv)
         onsetMs(mandarin, first), onsetMs(cantonese, first));
 
     const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1])
-                                    : QStringLiteral(PARLO_SOURCE_DIR "/tests/speech/data");
+                                    : QStringLiteral(PARLO_SOURCE_DIR "/bench/data/mandarin");
     score("word list", rows(folder + QStringLiteral("/mandarin_words.tsv")), mandarin);
     score(
         "unseen word list", rows(folder + QStringLiteral("/mandarin_words_unseen.tsv")), mandarin);
