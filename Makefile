@@ -1,7 +1,7 @@
 # The two set-up commands (see README):
 #   make run   installs what is missing, builds and starts the reader
 #   make test  installs what is missing, builds with ASan + UBSan and runs every test headless
-#              and then runs each fuzz target for FUZZ_SECONDS (60 by default) in a
+#              and then runs each fuzz target for FUZZ_SECONDS (30 by default) in a
 #              clang build of its own (make fuzz does that step alone)
 # Other targets: make bench (prints figures), make format, make package (the .deb).
 
@@ -9,7 +9,7 @@ JOBS ?= $(shell nproc)
 BUILD ?= build
 TEST_BUILD ?= build-test
 FUZZ_BUILD ?= build-fuzz
-FUZZ_SECONDS ?= 60
+FUZZ_SECONDS ?= 30
 
 .PHONY: run build test bench fuzz fuzz-run format deps package
 

@@ -9,6 +9,12 @@ target_compile_definitions(parlo_common INTERFACE
   PARLO_VERSION_MINOR=${PROJECT_VERSION_MINOR}
   PARLO_VERSION_PATCH=${PROJECT_VERSION_PATCH})
 target_include_directories(parlo_common INTERFACE ${CMAKE_SOURCE_DIR}/src)
+# lld links a sanitized test in a third of the time the default linker takes.
+include(CheckLinkerFlag)
+check_linker_flag(CXX -fuse-ld=lld PARLO_HAVE_LLD)
+if(PARLO_HAVE_LLD)
+  target_link_options(parlo_common INTERFACE -fuse-ld=lld)
+endif()
 if(PARLO_SANITIZE)
   target_compile_options(parlo_common INTERFACE
     -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)

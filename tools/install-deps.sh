@@ -5,7 +5,7 @@ set -euo pipefail
 
 PACKAGES=(
   # build
-  build-essential cmake ninja-build pkg-config clang-format
+  build-essential cmake ninja-build pkg-config clang-format lld
   # fuzzing (make fuzz): clang with libFuzzer
   clang libclang-rt-14-dev
   # Qt 6: widgets, printing, test
