@@ -5,16 +5,24 @@
 # installed, so settings and the pronunciation list go to ~/.config/Parlo.
 set(PARLO_PROGRAM_FOLDER lib/parlo)
 
-install(TARGETS parlo Mavi_Copyright Mavi_UserDefine RUNTIME DESTINATION ${PARLO_PROGRAM_FOLDER})
-install(DIRECTORY ${PROJECT_SOURCE_DIR}/assets/Data DESTINATION ${PARLO_PROGRAM_FOLDER})
+# Both programs live in the program folder, where they find the Mandarin
+# lexicon and the pictures; bin/ holds links to them.
+install(TARGETS parlo parlo-render Mavi_Copyright Mavi_UserDefine
+  RUNTIME DESTINATION ${PARLO_PROGRAM_FOLDER})
+# The product information file and, when libchewing's data was there to
+# convert, the Mandarin lexicon.
+install(DIRECTORY ${PROJECT_BINARY_DIR}/src/Data DESTINATION ${PARLO_PROGRAM_FOLDER})
 if(PARLO_TOOLS)
   # Drawn and rendered at build time beside the reader.
   install(DIRECTORY ${PROJECT_BINARY_DIR}/src/Images ${PROJECT_BINARY_DIR}/src/Help
     DESTINATION ${PARLO_PROGRAM_FOLDER})
 endif()
 
-file(CREATE_LINK ../${PARLO_PROGRAM_FOLDER}/parlo ${PROJECT_BINARY_DIR}/parlo-bin-link SYMBOLIC)
-install(FILES ${PROJECT_BINARY_DIR}/parlo-bin-link DESTINATION bin RENAME parlo)
+foreach(program parlo parlo-render)
+  file(CREATE_LINK ../${PARLO_PROGRAM_FOLDER}/${program} ${PROJECT_BINARY_DIR}/${program}-bin-link
+    SYMBOLIC)
+  install(FILES ${PROJECT_BINARY_DIR}/${program}-bin-link DESTINATION bin RENAME ${program})
+endforeach()
 install(FILES ${PROJECT_SOURCE_DIR}/assets/desktop/parlo.desktop DESTINATION share/applications)
 install(FILES ${PROJECT_SOURCE_DIR}/assets/desktop/parlo.svg
   DESTINATION share/icons/hicolor/scalable/apps)
