@@ -344,13 +344,14 @@ private Q_SLOTS:
         writeAll(locked + u"/Parlo_Cfg.ini"_s, before);
         if (QProcess::execute(u"chattr"_s, {u"+i"_s, locked}) != 0)
             QSKIP("this file system cannot lock a folder");
+        // Unlocked however the test ends, so the scratch folder can go.
+        const auto unlock = qScopeGuard([&] { QProcess::execute(u"chattr"_s, {u"-i"_s, locked}); });
         CIni inPlace(locked + u"/Parlo_Cfg.ini"_s);
         QVERIFY(inPlace.SetVal(u"TTS"_s, u"Rate"_s, 5));
         {
             const FileSizeLimit nearlyFull(40);
             QVERIFY(!inPlace.SetSz(u"Option"_s, u"FntName"_s, u"Noto Sans CJK TC"_s));
         }
-        QProcess::execute(u"chattr"_s, {u"-i"_s, locked});
         QCOMPARE(readAll(locked + u"/Parlo_Cfg.ini"_s), QByteArray("[TTS]\r\nRate=5\r\n"));
         QCOMPARE(m_failures, 2);
     }
