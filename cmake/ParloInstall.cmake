@@ -43,6 +43,7 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_STRIP_FILES ON)
 # Opened at run time, or data rather than libraries: dpkg-shlibdeps cannot
 # see them.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "espeak-ng-data, fonts-noto-cjk, libmp3lame0, qt6-qpa-plugins")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS
+  "espeak-ng-data, fonts-noto-cjk, libmp3lame0, libopencc-data, qt6-qpa-plugins")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "pulseaudio | pipewire-pulse, xdg-utils")
 include(CPack)

@@ -12,7 +12,10 @@ PACKAGES=(
   qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev
   qt6-qpa-plugins libgl-dev qt6-translations-l10n
   # speech, encoding, documents
-  libespeak-ng-dev espeak-ng-data libchewing3-data libmp3lame-dev libuchardet-dev libzip-dev libpoppler-cpp-dev
+  libespeak-ng-dev espeak-ng-data libmp3lame-dev libuchardet-dev libzip-dev libpoppler-cpp-dev
+  # Chinese as people write it: Taiwan phrase readings, the Unicode Han
+  # database for the rest, Simplified-to-Traditional conversion
+  libchewing3-data unicode-data bzip2 libopencc-dev libopencc-data
   # fonts so Chinese text renders; headless display and sound checks
   fonts-noto-cjk xvfb xauth sox lame imagemagick x11-utils xdotool
   # the screen-reader view of the window: accessibility bus and its Python client

@@ -15,7 +15,7 @@ namespace LexiconFormat
 {
 
 constexpr char Magic[4] = {'P', 'L', 'X', 'M'};
-constexpr quint32 Version = 1;
+constexpr quint32 Version = 2;
 constexpr int SyllableBytes = 8;
 
 struct Header {
@@ -32,9 +32,31 @@ struct Header {
 struct Entry {
     quint32 text; // first unit in the text pool
     quint16 textLength; // in UTF-16 units
-    quint16 syllables; // number of syllables in the reading
+    quint8 syllables; // number of syllables in the reading
+    quint8 flags; // EntryFlags
     quint32 reading; // first syllable number in the reading pool
     quint32 weight; // how often the word is used; higher wins in segmentation
+};
+
+enum EntryFlags : quint8 {
+    // A single character the source data gives more than one reading; the
+    // entry holds the one read when nothing in its context says otherwise.
+    Polyphone = 1,
+    // A character the phrase data lacks, read as its usual form or as the
+    // Unicode database gives it.
+    Borrowed = 2,
+    // A character written only in traditional text (it has a simplified form
+    // of its own), and one written only in simplified text (its traditional
+    // form differs and the phrase data does not use it): what tells a
+    // sentence's script.
+    TraditionalForm = 4,
+    SimplifiedForm = 8,
+    // A character both scripts write, standing in simplified text for other
+    // traditional ones too (干 for 乾 and 幹, 面 for 麵).
+    SharedForm = 16,
+    // A word of several characters read as its characters are read alone:
+    // it decides no reading, only how its neighbours are cut.
+    Transparent = 32,
 };
 
 static_assert(sizeof(Header) == 32);

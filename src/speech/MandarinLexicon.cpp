@@ -7,6 +7,7 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <mutex>
 
@@ -123,6 +124,16 @@ bool MandarinLexicon::load(const QString &path, QString *error)
         ++m_firstUnit[size_t(text[entries[i].text]) + 1];
     for (size_t u = 1; u < m_firstUnit.size(); ++u)
         m_firstUnit[u] += m_firstUnit[u - 1];
+    m_logProbability.resize(h->entryCount);
+    const double logTotal = std::log(double(std::max<quint32>(h->totalWeight, 1)));
+    for (quint32 i = 0; i < h->entryCount; ++i)
+        m_logProbability[i]
+            = float(std::log(double(std::max<quint32>(entries[i].weight, 1))) - logTotal);
+    for (quint32 k = 0; k < h->syllableCount; ++k) {
+        const char *name = syllables + qsizetype(k) * SyllableBytes;
+        m_syllableText.push_back(
+            QString::fromLatin1(name, qsizetype(strnlen(name, SyllableBytes))));
+    }
     m_header = h;
     m_syllables = syllables;
     m_entries = entries;
@@ -188,6 +199,22 @@ int MandarinLexicon::wordsAt(QStringView text, Match *out, int max) const
         }
     }
     return found;
+}
+
+quint8 MandarinLexicon::characterFlags(char32_t c) const
+{
+    if (!isLoaded())
+        return 0;
+    if (c <= 0xFFFF) {
+        // A single character is the first entry of the run its unit begins.
+        const quint32 first = m_firstUnit[c];
+        return first < m_firstUnit[size_t(c) + 1] && m_entries[first].textLength == 1
+            ? m_entries[first].flags
+            : 0;
+    }
+    const char16_t units[2] = {QChar::highSurrogate(c), QChar::lowSurrogate(c)};
+    const int entry = find(QStringView(units, 2));
+    return entry < 0 ? 0 : flags(entry);
 }
 
 int MandarinLexicon::find(QStringView word) const

@@ -1,6 +1,7 @@
 // The Mandarin word list with Taiwan readings that segmentation works from:
-// about 150,000 words, each with one reading (pinyin syllables with tone
-// digits) and a weight saying how often it is used. The file is written at
+// about 150,000 words and 90,000 single characters, each with one reading
+// (pinyin syllables with tone digits), a weight saying how often it is used
+// and, for single characters, what kind of character it is. The file is written at
 // build time by tools/lexgen and used in place after one read, so loading is
 // a matter of milliseconds. Read-only once loaded, so any thread may look up.
 #pragma once
@@ -46,9 +47,21 @@ public:
     int find(QStringView word) const;
 
     quint32 weight(int entry) const { return m_entries[entry].weight; }
+    // log(weight / totalWeight), worked out once at load.
+    float logProbability(int entry) const { return m_logProbability[size_t(entry)]; }
+    // LexiconFormat::EntryFlags of the entry.
+    quint8 flags(int entry) const { return m_entries[entry].flags; }
+    // The flags of a single character (given as a code point), 0 when the
+    // lexicon lacks it.
+    quint8 characterFlags(char32_t c) const;
     int syllableCount(int entry) const { return m_entries[entry].syllables; }
     // Syllable k of the entry's reading, e.g. "hang2".
     QByteArrayView syllable(int entry, int k) const;
+    // The same as a string, shared rather than built anew on every call.
+    const QString &syllableText(int entry, int k) const
+    {
+        return m_syllableText[m_readings[m_entries[entry].reading + k]];
+    }
 
 private:
     QStringView textOf(int entry) const;
@@ -59,6 +72,8 @@ private:
     const LexiconFormat::Entry *m_entries = nullptr;
     const char16_t *m_text = nullptr;
     const quint16 *m_readings = nullptr;
+    std::vector<QString> m_syllableText;
+    std::vector<float> m_logProbability;
     // The entries whose first unit is u are [m_firstUnit[u], m_firstUnit[u + 1]).
     std::vector<quint32> m_firstUnit;
 };

@@ -409,16 +409,25 @@ bool isAsciiLetter(QChar c)
     return c.unicode() < 128 && c.isLetter();
 }
 
-// Full-width letters, digits and signs read as their half-width forms.
+// Full-width letters, digits and signs read as their half-width forms, and
+// the half-width forms of Chinese punctuation as their usual ones.
 MappedText halfWidth(const MappedText &in)
 {
-    MappedText out = in;
-    for (QChar &c : out.text) {
-        const char16_t u = c.unicode();
+    static constexpr char16_t HalfWidthPunctuation[] = u"。「」、";
+    auto usual = [](char16_t u) -> char16_t {
         if (u >= 0xFF01 && u <= 0xFF5E)
-            c = QChar(char16_t(u - 0xFEE0));
-        else if (u == 0x3000)
-            c = QLatin1Char(' ');
+            return char16_t(u - 0xFEE0);
+        if (u == 0x3000)
+            return u' ';
+        if (u >= 0xFF61 && u <= 0xFF64)
+            return HalfWidthPunctuation[u - 0xFF61];
+        return u;
+    };
+    MappedText out = in;
+    const QChar *units = in.text.constData();
+    for (int k = 0; k < in.size(); ++k) {
+        if (const char16_t u = usual(units[k].unicode()); u != units[k].unicode())
+            out.text[k] = QChar(u);
     }
     return out;
 }
@@ -437,6 +446,8 @@ MappedText normalize(const MappedText &input)
 {
     const MappedText in = halfWidth(input);
     const QString &text = in.text;
+    if (std::none_of(text.cbegin(), text.cend(), isTrigger))
+        return in;
     MappedText out;
     const int n = in.size();
     out.text.reserve(n);

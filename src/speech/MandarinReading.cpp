@@ -1,7 +1,10 @@
 #include "speech/MandarinReading.h"
 #include "speech/PronunciationList.h"
 
+#include "speech/ChineseScript.h"
+#include "speech/LexiconFormat.h"
 #include "speech/MandarinNormalizer.h"
+#include "speech/MandarinPolyphones.h"
 
 #include <cmath>
 #include <limits>
@@ -59,6 +62,15 @@ int toneOf(const QString &syllable)
     return syllable.isEmpty() ? 0 : syllable.back().digitValue();
 }
 
+// What each word of a cut costs beyond its probability: a little more than
+// nothing favours fewer, longer words where the lexicon's counts are close.
+constexpr double WordCost = 1.0;
+// What a transparent word costs more: libchewing holds many phrases typed
+// as a unit (我的, 在教) that are read as their characters anyway; they must
+// not take a character from a word that decides its reading (我/的確,
+// 在/教書).
+constexpr double TransparentCost = 2.0;
+
 struct Reader {
     const MappedText &text;
     const MandarinLexicon &lexicon;
@@ -78,38 +90,32 @@ struct Reader {
         tokens.append({kind, word, word, text.from[i], text.to[j - 1]});
     }
 
-    // Chinese in units [a, b), cut into as few lexicon words as possible;
-    // between cuts of as many words, the one whose last word is longer (read
-    // from the end, 研究/生命 beats 研究生/命), then the more likely one.
+    // Chinese in units [a, b), cut into the words whose product of
+    // probabilities is greatest (a Viterbi search over every cut the lexicon
+    // allows). A character the lexicon lacks costs as much as its rarest word.
     void readHan(int a, int b)
     {
         const int n = b - a;
         const QStringView run = QStringView(text.text).sliced(a, n);
         struct Cut {
-            int words = std::numeric_limits<int>::max();
+            double score = -std::numeric_limits<double>::infinity(); // log probability
             int last = 0; // length of the last word, in units
-            double score = 0; // log probability
             int entry = -1; // the last word, -1 for a character the lexicon lacks
         };
-        auto better = [](const Cut &x, const Cut &y) {
-            if (x.words != y.words)
-                return x.words < y.words;
-            if (x.last != y.last)
-                return x.last > y.last;
-            return x.score > y.score;
-        };
-        const double logTotal = std::log(lexicon.totalWeight());
+        const double unknown = std::log(0.5 / lexicon.totalWeight());
         std::vector<Cut> best(size_t(n) + 1);
-        best[0].words = 0;
+        best[0].score = 0;
         MandarinLexicon::Match matches[24];
         for (int i = 0; i < n; ++i) {
             const Cut &here = best[size_t(i)];
-            if (here.words == std::numeric_limits<int>::max())
+            if (here.score == -std::numeric_limits<double>::infinity())
                 continue; // inside a surrogate pair
             auto offer = [&](int length, int entry) {
-                const double p = entry < 0 ? 0.0 : std::log(double(lexicon.weight(entry)));
-                const Cut c {here.words + 1, length, here.score + p - logTotal, entry};
-                if (better(c, best[size_t(i + length)]))
+                double p = entry < 0 ? unknown : lexicon.logProbability(entry);
+                if (entry >= 0 && (lexicon.flags(entry) & LexiconFormat::Transparent))
+                    p -= TransparentCost;
+                const Cut c {here.score + p - WordCost, length, entry};
+                if (c.score > best[size_t(i + length)].score)
                     best[size_t(i + length)] = c;
             };
             const int found = lexicon.wordsAt(run.sliced(i), matches, int(std::size(matches)));
@@ -122,22 +128,28 @@ struct Reader {
         std::vector<std::pair<int, int>> words; // start and entry, last word first
         for (int j = n; j > 0; j -= best[size_t(j)].last)
             words.emplace_back(j - best[size_t(j)].last, best[size_t(j)].entry);
+        int wordBefore = 0;
         for (auto w = words.rbegin(); w != words.rend(); ++w) {
             const auto [i, e] = *w;
             if (e < 0) {
                 const int units = unitsAt(a + i);
                 add(Token::Character, run.sliced(i, units).toString(), a + i, a + i + units);
+                wordBefore = 1;
                 continue;
             }
             const int first = int(tokens.size());
             int unit = a + i;
-            for (int k = 0; k < lexicon.syllableCount(e); ++k) {
+            const int syllables = lexicon.syllableCount(e);
+            const QString *decided
+                = MandarinPolyphones::readingOf(text.text, a + i, syllables, wordBefore);
+            for (int k = 0; k < syllables; ++k) {
                 const int units = unitsAt(unit);
-                add(Token::Syllable, QString::fromLatin1(lexicon.syllable(e, k)), unit,
-                    unit + units);
+                add(Token::Syllable, k == 0 && decided ? *decided : lexicon.syllableText(e, k),
+                    unit, unit + units);
                 unit += units;
             }
-            changeYi(first, a + i, lexicon.syllableCount(e), b);
+            changeYi(first, a + i, syllables, b);
+            wordBefore = syllables;
         }
     }
 
@@ -224,7 +236,8 @@ struct Reader {
 
 QList<Token> read(const MappedText &text, const MandarinLexicon &lexicon)
 {
-    const MappedText normal = MandarinNormalizer::normalize(text);
+    const MappedText normal
+        = MandarinNormalizer::normalize(ChineseScript::toTraditional(text, lexicon));
     Reader reader {normal, lexicon, {}};
     reader.run();
     return reader.tokens;

@@ -1,12 +1,15 @@
 // lexgen: builds the Mandarin lexicon of the reader from libchewing's phrase
-// data (Taiwan readings in zhuyin, with how often each phrase is typed) and
-// a small list of our own corrections.
-//   lexgen <chewing data folder> <corrections file> <output file>
+// data (Taiwan readings in zhuyin, with how often each phrase is typed), the
+// Unicode Han database for the characters that data lacks, and a small list
+// of our own corrections.
+//   lexgen <chewing data folder> <corrections file> <output file> [<Unihan folder>]
 //
 // Each word keeps one reading: the most used one; between equally used ones,
 // the one whose syllables agree most with each character's usual reading.
 // A single character's usual reading is the one it has most often inside
-// words, unless the corrections name it.
+// words, unless the corrections name it. A character libchewing lacks is read
+// as its traditional or usual form where that form has a reading, else as
+// the Unihan kMandarin reading (the Taiwan one where two are given).
 
 #include "speech/LexiconFormat.h"
 
@@ -14,14 +17,18 @@
 #include <QFile>
 #include <QHash>
 #include <QSaveFile>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <QTextStream>
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <map>
 #include <vector>
+
+using namespace Qt::StringLiterals;
 
 namespace
 {
@@ -140,7 +147,8 @@ struct Source {
         }
         // 一 and 不 are kept in their own tones; the tones they take before
         // other syllables are the reader's business. The plural 們 after a
-        // word is in the neutral tone, whatever the typist chose.
+        // word is in the neutral tone, whatever the typist chose; 個 after a
+        // number keeps its own (兩個, 第二個), as in the dictionary.
         const QList<uint> chars = word.toUcs4();
         for (size_t k = 0; k < reading.syllables.size(); ++k) {
             if (chars[qsizetype(k)] == U'一' && reading.syllables[k].startsWith("yi"))
@@ -149,6 +157,10 @@ struct Source {
                 reading.syllables[k] = "bu4";
             else if (chars[qsizetype(k)] == U'們' && k > 0)
                 reading.syllables[k] = "men5";
+            else if (chars[qsizetype(k)] == U'個' && k > 0
+                && QStringView(u"一二兩三四五六七八九十百千萬幾每第")
+                       .contains(QChar(char16_t(chars[qsizetype(k - 1)]))))
+                reading.syllables[k] = "ge4";
         }
         words[word].push_back(reading);
     }
@@ -166,6 +178,9 @@ bool readFile(const QString &path, QByteArray *out)
 // ---- choosing readings ------------------------------------------------------
 
 using CharReadings = QHash<char32_t, QHash<QByteArray, quint64>>;
+
+// The weight of a word the corrections add: that of a word in everyday use.
+constexpr quint32 NewWordWeight = 2000;
 
 // How much of a character's use inside words stands for its own weight.
 constexpr quint64 SingleDivisor = 8;
@@ -210,12 +225,14 @@ QByteArray usualReading(char32_t c, const std::vector<Reading> *own, const CharR
 struct Chosen {
     std::vector<QByteArray> syllables;
     quint32 weight = 1;
+    quint8 flags = 0;
 };
 
 struct Correction {
     QStringList syllables;
     quint32 weight = 0; // 0 keeps the weight the word already has
     bool everywhere = false; // a character read so in every word
+    bool removed = false; // a word taken out, its characters read one by one
 };
 
 bool readCorrections(const QString &path, std::map<QString, Correction> *out, QString *error)
@@ -238,11 +255,12 @@ bool readCorrections(const QString &path, std::map<QString, Correction> *out, QS
             c.everywhere = true;
             fields[0].remove(0, 1);
         }
-        if (fields.size() >= 2)
+        c.removed = fields.size() == 2 && fields[1] == QLatin1String("-");
+        if (fields.size() >= 2 && !c.removed)
             c.syllables = fields[1].split(QLatin1Char(' '), Qt::SkipEmptyParts);
         if (fields.size() >= 3)
             c.weight = fields[2].toUInt();
-        if (fields.size() < 2 || c.syllables.size() != fields[0].toUcs4().size()) {
+        if (fields.size() < 2 || (!c.removed && c.syllables.size() != fields[0].toUcs4().size())) {
             *error = QStringLiteral("%1:%2: expected word, tab, one syllable per character")
                          .arg(path)
                          .arg(lineNumber);
@@ -280,7 +298,7 @@ std::map<QString, Chosen> choose(
     }
     for (const auto &[word, c] : corrections) {
         const QList<uint> chars = word.toUcs4();
-        if (chars.size() == 1)
+        if (chars.size() == 1 && !c.removed)
             usual.insert(chars[0], c.syllables.first().toLatin1());
     }
 
@@ -301,8 +319,17 @@ std::map<QString, Chosen> choose(
         }
         Chosen c;
         c.syllables = best->syllables;
-        if (chars.size() == 1)
+        if (chars.size() == 1) {
             c.syllables = {usual.value(chars[0])};
+            QSet<QByteArray> distinct;
+            for (const Reading &r : readings)
+                distinct.insert(r.syllables.front());
+            for (auto s = use.value(chars[0]).constBegin(); s != use.value(chars[0]).constEnd();
+                 ++s)
+                distinct.insert(s.key());
+            if (distinct.size() > 1)
+                c.flags |= LexiconFormat::Polyphone;
+        }
         c.weight = chars.size() == 1 ? singleWeight(use, chars[0]) : best->frequency + 1;
         chosen[word] = c;
     }
@@ -320,7 +347,14 @@ std::map<QString, Chosen> choose(
         }
     }
     for (const auto &[word, correction] : corrections) {
+        if (correction.removed) {
+            chosen.erase(word);
+            continue;
+        }
+        const bool added = chosen.count(word) == 0;
         Chosen &c = chosen[word];
+        if (added)
+            c.weight = NewWordWeight;
         c.syllables.clear();
         for (const QString &s : correction.syllables)
             c.syllables.push_back(s.toLatin1());
@@ -331,11 +365,186 @@ std::map<QString, Chosen> choose(
     return chosen;
 }
 
+// ---- the Unicode Han database -----------------------------------------------
+
+// "yī" -> "yi1", "lǜ" -> "lv4", "ma" -> "ma5"; empty for what is not plain
+// pinyin.
+QByteArray pinyinFromMarks(QStringView marked)
+{
+    static const QString Marks[4] = {QStringLiteral("āēīōūǖ"), QStringLiteral("áéíóúǘ"),
+        QStringLiteral("ǎěǐǒǔǚ"), QStringLiteral("àèìòùǜ")};
+    static const QString Bases = QStringLiteral("aeiouv");
+    QByteArray out;
+    int tone = 5;
+    for (QChar c : marked) {
+        bool vowel = false;
+        for (int t = 0; t < 4 && !vowel; ++t) {
+            if (const qsizetype at = Marks[t].indexOf(c); at >= 0) {
+                out += char(Bases.at(at).unicode());
+                tone = t + 1;
+                vowel = true;
+            }
+        }
+        if (vowel)
+            continue;
+        if (c == u'ü')
+            out += 'v';
+        else if (c >= u'a' && c <= u'z')
+            out += char(c.unicode());
+        else
+            return {};
+    }
+    if (out.isEmpty())
+        return {};
+    return out + QByteArray::number(tone);
+}
+
+// Each line: "U+XXXX<TAB>field<TAB>value".
+void readUnihan(
+    const QString &path, const std::function<void(char32_t, QStringView, QStringView)> &take)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return;
+    while (!file.atEnd()) {
+        const QString line = QString::fromUtf8(file.readLine()).trimmed();
+        if (!line.startsWith(QLatin1String("U+")))
+            continue;
+        const QStringList fields = line.split(QLatin1Char('\t'));
+        if (fields.size() < 3)
+            continue;
+        bool ok = false;
+        const char32_t c = char32_t(QStringView(fields[0]).sliced(2).toUInt(&ok, 16));
+        if (ok)
+            take(c, fields[1], fields[2]);
+    }
+}
+
+QString textOf(char32_t c)
+{
+    return QString::fromUcs4(&c, 1);
+}
+
+// Gives every Han character of the database that the phrase data lacks a
+// reading: its traditional, same or usual form's where the lexicon has that
+// form, else the database's own Mandarin reading. A simplified form that the
+// phrase data has only as a rare character of its own, in no word (开, 条,
+// 适 there read yan2, di2, gua1), is read as its traditional form too.
+int borrowReadings(
+    std::map<QString, Chosen> &chosen, const QSet<char32_t> &inWords, const QString &folder)
+{
+    QHash<char32_t, QList<char32_t>> forms;
+    QSet<char32_t> simplifiable;
+    QSet<char32_t> traditionalOnly; // has a traditional form other than itself
+    readUnihan(folder + QStringLiteral("/Unihan_Variants.txt"),
+        [&](char32_t c, QStringView field, QStringView value) {
+            if (field == u"kSimplifiedVariant"
+                && value != u"U+%1"_s.arg(quint32(c), 4, 16, QChar(u'0')).toUpper())
+                simplifiable.insert(c);
+            if (field != u"kTraditionalVariant" && field != u"kZVariant"
+                && field != u"kSemanticVariant")
+                return;
+            for (QStringView v : value.split(u' ')) {
+                bool ok = false;
+                const char32_t form
+                    = char32_t(v.sliced(2, v.indexOf(u'<') < 0 ? v.size() - 2 : v.indexOf(u'<') - 2)
+                                   .toUInt(&ok, 16));
+                if (ok && form != c) {
+                    forms[c].append(form);
+                    if (field == u"kTraditionalVariant")
+                        traditionalOnly.insert(c);
+                }
+            }
+        });
+    // kMandarin gives the usual reading (the Taiwan one last, where two are
+    // given); the dictionaries' readings (kHanyuPinyin, kXHC1983, kTGHZ2013:
+    // "location:reading,reading …") stand in for characters it lacks.
+    QHash<char32_t, QByteArray> own;
+    QHash<char32_t, QByteArray> listed;
+    readUnihan(folder + QStringLiteral("/Unihan_Readings.txt"),
+        [&](char32_t c, QStringView field, QStringView value) {
+            if (field == u"kMandarin") {
+                const QByteArray syllable = pinyinFromMarks(value.split(u' ').back());
+                if (!syllable.isEmpty())
+                    own.insert(c, syllable);
+            } else if ((field == u"kHanyuPinyin" || field == u"kXHC1983" || field == u"kTGHZ2013")
+                && !listed.contains(c)) {
+                const QStringView first = value.split(u' ').front();
+                const qsizetype colon = first.indexOf(u':');
+                const QByteArray syllable
+                    = pinyinFromMarks(first.sliced(colon + 1).split(u',').front());
+                if (colon >= 0 && !syllable.isEmpty())
+                    listed.insert(c, syllable);
+            }
+        });
+    for (auto it = listed.constBegin(); it != listed.constEnd(); ++it) {
+        if (!own.contains(it.key()))
+            own.insert(it.key(), it.value());
+    }
+    QSet<char32_t> all(own.keyBegin(), own.keyEnd());
+    for (auto it = forms.constBegin(); it != forms.constEnd(); ++it)
+        all.insert(it.key());
+    for (char32_t c : simplifiable) {
+        if (auto it = chosen.find(textOf(c)); it != chosen.end())
+            it->second.flags |= LexiconFormat::TraditionalForm;
+    }
+    int added = 0;
+    for (char32_t c : traditionalOnly) {
+        if (auto it = chosen.find(textOf(c)); it != chosen.end() && inWords.contains(c))
+            it->second.flags |= LexiconFormat::SharedForm;
+    }
+    for (char32_t c : all) {
+        const QString word = textOf(c);
+        const bool simplifiedForm = traditionalOnly.contains(c) && !inWords.contains(c);
+        if (chosen.count(word) && !simplifiedForm)
+            continue;
+        Chosen borrowed;
+        borrowed.flags = LexiconFormat::Borrowed;
+        if (traditionalOnly.contains(c))
+            borrowed.flags |= LexiconFormat::SimplifiedForm;
+        for (char32_t form : forms.value(c)) {
+            if (auto it = chosen.find(textOf(form));
+                it != chosen.end() && !(it->second.flags & LexiconFormat::Borrowed)) {
+                borrowed.syllables = it->second.syllables;
+                borrowed.flags |= it->second.flags & LexiconFormat::Polyphone;
+                break;
+            }
+        }
+        if (borrowed.syllables.empty() && own.contains(c))
+            borrowed.syllables = {own.value(c)};
+        if (borrowed.syllables.empty())
+            continue;
+        if (auto it = chosen.find(word); it != chosen.end())
+            borrowed.weight = it->second.weight;
+        chosen[word] = borrowed;
+        ++added;
+    }
+    return added;
+}
+
 // ---- writing ----------------------------------------------------------------
 
 template<typename T> void append(QByteArray &out, const T &value)
 {
     out.append(reinterpret_cast<const char *>(&value), sizeof(T));
+}
+
+// Marks the words whose reading is their characters' own readings.
+void markTransparent(std::map<QString, Chosen> &chosen)
+{
+    for (auto &[word, c] : chosen) {
+        const QList<uint> chars = word.toUcs4();
+        if (chars.size() < 2)
+            continue;
+        bool same = true;
+        for (qsizetype k = 0; k < chars.size() && same; ++k) {
+            const auto single = chosen.find(textOf(char32_t(chars[k])));
+            same = single != chosen.end()
+                && single->second.syllables.front() == c.syllables[size_t(k)];
+        }
+        if (same)
+            c.flags |= LexiconFormat::Transparent;
+    }
 }
 
 QByteArray encode(const std::map<QString, Chosen> &chosen)
@@ -353,7 +562,8 @@ QByteArray encode(const std::map<QString, Chosen> &chosen)
         LexiconFormat::Entry e {};
         e.text = quint32(text.size());
         e.textLength = quint16(word.size());
-        e.syllables = quint16(c.syllables.size());
+        e.syllables = quint8(c.syllables.size());
+        e.flags = c.flags;
         e.reading = quint32(readings.size());
         e.weight = c.weight;
         for (QChar ch : word)
@@ -401,8 +611,9 @@ QByteArray encode(const std::map<QString, Chosen> &chosen)
 
 int main(int argc, char *argv[])
 {
-    if (argc != 4) {
-        std::fprintf(stderr, "usage: lexgen <chewing data folder> <corrections> <output>\n");
+    if (argc != 4 && argc != 5) {
+        std::fprintf(stderr,
+            "usage: lexgen <chewing data folder> <corrections> <output> [<Unihan folder>]\n");
         return 2;
     }
     const QString folder = QString::fromLocal8Bit(argv[1]);
@@ -422,12 +633,23 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "lexgen: %s\n", qPrintable(error));
         return 1;
     }
-    const QByteArray data = encode(choose(source, corrections));
+    std::map<QString, Chosen> chosen = choose(source, corrections);
+    QSet<char32_t> inWords;
+    for (const auto &[word, readings] : source.words) {
+        const QList<uint> chars = word.toUcs4();
+        if (chars.size() > 1)
+            inWords.unite(QSet<char32_t>(chars.cbegin(), chars.cend()));
+    }
+    const int borrowed
+        = argc == 5 ? borrowReadings(chosen, inWords, QString::fromLocal8Bit(argv[4])) : 0;
+    markTransparent(chosen);
+    const QByteArray data = encode(chosen);
     QSaveFile out(QString::fromLocal8Bit(argv[3]));
     if (!out.open(QIODevice::WriteOnly) || out.write(data) != data.size() || !out.commit()) {
         std::fprintf(stderr, "lexgen: cannot write %s\n", argv[3]);
         return 1;
     }
-    std::printf("lexgen: %zu words\n", source.words.size());
+    std::printf("lexgen: %zu words, %d characters from the Unicode Han database\n",
+        source.words.size(), borrowed);
     return 0;
 }

@@ -1,0 +1,305 @@
+#include "speech/ChineseScript.h"
+
+#include "speech/LexiconFormat.h"
+#include "system/Log.h"
+
+#include <opencc.h>
+
+#include <QList>
+
+#include <atomic>
+#include <map>
+#include <mutex>
+#include <string>
+
+namespace ChineseScript
+{
+
+namespace
+{
+
+std::atomic<Conversion> chosen {Conversion::S2TW};
+
+// The OpenCC converters, opened on first use and kept for the life of the
+// process (the engine's thread may still be reading while it ends).
+class Converters
+{
+public:
+    static Converters &instance()
+    {
+        static Converters *converters = new Converters;
+        return *converters;
+    }
+
+    // Variant folding of Traditional text uses t2tw; None converts nothing.
+    QString convert(const QString &text, const char *config)
+    {
+        std::lock_guard lock(m_mutex);
+        opencc_t &handle = m_handles[config];
+        if (handle == nullptr) {
+            handle = opencc_open(config);
+            if (handle == opencc_t(-1))
+                qCWarning(lcSpeech).noquote()
+                    << "OpenCC cannot open" << config << ":" << opencc_error()
+                    << "(Simplified text is read character by character)";
+        }
+        if (handle == opencc_t(-1))
+            return text;
+        const QByteArray utf8 = text.toUtf8();
+        char *out = opencc_convert_utf8(handle, utf8.constData(), size_t(utf8.size()));
+        if (out == nullptr)
+            return text;
+        const QString result = QString::fromUtf8(out);
+        opencc_convert_utf8_free(out);
+        return result;
+    }
+
+    bool isAvailable()
+    {
+        convert(QStringLiteral("汉"), "s2tw.json");
+        std::lock_guard lock(m_mutex);
+        return m_handles["s2tw.json"] != opencc_t(-1);
+    }
+
+private:
+    std::mutex m_mutex;
+    std::map<std::string, opencc_t> m_handles;
+};
+
+const char *configOf(Conversion conversion)
+{
+    switch (conversion) {
+    case Conversion::S2T:
+        return "s2t.json";
+    case Conversion::S2TW:
+        return "s2tw.json";
+    case Conversion::S2TWP:
+        return "s2twp.json";
+    case Conversion::None:
+        break;
+    }
+    return nullptr;
+}
+
+bool isHan(char32_t c)
+{
+    return (c >= 0x3400 && c <= 0x4DBF) || (c >= 0x4E00 && c <= 0x9FFF)
+        || (c >= 0xF900 && c <= 0xFAFF) || (c >= 0x20000 && c <= 0x3FFFF);
+}
+
+bool isCompatibilityIdeograph(char32_t c)
+{
+    return (c >= 0xF900 && c <= 0xFAFF) || (c >= 0x2F800 && c <= 0x2FA1F);
+}
+
+// The unified ideograph a compatibility ideograph stands for, else c.
+char32_t unified(char32_t c)
+{
+    if (!isCompatibilityIdeograph(c))
+        return c;
+    const QList<uint> d
+        = QString::fromUcs4(&c, 1).normalized(QString::NormalizationForm_C).toUcs4();
+    return d.size() == 1 ? char32_t(d.first()) : c;
+}
+
+bool endsSentence(char32_t c)
+{
+    switch (c) {
+    case U'。':
+    case U'！':
+    case U'？':
+    case U'；':
+    case U'!':
+    case U'?':
+    case U';':
+    case U'\n':
+        return true;
+    default:
+        return false;
+    }
+}
+
+// One code point of a MappedText: its units [unit, unit + units).
+struct Point {
+    char32_t c;
+    int unit;
+    int units;
+};
+
+QList<Point> pointsOf(const MappedText &text, int from, int to)
+{
+    QList<Point> out;
+    for (int i = from; i < to;) {
+        const QChar u = text.text.at(i);
+        int units = 1;
+        char32_t c = u.unicode();
+        if (u.isHighSurrogate() && i + 1 < to && text.text.at(i + 1).isLowSurrogate()) {
+            c = QChar::surrogateToUcs4(u, text.text.at(i + 1));
+            units = 2;
+        }
+        out.append({c, i, units});
+        i += units;
+    }
+    return out;
+}
+
+void appendPoint(MappedText &out, const MappedText &text, const Point &p, char32_t c)
+{
+    const int from = text.from[p.unit];
+    const int to = text.to[p.unit + p.units - 1];
+    const bool generated = text.generated[p.unit];
+    const bool pair = QChar::requiresSurrogates(c);
+    if (pair) {
+        out.text.append(QChar(QChar::highSurrogate(c)));
+        out.text.append(QChar(QChar::lowSurrogate(c)));
+    } else {
+        out.text.append(QChar(char16_t(c)));
+    }
+    for (int k = pair ? 2 : 1; k > 0; --k) {
+        out.from.append(from);
+        out.to.append(to);
+        out.generated.append(generated);
+    }
+}
+
+// Units [from, to) of `text`, read as `converted` where that keeps one
+// character per character; else each character converted on its own.
+void appendConverted(MappedText &out, const MappedText &text, const QList<Point> &points,
+    const QString &converted, const char *config)
+{
+    const QList<uint> to = converted.toUcs4();
+    if (to.size() == points.size()) {
+        for (qsizetype k = 0; k < points.size(); ++k)
+            appendPoint(out, text, points[k], unified(char32_t(to[k])));
+        return;
+    }
+    for (const Point &p : points) {
+        char32_t c = unified(p.c);
+        if (config != nullptr && isHan(c)) {
+            const QList<uint> one
+                = Converters::instance().convert(QString::fromUcs4(&c, 1), config).toUcs4();
+            if (one.size() == 1)
+                c = char32_t(one.first());
+        }
+        appendPoint(out, text, p, c);
+    }
+}
+
+// How many characters of `text` are in words of two or more characters,
+// taking the longest word at each place.
+int inWords(QStringView text, const MandarinLexicon &lexicon)
+{
+    MandarinLexicon::Match matches[24];
+    int covered = 0;
+    for (qsizetype i = 0; i < text.size();) {
+        const int found = lexicon.wordsAt(text.sliced(i), matches, int(std::size(matches)));
+        const int longest = found > 0 ? matches[found - 1].length : 1;
+        if (found > 0 && QStringView(text).sliced(i, longest).toUcs4().size() > 1)
+            covered += longest;
+        i += longest;
+    }
+    return covered;
+}
+
+// A sentence that only uses characters both scripts share, with nothing
+// before it to tell its script (干部 alone): read converted when that makes
+// more of it into words the lexicon knows (幹部).
+bool readsBetterConverted(QStringView sentence, const MandarinLexicon &lexicon, const char *config)
+{
+    const QString written = sentence.toString();
+    const QString converted = Converters::instance().convert(written, config);
+    return converted != written && inWords(converted, lexicon) > inWords(written, lexicon);
+}
+
+} // namespace
+
+void setConversion(Conversion conversion)
+{
+    chosen = conversion;
+}
+
+Conversion conversion()
+{
+    return chosen;
+}
+
+bool isAvailable()
+{
+    return Converters::instance().isAvailable();
+}
+
+QString convert(const QString &text, Conversion conversion)
+{
+    const char *config = configOf(conversion);
+    return config ? Converters::instance().convert(text, config) : text;
+}
+
+MappedText toTraditional(const MappedText &text, const MandarinLexicon &lexicon)
+{
+    // Each sentence's units and the configuration it is read through (null:
+    // as written). Most text needs none, and is then handed back as it is.
+    struct Sentence {
+        int from;
+        int to;
+        const char *config;
+    };
+    QList<Sentence> sentences;
+    bool anyConverted = false;
+    Script script = Script::Traditional;
+    bool decided = false; // whether a sentence so far told its script
+    const int n = text.size();
+    for (int begin = 0; begin < n;) {
+        int simplified = 0;
+        int traditional = 0;
+        bool unusual = false; // a form the lexicon does not read natively
+        bool shared = false; // a character that also stands for other traditional ones
+        int end = begin;
+        while (end < n) {
+            const QChar u = text.text.at(end);
+            char32_t c = u.unicode();
+            if (u.isHighSurrogate() && end + 1 < n && text.text.at(end + 1).isLowSurrogate())
+                c = QChar::surrogateToUcs4(u, text.text.at(++end));
+            ++end;
+            if (isHan(c)) {
+                const quint8 flags = lexicon.characterFlags(c);
+                shared = shared || (flags & LexiconFormat::SharedForm);
+                simplified += (flags & LexiconFormat::SimplifiedForm) ? 1 : 0;
+                traditional += (flags & LexiconFormat::TraditionalForm) ? 1 : 0;
+                unusual = unusual || flags == 0 || (flags & LexiconFormat::Borrowed)
+                    || isCompatibilityIdeograph(c);
+            }
+            if (endsSentence(c))
+                break;
+        }
+        if (simplified != traditional) {
+            script = simplified > traditional ? Script::Simplified : Script::Traditional;
+            decided = true;
+        }
+        const char *config = script == Script::Simplified ? configOf(chosen) : nullptr;
+        if (!decided && shared && configOf(chosen) != nullptr
+            && readsBetterConverted(
+                QStringView(text.text).sliced(begin, end - begin), lexicon, configOf(chosen)))
+            config = configOf(chosen);
+        if (config == nullptr && unusual)
+            config = "t2tw.json";
+        anyConverted = anyConverted || config != nullptr;
+        sentences.append({begin, end, config});
+        begin = end;
+    }
+    if (!anyConverted)
+        return text;
+
+    MappedText out;
+    for (const Sentence &s : sentences) {
+        if (s.config == nullptr) {
+            out.appendUnits(text, s.from, s.to);
+            continue;
+        }
+        const QString written = text.text.mid(s.from, s.to - s.from);
+        appendConverted(out, text, pointsOf(text, s.from, s.to),
+            Converters::instance().convert(written, s.config), s.config);
+    }
+    return out;
+}
+
+} // namespace ChineseScript

@@ -1,0 +1,286 @@
+#include "speech/MandarinPolyphones.h"
+
+#include <QHash>
+#include <QList>
+
+#include <QList>
+#include <algorithm>
+
+namespace MandarinPolyphones
+{
+
+namespace
+{
+
+enum class When {
+    Always,
+    Start, // no Chinese character before it
+    AfterWord, // after a word of two or more characters (高興地, 慢慢地)
+    Repeated, // the character two before is this one (數了數, 數一數)
+};
+
+struct Rule {
+    char16_t character;
+    const char *reading;
+    const char16_t *before = nullptr; // the character before is one of these; null: anything
+    const char16_t *after = nullptr; // the character after is one of these; null: anything
+    When when = When::Always;
+    const char16_t *word = nullptr; // the word this character heads; null: it stands alone
+};
+
+// Who or what comes before a verb: pronouns and the adverbs of modality.
+constexpr char16_t Subjects[] = u"我你妳他她它們咱誰就還也都總可非卻倒又只必才真怕已曾終";
+// Numerals, for measures (一行字, 數重山).
+constexpr char16_t Numerals[] = u"一二兩三四五六七八九十百千萬數幾多";
+
+// Taiwan's readings (the Ministry of Education's dictionary). Words the
+// lexicon holds (得到, 投降, 背包, 種子) are read from it; these rules are for
+// the character standing alone.
+const Rule Rules[] = {
+    // 得: got (得了獎), must (我得走了, 就得), else the complement particle;
+    // 得到 is got (他得到), but can reach after a verb (看得到).
+    {u'得', "de5", u"看找買做辦聽吃曬拿用想摸碰趕跑走等見感覺收猜說學記寫讀辨查", nullptr,
+        When::Always, u"得到"},
+    {u'得', "de2", nullptr, u"了過獎分知"},
+    {u'得', "de2", u"募獲取贏博求奪購賺", nullptr},
+    {u'得', "dei3", Subjects, nullptr},
+    {u'得', "dei3", nullptr, nullptr, When::Start},
+    // 地: the adverb particle after a word (高興地說, 慢慢地走), else ground.
+    {u'地', "di4", u"塊片畝大土草田空耕荒林山些", nullptr},
+    {u'地', "de5", nullptr, nullptr, When::AfterWord},
+    {u'地', "de5", nullptr, nullptr, When::Repeated},
+    {u'地', "di4"},
+    // 了: can or cannot manage (吃不了, 走得了), else the aspect particle.
+    {u'了', "liao3", u"不", nullptr},
+    // 背: carry on the back (背著, 背起, 背上), else the back.
+    {u'背', "bei1", nullptr, u"著起上走負在"},
+    {u'背', "bei4"},
+    // 種: a kind (一種, 這種, 各種); to plant (種在, 種了, 想種).
+    {u'種', "zhong3", u"一二兩三四五六七八九十幾這那哪各每某多此該本同何數物品人良播雜", nullptr},
+    {u'種', "zhong4", nullptr, u"了在著過下出滿田花樹菜稻豆瓜地植些幾"},
+    {u'種', "zhong4", u"要想會能去來也都還再就又在把們", nullptr},
+    {u'種', "zhong3"},
+    // 扇: to fan (扇了, 扇著, 扇風), else a fan.
+    {u'扇', "shan1", nullptr, u"了著過風扇動火一"},
+    {u'扇', "shan4"},
+    // 數: to count (數了數, 數一數, 數錢), else a number.
+    {u'數', "shu3", nullptr, u"了著過一不到完清錢得數落"},
+    {u'數', "shu3", u"了一", nullptr, When::Repeated},
+    {u'數', "shu4"},
+    // 降: surrender (投降 is a word; 降服, 歸降), else fall.
+    {u'降', "xiang2", u"投歸受招勸", nullptr},
+    {u'降', "xiang2", nullptr, u"服伏龍妖"},
+    {u'降', "jiang4"},
+    // 長: grow (長大, 長得, 長出), else long (太長了).
+    {u'長', "chang2", u"太很好多最更較麼不也真夠", nullptr},
+    {u'長', "chang2", u"太很好多最更較麼不也真夠", nullptr, When::Always, u"長了"},
+    {u'長', "zhang3", nullptr, u"大高出得胖了著成滿在個肉芽"},
+    {u'長', "chang2"},
+    // 重: again (重寫, 重做), layers (數重山), else heavy.
+    {u'重', "chong2", nullptr, u"寫做來看讀播演說試開建回返聽整組選新複疊申逢考修蹈"},
+    {u'重', "chong2", Numerals, nullptr},
+    {u'重', "zhong4"},
+    // 行: a line (一行字, 淚千行), else go (一行人).
+    {u'行', "xing2", nullptr, u"人動程走為進"},
+    {u'行', "hang2", u"一二兩三四五六七八九十百千萬幾每這那第數單雙", nullptr},
+    {u'行', "xing2"},
+    // 還: give back (還錢, 還給, 還沒還), else still.
+    {u'還', "huan2", nullptr, u"錢給書債清款回原手擊嘴價本"},
+    {u'還', "huan2", u"沒", nullptr},
+    {u'還', "hai2"},
+    // 為: to be or become (稱為, 成為, 被…為, 為95%), else for.
+    {u'為', "wei2", nullptr, u"一二兩三四五六七八九十百千萬零幾週星"},
+    {u'為', "wei2", u"稱視名改選化列分轉譽封定評立設奉成作認以淪變極頗較甚最尤更殊", nullptr},
+    {u'為', "wei4"},
+    // 應: answer (應對, 應邀), else should.
+    {u'應', "ying4", nullptr, u"對付邀聘徵用驗變答允"},
+    {u'應', "ying1"},
+    // 教: teaching as a thing (教室, 教育), else to teach.
+    {u'教', "jiao4", nullptr, u"室育授學師材科會堂義條導練"},
+    {u'教', "jiao1"},
+    // 差: an errand (出差), a difference (差別), else poor or short of.
+    {u'差', "chai1", u"出公郵信", nullptr},
+    {u'差', "cha1", nullptr, u"別異距價錯額"},
+    {u'差', "cha4"},
+    // 處: to handle or be in (處理, 處於), else a place.
+    {u'處', "chu3", nullptr, u"理置分罰境於事世以"},
+    {u'處', "chu4"},
+    // 朝: morning (朝陽, 朝氣, 朝雨), else toward or a dynasty.
+    {u'朝', "zhao1", nullptr, u"陽氣夕暮露霞日雨"},
+    {u'朝', "chao2"},
+    // 傳: a biography (自傳, 列傳), else to pass on.
+    {u'傳', "zhuan4", u"自列外經評正", nullptr},
+    {u'傳', "chuan2"},
+    // 調: move to (調到, 調職), a tune; else to adjust.
+    {u'調', "diao4", nullptr, u"到去往職來任走動查度派"},
+    {u'調', "tiao2"},
+    // 假: time off (放假, 假期), else false.
+    {u'假', "jia4", u"休放請度病事婚產年春長連例補暑寒", nullptr},
+    {u'假', "jia4", nullptr, u"期日條單"},
+    {u'假', "jia3"},
+    // 空: free time or room (有空, 空白), else empty or the sky.
+    {u'空', "kong4", u"有沒抽得騰留", nullptr},
+    {u'空', "kong4", nullptr, u"白地隙缺閒格位檔"},
+    {u'空', "kong1"},
+    // 好: to be fond of (好奇, 好學), else good.
+    {u'好', "hao4", nullptr, u"奇學客色勝動強"},
+    {u'好', "hao3"},
+    // 少: young (少年, 少女), else few.
+    {u'少', "shao4", nullptr, u"年女爺婦將校尉"},
+    {u'少', "shao3"},
+    // 難: a disaster (災難, 難民), else hard.
+    {u'難', "nan4", u"災苦遇落逃避患責發受劫國", nullptr},
+    {u'難', "nan4", nullptr, u"民友胞"},
+    {u'難', "nan2"},
+    // 倒: pour, upside down, rather (倒水, 倒是), else fall over.
+    {u'倒', "dao3", u"跌摔打推撞滑絆昏累病暈嚇難傾壓顛潦", nullptr},
+    {u'倒', "dao4", nullptr, u"水茶酒杯進出入掉車退數是也不立影映貼轉過來"},
+    {u'倒', "dao3"},
+    // 將: a general (將軍, 大將), else will or take.
+    {u'將', "jiang4", nullptr, u"軍領士帥官"},
+    {u'將', "jiang4", u"大上中少名武老猛守主", nullptr},
+    {u'將', "jiang1"},
+    // 中: hit (打中, 中獎), else middle.
+    {u'中', "zhong4", u"打射擊猜考看選命投砸", nullptr},
+    {u'中', "zhong4", nullptr, u"獎毒彈暑風標計選"},
+    {u'中', "zhong1"},
+    // 正: the first month (正月), else upright.
+    {u'正', "zheng1", nullptr, u"月"},
+    {u'正', "zheng4"},
+    // 參: ginseng (人參), uneven (參差), else join.
+    {u'參', "shen1", u"人海黨丹", nullptr},
+    {u'參', "cen1", nullptr, u"差"},
+    {u'參', "can1"},
+    // 與: take part (參與, 與會), else and.
+    {u'與', "yu4", u"參干", nullptr},
+    {u'與', "yu4", nullptr, u"會"},
+    {u'與', "yu3"},
+    // 載: record or a year (記載, 一年半載), else carry.
+    {u'載', "zai3", u"記刊登轉連半千萬一", nullptr},
+    {u'載', "zai4"},
+    // 累: pile up (累積, 累計), a burden (累贅), else tired.
+    {u'累', "lei3", nullptr, u"積計加犯進"},
+    {u'累', "lei3", u"積連牽日", nullptr},
+    {u'累', "lei2", nullptr, u"贅"},
+    {u'累', "lei4"},
+    // 分: a part or share (部分, 成分, 身分), else divide or a minute.
+    {u'分', "fen4", u"部成身過本充水養職天名股", nullptr},
+    {u'分', "fen1"},
+    // 當: take as, proper, pawn (當作, 恰當, 上當), else be or when.
+    {u'當', "dang4", nullptr, u"作成鋪真"},
+    {u'當', "dang4", u"上妥恰適正相穩得便", nullptr},
+    {u'當', "dang1"},
+    // 看: keep watch (看守, 看家), else look.
+    {u'看', "kan1", nullptr, u"守護管家門"},
+    {u'看', "kan4"},
+    // 要: demand (要求, 要挾), else want.
+    {u'要', "yao1", nullptr, u"求挾脅"},
+    {u'要', "yao4"},
+    // 著: fall asleep or catch (睡著, 著火, 著涼), else the particle.
+    {u'著', "zhao2", u"睡", nullptr},
+    {u'著', "zhao2", nullptr, u"火涼急迷"},
+    {u'著', "zhe5"},
+    // 的: indeed (的確), a target (目的); else the particle.
+    {u'的', "di2", nullptr, u"確"},
+    {u'的', "de5"},
+    // 薄: thin.
+    {u'薄', "bo2"},
+    // 曲: bent (曲項, 曲折), else a tune.
+    {u'曲', "qu1", nullptr, u"項折線解直尺徑"},
+    {u'曲', "qu3"},
+    // 撒: sprinkle (撒在地上); to let go (撒手, 撒嬌) are words.
+    {u'撒', "sa3"},
+    // 炸: deep-fry (炸得很酥, 炸雞), else explode.
+    {u'炸', "zha2", nullptr, u"得雞魚薯蝦排醬物的油過好熟"},
+    {u'炸', "zha4"},
+    // 吐: vomit (想吐), else spit out.
+    {u'吐', "tu4", u"想嘔要快又會", nullptr},
+    {u'吐', "tu3"},
+    // 盛: fill a bowl (盛飯, 盛一碗), else abundant.
+    {u'盛', "cheng2", nullptr, u"飯湯一碗水菜滿裝"},
+    {u'盛', "sheng4"},
+    // 轉: turn round (一直在轉), else turn (右轉).
+    {u'轉', "zhuan4", u"在著直打旋", nullptr},
+    {u'轉', "zhuan3"},
+    // 量: to measure (量體溫, 量一下), else an amount.
+    {u'量', "liang2", nullptr, u"體身一血尺過好了出"},
+    {u'量', "liang4"},
+    // 更: to change (更新, 更換 are words), else more.
+    {u'更', "geng4"},
+    // 便: cheap (便宜), else convenient.
+    {u'便', "pian2", nullptr, u"宜"},
+    {u'便', "bian4"},
+};
+
+bool isHan(QChar c)
+{
+    const char16_t u = c.unicode();
+    return (u >= 0x3400 && u <= 0x4DBF) || (u >= 0x4E00 && u <= 0x9FFF) || c.isSurrogate();
+}
+
+bool inSet(const char16_t *set, QStringView run, int at)
+{
+    if (set == nullptr)
+        return true;
+    if (at < 0 || at >= run.size())
+        return false;
+    return QStringView(set).contains(run[at]);
+}
+
+bool holds(When when, QStringView run, int at, int wordBefore)
+{
+    switch (when) {
+    case When::Always:
+        return true;
+    case When::Start:
+        return at == 0 || !isHan(run[at - 1]);
+    case When::AfterWord:
+        return wordBefore >= 2 && at + 1 < run.size() && isHan(run[at + 1]);
+    case When::Repeated:
+        return at >= 2 && run[at - 2] == run[at];
+    }
+    return false;
+}
+
+struct Indexed {
+    const Rule *rule;
+    QString reading;
+};
+
+const QHash<char16_t, QList<Indexed>> &rulesByCharacter()
+{
+    static const QHash<char16_t, QList<Indexed>> table = [] {
+        QHash<char16_t, QList<Indexed>> t;
+        for (const Rule &r : Rules)
+            t[r.character].append({&r, QString::fromLatin1(r.reading)});
+        return t;
+    }();
+    return table;
+}
+
+} // namespace
+
+bool hasRules(QChar c)
+{
+    return rulesByCharacter().contains(c.unicode());
+}
+
+const QString *readingOf(QStringView run, int at, int length, int wordBefore)
+{
+    if (at < 0 || at >= run.size())
+        return nullptr;
+    const auto it = rulesByCharacter().constFind(run[at].unicode());
+    if (it == rulesByCharacter().constEnd())
+        return nullptr;
+    const QStringView word = run.sliced(at, std::min<qsizetype>(length, run.size() - at));
+    for (const Indexed &i : *it) {
+        const Rule *r = i.rule;
+        const bool heads = r->word ? word == QStringView(r->word) : length == 1;
+        if (heads && inSet(r->before, run, at - 1) && inSet(r->after, run, at + length)
+            && holds(r->when, run, at, wordBefore))
+            return &i.reading;
+    }
+    return nullptr;
+}
+
+} // namespace MandarinPolyphones

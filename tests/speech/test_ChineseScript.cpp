@@ -1,0 +1,172 @@
+// Chinese in any script read with Taiwan's readings: which sentences are
+// converted, that every unit still names the character the user wrote, and
+// that highlights, subtitles and exports keep the text as it was written.
+#include "SpeechRecorder.h"
+
+#include "export/Subtitles.h"
+#include "export/TextRenderer.h"
+#include "speech/ChineseScript.h"
+#include "speech/MandarinReading.h"
+#include "speech/SpeechEngine.h"
+#include "speech/VoiceCatalogue.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace Qt::StringLiterals;
+using ChineseScript::Conversion;
+
+namespace
+{
+
+const MandarinLexicon &lexicon()
+{
+    return MandarinLexicon::shared();
+}
+
+QString converted(const QString &text)
+{
+    return ChineseScript::toTraditional(MappedText::of(text), lexicon()).text;
+}
+
+SpObjectToken suiteVoice(const QString &name)
+{
+    for (const SpObjectToken &t : VoiceCatalogue::suiteVoices()) {
+        if (t.GetDescription() == name)
+            return t;
+    }
+    return {};
+}
+
+} // namespace
+
+class TestChineseScript : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY2(lexicon().isLoaded(), "no Mandarin lexicon");
+        QVERIFY2(ChineseScript::isAvailable(), "OpenCC or its data is missing");
+    }
+
+    // Which sentences are read through the conversion, and as what.
+    void sentencesAreReadInTheirScript_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("read");
+        QTest::newRow("simplified")
+            << u"开始下雨了，树叶很干净。"_s << u"開始下雨了，樹葉很乾淨。"_s;
+        // A character both scripts use is read as its phrase needs it.
+        QTest::newRow("phrases") << u"干部吃面条。"_s << u"幹部吃麵條。"_s;
+        QTest::newRow("taiwan forms") << u"里面的游戏系统"_s << u"裡面的遊戲系統"_s;
+        // Traditional text keeps the characters both scripts share.
+        QTest::newRow("traditional kept")
+            << u"皇后干涉公里外的見面。"_s << u"皇后干涉公里外的見面。"_s;
+        // Each sentence on its own: the script switches at the stop.
+        QTest::newRow("mixed") << u"這裡很乾淨。这里很干净。"_s << u"這裡很乾淨。這裡很乾淨。"_s;
+        // A sentence with nothing to tell follows the one before it.
+        QTest::newRow("follows") << u"这是我们的。干部。"_s << u"這是我們的。幹部。"_s;
+        QTest::newRow("follows traditional") << u"這是我們的。干涉。"_s << u"這是我們的。干涉。"_s;
+        // Alone, a sentence is read in the script that makes words of it.
+        QTest::newRow("alone") << u"干部"_s << u"幹部"_s;
+        QTest::newRow("alone traditional") << u"干涉"_s << u"干涉"_s;
+        // Variant forms and compatibility ideographs become the usual ones.
+        QTest::newRow("variants") << u"爲什麼裏面"_s << u"為什麼裡面"_s;
+        QTest::newRow("compatibility") << u"\uF900\uF901"_s << u"豈更"_s;
+        QTest::newRow("no Chinese") << u"Hello, 123!"_s << u"Hello, 123!"_s;
+        QTest::newRow("empty") << QString() << QString();
+    }
+
+    void sentencesAreReadInTheirScript()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, read);
+        QCOMPARE(converted(text), read);
+    }
+
+    // Every unit of the result names the stretch of the source it stands
+    // for, also where a character changes its length in UTF-16.
+    void unitsNameTheCharactersWritten()
+    {
+        const QString text = u"𠀋发了，头发"_s; // the first is two units
+        const MappedText m = ChineseScript::toTraditional(MappedText::of(text, 100), lexicon());
+        QCOMPARE(m.text, u"𠀋發了，頭髮"_s);
+        QCOMPARE(m.from, (QVector<int> {100, 100, 102, 103, 104, 105, 106}));
+        QCOMPARE(m.to, (QVector<int> {102, 102, 103, 104, 105, 106, 107}));
+        QCOMPARE(m.generated, QVector<bool>(7, false));
+
+        QStringList spans;
+        for (const MandarinReading::Token &t : MandarinReading::read(MappedText::of(text)))
+            spans << u"%1:%2"_s.arg(t.text, text.mid(t.from, t.to - t.from));
+        QCOMPARE(spans.join(u' '), u"𠀋:𠀋 fa1:发 le5:了 ,:， tou2:头 fa3:发"_s);
+    }
+
+    void conversionsCanBeCompared()
+    {
+        const QString text = u"我们吃面条。"_s;
+        const Conversion before = ChineseScript::conversion();
+        ChineseScript::setConversion(Conversion::None);
+        QCOMPARE(converted(text), text);
+        ChineseScript::setConversion(Conversion::S2T);
+        QCOMPARE(converted(text), u"我們喫麪條。"_s); // OpenCC's own standard forms
+        ChineseScript::setConversion(Conversion::S2TW);
+        QCOMPARE(converted(text), u"我們吃麵條。"_s);
+        ChineseScript::setConversion(before);
+    }
+
+    // Readings that only the conversion gets right (the characters exist in
+    // Traditional text with other readings).
+    void simplifiedReadsAsItsTraditional_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("reading");
+        QTest::newRow("开始") << u"开始"_s << u"kai1 shi3"_s;
+        QTest::newRow("树叶") << u"树叶"_s << u"shu4 ye4"_s;
+        QTest::newRow("干部") << u"干部"_s << u"gan4 bu4"_s;
+        QTest::newRow("面条") << u"面条"_s << u"mian4 tiao2"_s;
+        QTest::newRow("游戏") << u"游戏"_s << u"you2 xi4"_s;
+        QTest::newRow("系统") << u"系统"_s << u"xi4 tong3"_s;
+        QTest::newRow("合适") << u"合适"_s << u"he2 shi4"_s;
+        QTest::newRow("头发") << u"头发很干"_s << u"tou2 fa3 hen3 gan1"_s;
+    }
+
+    void simplifiedReadsAsItsTraditional()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, reading);
+        QCOMPARE(MandarinReadingOf(text), reading);
+    }
+
+    // What is highlighted, subtitled and exported is what the user wrote.
+    void highlightAndSubtitlesKeepTheWrittenText()
+    {
+        QVERIFY2(SpeechEngine::instance().isAvailable(), "espeak-ng data is missing");
+        const SpObjectToken oskar = suiteVoice(u"Mavi Oskar"_s);
+        QVERIFY(!oskar.isNull());
+        const QString text = u"头发干了。面条很好吃。"_s;
+
+        AudioSink::setFactory([] { return std::make_unique<ImmediateSink>(); });
+        SpVoice voice;
+        voice.setVoice(oskar);
+        SpeechRecorder rec(&voice);
+        voice.Speak(text, SVSFIsNotXML);
+        QCOMPARE(rec.words(text).join(u' '), u"头 发 干 了 面 条 很 好 吃"_s);
+
+        QTemporaryDir dir;
+        TextRenderer renderer({oskar, 0, 100, false});
+        const TextRenderer::Result result = renderer.render(text, dir.filePath(u"a.wav"_s));
+        QVERIFY2(result.ok, qPrintable(result.error));
+        QCOMPARE(result.words.size(), 9);
+        const QList<Subtitles::Cue> cues
+            = Subtitles::cues(text, false, result.words, result.samples, TextRenderer::SampleRate);
+        QCOMPARE(cues.size(), 2);
+        QCOMPARE(cues[0].text, u"头发干了。"_s);
+        QCOMPARE(cues[1].text, u"面条很好吃。"_s);
+        QVERIFY(cues[0].endMs <= cues[1].startMs);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestChineseScript)
+#include "test_ChineseScript.moc"
