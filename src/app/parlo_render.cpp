@@ -7,6 +7,7 @@
 #include "render/RenderRun.h"
 #include "render/RenderVoices.h"
 #include "speech/MandarinReading.h"
+#include "speech/SpeechEngine.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -77,8 +78,21 @@ int main(int argc, char *argv[])
     if (options.worker)
         return runWorker();
     if (options.showReading) {
+        // A character that no table reads shows what the voice says for it.
+        SpObjectToken mandarin;
+        for (const SpObjectToken &voice : RenderVoices::installed()) {
+            if (mandarin.isNull()
+                && MandarinReading::isMandarinVoice(voice.engineSettings().espeakVoice))
+                mandarin = voice;
+        }
+        auto unread = [&](const QString &character) {
+            const QByteArray said
+                = SpeechEngine::instance().phonemeTranscript(character, mandarin, true).trimmed();
+            return said.isEmpty() ? character
+                                  : character + u'[' + QString::fromUtf8(said).remove(u'\n') + u']';
+        };
         for (const QString &text : options.inputs)
-            say(stdout, MandarinReadingOf(text) + u'\n');
+            say(stdout, MandarinReadingOf(text, unread) + u'\n');
         return 0;
     }
 

@@ -169,8 +169,18 @@ void appendConverted(MappedText &out, const MappedText &text, const QList<Point>
 {
     const QList<uint> to = converted.toUcs4();
     if (to.size() == points.size()) {
-        for (qsizetype k = 0; k < points.size(); ++k)
-            appendPoint(out, text, points[k], unified(char32_t(to[k])));
+        for (qsizetype k = 0; k < points.size(); ++k) {
+            char32_t c = unified(char32_t(to[k]));
+            if (points[k].c == U'干' && c == U'幹') {
+                // Outside its phrases OpenCC takes 干 for 幹 (do); standing at
+                // the end of a clause, or before 了 and the like, it is dry.
+                const char32_t next = k + 1 < points.size() ? points[k + 1].c : U'。';
+                if (!isHan(next)
+                    || QStringView(u"了燥淨杯脆癟貨果糧").contains(QChar(char16_t(next))))
+                    c = U'乾';
+            }
+            appendPoint(out, text, points[k], c);
+        }
         return;
     }
     for (const Point &p : points) {

@@ -54,8 +54,8 @@ enum EntryFlags : quint8 {
     // A character both scripts write, standing in simplified text for other
     // traditional ones too (干 for 乾 and 幹, 面 for 麵).
     SharedForm = 16,
-    // A word of several characters read as its characters are read alone:
-    // it decides no reading, only how its neighbours are cut.
+    // A phrase typed as a unit (我的, 在教) read as its characters are read
+    // alone: it decides no reading, only how its neighbours are cut.
     Transparent = 32,
 };
 

@@ -90,7 +90,10 @@ const Rule Rules[] = {
     {u'還', "hai2"},
     // 為: to be or become (稱為, 成為, 被…為, 為95%), else for.
     {u'為', "wei2", nullptr, u"一二兩三四五六七八九十百千萬零幾週星"},
-    {u'為', "wei2", u"稱視名改選化列分轉譽封定評立設奉成作認以淪變極頗較甚最尤更殊", nullptr},
+    // …and as the copula of notices and definitions (時間為, 本品為).
+    {u'為', "wei2", u"品文日間期額率價費點址者本此即均皆乃實亦係號量限時", nullptr},
+    {u'為', "wei2", u"稱視名改選化列分轉譽封定評立設奉成作認以淪變極頗較甚最尤更殊建訂劃升降合",
+        nullptr},
     {u'為', "wei4"},
     // 應: answer (應對, 應邀), else should.
     {u'應', "ying4", nullptr, u"對付邀聘徵用驗變答允"},
@@ -183,7 +186,8 @@ const Rule Rules[] = {
     // 的: indeed (的確), a target (目的); else the particle.
     {u'的', "di2", nullptr, u"確"},
     {u'的', "de5"},
-    // 薄: thin.
+    // 薄: thin, said bao2 as an adjective in speech (太薄了), else bo2.
+    {u'薄', "bao2", u"太很好真點麼", nullptr},
     {u'薄', "bo2"},
     // 曲: bent (曲項, 曲折), else a tune.
     {u'曲', "qu1", nullptr, u"項折線解直尺徑"},
@@ -202,9 +206,17 @@ const Rule Rules[] = {
     // 轉: turn round (一直在轉), else turn (右轉).
     {u'轉', "zhuan4", u"在著直打旋", nullptr},
     {u'轉', "zhuan3"},
+    // 覺: a sleep (睡一覺, 午覺), else to feel.
+    {u'覺', "jiao4", u"一個午大好場", nullptr},
     // 量: to measure (量體溫, 量一下), else an amount.
     {u'量', "liang2", nullptr, u"體身一血尺過好了出"},
     {u'量', "liang4"},
+    // 都: all; the city (都會區, 大都會) only where the word is about one.
+    {u'都', "du1", u"大", nullptr, When::Always, u"都會"},
+    {u'都', "du1", nullptr, u"區型人生", When::Always, u"都會"},
+    {u'都', "dou1", nullptr, nullptr, When::Always, u"都會"},
+    // 悶: stuffy (悶熱, 又悶又熱), else low in spirits.
+    {u'悶', "men1", nullptr, u"熱又住死"},
     // 更: to change (更新, 更換 are words), else more.
     {u'更', "geng4"},
     // 便: cheap (便宜), else convenient.

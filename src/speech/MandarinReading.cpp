@@ -65,7 +65,7 @@ int toneOf(const QString &syllable)
 // What each word of a cut costs beyond its probability: a little more than
 // nothing favours fewer, longer words where the lexicon's counts are close.
 constexpr double WordCost = 1.0;
-// What a transparent word costs more: libchewing holds many phrases typed
+// What a transparent phrase costs more: libchewing holds many phrases typed
 // as a unit (我的, 在教) that are read as their characters anyway; they must
 // not take a character from a word that decides its reading (我/的確,
 // 在/教書).
@@ -250,13 +250,16 @@ bool isMandarinVoice(const QByteArray &espeakVoice)
 
 } // namespace MandarinReading
 
-QString MandarinReadingOf(const QString &text)
+QString MandarinReadingOf(
+    const QString &text, const std::function<QString(const QString &)> &unread)
 {
     MappedText mapped = MappedText::of(text);
     PronunciationList::applyCurrent(mapped);
     QStringList words;
     for (const MandarinReading::Token &t : MandarinReading::read(mapped)) {
-        if (t.kind != MandarinReading::Token::Pause)
+        if (t.kind == MandarinReading::Token::Character && unread)
+            words << unread(t.text);
+        else if (t.kind != MandarinReading::Token::Pause)
             words << t.text;
     }
     return words.join(QLatin1Char(' '));

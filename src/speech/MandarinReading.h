@@ -11,6 +11,8 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
+
 namespace MandarinReading
 {
 
@@ -44,5 +46,8 @@ bool isMandarinVoice(const QByteArray &espeakVoice);
 
 // The syllables a Mandarin voice speaks for `text`, as lowercase pinyin with
 // tone digits 1-5 (5 for the neutral tone, v for ü) in their own tones before
-// any tone change, separated by spaces; Latin words appear as written.
-QString MandarinReadingOf(const QString &text);
+// any tone change, separated by spaces; Latin words appear as written, and
+// so does a character no table reads, unless `unread` spells it (the voice
+// then reads it its own way).
+QString MandarinReadingOf(
+    const QString &text, const std::function<QString(const QString &)> &unread = {});

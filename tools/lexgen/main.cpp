@@ -529,14 +529,22 @@ template<typename T> void append(QByteArray &out, const T &value)
     out.append(reinterpret_cast<const char *>(&value), sizeof(T));
 }
 
-// Marks the words whose reading is their characters' own readings.
+// Marks the phrases typed as a unit that are read as their characters read
+// alone and are not words of their own: a pronoun, preposition or adverb
+// with what follows it (我的, 在教, 為你, 都還), or a word with the particle
+// 的 or 了 or a pronoun after it (當了, 幫我).
 void markTransparent(std::map<QString, Chosen> &chosen)
 {
+    static constexpr char16_t Heads[]
+        = u"我你妳他她它這那在把被給對向跟從為讓叫都也就還又才別很太最更";
+    static constexpr char16_t Tails[] = u"的了我你妳他她它";
     for (auto &[word, c] : chosen) {
         const QList<uint> chars = word.toUcs4();
         if (chars.size() < 2)
             continue;
-        bool same = true;
+        const bool phrase = QStringView(Heads).contains(QChar(char16_t(chars.front())))
+            || QStringView(Tails).contains(QChar(char16_t(chars.back())));
+        bool same = phrase;
         for (qsizetype k = 0; k < chars.size() && same; ++k) {
             const auto single = chosen.find(textOf(char32_t(chars[k])));
             same = single != chosen.end()
