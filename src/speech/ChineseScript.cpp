@@ -162,6 +162,18 @@ void appendPoint(MappedText &out, const MappedText &text, const Point &p, char32
     }
 }
 
+// Outside its phrases OpenCC takes 干 for 幹 (to do); at the end of a
+// clause, before a 了 that ends one (树叶干了), or before what is dried, it
+// is 乾 (dry).
+bool isDry(const QList<Point> &points, qsizetype k)
+{
+    auto at = [&](qsizetype i) { return i < points.size() ? points[i].c : U'。'; };
+    const char32_t next = at(k + 1);
+    if (next == U'了')
+        return !isHan(at(k + 2));
+    return !isHan(next) || QStringView(u"燥淨杯脆癟貨果糧").contains(QChar(char16_t(next)));
+}
+
 // Units [from, to) of `text`, read as `converted` where that keeps one
 // character per character; else each character converted on its own.
 void appendConverted(MappedText &out, const MappedText &text, const QList<Point> &points,
@@ -171,14 +183,8 @@ void appendConverted(MappedText &out, const MappedText &text, const QList<Point>
     if (to.size() == points.size()) {
         for (qsizetype k = 0; k < points.size(); ++k) {
             char32_t c = unified(char32_t(to[k]));
-            if (points[k].c == U'干' && c == U'幹') {
-                // Outside its phrases OpenCC takes 干 for 幹 (do); standing at
-                // the end of a clause, or before 了 and the like, it is dry.
-                const char32_t next = k + 1 < points.size() ? points[k + 1].c : U'。';
-                if (!isHan(next)
-                    || QStringView(u"了燥淨杯脆癟貨果糧").contains(QChar(char16_t(next))))
-                    c = U'乾';
-            }
+            if (points[k].c == U'干' && c == U'幹' && isDry(points, k))
+                c = U'乾';
             appendPoint(out, text, points[k], c);
         }
         return;

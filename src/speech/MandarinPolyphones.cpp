@@ -118,7 +118,7 @@ const Rule Rules[] = {
     {u'調', "diao4", nullptr, u"到去往職來任走動查度派"},
     {u'調', "tiao2"},
     // 假: time off (放假, 假期), else false.
-    {u'假', "jia4", u"休放請度病事婚產年春長連例補暑寒", nullptr},
+    {u'假', "jia4", u"休放請度病事婚產年春長連例補暑寒天", nullptr},
     {u'假', "jia4", nullptr, u"期日條單"},
     {u'假', "jia3"},
     // 空: free time or room (有空, 空白), else empty or the sky.
@@ -137,7 +137,7 @@ const Rule Rules[] = {
     {u'難', "nan2"},
     // 倒: pour, upside down, rather (倒水, 倒是), else fall over.
     {u'倒', "dao3", u"跌摔打推撞滑絆昏累病暈嚇難傾壓顛潦", nullptr},
-    {u'倒', "dao4", nullptr, u"水茶酒杯進出入掉車退數是也不立影映貼轉過來"},
+    {u'倒', "dao4", nullptr, u"水茶酒杯進出入掉車退數是也不立影映貼轉過來垃"},
     {u'倒', "dao3"},
     // 將: a general (將軍, 大將), else will or take.
     {u'將', "jiang4", nullptr, u"軍領士帥官"},
@@ -198,7 +198,7 @@ const Rule Rules[] = {
     {u'炸', "zha2", nullptr, u"得雞魚薯蝦排醬物的油過好熟"},
     {u'炸', "zha4"},
     // 吐: vomit (想吐), else spit out.
-    {u'吐', "tu4", u"想嘔要快又會", nullptr},
+    {u'吐', "tu4", u"想嘔要快又會直", nullptr},
     {u'吐', "tu3"},
     // 盛: fill a bowl (盛飯, 盛一碗), else abundant.
     {u'盛', "cheng2", nullptr, u"飯湯一碗水菜滿裝"},

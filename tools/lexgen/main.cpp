@@ -147,7 +147,8 @@ struct Source {
         }
         // 一 and 不 are kept in their own tones; the tones they take before
         // other syllables are the reader's business. The plural 們 after a
-        // word is in the neutral tone, whatever the typist chose; 個 after a
+        // word is in the neutral tone, whatever the typist chose, and so is
+        // the second of a doubled name for family (舅舅, 姑姑); 個 after a
         // number keeps its own (兩個, 第二個), as in the dictionary.
         const QList<uint> chars = word.toUcs4();
         for (size_t k = 0; k < reading.syllables.size(); ++k) {
@@ -157,6 +158,10 @@ struct Source {
                 reading.syllables[k] = "bu4";
             else if (chars[qsizetype(k)] == U'們' && k > 0)
                 reading.syllables[k] = "men5";
+            else if (k == 1 && chars.size() == 2 && chars[0] == chars[1]
+                && QStringView(u"爸媽哥姐姊弟妹爺奶叔伯舅姑姨嬸婆公寶")
+                       .contains(QChar(char16_t(chars[1]))))
+                reading.syllables[k] = reading.syllables[k].chopped(1) + '5';
             else if (chars[qsizetype(k)] == U'個' && k > 0
                 && QStringView(u"一二兩三四五六七八九十百千萬幾每第")
                        .contains(QChar(char16_t(chars[qsizetype(k - 1)]))))
