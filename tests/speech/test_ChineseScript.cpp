@@ -130,6 +130,9 @@ private Q_SLOTS:
         QTest::newRow("系统") << u"系统"_s << u"xi4 tong3"_s;
         QTest::newRow("合适") << u"合适"_s << u"he2 shi4"_s;
         QTest::newRow("头发") << u"头发很干"_s << u"tou2 fa3 hen3 gan1"_s;
+        // OpenCC takes a lone 干 for 幹; where a clause ends with it, it is dry.
+        QTest::newRow("干了 dry") << u"树叶干了。"_s << u"shu4 ye4 gan1 le5"_s;
+        QTest::newRow("干了 worked") << u"他干了很多年"_s << u"ta1 gan4 le5 hen3 duo1 nian2"_s;
     }
 
     void simplifiedReadsAsItsTraditional()

@@ -143,6 +143,27 @@ private Q_SLOTS:
         QTest::newRow("更 more") << u"更方便"_s << u"geng4 fang1 bian4"_s;
         QTest::newRow("倒 pour") << u"倒水"_s << u"dao4 shui3"_s;
         QTest::newRow("中 hit") << u"他猜中了"_s << u"ta1 cai1 zhong4 le5"_s;
+        QTest::newRow("為 copula") << u"本品為易碎品"_s << u"ben3 pin3 wei2 yi4 sui4 pin3"_s;
+        QTest::newRow("為 before a number")
+            << u"合格率為95%"_s << u"he2 ge2 lv4 wei2 bai3 fen1 zhi1 jiu3 shi2 wu3"_s;
+        QTest::newRow("為 for") << u"為民眾服務"_s << u"wei4 min2 zhong4 fu2 wu4"_s;
+        QTest::newRow("都會 all will") << u"大家都會來"_s << u"da4 jia1 dou1 hui4 lai2"_s;
+        QTest::newRow("都會 city") << u"大都會"_s << u"da4 du1 hui4"_s;
+        QTest::newRow("得到 can reach") << u"看得到"_s << u"kan4 de5 dao4"_s;
+        QTest::newRow("覺 a sleep") << u"睡一覺"_s << u"shui4 yi1 jiao4"_s;
+        QTest::newRow("量 measure") << u"先量體溫"_s << u"xian1 liang2 ti3 wen1"_s;
+        QTest::newRow("薄 thin") << u"太薄了"_s << u"tai4 bao2 le5"_s;
+        QTest::newRow("假 day off") << u"請一天假"_s << u"qing3 yi1 tian1 jia4"_s;
+        QTest::newRow("吐 vomit") << u"一直吐"_s << u"yi1 zhi2 tu4"_s;
+        QTest::newRow("炸 fry") << u"炸得很酥"_s << u"zha2 de5 hen3 su1"_s;
+        QTest::newRow("盛 fill") << u"幫我盛飯"_s << u"bang1 wo3 cheng2 fan4"_s;
+        QTest::newRow("行 a line") << u"淚千行"_s << u"lei4 qian1 hang2"_s;
+        QTest::newRow("行 a party") << u"一行人"_s << u"yi1 xing2 ren2"_s;
+        QTest::newRow("重 layers") << u"數重山"_s << u"shu4 chong2 shan1"_s;
+        QTest::newRow("長 too long") << u"太長了"_s << u"tai4 chang2 le5"_s;
+        QTest::newRow("個 after a number") << u"兩個人"_s << u"liang3 ge4 ren2"_s;
+        QTest::newRow("phrases do not split words")
+            << u"我的確不知道"_s << u"wo3 di2 que4 bu4 zhi1 dao4"_s;
     }
 
     void contextDecidesTheReading()
@@ -167,7 +188,17 @@ private Q_SLOTS:
             {u"暫時"_s, u"zhan4 shi2"_s}, {u"綜合"_s, u"zong4 he2"_s}, {u"成績"_s, u"cheng2 ji1"_s},
             {u"寂寞"_s, u"ji2 mo4"_s}, {u"友誼"_s, u"you3 yi2"_s}, {u"攜帶"_s, u"xi1 dai4"_s},
             {u"蝸牛"_s, u"gua1 niu2"_s}, {u"曝光"_s, u"pu4 guang1"_s}, {u"頭髮"_s, u"tou2 fa3"_s},
-            {u"亞洲"_s, u"ya3 zhou1"_s}};
+            {u"亞洲"_s, u"ya3 zhou1"_s}, {u"血液"_s, u"xue4 yi4"_s}, {u"儲存"_s, u"chu2 cun2"_s},
+            {u"模具"_s, u"mu2 ju4"_s}, {u"結實"_s, u"jie1 shi5"_s}, {u"折騰"_s, u"zhe1 teng5"_s},
+            {u"和麵"_s, u"huo2 mian4"_s}, {u"著想"_s, u"zhuo2 xiang3"_s},
+            {u"著涼"_s, u"zhao2 liang2"_s}, {u"強迫"_s, u"qiang3 po4"_s},
+            {u"間隔"_s, u"jian4 ge2"_s}, {u"長相"_s, u"zhang3 xiang4"_s},
+            {u"好客"_s, u"hao4 ke4"_s}, {u"調升"_s, u"tiao2 sheng1"_s}, {u"當機"_s, u"dang4 ji1"_s},
+            {u"新冠"_s, u"xin1 guan1"_s}, {u"轉行"_s, u"zhuan3 hang2"_s},
+            {u"為何"_s, u"wei4 he2"_s}, {u"似的"_s, u"shi4 de5"_s}, {u"轉載"_s, u"zhuan3 zai3"_s},
+            {u"叫號"_s, u"jiao4 hao4"_s}, {u"刁難"_s, u"diao1 nan4"_s},
+            {u"沒什麼"_s, u"mei2 shen2 me5"_s}, {u"舅舅"_s, u"jiu4 jiu5"_s},
+            {u"先生"_s, u"xian1 sheng1"_s}};
         for (const auto &[text, reading] : rows)
             QTest::newRow(qPrintable(text)) << text << reading;
     }
