@@ -91,7 +91,7 @@ const Rule Rules[] = {
     // 為: to be or become (稱為, 成為, 被…為, 為95%), else for.
     {u'為', "wei2", nullptr, u"一二兩三四五六七八九十百千萬零幾週星"},
     // …and as the copula of notices and definitions (時間為, 本品為).
-    {u'為', "wei2", u"品文日間期額率價費點址者本此即均皆乃實亦係號量限時", nullptr},
+    {u'為', "wei2", u"品文日間期額率價費點址者本此即均皆乃實亦係號量限", nullptr},
     {u'為', "wei2", u"稱視名改選化列分轉譽封定評立設奉成作認以淪變極頗較甚最尤更殊建訂劃升降合",
         nullptr},
     {u'為', "wei4"},
@@ -146,6 +146,7 @@ const Rule Rules[] = {
     // 中: hit (打中, 中獎), else middle.
     {u'中', "zhong4", u"打射擊猜考看選命投砸", nullptr},
     {u'中', "zhong4", nullptr, u"獎毒彈暑風標計選"},
+    {u'中', "zhong4", u"我你他她們誰也都就又還然竟真", u"了"},
     {u'中', "zhong1"},
     // 正: the first month (正月), else upright.
     {u'正', "zheng1", nullptr, u"月"},
