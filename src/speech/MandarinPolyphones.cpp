@@ -17,6 +17,7 @@ enum class When {
     Start, // no Chinese character before it
     AfterWord, // after a word of two or more characters (高興地, 慢慢地)
     Repeated, // the character two before is this one (數了數, 數一數)
+    End, // no Chinese character after it (記得去還。)
 };
 
 struct Rule {
@@ -29,7 +30,7 @@ struct Rule {
 };
 
 // Who or what comes before a verb: pronouns and the adverbs of modality.
-constexpr char16_t Subjects[] = u"我你妳他她它們咱誰就還也都總可非卻倒又只必才真怕已曾終";
+constexpr char16_t Subjects[] = u"我你妳他她它們咱誰就還也都總可非卻倒又只必才真怕已曾終末晚早前";
 // Numerals, for measures (一行字, 數重山).
 constexpr char16_t Numerals[] = u"一二兩三四五六七八九十百千萬數幾多";
 
@@ -57,7 +58,7 @@ const Rule Rules[] = {
     {u'背', "bei4"},
     // 種: a kind (一種, 這種, 各種); to plant (種在, 種了, 想種).
     {u'種', "zhong3", u"一二兩三四五六七八九十幾這那哪各每某多此該本同何數物品人良播雜", nullptr},
-    {u'種', "zhong4", nullptr, u"了在著過下出滿田花樹菜稻豆瓜地植些幾"},
+    {u'種', "zhong4", nullptr, u"了在著過下出滿田花樹菜稻豆瓜地植些幾的"},
     {u'種', "zhong4", u"要想會能去來也都還再就又在把們", nullptr},
     {u'種', "zhong3"},
     // 扇: to fan (扇了, 扇著, 扇風), else a fan.
@@ -74,7 +75,7 @@ const Rule Rules[] = {
     // 長: grow (長大, 長得, 長出), else long (太長了).
     {u'長', "chang2", u"太很好多最更較麼不也真夠", nullptr},
     {u'長', "chang2", u"太很好多最更較麼不也真夠", nullptr, When::Always, u"長了"},
-    {u'長', "zhang3", nullptr, u"大高出得胖了著成滿在個肉芽"},
+    {u'長', "zhang3", nullptr, u"大高出得胖了著成滿在個肉芽這那"},
     {u'長', "chang2"},
     // 重: again (重寫, 重做), layers (數重山), else heavy.
     {u'重', "chong2", nullptr, u"寫做來看讀播演說試開建回返聽整組選新複疊申逢考修蹈"},
@@ -87,6 +88,7 @@ const Rule Rules[] = {
     // 還: give back (還錢, 還給, 還沒還), else still.
     {u'還', "huan2", nullptr, u"錢給書債清款回原手擊嘴價本"},
     {u'還', "huan2", u"沒", nullptr},
+    {u'還', "huan2", nullptr, nullptr, When::End},
     {u'還', "hai2"},
     // 為: to be or become (稱為, 成為, 被…為, 為95%), else for.
     {u'為', "wei2", nullptr, u"一二兩三四五六七八九十百千萬零幾週星"},
@@ -146,7 +148,7 @@ const Rule Rules[] = {
     // 中: hit (打中, 中獎), else middle.
     {u'中', "zhong4", u"打射擊猜考看選命投砸", nullptr},
     {u'中', "zhong4", nullptr, u"獎毒彈暑風標計選"},
-    {u'中', "zhong4", u"我你他她們誰也都就又還然竟真", u"了"},
+    {u'中', "zhong4", u"我你他她們誰也都就又還然竟真票", u"了"},
     {u'中', "zhong1"},
     // 正: the first month (正月), else upright.
     {u'正', "zheng1", nullptr, u"月"},
@@ -207,8 +209,14 @@ const Rule Rules[] = {
     // 轉: turn round (一直在轉), else turn (右轉).
     {u'轉', "zhuan4", u"在著直打旋", nullptr},
     {u'轉', "zhuan3"},
+    // 挑: choose (挑禮物); to stir up (挑戰, 挑撥) are words.
+    {u'挑', "tiao1"},
+    // 相: a photograph (照張相), else mutual.
+    {u'相', "xiang4", u"張照拍", nullptr},
     // 覺: a sleep (睡一覺, 午覺), else to feel.
     {u'覺', "jiao4", u"一個午大好場", nullptr},
+    // 待: stay (待一週, 待在家), else treat or wait.
+    {u'待', "dai1", nullptr, u"一在了著會幾多兩三"},
     // 量: to measure (量體溫, 量一下), else an amount.
     {u'量', "liang2", nullptr, u"體身一血尺過好了出"},
     {u'量', "liang4"},
@@ -251,6 +259,8 @@ bool holds(When when, QStringView run, int at, int wordBefore)
         return wordBefore >= 2 && at + 1 < run.size() && isHan(run[at + 1]);
     case When::Repeated:
         return at >= 2 && run[at - 2] == run[at];
+    case When::End:
+        return at + 1 >= run.size() || !isHan(run[at + 1]);
     }
     return false;
 }
