@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """Screen-reader view of the running reader.
 
-Runs itself again under a private X server and session bus (xvfb-run and
+Runs itself again under a private X server and session bus (Xvfb and
 dbus-run-session), starts the program with Qt's AT-SPI bridge on, and checks
 through pyatspi what a screen reader gets: names, roles, actions and values of
 the controls, Tab order, and that the keyboard clicks buttons and moves sliders.
@@ -9,6 +9,7 @@ the controls, Tab order, and that the keyboard clicks buttons and moves sliders.
 usage: test_accessibility.py PROGRAM
 """
 import os
+import select
 import shutil
 import signal
 import subprocess
@@ -58,17 +59,51 @@ def walk(node, found):
             walk(child, found)
 
 
+def run_in_private_session(program):
+    """Runs this script again under an X server of its own and a session bus.
+
+    Xvfb chooses a free display itself and writes its number once it accepts
+    clients (-displayfd), so nothing is guessed, raced for or slept on."""
+    read_end, write_end = os.pipe()
+    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24",
+                             "-nolisten", "tcp", "-noreset"],
+                            pass_fds=(write_end,), stdout=subprocess.DEVNULL,
+                            stderr=subprocess.DEVNULL)
+    os.close(write_end)
+    try:
+        number = b""
+        ready, _, _ = select.select([read_end], [], [], DEADLINE)
+        while ready:
+            chunk = os.read(read_end, 16)
+            if not chunk:
+                break
+            number += chunk
+            if number.endswith(b"\n"):
+                break
+            ready, _, _ = select.select([read_end], [], [], DEADLINE)
+        if not number.strip().isdigit():
+            fail("Xvfb did not start (%s)" % ("ended with code %s" % xvfb.poll()
+                                              if xvfb.poll() is not None else "no display number"))
+        env = dict(os.environ, DISPLAY=":" + number.strip().decode(), PARLO_A11Y_SESSION="1")
+        return subprocess.call(["dbus-run-session", "--", sys.executable, __file__, program], env=env)
+    finally:
+        os.close(read_end)
+        xvfb.terminate()
+        try:
+            xvfb.wait(5)
+        except subprocess.TimeoutExpired:
+            xvfb.kill()
+
+
 def main():
     if len(sys.argv) != 2:
         fail("usage: test_accessibility.py PROGRAM")
     program = os.path.abspath(sys.argv[1])
     if "PARLO_A11Y_SESSION" not in os.environ:
-        for tool in ("xvfb-run", "dbus-run-session", "xdotool"):
+        for tool in ("Xvfb", "dbus-run-session", "xdotool"):
             if not shutil.which(tool):
                 fail("%s is not installed (tools/install-deps.sh installs it)" % tool)
-        os.environ["PARLO_A11Y_SESSION"] = "1"
-        os.execvp("xvfb-run", ["xvfb-run", "-a", "-s", "-screen 0 1024x768x24 -nolisten tcp",
-                               "dbus-run-session", "--", sys.executable, __file__, program])
+        sys.exit(run_in_private_session(program))
 
     def out_of_time(*_):
         raise SystemExit("FAIL: no answer within 45 s (X server, session bus or accessibility bus stuck)")
