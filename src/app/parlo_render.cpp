@@ -36,12 +36,6 @@ int usageError(const QString &message)
     return ExitUsage;
 }
 
-QByteArray readStandardInput()
-{
-    QFile in;
-    return in.open(stdin, QIODevice::ReadOnly) ? in.readAll() : QByteArray();
-}
-
 } // namespace
 
 int main(int argc, char *argv[])
@@ -108,8 +102,9 @@ int main(int argc, char *argv[])
         return ExitFailed;
     }
 
-    const QByteArray standardInput
-        = options.inputs.contains(QStringLiteral("-")) ? readStandardInput() : QByteArray();
+    const StandardInput standardInput = options.inputs.contains(QStringLiteral("-"))
+        ? readStandardInput(STDIN_FILENO)
+        : StandardInput();
     const JobList list = collectJobs(options, standardInput);
     const bool showProgress = !options.quiet && ::isatty(STDERR_FILENO);
     RenderReport report(int(list.jobs.size()), showProgress, options.quiet);

@@ -130,6 +130,19 @@ Result DocumentReader::extract(
     return TextDecoding::decodeText(bytes);
 }
 
+bool DocumentReader::isBinary(const QByteArray &bytes, qsizetype from)
+{
+    // The formats extract() tells apart by their first bytes and that may
+    // hold NULs of their own.
+    if (bytes.startsWith("%PDF-") || ZipArchive::looksLikeZip(bytes) || RtfText::looksLikeRtf(bytes)
+        || bytes.startsWith("\xEF\xBB\xBF") || bytes.startsWith("\xFF\xFE")
+        || bytes.startsWith("\xFE\xFF"))
+        return false;
+    return QByteArrayView(bytes)
+        .sliced(std::clamp<qsizetype>(from, 0, bytes.size()))
+        .contains('\0');
+}
+
 QString DocumentReader::withCrLf(const QString &text)
 {
     // Two passes over the code units: count what grows, then write once, so

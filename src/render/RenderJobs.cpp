@@ -1,5 +1,7 @@
 #include "render/RenderJobs.h"
 
+#include "document/DocumentReader.h"
+
 #include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
@@ -7,6 +9,9 @@
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <unistd.h>
 
 namespace
 {
@@ -23,6 +28,11 @@ bool isSingleOutputName(const QString &output)
 {
     const QString lower = output.toLower();
     return lower.endsWith(u".wav") || lower.endsWith(u".mp3");
+}
+
+QString standardInputLabel()
+{
+    return localized("(standard input)", "（標準輸入）");
 }
 
 QString join(const QString &folder, const QString &name)
@@ -81,13 +91,17 @@ public:
         }
     }
 
-    void addInput(const QString &input, const QByteArray &standardInput)
+    void addInput(const QString &input, const StandardInput &standardInput)
     {
         if (input == u"-") {
+            if (!standardInput.error.isEmpty()) {
+                m_list.errors.append(standardInput.error);
+                return;
+            }
             RenderJob job;
             job.source = RenderJob::Source::Bytes;
-            job.bytes = standardInput;
-            job.label = localized("(standard input)", "（標準輸入）");
+            job.bytes = standardInput.bytes;
+            job.label = standardInputLabel();
             job.base = join(folderOrHere(), QStringLiteral("stdin"));
             add(job);
             return;
@@ -173,7 +187,49 @@ const QStringList &documentExtensions()
     return extensions;
 }
 
-JobList collectJobs(const RenderOptions &options, const QByteArray &standardInput)
+StandardInput readStandardInput(int fd, const Document::Limits &limits)
+{
+    constexpr qsizetype Chunk = qsizetype(1) << 16;
+    StandardInput in;
+    qsizetype checked = 0; // bytes already seen free of binary data
+    for (;;) {
+        const qsizetype had = in.bytes.size();
+        in.bytes.resize(had + Chunk);
+        const ssize_t n = ::read(fd, in.bytes.data() + had, size_t(Chunk));
+        if (n < 0 && errno == EINTR) {
+            in.bytes.resize(had);
+            continue;
+        }
+        in.bytes.resize(had + std::max<qsizetype>(n, 0));
+        if (n < 0) {
+            in.error = QStringLiteral("%1: %2").arg(
+                standardInputLabel(), QString::fromLocal8Bit(std::strerror(errno)));
+            break;
+        }
+        if (in.bytes.size() > limits.maxInputBytes) {
+            in.error = localized("%1: larger than %2 bytes", "%1：大於 %2 位元組")
+                           .arg(standardInputLabel())
+                           .arg(limits.maxInputBytes);
+            break;
+        }
+        // The format is known once its first bytes are; a plain text can
+        // then be refused at its first NUL.
+        if (n == 0 || in.bytes.size() >= DocumentReader::FormatHeadBytes) {
+            if (DocumentReader::isBinary(in.bytes, checked)) {
+                in.error = localized("%1: binary data, not text", "%1：是二進位資料，不是文字")
+                               .arg(standardInputLabel());
+                break;
+            }
+            checked = in.bytes.size();
+        }
+        if (n == 0)
+            return in;
+    }
+    in.bytes.clear();
+    return in;
+}
+
+JobList collectJobs(const RenderOptions &options, const StandardInput &standardInput)
 {
     Collector collector(options);
     for (const QString &input : options.inputs)

@@ -1,0 +1,106 @@
+// parlo-render against input an attacker would choose: every case is made
+// here, small, and must end with its exit code and a message naming what was
+// refused, within a bounded time, leaving every input as it was.
+#include "TestFiles.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace Qt::StringLiterals;
+
+namespace
+{
+
+constexpr int RunLimitMs = 60000;
+
+struct Run {
+    bool finished = false;
+    int exitCode = -1;
+    QString errors;
+};
+
+void setUp(QProcess &p, const QString &folder)
+{
+    p.setWorkingDirectory(folder);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(u"LANG"_s, u"C.UTF-8"_s);
+    env.remove(u"LC_ALL"_s);
+    env.remove(u"LC_MESSAGES"_s);
+    p.setProcessEnvironment(env);
+}
+
+Run finish(QProcess &p)
+{
+    // waitForFinished() is false for a process that has ended already.
+    if (p.state() != QProcess::NotRunning && !p.waitForFinished(RunLimitMs)) {
+        p.kill();
+        p.waitForFinished();
+        return {false, -1, QString::fromUtf8(p.readAllStandardError())};
+    }
+    return {p.exitStatus() == QProcess::NormalExit, p.exitCode(),
+        QString::fromUtf8(p.readAllStandardError())};
+}
+
+} // namespace
+
+class TestHostileInput : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+
+    QString path(const QString &name) const { return m_dir.filePath(name); }
+
+private Q_SLOTS:
+    void initTestCase() { QVERIFY(QFileInfo(QStringLiteral(PARLO_RENDER)).isExecutable()); }
+
+    // Standard input is refused as soon as it is known to be too much or not
+    // a document, not after it has all been read.
+    void standardInputIsBounded_data()
+    {
+        QTest::addColumn<QByteArray>("chunk");
+        QTest::addColumn<qint64>("offered");
+        QTest::addColumn<QString>("message");
+        // /dev/zero, as a pipe that never ends
+        QTest::newRow("endless NULs") << QByteArray(1 << 16, '\0') << (qint64(300) << 20)
+                                      << u"(standard input): binary data"_s;
+        QTest::newRow("text past the file limit") << QByteArray(1 << 16,
+            'a') << (qint64(257) << 20) << u"(standard input): larger than 268435456 bytes"_s;
+        QTest::newRow("NUL after a page of text")
+            << (QByteArray(1 << 12, 'a') + '\0' + QByteArray((1 << 12) - 1, 'a'))
+            << (qint64(300) << 20) << u"(standard input): binary data"_s;
+    }
+    void standardInputIsBounded()
+    {
+        QFETCH(QByteArray, chunk);
+        QFETCH(qint64, offered);
+        QFETCH(QString, message);
+        QProcess p;
+        setUp(p, m_dir.path());
+        p.start(QStringLiteral(PARLO_RENDER), {u"-q"_s, u"-o"_s, u"stdin-out"_s, u"-"_s});
+        QVERIFY(p.waitForStarted());
+        QElapsedTimer clock;
+        clock.start();
+        // Offered as a pipe fills: a few chunks ahead of what was taken.
+        qint64 queued = 0;
+        while ((queued < offered || p.bytesToWrite() > 0) && p.state() == QProcess::Running
+            && clock.elapsed() < RunLimitMs) {
+            if (queued < offered && p.bytesToWrite() < 4 * chunk.size())
+                queued += p.write(chunk);
+            else
+                p.waitForBytesWritten(100);
+        }
+        const qint64 taken = queued - p.bytesToWrite();
+        p.closeWriteChannel();
+        const Run run = finish(p);
+        QVERIFY2(run.finished, qPrintable(run.errors));
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.errors.contains(message), qPrintable(run.errors));
+        QVERIFY2(taken < offered, "the whole stream was read");
+        QVERIFY(!QFileInfo::exists(path(u"stdin-out/stdin.wav"_s)));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestHostileInput)
+#include "test_HostileInput.moc"
