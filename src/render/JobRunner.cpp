@@ -3,6 +3,7 @@
 #include "document/DocumentReader.h"
 #include "export/CMP3.h"
 #include "export/Subtitles.h"
+#include "render/OutputEstimate.h"
 #include "speech/TextSplitter.h"
 
 #include <QCoreApplication>
@@ -28,6 +29,7 @@ const QString Key_Srt = QStringLiteral("srt");
 const QString Key_Lrc = QStringLiteral("lrc");
 const QString Key_Force = QStringLiteral("force");
 const QString Key_Stdout = QStringLiteral("stdout");
+const QString Key_MaxDuration = QStringLiteral("maxDuration");
 
 // Temporary files of one job; whatever is still there when it ends (the job
 // failed or was stopped) is removed.
@@ -116,6 +118,7 @@ RenderSettings RenderSettings::from(const RenderOptions &options)
     s.lrc = options.lrc;
     s.force = options.force;
     s.toStdout = options.toStdout;
+    s.maxDurationSeconds = options.maxDurationSeconds;
     return s;
 }
 
@@ -123,7 +126,7 @@ QJsonObject RenderSettings::toJson() const
 {
     return QJsonObject {{Key_Voice, voice}, {Key_Rate, rate}, {Key_Volume, volume}, {Key_Xml, xml},
         {Key_Wav, wav}, {Key_Mp3, mp3}, {Key_Srt, srt}, {Key_Lrc, lrc}, {Key_Force, force},
-        {Key_Stdout, toStdout}};
+        {Key_Stdout, toStdout}, {Key_MaxDuration, maxDurationSeconds}};
 }
 
 RenderSettings RenderSettings::fromJson(const QJsonObject &json)
@@ -139,6 +142,7 @@ RenderSettings RenderSettings::fromJson(const QJsonObject &json)
     s.lrc = json[Key_Lrc].toBool();
     s.force = json[Key_Force].toBool();
     s.toStdout = json[Key_Stdout].toBool();
+    s.maxDurationSeconds = json[Key_MaxDuration].toDouble();
     return s;
 }
 
@@ -253,6 +257,11 @@ JobOutcome JobRunner::run(const RenderJob &job, const Progress &progress)
         return {Kind::Failed, error};
     if (TextSplitter::isBlank(text, 0, int(text.size())))
         return {Kind::Failed, localized("has no text to read", "沒有可朗讀的文字")};
+    const QString refused = OutputEstimate::refusal(OutputEstimate::of(text, m_settings),
+        m_settings.maxDurationSeconds, OutputEstimate::freeBytesFor(QFileInfo(wavTemp).path()),
+        m_settings.toStdout ? localized("standard output", "標準輸出") : baseInfo.path());
+    if (!refused.isEmpty())
+        return {Kind::Failed, refused};
     if (!QDir().mkpath(baseInfo.path()))
         return {Kind::Failed,
             localized("cannot create the folder %1", "無法建立資料夾 %1").arg(baseInfo.path())};

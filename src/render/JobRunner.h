@@ -29,6 +29,7 @@ struct RenderSettings {
     bool lrc = false;
     bool force = false;
     bool toStdout = false;
+    double maxDurationSeconds = 0; // 0: no limit
 
     static RenderSettings from(const RenderOptions &options);
     QJsonObject toJson() const;

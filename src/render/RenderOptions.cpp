@@ -1,6 +1,7 @@
 #include "render/RenderOptions.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace
 {
@@ -21,6 +22,7 @@ enum class Id {
     ListVoices,
     ShowReading,
     Jobs,
+    MaxDuration,
     Quiet,
     Force,
     Help,
@@ -84,6 +86,13 @@ const OptionDoc Options[] = {
     {Id::Jobs, "j", "jobs", "N",
         "Render N files at once, each in its own process. Default: one per core.",
         u"同時轉出 N 個檔案，每個在自己的行程中。預設：每個處理器核心一個。"},
+    {Id::MaxDuration, nullptr, "max-duration", "TIME",
+        "Refuse an input whose speech would last longer than TIME, as estimated before it is "
+        "spoken (seconds, or with s, m or h: 90m, 2h). An input is always refused when its "
+        "outputs cannot fit on the output's file system.",
+        u"預估朗讀時間超過 TIME 的輸入不轉出（秒數，或加上 "
+        u"s、m、h：90m、2h）。輸出檔放不進輸出位置的"
+        u"檔案系統時，一律不轉出。"},
     {Id::Quiet, "q", "quiet", nullptr, "No progress bar and no summary; errors only.",
         u"不顯示進度列與摘要，只顯示錯誤。"},
     {Id::Force, "f", "force", nullptr,
@@ -120,6 +129,26 @@ bool toInt(const QString &text, int low, int high, int *value)
     if (!ok || v < low || v > high)
         return false;
     *value = v;
+    return true;
+}
+
+// "90", "90s", "15m", "2h" in seconds; false when it is none of those or not
+// above zero.
+bool toSeconds(const QString &text, double *seconds)
+{
+    QString number = text.trimmed().toLower();
+    double unit = 1;
+    if (number.endsWith(u'h'))
+        unit = 3600;
+    else if (number.endsWith(u'm'))
+        unit = 60;
+    if (number.endsWith(u'h') || number.endsWith(u'm') || number.endsWith(u's'))
+        number.chop(1);
+    bool ok = false;
+    const double value = number.toDouble(&ok) * unit;
+    if (!ok || !(value > 0) || !std::isfinite(value))
+        return false;
+    *seconds = value;
     return true;
 }
 
@@ -177,6 +206,12 @@ QString apply(const OptionDoc &o, const QString &value, RenderOptions &r)
     case Id::Jobs:
         if (!toInt(value, 1, 1024, &r.jobs))
             return localized("%1 takes a number of at least 1", "%1 需要至少為 1 的數字").arg(name);
+        break;
+    case Id::MaxDuration:
+        if (!toSeconds(value, &r.maxDurationSeconds))
+            return localized("%1 takes a time above zero, such as 90, 45m or 2h",
+                "%1 需要大於零的時間，例如 90、45m 或 2h")
+                .arg(name);
         break;
     case Id::Quiet:
         r.quiet = true;

@@ -21,6 +21,7 @@ struct RenderOptions {
     int volume = 100; // 0..100
     bool xml = false;
     int jobs = 0; // worker processes; 0: one per core
+    double maxDurationSeconds = 0; // --max-duration; 0: no limit
     bool quiet = false;
     bool force = false;
     bool listVoices = false;

@@ -211,7 +211,7 @@ bool SapiXmlParser::parse(const QString &markup, QList<Run> *runs)
                 silence.kind = Run::Silence;
                 silence.source = tagStart;
                 silence.silenceMs
-                    = std::clamp(a.value(QStringLiteral("msec")).toInt(&ok), 0, 600000);
+                    = std::clamp(a.value(QStringLiteral("msec")).toInt(&ok), 0, MaxSilenceMs);
                 if (!ok)
                     return false;
                 out.append(silence);

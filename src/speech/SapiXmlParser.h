@@ -43,6 +43,10 @@ public:
         int offsetAt(int k) const { return offsets.isEmpty() ? source + k : offsets.at(k); }
     };
 
+    // The longest one <silence> lasts: a longer one is cut to it, so a few
+    // bytes of markup cannot ask for hours of nothing.
+    static constexpr int MaxSilenceMs = 60000;
+
     // Parses `markup`. Returns false, leaving `runs` empty, when the text is
     // not well-formed markup (unclosed or mismatched tag, bad attribute, unknown
     // entity); such text is meant to be read as plain text.

@@ -52,8 +52,63 @@ class TestHostileInput : public QObject
 
     QString path(const QString &name) const { return m_dir.filePath(name); }
 
+    // Makes the files of a case under `folder`: name -> bytes.
+    static void make(const QString &folder, const QVariantMap &files)
+    {
+        for (auto it = files.begin(); it != files.end(); ++it) {
+            const QString file = folder + u'/' + it.key();
+            QDir().mkpath(QFileInfo(file).path());
+            TestFiles::writeAll(file, it.value().toByteArray());
+        }
+    }
+
 private Q_SLOTS:
     void initTestCase() { QVERIFY(QFileInfo(QStringLiteral(PARLO_RENDER)).isExecutable()); }
+
+    // One run per case, in a folder of its own: its exit code, a message
+    // naming what was refused, and every input left as it was.
+    void refused_data()
+    {
+        QTest::addColumn<QVariantMap>("files");
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("message");
+        const QString silences = u"<silence msec=\"600000\"/>"_s.repeated(10);
+        QTest::newRow("silences past --max-duration")
+            << QVariantMap()
+            << QStringList {u"--xml"_s, u"--max-duration"_s, u"5m"_s, u"-o"_s, u"s.wav"_s,
+                   u"--text"_s, silences}
+            << 1 << u"--text #1: would last about 10 min 00 s, longer than --max-duration"_s;
+        QTest::newRow("digits past --max-duration")
+            << QVariantMap({{u"digits.txt"_s,
+                   QByteArray(20000, '7') + " 一二三。" + QByteArray(20000, '8')}})
+            << QStringList {u"--max-duration"_s, u"30"_s, u"digits.txt"_s} << 0 << QString();
+        QTest::newRow("--max-duration of no time")
+            << QVariantMap() << QStringList {u"--max-duration"_s, u"0"_s, u"--text"_s, u"x"_s} << 2
+            << u"--max-duration takes a time above zero"_s;
+    }
+    void refused()
+    {
+        QFETCH(QVariantMap, files);
+        QFETCH(QStringList, arguments);
+        QFETCH(int, exitCode);
+        QFETCH(QString, message);
+        const QString folder = path(QString::fromLatin1(QTest::currentDataTag()));
+        QVERIFY(QDir().mkpath(folder));
+        make(folder, files);
+        QProcess p;
+        setUp(p, folder);
+        p.start(QStringLiteral(PARLO_RENDER), QStringList {u"-q"_s} + arguments);
+        const Run run = finish(p);
+        QVERIFY2(run.finished, qPrintable(run.errors));
+        QVERIFY2(run.exitCode == exitCode, qPrintable(run.errors));
+        if (message.isEmpty())
+            QVERIFY2(!run.errors.contains(u"parlo-render:"_s), qPrintable(run.errors));
+        else
+            QVERIFY2(run.errors.contains(message), qPrintable(run.errors));
+        for (auto it = files.begin(); it != files.end(); ++it)
+            QCOMPARE(TestFiles::readAll(folder + u'/' + it.key()), it.value().toByteArray());
+    }
 
     // Standard input is refused as soon as it is known to be too much or not
     // a document, not after it has all been read.

@@ -75,6 +75,8 @@ private Q_SLOTS:
         row("empty element changes to the end of its parent",
             QStringLiteral("<volume level=\"80\">a<pitch absmiddle=\"5\"/>b</volume>c"),
             QStringLiteral("\"a\"@19-20 vol80, \"b\"@42-43 pitch=5 vol80, \"c\"@52-53"));
+        row("silence past a minute is a minute", QStringLiteral("一<silence msec=\"600000\"/>二"),
+            QStringLiteral("\"一\"@0-1, silence60000@1, \"二\"@25-26"));
         row("silence and bookmark",
             QStringLiteral("一<silence msec=\"500\"/>二<bookmark mark=\"m\"/>三"),
             QStringLiteral("\"一\"@0-1, silence500@1, \"二\"@22-23, mark(m)@23, \"三\"@43-44"));
