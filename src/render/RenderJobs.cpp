@@ -4,13 +4,17 @@
 
 #include <QDir>
 #include <QDirIterator>
+#include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QRegularExpression>
+#include <QSet>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <optional>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace
@@ -28,6 +32,19 @@ bool isSingleOutputName(const QString &output)
 {
     const QString lower = output.toLower();
     return lower.endsWith(u".wav") || lower.endsWith(u".mp3");
+}
+
+// A file as the file system knows it: every name of it (links, "./", "..")
+// gives the same identity.
+using FileIdentity = QPair<quint64, quint64>; // device, inode
+
+std::optional<FileIdentity> identityOf(const QString &path)
+{
+    struct stat st {
+    };
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return std::nullopt;
+    return FileIdentity(quint64(st.st_dev), quint64(st.st_ino));
 }
 
 QString standardInputLabel()
@@ -136,10 +153,60 @@ public:
                                       .arg(m_options.output));
         if (!m_single.isEmpty() && m_list.jobs.size() == 1 && m_list.errors.isEmpty())
             m_list.jobs.first().base = m_single;
+        dropJobsThatWriteOverAnInput();
         return m_list;
     }
 
 private:
+    // The outputs a job makes, by their final names.
+    QStringList outputsOf(const RenderJob &job) const
+    {
+        if (m_options.toStdout)
+            return {};
+        QStringList outputs;
+        if (m_options.wav)
+            outputs.append(job.base + QStringLiteral(".wav"));
+        if (m_options.mp3)
+            outputs.append(job.base + QStringLiteral(".mp3"));
+        if (m_options.srt)
+            outputs.append(job.base + QStringLiteral(".srt"));
+        if (m_options.lrc)
+            outputs.append(job.base + QStringLiteral(".lrc"));
+        return outputs;
+    }
+
+    // An output that would replace a document of the same run is never
+    // written, --force or not: the user's text would be lost.
+    void dropJobsThatWriteOverAnInput()
+    {
+        QSet<FileIdentity> inputs;
+        for (const RenderJob &job : std::as_const(m_list.jobs)) {
+            if (job.source == RenderJob::Source::File)
+                if (const std::optional<FileIdentity> id = identityOf(job.path))
+                    inputs.insert(*id);
+        }
+        QList<RenderJob> kept;
+        for (RenderJob &job : m_list.jobs) {
+            QString clash;
+            for (const QString &output : outputsOf(job)) {
+                const std::optional<FileIdentity> id = identityOf(output);
+                if (id && inputs.contains(*id)) {
+                    clash = output;
+                    break;
+                }
+            }
+            if (clash.isEmpty())
+                kept.append(std::move(job));
+            else
+                m_list.errors.append(localized(
+                    "%1: its output %2 is an input of this run", "%1：輸出檔 %2 是這次的輸入檔之一")
+                                         .arg(job.label, clash));
+        }
+        for (qsizetype i = 0; i < kept.size(); ++i)
+            kept[i].id = int(i);
+        m_list.jobs = std::move(kept);
+    }
+
     bool wanted(const QString &name) const
     {
         if (!m_globs.isEmpty()) {

@@ -83,6 +83,19 @@ private Q_SLOTS:
             << QVariantMap({{u"digits.txt"_s,
                    QByteArray(20000, '7') + " 一二三。" + QByteArray(20000, '8')}})
             << QStringList {u"--max-duration"_s, u"30"_s, u"digits.txt"_s} << 0 << QString();
+        const QVariantMap notes {
+            {u"notes.srt"_s, "1\n00:00:01,000 --> 00:00:02,000\n我的筆記。\n"_ba}};
+        QTest::newRow("-f --srt over its own input")
+            << notes << QStringList {u"-f"_s, u"--srt"_s, u"notes.srt"_s} << 1
+            << u"notes.srt: its output notes.srt is an input of this run"_s;
+        const QVariantMap story {{u"story.wav"_s, "從前有一座山。"_ba}};
+        QTest::newRow("-f over a text named .wav")
+            << story << QStringList {u"-f"_s, u"story.wav"_s} << 1
+            << u"story.wav: its output story.wav is an input of this run"_s;
+        QTest::newRow("in a folder, an output over its own input")
+            << QVariantMap({{u"docs/a.txt"_s, "甲。"_ba}, {u"docs/a.lrc"_s, "[00:01.00]乙"_ba}})
+            << QStringList {u"-f"_s, u"--no-wav"_s, u"--lrc"_s, u"--glob"_s, u"*"_s, u"docs"_s} << 1
+            << u"docs/a.lrc: its output docs/a.lrc is an input of this run"_s;
         QTest::newRow("--max-duration of no time")
             << QVariantMap() << QStringList {u"--max-duration"_s, u"0"_s, u"--text"_s, u"x"_s} << 2
             << u"--max-duration takes a time above zero"_s;
