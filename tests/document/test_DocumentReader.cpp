@@ -165,6 +165,23 @@ private Q_SLOTS:
                           "<ul><li>a &lt; b<li>&quot;c&quot;</ul><!-- gone -->"
                           "<table><tr><td>x<td>y</table></body></html>")
             << u"Title & more\r\nOne two\r\nthree\u00A0中文\r\na < b\r\n\"c\"\r\nx y"_s;
+        // Browsers end a head left open at the first element or text that
+        // cannot be in it.
+        QTest::newRow("html, no </head> and no <body>")
+            << QStringLiteral("open.html")
+            << QByteArray(
+                   "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>Not read</title>"
+                   "<style>p{}</style><p>第一段。<p>第二段。</html>")
+            << u"第一段。\r\n第二段。"_s;
+        QTest::newRow("html, text right after the head's elements")
+            << QStringLiteral("bare.html")
+            << QByteArray("<html><head><link rel=\"icon\" href=\"x\">\n  <script>no()</script>\n"
+                          "Hello <b>there</b>.")
+            << u"Hello there."_s;
+        QTest::newRow("html, a head closed late still hides its own text")
+            << QStringLiteral("late.html")
+            << QByteArray("<html><head><title>Not read</title>\n</head><div>Shown</div>")
+            << u"Shown"_s;
         QTest::newRow("html, declared big5")
             << QStringLiteral("page.htm")
             << "<html><head><meta charset=\"big5\"></head><body><p>" + encode(ChineseText, "BIG5")

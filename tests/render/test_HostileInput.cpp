@@ -96,6 +96,9 @@ private Q_SLOTS:
             << QVariantMap({{u"docs/a.txt"_s, "甲。"_ba}, {u"docs/a.lrc"_s, "[00:01.00]乙"_ba}})
             << QStringList {u"-f"_s, u"--no-wav"_s, u"--lrc"_s, u"--glob"_s, u"*"_s, u"docs"_s} << 1
             << u"docs/a.lrc: its output docs/a.lrc is an input of this run"_s;
+        QTest::newRow("a page whose head is never closed")
+            << QVariantMap({{u"page.html"_s, "<html><head><title>t</title><p>讀我。"_ba}})
+            << QStringList {u"page.html"_s} << 0 << QString();
         QTest::newRow("--max-duration of no time")
             << QVariantMap() << QStringList {u"--max-duration"_s, u"0"_s, u"--text"_s, u"x"_s} << 2
             << u"--max-duration takes a time above zero"_s;
