@@ -138,6 +138,11 @@ bool DocumentReader::isBinary(const QByteArray &bytes, qsizetype from)
         || bytes.startsWith("\xEF\xBB\xBF") || bytes.startsWith("\xFF\xFE")
         || bytes.startsWith("\xFE\xFF"))
         return false;
+    // UTF-16 without a byte-order mark is told by its first bytes; a stream
+    // of it holds NULs all along.
+    if (TextDecoding::utf16Order(
+            QByteArrayView(bytes).first(std::min(bytes.size(), FormatHeadBytes))))
+        return false;
     return QByteArrayView(bytes)
         .sliced(std::clamp<qsizetype>(from, 0, bytes.size()))
         .contains('\0');

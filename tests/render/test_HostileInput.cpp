@@ -99,6 +99,11 @@ private Q_SLOTS:
         QTest::newRow("a page whose head is never closed")
             << QVariantMap({{u"page.html"_s, "<html><head><title>t</title><p>讀我。"_ba}})
             << QStringList {u"page.html"_s} << 0 << QString();
+        const QString utf16 = u"Chapter 1\n從前有一座山。\n"_s;
+        QTest::newRow("UTF-16LE without a byte-order mark")
+            << QVariantMap({{u"le.txt"_s,
+                   QByteArray(reinterpret_cast<const char *>(utf16.utf16()), utf16.size() * 2)}})
+            << QStringList {u"le.txt"_s} << 0 << QString();
         QTest::newRow("--max-duration of no time")
             << QVariantMap() << QStringList {u"--max-duration"_s, u"0"_s, u"--text"_s, u"x"_s} << 2
             << u"--max-duration takes a time above zero"_s;
