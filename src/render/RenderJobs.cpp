@@ -3,7 +3,6 @@
 #include "document/DocumentReader.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
@@ -89,15 +88,8 @@ public:
     {
         const QDir root(QFileInfo(folder).absoluteFilePath());
         QStringList found;
-        QDirIterator it(root.path(), QDir::Files | QDir::NoDotAndDotDot,
-            QDirIterator::Subdirectories | QDirIterator::FollowSymlinks);
-        while (it.hasNext()) {
-            const QString relative = root.relativeFilePath(it.next());
-            if (relative.startsWith(u'.') || relative.contains(QStringLiteral("/.")))
-                continue; // hidden, and our own unfinished outputs
-            if (wanted(QFileInfo(relative).fileName()))
-                found.append(relative);
-        }
+        QSet<QString> visited;
+        walk(root, root.path(), QFileInfo(root.path()).canonicalFilePath() + u'/', visited, found);
         std::sort(found.begin(), found.end());
         for (const QString &relative : found) {
             const QString path = join(folder, relative);
@@ -105,6 +97,32 @@ public:
                 m_folder.isEmpty()
                     ? QFileInfo(path).path()
                     : join(m_folder, root.dirName() + u'/' + QFileInfo(relative).path()));
+        }
+    }
+
+    // The documents under `dir`, relative to `root`; hidden files and
+    // folders (our own unfinished outputs among them) are left out. A link
+    // is followed only when it leads inside the folder given (`inside`, with
+    // a trailing slash), so a link planted there cannot have another file
+    // read, unless --follow-links. A folder is walked once, however many
+    // links lead to it.
+    void walk(const QDir &root, const QString &dir, const QString &inside, QSet<QString> &visited,
+        QStringList &found) const
+    {
+        const QString canonical = QFileInfo(dir).canonicalFilePath();
+        if (canonical.isEmpty() || visited.contains(canonical))
+            return;
+        visited.insert(canonical);
+        const QFileInfoList entries
+            = QDir(dir).entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+        for (const QFileInfo &entry : entries) {
+            if (entry.isSymLink() && !m_options.followLinks
+                && !(entry.canonicalFilePath() + u'/').startsWith(inside))
+                continue;
+            if (entry.isDir())
+                walk(root, entry.filePath(), inside, visited, found);
+            else if (entry.isFile() && wanted(entry.fileName()))
+                found.append(root.relativeFilePath(entry.filePath()));
         }
     }
 

@@ -9,6 +9,7 @@ namespace
 enum class Id {
     Output,
     Glob,
+    FollowLinks,
     Text,
     Mp3,
     NoWav,
@@ -52,6 +53,10 @@ const OptionDoc Options[] = {
         "In folders, read the files whose name matches PATTERN (repeatable, e.g. '*.txt'). "
         "Default: every document the reader understands.",
         u"讀取資料夾時只取檔名符合 PATTERN 的檔案（可重複，例如 '*.txt'）。預設：所有可讀的文件。"},
+    {Id::FollowLinks, nullptr, "follow-links", nullptr,
+        "In folders, also read files that symbolic links lead to outside the folder given. "
+        "Default: such links are skipped.",
+        u"讀取資料夾時，也讀取符號連結指向資料夾外的檔案。預設：略過這類連結。"},
     {Id::Text, nullptr, "text", "TEXT", "Render TEXT itself (output name: text, text-2, ...).",
         u"直接轉出 TEXT 這段文字（輸出檔名：text、text-2…）。"},
     {Id::Mp3, nullptr, "mp3", nullptr,
@@ -162,6 +167,9 @@ QString apply(const OptionDoc &o, const QString &value, RenderOptions &r)
         break;
     case Id::Glob:
         r.globs.append(value);
+        break;
+    case Id::FollowLinks:
+        r.followLinks = true;
         break;
     case Id::Text:
         r.texts.append(value);

@@ -11,6 +11,7 @@ struct RenderOptions {
     QStringList texts; // --text, each one a document of its own
     QString output; // -o: a folder, or a .wav/.mp3 name for a single input
     QStringList globs; // file name patterns for folders; empty: every known document
+    bool followLinks = false; // in folders, follow links that lead out of the folder
     bool wav = true;
     bool mp3 = false;
     bool toStdout = false;
