@@ -61,9 +61,8 @@ double slowness(int rate)
 Estimate of(const QString &text, const RenderSettings &settings)
 {
     Estimate e;
-    QList<SapiXmlParser::Run> runs;
-    if (settings.xml && SapiXmlParser::parse(text, &runs)) {
-        for (const SapiXmlParser::Run &run : runs) {
+    if (settings.xml) {
+        for (const SapiXmlParser::Run &run : SapiXmlParser::parse(text)) {
             if (run.kind == SapiXmlParser::Run::Silence)
                 e.seconds += run.silenceMs / 1000.0;
             else if (run.kind == SapiXmlParser::Run::Text)

@@ -33,8 +33,8 @@ SpeechChunk SpeechJob::next(const QList<SpObjectToken> &voices, const Synthesize
     if (!m_parsed) {
         // Parsed here, on the engine's side, so a long text costs the
         // caller nothing.
-        if (!m_request.xml || !SapiXmlParser::parse(m_request.text, &m_runs))
-            m_runs = SapiXmlParser::plain(m_request.text);
+        m_runs = m_request.xml ? SapiXmlParser::parse(m_request.text)
+                               : SapiXmlParser::plain(m_request.text);
         m_parsed = true;
         m_currentVoice = m_request.voice;
     }

@@ -80,6 +80,8 @@ private Q_SLOTS:
         // Outputs that must be made, and outputs that must not.
         QTest::addColumn<QStringList>("made");
         QTest::addColumn<QStringList>("notMade");
+        // Text that no output made may hold (a tag read as words).
+        QTest::addColumn<QString>("notInOutputs");
         const QStringList none;
         const QString silences = u"<silence msec=\"600000\"/>"_s.repeated(10);
         QTest::newRow("silences past --max-duration")
@@ -87,35 +89,38 @@ private Q_SLOTS:
             << QStringList {u"--xml"_s, u"--max-duration"_s, u"5m"_s, u"-o"_s, u"s.wav"_s,
                    u"--text"_s, silences}
             << 1 << u"--text #1: would last about 10 min 00 s, longer than --max-duration"_s << none
-            << QStringList {u"s.wav"_s};
+            << QStringList {u"s.wav"_s} << QString();
         QTest::newRow("digits past --max-duration")
             << QVariantMap({{u"digits.txt"_s,
                    QByteArray(20000, '7') + " 一二三。" + QByteArray(20000, '8')}})
             << QStringList {u"--max-duration"_s, u"30"_s, u"digits.txt"_s} << 0 << QString()
-            << QStringList {u"digits.wav"_s} << none;
+            << QStringList {u"digits.wav"_s} << none << QString();
         const QVariantMap notes {
             {u"notes.srt"_s, "1\n00:00:01,000 --> 00:00:02,000\n我的筆記。\n"_ba}};
         QTest::newRow("-f --srt over its own input")
             << notes << QStringList {u"-f"_s, u"--srt"_s, u"notes.srt"_s} << 1
             << u"notes.srt: its output notes.srt is an input of this run"_s << none
-            << QStringList {u"notes.wav"_s};
+            << QStringList {u"notes.wav"_s} << QString();
         const QVariantMap story {{u"story.wav"_s, "從前有一座山。"_ba}};
         QTest::newRow("-f over a text named .wav")
             << story << QStringList {u"-f"_s, u"story.wav"_s} << 1
-            << u"story.wav: its output story.wav is an input of this run"_s << none << none;
+            << u"story.wav: its output story.wav is an input of this run"_s << none << none
+            << QString();
         QTest::newRow("in a folder, an output over its own input")
             << QVariantMap({{u"docs/a.txt"_s, "甲。"_ba}, {u"docs/a.lrc"_s, "[00:01.00]乙"_ba}})
             << QStringList {u"-f"_s, u"--no-wav"_s, u"--lrc"_s, u"--glob"_s, u"*"_s, u"docs"_s} << 1
-            << u"docs/a.lrc: its output docs/a.lrc is an input of this run"_s << none << none;
+            << u"docs/a.lrc: its output docs/a.lrc is an input of this run"_s << none << none
+            << QString();
         QTest::newRow("a page whose head is never closed")
             << QVariantMap({{u"page.html"_s, "<html><head><title>t</title><p>讀我。"_ba}})
-            << QStringList {u"page.html"_s} << 0 << QString() << QStringList {u"page.wav"_s}
-            << none;
+            << QStringList {u"page.html"_s} << 0 << QString() << QStringList {u"page.wav"_s} << none
+            << QString();
         const QString utf16 = u"Chapter 1\n從前有一座山。\n"_s;
         QTest::newRow("UTF-16LE without a byte-order mark")
             << QVariantMap({{u"le.txt"_s,
                    QByteArray(reinterpret_cast<const char *>(utf16.utf16()), utf16.size() * 2)}})
-            << QStringList {u"le.txt"_s} << 0 << QString() << QStringList {u"le.wav"_s} << none;
+            << QStringList {u"le.txt"_s} << 0 << QString() << QStringList {u"le.wav"_s} << none
+            << QString();
         // A folder holding links: one out of it, one to a file inside it.
         const QVariantMap linked {{u"secret.txt"_s, "不該讀到。"_ba}, {u"docs/a.txt"_s, "甲。"_ba},
             {u"docs/passwd.txt"_s, u"../secret.txt"_s}, {u"docs/again.txt"_s, u"a.txt"_s},
@@ -123,19 +128,26 @@ private Q_SLOTS:
         QTest::newRow("a folder's link out of it is skipped")
             << linked << QStringList {u"--no-wav"_s, u"--srt"_s, u"docs"_s} << 0 << QString()
             << QStringList {u"docs/a.srt"_s, u"docs/again.srt"_s}
-            << QStringList {u"docs/passwd.srt"_s, u"docs/up"_s + u"/secret.srt"_s};
+            << QStringList {u"docs/passwd.srt"_s, u"docs/up"_s + u"/secret.srt"_s} << QString();
         QTest::newRow("--follow-links follows it")
             << QVariantMap({{u"secret.txt"_s, "讀到了。"_ba}, {u"docs/a.txt"_s, "甲。"_ba},
                    {u"docs/passwd.txt"_s, u"../secret.txt"_s}})
             << QStringList {u"--follow-links"_s, u"--no-wav"_s, u"--srt"_s, u"docs"_s} << 0
-            << QString() << QStringList {u"docs/a.srt"_s, u"docs/passwd.srt"_s} << none;
+            << QString() << QStringList {u"docs/a.srt"_s, u"docs/passwd.srt"_s} << none
+            << QString();
         QTest::newRow("a link named on the command line is read")
             << QVariantMap({{u"secret.txt"_s, "讀到了。"_ba}, {u"named.txt"_s, u"secret.txt"_s}})
             << QStringList {u"--no-wav"_s, u"--srt"_s, u"named.txt"_s} << 0 << QString()
-            << QStringList {u"named.srt"_s} << none;
+            << QStringList {u"named.srt"_s} << none << QString();
+        QTest::newRow("markup with flaws keeps the rest of its markup")
+            << QVariantMap()
+            << QStringList {u"--xml"_s, u"--no-wav"_s, u"--srt"_s, u"-o"_s, u"m.wav"_s, u"--text"_s,
+                   u"<rate speed=\"99999999999\">一</rate><emph>二 &#0; &nbsp; 1 < 2</emph></voice>"_s}
+            << 0 << QString() << QStringList {u"m.srt"_s} << none << u"emph>"_s;
         QTest::newRow("--max-duration of no time")
             << QVariantMap() << QStringList {u"--max-duration"_s, u"0"_s, u"--text"_s, u"x"_s} << 2
-            << u"--max-duration takes a time above zero"_s << none << QStringList {u"text.wav"_s};
+            << u"--max-duration takes a time above zero"_s << none << QStringList {u"text.wav"_s}
+            << QString();
     }
     void refused()
     {
@@ -145,6 +157,7 @@ private Q_SLOTS:
         QFETCH(QString, message);
         QFETCH(QStringList, made);
         QFETCH(QStringList, notMade);
+        QFETCH(QString, notInOutputs);
         const QString folder = path(QString::fromLatin1(QTest::currentDataTag()));
         QVERIFY(QDir().mkpath(folder));
         make(folder, files);
@@ -162,8 +175,12 @@ private Q_SLOTS:
             if (it.value().typeId() != QMetaType::QString)
                 QCOMPARE(TestFiles::readAll(folder + u'/' + it.key()), it.value().toByteArray());
         }
-        for (const QString &output : made)
+        for (const QString &output : made) {
             QVERIFY2(QFileInfo::exists(folder + u'/' + output), qPrintable(output));
+            if (!notInOutputs.isEmpty())
+                QVERIFY(
+                    !TestFiles::readAll(folder + u'/' + output).contains(notInOutputs.toUtf8()));
+        }
         for (const QString &output : notMade)
             QVERIFY2(!QFileInfo::exists(folder + u'/' + output), qPrintable(output));
     }
