@@ -1,5 +1,7 @@
 #include "render/RenderOptions.h"
 
+#include <QRegularExpression>
+
 #include <algorithm>
 #include <cmath>
 
@@ -165,9 +167,15 @@ QString apply(const OptionDoc &o, const QString &value, RenderOptions &r)
     case Id::Output:
         r.output = value;
         break;
-    case Id::Glob:
+    case Id::Glob: {
+        const QRegularExpression pattern(QRegularExpression::wildcardToRegularExpression(value));
+        if (!pattern.isValid())
+            return localized(
+                "%1 %2 is not a file name pattern (%3)", "%1 %2 不是有效的檔名樣式（%3）")
+                .arg(name, value, pattern.errorString());
         r.globs.append(value);
         break;
+    }
     case Id::FollowLinks:
         r.followLinks = true;
         break;

@@ -144,6 +144,10 @@ private Q_SLOTS:
             << QStringList {u"--xml"_s, u"--no-wav"_s, u"--srt"_s, u"-o"_s, u"m.wav"_s, u"--text"_s,
                    u"<rate speed=\"99999999999\">一</rate><emph>二 &#0; &nbsp; 1 < 2</emph></voice>"_s}
             << 0 << QString() << QStringList {u"m.srt"_s} << none << u"emph>"_s;
+        QTest::newRow("an invalid --glob") << QVariantMap({{u"docs/a.txt"_s, "甲。"_ba}})
+                                           << QStringList {u"--glob"_s, u"[a"_s, u"docs"_s} << 2
+                                           << u"--glob [a is not a file name pattern"_s << none
+                                           << QStringList {u"docs/a.wav"_s} << QString();
         QTest::newRow("--max-duration of no time")
             << QVariantMap() << QStringList {u"--max-duration"_s, u"0"_s, u"--text"_s, u"x"_s} << 2
             << u"--max-duration takes a time above zero"_s << none << QStringList {u"text.wav"_s}
@@ -167,6 +171,7 @@ private Q_SLOTS:
         const Run run = finish(p);
         QVERIFY2(run.finished, qPrintable(run.errors));
         QVERIFY2(run.exitCode == exitCode, qPrintable(run.errors));
+        QVERIFY2(!run.errors.contains(u"QRegularExpression"_s), qPrintable(run.errors));
         if (message.isEmpty())
             QVERIFY2(!run.errors.contains(u"parlo-render:"_s), qPrintable(run.errors));
         else
