@@ -11,9 +11,13 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <QRegularExpression>
+
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 #include <unistd.h>
 
 namespace
@@ -166,6 +170,34 @@ QString JobRunner::temporaryBase(const QString &base, int job)
         .arg(info.path(), info.fileName())
         .arg(QCoreApplication::applicationPid())
         .arg(job);
+}
+
+int JobRunner::removeStaleTemporaries(const QString &folder)
+{
+    // ".NAME.part-PID-JOB.EXT" beside the outputs, "parlo-render-PID-JOB.EXT"
+    // in the temporary folder for --stdout.
+    static const QRegularExpression temporary(
+        QStringLiteral(R"(^(?:\..+\.part|parlo-render)-(\d+)-\d+\.(?:wav|mp3|srt|lrc)$)"));
+    int removed = 0;
+    const QStringList names
+        = QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
+    for (const QString &name : names) {
+        const QRegularExpressionMatch m = temporary.match(name);
+        if (!m.hasMatch())
+            continue;
+        bool ok = false;
+        const qint64 pid = m.captured(1).toLongLong(&ok);
+        if (!ok || pid <= 0 || pid > std::numeric_limits<pid_t>::max()
+            || pid == QCoreApplication::applicationPid())
+            continue;
+        // Only a process that is surely gone: EPERM means it runs as
+        // someone else.
+        if (::kill(pid_t(pid), 0) == 0 || errno != ESRCH)
+            continue;
+        if (QFile::remove(QDir(folder).filePath(name)))
+            ++removed;
+    }
+    return removed;
 }
 
 QString JobRunner::loadText(const RenderJob &job, QString *error) const

@@ -52,6 +52,11 @@ public:
     // The hidden name an output waits under while it is being made.
     static QString temporaryBase(const QString &base, int job);
 
+    // Removes from `folder` the temporaries (see temporaryBase()) that
+    // processes no longer running left there when they were killed; those of
+    // running processes are left alone. Returns how many were removed.
+    static int removeStaleTemporaries(const QString &folder);
+
 private:
     QString loadText(const RenderJob &job, QString *error) const;
     bool writeSubtitles(const QString &text, const TextRenderer::Result &rendered,

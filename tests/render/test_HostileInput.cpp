@@ -190,6 +190,43 @@ private Q_SLOTS:
             QVERIFY2(!QFileInfo::exists(folder + u'/' + output), qPrintable(output));
     }
 
+    // A run killed outright leaves its hidden temporaries; the next run
+    // that writes in that folder removes them, and those of a run still
+    // going stay.
+    void killedRunIsCleanedUpAfter()
+    {
+        const QString folder = path(u"killed"_s);
+        QVERIFY(QDir().mkpath(folder));
+        TestFiles::writeAll(folder + u"/long.txt"_s,
+            u"今天天氣很好，我們一起到公園散步。"_s.repeated(200).toUtf8());
+        TestFiles::writeAll(folder + u"/short.txt"_s, "再見。"_ba);
+        QProcess first;
+        setUp(first, folder);
+        first.start(QStringLiteral(PARLO_RENDER), {u"-q"_s, u"--srt"_s, u"long.txt"_s});
+        QVERIFY(first.waitForStarted());
+        const auto temporaries
+            = [&] { return QDir(folder).entryList({u".*.part-*"_s}, QDir::Files | QDir::Hidden); };
+        QElapsedTimer clock;
+        clock.start();
+        while (temporaries().isEmpty() && clock.elapsed() < RunLimitMs)
+            QTest::qWait(5);
+        QVERIFY(!temporaries().isEmpty());
+        first.kill();
+        QVERIFY(first.waitForFinished());
+        QVERIFY(!temporaries().isEmpty());
+        // One of a process that is still running (this test).
+        const QString alive = u".x.part-%1-0.wav"_s.arg(QCoreApplication::applicationPid());
+        TestFiles::writeAll(folder + u'/' + alive, "RIFF"_ba);
+
+        QProcess second;
+        setUp(second, folder);
+        second.start(QStringLiteral(PARLO_RENDER), {u"-q"_s, u"short.txt"_s});
+        const Run run = finish(second);
+        QVERIFY2(run.finished && run.exitCode == 0, qPrintable(run.errors));
+        QCOMPARE(temporaries(), QStringList {alive});
+        QVERIFY(QFileInfo::exists(folder + u"/short.wav"_s));
+    }
+
     // Standard input is refused as soon as it is known to be too much or not
     // a document, not after it has all been read.
     void standardInputIsBounded_data()
