@@ -44,6 +44,10 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationName(QStringLiteral("parlo-render"));
     // Rendering never plays anything: voices get a sink that only counts.
     AudioSink::setFactory([] { return std::make_unique<ImmediateSink>(); });
+    // espeak-ng probes the sound server as it starts, whatever its output;
+    // a server address that cannot exist keeps it from connecting, and from
+    // making the server's folders in the user's home. Workers inherit it.
+    qputenv("PULSE_SERVER", "unix:/nonexistent/parlo-render/no-sound-server");
 
     const ParsedArguments parsed = parseRenderArguments(QCoreApplication::arguments().mid(1));
     if (!parsed.error.isEmpty())

@@ -107,6 +107,34 @@ bool writeFile(const QString &path, const QByteArray &bytes, QString *error)
     return false;
 }
 
+// Why a document could not be read, in the user's language; the reader's
+// own words follow as the technical detail.
+QString documentFailure(Document::Status status, const QString &detail)
+{
+    QString why;
+    switch (status) {
+    case Document::Status::Ok:
+    case Document::Status::NoHandle:
+    case Document::Status::CannotOpen:
+        why = localized("cannot be read", "無法讀取");
+        break;
+    case Document::Status::Unsupported:
+        why = localized("is no document this program reads", "不是本程式可讀的文件");
+        break;
+    case Document::Status::Damaged:
+        why = localized("is damaged or cut short", "檔案已損壞或不完整");
+        break;
+    case Document::Status::TooLarge:
+        why = localized(
+            "is over a size, unpacking or nesting limit", "超過大小、解壓縮或巢狀層數的上限");
+        break;
+    case Document::Status::TimedOut:
+        why = localized("took too long to read", "讀取逾時");
+        break;
+    }
+    return detail.isEmpty() ? why : QStringLiteral("%1 (%2)").arg(why, detail);
+}
+
 } // namespace
 
 RenderSettings RenderSettings::from(const RenderOptions &options)
@@ -209,7 +237,7 @@ QString JobRunner::loadText(const RenderJob &job, QString *error) const
         const Document::Result result
             = DocumentReader::extract(job.bytes, QStringLiteral("stdin"), Document::Limits());
         if (!result.ok())
-            *error = result.detail;
+            *error = documentFailure(result.status, result.detail);
         return DocumentReader::withCrLf(result.text);
     }
     case RenderJob::Source::File:
@@ -218,13 +246,14 @@ QString JobRunner::loadText(const RenderJob &job, QString *error) const
     DocumentReader reader;
     reader.AllocHdl(1);
     reader.OpenWfxKey(0, QStringLiteral("parlo-render"));
-    if (reader.OpenFile(0, job.path) != Document::Status::Ok) {
+    const Document::Status status = reader.OpenFile(0, job.path);
+    if (status != Document::Status::Ok) {
         // The reader names the file itself; the caller names it already.
         QString why = reader.errorString();
         const QString prefix = job.path + QStringLiteral(": ");
         if (why.startsWith(prefix))
             why.remove(0, prefix.size());
-        *error = why;
+        *error = documentFailure(status, why);
         return QString();
     }
     return reader.ReadBuf(0);
@@ -242,15 +271,34 @@ bool JobRunner::writeSubtitles(const QString &text, const TextRenderer::Result &
     return lrc.isEmpty() || writeFile(lrc, Subtitles::toLrc(cues, title, lengthMs), error);
 }
 
+QString JobRunner::temporaryBaseOf(const RenderJob &job) const
+{
+    return m_settings.toStdout ? QStringLiteral("%1/parlo-render-%2-%3")
+                                     .arg(QDir::tempPath())
+                                     .arg(QCoreApplication::applicationPid())
+                                     .arg(job.id)
+                               : temporaryBase(job.base, job.id);
+}
+
 JobOutcome JobRunner::run(const RenderJob &job, const Progress &progress)
+{
+    JobOutcome outcome = make(job, progress);
+    // A message names the output the user asked for, never the hidden name
+    // it is made under.
+    const QString tempBase = temporaryBaseOf(job);
+    for (const char *extension : {".wav", ".mp3", ".srt", ".lrc"}) {
+        const QString suffix = QLatin1String(extension);
+        outcome.message.replace(tempBase + suffix,
+            m_settings.toStdout ? localized("standard output", "標準輸出") : job.base + suffix);
+    }
+    return outcome;
+}
+
+JobOutcome JobRunner::make(const RenderJob &job, const Progress &progress)
 {
     using Kind = JobOutcome::Kind;
     const QFileInfo baseInfo(job.base);
-    const QString tempBase = m_settings.toStdout ? QStringLiteral("%1/parlo-render-%2-%3")
-                                                       .arg(QDir::tempPath())
-                                                       .arg(QCoreApplication::applicationPid())
-                                                       .arg(job.id)
-                                                 : temporaryBase(job.base, job.id);
+    const QString tempBase = temporaryBaseOf(job);
     TemporaryFiles temporaries;
     const QString wavTemp = temporaries.add(tempBase + QStringLiteral(".wav"));
     QList<Output> outputs;
@@ -305,7 +353,11 @@ JobOutcome JobRunner::run(const RenderJob &job, const Progress &progress)
     if (rendered.cancelled)
         return {Kind::Cancelled, QString()};
     if (!rendered.ok)
-        return {Kind::Failed, rendered.error};
+        return {Kind::Failed,
+            rendered.error.contains(wavTemp)
+                ? localized("cannot write %1: %2", "無法寫入 %1：%2").arg(wavTemp, rendered.error)
+                : localized("the voice could not start: %1", "發音人無法啟動：%1")
+                      .arg(rendered.error)};
 
     if ((m_settings.srt || m_settings.lrc)
         && !writeSubtitles(text, rendered, wavTemp, baseInfo.completeBaseName(),

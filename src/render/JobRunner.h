@@ -58,6 +58,8 @@ public:
     static int removeStaleTemporaries(const QString &folder);
 
 private:
+    JobOutcome make(const RenderJob &job, const Progress &progress);
+    QString temporaryBaseOf(const RenderJob &job) const;
     QString loadText(const RenderJob &job, QString *error) const;
     bool writeSubtitles(const QString &text, const TextRenderer::Result &rendered,
         const QString &wav, const QString &title, const QString &srt, const QString &lrc,

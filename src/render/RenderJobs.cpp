@@ -46,6 +46,25 @@ std::optional<FileIdentity> identityOf(const QString &path)
     return FileIdentity(quint64(st.st_dev), quint64(st.st_ino));
 }
 
+// What a path that is neither a file nor a folder is, as a message naming
+// it; empty when nothing is there.
+QString specialFileKind(const QString &path)
+{
+    struct stat st {
+    };
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return QString();
+    if (S_ISFIFO(st.st_mode))
+        return localized("%1: is a named pipe, not a file (give - to read a pipe)",
+            "%1：是具名管道，不是檔案（要讀取管道請用 -）")
+            .arg(path);
+    if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode))
+        return localized("%1: is a device, not a file", "%1：是裝置，不是檔案").arg(path);
+    if (S_ISSOCK(st.st_mode))
+        return localized("%1: is a socket, not a file", "%1：是通訊端，不是檔案").arg(path);
+    return localized("%1: is not a file", "%1：不是檔案").arg(path);
+}
+
 QString standardInputLabel()
 {
     return localized("(standard input)", "（標準輸入）");
@@ -90,6 +109,15 @@ public:
         QStringList found;
         QSet<QString> visited;
         walk(root, root.path(), QFileInfo(root.path()).canonicalFilePath() + u'/', visited, found);
+        if (found.isEmpty()) {
+            m_list.errors.append(m_globs.isEmpty()
+                    ? localized("%1: no document found in this folder", "%1：這個資料夾裡沒有文件")
+                          .arg(folder)
+                    : localized("%1: no file in this folder matches --glob",
+                        "%1：這個資料夾裡沒有符合 --glob 的檔案")
+                          .arg(folder));
+            return;
+        }
         std::sort(found.begin(), found.end());
         for (const QString &relative : found) {
             const QString path = join(folder, relative);
@@ -144,8 +172,10 @@ public:
         const QFileInfo info(input);
         if (info.isDir()) {
             addFolder(input);
-        } else if (info.exists()) {
+        } else if (info.isFile()) {
             addFile(input, m_folder.isEmpty() ? info.path() : m_folder);
+        } else if (const QString what = specialFileKind(input); !what.isEmpty()) {
+            m_list.errors.append(what);
         } else {
             m_list.errors.append(
                 localized("%1: no such file or folder", "%1：沒有這個檔案或資料夾").arg(input));

@@ -3,9 +3,12 @@
 // refused, within a bounded time, leaving every input as it was.
 #include "TestFiles.h"
 
+#include <QDirIterator>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
 
@@ -20,13 +23,16 @@ struct Run {
     QString errors;
 };
 
-void setUp(QProcess &p, const QString &folder)
+// `environment`: NAME=value pairs set on top of an English locale.
+void setUp(QProcess &p, const QString &folder, const QStringList &environment = {})
 {
     p.setWorkingDirectory(folder);
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(u"LANG"_s, u"C.UTF-8"_s);
     env.remove(u"LC_ALL"_s);
     env.remove(u"LC_MESSAGES"_s);
+    for (const QString &pair : environment)
+        env.insert(pair.section(u'=', 0, 0), pair.section(u'=', 1));
     p.setProcessEnvironment(env);
 }
 
@@ -188,6 +194,96 @@ private Q_SLOTS:
         }
         for (const QString &output : notMade)
             QVERIFY2(!QFileInfo::exists(folder + u'/' + output), qPrintable(output));
+    }
+
+    // Each message says what the input is and names what the user named,
+    // in the user's language.
+    void messages_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QStringList>("environment");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("notInMessages");
+        // Files written may not grow past this many KiB (0: no limit).
+        QTest::addColumn<int>("fileSizeLimit");
+        const QString folder = path(u"special"_s);
+        QVERIFY(QDir().mkpath(folder + u"/empty"_s));
+        QVERIFY(QDir().mkpath(folder + u"/pictures"_s));
+        TestFiles::writeAll(folder + u"/pictures/a.png"_s, "\x89PNG\r\n\x1a\n"_ba);
+        TestFiles::writeAll(folder + u"/data.txt"_s, QByteArray("\x01\x02\x03\0\0\0\x04", 7));
+        QFile::remove(folder + u"/pipe"_s);
+        QCOMPARE(::mkfifo(QFile::encodeName(folder + u"/pipe"_s).constData(), 0600), 0);
+        QTest::newRow("a named pipe")
+            << QStringList {u"pipe"_s} << QStringList() << 1
+            << u"pipe: is a named pipe, not a file"_s << u"no such"_s << 0;
+        QTest::newRow("a device") << QStringList {u"/dev/null"_s} << QStringList() << 1
+                                  << u"/dev/null: is a device, not a file"_s << u"no such"_s << 0;
+        QTest::newRow("an empty folder")
+            << QStringList {u"empty"_s} << QStringList() << 1
+            << u"empty: no document found in this folder"_s << QString() << 0;
+        QTest::newRow("a folder of no document")
+            << QStringList {u"pictures"_s} << QStringList() << 1
+            << u"pictures: no document found in this folder"_s << QString() << 0;
+        QTest::newRow("binary data, in English")
+            << QStringList {u"data.txt"_s} << QStringList() << 1
+            << u"data.txt: is no document this program reads"_s << QString() << 0;
+        QTest::newRow("binary data, in Chinese")
+            << QStringList {u"data.txt"_s} << QStringList {u"LANG=zh_TW.UTF-8"_s} << 1
+            << u"data.txt: 不是本程式可讀的文件"_s << u"is no document"_s << 0;
+        QTest::newRow("a write that fails names the output")
+            << QStringList {u"-o"_s, u"big.wav"_s, u"--text"_s,
+                   u"今天天氣很好，我們一起到公園散步。"_s}
+            << QStringList() << 1 << u"--text #1: cannot write big.wav"_s
+            << u"parlo-render: --text #1: cannot write ./.big"_s << 8;
+    }
+    void messages()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QStringList, environment);
+        QFETCH(int, exitCode);
+        QFETCH(QString, message);
+        QFETCH(QString, notInMessages);
+        QFETCH(int, fileSizeLimit);
+        QProcess p;
+        setUp(p, path(u"special"_s), environment);
+        if (fileSizeLimit > 0) {
+            // Past the limit a write fails (EFBIG) instead of killing the writer.
+            p.start(u"/bin/bash"_s,
+                QStringList {u"-c"_s,
+                    u"trap '' XFSZ; ulimit -f %1; exec \"$0\" -q \"$@\""_s.arg(fileSizeLimit),
+                    QStringLiteral(PARLO_RENDER)}
+                    + arguments);
+        } else {
+            p.start(QStringLiteral(PARLO_RENDER), QStringList {u"-q"_s} + arguments);
+        }
+        const Run run = finish(p);
+        QVERIFY2(run.finished && run.exitCode == exitCode, qPrintable(run.errors));
+        QVERIFY2(run.errors.contains(message), qPrintable(run.errors));
+        if (!notInMessages.isEmpty())
+            QVERIFY2(!run.errors.contains(notInMessages), qPrintable(run.errors));
+    }
+
+    // Rendering plays nothing, so it never reaches for the sound server:
+    // nothing of the server's appears in the user's home or runtime folder.
+    void noSoundServer()
+    {
+        const QString home = path(u"home"_s);
+        QVERIFY(QDir().mkpath(home + u"/run"_s));
+        QProcess p;
+        setUp(p, home,
+            {u"HOME="_s + home, u"XDG_RUNTIME_DIR="_s + home + u"/run"_s,
+                u"XDG_CONFIG_HOME="_s + home + u"/.config"_s});
+        p.start(QStringLiteral(PARLO_RENDER), {u"-q"_s, u"--text"_s, u"你好"_s});
+        const Run run = finish(p);
+        QVERIFY2(run.finished && run.exitCode == 0, qPrintable(run.errors));
+        QDirIterator it(home, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
+            QDirIterator::Subdirectories);
+        QStringList made;
+        while (it.hasNext())
+            made.append(QDir(home).relativeFilePath(it.next()));
+        made.sort();
+        QCOMPARE(made, QStringList({u"run"_s, u"text.wav"_s}));
     }
 
     // A run killed outright leaves its hidden temporaries; the next run
