@@ -7,6 +7,7 @@
 #include "render/RenderRun.h"
 #include "render/RenderVoices.h"
 #include "speech/MandarinReading.h"
+#include "system/FileName.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -49,7 +50,12 @@ int main(int argc, char *argv[])
     // making the server's folders in the user's home. Workers inherit it.
     qputenv("PULSE_SERVER", "unix:/nonexistent/parlo-render/no-sound-server");
 
-    const ParsedArguments parsed = parseRenderArguments(QCoreApplication::arguments().mid(1));
+    // From the bytes given: the toolkit's own list loses a file name that
+    // is not UTF-8.
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.append(FileName::decode(argv[i]));
+    const ParsedArguments parsed = parseRenderArguments(arguments);
     if (!parsed.error.isEmpty())
         return usageError(parsed.error);
     const RenderOptions &options = parsed.options;

@@ -5,6 +5,7 @@
 #include "export/Subtitles.h"
 #include "render/OutputEstimate.h"
 #include "speech/TextSplitter.h"
+#include "system/FileName.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -18,6 +19,7 @@
 #include <cstdio>
 #include <cstring>
 #include <limits>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace
@@ -64,7 +66,7 @@ struct Output {
 // Replaces `to` at once, so no reader ever sees it missing or half there.
 bool moveOver(const QString &from, const QString &to, QString *error)
 {
-    if (::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0)
+    if (::rename(FileName::encode(from).constData(), FileName::encode(to).constData()) == 0)
         return true;
     *error = QStringLiteral("%1: %2").arg(to, QString::fromLocal8Bit(std::strerror(errno)));
     return false;
@@ -95,6 +97,22 @@ bool copyToStandardOutput(const QString &path, QString *error)
         }
     }
     return true;
+}
+
+// mkdir -p on the file system's bytes of `path`.
+bool makeFolders(const QString &path)
+{
+    const QByteArray bytes = FileName::encode(QDir::cleanPath(path));
+    for (qsizetype slash = bytes.indexOf('/', 1);; slash = bytes.indexOf('/', slash + 1)) {
+        const QByteArray prefix = slash < 0 ? bytes : bytes.left(slash);
+        if (::mkdir(prefix.constData(), 0777) != 0 && errno != EEXIST)
+            return false;
+        if (slash < 0)
+            break;
+    }
+    struct stat st {
+    };
+    return ::stat(bytes.constData(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 bool writeFile(const QString &path, const QByteArray &bytes, QString *error)
@@ -191,11 +209,25 @@ JobRunner::JobRunner(const RenderSettings &settings, const SpObjectToken &voice)
 
 JobRunner::~JobRunner() = default;
 
+QString JobRunner::temporaryFolder(const QString &base)
+{
+    // The toolkit writes the temporaries, and it cannot name a folder that
+    // is not UTF-8: they then wait in the nearest folder above that it can.
+    QString folder = QFileInfo(base).path();
+    while (FileName::hasRawBytes(folder))
+        folder = QFileInfo(folder).path();
+    return folder;
+}
+
 QString JobRunner::temporaryBase(const QString &base, int job)
 {
-    const QFileInfo info(base);
+    QString name = QFileInfo(base).fileName();
+    for (QChar &c : name) {
+        if (FileName::hasRawBytes(QStringView(&c, 1)))
+            c = u'_';
+    }
     return QStringLiteral("%1/.%2.part-%3-%4")
-        .arg(info.path(), info.fileName())
+        .arg(temporaryFolder(base), name)
         .arg(QCoreApplication::applicationPid())
         .arg(job);
 }
@@ -321,7 +353,7 @@ JobOutcome JobRunner::make(const RenderJob &job, const Progress &progress)
     }
     if (!m_settings.force) {
         for (const Output &out : outputs) {
-            if (QFileInfo::exists(out.final))
+            if (::access(FileName::encode(out.final).constData(), F_OK) == 0)
                 return {Kind::Kept,
                     localized("kept the existing %1 (--force replaces it)",
                         "保留已存在的 %1（--force 可取代）")
@@ -342,7 +374,7 @@ JobOutcome JobRunner::make(const RenderJob &job, const Progress &progress)
         m_settings.toStdout ? localized("standard output", "標準輸出") : baseInfo.path());
     if (!refused.isEmpty())
         return {Kind::Failed, refused};
-    if (!QDir().mkpath(baseInfo.path()))
+    if (!makeFolders(baseInfo.path()))
         return {Kind::Failed,
             localized("cannot create the folder %1", "無法建立資料夾 %1").arg(baseInfo.path())};
 
@@ -370,7 +402,7 @@ JobOutcome JobRunner::make(const RenderJob &job, const Progress &progress)
                 localized("the MP3 encoder (libmp3lame) is not installed",
                     "未安裝 MP3 編碼器（libmp3lame）")};
         QString source = wavTemp;
-        QString folder = baseInfo.path() + u'/';
+        QString folder = QFileInfo(mp3.temporary).path() + u'/';
         const QString made = m_mp3->ToMP3(source, folder);
         if (made != mp3.temporary || QFileInfo(made).size() <= CMP3::FailedSizeLimit)
             return {Kind::Failed, localized("the MP3 conversion failed", "MP3 轉檔失敗")};

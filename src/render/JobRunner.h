@@ -49,8 +49,11 @@ public:
 
     JobOutcome run(const RenderJob &job, const Progress &progress);
 
-    // The hidden name an output waits under while it is being made.
+    // The hidden name an output waits under while it is being made, in
+    // temporaryFolder(): beside it, or in the nearest folder above whose
+    // name the toolkit can write.
     static QString temporaryBase(const QString &base, int job);
+    static QString temporaryFolder(const QString &base);
 
     // Removes from `folder` the temporaries (see temporaryBase()) that
     // processes no longer running left there when they were killed; those of

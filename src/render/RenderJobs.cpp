@@ -1,6 +1,7 @@
 #include "render/RenderJobs.h"
 
 #include "document/DocumentReader.h"
+#include "system/FileName.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,7 +12,9 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
+#include <dirent.h>
 #include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -41,7 +44,7 @@ std::optional<FileIdentity> identityOf(const QString &path)
 {
     struct stat st {
     };
-    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+    if (::stat(FileName::encode(path).constData(), &st) != 0)
         return std::nullopt;
     return FileIdentity(quint64(st.st_dev), quint64(st.st_ino));
 }
@@ -52,7 +55,7 @@ QString specialFileKind(const QString &path)
 {
     struct stat st {
     };
-    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+    if (::stat(FileName::encode(path).constData(), &st) != 0)
         return QString();
     if (S_ISFIFO(st.st_mode))
         return localized("%1: is a named pipe, not a file (give - to read a pipe)",
@@ -63,6 +66,23 @@ QString specialFileKind(const QString &path)
     if (S_ISSOCK(st.st_mode))
         return localized("%1: is a socket, not a file", "%1：是通訊端，不是檔案").arg(path);
     return localized("%1: is not a file", "%1：不是檔案").arg(path);
+}
+
+// The real path of `path`, links resolved, as the file system's bytes;
+// empty when it does not exist.
+QByteArray canonicalOf(const QByteArray &path)
+{
+    char *real = ::realpath(path.constData(), nullptr);
+    if (!real)
+        return QByteArray();
+    QByteArray out(real);
+    std::free(real);
+    return out;
+}
+
+QByteArray canonicalOf(const QString &path)
+{
+    return canonicalOf(FileName::encode(path));
 }
 
 QString standardInputLabel()
@@ -105,10 +125,12 @@ public:
     // "-o audio lessons" writes audio/lessons/unit1/a.wav.
     void addFolder(const QString &folder)
     {
-        const QDir root(QFileInfo(folder).absoluteFilePath());
+        // Plain string work on the path: the toolkit's file classes would
+        // lose a folder name that is not UTF-8.
+        const QString root = QDir::cleanPath(QDir::current().absoluteFilePath(folder));
         QStringList found;
-        QSet<QString> visited;
-        walk(root, root.path(), QFileInfo(root.path()).canonicalFilePath() + u'/', visited, found);
+        QSet<QByteArray> visited;
+        walk(root, root, canonicalOf(root) + '/', visited, found);
         if (found.isEmpty()) {
             m_list.errors.append(m_globs.isEmpty()
                     ? localized("%1: no document found in this folder", "%1：這個資料夾裡沒有文件")
@@ -124,33 +146,52 @@ public:
             addFile(path,
                 m_folder.isEmpty()
                     ? QFileInfo(path).path()
-                    : join(m_folder, root.dirName() + u'/' + QFileInfo(relative).path()));
+                    : join(m_folder, root.section(u'/', -1) + u'/' + QFileInfo(relative).path()));
         }
     }
 
     // The documents under `dir`, relative to `root`; hidden files and
     // folders (our own unfinished outputs among them) are left out. A link
-    // is followed only when it leads inside the folder given (`inside`, with
-    // a trailing slash), so a link planted there cannot have another file
-    // read, unless --follow-links. A folder is walked once, however many
-    // links lead to it.
-    void walk(const QDir &root, const QString &dir, const QString &inside, QSet<QString> &visited,
-        QStringList &found) const
+    // is followed only when it leads inside the folder given (`inside`, its
+    // real path with a trailing slash), so a link planted there cannot have
+    // another file read, unless --follow-links. A folder is walked once,
+    // however many links lead to it. Names are the file system's bytes (see
+    // FileName), so none is lost for not being UTF-8.
+    void walk(const QString &root, const QString &dir, const QByteArray &inside,
+        QSet<QByteArray> &visited, QStringList &found) const
     {
-        const QString canonical = QFileInfo(dir).canonicalFilePath();
+        const QByteArray canonical = canonicalOf(dir);
         if (canonical.isEmpty() || visited.contains(canonical))
             return;
         visited.insert(canonical);
-        const QFileInfoList entries
-            = QDir(dir).entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
-        for (const QFileInfo &entry : entries) {
-            if (entry.isSymLink() && !m_options.followLinks
-                && !(entry.canonicalFilePath() + u'/').startsWith(inside))
+        const QByteArray encoded = FileName::encode(dir);
+        DIR *stream = ::opendir(encoded.constData());
+        if (!stream)
+            return;
+        QList<QByteArray> names;
+        while (const dirent *entry = ::readdir(stream)) {
+            if (entry->d_name[0] != '.') // hidden, and ".", ".."
+                names.append(QByteArray(entry->d_name));
+        }
+        ::closedir(stream);
+        std::sort(names.begin(), names.end());
+        for (const QByteArray &name : std::as_const(names)) {
+            const QByteArray path = encoded + '/' + name;
+            struct stat st {
+            };
+            if (::lstat(path.constData(), &st) != 0)
                 continue;
-            if (entry.isDir())
-                walk(root, entry.filePath(), inside, visited, found);
-            else if (entry.isFile() && wanted(entry.fileName()))
-                found.append(root.relativeFilePath(entry.filePath()));
+            if (S_ISLNK(st.st_mode)) {
+                if (!m_options.followLinks && !(canonicalOf(path) + '/').startsWith(inside))
+                    continue;
+                if (::stat(path.constData(), &st) != 0)
+                    continue; // a link to nothing
+            }
+            const QString entry = FileName::decode(path);
+            if (S_ISDIR(st.st_mode))
+                walk(root, entry, inside, visited, found);
+            else if (S_ISREG(st.st_mode) && wanted(FileName::decode(name)))
+                found.append(entry.mid(root.size() + (root.endsWith(u'/') ? 0 : 1)));
         }
     }
 
@@ -169,10 +210,14 @@ public:
             add(job);
             return;
         }
+        // The name's own bytes, so a name that is not UTF-8 is found too.
         const QFileInfo info(input);
-        if (info.isDir()) {
+        struct stat st {
+        };
+        const bool exists = ::stat(FileName::encode(input).constData(), &st) == 0;
+        if (exists && S_ISDIR(st.st_mode)) {
             addFolder(input);
-        } else if (info.isFile()) {
+        } else if (exists && S_ISREG(st.st_mode)) {
             addFile(input, m_folder.isEmpty() ? info.path() : m_folder);
         } else if (const QString what = specialFileKind(input); !what.isEmpty()) {
             m_list.errors.append(what);
@@ -359,11 +404,12 @@ QJsonObject RenderJob::toJson() const
     QJsonObject json;
     json[Key_Id] = id;
     json[Key_Source] = int(source);
-    json[Key_Path] = path;
+    // Names travel as their bytes: JSON text cannot hold one that is not UTF-8.
+    json[Key_Path] = QString::fromLatin1(FileName::encode(path).toBase64());
     json[Key_Bytes] = QString::fromLatin1(bytes.toBase64());
     json[Key_Text] = text;
     json[Key_Label] = label;
-    json[Key_Base] = base;
+    json[Key_Base] = QString::fromLatin1(FileName::encode(base).toBase64());
     return json;
 }
 
@@ -372,10 +418,10 @@ RenderJob RenderJob::fromJson(const QJsonObject &json)
     RenderJob job;
     job.id = json[Key_Id].toInt();
     job.source = Source(json[Key_Source].toInt());
-    job.path = json[Key_Path].toString();
+    job.path = FileName::decode(QByteArray::fromBase64(json[Key_Path].toString().toLatin1()));
     job.bytes = QByteArray::fromBase64(json[Key_Bytes].toString().toLatin1());
     job.text = json[Key_Text].toString();
     job.label = json[Key_Label].toString();
-    job.base = json[Key_Base].toString();
+    job.base = FileName::decode(QByteArray::fromBase64(json[Key_Base].toString().toLatin1()));
     return job;
 }

@@ -216,7 +216,7 @@ bool runJobs(const RenderSettings &settings, const SpObjectToken &voice,
     // What a killed run left where this one writes goes first.
     QSet<QString> folders;
     for (const RenderJob &job : jobs)
-        folders.insert(settings.toStdout ? QDir::tempPath() : QFileInfo(job.base).path());
+        folders.insert(settings.toStdout ? QDir::tempPath() : JobRunner::temporaryFolder(job.base));
     for (const QString &folder : std::as_const(folders))
         JobRunner::removeStaleTemporaries(folder);
 

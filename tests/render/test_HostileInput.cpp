@@ -8,7 +8,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -262,6 +264,39 @@ private Q_SLOTS:
         QVERIFY2(run.errors.contains(message), qPrintable(run.errors));
         if (!notInMessages.isEmpty())
             QVERIFY2(!run.errors.contains(notInMessages), qPrintable(run.errors));
+    }
+
+    // Names that are not UTF-8 (Latin-1 é, a stray 0xFF, a Big5 folder)
+    // are read, named or found in a folder, and their outputs carry the
+    // same bytes.
+    void namesThatAreNotUtf8()
+    {
+        const QByteArray folder = QFile::encodeName(path(u"bytes"_s));
+        QVERIFY(QDir().mkpath(path(u"bytes"_s)));
+        const auto write = [](const QByteArray &file, const QByteArray &text) {
+            const int fd = ::open(file.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            QVERIFY(fd >= 0);
+            QCOMPARE(::write(fd, text.constData(), size_t(text.size())), text.size());
+            ::close(fd);
+        };
+        QCOMPARE(::mkdir(folder + "/lessons", 0755), 0);
+        QCOMPARE(::mkdir(folder + "/\xBD\xD2", 0755), 0); // 課 in Big5
+        write(folder + "/caf\xE9.txt", "你好。");
+        write(folder + "/lessons/b\xFF.txt", "再見。");
+        write(folder + "/\xBD\xD2/one.txt", "第一課。");
+        // The names go through the shell as bytes: QProcess would turn
+        // them into text first.
+        QProcess p;
+        setUp(p, path(u"bytes"_s));
+        p.start(u"/bin/bash"_s,
+            {u"-c"_s,
+                uR"sh(exec "$0" -q --no-wav --srt "$(printf 'caf\xe9.txt')" lessons "$(printf '\xbd\xd2')")sh"_s,
+                QStringLiteral(PARLO_RENDER)});
+        const Run run = finish(p);
+        QVERIFY2(run.finished && run.exitCode == 0, qPrintable(run.errors));
+        for (const QByteArray &made :
+            {"/caf\xE9.srt"_ba, "/lessons/b\xFF.srt"_ba, "/\xBD\xD2/one.srt"_ba})
+            QVERIFY2(::access((folder + made).constData(), F_OK) == 0, made.toPercentEncoding());
     }
 
     // Rendering plays nothing, so it never reaches for the sound server:
