@@ -3,6 +3,7 @@
 #include "render/JobRunner.h"
 #include "speech/MandarinNormalizer.h"
 #include "speech/SapiXmlParser.h"
+#include "speech/SpeechJob.h"
 
 #include <QFileInfo>
 #include <QStorageInfo>
@@ -25,25 +26,45 @@ constexpr qint64 WavBytesPerSecond = 16000 * 2;
 constexpr qint64 Mp3BytesPerSecond = 32000 / 8;
 // Subtitles repeat the text with a time per cue or per character.
 constexpr qint64 SubtitleBytesPerUnit = 16;
+// "一百六十位數字": how a stretch of more digits than are spelled is read.
+constexpr double SecondsPerDigitCount = 7 * SecondsPerIdeograph;
+
+bool isAsciiDigit(QChar c)
+{
+    return c.unicode() < 128 && c.isDigit();
+}
+
+// A run of digits is read one by one up to MandarinNormalizer's limit;
+// past it, each piece the speech is cut into (the longest cuts the run) says
+// how many digits it holds.
+double secondsOfDigits(qsizetype count)
+{
+    if (count <= MandarinNormalizer::MaxSpelledDigits)
+        return double(count) * SecondsPerDigit;
+    return double((count + SpeechJob::PieceCap - 1) / SpeechJob::PieceCap) * SecondsPerDigitCount;
+}
 
 double secondsAtRateZero(QStringView text)
 {
     double seconds = 0;
-    int digits = 0; // in the run of digits so far; a long run is read as its length
     for (qsizetype i = 0; i < text.size(); ++i) {
+        if (isAsciiDigit(text[i])) {
+            qsizetype end = i;
+            while (end < text.size() && isAsciiDigit(text[end]))
+                ++end;
+            seconds += secondsOfDigits(end - i);
+            i = end - 1;
+            continue;
+        }
         char32_t c = text[i].unicode();
         if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
             c = QChar::surrogateToUcs4(text[i].unicode(), text[i + 1].unicode());
             ++i;
         }
-        if (c >= 128 || !QChar::isDigit(c))
-            digits = 0;
         const QChar::Script script = QChar::script(c);
         if (script == QChar::Script_Han || script == QChar::Script_Hiragana
             || script == QChar::Script_Katakana || script == QChar::Script_Hangul)
             seconds += SecondsPerIdeograph;
-        else if (c < 128 && QChar::isDigit(c))
-            seconds += ++digits <= MandarinNormalizer::MaxSpelledDigits ? SecondsPerDigit : 0;
         else if (QChar::isLetterOrNumber(c))
             seconds += SecondsPerLetter;
     }

@@ -8,7 +8,6 @@ namespace
 // Pieces are kept short at the start of a stream so that the first sound
 // comes quickly, then longer so that sentences keep their intonation.
 constexpr int FirstPieceCap = 60;
-constexpr int PieceCap = 160;
 } // namespace
 
 SpeechJob::SpeechJob(const SpeechRequest &request)

@@ -101,8 +101,9 @@ private Q_SLOTS:
         QTest::newRow("digits past --max-duration")
             << QVariantMap({{u"digits.txt"_s,
                    QByteArray(20000, '7') + " 一二三。" + QByteArray(20000, '8')}})
-            << QStringList {u"--max-duration"_s, u"30"_s, u"digits.txt"_s} << 0 << QString()
-            << QStringList {u"digits.wav"_s} << none << QString();
+            << QStringList {u"--max-duration"_s, u"30"_s, u"digits.txt"_s} << 1
+            << u"digits.txt: would last about 5 min 51 s"_s << none << QStringList {u"digits.wav"_s}
+            << QString();
         const QVariantMap notes {
             {u"notes.srt"_s, "1\n00:00:01,000 --> 00:00:02,000\n我的筆記。\n"_ba}};
         QTest::newRow("-f --srt over its own input")

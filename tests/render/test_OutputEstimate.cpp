@@ -35,8 +35,11 @@ private Q_SLOTS:
             << u"<silence msec=\"600000\"/>"_s << false << 0 << 0.5 << 5.0;
         QTest::newRow("a rate tag slows what it holds")
             << u"<rate absspeed=\"-10\">"_s + chinese + u"</rate>"_s << true << 5 << 45.0 << 80.1;
-        QTest::newRow("a hundred thousand digits are read as their count")
-            << QString(100000, u'9') << false << 0 << 1.0 << 10.0;
+        // Spoken in 625 pieces of 160 digits, each read as "一百六十位數字".
+        QTest::newRow("a hundred thousand digits are read as counts")
+            << QString(100000, u'9') << false << 0 << 800.0 << 1000.0;
+        QTest::newRow("32 digits are read one by one")
+            << QString(32, u'9') << false << 0 << 6.0 << 8.0;
     }
     void secondsFollowTheText()
     {
