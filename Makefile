@@ -40,7 +40,8 @@ fuzz: deps fuzz-run
 fuzz-run:
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DPARLO_FUZZ=ON -DPARLO_SANITIZE=ON -DPARLO_TESTS=OFF -DPARLO_BENCH=OFF -DPARLO_TOOLS=OFF
-	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_document_reader fuzz_sapi_xml fuzz_settings
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_document_reader fuzz_sapi_xml fuzz_settings \
+	  fuzz_render_input
 	bash tools/run-fuzzers.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
 package: build

@@ -24,11 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const QString markup = QString::fromUtf8(reinterpret_cast<const char *>(data), qsizetype(size));
     (void)SapiXmlParser::looksLikeMarkup(markup);
-    QList<SapiXmlParser::Run> runs;
-    if (!SapiXmlParser::parse(markup, &runs)) {
-        check(runs.isEmpty());
-        return 0;
-    }
+    const QList<SapiXmlParser::Run> runs = SapiXmlParser::parse(markup);
     const int length = int(markup.size());
     for (const SapiXmlParser::Run &run : std::as_const(runs)) {
         check(run.rate >= -10 && run.rate <= 10);
@@ -36,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         check(run.volume >= 0 && run.volume <= 100);
         check(run.source >= 0 && run.source <= length);
         if (run.kind == SapiXmlParser::Run::Silence)
-            check(run.silenceMs >= 0);
+            check(run.silenceMs >= 0 && run.silenceMs <= SapiXmlParser::MaxSilenceMs);
         if (run.kind != SapiXmlParser::Run::Text)
             continue;
         check(!run.text.isEmpty());

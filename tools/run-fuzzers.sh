@@ -14,7 +14,7 @@ scratch=/dev/shm
 [ -w "$scratch" ] || scratch=$work
 
 declare -A corpus=([fuzz_document_reader]=document_reader [fuzz_sapi_xml]=sapi_xml
-                   [fuzz_settings]=settings)
+                   [fuzz_settings]=settings [fuzz_render_input]=render_input)
 pids=()
 for target in "${!corpus[@]}"; do
   mkdir -p "$work/$target/corpus" "$work/$target/findings"

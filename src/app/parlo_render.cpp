@@ -8,6 +8,7 @@
 #include "render/RenderVoices.h"
 #include "speech/MandarinReading.h"
 #include "speech/SpeechEngine.h"
+#include "system/FileName.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -37,12 +38,6 @@ int usageError(const QString &message)
     return ExitUsage;
 }
 
-QByteArray readStandardInput()
-{
-    QFile in;
-    return in.open(stdin, QIODevice::ReadOnly) ? in.readAll() : QByteArray();
-}
-
 } // namespace
 
 int main(int argc, char *argv[])
@@ -51,8 +46,17 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationName(QStringLiteral("parlo-render"));
     // Rendering never plays anything: voices get a sink that only counts.
     AudioSink::setFactory([] { return std::make_unique<ImmediateSink>(); });
+    // espeak-ng probes the sound server as it starts, whatever its output;
+    // a server address that cannot exist keeps it from connecting, and from
+    // making the server's folders in the user's home. Workers inherit it.
+    qputenv("PULSE_SERVER", "unix:/nonexistent/parlo-render/no-sound-server");
 
-    const ParsedArguments parsed = parseRenderArguments(QCoreApplication::arguments().mid(1));
+    // From the bytes given: the toolkit's own list loses a file name that
+    // is not UTF-8.
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.append(FileName::decode(argv[i]));
+    const ParsedArguments parsed = parseRenderArguments(arguments);
     if (!parsed.error.isEmpty())
         return usageError(parsed.error);
     const RenderOptions &options = parsed.options;
@@ -122,8 +126,9 @@ int main(int argc, char *argv[])
         return ExitFailed;
     }
 
-    const QByteArray standardInput
-        = options.inputs.contains(QStringLiteral("-")) ? readStandardInput() : QByteArray();
+    const StandardInput standardInput = options.inputs.contains(QStringLiteral("-"))
+        ? readStandardInput(STDIN_FILENO)
+        : StandardInput();
     const JobList list = collectJobs(options, standardInput);
     const bool showProgress = !options.quiet && ::isatty(STDERR_FILENO);
     RenderReport report(int(list.jobs.size()), showProgress, options.quiet);

@@ -7,9 +7,17 @@
 #include "document/TextDecoding.h"
 #include "document/ZipArchive.h"
 
+#include "system/FileName.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QLoggingCategory>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using Document::Result;
 using Document::Status;
@@ -69,24 +77,32 @@ Status DocumentReader::OpenFile(int handle, const QString &path)
         return fail(Status::NoHandle, QStringLiteral("handle %1 is not set up").arg(handle));
     slot->text.clear();
 
-    const QFileInfo info(path);
-    if (!info.isFile())
+    // By the file system's bytes of the name, so a name that is not UTF-8
+    // opens too (see FileName).
+    const QByteArray name = FileName::encode(path);
+    struct stat st {
+    };
+    if (::stat(name.constData(), &st) != 0 || !S_ISREG(st.st_mode))
         return fail(Status::CannotOpen, QStringLiteral("%1: no such file").arg(path), slot);
-    if (info.size() > m_limits.maxInputBytes)
+    if (st.st_size > m_limits.maxInputBytes)
         return fail(Status::TooLarge,
             QStringLiteral("%1: larger than %2 bytes").arg(path).arg(m_limits.maxInputBytes));
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return fail(
-            Status::CannotOpen, QStringLiteral("%1: %2").arg(path, file.errorString()), slot);
+    const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC);
+    QFile file;
+    if (fd < 0 || !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        const QString why = QString::fromLocal8Bit(std::strerror(errno));
+        if (fd >= 0)
+            ::close(fd);
+        return fail(Status::CannotOpen, QStringLiteral("%1: %2").arg(path, why), slot);
+    }
     // As much as the file held a moment ago: bytes it gains meanwhile are not
     // read, so the limit holds.
-    const QByteArray bytes = file.read(info.size());
+    const QByteArray bytes = file.read(st.st_size);
     if (file.error() != QFileDevice::NoError)
         return fail(
             Status::CannotOpen, QStringLiteral("%1: %2").arg(path, file.errorString()), slot);
 
-    Result result = extract(bytes, info.fileName(), m_limits);
+    Result result = extract(bytes, QFileInfo(path).fileName(), m_limits);
     if (!result.ok())
         return fail(result.status, QStringLiteral("%1: %2").arg(path, result.detail), slot);
     slot->text = withCrLf(result.text);
@@ -128,6 +144,24 @@ Result DocumentReader::extract(
     if (isOneOf(suffix, {u"html", u"htm", u"xhtml", u"xht"}) || HtmlText::looksLikeHtml(bytes))
         return HtmlText::fromBytes(bytes);
     return TextDecoding::decodeText(bytes);
+}
+
+bool DocumentReader::isBinary(const QByteArray &bytes, qsizetype from)
+{
+    // The formats extract() tells apart by their first bytes and that may
+    // hold NULs of their own.
+    if (bytes.startsWith("%PDF-") || ZipArchive::looksLikeZip(bytes) || RtfText::looksLikeRtf(bytes)
+        || bytes.startsWith("\xEF\xBB\xBF") || bytes.startsWith("\xFF\xFE")
+        || bytes.startsWith("\xFE\xFF"))
+        return false;
+    // UTF-16 without a byte-order mark is told by its first bytes; a stream
+    // of it holds NULs all along.
+    if (TextDecoding::utf16Order(
+            QByteArrayView(bytes).first(std::min(bytes.size(), FormatHeadBytes))))
+        return false;
+    return QByteArrayView(bytes)
+        .sliced(std::clamp<qsizetype>(from, 0, bytes.size()))
+        .contains('\0');
 }
 
 QString DocumentReader::withCrLf(const QString &text)

@@ -48,6 +48,15 @@ public:
     static Document::Result extract(
         const QByteArray &bytes, const QString &fileName, const Document::Limits &limits);
 
+    // True when extract() refuses every document that begins with `bytes` as
+    // binary data, whatever follows: they read as plain text or a web page
+    // without a byte-order mark, and hold a NUL at or after `from`. `bytes`
+    // must hold the first kilobyte, or the whole document when shorter. Lets
+    // a stream be refused before the rest of it is read.
+    static bool isBinary(const QByteArray &bytes, qsizetype from = 0);
+    // Bytes of a document that settle how it is read (see isBinary()).
+    static constexpr qsizetype FormatHeadBytes = 1024;
+
     // Turns every line end (LF, CR, CR LF, U+2028, U+2029) into CR LF.
     static QString withCrLf(const QString &text);
 

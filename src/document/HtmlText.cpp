@@ -211,6 +211,14 @@ Kind kindOf(QStringView name)
     return Kind::Other;
 }
 
+// The elements a page's head holds; any other starts the body.
+bool belongsInHead(QStringView name)
+{
+    return isOneOf(name,
+        {u"head", u"title", u"meta", u"link", u"base", u"basefont", u"bgsound", u"style", u"script",
+            u"noscript", u"noframes", u"template"});
+}
+
 qsizetype findFrom(QStringView text, qsizetype from, QStringView what)
 {
     const qsizetype at = text.indexOf(what, from, Qt::CaseInsensitive);
@@ -259,6 +267,10 @@ QString fromMarkup(QStringView html)
     bool inHead = false;
     int preDepth = 0;
     auto addRun = [&](QStringView run) {
+        // Text in the head ends it, as browsers do when </head> and <body>
+        // are left out; white space between head elements does not.
+        if (inHead && !run.trimmed().isEmpty())
+            inHead = false;
         if (inHead || run.isEmpty())
             return;
         const QString decoded = decodeEntities(run);
@@ -317,6 +329,9 @@ QString fromMarkup(QStringView html)
         bool selfClosing = false;
         i = tagEnd(html, i, &selfClosing);
 
+        // An element that cannot be in the head ends it.
+        if (inHead && !closing && !belongsInHead(name))
+            inHead = false;
         switch (kindOf(name)) {
         case Kind::Head:
             inHead = !closing;

@@ -98,6 +98,22 @@ Result decodeWithBom(const QByteArray &bytes, QStringConverter::Encoding encodin
     return accept(std::move(text));
 }
 
+// Every high surrogate is followed by a low one and every low one follows
+// a high one: the decoder copies UTF-16 units without looking.
+bool surrogatesPair(const QString &text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i].isHighSurrogate()) {
+            if (i + 1 >= text.size() || !text[i + 1].isLowSurrogate())
+                return false;
+            ++i;
+        } else if (text[i].isLowSurrogate()) {
+            return false;
+        }
+    }
+    return true;
+}
+
 std::optional<QString> strictUtf8(const QByteArray &bytes)
 {
     QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
@@ -150,6 +166,12 @@ Result decodeText(const QByteArray &bytes, const QByteArray &hintCharset)
         return decodeWithBom(bytes, QStringConverter::Utf16LE, 2);
     if (bytes.startsWith("\xFE\xFF"))
         return decodeWithBom(bytes, QStringConverter::Utf16BE, 2);
+    if (const std::optional<QStringConverter::Encoding> utf16 = TextDecoding::utf16Order(bytes)) {
+        QStringDecoder decoder(*utf16, QStringConverter::Flag::Stateless);
+        QString text = decoder.decode(bytes);
+        if (!decoder.hasError() && surrogatesPair(text))
+            return accept(std::move(text));
+    }
     if (bytes.contains('\0'))
         return Result::failure(Status::Unsupported, QStringLiteral("binary data, not text"));
 
@@ -179,6 +201,29 @@ Result decodeText(const QByteArray &bytes, const QByteArray &hintCharset)
         return Result::failure(Status::Unsupported,
             QStringLiteral("unknown text encoding %1").arg(QLatin1String(detected)));
     return accept(std::move(best.text));
+}
+
+std::optional<QStringConverter::Encoding> utf16Order(QByteArrayView bytes)
+{
+    if (bytes.size() < 2 || bytes.size() % 2 != 0)
+        return std::nullopt;
+    qsizetype even = 0; // NULs at even offsets: high bytes of UTF-16BE
+    qsizetype odd = 0;
+    for (qsizetype i = 0; i < bytes.size(); i += 2) {
+        even += bytes[i] == '\0';
+        odd += bytes[i + 1] == '\0';
+    }
+    // Latin letters, digits, spaces and line ends have a NUL high byte;
+    // a low byte of NUL (一 is U+4E00) is far rarer. Binary data has NULs
+    // on both sides.
+    const qsizetype units = bytes.size() / 2;
+    const auto oneSided
+        = [units](qsizetype high, qsizetype low) { return high * 16 >= units && low * 8 <= high; };
+    if (oneSided(odd, even))
+        return QStringConverter::Utf16LE;
+    if (oneSided(even, odd))
+        return QStringConverter::Utf16BE;
+    return std::nullopt;
 }
 
 QString decodeCodePage(const QByteArray &bytes, const QByteArray &charset)

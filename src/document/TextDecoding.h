@@ -8,6 +8,9 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringConverter>
+
+#include <optional>
 
 namespace TextDecoding
 {
@@ -16,6 +19,11 @@ namespace TextDecoding
 // after the byte-order marks (an HTML page's declared charset). Fails with
 // Unsupported when the bytes do not look like text in any encoding.
 Document::Result decodeText(const QByteArray &bytes, const QByteArray &hintCharset = {});
+
+// UTF-16LE or UTF-16BE when the bytes look like UTF-16 without a byte-order
+// mark: an even length and NULs in every other byte, on one side only.
+// Whether the surrogates pair up is for the decoder to tell.
+std::optional<QStringConverter::Encoding> utf16Order(QByteArrayView bytes);
 
 // The bytes in an iconv code page, leniently: a sequence the code page does not
 // define becomes U+FFFD. An unknown code page falls back to Windows-1252.

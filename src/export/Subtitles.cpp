@@ -27,9 +27,8 @@ struct Spoken {
 Spoken spokenText(const QString &text, bool xml)
 {
     Spoken out;
-    QList<SapiXmlParser::Run> runs;
-    if (!xml || !SapiXmlParser::parse(text, &runs))
-        runs = SapiXmlParser::plain(text);
+    const QList<SapiXmlParser::Run> runs
+        = xml ? SapiXmlParser::parse(text) : SapiXmlParser::plain(text);
     for (const SapiXmlParser::Run &run : runs) {
         if (run.kind != SapiXmlParser::Run::Text)
             continue;

@@ -3,16 +3,23 @@
 #include "document/DocumentReader.h"
 #include "export/CMP3.h"
 #include "export/Subtitles.h"
+#include "render/OutputEstimate.h"
 #include "speech/TextSplitter.h"
+#include "system/FileName.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
+#include <QRegularExpression>
+
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <limits>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace
@@ -28,6 +35,7 @@ const QString Key_Srt = QStringLiteral("srt");
 const QString Key_Lrc = QStringLiteral("lrc");
 const QString Key_Force = QStringLiteral("force");
 const QString Key_Stdout = QStringLiteral("stdout");
+const QString Key_MaxDuration = QStringLiteral("maxDuration");
 
 // Temporary files of one job; whatever is still there when it ends (the job
 // failed or was stopped) is removed.
@@ -58,7 +66,7 @@ struct Output {
 // Replaces `to` at once, so no reader ever sees it missing or half there.
 bool moveOver(const QString &from, const QString &to, QString *error)
 {
-    if (::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0)
+    if (::rename(FileName::encode(from).constData(), FileName::encode(to).constData()) == 0)
         return true;
     *error = QStringLiteral("%1: %2").arg(to, QString::fromLocal8Bit(std::strerror(errno)));
     return false;
@@ -91,6 +99,22 @@ bool copyToStandardOutput(const QString &path, QString *error)
     return true;
 }
 
+// mkdir -p on the file system's bytes of `path`.
+bool makeFolders(const QString &path)
+{
+    const QByteArray bytes = FileName::encode(QDir::cleanPath(path));
+    for (qsizetype slash = bytes.indexOf('/', 1);; slash = bytes.indexOf('/', slash + 1)) {
+        const QByteArray prefix = slash < 0 ? bytes : bytes.left(slash);
+        if (::mkdir(prefix.constData(), 0777) != 0 && errno != EEXIST)
+            return false;
+        if (slash < 0)
+            break;
+    }
+    struct stat st {
+    };
+    return ::stat(bytes.constData(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
 bool writeFile(const QString &path, const QByteArray &bytes, QString *error)
 {
     QFile file(path);
@@ -99,6 +123,34 @@ bool writeFile(const QString &path, const QByteArray &bytes, QString *error)
         return true;
     *error = QStringLiteral("%1: %2").arg(path, file.errorString());
     return false;
+}
+
+// Why a document could not be read, in the user's language; the reader's
+// own words follow as the technical detail.
+QString documentFailure(Document::Status status, const QString &detail)
+{
+    QString why;
+    switch (status) {
+    case Document::Status::Ok:
+    case Document::Status::NoHandle:
+    case Document::Status::CannotOpen:
+        why = localized("cannot be read", "無法讀取");
+        break;
+    case Document::Status::Unsupported:
+        why = localized("is no document this program reads", "不是本程式可讀的文件");
+        break;
+    case Document::Status::Damaged:
+        why = localized("is damaged or cut short", "檔案已損壞或不完整");
+        break;
+    case Document::Status::TooLarge:
+        why = localized(
+            "is over a size, unpacking or nesting limit", "超過大小、解壓縮或巢狀層數的上限");
+        break;
+    case Document::Status::TimedOut:
+        why = localized("took too long to read", "讀取逾時");
+        break;
+    }
+    return detail.isEmpty() ? why : QStringLiteral("%1 (%2)").arg(why, detail);
 }
 
 } // namespace
@@ -116,6 +168,7 @@ RenderSettings RenderSettings::from(const RenderOptions &options)
     s.lrc = options.lrc;
     s.force = options.force;
     s.toStdout = options.toStdout;
+    s.maxDurationSeconds = options.maxDurationSeconds;
     return s;
 }
 
@@ -123,7 +176,7 @@ QJsonObject RenderSettings::toJson() const
 {
     return QJsonObject {{Key_Voice, voice}, {Key_Rate, rate}, {Key_Volume, volume}, {Key_Xml, xml},
         {Key_Wav, wav}, {Key_Mp3, mp3}, {Key_Srt, srt}, {Key_Lrc, lrc}, {Key_Force, force},
-        {Key_Stdout, toStdout}};
+        {Key_Stdout, toStdout}, {Key_MaxDuration, maxDurationSeconds}};
 }
 
 RenderSettings RenderSettings::fromJson(const QJsonObject &json)
@@ -139,6 +192,7 @@ RenderSettings RenderSettings::fromJson(const QJsonObject &json)
     s.lrc = json[Key_Lrc].toBool();
     s.force = json[Key_Force].toBool();
     s.toStdout = json[Key_Stdout].toBool();
+    s.maxDurationSeconds = json[Key_MaxDuration].toDouble();
     return s;
 }
 
@@ -155,13 +209,55 @@ JobRunner::JobRunner(const RenderSettings &settings, const SpObjectToken &voice)
 
 JobRunner::~JobRunner() = default;
 
+QString JobRunner::temporaryFolder(const QString &base)
+{
+    // The toolkit writes the temporaries, and it cannot name a folder that
+    // is not UTF-8: they then wait in the nearest folder above that it can.
+    QString folder = QFileInfo(base).path();
+    while (FileName::hasRawBytes(folder))
+        folder = QFileInfo(folder).path();
+    return folder;
+}
+
 QString JobRunner::temporaryBase(const QString &base, int job)
 {
-    const QFileInfo info(base);
+    QString name = QFileInfo(base).fileName();
+    for (QChar &c : name) {
+        if (FileName::hasRawBytes(QStringView(&c, 1)))
+            c = u'_';
+    }
     return QStringLiteral("%1/.%2.part-%3-%4")
-        .arg(info.path(), info.fileName())
+        .arg(temporaryFolder(base), name)
         .arg(QCoreApplication::applicationPid())
         .arg(job);
+}
+
+int JobRunner::removeStaleTemporaries(const QString &folder)
+{
+    // ".NAME.part-PID-JOB.EXT" beside the outputs, "parlo-render-PID-JOB.EXT"
+    // in the temporary folder for --stdout.
+    static const QRegularExpression temporary(
+        QStringLiteral(R"(^(?:\..+\.part|parlo-render)-(\d+)-\d+\.(?:wav|mp3|srt|lrc)$)"));
+    int removed = 0;
+    const QStringList names
+        = QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
+    for (const QString &name : names) {
+        const QRegularExpressionMatch m = temporary.match(name);
+        if (!m.hasMatch())
+            continue;
+        bool ok = false;
+        const qint64 pid = m.captured(1).toLongLong(&ok);
+        if (!ok || pid <= 0 || pid > std::numeric_limits<pid_t>::max()
+            || pid == QCoreApplication::applicationPid())
+            continue;
+        // Only a process that is surely gone: EPERM means it runs as
+        // someone else.
+        if (::kill(pid_t(pid), 0) == 0 || errno != ESRCH)
+            continue;
+        if (QFile::remove(QDir(folder).filePath(name)))
+            ++removed;
+    }
+    return removed;
 }
 
 QString JobRunner::loadText(const RenderJob &job, QString *error) const
@@ -173,7 +269,7 @@ QString JobRunner::loadText(const RenderJob &job, QString *error) const
         const Document::Result result
             = DocumentReader::extract(job.bytes, QStringLiteral("stdin"), Document::Limits());
         if (!result.ok())
-            *error = result.detail;
+            *error = documentFailure(result.status, result.detail);
         return DocumentReader::withCrLf(result.text);
     }
     case RenderJob::Source::File:
@@ -182,13 +278,14 @@ QString JobRunner::loadText(const RenderJob &job, QString *error) const
     DocumentReader reader;
     reader.AllocHdl(1);
     reader.OpenWfxKey(0, QStringLiteral("parlo-render"));
-    if (reader.OpenFile(0, job.path) != Document::Status::Ok) {
+    const Document::Status status = reader.OpenFile(0, job.path);
+    if (status != Document::Status::Ok) {
         // The reader names the file itself; the caller names it already.
         QString why = reader.errorString();
         const QString prefix = job.path + QStringLiteral(": ");
         if (why.startsWith(prefix))
             why.remove(0, prefix.size());
-        *error = why;
+        *error = documentFailure(status, why);
         return QString();
     }
     return reader.ReadBuf(0);
@@ -206,15 +303,34 @@ bool JobRunner::writeSubtitles(const QString &text, const TextRenderer::Result &
     return lrc.isEmpty() || writeFile(lrc, Subtitles::toLrc(cues, title, lengthMs), error);
 }
 
+QString JobRunner::temporaryBaseOf(const RenderJob &job) const
+{
+    return m_settings.toStdout ? QStringLiteral("%1/parlo-render-%2-%3")
+                                     .arg(QDir::tempPath())
+                                     .arg(QCoreApplication::applicationPid())
+                                     .arg(job.id)
+                               : temporaryBase(job.base, job.id);
+}
+
 JobOutcome JobRunner::run(const RenderJob &job, const Progress &progress)
+{
+    JobOutcome outcome = make(job, progress);
+    // A message names the output the user asked for, never the hidden name
+    // it is made under.
+    const QString tempBase = temporaryBaseOf(job);
+    for (const char *extension : {".wav", ".mp3", ".srt", ".lrc"}) {
+        const QString suffix = QLatin1String(extension);
+        outcome.message.replace(tempBase + suffix,
+            m_settings.toStdout ? localized("standard output", "標準輸出") : job.base + suffix);
+    }
+    return outcome;
+}
+
+JobOutcome JobRunner::make(const RenderJob &job, const Progress &progress)
 {
     using Kind = JobOutcome::Kind;
     const QFileInfo baseInfo(job.base);
-    const QString tempBase = m_settings.toStdout ? QStringLiteral("%1/parlo-render-%2-%3")
-                                                       .arg(QDir::tempPath())
-                                                       .arg(QCoreApplication::applicationPid())
-                                                       .arg(job.id)
-                                                 : temporaryBase(job.base, job.id);
+    const QString tempBase = temporaryBaseOf(job);
     TemporaryFiles temporaries;
     const QString wavTemp = temporaries.add(tempBase + QStringLiteral(".wav"));
     QList<Output> outputs;
@@ -237,7 +353,7 @@ JobOutcome JobRunner::run(const RenderJob &job, const Progress &progress)
     }
     if (!m_settings.force) {
         for (const Output &out : outputs) {
-            if (QFileInfo::exists(out.final))
+            if (::access(FileName::encode(out.final).constData(), F_OK) == 0)
                 return {Kind::Kept,
                     localized("kept the existing %1 (--force replaces it)",
                         "保留已存在的 %1（--force 可取代）")
@@ -253,7 +369,12 @@ JobOutcome JobRunner::run(const RenderJob &job, const Progress &progress)
         return {Kind::Failed, error};
     if (TextSplitter::isBlank(text, 0, int(text.size())))
         return {Kind::Failed, localized("has no text to read", "沒有可朗讀的文字")};
-    if (!QDir().mkpath(baseInfo.path()))
+    const QString refused = OutputEstimate::refusal(OutputEstimate::of(text, m_settings),
+        m_settings.maxDurationSeconds, OutputEstimate::freeBytesFor(QFileInfo(wavTemp).path()),
+        m_settings.toStdout ? localized("standard output", "標準輸出") : baseInfo.path());
+    if (!refused.isEmpty())
+        return {Kind::Failed, refused};
+    if (!makeFolders(baseInfo.path()))
         return {Kind::Failed,
             localized("cannot create the folder %1", "無法建立資料夾 %1").arg(baseInfo.path())};
 
@@ -264,7 +385,11 @@ JobOutcome JobRunner::run(const RenderJob &job, const Progress &progress)
     if (rendered.cancelled)
         return {Kind::Cancelled, QString()};
     if (!rendered.ok)
-        return {Kind::Failed, rendered.error};
+        return {Kind::Failed,
+            rendered.error.contains(wavTemp)
+                ? localized("cannot write %1: %2", "無法寫入 %1：%2").arg(wavTemp, rendered.error)
+                : localized("the voice could not start: %1", "發音人無法啟動：%1")
+                      .arg(rendered.error)};
 
     if ((m_settings.srt || m_settings.lrc)
         && !writeSubtitles(text, rendered, wavTemp, baseInfo.completeBaseName(),
@@ -277,7 +402,7 @@ JobOutcome JobRunner::run(const RenderJob &job, const Progress &progress)
                 localized("the MP3 encoder (libmp3lame) is not installed",
                     "未安裝 MP3 編碼器（libmp3lame）")};
         QString source = wavTemp;
-        QString folder = baseInfo.path() + u'/';
+        QString folder = QFileInfo(mp3.temporary).path() + u'/';
         const QString made = m_mp3->ToMP3(source, folder);
         if (made != mp3.temporary || QFileInfo(made).size() <= CMP3::FailedSizeLimit)
             return {Kind::Failed, localized("the MP3 conversion failed", "MP3 轉檔失敗")};

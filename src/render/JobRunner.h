@@ -29,6 +29,7 @@ struct RenderSettings {
     bool lrc = false;
     bool force = false;
     bool toStdout = false;
+    double maxDurationSeconds = 0; // 0: no limit
 
     static RenderSettings from(const RenderOptions &options);
     QJsonObject toJson() const;
@@ -48,10 +49,20 @@ public:
 
     JobOutcome run(const RenderJob &job, const Progress &progress);
 
-    // The hidden name an output waits under while it is being made.
+    // The hidden name an output waits under while it is being made, in
+    // temporaryFolder(): beside it, or in the nearest folder above whose
+    // name the toolkit can write.
     static QString temporaryBase(const QString &base, int job);
+    static QString temporaryFolder(const QString &base);
+
+    // Removes from `folder` the temporaries (see temporaryBase()) that
+    // processes no longer running left there when they were killed; those of
+    // running processes are left alone. Returns how many were removed.
+    static int removeStaleTemporaries(const QString &folder);
 
 private:
+    JobOutcome make(const RenderJob &job, const Progress &progress);
+    QString temporaryBaseOf(const RenderJob &job) const;
     QString loadText(const RenderJob &job, QString *error) const;
     bool writeSubtitles(const QString &text, const TextRenderer::Result &rendered,
         const QString &wav, const QString &title, const QString &srt, const QString &lrc,

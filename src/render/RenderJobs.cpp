@@ -1,12 +1,23 @@
 #include "render/RenderJobs.h"
 
+#include "document/DocumentReader.h"
+#include "system/FileName.h"
+
 #include <QDir>
-#include <QDirIterator>
+#include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QRegularExpression>
+#include <QSet>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <dirent.h>
+#include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace
 {
@@ -23,6 +34,60 @@ bool isSingleOutputName(const QString &output)
 {
     const QString lower = output.toLower();
     return lower.endsWith(u".wav") || lower.endsWith(u".mp3");
+}
+
+// A file as the file system knows it: every name of it (links, "./", "..")
+// gives the same identity.
+using FileIdentity = QPair<quint64, quint64>; // device, inode
+
+std::optional<FileIdentity> identityOf(const QString &path)
+{
+    struct stat st {
+    };
+    if (::stat(FileName::encode(path).constData(), &st) != 0)
+        return std::nullopt;
+    return FileIdentity(quint64(st.st_dev), quint64(st.st_ino));
+}
+
+// What a path that is neither a file nor a folder is, as a message naming
+// it; empty when nothing is there.
+QString specialFileKind(const QString &path)
+{
+    struct stat st {
+    };
+    if (::stat(FileName::encode(path).constData(), &st) != 0)
+        return QString();
+    if (S_ISFIFO(st.st_mode))
+        return localized("%1: is a named pipe, not a file (give - to read a pipe)",
+            "%1：是具名管道，不是檔案（要讀取管道請用 -）")
+            .arg(path);
+    if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode))
+        return localized("%1: is a device, not a file", "%1：是裝置，不是檔案").arg(path);
+    if (S_ISSOCK(st.st_mode))
+        return localized("%1: is a socket, not a file", "%1：是通訊端，不是檔案").arg(path);
+    return localized("%1: is not a file", "%1：不是檔案").arg(path);
+}
+
+// The real path of `path`, links resolved, as the file system's bytes;
+// empty when it does not exist.
+QByteArray canonicalOf(const QByteArray &path)
+{
+    char *real = ::realpath(path.constData(), nullptr);
+    if (!real)
+        return QByteArray();
+    QByteArray out(real);
+    std::free(real);
+    return out;
+}
+
+QByteArray canonicalOf(const QString &path)
+{
+    return canonicalOf(FileName::encode(path));
+}
+
+QString standardInputLabel()
+{
+    return localized("(standard input)", "（標準輸入）");
 }
 
 QString join(const QString &folder, const QString &name)
@@ -60,16 +125,20 @@ public:
     // "-o audio lessons" writes audio/lessons/unit1/a.wav.
     void addFolder(const QString &folder)
     {
-        const QDir root(QFileInfo(folder).absoluteFilePath());
+        // Plain string work on the path: the toolkit's file classes would
+        // lose a folder name that is not UTF-8.
+        const QString root = QDir::cleanPath(QDir::current().absoluteFilePath(folder));
         QStringList found;
-        QDirIterator it(root.path(), QDir::Files | QDir::NoDotAndDotDot,
-            QDirIterator::Subdirectories | QDirIterator::FollowSymlinks);
-        while (it.hasNext()) {
-            const QString relative = root.relativeFilePath(it.next());
-            if (relative.startsWith(u'.') || relative.contains(QStringLiteral("/.")))
-                continue; // hidden, and our own unfinished outputs
-            if (wanted(QFileInfo(relative).fileName()))
-                found.append(relative);
+        QSet<QByteArray> visited;
+        walk(root, root, canonicalOf(root) + '/', visited, found);
+        if (found.isEmpty()) {
+            m_list.errors.append(m_globs.isEmpty()
+                    ? localized("%1: no document found in this folder", "%1：這個資料夾裡沒有文件")
+                          .arg(folder)
+                    : localized("%1: no file in this folder matches --glob",
+                        "%1：這個資料夾裡沒有符合 --glob 的檔案")
+                          .arg(folder));
+            return;
         }
         std::sort(found.begin(), found.end());
         for (const QString &relative : found) {
@@ -77,26 +146,81 @@ public:
             addFile(path,
                 m_folder.isEmpty()
                     ? QFileInfo(path).path()
-                    : join(m_folder, root.dirName() + u'/' + QFileInfo(relative).path()));
+                    : join(m_folder, root.section(u'/', -1) + u'/' + QFileInfo(relative).path()));
         }
     }
 
-    void addInput(const QString &input, const QByteArray &standardInput)
+    // The documents under `dir`, relative to `root`; hidden files and
+    // folders (our own unfinished outputs among them) are left out. A link
+    // is followed only when it leads inside the folder given (`inside`, its
+    // real path with a trailing slash), so a link planted there cannot have
+    // another file read, unless --follow-links. A folder is walked once,
+    // however many links lead to it. Names are the file system's bytes (see
+    // FileName), so none is lost for not being UTF-8.
+    void walk(const QString &root, const QString &dir, const QByteArray &inside,
+        QSet<QByteArray> &visited, QStringList &found) const
+    {
+        const QByteArray canonical = canonicalOf(dir);
+        if (canonical.isEmpty() || visited.contains(canonical))
+            return;
+        visited.insert(canonical);
+        const QByteArray encoded = FileName::encode(dir);
+        DIR *stream = ::opendir(encoded.constData());
+        if (!stream)
+            return;
+        QList<QByteArray> names;
+        while (const dirent *entry = ::readdir(stream)) {
+            if (entry->d_name[0] != '.') // hidden, and ".", ".."
+                names.append(QByteArray(entry->d_name));
+        }
+        ::closedir(stream);
+        std::sort(names.begin(), names.end());
+        for (const QByteArray &name : std::as_const(names)) {
+            const QByteArray path = encoded + '/' + name;
+            struct stat st {
+            };
+            if (::lstat(path.constData(), &st) != 0)
+                continue;
+            if (S_ISLNK(st.st_mode)) {
+                if (!m_options.followLinks && !(canonicalOf(path) + '/').startsWith(inside))
+                    continue;
+                if (::stat(path.constData(), &st) != 0)
+                    continue; // a link to nothing
+            }
+            const QString entry = FileName::decode(path);
+            if (S_ISDIR(st.st_mode))
+                walk(root, entry, inside, visited, found);
+            else if (S_ISREG(st.st_mode) && wanted(FileName::decode(name)))
+                found.append(entry.mid(root.size() + (root.endsWith(u'/') ? 0 : 1)));
+        }
+    }
+
+    void addInput(const QString &input, const StandardInput &standardInput)
     {
         if (input == u"-") {
+            if (!standardInput.error.isEmpty()) {
+                m_list.errors.append(standardInput.error);
+                return;
+            }
             RenderJob job;
             job.source = RenderJob::Source::Bytes;
-            job.bytes = standardInput;
-            job.label = localized("(standard input)", "（標準輸入）");
+            job.bytes = standardInput.bytes;
+            job.label = standardInputLabel();
             job.base = join(folderOrHere(), QStringLiteral("stdin"));
             add(job);
             return;
         }
+        // The name's own bytes, so a name that is not UTF-8 is found too.
         const QFileInfo info(input);
-        if (info.isDir()) {
+        struct stat st {
+        };
+        const bool exists = ::stat(FileName::encode(input).constData(), &st) == 0;
+        if (exists && S_ISDIR(st.st_mode)) {
             addFolder(input);
-        } else if (info.exists()) {
+        } else if (exists && S_ISREG(st.st_mode)) {
             addFile(input, m_folder.isEmpty() ? info.path() : m_folder);
+        } else if (const QString what = specialFileKind(input); !what.isEmpty()) {
+            m_list.errors.append(what);
         } else {
             m_list.errors.append(
                 localized("%1: no such file or folder", "%1：沒有這個檔案或資料夾").arg(input));
@@ -122,10 +246,60 @@ public:
                                       .arg(m_options.output));
         if (!m_single.isEmpty() && m_list.jobs.size() == 1 && m_list.errors.isEmpty())
             m_list.jobs.first().base = m_single;
+        dropJobsThatWriteOverAnInput();
         return m_list;
     }
 
 private:
+    // The outputs a job makes, by their final names.
+    QStringList outputsOf(const RenderJob &job) const
+    {
+        if (m_options.toStdout)
+            return {};
+        QStringList outputs;
+        if (m_options.wav)
+            outputs.append(job.base + QStringLiteral(".wav"));
+        if (m_options.mp3)
+            outputs.append(job.base + QStringLiteral(".mp3"));
+        if (m_options.srt)
+            outputs.append(job.base + QStringLiteral(".srt"));
+        if (m_options.lrc)
+            outputs.append(job.base + QStringLiteral(".lrc"));
+        return outputs;
+    }
+
+    // An output that would replace a document of the same run is never
+    // written, --force or not: the user's text would be lost.
+    void dropJobsThatWriteOverAnInput()
+    {
+        QSet<FileIdentity> inputs;
+        for (const RenderJob &job : std::as_const(m_list.jobs)) {
+            if (job.source == RenderJob::Source::File)
+                if (const std::optional<FileIdentity> id = identityOf(job.path))
+                    inputs.insert(*id);
+        }
+        QList<RenderJob> kept;
+        for (RenderJob &job : m_list.jobs) {
+            QString clash;
+            for (const QString &output : outputsOf(job)) {
+                const std::optional<FileIdentity> id = identityOf(output);
+                if (id && inputs.contains(*id)) {
+                    clash = output;
+                    break;
+                }
+            }
+            if (clash.isEmpty())
+                kept.append(std::move(job));
+            else
+                m_list.errors.append(localized(
+                    "%1: its output %2 is an input of this run", "%1：輸出檔 %2 是這次的輸入檔之一")
+                                         .arg(job.label, clash));
+        }
+        for (qsizetype i = 0; i < kept.size(); ++i)
+            kept[i].id = int(i);
+        m_list.jobs = std::move(kept);
+    }
+
     bool wanted(const QString &name) const
     {
         if (!m_globs.isEmpty()) {
@@ -173,7 +347,49 @@ const QStringList &documentExtensions()
     return extensions;
 }
 
-JobList collectJobs(const RenderOptions &options, const QByteArray &standardInput)
+StandardInput readStandardInput(int fd, const Document::Limits &limits)
+{
+    constexpr qsizetype Chunk = qsizetype(1) << 16;
+    StandardInput in;
+    qsizetype checked = 0; // bytes already seen free of binary data
+    for (;;) {
+        const qsizetype had = in.bytes.size();
+        in.bytes.resize(had + Chunk);
+        const ssize_t n = ::read(fd, in.bytes.data() + had, size_t(Chunk));
+        if (n < 0 && errno == EINTR) {
+            in.bytes.resize(had);
+            continue;
+        }
+        in.bytes.resize(had + std::max<qsizetype>(n, 0));
+        if (n < 0) {
+            in.error = QStringLiteral("%1: %2").arg(
+                standardInputLabel(), QString::fromLocal8Bit(std::strerror(errno)));
+            break;
+        }
+        if (in.bytes.size() > limits.maxInputBytes) {
+            in.error = localized("%1: larger than %2 bytes", "%1：大於 %2 位元組")
+                           .arg(standardInputLabel())
+                           .arg(limits.maxInputBytes);
+            break;
+        }
+        // The format is known once its first bytes are; a plain text can
+        // then be refused at its first NUL.
+        if (n == 0 || in.bytes.size() >= DocumentReader::FormatHeadBytes) {
+            if (DocumentReader::isBinary(in.bytes, checked)) {
+                in.error = localized("%1: binary data, not text", "%1：是二進位資料，不是文字")
+                               .arg(standardInputLabel());
+                break;
+            }
+            checked = in.bytes.size();
+        }
+        if (n == 0)
+            return in;
+    }
+    in.bytes.clear();
+    return in;
+}
+
+JobList collectJobs(const RenderOptions &options, const StandardInput &standardInput)
 {
     Collector collector(options);
     for (const QString &input : options.inputs)
@@ -188,11 +404,12 @@ QJsonObject RenderJob::toJson() const
     QJsonObject json;
     json[Key_Id] = id;
     json[Key_Source] = int(source);
-    json[Key_Path] = path;
+    // Names travel as their bytes: JSON text cannot hold one that is not UTF-8.
+    json[Key_Path] = QString::fromLatin1(FileName::encode(path).toBase64());
     json[Key_Bytes] = QString::fromLatin1(bytes.toBase64());
     json[Key_Text] = text;
     json[Key_Label] = label;
-    json[Key_Base] = base;
+    json[Key_Base] = QString::fromLatin1(FileName::encode(base).toBase64());
     return json;
 }
 
@@ -201,10 +418,10 @@ RenderJob RenderJob::fromJson(const QJsonObject &json)
     RenderJob job;
     job.id = json[Key_Id].toInt();
     job.source = Source(json[Key_Source].toInt());
-    job.path = json[Key_Path].toString();
+    job.path = FileName::decode(QByteArray::fromBase64(json[Key_Path].toString().toLatin1()));
     job.bytes = QByteArray::fromBase64(json[Key_Bytes].toString().toLatin1());
     job.text = json[Key_Text].toString();
     job.label = json[Key_Label].toString();
-    job.base = json[Key_Base].toString();
+    job.base = FileName::decode(QByteArray::fromBase64(json[Key_Base].toString().toLatin1()));
     return job;
 }

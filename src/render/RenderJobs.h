@@ -4,6 +4,7 @@
 // one line of JSON each.
 #pragma once
 
+#include "document/DocumentResult.h"
 #include "render/RenderOptions.h"
 
 #include <QByteArray>
@@ -39,10 +40,22 @@ struct JobList {
     QStringList errors;
 };
 
+// What "-" gave: its bytes, or why it was refused.
+struct StandardInput {
+    QByteArray bytes;
+    QString error; // a full message naming the input; empty when read
+};
+
+// Reads standard input (file descriptor `fd`) under the limits a file has:
+// refused as soon as it passes the size limit or shows binary data, without
+// reading the rest.
+StandardInput readStandardInput(int fd = 0, const Document::Limits &limits = {});
+
 // The file name extensions the document reader understands.
 const QStringList &documentExtensions();
 
 // Expands the inputs in order: a folder gives its documents (subfolders too,
 // sorted by path; hidden files left out) that match the globs; "-" reads
-// `standardInput` once. Output names follow options.output (see --output).
-JobList collectJobs(const RenderOptions &options, const QByteArray &standardInput);
+// `standardInput` once (its error, when it has one). Output names follow options.output (see
+// --output).
+JobList collectJobs(const RenderOptions &options, const StandardInput &standardInput);

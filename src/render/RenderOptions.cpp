@@ -1,6 +1,9 @@
 #include "render/RenderOptions.h"
 
+#include <QRegularExpression>
+
 #include <algorithm>
+#include <cmath>
 
 namespace
 {
@@ -8,6 +11,7 @@ namespace
 enum class Id {
     Output,
     Glob,
+    FollowLinks,
     Text,
     Mp3,
     NoWav,
@@ -21,6 +25,7 @@ enum class Id {
     ListVoices,
     ShowReading,
     Jobs,
+    MaxDuration,
     Quiet,
     Force,
     Help,
@@ -50,6 +55,10 @@ const OptionDoc Options[] = {
         "In folders, read the files whose name matches PATTERN (repeatable, e.g. '*.txt'). "
         "Default: every document the reader understands.",
         u"讀取資料夾時只取檔名符合 PATTERN 的檔案（可重複，例如 '*.txt'）。預設：所有可讀的文件。"},
+    {Id::FollowLinks, nullptr, "follow-links", nullptr,
+        "In folders, also read files that symbolic links lead to outside the folder given. "
+        "Default: such links are skipped.",
+        u"讀取資料夾時，也讀取符號連結指向資料夾外的檔案。預設：略過這類連結。"},
     {Id::Text, nullptr, "text", "TEXT", "Render TEXT itself (output name: text, text-2, ...).",
         u"直接轉出 TEXT 這段文字（輸出檔名：text、text-2…）。"},
     {Id::Mp3, nullptr, "mp3", nullptr,
@@ -84,6 +93,13 @@ const OptionDoc Options[] = {
     {Id::Jobs, "j", "jobs", "N",
         "Render N files at once, each in its own process. Default: one per core.",
         u"同時轉出 N 個檔案，每個在自己的行程中。預設：每個處理器核心一個。"},
+    {Id::MaxDuration, nullptr, "max-duration", "TIME",
+        "Refuse an input whose speech would last longer than TIME, as estimated before it is "
+        "spoken (seconds, or with s, m or h: 90m, 2h). An input is always refused when its "
+        "outputs cannot fit on the output's file system.",
+        u"預估朗讀時間超過 TIME 的輸入不轉出（秒數，或加上 "
+        u"s、m、h：90m、2h）。輸出檔放不進輸出位置的"
+        u"檔案系統時，一律不轉出。"},
     {Id::Quiet, "q", "quiet", nullptr, "No progress bar and no summary; errors only.",
         u"不顯示進度列與摘要，只顯示錯誤。"},
     {Id::Force, "f", "force", nullptr,
@@ -123,6 +139,26 @@ bool toInt(const QString &text, int low, int high, int *value)
     return true;
 }
 
+// "90", "90s", "15m", "2h" in seconds; false when it is none of those or not
+// above zero.
+bool toSeconds(const QString &text, double *seconds)
+{
+    QString number = text.trimmed().toLower();
+    double unit = 1;
+    if (number.endsWith(u'h'))
+        unit = 3600;
+    else if (number.endsWith(u'm'))
+        unit = 60;
+    if (number.endsWith(u'h') || number.endsWith(u'm') || number.endsWith(u's'))
+        number.chop(1);
+    bool ok = false;
+    const double value = number.toDouble(&ok) * unit;
+    if (!ok || !(value > 0) || !std::isfinite(value))
+        return false;
+    *seconds = value;
+    return true;
+}
+
 // Applies one option; returns an error message or an empty string.
 QString apply(const OptionDoc &o, const QString &value, RenderOptions &r)
 {
@@ -131,8 +167,17 @@ QString apply(const OptionDoc &o, const QString &value, RenderOptions &r)
     case Id::Output:
         r.output = value;
         break;
-    case Id::Glob:
+    case Id::Glob: {
+        const QRegularExpression pattern(QRegularExpression::wildcardToRegularExpression(value));
+        if (!pattern.isValid())
+            return localized(
+                "%1 %2 is not a file name pattern (%3)", "%1 %2 不是有效的檔名樣式（%3）")
+                .arg(name, value, pattern.errorString());
         r.globs.append(value);
+        break;
+    }
+    case Id::FollowLinks:
+        r.followLinks = true;
         break;
     case Id::Text:
         r.texts.append(value);
@@ -177,6 +222,12 @@ QString apply(const OptionDoc &o, const QString &value, RenderOptions &r)
     case Id::Jobs:
         if (!toInt(value, 1, 1024, &r.jobs))
             return localized("%1 takes a number of at least 1", "%1 需要至少為 1 的數字").arg(name);
+        break;
+    case Id::MaxDuration:
+        if (!toSeconds(value, &r.maxDurationSeconds))
+            return localized("%1 takes a time above zero, such as 90, 45m or 2h",
+                "%1 需要大於零的時間，例如 90、45m 或 2h")
+                .arg(name);
         break;
     case Id::Quiet:
         r.quiet = true;

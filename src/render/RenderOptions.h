@@ -11,6 +11,7 @@ struct RenderOptions {
     QStringList texts; // --text, each one a document of its own
     QString output; // -o: a folder, or a .wav/.mp3 name for a single input
     QStringList globs; // file name patterns for folders; empty: every known document
+    bool followLinks = false; // in folders, follow links that lead out of the folder
     bool wav = true;
     bool mp3 = false;
     bool toStdout = false;
@@ -21,6 +22,7 @@ struct RenderOptions {
     int volume = 100; // 0..100
     bool xml = false;
     int jobs = 0; // worker processes; 0: one per core
+    double maxDurationSeconds = 0; // --max-duration; 0: no limit
     bool quiet = false;
     bool force = false;
     bool listVoices = false;

@@ -4,11 +4,14 @@
 #include "system/StopSignals.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QProcess>
+#include <QSet>
 #include <QTimer>
 
 #include <atomic>
@@ -210,6 +213,13 @@ void setBusy(bool busy)
 bool runJobs(const RenderSettings &settings, const SpObjectToken &voice,
     const QList<RenderJob> &jobs, int workers, RenderReport &report)
 {
+    // What a killed run left where this one writes goes first.
+    QSet<QString> folders;
+    for (const RenderJob &job : jobs)
+        folders.insert(settings.toStdout ? QDir::tempPath() : JobRunner::temporaryFolder(job.base));
+    for (const QString &folder : std::as_const(folders))
+        JobRunner::removeStaleTemporaries(folder);
+
     if (jobs.size() > 1) {
         Pool pool(settings, jobs, report);
         return pool.run(std::clamp(workers, 1, int(jobs.size())));

@@ -182,6 +182,8 @@ bool Form_Main::Load()
 void Form_Main::TimerPosLenTick()
 {
     Timer_PosLen->stop();
+    if (!m_Ini)
+        return; // closed before start-up was over
     Txt_Input->setSelStart(storedSelection(*m_Ini, Key::SelPos));
     Txt_Input->setSelLength(storedSelection(*m_Ini, Key::SelLen));
 }
@@ -191,12 +193,19 @@ void Form_Main::Unload()
     if (m_Unloaded || !m_Ini)
         return;
     m_Unloaded = true;
+    // A stop signal can close the window before the timers Load() started
+    // have fired; none may run against what is released below.
+    for (QTimer *timer : findChildren<QTimer *>())
+        timer->stop();
     writeSettings();
 
     // The voice is silenced and released without running the event loop, so
-    // nothing reaches the window or the voice while they are taken down.
+    // nothing reaches the window or the voice while they are taken down; the
+    // controls, wired to the areas, no longer reach them either.
     if (m_Voice)
         m_Voice->disconnect();
+    for (QObject *control : findChildren<QObject *>())
+        disconnect(control, nullptr, this, nullptr);
     m_Documents.reset();
     m_Export.reset();
     releaseHotKeys();

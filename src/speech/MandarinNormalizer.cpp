@@ -83,6 +83,9 @@ QString digitByDigit(QStringView digits)
         if (c.isDigit() && c.unicode() < 128)
             out += QChar(Numerals[c.digitValue()]);
     }
+    // Nobody listens to a thousand digits; their count says what they are.
+    if (out.size() > MaxSpelledDigits)
+        return cardinal(QString::number(out.size())) + QStringLiteral("位數字");
     return out;
 }
 

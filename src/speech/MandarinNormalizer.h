@@ -26,7 +26,9 @@ QStringList ruleNames();
 // 一萬兩千零三十); `plain2` keeps 二 where a quantity would say 兩 (ordinals,
 // dates). Empty when the string is not a number this reads (over 16 digits).
 QString cardinal(QStringView digits, bool plain2 = false);
-// One numeral per digit ("2026" -> 二零二六).
+// One numeral per digit ("2026" -> 二零二六); past MaxSpelledDigits digits,
+// how many there are instead ("一百位數字").
 QString digitByDigit(QStringView digits);
+constexpr int MaxSpelledDigits = 32;
 
 } // namespace MandarinNormalizer

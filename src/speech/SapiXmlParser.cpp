@@ -1,7 +1,10 @@
 #include "speech/SapiXmlParser.h"
 
 #include <QMap>
+
 #include <algorithm>
+#include <climits>
+#include <optional>
 
 bool SapiXmlParser::Run::sameSettings(const Run &o) const
 {
@@ -114,45 +117,74 @@ bool parseTag(const QString &t, int &i, Tag *tag)
             return false;
         ++p;
         skipSpaces(t, p);
-        if (p >= t.size() || (t.at(p) != QLatin1Char('"') && t.at(p) != QLatin1Char('\'')))
+        if (p >= t.size())
             return false;
-        const QChar quote = t.at(p);
-        ++p;
+        // A value without quotes, as HTML allows, ends at a blank or the
+        // tag's end.
+        const bool quoted = t.at(p) == QLatin1Char('"') || t.at(p) == QLatin1Char('\'');
+        const QChar quote = quoted ? t.at(p) : QChar();
+        if (quoted)
+            ++p;
+        auto ends = [&](QChar c) {
+            if (quoted)
+                return c == quote;
+            return c.isSpace() || c == QLatin1Char('>')
+                || (c == QLatin1Char('/') && p + 1 < t.size() && t.at(p + 1) == QLatin1Char('>'));
+        };
         QString value;
-        while (p < t.size() && t.at(p) != quote) {
+        while (p < t.size() && !ends(t.at(p))) {
             if (t.at(p) == QLatin1Char('<'))
                 return false;
             if (t.at(p) == QLatin1Char('&')) {
                 const QString decoded = decodeEntity(t, p);
-                if (decoded.isNull())
-                    return false;
-                value += decoded;
+                // A bad entity stands as written.
+                value += decoded.isNull() ? QString(t.at(p++)) : decoded;
             } else
                 value += t.at(p++);
         }
-        if (p >= t.size() || tag->attributes.contains(attr))
+        if (p >= t.size() || (!quoted && value.isEmpty()))
             return false;
-        ++p;
-        tag->attributes.insert(attr, value);
+        if (quoted)
+            ++p;
+        // A repeated attribute keeps its first value, as browsers do.
+        if (!tag->attributes.contains(attr))
+            tag->attributes.insert(attr, value);
     }
 }
 
-// A step from an attribute, absolute or added to the current one, clamped to
-// -10..10. The sum is taken in 64 bits: any two 32-bit values fit.
-int toStep(const QString &value, int current, bool relative, bool *ok)
+// A whole number, however long: past the range of int it is clamped, since
+// every use clamps it further. Nothing when the text is not a number.
+std::optional<int> number(const QString &value)
 {
-    const int n = value.trimmed().toInt(ok);
-    if (!*ok)
-        return current;
-    const qint64 step = relative ? qint64(current) + n : qint64(n);
-    return int(std::clamp<qint64>(step, -10, 10));
+    const QString text = value.trimmed();
+    qsizetype k = 0;
+    const bool negative = text.startsWith(QLatin1Char('-'));
+    if (negative || text.startsWith(QLatin1Char('+')))
+        k = 1;
+    if (k >= text.size())
+        return std::nullopt;
+    qint64 n = 0;
+    for (; k < text.size(); ++k) {
+        if (!text.at(k).isDigit() || text.at(k).unicode() >= 128)
+            return std::nullopt;
+        n = std::min<qint64>(n * 10 + text.at(k).digitValue(), qint64(INT_MAX) + 1);
+    }
+    return int(std::clamp<qint64>(negative ? -n : n, INT_MIN, INT_MAX));
+}
+
+// `current` moved by the steps an attribute gives, clamped to -10..10; as it
+// was when the value is not a number. The sum is taken in 64 bits: any two
+// 32-bit values fit.
+int addStep(const QString &value, int current)
+{
+    const std::optional<int> n = number(value);
+    return n ? int(std::clamp<qint64>(qint64(current) + *n, -10, 10)) : current;
 }
 
 } // namespace
 
-bool SapiXmlParser::parse(const QString &markup, QList<Run> *runs)
+QList<SapiXmlParser::Run> SapiXmlParser::parse(const QString &markup)
 {
-    runs->clear();
     QList<Run> out;
     QList<QPair<QString, Run>> stack; // open element name and the settings before it
     Run state;
@@ -162,134 +194,146 @@ bool SapiXmlParser::parse(const QString &markup, QList<Run> *runs)
     // The end offset of the gathered text is tracked separately so that a
     // decoded entity at the end still ends at the entity's end.
     int gatheredEnd = 0;
-    int i = 0;
-    const int n = markup.size();
-    while (i < n) {
-        const QChar c = markup.at(i);
-        if (c == QLatin1Char('<')) {
-            if (markup.mid(i, 4) == QLatin1String("<!--")) {
-                const int end = markup.indexOf(QLatin1String("-->"), i + 4);
-                if (end < 0)
-                    return false;
-                i = end + 3;
-                continue;
-            }
-            if (markup.mid(i, 2) == QLatin1String("<?")) {
-                const int end = markup.indexOf(QLatin1String("?>"), i + 2);
-                if (end < 0)
-                    return false;
-                i = end + 2;
-                continue;
-            }
-            const int tagStart = i;
-            Tag tag;
-            if (!parseTag(markup, i, &tag))
-                return false;
-            if (tag.closing) {
-                if (stack.isEmpty() || stack.last().first != tag.name)
-                    return false;
-                if (!current.text.isEmpty()) {
-                    current.offsets.append(gatheredEnd);
-                    out.append(current);
-                }
-                state = stack.takeLast().second;
-                current = state;
-                current.text.clear();
-                current.offsets.clear();
-                continue;
-            }
-            // Settings change at this tag: close the text gathered so far.
-            if (!current.text.isEmpty()) {
-                current.offsets.append(gatheredEnd);
-                out.append(current);
-            }
-            const Run before = state;
-            bool ok = true;
-            const QMap<QString, QString> &a = tag.attributes;
-            if (tag.name == QLatin1String("silence")) {
-                Run silence = state;
-                silence.kind = Run::Silence;
-                silence.source = tagStart;
-                silence.silenceMs
-                    = std::clamp(a.value(QStringLiteral("msec")).toInt(&ok), 0, 600000);
-                if (!ok)
-                    return false;
-                out.append(silence);
-            } else if (tag.name == QLatin1String("bookmark")) {
-                Run mark = state;
-                mark.kind = Run::Bookmark;
-                mark.source = tagStart;
-                mark.text = a.value(QStringLiteral("mark"));
-                out.append(mark);
-            } else if (tag.name == QLatin1String("rate")) {
-                if (a.contains(QStringLiteral("absspeed"))) {
-                    state.rate = toStep(a.value(QStringLiteral("absspeed")), 0, false, &ok);
-                    state.rateAbsolute = true;
-                }
-                if (ok && a.contains(QStringLiteral("speed")))
-                    state.rate = toStep(a.value(QStringLiteral("speed")), state.rate, true, &ok);
-            } else if (tag.name == QLatin1String("pitch")) {
-                if (a.contains(QStringLiteral("absmiddle"))) {
-                    state.pitch = toStep(a.value(QStringLiteral("absmiddle")), 0, false, &ok);
-                    state.pitchAbsolute = true;
-                }
-                if (ok && a.contains(QStringLiteral("middle")))
-                    state.pitch = toStep(a.value(QStringLiteral("middle")), state.pitch, true, &ok);
-            } else if (tag.name == QLatin1String("volume")) {
-                if (a.contains(QStringLiteral("level")))
-                    state.volume
-                        = std::clamp(a.value(QStringLiteral("level")).trimmed().toInt(&ok), 0, 100);
-            } else if (tag.name == QLatin1String("emph")) {
-                state.emphasis = true;
-            } else if (tag.name == QLatin1String("spell")) {
-                state.spell = true;
-            } else if (tag.name == QLatin1String("voice")) {
-                state.voiceRequired = a.value(QStringLiteral("required"));
-                state.voiceOptional = a.value(QStringLiteral("optional"));
-            }
-            // Other tags (pron, context, partofsp, lang, sapi…) are accepted
-            // and have no effect on how the text sounds.
-            if (!ok)
-                return false;
-            if (tag.empty) {
-                // An empty element such as <rate absspeed="5"/> changes the
-                // settings from here to the end of the enclosing element.
-                if (tag.name == QLatin1String("silence") || tag.name == QLatin1String("bookmark"))
-                    state = before;
-            } else {
-                stack.append({tag.name, before});
-            }
-            current = state;
-            current.text.clear();
-            current.offsets.clear();
-            continue;
+    auto flush = [&] {
+        if (!current.text.isEmpty()) {
+            current.offsets.append(gatheredEnd);
+            out.append(current);
         }
-        const int from = i;
+        current = state;
+        current.text.clear();
+        current.offsets.clear();
+    };
+    // Gathers markup[from, to) as written, or `decoded` in its place.
+    auto gather = [&](int from, int to, const QString &decoded) {
         if (current.text.isEmpty())
             current.source = from;
-        if (c == QLatin1Char('&')) {
-            const QString decoded = decodeEntity(markup, i);
-            if (decoded.isNull())
-                return false;
+        if (decoded.isNull()) {
+            for (int k = from; k < to; ++k) {
+                current.offsets.append(k);
+                current.text += markup.at(k);
+            }
+        } else {
             // Every unit of a decoded entity sits at the entity's start.
             for (int k = 0; k < decoded.size(); ++k)
                 current.offsets.append(from);
             current.text += decoded;
-        } else {
-            current.offsets.append(from);
-            current.text += c;
-            ++i;
         }
-        gatheredEnd = i;
+        gatheredEnd = to;
+    };
+
+    int i = 0;
+    const int n = markup.size();
+    while (i < n) {
+        const QChar c = markup.at(i);
+        if (c == QLatin1Char('&')) {
+            const int from = i;
+            const QString decoded = decodeEntity(markup, i);
+            if (decoded.isNull()) // not an entity: read as written
+                gather(from, ++i, QString());
+            else
+                gather(from, i, decoded);
+            continue;
+        }
+        if (c != QLatin1Char('<')) {
+            gather(i, i + 1, QString());
+            ++i;
+            continue;
+        }
+        // Whatever does not make a whole comment or tag is text as written;
+        // the markup around it keeps its meaning.
+        const bool comment = markup.mid(i, 4) == QLatin1String("<!--");
+        if (comment || markup.mid(i, 2) == QLatin1String("<?")) {
+            const QLatin1String close = comment ? QLatin1String("-->") : QLatin1String("?>");
+            const int end = markup.indexOf(close, i + (comment ? 4 : 2));
+            if (end < 0) {
+                gather(i, i + 1, QString());
+                ++i;
+            } else {
+                i = end + close.size();
+            }
+            continue;
+        }
+        const int tagStart = i;
+        Tag tag;
+        if (!parseTag(markup, i, &tag)) {
+            i = tagStart;
+            gather(i, i + 1, QString());
+            ++i;
+            continue;
+        }
+        if (tag.closing) {
+            // Closes the innermost open element of that name and those left
+            // open inside it; an end tag with no such element is dropped.
+            qsizetype open = stack.size() - 1;
+            while (open >= 0 && stack.at(open).first != tag.name)
+                --open;
+            if (open < 0)
+                continue;
+            flush();
+            state = stack.at(open).second;
+            stack.resize(open);
+            current = state;
+            continue;
+        }
+        // Settings change at this tag: close the text gathered so far.
+        flush();
+        const Run before = state;
+        const QMap<QString, QString> &a = tag.attributes;
+        if (tag.name == QLatin1String("silence")) {
+            // A silence of no readable length is none.
+            if (const std::optional<int> ms = number(a.value(QStringLiteral("msec")))) {
+                Run silence = state;
+                silence.kind = Run::Silence;
+                silence.source = tagStart;
+                silence.silenceMs = std::clamp(*ms, 0, MaxSilenceMs);
+                out.append(silence);
+            }
+        } else if (tag.name == QLatin1String("bookmark")) {
+            Run mark = state;
+            mark.kind = Run::Bookmark;
+            mark.source = tagStart;
+            mark.text = a.value(QStringLiteral("mark"));
+            out.append(mark);
+        } else if (tag.name == QLatin1String("rate")) {
+            if (const std::optional<int> v = number(a.value(QStringLiteral("absspeed")))) {
+                state.rate = std::clamp(*v, -10, 10);
+                state.rateAbsolute = true;
+            }
+            state.rate = addStep(a.value(QStringLiteral("speed")), state.rate);
+        } else if (tag.name == QLatin1String("pitch")) {
+            if (const std::optional<int> v = number(a.value(QStringLiteral("absmiddle")))) {
+                state.pitch = std::clamp(*v, -10, 10);
+                state.pitchAbsolute = true;
+            }
+            state.pitch = addStep(a.value(QStringLiteral("middle")), state.pitch);
+        } else if (tag.name == QLatin1String("volume")) {
+            if (const std::optional<int> level = number(a.value(QStringLiteral("level"))))
+                state.volume = std::clamp(*level, 0, 100);
+        } else if (tag.name == QLatin1String("emph")) {
+            state.emphasis = true;
+        } else if (tag.name == QLatin1String("spell")) {
+            state.spell = true;
+        } else if (tag.name == QLatin1String("voice")) {
+            state.voiceRequired = a.value(QStringLiteral("required"));
+            state.voiceOptional = a.value(QStringLiteral("optional"));
+        }
+        // Other tags (pron, context, partofsp, lang, sapi…) are accepted
+        // and have no effect on how the text sounds.
+        if (tag.empty) {
+            // An empty element such as <rate absspeed="5"/> changes the
+            // settings from here to the end of the enclosing element.
+            if (tag.name == QLatin1String("silence") || tag.name == QLatin1String("bookmark"))
+                state = before;
+        } else {
+            stack.append({tag.name, before});
+        }
+        current = state;
+        current.text.clear();
+        current.offsets.clear();
     }
-    if (!stack.isEmpty())
-        return false;
-    if (!current.text.isEmpty()) {
-        current.offsets.append(gatheredEnd);
-        out.append(current);
-    }
-    *runs = out;
-    return true;
+    // Elements left open end with the text.
+    flush();
+    return out;
 }
 
 QList<SapiXmlParser::Run> SapiXmlParser::plain(const QString &text)

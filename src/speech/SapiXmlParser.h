@@ -43,10 +43,16 @@ public:
         int offsetAt(int k) const { return offsets.isEmpty() ? source + k : offsets.at(k); }
     };
 
-    // Parses `markup`. Returns false, leaving `runs` empty, when the text is
-    // not well-formed markup (unclosed or mismatched tag, bad attribute, unknown
-    // entity); such text is meant to be read as plain text.
-    static bool parse(const QString &markup, QList<Run> *runs);
+    // The longest one <silence> lasts: a longer one is cut to it, so a few
+    // bytes of markup cannot ask for hours of nothing.
+    static constexpr int MaxSilenceMs = 60000;
+
+    // Parses `markup`, forgiving as browsers are, so that a flaw loses no
+    // more than itself: what does not make a tag or an entity is text as
+    // written, a stray end tag is dropped, an element left open ends with
+    // the text, a number past any range is clamped and a value that is no
+    // number leaves its setting as it was.
+    static QList<Run> parse(const QString &markup);
 
     // The whole text as one run with the voice's own settings.
     static QList<Run> plain(const QString &text);

@@ -8,7 +8,6 @@ namespace
 // Pieces are kept short at the start of a stream so that the first sound
 // comes quickly, then longer so that sentences keep their intonation.
 constexpr int FirstPieceCap = 60;
-constexpr int PieceCap = 160;
 } // namespace
 
 SpeechJob::SpeechJob(const SpeechRequest &request)
@@ -33,8 +32,8 @@ SpeechChunk SpeechJob::next(const QList<SpObjectToken> &voices, const Synthesize
     if (!m_parsed) {
         // Parsed here, on the engine's side, so a long text costs the
         // caller nothing.
-        if (!m_request.xml || !SapiXmlParser::parse(m_request.text, &m_runs))
-            m_runs = SapiXmlParser::plain(m_request.text);
+        m_runs = m_request.xml ? SapiXmlParser::parse(m_request.text)
+                               : SapiXmlParser::plain(m_request.text);
         m_parsed = true;
         m_currentVoice = m_request.voice;
     }

@@ -17,6 +17,10 @@ public:
         = std::function<void(const SpeechRequest &request, const SapiXmlParser::Run &run, int from,
             int to, const SpObjectToken &voice, SpeechChunk *chunk)>;
 
+    // The longest stretch of text one piece holds (the first pieces of a
+    // stream are shorter); a longer word or number is cut.
+    static constexpr int PieceCap = 160;
+
     explicit SpeechJob(const SpeechRequest &request);
 
     const SpeechRequest &request() const { return m_request; }

@@ -134,6 +134,13 @@ private Q_SLOTS:
             << encode(u"\uFEFF"_s + ChineseText, "UTF-16LE") << crlf(ChineseText);
         QTest::newRow("utf-16be with BOM")
             << encode(u"\uFEFF"_s + ChineseText, "UTF-16BE") << crlf(ChineseText);
+        // Without a byte-order mark UTF-16 is told by its NUL bytes, all on
+        // one side; 一 (U+4E00) puts one on the other side.
+        const QString mixedUtf16 = u"一二三 Chapter 1\n第一章，開始。\nThe end.\n"_s;
+        QTest::newRow("utf-16le without BOM") << encode(mixedUtf16, "UTF-16LE") << crlf(mixedUtf16);
+        QTest::newRow("utf-16be without BOM") << encode(mixedUtf16, "UTF-16BE") << crlf(mixedUtf16);
+        const QString english = u"Plain English, in UTF-16.\r\n"_s;
+        QTest::newRow("utf-16le without BOM, English") << encode(english, "UTF-16LE") << english;
         QTest::newRow("big5") << encode(ChineseText, "BIG5") << crlf(ChineseText);
         const QString hkscs = ChineseText + QStringLiteral("佢話嘅嘢");
         QTest::newRow("big5-hkscs") << encode(hkscs, "BIG5-HKSCS") << crlf(hkscs);
@@ -165,6 +172,23 @@ private Q_SLOTS:
                           "<ul><li>a &lt; b<li>&quot;c&quot;</ul><!-- gone -->"
                           "<table><tr><td>x<td>y</table></body></html>")
             << u"Title & more\r\nOne two\r\nthree\u00A0中文\r\na < b\r\n\"c\"\r\nx y"_s;
+        // Browsers end a head left open at the first element or text that
+        // cannot be in it.
+        QTest::newRow("html, no </head> and no <body>")
+            << QStringLiteral("open.html")
+            << QByteArray(
+                   "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>Not read</title>"
+                   "<style>p{}</style><p>第一段。<p>第二段。</html>")
+            << u"第一段。\r\n第二段。"_s;
+        QTest::newRow("html, text right after the head's elements")
+            << QStringLiteral("bare.html")
+            << QByteArray("<html><head><link rel=\"icon\" href=\"x\">\n  <script>no()</script>\n"
+                          "Hello <b>there</b>.")
+            << u"Hello there."_s;
+        QTest::newRow("html, a head closed late still hides its own text")
+            << QStringLiteral("late.html")
+            << QByteArray("<html><head><title>Not read</title>\n</head><div>Shown</div>")
+            << u"Shown"_s;
         QTest::newRow("html, declared big5")
             << QStringLiteral("page.htm")
             << "<html><head><meta charset=\"big5\"></head><body><p>" + encode(ChineseText, "BIG5")
@@ -276,6 +300,16 @@ private Q_SLOTS:
         QTest::newRow("controls, no NUL")
             << QStringLiteral("data.dat")
             << QByteArray("\x01\x02\x03\x04\x05\x06\x07\x08text\x0e\x0f") << Status::Unsupported;
+
+        // NULs on one side as UTF-16 has them, but a high surrogate with no
+        // low one after it.
+        QByteArray unpaired = encode(u"abc defg hij "_s.repeated(20), "UTF-16LE");
+        unpaired[11] = '\xD8';
+        unpaired[12] = 'x';
+        QTest::newRow("utf-16-like, unpaired surrogate")
+            << QStringLiteral("pairs.txt") << unpaired << Status::Unsupported;
+        QTest::newRow("NULs on both sides")
+            << QStringLiteral("zeros.txt") << QByteArray(4096, '\0') << Status::Unsupported;
 
         const QByteArray good = zipOf(docxMembers("<w:p><w:r><w:t>fine</w:t></w:r></w:p>"));
         QTest::newRow("truncated docx")

@@ -75,6 +75,8 @@ private Q_SLOTS:
         row("empty element changes to the end of its parent",
             QStringLiteral("<volume level=\"80\">a<pitch absmiddle=\"5\"/>b</volume>c"),
             QStringLiteral("\"a\"@19-20 vol80, \"b\"@42-43 pitch=5 vol80, \"c\"@52-53"));
+        row("silence past a minute is a minute", QStringLiteral("一<silence msec=\"600000\"/>二"),
+            QStringLiteral("\"一\"@0-1, silence60000@1, \"二\"@25-26"));
         row("silence and bookmark",
             QStringLiteral("一<silence msec=\"500\"/>二<bookmark mark=\"m\"/>三"),
             QStringLiteral("\"一\"@0-1, silence500@1, \"二\"@22-23, mark(m)@23, \"三\"@43-44"));
@@ -101,8 +103,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, markup);
         QFETCH(QString, expected);
-        QList<SapiXmlParser::Run> runs;
-        QVERIFY(SapiXmlParser::parse(markup, &runs));
+        const QList<SapiXmlParser::Run> runs = SapiXmlParser::parse(markup);
         QCOMPARE(describe(runs), expected);
         // Every unit of every text points at itself in the markup, or at the
         // '&' of the entity it came from.
@@ -118,31 +119,59 @@ private Q_SLOTS:
         }
     }
 
-    void malformedIsRejected_data()
+    // A flaw costs only itself: the markup around it keeps its meaning and
+    // nothing of a tag is read aloud but what is not a tag at all.
+    void flawsAreRecovered_data()
     {
         QTest::addColumn<QString>("markup");
-        QTest::newRow("unclosed element") << QStringLiteral("<rate speed=\"1\">x");
-        QTest::newRow("mismatched end") << QStringLiteral("<emph>x</spell>");
-        QTest::newRow("stray end") << QStringLiteral("x</emph>");
-        QTest::newRow("unterminated tag") << QStringLiteral("a <rate speed=\"1\"");
-        QTest::newRow("unquoted attribute") << QStringLiteral("<rate speed=1>x</rate>");
-        QTest::newRow("unknown entity") << QStringLiteral("a &nbsp; b");
-        QTest::newRow("bare ampersand") << QStringLiteral("Tom & Jerry");
-        QTest::newRow("less-than in text") << QStringLiteral("1 < 2");
-        QTest::newRow("bad number") << QStringLiteral("<rate speed=\"fast\">x</rate>");
-        QTest::newRow("bad silence") << QStringLiteral("<silence msec=\"soon\"/>");
-        QTest::newRow("duplicate attribute")
-            << QStringLiteral("<rate speed=\"1\" speed=\"2\">x</rate>");
-        QTest::newRow("unclosed comment") << QStringLiteral("<!-- x");
+        QTest::addColumn<QString>("expected");
+        auto row = [](const char *name, const QString &markup, const QString &expected) {
+            QTest::newRow(name) << markup << expected;
+        };
+        row("unclosed element", QStringLiteral("<rate speed=\"1\">x"),
+            QStringLiteral("\"x\"@16-17 rate1"));
+        row("end tag closes what is left open in it",
+            QStringLiteral("<rate speed=\"2\"><emph>x</rate>y"),
+            QStringLiteral("\"x\"@22-23 rate2 emph, \"y\"@30-31"));
+        row("stray end tag", QStringLiteral("x</emph>y<emph>z</emph>"),
+            QStringLiteral("\"xy\"@0-9, \"z\"@15-16 emph"));
+        row("unterminated tag", QStringLiteral("<emph>a</emph> <rate speed=\"1\""),
+            QStringLiteral("\"a\"@6-7 emph, \" <rate speed=\"1\"\"@14-30"));
+        row("unquoted attribute", QStringLiteral("<rate speed=1>x</rate>"),
+            QStringLiteral("\"x\"@14-15 rate1"));
+        row("unknown entity", QStringLiteral("<emph>a &nbsp; b</emph>"),
+            QStringLiteral("\"a &nbsp; b\"@6-16 emph"));
+        row("character reference to NUL", QStringLiteral("a&#0;b<spell>c</spell>"),
+            QStringLiteral("\"a&#0;b\"@0-6, \"c\"@13-14 spell"));
+        row("bare ampersand and less-than", QStringLiteral("Tom & Jerry, 1 < 2 <emph>!</emph>"),
+            QStringLiteral("\"Tom & Jerry, 1 < 2 \"@0-19, \"!\"@25-26 emph"));
+        row("number past the integer range",
+            QStringLiteral("<rate speed=\"99999999999\">a</rate><volume level=\"-99999999999\">b"
+                           "</volume><silence msec=\"99999999999\"/>"),
+            QStringLiteral("\"a\"@26-27 rate10, \"b\"@63-64 vol0, silence60000@73"));
+        row("not a number leaves the setting", QStringLiteral("<rate speed=\"fast\">x</rate>"),
+            QStringLiteral("\"x\"@19-20"));
+        row("silence of no length", QStringLiteral("a<silence msec=\"soon\"/>b"),
+            QStringLiteral("\"a\"@0-1, \"b\"@23-24"));
+        row("repeated attribute keeps the first",
+            QStringLiteral("<rate speed=\"1\" speed=\"2\">x</rate>"),
+            QStringLiteral("\"x\"@26-27 rate1"));
+        row("unclosed comment", QStringLiteral("<emph>a</emph><!-- x"),
+            QStringLiteral("\"a\"@6-7 emph, \"<!-- x\"@14-20"));
     }
 
-    void malformedIsRejected()
+    void flawsAreRecovered()
     {
         QFETCH(QString, markup);
-        QList<SapiXmlParser::Run> runs;
-        runs.append(SapiXmlParser::Run());
-        QVERIFY(!SapiXmlParser::parse(markup, &runs));
-        QVERIFY(runs.isEmpty());
+        QFETCH(QString, expected);
+        const QList<SapiXmlParser::Run> runs = SapiXmlParser::parse(markup);
+        QCOMPARE(describe(runs), expected);
+        for (const SapiXmlParser::Run &run : runs) {
+            for (int k = 0; run.kind == SapiXmlParser::Run::Text && k < run.text.size(); ++k) {
+                const int at = run.offsetAt(k);
+                QVERIFY(markup.at(at) == run.text.at(k) || markup.at(at) == QLatin1Char('&'));
+            }
+        }
     }
 
     void looksLikeMarkup_data()

@@ -69,9 +69,9 @@ private Q_SLOTS:
                                << QStringList {u"A"_s, u"B"_s, u"C"_s};
         QTest::newRow("entity") << u"你&amp;好"_s << int(SVSFIsXML)
                                 << QStringList {u"你"_s, u"&amp;"_s, u"好"_s};
-        QTest::newRow("malformed xml is plain")
-            << u"<rate speed=\"2\">你好"_s << int(SVSFIsXML)
-            << QStringList {u"rate"_s, u"speed"_s, u"="_s, u"2"_s, u"你"_s, u"好"_s};
+        QTest::newRow("an element left open is still markup")
+            << u"<rate speed=\"2\">你好 1 < 2"_s << int(SVSFIsXML)
+            << QStringList {u"你"_s, u"好"_s, u"1"_s, u"<"_s, u"2"_s};
     }
 
     void wordOffsets()
