@@ -121,6 +121,22 @@ class TestParloRender : public QObject
     QString path(const QString &name) const { return m_dir.filePath(name); }
 
 private Q_SLOTS:
+    // Every Han character gets a reading, Simplified ones through their
+    // Traditional forms; one no table reads shows what the voice says.
+    void showReadingCoversEveryCharacter()
+    {
+        QProcess p;
+        p.start(QStringLiteral(PARLO_RENDER),
+            {u"--show-reading"_s, u"开始下雨了，头发干了。"_s, u"㐂"_s});
+        QVERIFY(p.waitForFinished(60000));
+        QCOMPARE(p.exitCode(), 0);
+        const QStringList lines
+            = QString::fromUtf8(p.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 2);
+        QCOMPARE(lines[0], u"kai1 shi3 xia4 yu3 le5 tou2 fa3 gan1 le5"_s);
+        QVERIFY2(lines[1].startsWith(u"㐂["_s) && lines[1].size() > 3, qPrintable(lines[1]));
+    }
+
     void initTestCase()
     {
         AudioSink::setFactory([] { return std::make_unique<ImmediateSink>(); });
