@@ -34,7 +34,7 @@ int usageError(const QString &message)
 {
     say(stderr,
         QStringLiteral("parlo-render: %1\n%2\n")
-            .arg(message, localized("Try 'parlo-render --help'.", "請見 parlo-render --help。")));
+            .arg(message, bilingual("Try 'parlo-render --help'.", "請見 parlo-render --help。")));
     return ExitUsage;
 }
 
@@ -103,7 +103,7 @@ int main(int argc, char *argv[])
     const QList<SpObjectToken> voices = RenderVoices::installed();
     if (voices.isEmpty()) {
         say(stderr,
-            localized("parlo-render: no voice is installed (espeak-ng-data is missing)\n",
+            bilingual("parlo-render: no voice is installed (espeak-ng-data is missing)\n",
                 "parlo-render：沒有已安裝的發音人（缺少 espeak-ng-data）\n"));
         return ExitFailed;
     }
@@ -115,13 +115,13 @@ int main(int argc, char *argv[])
     if (!options.voice.isEmpty()) {
         voice = RenderVoices::find(voices, options.voice);
         if (voice.isNull())
-            return usageError(localized("there is no voice called %1 (see --list-voices)",
+            return usageError(bilingual("there is no voice called %1 (see --list-voices)",
                 "沒有名為 %1 的發音人（請見 --list-voices）")
                                   .arg(options.voice));
     }
     if (options.mp3 && !Mp3Encoder().isAvailable()) {
         say(stderr,
-            localized("parlo-render: the MP3 encoder (libmp3lame) is not installed\n",
+            bilingual("parlo-render: the MP3 encoder (libmp3lame) is not installed\n",
                 "parlo-render：未安裝 MP3 編碼器（libmp3lame）\n"));
         return ExitFailed;
     }
@@ -138,7 +138,7 @@ int main(int argc, char *argv[])
     const bool finished = runJobs(RenderSettings::from(options), voice, list.jobs, workers, report);
     report.close();
     if (!finished) {
-        say(stderr, localized("parlo-render: interrupted\n", "parlo-render：已中斷\n"));
+        say(stderr, bilingual("parlo-render: interrupted\n", "parlo-render：已中斷\n"));
         return ExitInterrupted;
     }
     return report.counts().failed > 0 ? ExitFailed : 0;

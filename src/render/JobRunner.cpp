@@ -88,7 +88,7 @@ bool copyToStandardOutput(const QString &path, QString *error)
             if (n < 0 && errno == EINTR)
                 continue;
             if (n <= 0) {
-                *error = localized("cannot write standard output: %1", "無法寫入標準輸出：%1")
+                *error = bilingual("cannot write standard output: %1", "無法寫入標準輸出：%1")
                              .arg(QString::fromLocal8Bit(std::strerror(errno)));
                 return false;
             }
@@ -134,20 +134,20 @@ QString documentFailure(Document::Status status, const QString &detail)
     case Document::Status::Ok:
     case Document::Status::NoHandle:
     case Document::Status::CannotOpen:
-        why = localized("cannot be read", "無法讀取");
+        why = bilingual("cannot be read", "無法讀取");
         break;
     case Document::Status::Unsupported:
-        why = localized("is no document this program reads", "不是本程式可讀的文件");
+        why = bilingual("is no document this program reads", "不是本程式可讀的文件");
         break;
     case Document::Status::Damaged:
-        why = localized("is damaged or cut short", "檔案已損壞或不完整");
+        why = bilingual("is damaged or cut short", "檔案已損壞或不完整");
         break;
     case Document::Status::TooLarge:
-        why = localized(
+        why = bilingual(
             "is over a size, unpacking or nesting limit", "超過大小、解壓縮或巢狀層數的上限");
         break;
     case Document::Status::TimedOut:
-        why = localized("took too long to read", "讀取逾時");
+        why = bilingual("took too long to read", "讀取逾時");
         break;
     }
     return detail.isEmpty() ? why : QStringLiteral("%1 (%2)").arg(why, detail);
@@ -321,7 +321,7 @@ JobOutcome JobRunner::run(const RenderJob &job, const Progress &progress)
     for (const char *extension : {".wav", ".mp3", ".srt", ".lrc"}) {
         const QString suffix = QLatin1String(extension);
         outcome.message.replace(tempBase + suffix,
-            m_settings.toStdout ? localized("standard output", "標準輸出") : job.base + suffix);
+            m_settings.toStdout ? bilingual("standard output", "標準輸出") : job.base + suffix);
     }
     return outcome;
 }
@@ -355,7 +355,7 @@ JobOutcome JobRunner::make(const RenderJob &job, const Progress &progress)
         for (const Output &out : outputs) {
             if (::access(FileName::encode(out.final).constData(), F_OK) == 0)
                 return {Kind::Kept,
-                    localized("kept the existing %1 (--force replaces it)",
+                    bilingual("kept the existing %1 (--force replaces it)",
                         "保留已存在的 %1（--force 可取代）")
                         .arg(out.final)};
         }
@@ -368,15 +368,15 @@ JobOutcome JobRunner::make(const RenderJob &job, const Progress &progress)
     if (!error.isEmpty())
         return {Kind::Failed, error};
     if (TextSplitter::isBlank(text, 0, int(text.size())))
-        return {Kind::Failed, localized("has no text to read", "沒有可朗讀的文字")};
+        return {Kind::Failed, bilingual("has no text to read", "沒有可朗讀的文字")};
     const QString refused = OutputEstimate::refusal(OutputEstimate::of(text, m_settings),
         m_settings.maxDurationSeconds, OutputEstimate::freeBytesFor(QFileInfo(wavTemp).path()),
-        m_settings.toStdout ? localized("standard output", "標準輸出") : baseInfo.path());
+        m_settings.toStdout ? bilingual("standard output", "標準輸出") : baseInfo.path());
     if (!refused.isEmpty())
         return {Kind::Failed, refused};
     if (!makeFolders(baseInfo.path()))
         return {Kind::Failed,
-            localized("cannot create the folder %1", "無法建立資料夾 %1").arg(baseInfo.path())};
+            bilingual("cannot create the folder %1", "無法建立資料夾 %1").arg(baseInfo.path())};
 
     const int total = int(text.size());
     TextRenderer renderer(m_voice);
@@ -387,8 +387,8 @@ JobOutcome JobRunner::make(const RenderJob &job, const Progress &progress)
     if (!rendered.ok)
         return {Kind::Failed,
             rendered.error.contains(wavTemp)
-                ? localized("cannot write %1: %2", "無法寫入 %1：%2").arg(wavTemp, rendered.error)
-                : localized("the voice could not start: %1", "發音人無法啟動：%1")
+                ? bilingual("cannot write %1: %2", "無法寫入 %1：%2").arg(wavTemp, rendered.error)
+                : bilingual("the voice could not start: %1", "發音人無法啟動：%1")
                       .arg(rendered.error)};
 
     if ((m_settings.srt || m_settings.lrc)
@@ -399,13 +399,13 @@ JobOutcome JobRunner::make(const RenderJob &job, const Progress &progress)
     if (m_settings.mp3) {
         if (!m_mp3->hasEncoder())
             return {Kind::Failed,
-                localized("the MP3 encoder (libmp3lame) is not installed",
+                bilingual("the MP3 encoder (libmp3lame) is not installed",
                     "未安裝 MP3 編碼器（libmp3lame）")};
         QString source = wavTemp;
         QString folder = QFileInfo(mp3.temporary).path() + u'/';
         const QString made = m_mp3->ToMP3(source, folder);
         if (made != mp3.temporary || QFileInfo(made).size() <= CMP3::FailedSizeLimit)
-            return {Kind::Failed, localized("the MP3 conversion failed", "MP3 轉檔失敗")};
+            return {Kind::Failed, bilingual("the MP3 conversion failed", "MP3 轉檔失敗")};
     }
     // The last chance to stop: after this the outputs appear.
     if (progress && !progress(total, total))

@@ -105,11 +105,11 @@ Estimate of(const QString &text, const RenderSettings &settings)
 QString refusal(const Estimate &estimate, double maxSeconds, qint64 freeBytes, const QString &where)
 {
     if (maxSeconds > 0 && estimate.seconds > maxSeconds)
-        return localized(
+        return bilingual(
             "would last about %1, longer than --max-duration %2", "約需 %1，超過 --max-duration %2")
             .arg(duration(estimate.seconds), duration(maxSeconds));
     if (freeBytes >= 0 && estimate.bytes > freeBytes)
-        return localized("needs about %1 MB for %2, but its file system has %3 MB free",
+        return bilingual("needs about %1 MB for %2, but its file system has %3 MB free",
             "%2 約需 %1 MB，但其檔案系統只剩 %3 MB")
             .arg(estimate.bytes >> 20)
             .arg(where)

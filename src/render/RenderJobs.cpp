@@ -58,14 +58,14 @@ QString specialFileKind(const QString &path)
     if (::stat(FileName::encode(path).constData(), &st) != 0)
         return QString();
     if (S_ISFIFO(st.st_mode))
-        return localized("%1: is a named pipe, not a file (give - to read a pipe)",
+        return bilingual("%1: is a named pipe, not a file (give - to read a pipe)",
             "%1：是具名管道，不是檔案（要讀取管道請用 -）")
             .arg(path);
     if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode))
-        return localized("%1: is a device, not a file", "%1：是裝置，不是檔案").arg(path);
+        return bilingual("%1: is a device, not a file", "%1：是裝置，不是檔案").arg(path);
     if (S_ISSOCK(st.st_mode))
-        return localized("%1: is a socket, not a file", "%1：是通訊端，不是檔案").arg(path);
-    return localized("%1: is not a file", "%1：不是檔案").arg(path);
+        return bilingual("%1: is a socket, not a file", "%1：是通訊端，不是檔案").arg(path);
+    return bilingual("%1: is not a file", "%1：不是檔案").arg(path);
 }
 
 // The real path of `path`, links resolved, as the file system's bytes;
@@ -87,7 +87,8 @@ QByteArray canonicalOf(const QString &path)
 
 QString standardInputLabel()
 {
-    return localized("(standard input)", "（標準輸入）");
+    // A name, in both languages at once, that messages put in each of theirs.
+    return QStringLiteral("(standard input, 標準輸入)");
 }
 
 QString join(const QString &folder, const QString &name)
@@ -133,9 +134,9 @@ public:
         walk(root, root, canonicalOf(root) + '/', visited, found);
         if (found.isEmpty()) {
             m_list.errors.append(m_globs.isEmpty()
-                    ? localized("%1: no document found in this folder", "%1：這個資料夾裡沒有文件")
+                    ? bilingual("%1: no document found in this folder", "%1：這個資料夾裡沒有文件")
                           .arg(folder)
-                    : localized("%1: no file in this folder matches --glob",
+                    : bilingual("%1: no file in this folder matches --glob",
                         "%1：這個資料夾裡沒有符合 --glob 的檔案")
                           .arg(folder));
             return;
@@ -223,7 +224,7 @@ public:
             m_list.errors.append(what);
         } else {
             m_list.errors.append(
-                localized("%1: no such file or folder", "%1：沒有這個檔案或資料夾").arg(input));
+                bilingual("%1: no such file or folder", "%1：沒有這個檔案或資料夾").arg(input));
         }
     }
 
@@ -241,7 +242,7 @@ public:
     JobList finish()
     {
         if (!m_single.isEmpty() && m_list.jobs.size() + m_list.errors.size() > 1)
-            m_list.errors.prepend(localized("-o %1 names one file, but there are several inputs",
+            m_list.errors.prepend(bilingual("-o %1 names one file, but there are several inputs",
                 "-o %1 是單一檔名，但輸入不只一個")
                                       .arg(m_options.output));
         if (!m_single.isEmpty() && m_list.jobs.size() == 1 && m_list.errors.isEmpty())
@@ -291,7 +292,7 @@ private:
             if (clash.isEmpty())
                 kept.append(std::move(job));
             else
-                m_list.errors.append(localized(
+                m_list.errors.append(bilingual(
                     "%1: its output %2 is an input of this run", "%1：輸出檔 %2 是這次的輸入檔之一")
                                          .arg(job.label, clash));
         }
@@ -317,7 +318,7 @@ private:
         const auto clash = m_bases.constFind(key);
         if (clash != m_bases.constEnd()) {
             m_list.errors.append(
-                localized("%1: its output %2 would be that of %3", "%1：輸出檔 %2 會與 %3 的相同")
+                bilingual("%1: its output %2 would be that of %3", "%1：輸出檔 %2 會與 %3 的相同")
                     .arg(job.label, job.base, clash.value()));
             return;
         }
@@ -367,7 +368,7 @@ StandardInput readStandardInput(int fd, const Document::Limits &limits)
             break;
         }
         if (in.bytes.size() > limits.maxInputBytes) {
-            in.error = localized("%1: larger than %2 bytes", "%1：大於 %2 位元組")
+            in.error = bilingual("%1: larger than %2 bytes", "%1：大於 %2 位元組")
                            .arg(standardInputLabel())
                            .arg(limits.maxInputBytes);
             break;
@@ -376,7 +377,7 @@ StandardInput readStandardInput(int fd, const Document::Limits &limits)
         // then be refused at its first NUL.
         if (n == 0 || in.bytes.size() >= DocumentReader::FormatHeadBytes) {
             if (DocumentReader::isBinary(in.bytes, checked)) {
-                in.error = localized("%1: binary data, not text", "%1：是二進位資料，不是文字")
+                in.error = bilingual("%1: binary data, not text", "%1：是二進位資料，不是文字")
                                .arg(standardInputLabel());
                 break;
             }

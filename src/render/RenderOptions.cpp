@@ -170,7 +170,7 @@ QString apply(const OptionDoc &o, const QString &value, RenderOptions &r)
     case Id::Glob: {
         const QRegularExpression pattern(QRegularExpression::wildcardToRegularExpression(value));
         if (!pattern.isValid())
-            return localized(
+            return bilingual(
                 "%1 %2 is not a file name pattern (%3)", "%1 %2 不是有效的檔名樣式（%3）")
                 .arg(name, value, pattern.errorString());
         r.globs.append(value);
@@ -202,12 +202,12 @@ QString apply(const OptionDoc &o, const QString &value, RenderOptions &r)
         break;
     case Id::Rate:
         if (!toInt(value, -10, 10, &r.rate))
-            return localized("%1 takes a number from -10 to 10", "%1 需要 -10 到 10 的數字")
+            return bilingual("%1 takes a number from -10 to 10", "%1 需要 -10 到 10 的數字")
                 .arg(name);
         break;
     case Id::Volume:
         if (!toInt(value, 0, 100, &r.volume))
-            return localized("%1 takes a number from 0 to 100", "%1 需要 0 到 100 的數字")
+            return bilingual("%1 takes a number from 0 to 100", "%1 需要 0 到 100 的數字")
                 .arg(name);
         break;
     case Id::Xml:
@@ -221,11 +221,11 @@ QString apply(const OptionDoc &o, const QString &value, RenderOptions &r)
         break;
     case Id::Jobs:
         if (!toInt(value, 1, 1024, &r.jobs))
-            return localized("%1 takes a number of at least 1", "%1 需要至少為 1 的數字").arg(name);
+            return bilingual("%1 takes a number of at least 1", "%1 需要至少為 1 的數字").arg(name);
         break;
     case Id::MaxDuration:
         if (!toSeconds(value, &r.maxDurationSeconds))
-            return localized("%1 takes a time above zero, such as 90, 45m or 2h",
+            return bilingual("%1 takes a time above zero, such as 90, 45m or 2h",
                 "%1 需要大於零的時間，例如 90、45m 或 2h")
                 .arg(name);
         break;
@@ -257,22 +257,22 @@ QString check(RenderOptions &r)
         return QString();
     if (r.showReading) {
         return r.inputs.isEmpty()
-            ? localized("--show-reading needs a text", "--show-reading 需要文字")
+            ? bilingual("--show-reading needs a text", "--show-reading 需要文字")
             : QString();
     }
     const qsizetype count = r.inputs.size() + r.texts.size();
     if (count == 0)
-        return localized("nothing to render: give files, folders, - or --text",
+        return bilingual("nothing to render: give files, folders, - or --text",
             "沒有要轉出的內容：請給檔案、資料夾、- 或 --text");
     if (r.inputs.count(QStringLiteral("-")) > 1)
-        return localized("- may be given once", "- 只能出現一次");
+        return bilingual("- may be given once", "- 只能出現一次");
     if (r.toStdout) {
         if (count != 1 || !r.output.isEmpty() || r.mp3 || r.srt || r.lrc || !r.wav)
-            return localized("--stdout takes one input and no other output",
+            return bilingual("--stdout takes one input and no other output",
                 "--stdout 只能有一個輸入，且不能有其他輸出");
     }
     if (!r.wav && !r.mp3 && !r.srt && !r.lrc)
-        return localized("--no-wav leaves nothing to write", "--no-wav 之後沒有要輸出的檔案");
+        return bilingual("--no-wav leaves nothing to write", "--no-wav 之後沒有要輸出的檔案");
     return QString();
 }
 
@@ -349,6 +349,9 @@ const char *const UsageLine = "parlo-render [OPTIONS] FILE|DIR|- ... [--text TEX
 
 } // namespace
 
+namespace
+{
+
 bool chineseMessages()
 {
     for (const char *name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
@@ -359,7 +362,18 @@ bool chineseMessages()
     return false;
 }
 
-QString localized(const char *english, const char *chinese)
+} // namespace
+
+QString bilingual(const char *english, const char *chinese)
+{
+    const QString en = QString::fromUtf8(english);
+    const QString zh = QString::fromUtf8(chinese);
+    if (en == zh)
+        return en;
+    return en.endsWith(u'\n') ? en + zh : en + QStringLiteral(" / ") + zh;
+}
+
+QString inUserLanguage(const char *english, const char *chinese)
 {
     static const bool zh = chineseMessages();
     return QString::fromUtf8(zh ? chinese : english);
@@ -398,17 +412,17 @@ ParsedArguments parseRenderArguments(const QStringList &arguments)
             }
         }
         if (!option) {
-            out.error = localized("unknown option %1", "不明的選項 %1").arg(arg);
+            out.error = bilingual("unknown option %1", "不明的選項 %1").arg(arg);
             return out;
         }
         if (option->argument && !hasValue) {
             if (i + 1 >= arguments.size()) {
-                out.error = localized("%1 needs a value", "%1 需要一個值").arg(arg);
+                out.error = bilingual("%1 needs a value", "%1 需要一個值").arg(arg);
                 return out;
             }
             value = arguments[++i];
         } else if (!option->argument && hasValue) {
-            out.error = localized("%1 takes no value", "%1 不需要值").arg(arg);
+            out.error = bilingual("%1 takes no value", "%1 不需要值").arg(arg);
             return out;
         }
         out.error = apply(*option, value, r);

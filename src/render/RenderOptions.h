@@ -45,7 +45,10 @@ ParsedArguments parseRenderArguments(const QStringList &arguments);
 QString renderHelpText();
 QString renderManPage();
 
-// True when messages should be in Chinese (LC_ALL, LC_MESSAGES or LANG is zh*).
-bool chineseMessages();
-// The message in the user's language (both given in UTF-8).
-QString localized(const char *english, const char *chinese);
+// A message in both languages (given in UTF-8), English first, as the help
+// gives them: on two lines where each is a line of its own, else joined by
+// " / ".
+QString bilingual(const char *english, const char *chinese);
+// The user's language alone (Chinese where LC_ALL, LC_MESSAGES or LANG is
+// zh*), for the progress line, which is redrawn in place on one line.
+QString inUserLanguage(const char *english, const char *chinese);

@@ -101,7 +101,7 @@ QString RenderReport::progressLine(qint64 elapsedMs) const
     const QString left = perSecond > 0 && read > 0
         ? minutesSeconds((expected - spoken + perSecond - 1) / perSecond)
         : QStringLiteral("-:--");
-    return localized("%1 %2/%3 files  %4 chars/s  %5 left", "%1 %2/%3 檔  每秒 %4 字  剩餘 %5")
+    return inUserLanguage("%1 %2/%3 files  %4 chars/s  %5 left", "%1 %2/%3 檔  每秒 %4 字  剩餘 %5")
         .arg(bar)
         .arg(done)
         .arg(m_files)
@@ -130,7 +130,7 @@ void RenderReport::close()
     draw(true);
     std::fputs("\r\033[K", m_stream);
     m_drawn = false;
-    const QString summary = localized(
+    const QString summary = bilingual(
         "%1 rendered, %2 kept, %3 failed in %4", "完成 %1 個，保留 %2 個，失敗 %3 個，共 %4")
                                 .arg(m_counts.rendered)
                                 .arg(m_counts.kept)

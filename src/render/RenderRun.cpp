@@ -150,7 +150,7 @@ private:
                 : QString::number(p->exitCode());
             m_report.finished(m_jobs[w.job],
                 {JobOutcome::Kind::Failed,
-                    localized(
+                    bilingual(
                         "the worker process ended unexpectedly (%1)", "轉檔行程意外結束（%1）")
                         .arg(how)});
         }
