@@ -12,6 +12,7 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QScopeGuard>
 #include <QThread>
 
 #include <cstdio>
@@ -44,6 +45,9 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("parlo-render"));
+    // The synthesis thread stops before what it uses is destroyed, also when
+    // a reading was cut short (Ctrl+C).
+    const auto stopEngine = qScopeGuard([] { SpeechEngine::shutdown(); });
     // Rendering never plays anything: voices get a sink that only counts.
     AudioSink::setFactory([] { return std::make_unique<ImmediateSink>(); });
     // espeak-ng probes the sound server as it starts, whatever its output;

@@ -76,10 +76,33 @@ void SpeechEngine::setDataPath(const QString &path)
     dataPath() = path;
 }
 
+namespace
+{
+std::atomic<SpeechEngine *> made {nullptr};
+}
+
 SpeechEngine &SpeechEngine::instance()
 {
     static SpeechEngine engine;
+    made = &engine;
     return engine;
+}
+
+void SpeechEngine::shutdown()
+{
+    if (SpeechEngine *engine = made.load())
+        engine->stopWorker();
+}
+
+void SpeechEngine::stopWorker()
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_stopping = true;
+    }
+    m_wake.notify_all();
+    if (m_worker.joinable())
+        m_worker.join();
 }
 
 SpeechEngine::SpeechEngine()
@@ -119,13 +142,7 @@ SpeechEngine::SpeechEngine()
 
 SpeechEngine::~SpeechEngine()
 {
-    {
-        std::lock_guard lock(m_mutex);
-        m_stopping = true;
-    }
-    m_wake.notify_all();
-    if (m_worker.joinable())
-        m_worker.join();
+    stopWorker();
     if (m_available)
         espeak_Terminate();
 }

@@ -30,6 +30,10 @@ public:
     static constexpr int NativeRate = 22050;
 
     static SpeechEngine &instance();
+    // Stops the synthesis thread of the engine, if one was made, and waits
+    // for it. Called before a program leaves main(): the thread uses objects
+    // that the end of the program destroys. Speaking afterwards says nothing.
+    static void shutdown();
     // Where espeak-ng's data is looked for; only effective before the first
     // instance() call. Empty means the library's built-in location.
     static void setDataPath(const QString &path);
@@ -52,6 +56,7 @@ public:
     ~SpeechEngine() override;
 
 private:
+    void stopWorker();
     friend class SpeechChannel;
     SpeechEngine();
     void run();
