@@ -30,8 +30,7 @@ constexpr int WaitMs = 50;
 // The time left is not guessed before the rendering has run this long.
 constexpr qint64 EstimateAfterMs = 1000;
 
-// Ends a rendering attempt as failed; `why` is set when the file could not
-// take the sound (a full disk), and is then told to the user.
+// Ends a rendering attempt as failed; `why`, when known, goes to the log.
 struct RenderFailure {
     QString why;
 };
@@ -154,7 +153,6 @@ AudioExport::WavRenderResult AudioExport::RenderTextToWav(
     const QString &prompt, QString &path, Mp3Follower *follower)
 {
     path.clear();
-    m_failure.clear();
     m_cancel = false;
     WavRenderResult result = Failed;
     std::unique_ptr<SpFileStream> stream;
@@ -185,7 +183,7 @@ AudioExport::WavRenderResult AudioExport::RenderTextToWav(
             stream = std::make_unique<SpFileStream>();
             stream->Format.Type = SAFT16kHz16BitMono;
             if (!stream->Open(path, SSFMCreateForWrite, false))
-                throw RenderFailure {};
+                throw RenderFailure {stream->errorString()};
             m_Voice.setAllowAudioOutputFormatChangesOnNextSet(false);
             m_Voice.setAudioOutputStream(stream.get());
             if (follower)
@@ -215,7 +213,7 @@ AudioExport::WavRenderResult AudioExport::RenderTextToWav(
         result = Cancelled;
     } catch (const RenderFailure &e) {
         release();
-        m_failure = e.why;
+        qCWarning(lcExport).noquote() << "rendering" << path << "failed:" << e.why;
         result = Failed;
     } catch (const Mp3Encoder::Error &e) {
         qCWarning(lcExport).noquote() << "cannot encode while rendering:" << e.message();
@@ -288,12 +286,9 @@ CMP3::Encoded AudioExport::waitForFollower(Mp3Follower &follower)
     return {follower.target(), follower.framesEncoded()};
 }
 
-QString AudioExport::failureText(const QString &path) const
+QString AudioExport::failureText(const QString &path)
 {
-    QString text = path + ExportTexts::LineEnd + ExportTexts::Failed;
-    if (!m_failure.isEmpty())
-        text += ExportTexts::LineEnd + m_failure;
-    return text;
+    return path + ExportTexts::LineEnd + ExportTexts::Failed;
 }
 
 void AudioExport::Cmd_SaveWAV()
