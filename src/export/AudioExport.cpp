@@ -61,15 +61,6 @@ void forceRemove(const QString &path)
     }
 }
 
-// Where the MP3 made while rendering is kept until the conversion takes it:
-// a hidden file beside the WAV, on the same disk as the MP3 will be.
-QString stagedMp3Path(const QString &wavPath)
-{
-    const QFileInfo info(wavPath);
-    return joinPath(info.absolutePath(),
-        QLatin1Char('.') + info.completeBaseName() + QStringLiteral(".mp3.part"));
-}
-
 struct BusyScope {
     bool &busy;
     explicit BusyScope(bool &flag)
@@ -178,6 +169,7 @@ AudioExport::WavRenderResult AudioExport::RenderTextToWav(
             const QFileInfo info(chosen);
             m_View.setLastDir(info.absolutePath());
             path = joinPath(m_View.lastDir(), info.completeBaseName() + QStringLiteral(".wav"));
+            CMP3::removeStaleStaging(path);
             forceRemove(path);
 
             stream = std::make_unique<SpFileStream>();
@@ -188,7 +180,7 @@ AudioExport::WavRenderResult AudioExport::RenderTextToWav(
             m_Voice.setAudioOutputStream(stream.get());
             if (follower)
                 follower->start(path, SpFileStream::HeaderSize, stream->sampleRate(),
-                    stagedMp3Path(path), Mp3Encoder::parseOptions(CMP3::encoderOptions()));
+                    CMP3::stagedMp3Path(path), Mp3Encoder::parseOptions(CMP3::encoderOptions()));
 
             if (m_Reading.m_Prompt && m_TTS)
                 m_TTS->Stop();

@@ -63,7 +63,7 @@ private Q_SLOTS:
         m_voice = std::make_unique<SpVoice>(nullptr, &m_engine);
         m_reading = std::make_unique<ReadingController>(*m_window, *m_voice, nullptr);
         m_reading->connectVoiceEvents();
-        m_mp3 = makeCMP3(m_window->m_boxes, path(u"tmp"_s));
+        m_mp3 = makeCMP3(m_window->m_boxes);
         m_export
             = std::make_unique<AudioExport>(*m_window, *m_voice, *m_reading, nullptr, m_mp3.get());
     }
@@ -182,6 +182,23 @@ private Q_SLOTS:
                 u"failed|轉檔已完成|"_s + path(u"full.wav"_s) + u"\r\n檔案轉檔無法完成！"_s));
     }
 
+    void staleStagingFilesAreRemoved()
+    {
+        // Left behind by an export that was killed: a WAV moved away for the
+        // encoder goes back to its place, the rest is removed.
+        QVERIFY(QDir().mkpath(path(u".Zorbo-Temp"_s)));
+        TestFiles::writeAll(path(u".Zorbo-Temp/lost.wav"_s), "RIFF");
+        TestFiles::writeAll(path(u".Zorbo-Temp/lost.mp3"_s), "ID3");
+        TestFiles::writeAll(path(u".old.mp3.part"_s), "ID3");
+        TestFiles::writeAll(path(u"keep.txt"_s), "x");
+        m_window->m_text = u"字"_s;
+        m_window->m_answer = path(u"talk.wav"_s);
+        m_export->Cmd_SaveWAV();
+        QCOMPARE(entries(m_dir->path()),
+            QStringList({u".Zorbo-Temp"_s, u"keep.txt"_s, u"lost.wav"_s, u"talk.wav"_s}));
+        QCOMPARE(entries(path(u".Zorbo-Temp"_s)), QStringList());
+    }
+
     void wavAndMp3_data()
     {
         QTest::addColumn<QString>("folder");
@@ -205,11 +222,13 @@ private Q_SLOTS:
 
         const QString wav = path(folder + u"/talk.wav"_s);
         const QString mp3 = path(folder + u"/talk.mp3"_s);
-        QCOMPARE(entries(path(folder)), QStringList({u"talk.mp3"_s, u"talk.wav"_s}));
+        QStringList listed = entries(path(folder));
+        listed.removeOne(u".Zorbo-Temp"_s); // kept, and empty (below)
+        QCOMPARE(listed, QStringList({u"talk.mp3"_s, u"talk.wav"_s}));
         QCOMPARE(m_window->m_boxes,
             QStringList(u"1|轉檔已完成|"_s + wav + u"\r\n"_s + mp3 + u"\r\n檔案存檔完成！"_s));
         QVERIFY(qAbs(mp3Seconds(mp3) - 4.0) <= 0.2);
-        QCOMPARE(entries(path(u"tmp/Zorbo-Temp"_s)), QStringList());
+        QCOMPARE(entries(path(folder + u"/.Zorbo-Temp"_s)), QStringList());
     }
 
     void followerMatchesEncodingTheFinishedFile()
