@@ -187,7 +187,9 @@ bool DocumentFiles::writeUtf16File(const QString &path, const QString &text)
     bytes[1] = char(0xFE);
     qToLittleEndian<char16_t>(text.utf16(), text.size(), bytes.data() + 2);
 
-    const QString failure = SafeFile::replace(path, bytes);
+    // Where the folder refuses new files, an existing file the user may write
+    // is still replaced, as a save over it would on any system.
+    const QString failure = SafeFile::replace(path, bytes, SafeFile::InPlace::WhenFolderRefuses);
     if (!failure.isEmpty()) {
         qCWarning(lcDocument).noquote() << "saving" << path << "failed:" << failure;
         return false;
