@@ -219,19 +219,9 @@ AudioExport::WavRenderResult AudioExport::RenderTextToWav(
 void AudioExport::speakIntoStream(const QString &text, SpFileStream &stream, Mp3Follower *follower)
 {
     // The whole text is rendered from its start, so words are highlighted
-    // in place; the user's selection comes back when the stream ends (a
-    // reading cut off here has already saved it).
+    // in place. When the stream ends, the selection saved by the last reading
+    // or search comes back; an export saves none of its own.
     m_Reading.m_SpeakOffset = 0;
-    if (!m_Reading.m_Speaking) {
-        bool startFits = false;
-        bool lengthFits = false;
-        const qint16 start = toInt16(m_View.selStart(), &startFits);
-        const qint16 length = toInt16(m_View.selLength(), &lengthFits);
-        if (startFits && lengthFits) {
-            m_Reading.m_SavedSelStart = start;
-            m_Reading.m_SavedSelLength = length;
-        }
-    }
     m_progress.start(text.size(), m_clock.elapsed());
     const int number = m_Voice.Speak(text, m_Reading.m_SpeakFlags);
     const QMetaObject::Connection words = QObject::connect(&m_Voice, &SpVoice::Word, &m_Voice,
