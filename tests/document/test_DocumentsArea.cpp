@@ -175,6 +175,20 @@ private Q_SLOTS:
         QCOMPARE(titles.size(), 2);
     }
 
+    void tooLongADocumentIsRefusedAndEditsAreStillAsked()
+    {
+        const QString big = path(u"big.txt"_s);
+        TestFiles::writeAll(big, QByteArray(DocumentFiles::MaxDocumentChars + 1, 'a'));
+        DocumentFiles files(box, nullptr, lastDir, &reader);
+        box.setText(u"draft"_s);
+        files.TextChange();
+        QVERIFY(!files.LoadDocument(big));
+        QCOMPARE(
+            boxes, QStringList {DocumentFiles::tooLongText(DocumentFiles::MaxDocumentChars + 1)});
+        QCOMPARE(box.Text(), u"draft"_s);
+        QVERIFY(files.m_Dirty);
+    }
+
     void failedSaveKeepsTheOldFile()
     {
         const QString target = path(u"keep.txt"_s);
