@@ -416,7 +416,10 @@ bool SliderEx::moveTo(int value)
 
 void SliderEx::keyPressEvent(QKeyEvent *event)
 {
-    const int page = std::max(1, m_Max / 10);
+    // Value is the offset from Min, so the keys move it over 0 .. Max - Min;
+    // past Max - Min the reported value would leave the slider's range.
+    const int top = std::max(0, m_Max - m_Min);
+    const int page = std::max(1, top / 10);
     int target = m_Value;
     switch (event->key()) {
     case Qt::Key_Left:
@@ -437,13 +440,13 @@ void SliderEx::keyPressEvent(QKeyEvent *event)
         target = 0;
         break;
     case Qt::Key_End:
-        target = m_Max;
+        target = top;
         break;
     default:
         QWidget::keyPressEvent(event);
         return;
     }
-    moveTo(target);
+    moveTo(std::clamp(target, 0, top));
     event->accept();
 }
 

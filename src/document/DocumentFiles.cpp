@@ -84,10 +84,14 @@ bool DocumentFiles::LoadDocument(const QString &path)
         return false;
     }
     m_Loading = true;
+    // A document refused for its size leaves the text, and so its unsaved
+    // edits, as they were.
+    const bool wasDirty = m_Dirty;
     m_Dirty = false;
     const ReadOutcome outcome = readInBackground(path);
     bool shown = false;
     if (outcome.tooLarge || outcome.text.size() > MaxDocumentChars) {
+        m_Dirty = wasDirty;
         qCInfo(lcDocument) << path << "is too long for the text box";
         MessageBox::show(tooLongText(outcome.tooLarge ? -1 : outcome.text.size()),
             MessageBox::Icon::Exclamation, MessageBox::Buttons::Ok, m_Owner);
@@ -187,7 +191,9 @@ bool DocumentFiles::writeUtf16File(const QString &path, const QString &text)
     bytes[1] = char(0xFE);
     qToLittleEndian<char16_t>(text.utf16(), text.size(), bytes.data() + 2);
 
-    const QString failure = SafeFile::replace(path, bytes);
+    // Where the folder refuses new files, an existing file the user may write
+    // is still replaced, as a save over it would on any system.
+    const QString failure = SafeFile::replace(path, bytes, SafeFile::InPlace::WhenFolderRefuses);
     if (!failure.isEmpty()) {
         qCWarning(lcDocument).noquote() << "saving" << path << "failed:" << failure;
         return false;

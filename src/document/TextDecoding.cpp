@@ -4,6 +4,7 @@
 
 #include <uchardet/uchardet.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <iconv.h>
 #include <memory>
@@ -84,8 +85,56 @@ bool looksLikeText(const QString &text)
     return suspiciousChars(text) * 50 <= text.size();
 }
 
+bool within(char16_t u, char16_t low, char16_t high)
+{
+    return u >= low && u <= high;
+}
+
+// The text without the terminal's escape sequences (colours, cursor moves,
+// window titles, character sets) that files meant for a terminal hold, such
+// as fortune cookies: a CSI sequence runs to its final byte, an OSC one to
+// BEL or ESC \, any other to the byte after its intermediates.
+QString withoutTerminalEscapes(const QString &text)
+{
+    constexpr char16_t Esc = 0x1B;
+    constexpr char16_t Bel = 0x07;
+    if (!text.contains(QChar(Esc)))
+        return text;
+    const char16_t *in = reinterpret_cast<const char16_t *>(text.constData());
+    const qsizetype n = text.size();
+    QString out;
+    out.reserve(n);
+    for (qsizetype i = 0; i < n;) {
+        if (in[i] != Esc) {
+            out += QChar(in[i++]);
+            continue;
+        }
+        ++i;
+        if (i < n && in[i] == u'[') {
+            ++i;
+            while (i < n && within(in[i], 0x30, 0x3F))
+                ++i;
+            while (i < n && within(in[i], 0x20, 0x2F))
+                ++i;
+            if (i < n && within(in[i], 0x40, 0x7E))
+                ++i;
+        } else if (i < n && in[i] == u']') {
+            while (i < n && in[i] != Bel && !(in[i] == Esc && i + 1 < n && in[i + 1] == u'\\'))
+                ++i;
+            i = std::min(n, i + (i < n && in[i] == Bel ? 1 : 2));
+        } else {
+            while (i < n && within(in[i], 0x20, 0x2F))
+                ++i;
+            if (i < n && within(in[i], 0x30, 0x7E))
+                ++i;
+        }
+    }
+    return out;
+}
+
 Result accept(QString text)
 {
+    text = withoutTerminalEscapes(text);
     if (!looksLikeText(text))
         return Result::failure(Status::Unsupported, QStringLiteral("binary data, not text"));
     return Result::success(std::move(text));

@@ -30,8 +30,7 @@ constexpr int WaitMs = 50;
 // The time left is not guessed before the rendering has run this long.
 constexpr qint64 EstimateAfterMs = 1000;
 
-// Ends a rendering attempt as failed; `why` is set when the file could not
-// take the sound (a full disk), and is then told to the user.
+// Ends a rendering attempt as failed; `why`, when known, goes to the log.
 struct RenderFailure {
     QString why;
 };
@@ -60,15 +59,6 @@ void forceRemove(const QString &path)
         qCWarning(lcExport) << "cannot delete" << path << file.errorString();
         throw RenderFailure {};
     }
-}
-
-// Where the MP3 made while rendering is kept until the conversion takes it:
-// a hidden file beside the WAV, on the same disk as the MP3 will be.
-QString stagedMp3Path(const QString &wavPath)
-{
-    const QFileInfo info(wavPath);
-    return joinPath(info.absolutePath(),
-        QLatin1Char('.') + info.completeBaseName() + QStringLiteral(".mp3.part"));
 }
 
 struct BusyScope {
@@ -154,7 +144,6 @@ AudioExport::WavRenderResult AudioExport::RenderTextToWav(
     const QString &prompt, QString &path, Mp3Follower *follower)
 {
     path.clear();
-    m_failure.clear();
     m_cancel = false;
     WavRenderResult result = Failed;
     std::unique_ptr<SpFileStream> stream;
@@ -180,17 +169,18 @@ AudioExport::WavRenderResult AudioExport::RenderTextToWav(
             const QFileInfo info(chosen);
             m_View.setLastDir(info.absolutePath());
             path = joinPath(m_View.lastDir(), info.completeBaseName() + QStringLiteral(".wav"));
+            CMP3::removeStaleStaging(path);
             forceRemove(path);
 
             stream = std::make_unique<SpFileStream>();
             stream->Format.Type = SAFT16kHz16BitMono;
             if (!stream->Open(path, SSFMCreateForWrite, false))
-                throw RenderFailure {};
+                throw RenderFailure {stream->errorString()};
             m_Voice.setAllowAudioOutputFormatChangesOnNextSet(false);
             m_Voice.setAudioOutputStream(stream.get());
             if (follower)
                 follower->start(path, SpFileStream::HeaderSize, stream->sampleRate(),
-                    stagedMp3Path(path), Mp3Encoder::parseOptions(CMP3::encoderOptions()));
+                    CMP3::stagedMp3Path(path), Mp3Encoder::parseOptions(CMP3::encoderOptions()));
 
             if (m_Reading.m_Prompt && m_TTS)
                 m_TTS->Stop();
@@ -215,7 +205,7 @@ AudioExport::WavRenderResult AudioExport::RenderTextToWav(
         result = Cancelled;
     } catch (const RenderFailure &e) {
         release();
-        m_failure = e.why;
+        qCWarning(lcExport).noquote() << "rendering" << path << "failed:" << e.why;
         result = Failed;
     } catch (const Mp3Encoder::Error &e) {
         qCWarning(lcExport).noquote() << "cannot encode while rendering:" << e.message();
@@ -229,19 +219,9 @@ AudioExport::WavRenderResult AudioExport::RenderTextToWav(
 void AudioExport::speakIntoStream(const QString &text, SpFileStream &stream, Mp3Follower *follower)
 {
     // The whole text is rendered from its start, so words are highlighted
-    // in place; the user's selection comes back when the stream ends (a
-    // reading cut off here has already saved it).
+    // in place. When the stream ends, the selection saved by the last reading
+    // or search comes back; an export saves none of its own.
     m_Reading.m_SpeakOffset = 0;
-    if (!m_Reading.m_Speaking) {
-        bool startFits = false;
-        bool lengthFits = false;
-        const qint16 start = toInt16(m_View.selStart(), &startFits);
-        const qint16 length = toInt16(m_View.selLength(), &lengthFits);
-        if (startFits && lengthFits) {
-            m_Reading.m_SavedSelStart = start;
-            m_Reading.m_SavedSelLength = length;
-        }
-    }
     m_progress.start(text.size(), m_clock.elapsed());
     const int number = m_Voice.Speak(text, m_Reading.m_SpeakFlags);
     const QMetaObject::Connection words = QObject::connect(&m_Voice, &SpVoice::Word, &m_Voice,
@@ -288,12 +268,9 @@ CMP3::Encoded AudioExport::waitForFollower(Mp3Follower &follower)
     return {follower.target(), follower.framesEncoded()};
 }
 
-QString AudioExport::failureText(const QString &path) const
+QString AudioExport::failureText(const QString &path)
 {
-    QString text = path + ExportTexts::LineEnd + ExportTexts::Failed;
-    if (!m_failure.isEmpty())
-        text += ExportTexts::LineEnd + m_failure;
-    return text;
+    return path + ExportTexts::LineEnd + ExportTexts::Failed;
 }
 
 void AudioExport::Cmd_SaveWAV()

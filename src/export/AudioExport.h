@@ -125,7 +125,7 @@ public:
 private:
     void speakIntoStream(const QString &text, SpFileStream &stream, Mp3Follower *follower);
     CMP3::Encoded waitForFollower(Mp3Follower &follower);
-    QString failureText(const QString &path) const;
+    static QString failureText(const QString &path);
 
     ExportView &m_View;
     SpVoice &m_Voice;
@@ -134,7 +134,6 @@ private:
     CMP3 *m_MP3;
     ExportProgress m_progress;
     QElapsedTimer m_clock;
-    QString m_failure; // why the file could not take the sound, if it said
     bool m_busy = false;
     bool m_cancel = false;
     bool m_encodeWhileRendering = true;

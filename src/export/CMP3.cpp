@@ -17,7 +17,8 @@
 namespace
 {
 
-const QString TempFolderName = QStringLiteral("Zorbo-Temp/");
+const QString TempFolderName = QStringLiteral(".Zorbo-Temp/");
+const QString StagedSuffix = QStringLiteral(".mp3.part");
 using namespace ExportTexts;
 // Output rate 44.1 kHz, 32 kbit/s, quality 5, mono.
 const QString EncoderOptions[] = {QStringLiteral("if44.1"), QStringLiteral("iBw32"),
@@ -109,7 +110,6 @@ bool placeEncoded(const CMP3::Encoded &encoded, const QString &source, const QSt
 
 CMP3::CMP3(ShowMessage showMessage, const Options &options)
     : m_showMessage(std::move(showMessage))
-    , m_tempRoot(options.tempRoot.isEmpty() ? QDir::tempPath() : options.tempRoot)
     , m_library(options.library.isEmpty() ? QString::fromLatin1(Mp3Encoder::DefaultLibrary)
                                           : options.library)
 {
@@ -133,12 +133,34 @@ bool CMP3::hasEncoder() const
     return m_Encoder != nullptr;
 }
 
-QString CMP3::tempFolder() const
+QString CMP3::tempFolder(const QString &wavPath)
 {
-    QString root = QDir::cleanPath(m_tempRoot);
-    if (!root.endsWith(QLatin1Char('/')))
-        root += QLatin1Char('/');
-    return root + TempFolderName;
+    return QFileInfo(wavPath).absolutePath() + QLatin1Char('/') + TempFolderName;
+}
+
+QString CMP3::stagedMp3Path(const QString &wavPath)
+{
+    const QFileInfo info(wavPath);
+    return info.absolutePath() + QStringLiteral("/.") + info.completeBaseName() + StagedSuffix;
+}
+
+void CMP3::removeStaleStaging(const QString &wavPath)
+{
+    const QDir beside = QFileInfo(wavPath).absoluteDir();
+    const QDir::Filters files = QDir::Files | QDir::Hidden;
+    const QStringList staged {QStringLiteral(".*") + StagedSuffix};
+    for (const QString &name : beside.entryList(staged, files))
+        QFile::remove(beside.filePath(name));
+    const QDir temp(tempFolder(wavPath));
+    for (const QString &name : temp.entryList(files)) {
+        const QString stale = temp.filePath(name);
+        const QString home = beside.filePath(name);
+        if (QFileInfo(name).suffix().toLower() == u"wav" && !QFileInfo::exists(home)
+            && QFile::rename(stale, home))
+            continue;
+        if (!QFile::remove(stale))
+            qCWarning(lcExport) << "cannot remove" << stale;
+    }
 }
 
 void CMP3::encode(const QString &source, const QString &target, const Encoded &encoded)
@@ -182,7 +204,7 @@ QString CMP3::ToMP3ViaTemp(QString &wavPath, QString &outputFolder, const Encode
     if (nothingToConvert(wavPath))
         return wavPath;
     const QString base = baseName(wavPath);
-    const QString folder = tempFolder();
+    const QString folder = tempFolder(wavPath);
     const QString tempWav = folder + QFileInfo(wavPath).fileName();
     try {
         const QString mp3 = outputFolder + base + QStringLiteral(".mp3");

@@ -1,6 +1,7 @@
 // Turns a finished WAV file into an MP3 file of the same base name, keeping
 // the WAV. The encoder is not trusted with paths that contain a space, so
-// those go through the folder Zorbo-Temp in the system temporary folder.
+// those go through the hidden folder .Zorbo-Temp beside the WAV: on the same
+// file system, moving the files there and back is a rename.
 // When anything fails after the WAV was found, the WAV itself is delivered in
 // place of the MP3. Whether a conversion worked is judged by the size of what
 // comes out, not by what the encoder says.
@@ -35,7 +36,6 @@ public:
 
     struct Options {
         QString library; // empty: libmp3lame.so.0
-        QString tempRoot; // empty: the system temporary folder
     };
 
     using Encoded = EncodedMp3;
@@ -66,8 +66,15 @@ public:
     static QStringList encoderOptions();
     // The encoder library this converter opened (or tried to).
     QString library() const { return m_library; }
-    // The temporary folder for paths with a space, ending in "/".
-    QString tempFolder() const;
+    // The temporary folder for a WAV path with a space, ending in "/".
+    static QString tempFolder(const QString &wavPath);
+    // Where an MP3 made while the WAV renders waits for the conversion: a
+    // hidden file beside the WAV.
+    static QString stagedMp3Path(const QString &wavPath);
+    // Clears what an export killed halfway left in the WAV's folder: staged
+    // MP3s and the temporary folder's files. A WAV found there whose place
+    // beside is free goes back to it.
+    static void removeStaleStaging(const QString &wavPath);
 
 private:
     QString ToMP3Direct(QString &wavPath, QString &outputFolder, const Encoded &encoded);
@@ -77,6 +84,5 @@ private:
 
     ShowMessage m_showMessage;
     std::unique_ptr<Mp3Encoder> m_Encoder;
-    QString m_tempRoot;
     QString m_library;
 };

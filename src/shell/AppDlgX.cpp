@@ -99,9 +99,10 @@ void setRunner(Runner runner)
 
 QStringList toQtFilters(const QString &filter)
 {
-    // A description's own "(…)" list is replaced by the patterns, which are
-    // what the dialog filters by.
-    static const QRegularExpression ownList(QStringLiteral("\\s*\\([^()]*\\)\\s*$"));
+    // A description's own pattern list "(*.…)" is replaced by the patterns,
+    // which are what the dialog filters by; other words in brackets (a note
+    // to the user) stay part of the description.
+    static const QRegularExpression ownList(QStringLiteral("\\s*\\([^()]*\\*[^()]*\\)\\s*$"));
     const QStringList parts = filter.split(QLatin1Char('|'));
     QStringList filters;
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {

@@ -73,7 +73,7 @@ void Form_Main::connectHotKeys()
                 button->setValue(true);
         };
     };
-    m_HotKeyCommands = {};
+    // Rows an area has already given a command (F3) keep it.
     m_HotKeyCommands[AppHKey::Find] = click("Cmd_SearchT");
     m_HotKeyCommands[AppHKey::Slower] = [this] { stepRate(+1); };
     m_HotKeyCommands[AppHKey::SpeakStop] = [this, speak = click("Cmd_Speak")] {

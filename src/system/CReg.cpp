@@ -4,7 +4,12 @@
 
 qint32 CReg::LenW(const QString &text) const
 {
-    return static_cast<qint32>(CodePage::encode(text).size());
+    // Counted per UTF-16 unit, the way a double-byte code page stores it:
+    // ASCII takes one byte, every other character two.
+    qint32 bytes = 0;
+    for (const QChar unit : text)
+        bytes += unit.unicode() < 0x80 ? 1 : 2;
+    return bytes;
 }
 
 QString CReg::GetSz(const QString &subKey, const QString &valueName, RegRoot root) const
@@ -14,7 +19,7 @@ QString CReg::GetSz(const QString &subKey, const QString &valueName, RegRoot roo
     if (!RegistryStore::instance().readValue(root, subKey, valueName, &value)
         || value.type != REG_SZ)
         return QString();
-    if (value.data.size() > BufferSize - 1)
+    if (LenW(QString::fromUtf8(value.data)) > BufferSize - 1)
         return QString();
     return CodePage::fromBuffer(value.data);
 }

@@ -16,8 +16,9 @@
 class CReg
 {
 public:
-    // Bytes the text takes in the system code page (UTF-8): "abc" is 3, two
-    // Chinese characters are 6.
+    // Bytes the text takes in a double-byte code page, counted per UTF-16
+    // unit: "abc" is 3, two Chinese characters are 4. Values whose length
+    // passes BufferSize - 1 are not read.
     qint32 LenW(const QString &text) const;
 
     // The text value valueName of subKey under root: cut at its first zero

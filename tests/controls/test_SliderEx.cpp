@@ -242,6 +242,39 @@ private Q_SLOTS:
         QCOMPARE(wrong, QList<int> {});
     }
 
+    void keysStayInsideTheRange_data()
+    {
+        QTest::addColumn<int>("min");
+        QTest::addColumn<int>("max");
+        QTest::addColumn<int>("start"); // Value, the offset from Min
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("reported"); // Min + Value after the key
+        QTest::newRow("End, font size") << 12 << 74 << 0 << int(Qt::Key_End) << 74;
+        QTest::newRow("Right at the top") << 12 << 74 << 62 << int(Qt::Key_Right) << 74;
+        QTest::newRow("PageUp near the top") << 12 << 74 << 60 << int(Qt::Key_PageUp) << 74;
+        QTest::newRow("PageUp, font size") << 12 << 74 << 10 << int(Qt::Key_PageUp) << 28;
+        QTest::newRow("PageDown near the bottom") << 12 << 74 << 3 << int(Qt::Key_PageDown) << 12;
+        QTest::newRow("Home") << 12 << 74 << 30 << int(Qt::Key_Home) << 12;
+        QTest::newRow("Left at the bottom") << 0 << 100 << 0 << int(Qt::Key_Left) << 0;
+        QTest::newRow("PageUp, rate") << 0 << 100 << 50 << int(Qt::Key_PageUp) << 60;
+        QTest::newRow("End, rate") << 0 << 100 << 5 << int(Qt::Key_End) << 100;
+    }
+    void keysStayInsideTheRange()
+    {
+        QFETCH(int, min);
+        QFETCH(int, max);
+        QFETCH(int, start);
+        QFETCH(int, key);
+        Shown w {qint16(min), qint16(max)};
+        SliderEx &s = w.slider;
+        s.setValue(qint16(start));
+        QTest::keyClick(&s, Qt::Key(key));
+        QTEST(int(s.Min() + s.Value()), "reported");
+        // Pressed again, the key never leaves the range either.
+        QTest::keyClick(&s, Qt::Key(key));
+        QVERIFY(s.Value() >= 0 && s.Value() <= max - min);
+    }
+
     void scrollExOnEveryDragStep()
     {
         Shown w;

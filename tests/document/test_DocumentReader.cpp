@@ -148,6 +148,16 @@ private Q_SLOTS:
         const QString latin
             = QStringLiteral("Café crème, déjà vu — à la française: “naïve” façade.");
         QTest::newRow("windows-1252") << encode(latin, "CP1252") << latin;
+        // Terminal colour codes, as in fortune files, are taken out.
+        QTest::newRow("utf-8 with terminal colours") << QByteArray("\x1b[1;31m"
+            + u"紅色的字"_s.toUtf8() + "\x1b[0m\n\x1b[33m" + u"一般"_s.toUtf8() + "\x1b[m\n")
+                                                     << u"紅色的字\r\n一般\r\n"_s;
+        QTest::newRow("big5 with terminal colours")
+            << QByteArray("\x1b[32m" + encode(ChineseText, "BIG5") + "\x1b[0m")
+            << crlf(ChineseText);
+        QTest::newRow("title, charset and cursor codes") << QByteArray(
+            "\x1b]0;fortune\x07\x1b(Btext\x1b[2J\x1b"
+            "7 end") << u"text end"_s;
     }
 
     void plainText()

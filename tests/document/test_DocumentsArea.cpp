@@ -14,7 +14,9 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPrinter>
+#include <QProcess>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -173,6 +175,20 @@ private Q_SLOTS:
         QCOMPARE(titles.size(), 2);
     }
 
+    void tooLongADocumentIsRefusedAndEditsAreStillAsked()
+    {
+        const QString big = path(u"big.txt"_s);
+        TestFiles::writeAll(big, QByteArray(DocumentFiles::MaxDocumentChars + 1, 'a'));
+        DocumentFiles files(box, nullptr, lastDir, &reader);
+        box.setText(u"draft"_s);
+        files.TextChange();
+        QVERIFY(!files.LoadDocument(big));
+        QCOMPARE(
+            boxes, QStringList {DocumentFiles::tooLongText(DocumentFiles::MaxDocumentChars + 1)});
+        QCOMPARE(box.Text(), u"draft"_s);
+        QVERIFY(files.m_Dirty);
+    }
+
     void failedSaveKeepsTheOldFile()
     {
         const QString target = path(u"keep.txt"_s);
@@ -190,6 +206,26 @@ private Q_SLOTS:
         QCOMPARE(TestFiles::readAll(target), QByteArray("old contents"));
         QCOMPARE(QDir(dir.path()).entryList({u"*keep*"_s}, QDir::Files | QDir::Hidden),
             QStringList {u"keep.txt"_s});
+    }
+
+    void savesInPlaceWhereTheFolderRefusesNewFiles()
+    {
+        const QString locked = path(u"locked"_s);
+        QVERIFY(QDir().mkpath(locked));
+        const QString target = locked + u"/notes.txt"_s;
+        TestFiles::writeAll(target, "old contents");
+        if (QProcess::execute(u"chattr"_s, {u"+i"_s, locked}) != 0)
+            QSKIP("this file system cannot lock a folder");
+        const auto unlock = qScopeGuard([&] { QProcess::execute(u"chattr"_s, {u"-i"_s, locked}); });
+        DocumentFiles files(box, nullptr, lastDir, &reader);
+        box.setText(u"新"_s);
+        dialogs = {target};
+        QCOMPARE(files.Cmd_SaveTxt(), DocumentFiles::SaveResult::Saved);
+        QCOMPARE(TestFiles::readAll(target), QByteArray("\xFF\xFE\xB0\x65", 4));
+        // A new file there still fails, and nothing of it is left.
+        dialogs = {locked + u"/other.txt"_s};
+        QCOMPARE(files.Cmd_SaveTxt(), DocumentFiles::SaveResult::Failed);
+        QCOMPARE(QDir(locked).entryList(QDir::Files | QDir::Hidden), QStringList {u"notes.txt"_s});
     }
 
     void windowDropsAndClosing()

@@ -70,12 +70,10 @@ inline QStringList entries(const QString &folder)
 }
 
 // A CMP3 that appends each box it shows to `shown` as "icon|title|text".
-inline std::unique_ptr<CMP3> makeCMP3(
-    QStringList &shown, const QString &tempRoot, const QString &library = QString())
+inline std::unique_ptr<CMP3> makeCMP3(QStringList &shown, const QString &library = QString())
 {
     CMP3::Options options;
     options.library = library;
-    options.tempRoot = tempRoot;
     return std::make_unique<CMP3>(
         [&shown](CMP3::Icon icon, const QString &title, const QString &text) {
             shown.append(QString::number(int(icon)) + u'|' + title + u'|' + text);

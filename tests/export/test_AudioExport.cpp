@@ -14,6 +14,8 @@
 #include <QDir>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <csignal>
+#include <sys/resource.h>
 
 using namespace Qt::StringLiterals;
 using namespace ExportTestKit;
@@ -61,7 +63,7 @@ private Q_SLOTS:
         m_voice = std::make_unique<SpVoice>(nullptr, &m_engine);
         m_reading = std::make_unique<ReadingController>(*m_window, *m_voice, nullptr);
         m_reading->connectVoiceEvents();
-        m_mp3 = makeCMP3(m_window->m_boxes, path(u"tmp"_s));
+        m_mp3 = makeCMP3(m_window->m_boxes);
         m_export
             = std::make_unique<AudioExport>(*m_window, *m_voice, *m_reading, nullptr, m_mp3.get());
     }
@@ -73,6 +75,10 @@ private Q_SLOTS:
         TestFiles::writeAll(wav, "old");
         QFile(wav).setPermissions(QFileDevice::ReadOwner);
         m_window->m_answer = path(u"song.mp3"_s);
+        // The selection saved by the last reading or search, not the one
+        // shown now, is what comes back.
+        m_reading->m_SavedSelStart = 4;
+        m_reading->m_SavedSelLength = 3;
         m_export->Cmd_SaveWAV();
 
         QCOMPARE(m_window->m_dialog,
@@ -90,10 +96,10 @@ private Q_SLOTS:
         QCOMPARE(soxi("-b", wav), 16.0);
         const double expected = Sample.size() * ScriptedEngine::CharMs / 1000.0;
         QVERIFY(qAbs(soxi("-D", wav) - expected) <= 0.05 * expected);
-        // Words were highlighted as in reading; then the selection came back.
+        // Words were highlighted as in reading; then the saved selection came back.
         QVERIFY(m_window->m_words >= Sample.size());
-        QCOMPARE(m_window->m_selStart, 2);
-        QCOMPARE(m_window->m_selLength, 1);
+        QCOMPARE(m_window->m_selStart, 4);
+        QCOMPARE(m_window->m_selLength, 3);
         QVERIFY(!m_reading->m_Speaking);
         QCOMPARE(m_voice->AudioOutputStream(), nullptr);
     }
@@ -159,6 +165,44 @@ private Q_SLOTS:
         QCOMPARE(m_window->m_lastDir, path(u"missing"_s));
     }
 
+    void aWriteFailureKeepsTheBoxToItsTwoLines()
+    {
+        // A file size limit stands in for a full disk.
+        m_window->m_text = QString(20000, u'字');
+        m_window->m_answer = path(u"full.wav"_s);
+        const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit saved {};
+        QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
+        rlimit small = saved;
+        small.rlim_cur = 64 * 1024;
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"^writing .* failed"_s));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"^rendering .*full.wav.* failed"_s));
+        m_export->Cmd_SaveWAV();
+        setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, previous);
+        QCOMPARE(m_window->m_boxes,
+            QStringList(
+                u"failed|轉檔已完成|"_s + path(u"full.wav"_s) + u"\r\n檔案轉檔無法完成！"_s));
+    }
+
+    void staleStagingFilesAreRemoved()
+    {
+        // Left behind by an export that was killed: a WAV moved away for the
+        // encoder goes back to its place, the rest is removed.
+        QVERIFY(QDir().mkpath(path(u".Zorbo-Temp"_s)));
+        TestFiles::writeAll(path(u".Zorbo-Temp/lost.wav"_s), "RIFF");
+        TestFiles::writeAll(path(u".Zorbo-Temp/lost.mp3"_s), "ID3");
+        TestFiles::writeAll(path(u".old.mp3.part"_s), "ID3");
+        TestFiles::writeAll(path(u"keep.txt"_s), "x");
+        m_window->m_text = u"字"_s;
+        m_window->m_answer = path(u"talk.wav"_s);
+        m_export->Cmd_SaveWAV();
+        QCOMPARE(entries(m_dir->path()),
+            QStringList({u".Zorbo-Temp"_s, u"keep.txt"_s, u"lost.wav"_s, u"talk.wav"_s}));
+        QCOMPARE(entries(path(u".Zorbo-Temp"_s)), QStringList());
+    }
+
     void wavAndMp3_data()
     {
         QTest::addColumn<QString>("folder");
@@ -182,11 +226,13 @@ private Q_SLOTS:
 
         const QString wav = path(folder + u"/talk.wav"_s);
         const QString mp3 = path(folder + u"/talk.mp3"_s);
-        QCOMPARE(entries(path(folder)), QStringList({u"talk.mp3"_s, u"talk.wav"_s}));
+        QStringList listed = entries(path(folder));
+        listed.removeOne(u".Zorbo-Temp"_s); // kept, and empty (below)
+        QCOMPARE(listed, QStringList({u"talk.mp3"_s, u"talk.wav"_s}));
         QCOMPARE(m_window->m_boxes,
             QStringList(u"1|轉檔已完成|"_s + wav + u"\r\n"_s + mp3 + u"\r\n檔案存檔完成！"_s));
         QVERIFY(qAbs(mp3Seconds(mp3) - 4.0) <= 0.2);
-        QCOMPARE(entries(path(u"tmp/Zorbo-Temp"_s)), QStringList());
+        QCOMPARE(entries(path(folder + u"/.Zorbo-Temp"_s)), QStringList());
     }
 
     void followerMatchesEncodingTheFinishedFile()

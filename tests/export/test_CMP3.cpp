@@ -20,7 +20,7 @@ class TestCMP3 : public QObject
 
     std::unique_ptr<CMP3> make(const QString &library = QString())
     {
-        return makeCMP3(m_shown, m_dir->filePath(u"tmp"_s), library);
+        return makeCMP3(m_shown, library);
     }
 
     // A one-second WAV in `folder` (made under the test's folder).
@@ -65,9 +65,11 @@ private Q_SLOTS:
         QVERIFY(QFileInfo(produced).size() > 1000);
         QCOMPARE(m_shown,
             QStringList(u"1|轉檔已完成|"_s + wav + u"\r\n"_s + produced + u"\r\n檔案存檔完成！"_s));
-        // The temporary folder is made only when needed, and left empty.
-        QCOMPARE(QDir(mp3->tempFolder()).exists(), viaTemp);
-        QCOMPARE(entries(mp3->tempFolder()), QStringList());
+        // The temporary folder is a hidden one beside the WAV, made only when
+        // needed, and left empty.
+        const QString staging = QFileInfo(wav).absolutePath() + u"/.Zorbo-Temp"_s;
+        QCOMPARE(QDir(staging).exists(), viaTemp);
+        QCOMPARE(entries(staging), QStringList());
     }
 
     void resultSizeDecides_data()
@@ -131,7 +133,7 @@ private Q_SLOTS:
         QVERIFY(mp3->ConvertWavAndReport(wav));
         QCOMPARE(m_shown,
             QStringList(u"1|轉檔已完成|"_s + wav + u"\r\n"_s + wav + u"\r\n檔案存檔完成！"_s));
-        QCOMPARE(entries(mp3->tempFolder()), QStringList());
+        QCOMPARE(entries(CMP3::tempFolder(wav)), QStringList());
     }
 };
 

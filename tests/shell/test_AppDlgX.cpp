@@ -39,6 +39,10 @@ private Q_SLOTS:
             (QStringList {
                 u"All Files (*)"_s, u"Text, XML Files (*.txt *.xml)"_s, u"Wave (*.wav)"_s}));
         QVERIFY(AppDlgX::toQtFilters(QString()).isEmpty());
+        // A note in brackets is part of the description, not a pattern list.
+        const QString note
+            = u"請輸入wav檔名，會同時儲存wav與ma3兩種檔案 (注意！檔名只能使用英文與數字)"_s;
+        QCOMPARE(AppDlgX::toQtFilters(note + u"|*.wav"_s), QStringList {note + u" (*.wav)"_s});
     }
 
     void openAndSaveRequests()

@@ -5,6 +5,7 @@
 
 #include "SpeechRecorder.h"
 #include "document/AppHKey.h"
+#include "document/Form_Search.h"
 #include "shell/AppDlgX.h"
 #include "shell/AppMain.h"
 #include "shell/Form_Main.h"
@@ -19,6 +20,8 @@
 #include "controls/CmdX.h"
 #include "controls/SliderEx.h"
 
+#include <QLineEdit>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -139,6 +142,37 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowActive(w.get()));
         ctrl(Qt::Key_S);
         QCOMPARE(save.size(), 1);
+    }
+
+    void f3FindsAgainInTheMainWindowAndAfterNotFound()
+    {
+        w->Txt_Input->setText(u"abab"_s);
+        ctrl(Qt::Key_F);
+        QPointer<Form_Search> search = w->findChild<Form_Search *>();
+        QVERIFY(search);
+        search->Txt_Input->setText(u"ab"_s);
+        search->Cmd_OK->click();
+        search->close();
+        w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w.get()));
+        w->Txt_Input->setFocus();
+        w->Txt_Input->setSelStart(0);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_F3);
+        QCOMPARE(w->Txt_Input->SelStart(), 2);
+        QCOMPARE(w->Txt_Input->SelLength(), 2);
+
+        // The not-found message puts the keys back on the main window; F3 in
+        // the search window then starts again from the beginning.
+        ctrl(Qt::Key_F);
+        search = w->findChild<Form_Search *>();
+        QVERIFY(search);
+        search->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(search));
+        QTest::keyClick(search->Txt_Input, Qt::Key_F3); // not found
+        QCOMPARE(w->Txt_Input->SelStart(), 2);
+        QTest::keyClick(search->Txt_Input, Qt::Key_F3);
+        QCOMPARE(w->Txt_Input->SelStart(), 0);
+        QCOMPARE(w->Txt_Input->SelLength(), 2);
     }
 
     void hoverSpeaksTheHintOnlyWithPromptsOn()

@@ -57,6 +57,24 @@ private Q_SLOTS:
         QTest::newRow("255 bytes not read") << u"x"_s.repeated(255) << QString();
         QTest::newRow("spaces past the cap still count")
             << QString(u"y"_s.repeated(250) + u"     "_s) << QString();
+        // A Chinese character takes two bytes of a double-byte code page.
+        QTest::newRow("127 Chinese characters") << u"朗"_s.repeated(127) << u"朗"_s.repeated(127);
+        QTest::newRow("128 Chinese characters not read") << u"朗"_s.repeated(128) << QString();
+    }
+
+    void lenW_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("bytes");
+        QTest::newRow("empty") << QString() << 0;
+        QTest::newRow("ASCII") << u"abc"_s << 3;
+        QTest::newRow("two Chinese characters") << u"朗讀"_s << 4;
+        QTest::newRow("mixed") << u"角色 7"_s << 6;
+    }
+    void lenW()
+    {
+        QFETCH(QString, text);
+        QTEST(int(CReg().LenW(text)), "bytes");
     }
     void getSz()
     {
