@@ -47,13 +47,9 @@ SpObjectToken suiteVoice(const char *name)
     return {};
 }
 
-QString sampleText(int size)
+// `paragraph` repeated to `size` characters.
+QString repeated(const QString &paragraph, int size)
 {
-    const QString paragraph = QStringLiteral(
-        "行政院今天宣布，2026年度預算為新台幣3兆1,200億元，比去年增加3.5%。"
-        "會議在下午3:30開始，共有12位部長出席，第2章討論了銀行與重要行業的還款計畫。"
-        "他覺得這個方案還是不夠好，於是用Linux系統重新計算了一遍，"
-        "結果發現約有1/3的人住在距離車站5公里以內的地方，聯絡電話是(02)2345-6789。");
     QString text;
     while (text.size() < size)
         text += paragraph;
@@ -61,17 +57,25 @@ QString sampleText(int size)
     return text;
 }
 
+QString sampleText(int size)
+{
+    return repeated(
+        QStringLiteral("行政院今天宣布，2026年度預算為新台幣3兆1,200億元，比去年增加3.5%。"
+                       "會議在下午3:30開始，共有12位部長出席，第2章討論了銀行與重要行業的"
+                       "還款計畫。他覺得這個方案還是不夠好，於是用Linux系統重新計算了一遍，"
+                       "結果發現約有1/3的人住在距離車站5公里以內的地方，聯絡電話是(02)"
+                       "2345-6789。"),
+        size);
+}
+
 QString simplifiedSample(int size)
 {
-    const QString paragraph = QStringLiteral(
-        "国务院今天发布通知，2026年第一季度经济增长5.2%，比去年同期提高0.3个百分点。"
-        "会议认为，当前发展面临的困难还很多，要继续扩大内需，稳定就业，"
-        "让老百姓的钱袋子更鼓。记者在北京的一家面馆里看到，来吃面条的人排起了长队。");
-    QString text;
-    while (text.size() < size)
-        text += paragraph;
-    text.truncate(size);
-    return text;
+    return repeated(
+        QStringLiteral("国务院今天发布通知，2026年第一季度经济增长5.2%，比去年同期提高0.3个"
+                       "百分点。会议认为，当前发展面临的困难还很多，要继续扩大内需，稳定就业，"
+                       "让老百姓的钱袋子更鼓。记者在北京的一家面馆里看到，来吃面条的人排起了"
+                       "长队。"),
+        size);
 }
 
 // Milliseconds per 1,000 characters to turn `text` into what espeak-ng gets,
