@@ -31,7 +31,8 @@ public:
         return *converters;
     }
 
-    // Variant folding of Traditional text uses t2tw; None converts nothing.
+    // `text` through the OpenCC configuration `config` (a file name of
+    // OpenCC's data folder); unchanged where that cannot be opened.
     QString convert(const QString &text, const char *config)
     {
         std::lock_guard lock(m_mutex);

@@ -45,7 +45,7 @@ Conversion conversion();
 // read character by character through the lexicon's borrowed readings.
 bool isAvailable();
 
-// `utf8` through the current conversion, or unchanged when OpenCC is missing.
+// `text` through `conversion`, or unchanged when OpenCC is missing.
 QString convert(const QString &text, Conversion conversion);
 
 } // namespace ChineseScript
