@@ -1,13 +1,13 @@
 #include "export/AudioExport.h"
 
 #include "export/CMP3.h"
-#include "export/ExportLog.h"
 #include "export/ExportTexts.h"
 #include "export/Mp3Follower.h"
 #include "speech/ReadingController.h"
 #include "speech/SpFileStream.h"
 #include "speech/SpVoice.h"
 #include "speech/VoicePrompt.h"
+#include "system/Log.h"
 #include "system/SysDirs.h"
 
 #include <QCoreApplication>
