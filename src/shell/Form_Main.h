@@ -137,6 +137,14 @@ private:
     void ApplyCaptions();
     // Form_Main_Layout.cpp (with resizeEvent and showEvent)
     void Resize();
+    // The panes Resize lays out, top to bottom, left to right.
+    void placeTitleBand();
+    void placePaneRow(int W);
+    void placePhotoPane();
+    void placeSpeechPane();
+    void placeVoicePane();
+    void placeHelpBar();
+    void placeDocumentPane(int W, int bottom);
     void CentreViseme();
     void PaintTitleBand();
     void BuildTooltips();
