@@ -1,6 +1,7 @@
 # The two set-up commands (see README):
 #   make run   installs what is missing, builds and starts the reader
-#   make test  installs what is missing, builds with ASan + UBSan and runs every test headless
+#   make test  installs what is missing, fails at once when a tracked .cpp/.h file is not as
+#              clang-format leaves it, builds with ASan + UBSan and runs every test headless
 #              and then runs each fuzz target for FUZZ_SECONDS (30 by default) in a
 #              clang build of its own (make fuzz does that step alone)
 # Other targets: make bench (prints figures), make format, make package (the .deb).
@@ -11,7 +12,7 @@ TEST_BUILD ?= build-test
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 30
 
-.PHONY: run build test bench fuzz fuzz-run format deps package
+.PHONY: run build test bench fuzz fuzz-run format format-check deps package
 
 deps:
 	@bash tools/install-deps.sh
@@ -23,7 +24,7 @@ build: deps
 run: build
 	./$(BUILD)/src/parlo
 
-test: deps
+test: deps format-check
 	cmake -S . -B $(TEST_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPARLO_SANITIZE=ON -DPARLO_BENCH=OFF
 	cmake --build $(TEST_BUILD) -j $(JOBS)
 	cd $(TEST_BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
@@ -49,3 +50,7 @@ package: build
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
+
+# Changes nothing; names each file make format would change.
+format-check: deps
+	clang-format --dry-run --Werror $$(git ls-files '*.cpp' '*.h')

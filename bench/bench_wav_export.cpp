@@ -223,8 +223,8 @@ int main(int argc, char *argv[])
     auto line = [](const char *name, const Cost &cost) {
         std::printf("%-20s %8.2f s (%6.2f s)", name, cost.wall / 1000, cost.cpu / 1000);
     };
-    auto ratio = [](double value, double target) {
-        std::printf("   ratio %.3f (target <= %.1f: %s)\n", value, target, verdict(value, target));
+    auto ratio = [](double value, double limit) {
+        std::printf("   ratio %.3f (target <= %.1f: %s)\n", value, limit, verdict(value, limit));
     };
     line("espeak-ng -w", espeak);
     std::printf("\n");

@@ -2,7 +2,7 @@
 # needs repeating.
 add_library(parlo_common INTERFACE)
 target_compile_features(parlo_common INTERFACE cxx_std_20)
-target_compile_options(parlo_common INTERFACE -Wall -Wextra -Werror)
+target_compile_options(parlo_common INTERFACE -Wall -Wextra -Wshadow -Woverloaded-virtual -Wnon-virtual-dtor -Werror)
 target_compile_definitions(parlo_common INTERFACE
   QT_NO_KEYWORDS QT_NO_FOREACH QT_NO_CAST_TO_ASCII QT_NO_CAST_FROM_ASCII QT_NO_URL_CAST_FROM_STRING
   PARLO_VERSION_MAJOR=${PROJECT_VERSION_MAJOR}

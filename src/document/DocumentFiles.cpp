@@ -4,6 +4,7 @@
 #include "shell/AppDlgX.h"
 #include "shell/MaviTextBox.h"
 #include "shell/MessageBox.h"
+#include "system/Log.h"
 #include "system/SafeFile.h"
 #include "system/SysDirs.h"
 
@@ -11,12 +12,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
-#include <QLoggingCategory>
 #include <QtEndian>
 
 #include <thread>
-
-Q_DECLARE_LOGGING_CATEGORY(lcDocument)
 
 namespace
 {

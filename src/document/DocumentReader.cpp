@@ -8,10 +8,10 @@
 #include "document/ZipArchive.h"
 
 #include "system/FileName.h"
+#include "system/Log.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QLoggingCategory>
 
 #include <cerrno>
 #include <cstring>
@@ -21,8 +21,6 @@
 
 using Document::Result;
 using Document::Status;
-
-Q_LOGGING_CATEGORY(lcDocument, "parlo.document", QtWarningMsg)
 
 namespace
 {

@@ -23,7 +23,7 @@ QString PromptHover::spokenHint(const QString &hint)
 
 void PromptHover::MouseMove(QObject *control, const QString &hint)
 {
-    if (!m_Reading.m_Prompt)
+    if (!m_Reading.promptEnabled())
         return;
     // Enabling a running timer leaves it running: it fires 10 ms after the
     // first move since the last tick.
@@ -32,7 +32,7 @@ void PromptHover::MouseMove(QObject *control, const QString &hint)
     if (control == m_HoverCtrl)
         return;
     m_HoverCtrl = control;
-    m_Reading.m_PromptHover = true;
+    m_Reading.setPromptHover();
     m_HoverWnd = control;
     if (!m_TTS)
         return;
@@ -58,5 +58,5 @@ void PromptHover::CmdH4Click()
 {
     if (m_TTS)
         m_TTS->Stop();
-    m_Reading.m_Prompt = !m_Reading.m_Prompt;
+    m_Reading.setPromptEnabled(!m_Reading.promptEnabled());
 }

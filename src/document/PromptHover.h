@@ -2,8 +2,8 @@
 // slider of the main window has the voice-prompt component read that
 // control's hint aloud, and the hint is cut off about 10 ms after the pointer
 // leaves the control (Timer_Cursor looks again 10 ms after the last move).
-// The switch itself, m_Prompt, and the flag that holds back word highlighting
-// while a hint is heard, m_PromptHover, belong to reading aloud.
+// The switch itself and the flag that holds back word highlighting while a
+// hint is heard belong to reading aloud.
 //
 // Controls are plain QObjects here; the window says which control the pointer
 // is over now (a seam tests replace).

@@ -1,16 +1,14 @@
 #include "document/TextPrint.h"
 
 #include "shell/MessageBox.h"
+#include "system/Log.h"
 
 #include <QFontMetricsF>
-#include <QLoggingCategory>
 #include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
 
 #include <algorithm>
-
-Q_DECLARE_LOGGING_CATEGORY(lcDocument)
 
 namespace
 {

@@ -1,13 +1,13 @@
 #include "export/AudioExport.h"
 
 #include "export/CMP3.h"
-#include "export/ExportLog.h"
 #include "export/ExportTexts.h"
 #include "export/Mp3Follower.h"
 #include "speech/ReadingController.h"
 #include "speech/SpFileStream.h"
 #include "speech/SpVoice.h"
 #include "speech/VoicePrompt.h"
+#include "system/Log.h"
 #include "system/SysDirs.h"
 
 #include <QCoreApplication>
@@ -182,7 +182,7 @@ AudioExport::WavRenderResult AudioExport::RenderTextToWav(
                 follower->start(path, SpFileStream::HeaderSize, stream->sampleRate(),
                     CMP3::stagedMp3Path(path), Mp3Encoder::parseOptions(CMP3::encoderOptions()));
 
-            if (m_Reading.m_Prompt && m_TTS)
+            if (m_Reading.promptEnabled() && m_TTS)
                 m_TTS->Stop();
             m_View.showProgress(ProgressCaption, ProgressLabel);
             speakIntoStream(clipped.text, *stream, follower);
@@ -221,9 +221,9 @@ void AudioExport::speakIntoStream(const QString &text, SpFileStream &stream, Mp3
     // The whole text is rendered from its start, so words are highlighted
     // in place. When the stream ends, the selection saved by the last reading
     // or search comes back; an export saves none of its own.
-    m_Reading.m_SpeakOffset = 0;
+    m_Reading.setSpeakOffset(0);
     m_progress.start(text.size(), m_clock.elapsed());
-    const int number = m_Voice.Speak(text, m_Reading.m_SpeakFlags);
+    const int number = m_Voice.Speak(text, m_Reading.speakFlags());
     const QMetaObject::Connection words = QObject::connect(&m_Voice, &SpVoice::Word, &m_Voice,
         [this, number](int streamNumber, qint64, int position, int length) {
             if (streamNumber == number)

@@ -21,6 +21,7 @@
 #pragma once
 
 #include "export/CMP3.h"
+#include "shell/AppDlgX.h"
 
 #include <QElapsedTimer>
 #include <QString>
@@ -91,9 +92,8 @@ public:
     // WavRenderResult
     enum WavRenderResult : qint16 { Saved = 0, Failed = 1, Cancelled = 2 };
 
-    // Flags of the save dialog: overwrite prompt, path must exist, no
-    // read-only return.
-    static constexpr int SaveDialogFlags = 34818;
+    static constexpr int SaveDialogFlags
+        = AppDlgX::OFN_OVERWRITEPROMPT | AppDlgX::OFN_PATHMUSTEXIST | AppDlgX::OFN_NOREADONLYRETURN;
 
     AudioExport(ExportView &view, SpVoice &voice, ReadingController &reading, VoicePrompt *prompt,
         CMP3 *mp3);

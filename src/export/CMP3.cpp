@@ -1,10 +1,10 @@
 #include "export/CMP3.h"
 
-#include "export/ExportLog.h"
 #include "export/ExportTexts.h"
 #include "export/Mp3Encoder.h"
 
 #include "export/WavReader.h"
+#include "system/Log.h"
 
 #include <QCoreApplication>
 #include <QDir>

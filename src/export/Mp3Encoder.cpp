@@ -1,7 +1,7 @@
 #include "export/Mp3Encoder.h"
 
-#include "export/ExportLog.h"
 #include "export/WavReader.h"
+#include "system/Log.h"
 
 #include <QDir>
 #include <cmath>

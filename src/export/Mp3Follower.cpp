@@ -1,6 +1,6 @@
 #include "export/Mp3Follower.h"
 
-#include "export/ExportLog.h"
+#include "system/Log.h"
 
 #include <QDir>
 #include <QFile>

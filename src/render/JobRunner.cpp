@@ -4,6 +4,7 @@
 #include "export/CMP3.h"
 #include "export/Subtitles.h"
 #include "render/OutputEstimate.h"
+#include "render/WorkerProtocol.h"
 #include "speech/TextSplitter.h"
 #include "system/FileName.h"
 
@@ -24,18 +25,6 @@
 
 namespace
 {
-
-const QString Key_Voice = QStringLiteral("voice");
-const QString Key_Rate = QStringLiteral("rate");
-const QString Key_Volume = QStringLiteral("volume");
-const QString Key_Xml = QStringLiteral("xml");
-const QString Key_Wav = QStringLiteral("wav");
-const QString Key_Mp3 = QStringLiteral("mp3");
-const QString Key_Srt = QStringLiteral("srt");
-const QString Key_Lrc = QStringLiteral("lrc");
-const QString Key_Force = QStringLiteral("force");
-const QString Key_Stdout = QStringLiteral("stdout");
-const QString Key_MaxDuration = QStringLiteral("maxDuration");
 
 // Temporary files of one job; whatever is still there when it ends (the job
 // failed or was stopped) is removed.
@@ -174,25 +163,27 @@ RenderSettings RenderSettings::from(const RenderOptions &options)
 
 QJsonObject RenderSettings::toJson() const
 {
-    return QJsonObject {{Key_Voice, voice}, {Key_Rate, rate}, {Key_Volume, volume}, {Key_Xml, xml},
-        {Key_Wav, wav}, {Key_Mp3, mp3}, {Key_Srt, srt}, {Key_Lrc, lrc}, {Key_Force, force},
-        {Key_Stdout, toStdout}, {Key_MaxDuration, maxDurationSeconds}};
+    return QJsonObject {{WorkerKey::Voice, voice}, {WorkerKey::Rate, rate},
+        {WorkerKey::Volume, volume}, {WorkerKey::Xml, xml}, {WorkerKey::Wav, wav},
+        {WorkerKey::Mp3, mp3}, {WorkerKey::Srt, srt}, {WorkerKey::Lrc, lrc},
+        {WorkerKey::Force, force}, {WorkerKey::Stdout, toStdout},
+        {WorkerKey::MaxDuration, maxDurationSeconds}};
 }
 
 RenderSettings RenderSettings::fromJson(const QJsonObject &json)
 {
     RenderSettings s;
-    s.voice = json[Key_Voice].toString();
-    s.rate = json[Key_Rate].toInt();
-    s.volume = json[Key_Volume].toInt(100);
-    s.xml = json[Key_Xml].toBool();
-    s.wav = json[Key_Wav].toBool(true);
-    s.mp3 = json[Key_Mp3].toBool();
-    s.srt = json[Key_Srt].toBool();
-    s.lrc = json[Key_Lrc].toBool();
-    s.force = json[Key_Force].toBool();
-    s.toStdout = json[Key_Stdout].toBool();
-    s.maxDurationSeconds = json[Key_MaxDuration].toDouble();
+    s.voice = json[WorkerKey::Voice].toString();
+    s.rate = json[WorkerKey::Rate].toInt();
+    s.volume = json[WorkerKey::Volume].toInt(100);
+    s.xml = json[WorkerKey::Xml].toBool();
+    s.wav = json[WorkerKey::Wav].toBool(true);
+    s.mp3 = json[WorkerKey::Mp3].toBool();
+    s.srt = json[WorkerKey::Srt].toBool();
+    s.lrc = json[WorkerKey::Lrc].toBool();
+    s.force = json[WorkerKey::Force].toBool();
+    s.toStdout = json[WorkerKey::Stdout].toBool();
+    s.maxDurationSeconds = json[WorkerKey::MaxDuration].toDouble();
     return s;
 }
 

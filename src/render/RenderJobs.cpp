@@ -1,6 +1,7 @@
 #include "render/RenderJobs.h"
 
 #include "document/DocumentReader.h"
+#include "render/WorkerProtocol.h"
 #include "system/FileName.h"
 
 #include <QDir>
@@ -21,14 +22,6 @@
 
 namespace
 {
-
-const QString Key_Id = QStringLiteral("id");
-const QString Key_Source = QStringLiteral("source");
-const QString Key_Path = QStringLiteral("path");
-const QString Key_Bytes = QStringLiteral("bytes");
-const QString Key_Text = QStringLiteral("text");
-const QString Key_Label = QStringLiteral("label");
-const QString Key_Base = QStringLiteral("base");
 
 bool isSingleOutputName(const QString &output)
 {
@@ -403,26 +396,28 @@ JobList collectJobs(const RenderOptions &options, const StandardInput &standardI
 QJsonObject RenderJob::toJson() const
 {
     QJsonObject json;
-    json[Key_Id] = id;
-    json[Key_Source] = int(source);
+    json[WorkerKey::Id] = id;
+    json[WorkerKey::Source] = int(source);
     // Names travel as their bytes: JSON text cannot hold one that is not UTF-8.
-    json[Key_Path] = QString::fromLatin1(FileName::encode(path).toBase64());
-    json[Key_Bytes] = QString::fromLatin1(bytes.toBase64());
-    json[Key_Text] = text;
-    json[Key_Label] = label;
-    json[Key_Base] = QString::fromLatin1(FileName::encode(base).toBase64());
+    json[WorkerKey::Path] = QString::fromLatin1(FileName::encode(path).toBase64());
+    json[WorkerKey::Bytes] = QString::fromLatin1(bytes.toBase64());
+    json[WorkerKey::Text] = text;
+    json[WorkerKey::Label] = label;
+    json[WorkerKey::Base] = QString::fromLatin1(FileName::encode(base).toBase64());
     return json;
 }
 
 RenderJob RenderJob::fromJson(const QJsonObject &json)
 {
     RenderJob job;
-    job.id = json[Key_Id].toInt();
-    job.source = Source(json[Key_Source].toInt());
-    job.path = FileName::decode(QByteArray::fromBase64(json[Key_Path].toString().toLatin1()));
-    job.bytes = QByteArray::fromBase64(json[Key_Bytes].toString().toLatin1());
-    job.text = json[Key_Text].toString();
-    job.label = json[Key_Label].toString();
-    job.base = FileName::decode(QByteArray::fromBase64(json[Key_Base].toString().toLatin1()));
+    job.id = json[WorkerKey::Id].toInt();
+    job.source = Source(json[WorkerKey::Source].toInt());
+    job.path
+        = FileName::decode(QByteArray::fromBase64(json[WorkerKey::Path].toString().toLatin1()));
+    job.bytes = QByteArray::fromBase64(json[WorkerKey::Bytes].toString().toLatin1());
+    job.text = json[WorkerKey::Text].toString();
+    job.label = json[WorkerKey::Label].toString();
+    job.base
+        = FileName::decode(QByteArray::fromBase64(json[WorkerKey::Base].toString().toLatin1()));
     return job;
 }

@@ -1,6 +1,7 @@
 #include "render/RenderRun.h"
 
 #include "render/RenderVoices.h"
+#include "render/WorkerProtocol.h"
 #include "system/StopSignals.h"
 
 #include <QCoreApplication>
@@ -38,12 +39,6 @@ void onStopSignal(int)
         _exit(ExitInterrupted);
     g_stop.store(true);
 }
-
-const QString Key_Id = QStringLiteral("id");
-const QString Key_Spoken = QStringLiteral("spoken");
-const QString Key_Total = QStringLiteral("total");
-const QString Key_Kind = QStringLiteral("kind");
-const QString Key_Message = QStringLiteral("message");
 
 QByteArray line(const QJsonObject &json)
 {
@@ -123,15 +118,16 @@ private:
         while ((end = w.pending.indexOf('\n')) >= 0) {
             const QJsonObject json = QJsonDocument::fromJson(w.pending.left(end)).object();
             w.pending.remove(0, end + 1);
-            const int id = json[Key_Id].toInt(-1);
+            const int id = json[WorkerKey::Id].toInt(-1);
             if (id < 0 || id >= m_jobs.size())
                 continue;
-            if (!json.contains(Key_Kind)) {
-                m_report.progress(id, json[Key_Spoken].toInt(), json[Key_Total].toInt());
+            if (!json.contains(WorkerKey::Kind)) {
+                m_report.progress(
+                    id, json[WorkerKey::Spoken].toInt(), json[WorkerKey::Total].toInt());
                 continue;
             }
-            const JobOutcome outcome {
-                JobOutcome::Kind(json[Key_Kind].toInt()), json[Key_Message].toString()};
+            const JobOutcome outcome {JobOutcome::Kind(json[WorkerKey::Kind].toInt()),
+                json[WorkerKey::Message].toString()};
             m_report.finished(m_jobs[id], outcome);
             if (w.job == id)
                 w.job = -1;
@@ -259,15 +255,16 @@ int runWorker()
         const JobOutcome outcome = runner.run(job, [&](int spoken, int total) {
             if (!sinceReport.isValid() || sinceReport.elapsed() >= ProgressEveryMs) {
                 sinceReport.start();
-                out.write(line({{Key_Id, job.id}, {Key_Spoken, spoken}, {Key_Total, total}}));
+                out.write(line({{WorkerKey::Id, job.id}, {WorkerKey::Spoken, spoken},
+                    {WorkerKey::Total, total}}));
                 out.flush();
             }
             return !StopSignal::requested();
         });
         if (outcome.kind == JobOutcome::Kind::Cancelled || StopSignal::requested())
             return ExitInterrupted;
-        out.write(line(
-            {{Key_Id, job.id}, {Key_Kind, int(outcome.kind)}, {Key_Message, outcome.message}}));
+        out.write(line({{WorkerKey::Id, job.id}, {WorkerKey::Kind, int(outcome.kind)},
+            {WorkerKey::Message, outcome.message}}));
         out.flush();
         StopSignal::setBusy(false);
         if (StopSignal::requested())

@@ -10,9 +10,10 @@
 #include <QCloseEvent>
 #include <QTimer>
 
-ExportArea::ExportArea(Form_Main &form)
+ExportArea::ExportArea(
+    Form_Main &form, SpVoice &voice, ReadingController &reading, VoicePrompt *prompt, CMP3 *mp3)
     : m_Form(form)
-    , m_Export(*this, *form.m_Voice, *form.m_Reading, form.m_TTS.get(), form.m_MP3.get())
+    , m_Export(*this, voice, reading, prompt, mp3)
 {
     m_Form.installEventFilter(this);
 }
@@ -74,12 +75,12 @@ int ExportArea::selLength() const
 
 QString ExportArea::lastDir() const
 {
-    return m_Form.m_LastDir;
+    return m_Form.lastDir();
 }
 
 void ExportArea::setLastDir(const QString &folder)
 {
-    m_Form.m_LastDir = folder;
+    m_Form.setLastDir(folder);
 }
 
 QString ExportArea::showSaveDialog(const QString &filter, int filterIndex, const QString &title,

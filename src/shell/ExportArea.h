@@ -20,7 +20,10 @@ class ExportArea : public QObject, public ExportView
 {
     Q_OBJECT
 public:
-    explicit ExportArea(Form_Main &form);
+    // The voice, the reading and the converter are the window's; they outlive
+    // this area.
+    ExportArea(Form_Main &form, SpVoice &voice, ReadingController &reading, VoicePrompt *prompt,
+        CMP3 *mp3);
     ~ExportArea() override;
 
     AudioExport &commands() { return m_Export; }

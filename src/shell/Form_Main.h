@@ -76,6 +76,8 @@ public:
     SpVoice *voice() const { return m_Voice.get(); }
     VoicePrompt *prompt() const { return m_TTS.get(); }
     QString lastDir() const { return m_LastDir; }
+    // The folder the next open or save dialog starts in.
+    void setLastDir(const QString &folder) { m_LastDir = folder; }
     const QImage &rolePicture() const { return m_RolePicture; }
     const TTSRole::Role &role() const { return m_Voices->role(); }
     LipSync *lipSync() const { return m_LipSync.get(); }
@@ -135,6 +137,14 @@ private:
     void ApplyCaptions();
     // Form_Main_Layout.cpp (with resizeEvent and showEvent)
     void Resize();
+    // The panes Resize lays out, top to bottom, left to right.
+    void placeTitleBand();
+    void placePaneRow(int W);
+    void placePhotoPane();
+    void placeSpeechPane();
+    void placeVoicePane();
+    void placeHelpBar();
+    void placeDocumentPane(int W, int bottom);
     void CentreViseme();
     void PaintTitleBand();
     void BuildTooltips();
@@ -156,7 +166,6 @@ private:
     // Form_Main_Export.cpp
     void CreateMP3();
     void CreateExportArea();
-    friend class ExportArea;
     // Form_Main_HotKeys.cpp
     void connectHotKeys();
     void releaseHotKeys();

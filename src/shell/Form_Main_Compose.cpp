@@ -8,12 +8,14 @@
 #include "system/CIni.h"
 
 #include "controls/BmpBtnX.h"
+#include "controls/CTooltip.h"
 #include "controls/CmdX.h"
 #include "controls/FrameX.h"
 #include "controls/PictureSurface.h"
 #include "controls/SliderEx.h"
 #include "controls/TranslateColor.h"
 
+#include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -25,6 +27,19 @@ namespace
 constexpr int px(int twips)
 {
     return (twips + (twips >= 0 ? 7 : -7)) / 15;
+}
+
+// What a control shows as its text, whichever kind of control it is.
+void setCaptionOf(QWidget *control, const QString &caption)
+{
+    if (auto *command = qobject_cast<CmdX *>(control))
+        command->setCaption(caption);
+    else if (auto *label = qobject_cast<QLabel *>(control))
+        label->setText(caption);
+    else if (auto *button = qobject_cast<QAbstractButton *>(control))
+        button->setText(caption);
+    else if (auto *box = qobject_cast<MaviTextBox *>(control))
+        box->setText(caption);
 }
 
 template<typename W>
@@ -191,7 +206,7 @@ void Form_Main::createControls()
 
 void Form_Main::ApplyCaptions()
 {
-    // 1. Colours from the settings file.
+    // Colours from the settings file.
     using Settings::Key::BgColor, Settings::Key::FrameColor, Settings::Key::PhotoColor;
     const qint32 bg
         = ParseColour(*m_Ini, BgColor, QStringLiteral("174,216,230"), rgbColor(0, 128, 192));
@@ -201,7 +216,7 @@ void Form_Main::ApplyCaptions()
         = ParseColour(*m_Ini, PhotoColor, QStringLiteral("255,255,255"), rgbColor(100, 202, 251));
     const qint32 keyword = KeyWordColour(*m_Ini);
 
-    // 2. Window, panes and sliders.
+    // Window, panes and sliders.
     setBack(this, colourOf(bg));
     Frame_P->setBackColor(photo);
     for (FrameX *f : {Frame_L, Frame_M, Frame_R, Frame_D})
@@ -213,7 +228,7 @@ void Form_Main::ApplyCaptions()
              static_cast<QWidget *>(ImgLink2)})
         w->setAttribute(Qt::WA_TranslucentBackground);
 
-    // 3. Heading labels take L_I0's text colour; keyword labels the keyword colour.
+    // Heading labels take L_I0's text colour; keyword labels the keyword colour.
     const QColor heading = L_I0->palette().color(QPalette::WindowText);
     for (QLabel *l : {L_F0, L_V0, L_Font, L_TxtArea})
         setFore(l, heading);
@@ -226,12 +241,10 @@ void Form_Main::ApplyCaptions()
     for (QLabel *l : {L_I0, L_F0, L_F1, L_F2, L_V0, L_V1, L_V2, L_TxtArea, L_Font, L_FS1, L_FS2})
         setBack(l, colourOf(frame));
 
-    // 4. Titles.
+    // Titles.
     setWindowTitle(AppPaths::productTitle());
 
-    // 5. Command buttons.
-    Cmd_Speak->setCaption(QStringLiteral("朗讀"));
-    Cmd_Pause->setCaption(QStringLiteral("暫停"));
+    // Command buttons.
     const OleColor lightBlue = rgbColor(174, 216, 230);
     for (CmdX *b : {Cmd_Speak, Cmd_Pause, Cmd_OpenTxt, Cmd_SaveTxt, Cmd_SearchT, Cmd_PrintDC}) {
         b->setBackColor(lightBlue);
@@ -242,51 +255,48 @@ void Form_Main::ApplyCaptions()
     // Light blue on a light-blue pane: the border shows where the buttons are.
     for (CmdX *b : {Cmd_Speak, Cmd_Pause, Cmd_OpenTxt, Cmd_SaveTxt, Cmd_SearchT, Cmd_PrintDC})
         b->setAlwaysShowBorder(true);
-    Cmd_SaveWAV->setCaption(QStringLiteral("產生.wav音檔"));
-    Cmd_SaveWAVnMP3->setCaption(QStringLiteral("產生wav+mp3音檔"));
-    Cmd_OpenTxt->setCaption(QStringLiteral("開啟"));
-    Cmd_SaveTxt->setCaption(QStringLiteral("儲存"));
-    Cmd_SearchT->setCaption(QStringLiteral("搜尋"));
-    Cmd_PrintDC->setCaption(QStringLiteral("列印"));
-
-    // 6.–9. Labels (first captions, replaced below), check box, hint text,
-    // help-bar tooltips, final captions.
-    L_I0->setText(QStringLiteral("　發音人"));
-    L_F0->setText(QStringLiteral("朗讀速度"));
-    L_V0->setText(QStringLiteral("朗讀音量"));
-    L_V1->setText(QStringLiteral("小"));
-    L_V2->setText(QStringLiteral("大"));
-    L_F1->setText(QStringLiteral("快"));
-    L_F2->setText(QStringLiteral("慢"));
-    L_Font->setText(QStringLiteral("字型"));
-    L_FS1->setText(QStringLiteral("小"));
-    L_FS2->setText(QStringLiteral("大"));
-    Check_AllEngine->setText(QStringLiteral("顯示所有發音人"));
-    Txt_Input->setText(QStringLiteral("請輸入文字於此，您可以選取文稿的部分片段朗讀"));
-    Cmd_H1->setToolTipText(QStringLiteral("使用手冊"));
-    Cmd_H2->setToolTipText(QStringLiteral("版權聲明"));
-    Cmd_H4->setToolTipText(QStringLiteral("語音提示"));
-    Cmd_H5->setToolTipText(QStringLiteral("自訂發音"));
-    L_I0->setText(QStringLiteral("發音人"));
-    L_V0->setText(QStringLiteral("朗讀音量"));
-    L_V1->setText(QStringLiteral("小聲 (Ctrl-R)"));
-    L_V2->setText(QStringLiteral("大聲 (Ctrl-T)"));
-    L_F0->setText(QStringLiteral("朗讀速度"));
-    L_F1->setText(QStringLiteral("變快 (Ctrl-Y)"));
-    L_F2->setText(QStringLiteral("變慢 (Ctrl-G)"));
-    L_TxtArea->setText(QStringLiteral("朗讀文稿編輯區"));
-
-    // 10. The remaining tooltips.
-    Cmd_OpenTxt->setToolTipText(QStringLiteral("開啟朗讀 .txt 文稿 (Ctrl-O)"));
-    Cmd_SaveTxt->setToolTipText(QStringLiteral("儲存朗讀 .txt 文稿 (Ctrl-S)"));
-    Cmd_SearchT->setToolTipText(QStringLiteral("搜尋字串 (Ctrl-F)"));
-    Cmd_PrintDC->setToolTipText(QStringLiteral("列印文章"));
-    Cmd_ChgIcon->setToolTipText(QStringLiteral("換圖"));
-    Cmd_Speak->setToolTipText(QStringLiteral("朗讀 (Ctrl-H)／停止 (Ctrl-L)"));
-    Cmd_Pause->setToolTipText(QStringLiteral("暫停 (Ctrl-P)"));
-    Cmd_SaveWAV->setToolTipText(QStringLiteral("產生.wav音檔 (Ctrl-J)"));
-    Cmd_SaveWAVnMP3->setToolTipText(
-        QStringLiteral("同時儲存wav與ma3兩種檔案 (注意！檔名只能使用英文與數字) (Ctrl-W)"));
-    Slider_Rate->setToolTip(QStringLiteral("(變慢 Ctrl-G)(變快 Ctrl-Y) "));
-    Slider_Volume->setToolTip(QStringLiteral("(小聲 Ctrl-R) (大聲 Ctrl-T)"));
+    // Captions, the text box's opening text, and hint text; an empty string
+    // leaves that part of the control as it is.
+    struct Caption {
+        QWidget *control;
+        QString caption;
+        QString toolTip;
+    };
+    const Caption captions[] = {
+        {Cmd_Speak, QStringLiteral("朗讀"), QStringLiteral("朗讀 (Ctrl-H)／停止 (Ctrl-L)")},
+        {Cmd_Pause, QStringLiteral("暫停"), QStringLiteral("暫停 (Ctrl-P)")},
+        {Cmd_SaveWAV, QStringLiteral("產生.wav音檔"), QStringLiteral("產生.wav音檔 (Ctrl-J)")},
+        {Cmd_SaveWAVnMP3, QStringLiteral("產生wav+mp3音檔"),
+            QStringLiteral("同時儲存wav與ma3兩種檔案 (注意！檔名只能使用英文與數字) (Ctrl-W)")},
+        {Cmd_OpenTxt, QStringLiteral("開啟"), QStringLiteral("開啟朗讀 .txt 文稿 (Ctrl-O)")},
+        {Cmd_SaveTxt, QStringLiteral("儲存"), QStringLiteral("儲存朗讀 .txt 文稿 (Ctrl-S)")},
+        {Cmd_SearchT, QStringLiteral("搜尋"), QStringLiteral("搜尋字串 (Ctrl-F)")},
+        {Cmd_PrintDC, QStringLiteral("列印"), QStringLiteral("列印文章")},
+        {L_I0, QStringLiteral("發音人"), {}},
+        {L_F0, QStringLiteral("朗讀速度"), {}},
+        {L_V0, QStringLiteral("朗讀音量"), {}},
+        {L_V1, QStringLiteral("小聲 (Ctrl-R)"), {}},
+        {L_V2, QStringLiteral("大聲 (Ctrl-T)"), {}},
+        {L_F1, QStringLiteral("變快 (Ctrl-Y)"), {}},
+        {L_F2, QStringLiteral("變慢 (Ctrl-G)"), {}},
+        {L_Font, QStringLiteral("字型"), {}},
+        {L_FS1, QStringLiteral("小"), {}},
+        {L_FS2, QStringLiteral("大"), {}},
+        {L_TxtArea, QStringLiteral("朗讀文稿編輯區"), {}},
+        {Check_AllEngine, QStringLiteral("顯示所有發音人"), {}},
+        {Txt_Input, QStringLiteral("請輸入文字於此，您可以選取文稿的部分片段朗讀"), {}},
+        {Cmd_H1, {}, QStringLiteral("使用手冊")},
+        {Cmd_H2, {}, QStringLiteral("版權聲明")},
+        {Cmd_H4, {}, QStringLiteral("語音提示")},
+        {Cmd_H5, {}, QStringLiteral("自訂發音")},
+        {Cmd_ChgIcon, {}, QStringLiteral("換圖")},
+        {Slider_Rate, {}, QStringLiteral("(變慢 Ctrl-G)(變快 Ctrl-Y) ")},
+        {Slider_Volume, {}, QStringLiteral("(小聲 Ctrl-R) (大聲 Ctrl-T)")},
+    };
+    for (const Caption &c : captions) {
+        if (!c.caption.isEmpty())
+            setCaptionOf(c.control, c.caption);
+        if (!c.toolTip.isEmpty())
+            CTooltip::setToolTipTextOf(c.control, c.toolTip);
+    }
 }

@@ -14,8 +14,8 @@ void Form_Main::createDocuments()
     parts.textBox = Txt_Input;
     parts.window = this;
     parts.lastDir = &m_LastDir;
-    parts.savedSelStart = &m_Reading->m_SavedSelStart;
-    parts.savedSelLength = &m_Reading->m_SavedSelLength;
+    parts.savedSelStart = &m_Reading->savedSelStart();
+    parts.savedSelLength = &m_Reading->savedSelLength();
     parts.converter = Converter();
     m_Documents = std::make_unique<DocumentsArea>(parts);
 

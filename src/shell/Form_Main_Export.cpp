@@ -35,7 +35,7 @@ void Form_Main::CreateMP3()
 
 void Form_Main::CreateExportArea()
 {
-    m_Export = std::make_unique<ExportArea>(*this);
+    m_Export = std::make_unique<ExportArea>(*this, *m_Voice, *m_Reading, m_TTS.get(), m_MP3.get());
     connect(Cmd_SaveWAV, &CmdX::Click, m_Export.get(), &ExportArea::Cmd_SaveWAVClick);
     connect(Cmd_SaveWAVnMP3, &CmdX::Click, m_Export.get(), &ExportArea::Cmd_SaveWAVnMP3Click);
 }

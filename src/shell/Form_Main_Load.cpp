@@ -132,7 +132,7 @@ bool Form_Main::Load()
     m_Reading->SetSpeakFlags(useXml);
     m_Reading->SetPauseState(false, false);
     setFontSizeThumb(12);
-    m_Reading->m_Prompt = m_Ini->GetBOOL(Section::Option, Key::Prompt, false);
+    m_Reading->setPromptEnabled(m_Ini->GetBOOL(Section::Option, Key::Prompt, false));
 
     FillFontList();
     if (Combo_Font->count() == 0)
@@ -169,7 +169,7 @@ bool Form_Main::Load()
     BindMouthBuffer();
 
     UpdateCharCount();
-    Txt_Input->Invoke(31, 65535);
+    Txt_Input->Invoke(MaviTextBox::DispidFeatures, MaviTextBox::EveryFeature);
 
     Timer_PosLen->setSingleShot(true);
     Timer_Update->setSingleShot(true);
@@ -232,18 +232,18 @@ void Form_Main::writeSettings()
     ini.SetVal(Section::TTS, Key::All, qint16(Check_AllEngine->isChecked() ? 1 : 0));
     ini.SetSz(Section::Option, Key::FntName, Txt_Input->FontName());
     ini.SetVal(Section::Option, Key::FntSize, qint16(fontSize()));
-    ini.SetBOOL(Section::Option, Key::Prompt, m_Reading && m_Reading->m_Prompt);
+    ini.SetBOOL(Section::Option, Key::Prompt, m_Reading && m_Reading->promptEnabled());
     // A minimised window stores the state it comes back in.
     ini.SetBOOL(
         Section::Option, Key::Fullscreen, isMinimized() ? m_RestoresMaximized : isMaximized());
     ini.SetSz(Section::Last, Key::Path, m_LastDir);
     // During a reading the selection shows the word being read; the user's
     // own selection is the one saved when the reading started.
-    const bool reading = m_Reading && m_Reading->m_Speaking;
+    const bool reading = m_Reading && m_Reading->isSpeaking();
     ini.SetLong(
-        Section::Text, Key::SelPos, reading ? m_Reading->m_SavedSelStart : Txt_Input->SelStart());
+        Section::Text, Key::SelPos, reading ? m_Reading->savedSelStart() : Txt_Input->SelStart());
     ini.SetLong(
-        Section::Text, Key::SelLen, reading ? m_Reading->m_SavedSelLength : Txt_Input->SelLength());
+        Section::Text, Key::SelLen, reading ? m_Reading->savedSelLength() : Txt_Input->SelLength());
     SaveColour(ini, Key::BgColor, fromQColor(palette().color(QPalette::Window)));
     SaveColour(ini, Key::FrameColor, Frame_D->BackColor());
     SaveColour(ini, Key::PhotoColor, Frame_P->BackColor());

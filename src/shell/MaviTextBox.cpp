@@ -172,7 +172,7 @@ void MaviTextBox::setBackColor(const QColor &colour)
 
 bool MaviTextBox::Invoke(int dispid, qint32 value)
 {
-    if (dispid != 31)
+    if (dispid != DispidFeatures)
         return false;
     m_features = value & AllFeatures;
     setUndoRedoEnabled(m_features & UndoRedo);

@@ -59,9 +59,14 @@ public:
     QColor BackColor() const;
     void setBackColor(const QColor &colour);
 
-    // Dispatch identifier 31 sets the enabled features from value (a mask of
-    // EditFeature; 65535 enables all) and returns true. Other identifiers do
-    // nothing and return false.
+    // The dispatch identifier that sets the enabled features, and the
+    // classic mask callers pass to enable them all.
+    static constexpr int DispidFeatures = 31;
+    static constexpr qint32 EveryFeature = 65535;
+
+    // DispidFeatures sets the enabled features from value (a mask of
+    // EditFeature; EveryFeature enables all) and returns true. Other
+    // identifiers do nothing and return false.
     bool Invoke(int dispid, qint32 value);
     qint32 features() const { return m_features; }
 

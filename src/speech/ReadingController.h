@@ -82,6 +82,24 @@ public:
     void HighlightWord(qint32 position, qint32 length);
     void OnPhoneme(short currentPhoneId);
 
+    bool isSpeaking() const { return m_Speaking; }
+    bool isPaused() const { return m_Paused; }
+    qint32 speakFlags() const { return m_SpeakFlags; }
+    // Where the spoken text starts in the text box; word events count from it.
+    qint32 speakOffset() const { return m_SpeakOffset; }
+    void setSpeakOffset(qint32 offset) { m_SpeakOffset = offset; }
+    // The selection put back when a reading ends. The search window moves it
+    // as it finds, so it holds these two by reference.
+    qint32 &savedSelStart() { return m_SavedSelStart; }
+    qint32 &savedSelLength() { return m_SavedSelLength; }
+    // Voice prompts on or off.
+    bool promptEnabled() const { return m_Prompt; }
+    void setPromptEnabled(bool enabled) { m_Prompt = enabled; }
+    // Holds back word highlighting while a voice prompt is heard, until the
+    // next StopSpeaking.
+    void setPromptHover() { m_PromptHover = true; }
+
+private:
     bool m_Speaking = false;
     bool m_Paused = false;
     qint32 m_SpeakFlags = FlagsXml;
@@ -90,8 +108,6 @@ public:
     qint32 m_SavedSelLength = 0;
     bool m_Prompt = false;
     bool m_PromptHover = false;
-
-private:
     ReadingView &m_View;
     SpVoice &m_Voice;
     VoicePrompt *m_TTS;

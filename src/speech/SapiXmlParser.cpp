@@ -125,11 +125,11 @@ bool parseTag(const QString &t, int &i, Tag *tag)
         const QChar quote = quoted ? t.at(p) : QChar();
         if (quoted)
             ++p;
-        auto ends = [&](QChar c) {
+        auto ends = [&](QChar v) {
             if (quoted)
-                return c == quote;
-            return c.isSpace() || c == QLatin1Char('>')
-                || (c == QLatin1Char('/') && p + 1 < t.size() && t.at(p + 1) == QLatin1Char('>'));
+                return v == quote;
+            return v.isSpace() || v == QLatin1Char('>')
+                || (v == QLatin1Char('/') && p + 1 < t.size() && t.at(p + 1) == QLatin1Char('>'));
         };
         QString value;
         while (p < t.size() && !ends(t.at(p))) {

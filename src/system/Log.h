@@ -9,3 +9,5 @@ Q_DECLARE_LOGGING_CATEGORY(lcAudio) // parlo.audio: sound server, streams, fallb
 Q_DECLARE_LOGGING_CATEGORY(lcSpeech) // parlo.speech: engine, voices, readings
 Q_DECLARE_LOGGING_CATEGORY(lcSettings) // parlo.settings: settings file reads and writes
 Q_DECLARE_LOGGING_CATEGORY(lcShell) // parlo.shell: start-up, shutdown, signals
+Q_DECLARE_LOGGING_CATEGORY(lcDocument) // parlo.document: opening, decoding, saving, printing
+Q_DECLARE_LOGGING_CATEGORY(lcExport) // parlo.export: encoder loading, conversions, fallbacks

@@ -77,8 +77,8 @@ private Q_SLOTS:
         m_window->m_answer = path(u"song.mp3"_s);
         // The selection saved by the last reading or search, not the one
         // shown now, is what comes back.
-        m_reading->m_SavedSelStart = 4;
-        m_reading->m_SavedSelLength = 3;
+        m_reading->savedSelStart() = 4;
+        m_reading->savedSelLength() = 3;
         m_export->Cmd_SaveWAV();
 
         QCOMPARE(m_window->m_dialog,
@@ -100,7 +100,7 @@ private Q_SLOTS:
         QVERIFY(m_window->m_words >= Sample.size());
         QCOMPARE(m_window->m_selStart, 4);
         QCOMPARE(m_window->m_selLength, 3);
-        QVERIFY(!m_reading->m_Speaking);
+        QVERIFY(!m_reading->isSpeaking());
         QCOMPARE(m_voice->AudioOutputStream(), nullptr);
     }
 
@@ -110,7 +110,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("lastDir");
         QTest::addColumn<QString>("shownFolder");
         QTest::newRow("at the limit, no folder yet")
-            << qsizetype(1048500) << QString() << GetSpecialFolder(5);
+            << qsizetype(1048500) << QString() << GetSpecialFolder(SysDirs::CSIDL_PERSONAL);
         QTest::newRow("one past the limit") << qsizetype(1048501) << u"/srv/x"_s << u"/srv/x"_s;
     }
 
@@ -151,7 +151,7 @@ private Q_SLOTS:
         QCOMPARE(pumps, 3);
         QCOMPARE(entries(m_dir->path()), QStringList());
         QVERIFY(m_window->m_boxes.isEmpty());
-        QVERIFY(!m_reading->m_Speaking);
+        QVERIFY(!m_reading->isSpeaking());
         QCOMPARE(m_voice->AudioOutputStream(), nullptr);
     }
 

@@ -112,7 +112,7 @@ private Q_SLOTS:
         QCOMPARE(w->Slider_FontSz->Value(), 0); // the thumb at the left end
         QCOMPARE(w->Txt_Input->font().pointSize(), 12);
         QVERIFY(!w->isMaximized());
-        QCOMPARE(w->lastDir(), GetSpecialFolder(5));
+        QCOMPARE(w->lastDir(), GetSpecialFolder(SysDirs::CSIDL_PERSONAL));
         QCOMPARE(w->windowTitle(), u"Parlo v3.5.0"_s);
         // No settings file: light-blue window, white photo pane, blue keywords.
         QCOMPARE(back(w.get()), QColor(174, 216, 230));

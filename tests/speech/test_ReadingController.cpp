@@ -139,9 +139,9 @@ private Q_SLOTS:
         view.length = 0;
         QSignalSpy words(voice.get(), &SpVoice::Word);
         reading->CmdSpeakClick();
-        QVERIFY(reading->m_Speaking);
+        QVERIFY(reading->isSpeaking());
         QVERIFY(!view.paneEnabled);
-        QCOMPARE(reading->m_SpeakOffset, 0);
+        QCOMPARE(reading->speakOffset(), 0);
         QVERIFY(waitForEnd());
         QCOMPARE(words.size(), 7);
         // Each word was selected in turn, from the start of the text.
@@ -150,7 +150,7 @@ private Q_SLOTS:
         // The end of the stream gives back the caret and the Idle state.
         QCOMPARE(view.start, 3);
         QCOMPARE(view.length, 0);
-        QVERIFY(!reading->m_Speaking);
+        QVERIFY(!reading->isSpeaking());
         QVERIFY(view.paneEnabled);
         QCOMPARE(view.speakCaption, u"朗讀"_s);
         QVERIFY(view.faces >= 2);
@@ -164,7 +164,7 @@ private Q_SLOTS:
         view.length = 4;
         QSignalSpy words(voice.get(), &SpVoice::Word);
         reading->CmdSpeakClick();
-        QCOMPARE(reading->m_SpeakOffset, 100);
+        QCOMPARE(reading->speakOffset(), 100);
         QVERIFY(waitForEnd());
         QCOMPARE(words.size(), 4); // "hello" was outside the selection
         QCOMPARE(words.at(0).at(2).toInt(), 0);
@@ -207,7 +207,7 @@ private Q_SLOTS:
         view.start = start;
         view.length = length;
         reading->CmdSpeakClick();
-        QVERIFY(!reading->m_Speaking);
+        QVERIFY(!reading->isSpeaking());
         QVERIFY(view.paneEnabled);
         QCOMPARE(view.speakCaption, u"朗讀"_s);
         QVERIFY(!voice->isSpeaking());
@@ -223,7 +223,7 @@ private Q_SLOTS:
         reading->CmdSpeakClick();
         QCOMPARE(view.messages,
             QStringList {u"朗讀文稿字數上限為 100 萬個字，部分文稿將不會完整朗讀"_s});
-        QVERIFY(reading->m_Speaking);
+        QVERIFY(reading->isSpeaking());
         reading->StopSpeaking();
         QVERIFY(waitForEnd() || !voice->isSpeaking());
     }
@@ -241,8 +241,8 @@ private Q_SLOTS:
         reading->CmdPauseClick();
         QSignalSpy ended(voice.get(), &SpVoice::EndStream);
         reading->CmdSpeakClick(); // Stop
-        QVERIFY(!reading->m_Speaking);
-        QVERIFY(!reading->m_Paused);
+        QVERIFY(!reading->isSpeaking());
+        QVERIFY(!reading->isPaused());
         QVERIFY(!voice->isPaused());
         QVERIFY(!view.pauseEnabled);
         QCOMPARE(view.pauseCaption, u"暫停"_s);
@@ -253,25 +253,25 @@ private Q_SLOTS:
     void keyboardPauseWhileIdlePausesTheVoiceUntilTheNextReading()
     {
         reading->CmdPauseClick(); // the keyboard command runs it while the button is disabled
-        QVERIFY(!reading->m_Speaking);
-        QVERIFY(reading->m_Paused);
+        QVERIFY(!reading->isSpeaking());
+        QVERIFY(reading->isPaused());
         QCOMPARE(view.pauseCaption, u"繼續"_s);
         view.body = u"文字"_s;
         reading->CmdSpeakClick();
-        QVERIFY(reading->m_Speaking);
-        QVERIFY(!reading->m_Paused);
+        QVERIFY(reading->isSpeaking());
+        QVERIFY(!reading->isPaused());
         QVERIFY(waitForEnd()); // resumed, so the reading runs to its end
     }
 
     void highlightFollowsTheOffsetAndItsLimits()
     {
-        reading->m_SpeakOffset = 100;
+        reading->setSpeakOffset(100);
         reading->HighlightWord(5, 2);
         QCOMPARE(view.start, 105);
         QCOMPARE(view.length, 2);
         reading->HighlightWord(40000, 2); // beyond the text box's 16-bit selection
         QCOMPARE(view.start, 105);
-        reading->m_PromptHover = true;
+        reading->setPromptHover();
         reading->HighlightWord(7, 1);
         QCOMPARE(view.start, 105);
     }
@@ -279,10 +279,10 @@ private Q_SLOTS:
     void endOfStreamWhilePausedResumesAndGoesIdle()
     {
         reading->SetPauseState(true, true);
-        reading->m_SavedSelStart = 2;
-        reading->m_SavedSelLength = 3;
+        reading->savedSelStart() = 2;
+        reading->savedSelLength() = 3;
         reading->OnEndStream();
-        QVERIFY(!reading->m_Paused);
+        QVERIFY(!reading->isPaused());
         QVERIFY(!view.pauseEnabled);
         QCOMPARE(view.pauseCaption, u"暫停"_s);
         QCOMPARE(view.start, 2);

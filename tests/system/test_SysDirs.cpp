@@ -22,7 +22,8 @@ private Q_SLOTS:
 
     void foldersEndInOneSlashUnknownOnesAreEmpty()
     {
-        QCOMPARE(GetSpecialFolder(5), m_home.path() + QStringLiteral("/Documents/"));
+        QCOMPARE(GetSpecialFolder(SysDirs::CSIDL_PERSONAL),
+            m_home.path() + QStringLiteral("/Documents/"));
         QCOMPARE(GetSpecialFolder(SysDirs::CSIDL_PROFILE), m_home.path() + QStringLiteral("/"));
         QCOMPARE(
             GetSpecialFolder(SysDirs::CSIDL_APPDATA), m_home.path() + QStringLiteral("/config/"));

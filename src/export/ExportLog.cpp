@@ -1,3 +1,0 @@
-#include "export/ExportLog.h"
-
-Q_LOGGING_CATEGORY(lcExport, "parlo.export", QtWarningMsg)
