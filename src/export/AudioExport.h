@@ -21,7 +21,6 @@
 #pragma once
 
 #include "export/CMP3.h"
-#include "shell/AppDlgX.h"
 
 #include <QElapsedTimer>
 #include <QString>
@@ -92,8 +91,10 @@ public:
     // WavRenderResult
     enum WavRenderResult : qint16 { Saved = 0, Failed = 1, Cancelled = 2 };
 
-    static constexpr int SaveDialogFlags
-        = AppDlgX::OFN_OVERWRITEPROMPT | AppDlgX::OFN_PATHMUSTEXIST | AppDlgX::OFN_NOREADONLYRETURN;
+    // The save dialog's OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST |
+    // OFN_NOREADONLYRETURN, by value: the core names no window code (the
+    // window layer checks the sum against its own names).
+    static constexpr int SaveDialogFlags = 0x0002 | 0x0800 | 0x8000;
 
     AudioExport(ExportView &view, SpVoice &voice, ReadingController &reading, VoicePrompt *prompt,
         CMP3 *mp3);

@@ -10,6 +10,10 @@
 #include <QCloseEvent>
 #include <QTimer>
 
+// The export layer gives the save dialog its flags by value.
+static_assert(AudioExport::SaveDialogFlags
+    == (AppDlgX::OFN_OVERWRITEPROMPT | AppDlgX::OFN_PATHMUSTEXIST | AppDlgX::OFN_NOREADONLYRETURN));
+
 ExportArea::ExportArea(
     Form_Main &form, SpVoice &voice, ReadingController &reading, VoicePrompt *prompt, CMP3 *mp3)
     : m_Form(form)
