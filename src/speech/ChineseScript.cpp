@@ -175,6 +175,18 @@ bool isDry(const QList<Point> &points, qsizetype k)
     return !isHan(next) || QStringView(u"燥淨杯脆癟貨果糧").contains(QChar(char16_t(next)));
 }
 
+// Two more of OpenCC's phrase slips before 着: 别着 is don't (別著急), not
+// 彆 (彆扭 is the only word it heads); 冲着 is facing (衝著), not rinsing.
+char32_t mended(const QList<Point> &points, qsizetype k, char32_t c)
+{
+    const bool beforeZhe = k + 1 < points.size() && points[k + 1].c == U'着';
+    if (points[k].c == U'别' && c == U'彆' && beforeZhe)
+        return U'別';
+    if (points[k].c == U'冲' && c == U'沖' && beforeZhe)
+        return U'衝';
+    return c;
+}
+
 // Units [from, to) of `text`, read as `converted` where that keeps one
 // character per character; else each character converted on its own.
 void appendConverted(MappedText &out, const MappedText &text, const QList<Point> &points,
@@ -186,6 +198,7 @@ void appendConverted(MappedText &out, const MappedText &text, const QList<Point>
             char32_t c = unified(char32_t(to[k]));
             if (points[k].c == U'干' && c == U'幹' && isDry(points, k))
                 c = U'乾';
+            c = mended(points, k, c);
             appendPoint(out, text, points[k], c);
         }
         return;

@@ -30,7 +30,7 @@ struct Rule {
 };
 
 // Who or what comes before a verb: pronouns and the adverbs of modality.
-constexpr char16_t Subjects[] = u"我你妳他她它們咱誰就還也都總可非卻倒又只必才真怕已曾終末晚早前";
+constexpr char16_t Subjects[] = u"我你妳他她它們咱誰就還也都總可非卻倒又只必才真怕已曾終末晚早前次";
 // Numerals, for measures (一行字, 數重山).
 constexpr char16_t Numerals[] = u"一二兩三四五六七八九十百千萬數幾多";
 
@@ -94,7 +94,7 @@ const Rule Rules[] = {
     {u'為', "wei2", nullptr, u"一二兩三四五六七八九十百千萬零幾週星"},
     // …and as the copula of notices and definitions (時間為, 本品為).
     {u'為', "wei2", u"品文日間期額率價費點址者本此即均皆乃實亦係號量限", nullptr},
-    {u'為', "wei2", u"稱視名改選化列分轉譽封定評立設奉成作認以淪變極頗較甚最尤更殊建訂劃升降合",
+    {u'為', "wei2", u"稱視名改選化列分轉譽封定評立設奉成作認以淪變極頗較甚最尤更殊建訂劃升降合整",
         nullptr},
     {u'為', "wei4"},
     // 應: answer (應對, 應邀), else should.

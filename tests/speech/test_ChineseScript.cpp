@@ -133,6 +133,9 @@ private Q_SLOTS:
         // OpenCC takes a lone 干 for 幹; where a clause ends with it, it is dry.
         QTest::newRow("干了 dry") << u"树叶干了。"_s << u"shu4 ye4 gan1 le5"_s;
         QTest::newRow("干了 worked") << u"他干了很多年"_s << u"ta1 gan4 le5 hen3 duo1 nian2"_s;
+        // …and 别着, 冲着 for 彆著, 沖著.
+        QTest::newRow("别着急") << u"你先别着急"_s << u"ni3 xian1 bie2 zhao2 ji2"_s;
+        QTest::newRow("冲着") << u"冲着这家店来的"_s << u"chong4 zhe5 zhe4 jia1 dian4 lai2 de5"_s;
     }
 
     void simplifiedReadsAsItsTraditional()

@@ -147,6 +147,8 @@ private Q_SLOTS:
         QTest::newRow("為 before a number")
             << u"合格率為95%"_s << u"he2 ge2 lv4 wei2 bai3 fen1 zhi1 jiu3 shi2 wu3"_s;
         QTest::newRow("為 for") << u"為民眾服務"_s << u"wei4 min2 zhong4 fu2 wu4"_s;
+        QTest::newRow("為 become") << u"調整為全天"_s << u"tiao2 zheng3 wei2 quan2 tian1"_s;
+        QTest::newRow("得 must after a time") << u"下次得換"_s << u"xia4 ci4 dei3 huan4"_s;
         QTest::newRow("都會 all will") << u"大家都會來"_s << u"da4 jia1 dou1 hui4 lai2"_s;
         QTest::newRow("都會 city") << u"大都會"_s << u"da4 du1 hui4"_s;
         QTest::newRow("得到 can reach") << u"看得到"_s << u"kan4 de5 dao4"_s;
