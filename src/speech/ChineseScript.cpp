@@ -20,6 +20,8 @@ namespace
 
 std::atomic<Conversion> chosen {Conversion::S2TW};
 
+enum class Script { Traditional, Simplified };
+
 // The OpenCC converters, opened on first use and kept for the life of the
 // process (the engine's thread may still be reading while it ends).
 class Converters

@@ -27,13 +27,11 @@ enum class Conversion {
     S2TWP,
 };
 
-// The script a sentence is taken to be written in, from the characters only
-// one script uses. A sentence with none of them takes the script of the
-// sentence before it in the same text (Traditional at the start).
-enum class Script { Traditional, Simplified };
-
 // `text` with its Simplified sentences converted, as the lexicon reads it.
-// Sentences end at 。！？；, their ASCII forms and line breaks.
+// Sentences end at 。！？；, their ASCII forms and line breaks. A sentence's
+// script is told by the characters only one script uses; one with none of
+// them takes the script of the sentence before it in the same text
+// (Traditional at the start).
 MappedText toTraditional(const MappedText &text, const MandarinLexicon &lexicon);
 
 // The conversion used by toTraditional; S2TW unless changed. For measuring

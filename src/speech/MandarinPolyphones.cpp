@@ -283,11 +283,6 @@ const QHash<char16_t, QList<Indexed>> &rulesByCharacter()
 
 } // namespace
 
-bool hasRules(QChar c)
-{
-    return rulesByCharacter().contains(c.unicode());
-}
-
 const QString *readingOf(QStringView run, int at, int length, int wordBefore)
 {
     if (at < 0 || at >= run.size())

@@ -20,7 +20,4 @@ namespace MandarinPolyphones
 // it (0 where no Chinese comes before).
 const QString *readingOf(QStringView text, int at, int length, int wordBefore);
 
-// Whether any rule is about this character.
-bool hasRules(QChar c);
-
 } // namespace MandarinPolyphones
