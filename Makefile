@@ -1,7 +1,7 @@
 # The two set-up commands (see README):
 #   make run   installs what is missing, builds and starts the reader
 #   make test  installs what is missing, fails at once when a tracked .cpp/.h file is not as
-#              clang-format leaves it, builds with ASan + UBSan and runs every test headless
+#              clang-format leaves it or a core folder includes window code, builds with ASan + UBSan and runs every test headless
 #              and then runs each fuzz target for FUZZ_SECONDS (30 by default) in a
 #              clang build of its own (make fuzz does that step alone)
 # Other targets: make bench (prints figures), make format, make package (the .deb).
@@ -12,7 +12,7 @@ TEST_BUILD ?= build-test
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 30
 
-.PHONY: run build test bench fuzz fuzz-run format format-check deps package
+.PHONY: run build test bench fuzz fuzz-run format format-check layers-check deps package
 
 deps:
 	@bash tools/install-deps.sh
@@ -24,7 +24,7 @@ build: deps
 run: build
 	./$(BUILD)/src/parlo
 
-test: deps format-check
+test: deps format-check layers-check
 	cmake -S . -B $(TEST_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPARLO_SANITIZE=ON -DPARLO_BENCH=OFF
 	cmake --build $(TEST_BUILD) -j $(JOBS)
 	cd $(TEST_BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
@@ -52,5 +52,9 @@ format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 
 # Changes nothing; names each file make format would change.
+# The core folders include no window code.
+layers-check:
+	@bash tools/check-layers.sh
+
 format-check: deps
 	clang-format --dry-run --Werror $$(git ls-files '*.cpp' '*.h')

@@ -1,9 +1,9 @@
 #include "controls/BmpBtnX.h"
 
+#include "audio/WaveSound.h"
 #include "controls/AccessibleControls.h"
 #include "controls/DrawSurface.h"
 #include "controls/InputCodes.h"
-#include "controls/WaveSound.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,11 +1,11 @@
 #include "shell/Form_Main.h"
 
-#include "document/AppHKey.h"
-#include "document/DocumentsArea.h"
-#include "document/PromptHover.h"
 #include "export/CMP3.h"
+#include "shell/AppHKey.h"
 #include "shell/ExportArea.h"
 #include "shell/LipSync.h"
+#include "shell/documents/DocumentsArea.h"
+#include "speech/PromptHover.h"
 
 #include "shell/MaviTextBox.h"
 #include "shell/MessageBox.h"

@@ -18,8 +18,8 @@
 // Reading aloud lives in ReadingController, the voice list and the current
 // role in VoiceList; the window owns both and holds no logic of theirs.
 
-#include "shell/VoiceList.h"
 #include "speech/ReadingController.h"
+#include "speech/VoiceList.h"
 #include "system/Numeric.h"
 
 #include <QFont>

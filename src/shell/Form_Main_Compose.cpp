@@ -3,9 +3,9 @@
 #include "shell/Form_Main.h"
 #include "shell/MaviTextBox.h"
 #include "shell/ProgramPictures.h"
-#include "shell/SettingsKeys.h"
 #include "system/AppPaths.h"
 #include "system/CIni.h"
+#include "system/SettingsKeys.h"
 
 #include "controls/BmpBtnX.h"
 #include "controls/CTooltip.h"

@@ -1,10 +1,10 @@
 // The documents area of the main window: the Open, Save, Search and Print
 // buttons, drops of files on the window and the text box.
 
-#include "document/AppHKey.h"
-#include "document/DocumentsArea.h"
+#include "shell/AppHKey.h"
 #include "shell/AppMain.h"
 #include "shell/Form_Main.h"
+#include "shell/documents/DocumentsArea.h"
 
 #include "controls/CmdX.h"
 

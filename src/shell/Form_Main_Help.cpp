@@ -3,9 +3,9 @@
 // through CExec from the program folder.
 
 #include "shell/AppMain.h"
+#include "shell/CExec.h"
 #include "shell/Form_Main.h"
 #include "system/AppPaths.h"
-#include "system/CExec.h"
 #include "system/CIni.h"
 
 #include "controls/BmpBtnX.h"

@@ -6,9 +6,9 @@
 // without a button (F3) have no command until an area gives them one with
 // setHotKeyCommand.
 
-#include "document/AppHKey.h"
-#include "document/PromptHover.h"
+#include "shell/AppHKey.h"
 #include "shell/Form_Main.h"
+#include "speech/PromptHover.h"
 #include "speech/ReadingController.h"
 
 #include "controls/BmpBtnX.h"

@@ -2,20 +2,20 @@
 // write, and the window's typefaces, text size and character count.
 
 #include "controls/TranslateColor.h"
-#include "document/AppFont.h"
-#include "document/DocumentsArea.h"
 #include "export/CMP3.h"
+#include "shell/AppFont.h"
 #include "shell/AppMain.h"
 #include "shell/ExportArea.h"
 #include "shell/Form_Main.h"
 #include "shell/LipSync.h"
 #include "shell/MaviTextBox.h"
-#include "shell/SettingsKeys.h"
+#include "shell/documents/DocumentsArea.h"
 #include "speech/SpVoice.h"
 #include "speech/VoicePrompt.h"
 #include "system/AppPaths.h"
 #include "system/CIni.h"
 #include "system/Log.h"
+#include "system/SettingsKeys.h"
 #include "system/SysDirs.h"
 
 #include "controls/BmpBtnX.h"

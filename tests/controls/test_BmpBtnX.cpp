@@ -1,7 +1,7 @@
 #include "PixelTest.h"
 #include "audio/AudioSink.h"
+#include "audio/WaveSound.h"
 #include "controls/BmpBtnX.h"
-#include "controls/WaveSound.h"
 
 #include <QtTest>
 #include <memory>

@@ -4,13 +4,13 @@
 // while the window is active, and hints spoken on hover.
 
 #include "SpeechRecorder.h"
-#include "document/AppHKey.h"
-#include "document/Form_Search.h"
 #include "shell/AppDlgX.h"
+#include "shell/AppHKey.h"
 #include "shell/AppMain.h"
 #include "shell/Form_Main.h"
 #include "shell/MaviTextBox.h"
 #include "shell/MessageBox.h"
+#include "shell/documents/Form_Search.h"
 #include "speech/ScriptedEngine.h"
 #include "speech/VoicePrompt.h"
 #include "system/AppPaths.h"

@@ -5,10 +5,10 @@
 // The child must exit with status 0, within two seconds of a signal.
 
 #include "audio/RealAudio.h"
-#include "document/DocumentsArea.h"
 #include "shell/AppMain.h"
 #include "shell/Form_Main.h"
 #include "shell/MaviTextBox.h"
+#include "shell/documents/DocumentsArea.h"
 #include "speech/ReadingController.h"
 #include "speech/SpVoice.h"
 #include "system/AppPaths.h"

@@ -1,4 +1,4 @@
-#include "document/DocumentFiles.h"
+#include "shell/documents/DocumentFiles.h"
 
 #include "document/DocumentReader.h"
 #include "shell/AppDlgX.h"

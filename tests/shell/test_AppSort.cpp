@@ -1,4 +1,4 @@
-#include "document/AppSort.h"
+#include "shell/AppSort.h"
 
 #include <QtTest>
 

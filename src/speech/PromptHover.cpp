@@ -1,4 +1,4 @@
-#include "document/PromptHover.h"
+#include "speech/PromptHover.h"
 
 #include "speech/ReadingController.h"
 #include "speech/VoicePrompt.h"

@@ -3,9 +3,9 @@
 // choice at start-up, and a markup voice change during a reading.
 
 #include "audio/AudioSink.h"
-#include "shell/VoiceList.h"
 #include "speech/ScriptedEngine.h"
 #include "speech/SpVoice.h"
+#include "speech/VoiceList.h"
 #include "speech/VoicePrompt.h"
 #include "system/CIni.h"
 #include "system/CReg.h"

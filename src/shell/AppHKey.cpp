@@ -1,4 +1,4 @@
-#include "document/AppHKey.h"
+#include "shell/AppHKey.h"
 
 #include "controls/InputCodes.h"
 

@@ -1,12 +1,12 @@
-#include "shell/VoiceList.h"
+#include "speech/VoiceList.h"
 
-#include "shell/SettingsKeys.h"
 #include "speech/ReadingController.h"
 #include "speech/SpVoice.h"
 #include "speech/VoicePrompt.h"
 #include "system/CIni.h"
 #include "system/CReg.h"
 #include "system/Log.h"
+#include "system/SettingsKeys.h"
 
 #include <QObject>
 #include <cmath>

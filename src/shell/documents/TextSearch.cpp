@@ -1,8 +1,8 @@
-#include "document/TextSearch.h"
+#include "shell/documents/TextSearch.h"
 
-#include "document/Form_Search.h"
 #include "shell/MaviTextBox.h"
 #include "shell/MessageBox.h"
+#include "shell/documents/Form_Search.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "system/CExec.h"
+#include "shell/CExec.h"
 
 #include "shell/MessageBox.h"
 #include "system/Log.h"

@@ -3,9 +3,9 @@
 // window and printing, with the ways a file reaches the window by drag and
 // drop (on the window itself, or through the text box's file-path event).
 
-#include "document/DocumentFiles.h"
-#include "document/TextPrint.h"
-#include "document/TextSearch.h"
+#include "shell/documents/DocumentFiles.h"
+#include "shell/documents/TextPrint.h"
+#include "shell/documents/TextSearch.h"
 
 #include <QObject>
 

@@ -1,4 +1,4 @@
-#include "document/TextPrint.h"
+#include "shell/documents/TextPrint.h"
 
 #include "shell/MessageBox.h"
 #include "system/Log.h"

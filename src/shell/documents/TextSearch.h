@@ -10,7 +10,7 @@
 #include <QtGlobal>
 #include <functional>
 
-#include "document/Form_Search.h"
+#include "shell/documents/Form_Search.h"
 class MaviTextBox;
 class QWidget;
 

@@ -1,4 +1,4 @@
-#include "document/AppFont.h"
+#include "shell/AppFont.h"
 
 #include <QtTest>
 

@@ -1,8 +1,10 @@
-#include "controls/WaveSound.h"
+#include "audio/WaveSound.h"
 
 #include "audio/AudioSink.h"
 #include "audio/Resampler.h"
+#include "audio/RiffWave.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QObject>
 #include <QPointer>
@@ -15,16 +17,6 @@ namespace WaveSound
 
 namespace
 {
-quint32 u32(const QByteArray &b, qsizetype at)
-{
-    return qFromLittleEndian<quint32>(b.constData() + at);
-}
-
-quint16 u16(const QByteArray &b, qsizetype at)
-{
-    return qFromLittleEndian<quint16>(b.constData() + at);
-}
-
 void put32(QByteArray &b, quint32 v)
 {
     char raw[4];
@@ -42,40 +34,23 @@ void put16(QByteArray &b, quint16 v)
 
 std::optional<Pcm> parse(const QByteArray &image)
 {
-    if (image.size() < 12 || !image.startsWith("RIFF") || image.mid(8, 4) != "WAVE")
+    QBuffer stream;
+    stream.setData(image);
+    if (!stream.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    const auto layout = RiffWave::walk(stream);
+    if (!layout)
         return std::nullopt;
     Pcm pcm;
-    bool haveFormat = false;
-    bool haveData = false;
-    qsizetype at = 12;
-    // The declared RIFF size is not trusted: chunks are walked to the end of
-    // the image itself.
-    while (at + 8 <= image.size()) {
-        const QByteArray id = image.mid(at, 4);
-        const quint32 size = u32(image, at + 4);
-        const qsizetype body = at + 8;
-        const qsizetype available = image.size() - body;
-        if (id == "fmt ") {
-            if (size < 16 || available < 16)
-                return std::nullopt;
-            if (u16(image, body) != 1) // PCM only
-                return std::nullopt;
-            pcm.channels = u16(image, body + 2);
-            pcm.sampleRate = int(u32(image, body + 4));
-            pcm.bitsPerSample = u16(image, body + 14);
-            haveFormat = true;
-        } else if (id == "data") {
-            pcm.data = image.mid(body, std::min<qsizetype>(size, available));
-            haveData = true;
-        }
-        if (haveFormat && haveData)
-            break;
-        at = body + qsizetype(size) + (size & 1);
-    }
-    const bool formatOk = pcm.channels >= 1 && pcm.channels <= 8 && pcm.sampleRate > 0
+    pcm.channels = layout->channels;
+    pcm.sampleRate = layout->sampleRate;
+    pcm.bitsPerSample = layout->bitsPerSample;
+    const bool formatOk = layout->formatTag == RiffWave::FormatPcm && pcm.channels >= 1
+        && pcm.channels <= 8 && pcm.sampleRate > 0
         && (pcm.bitsPerSample == 8 || pcm.bitsPerSample == 16);
-    if (!haveFormat || !haveData || !formatOk)
+    if (!formatOk)
         return std::nullopt;
+    pcm.data = image.mid(layout->dataOffset, layout->dataBytes);
     return pcm;
 }
 

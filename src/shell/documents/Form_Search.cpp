@@ -1,4 +1,4 @@
-#include "document/Form_Search.h"
+#include "shell/documents/Form_Search.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>

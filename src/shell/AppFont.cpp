@@ -1,6 +1,6 @@
-#include "document/AppFont.h"
+#include "shell/AppFont.h"
 
-#include "document/AppSort.h"
+#include "shell/AppSort.h"
 
 namespace AppFont
 {

@@ -1,4 +1,4 @@
-#include "document/DocumentsArea.h"
+#include "shell/documents/DocumentsArea.h"
 
 #include "shell/MaviTextBox.h"
 
