@@ -8,10 +8,10 @@
 // with the process's peak memory after each. Without a display it runs on
 // the offscreen platform.
 
-#include "document/DocumentFiles.h"
 #include "document/DocumentReader.h"
 #include "shell/MaviTextBox.h"
 #include "shell/MessageBox.h"
+#include "shell/documents/DocumentFiles.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
