@@ -45,6 +45,7 @@ const Rule Rules[] = {
     {u'得', "de2", nullptr, u"了過獎分知"},
     {u'得', "de2", u"募獲取贏博求奪購賺", nullptr},
     {u'得', "dei3", Subjects, nullptr},
+    {u'得', "dei3", nullptr, u"自先趕馬盡儘立"},
     {u'得', "dei3", nullptr, nullptr, When::Start},
     // 地: the adverb particle after a word (高興地說, 慢慢地走), else ground.
     {u'地', "di4", u"塊片畝大土草田空耕荒林山些", nullptr},
@@ -91,7 +92,7 @@ const Rule Rules[] = {
     {u'還', "huan2", nullptr, nullptr, When::End},
     {u'還', "hai2"},
     // 為: to be or become (稱為, 成為, 被…為, 為95%), else for.
-    {u'為', "wei2", nullptr, u"一二兩三四五六七八九十百千萬零幾週星"},
+    {u'為', "wei2", nullptr, u"一二兩三四五六七八九十百千萬零幾週星食主"},
     // …and as the copula of notices and definitions (時間為, 本品為).
     {u'為', "wei2", u"品文日間期額率價費點址者本此即均皆乃實亦係號量限", nullptr},
     {u'為', "wei2", u"稱視名改選化列分轉譽封定評立設奉成作認以淪變極頗較甚最尤更殊建訂劃升降合整",
@@ -117,7 +118,7 @@ const Rule Rules[] = {
     {u'傳', "zhuan4", u"自列外經評正", nullptr},
     {u'傳', "chuan2"},
     // 調: move to (調到, 調職), a tune; else to adjust.
-    {u'調', "diao4", nullptr, u"到去往職來任走動查度派"},
+    {u'調', "diao4", nullptr, u"到去往職來任走動查度派我你妳他她"},
     {u'調', "tiao2"},
     // 假: time off (放假, 假期), else false.
     {u'假', "jia4", u"休放請度病事婚產年春長連例補暑寒天", nullptr},
@@ -190,7 +191,7 @@ const Rule Rules[] = {
     {u'的', "di2", nullptr, u"確"},
     {u'的', "de5"},
     // 薄: thin, said bao2 as an adjective in speech (太薄了), else bo2.
-    {u'薄', "bao2", u"太很好真點麼", nullptr},
+    {u'薄', "bao2", u"太很好真點麼更較蠻挺", nullptr},
     {u'薄', "bo2"},
     // 曲: bent (曲項, 曲折), else a tune.
     {u'曲', "qu1", nullptr, u"項折線解直尺徑"},
