@@ -136,6 +136,41 @@ private Q_SLOTS:
         }
     }
 
+    void renderingStopsAtTheClip_data()
+    {
+        QTest::addColumn<qsizetype>("length");
+        QTest::addColumn<QList<int>>("words"); // where the rendered words stand
+        const int limit = int(ReadingController::MaxSpeakChars);
+        QTest::newRow("at the limit, both read")
+            << qsizetype(limit) << QList<int> {limit - 2, limit - 1};
+        QTest::newRow("one past the limit, the last cut")
+            << qsizetype(limit + 1) << QList<int> {limit - 1};
+    }
+
+    void renderingStopsAtTheClip()
+    {
+        QFETCH(qsizetype, length);
+        QFETCH(QList<int>, words);
+        // One comment, which the markup reader skips without a sound, fills
+        // all but the last two characters; two ideographs end the text, so
+        // only they are heard and each word names where it stood.
+        const QString comment = u"<!--"_s + QString(length - 2 - 7, u' ') + u"-->"_s;
+        m_window->m_text = comment + u"甲乙"_s;
+        QCOMPARE(m_window->m_text.size(), length);
+        m_window->m_answer = path(u"clip.wav"_s);
+        QList<int> spoken;
+        connect(m_voice.get(), &SpVoice::Word, this,
+            [&](int, qint64, int position, int) { spoken.append(position); });
+        QString written;
+        QCOMPARE(m_export->RenderTextToWav(u"p"_s, written), AudioExport::Saved);
+        QCOMPARE(written, path(u"clip.wav"_s));
+        QCOMPARE(spoken, words);
+        QCOMPARE(m_window->m_boxes.size(), length > ReadingController::MaxSpeakChars ? 1 : 0);
+        // One tone per ideograph rendered, at the voice's own rate.
+        QCOMPARE(soxi("-s", written),
+            double(words.size() * ScriptedEngine::charSamples(m_voice->Rate(), 16000)));
+    }
+
     void cancelRemovesThePartialFiles()
     {
         m_window->m_text = QString(20000, u'字');
