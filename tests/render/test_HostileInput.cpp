@@ -153,6 +153,15 @@ private Q_SLOTS:
             << QStringList {u"--xml"_s, u"--no-wav"_s, u"--srt"_s, u"-o"_s, u"m.wav"_s, u"--text"_s,
                    u"<rate speed=\"99999999999\">一</rate><emph>二 &#0; &nbsp; 1 < 2</emph></voice>"_s}
             << 0 << QString() << QStringList {u"m.srt"_s} << none << u"emph>"_s;
+        // A dot that starts a name begins no extension.
+        QTest::newRow("a document named .notes")
+            << QVariantMap({{u".notes"_s, "筆記。"_ba}}) << QStringList {u"--srt"_s, u".notes"_s}
+            << 0 << QString() << QStringList {u".notes.wav"_s, u".notes.srt"_s}
+            << QStringList {u".wav"_s, u"..wav"_s, u".srt"_s, u"..srt"_s} << QString();
+        QTest::newRow("-o .notes.wav")
+            << QVariantMap() << QStringList {u"-o"_s, u".notes.wav"_s, u"--text"_s, u"筆記。"_s}
+            << 0 << QString() << QStringList {u".notes.wav"_s}
+            << QStringList {u".wav"_s, u"..wav"_s} << QString();
         QTest::newRow("an invalid --glob") << QVariantMap({{u"docs/a.txt"_s, "甲。"_ba}})
                                            << QStringList {u"--glob"_s, u"[a"_s, u"docs"_s} << 2
                                            << u"--glob [a is not a file name pattern"_s << none
