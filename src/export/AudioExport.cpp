@@ -43,6 +43,15 @@ QString clipWarning()
         + QStringLiteral(" 個字，部分文稿將不會完整轉出");
 }
 
+// The chosen file's name without its extension. A dot that starts the name
+// (".notes") begins no extension: the name is kept whole.
+QString baseName(const QFileInfo &chosen)
+{
+    const QString name = chosen.fileName();
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    return dot > 0 ? name.left(dot) : name;
+}
+
 QString joinPath(const QString &folder, const QString &name)
 {
     return folder.endsWith(QLatin1Char('/')) ? folder + name : folder + QLatin1Char('/') + name;
@@ -168,7 +177,7 @@ AudioExport::WavRenderResult AudioExport::RenderTextToWav(
         } else {
             const QFileInfo info(chosen);
             m_View.setLastDir(info.absolutePath());
-            path = joinPath(m_View.lastDir(), info.completeBaseName() + QStringLiteral(".wav"));
+            path = joinPath(m_View.lastDir(), baseName(info) + QStringLiteral(".wav"));
             CMP3::removeStaleStaging(path);
             forceRemove(path);
 

@@ -187,11 +187,23 @@ private Q_SLOTS:
         QTest::addColumn<int>("x");
         QTest::addColumn<int>("thumbX");
         QTest::addColumn<int>("scroll");
-        QTest::newRow("middle") << 0 << 100 << 104 << 100 << 50;
-        QTest::newRow("far left") << 0 << 100 << 0 << 0 << 0;
-        QTest::newRow("past the right end") << 0 << 100 << 207 << 200 << 100;
-        QTest::newRow("offset range") << 10 << 110 << 104 << 100 << 60;
-        QTest::newRow("floor of the value") << 0 << 62 << 51 << 47 << 14;
+        // Where the thumb goes when that value is written back.
+        QTest::addColumn<int>("placed");
+        QTest::newRow("middle") << 0 << 100 << 104 << 100 << 50 << 100;
+        QTest::newRow("far left") << 0 << 100 << 0 << 0 << 0 << 0;
+        QTest::newRow("past the right end") << 0 << 100 << 207 << 200 << 100 << 200;
+        QTest::newRow("offset range") << 10 << 110 << 104 << 100 << 60 << 100;
+        QTest::newRow("floor of the value") << 0 << 62 << 51 << 47 << 14 << 45;
+        // More values than pixels: a step is 0.6 of a pixel, so a pixel in
+        // from either end skips values, and a value written back floors to
+        // the pixel at or left of it.
+        QTest::newRow("333 steps, left end") << 0 << 333 << 4 << 0 << 0 << 0;
+        QTest::newRow("333 steps, a pixel in") << 0 << 333 << 5 << 1 << 1 << 0;
+        QTest::newRow("333 steps, a pixel short") << 0 << 333 << 203 << 199 << 331 << 198;
+        QTest::newRow("333 steps, right end") << 0 << 333 << 204 << 200 << 333 << 200;
+        QTest::newRow("1000 steps from 100, a pixel in") << 100 << 1100 << 5 << 1 << 105 << 1;
+        QTest::newRow("1000 steps from 100, a pixel short")
+            << 100 << 1100 << 203 << 199 << 1095 << 199;
     }
     void clickJumpsTheThumb()
     {
@@ -211,6 +223,8 @@ private Q_SLOTS:
         QTest::mouseRelease(&s, Qt::LeftButton, {}, QPoint(x, 10));
         QCOMPARE(spy.count(), 2);
         QVERIFY(!s.isDragging());
+        s.setValue(s.Value());
+        QTEST(s.thumbX(), "placed");
     }
 
     void rightEndIsMaxAtEveryWidth_data()
@@ -258,6 +272,11 @@ private Q_SLOTS:
         QTest::newRow("Left at the bottom") << 0 << 100 << 0 << int(Qt::Key_Left) << 0;
         QTest::newRow("PageUp, rate") << 0 << 100 << 50 << int(Qt::Key_PageUp) << 60;
         QTest::newRow("End, rate") << 0 << 100 << 5 << int(Qt::Key_End) << 100;
+        // More values than pixels: a key still moves by one value.
+        QTest::newRow("Right a step below the top, 333 steps")
+            << 0 << 333 << 332 << int(Qt::Key_Right) << 333;
+        QTest::newRow("Left a step above the bottom, 333 steps")
+            << 0 << 333 << 1 << int(Qt::Key_Left) << 0;
     }
     void keysStayInsideTheRange()
     {

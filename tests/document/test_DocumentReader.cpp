@@ -204,6 +204,33 @@ private Q_SLOTS:
             << "<html><head><meta charset=\"big5\"></head><body><p>" + encode(ChineseText, "BIG5")
                 + "</p></body></html>"
             << QString(ChineseText).replace(u'\n', u' ');
+        QTest::newRow("html, lower-case hexadecimal references")
+            << QStringLiteral("lower.html")
+            << QByteArray("<html><body><p>&#x4e2d;&#x6f22;&#x9ad8;</p></body></html>")
+            << u"中漢高"_s;
+        QTest::newRow("html, capital X references")
+            << QStringLiteral("upper.html")
+            << QByteArray("<html><body><p>&#X4E2D;&#X6F22;&#X9AD8;</p></body></html>")
+            << u"中漢高"_s;
+        // A declared charset the bytes do not fit gives way to the one they do.
+        QTest::newRow("html, declared big5, bytes UTF-8")
+            << QStringLiteral("utf8.html")
+            << "<html><head><meta charset=\"big5\"></head><body><p>" + ChineseText.toUtf8()
+                + "</p></body></html>"
+            << QString(ChineseText).replace(u'\n', u' ');
+        QTest::newRow("html, declared UTF-8, bytes big5")
+            << QStringLiteral("big5.html")
+            << "<html><head><meta charset=\"utf-8\"></head><body><p>" + encode(ChineseText, "BIG5")
+                + "</p></body></html>"
+            << QString(ChineseText).replace(u'\n', u' ');
+        // \u takes a signed 16-bit number: from U+8000 up it is negative.
+        QTest::newRow("rtf, negative \\u")
+            << QStringLiteral("signed.rtf")
+            << QByteArray("{\\rtf1\\ansi\\uc1\\u32767?\\u-32768?\\u-25896?\\u-3?}")
+            << u"\u7FFF\u8000\u9AD8\uFFFD"_s;
+        QTest::newRow("rtf, a surrogate pair as two negative \\u")
+            << QStringLiteral("pair.rtf") << QByteArray("{\\rtf1\\ansi\\uc1\\u-10179?\\u-8704?}")
+            << u"\U0001F600"_s;
         QTest::newRow("rtf")
             << QStringLiteral("doc.rtf")
             << QByteArray("{\\rtf1\\ansi\\ansicpg950\\deff0{\\fonttbl{\\f0\\fnil Arial;}}"

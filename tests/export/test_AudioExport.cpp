@@ -136,6 +136,41 @@ private Q_SLOTS:
         }
     }
 
+    void renderingStopsAtTheClip_data()
+    {
+        QTest::addColumn<qsizetype>("length");
+        QTest::addColumn<QList<int>>("words"); // where the rendered words stand
+        const int limit = int(ReadingController::MaxSpeakChars);
+        QTest::newRow("at the limit, both read")
+            << qsizetype(limit) << QList<int> {limit - 2, limit - 1};
+        QTest::newRow("one past the limit, the last cut")
+            << qsizetype(limit + 1) << QList<int> {limit - 1};
+    }
+
+    void renderingStopsAtTheClip()
+    {
+        QFETCH(qsizetype, length);
+        QFETCH(QList<int>, words);
+        // One comment, which the markup reader skips without a sound, fills
+        // all but the last two characters; two ideographs end the text, so
+        // only they are heard and each word names where it stood.
+        const QString comment = u"<!--"_s + QString(length - 2 - 7, u' ') + u"-->"_s;
+        m_window->m_text = comment + u"甲乙"_s;
+        QCOMPARE(m_window->m_text.size(), length);
+        m_window->m_answer = path(u"clip.wav"_s);
+        QList<int> spoken;
+        connect(m_voice.get(), &SpVoice::Word, this,
+            [&](int, qint64, int position, int) { spoken.append(position); });
+        QString written;
+        QCOMPARE(m_export->RenderTextToWav(u"p"_s, written), AudioExport::Saved);
+        QCOMPARE(written, path(u"clip.wav"_s));
+        QCOMPARE(spoken, words);
+        QCOMPARE(m_window->m_boxes.size(), length > ReadingController::MaxSpeakChars ? 1 : 0);
+        // One tone per ideograph rendered, at the voice's own rate.
+        QCOMPARE(soxi("-s", written),
+            double(words.size() * ScriptedEngine::charSamples(m_voice->Rate(), 16000)));
+    }
+
     void cancelRemovesThePartialFiles()
     {
         m_window->m_text = QString(20000, u'字');
@@ -207,28 +242,38 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("folder");
         QTest::addColumn<bool>("whileRendering");
-        QTest::newRow("encoded while rendering") << u"out"_s << true;
-        QTest::newRow("encoded afterwards") << u"out"_s << false;
-        QTest::newRow("folder with a space") << u"my out"_s << true;
+        QTest::addColumn<QString>("typed"); // the name given to the dialog
+        QTest::addColumn<QString>("base"); // of the two files made
+        QTest::newRow("encoded while rendering") << u"out"_s << true << u"talk.wav"_s << u"talk"_s;
+        QTest::newRow("encoded afterwards") << u"out"_s << false << u"talk.wav"_s << u"talk"_s;
+        QTest::newRow("folder with a space") << u"my out"_s << true << u"talk.wav"_s << u"talk"_s;
+        // A dot that starts a name begins no extension.
+        QTest::newRow("name starting with a dot") << u"out"_s << true << u".notes"_s << u".notes"_s;
+        QTest::newRow("name starting with a dot, with .wav")
+            << u"out"_s << false << u".notes.wav"_s << u".notes"_s;
+        QTest::newRow("name starting with a dot, with .mp3")
+            << u"my out"_s << true << u".notes.mp3"_s << u".notes"_s;
     }
 
     void wavAndMp3()
     {
         QFETCH(QString, folder);
         QFETCH(bool, whileRendering);
+        QFETCH(QString, typed);
+        QFETCH(QString, base);
         QVERIFY(QDir().mkpath(path(folder)));
         m_window->m_text = QString(40, u'字');
-        m_window->m_answer = path(folder + u"/talk.wav"_s);
+        m_window->m_answer = path(folder + u'/' + typed);
         m_export->setEncodeWhileRendering(whileRendering);
         if (whileRendering) // the MP3 made meanwhile is the one delivered
             QTest::failOnWarning(QRegularExpression(u"does not match|cannot move|failed"_s));
         m_export->Cmd_SaveWAVnMP3();
 
-        const QString wav = path(folder + u"/talk.wav"_s);
-        const QString mp3 = path(folder + u"/talk.mp3"_s);
+        const QString wav = path(folder + u'/' + base + u".wav"_s);
+        const QString mp3 = path(folder + u'/' + base + u".mp3"_s);
         QStringList listed = entries(path(folder));
         listed.removeOne(u".Zorbo-Temp"_s); // kept, and empty (below)
-        QCOMPARE(listed, QStringList({u"talk.mp3"_s, u"talk.wav"_s}));
+        QCOMPARE(listed, QStringList({base + u".mp3"_s, base + u".wav"_s}));
         QCOMPARE(m_window->m_boxes,
             QStringList(u"1|轉檔已完成|"_s + wav + u"\r\n"_s + mp3 + u"\r\n檔案存檔完成！"_s));
         QVERIFY(qAbs(mp3Seconds(mp3) - 4.0) <= 0.2);

@@ -47,6 +47,9 @@ private Q_SLOTS:
         QTest::newRow("plain folder") << u"out"_s << u"talk.wav"_s << false;
         QTest::newRow("folder with a space") << u"My Documents"_s << u"talk.wav"_s << true;
         QTest::newRow("name with a space") << u"out"_s << u"my talk.wav"_s << true;
+        QTest::newRow("name starting with a dot") << u"out"_s << u".notes.wav"_s << false;
+        QTest::newRow("name starting with a dot, through the temporary folder")
+            << u"My Documents"_s << u".notes.wav"_s << true;
     }
 
     void convertsBesideTheWav()

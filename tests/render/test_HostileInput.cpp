@@ -153,6 +153,41 @@ private Q_SLOTS:
             << QStringList {u"--xml"_s, u"--no-wav"_s, u"--srt"_s, u"-o"_s, u"m.wav"_s, u"--text"_s,
                    u"<rate speed=\"99999999999\">一</rate><emph>二 &#0; &nbsp; 1 < 2</emph></voice>"_s}
             << 0 << QString() << QStringList {u"m.srt"_s} << none << u"emph>"_s;
+        // A dot that starts a name begins no extension.
+        QTest::newRow("a document named .notes")
+            << QVariantMap({{u".notes"_s, "筆記。"_ba}}) << QStringList {u"--srt"_s, u".notes"_s}
+            << 0 << QString() << QStringList {u".notes.wav"_s, u".notes.srt"_s}
+            << QStringList {u".wav"_s, u"..wav"_s, u".srt"_s, u"..srt"_s} << QString();
+        QTest::newRow("-o .notes.wav")
+            << QVariantMap() << QStringList {u"-o"_s, u".notes.wav"_s, u"--text"_s, u"筆記。"_s}
+            << 0 << QString() << QStringList {u".notes.wav"_s}
+            << QStringList {u".wav"_s, u"..wav"_s} << QString();
+        // Nothing to read fails that input, says so, and leaves no WAV of
+        // no sound behind; the other inputs are still rendered.
+        const QString noText = u"has no text to read"_s;
+        QTest::newRow("an empty --text")
+            << QVariantMap() << QStringList {u"--text"_s, QString()} << 1
+            << u"--text #1: "_s + noText << none << QStringList {u"text.wav"_s} << QString();
+        QTest::newRow("a --text of blanks and line ends")
+            << QVariantMap() << QStringList {u"--text"_s, u" \r\n\t\n\u3000 "_s} << 1
+            << u"--text #1: "_s + noText << none << QStringList {u"text.wav"_s} << QString();
+        QTest::newRow("--xml, markup with nothing to say")
+            << QVariantMap()
+            << QStringList {u"--xml"_s, u"--text"_s, u"<emph> </emph><!-- not read -->"_s} << 1
+            << u"--text #1: "_s + noText << none << QStringList {u"text.wav"_s} << QString();
+        QTest::newRow("an empty file")
+            << QVariantMap({{u"empty.txt"_s, QByteArray()}}) << QStringList {u"empty.txt"_s} << 1
+            << u"empty.txt: "_s + noText << none << QStringList {u"empty.wav"_s} << QString();
+        QTest::newRow("a file of only a byte-order mark")
+            << QVariantMap({{u"bom.txt"_s, "\xEF\xBB\xBF"_ba}}) << QStringList {u"bom.txt"_s} << 1
+            << u"bom.txt: "_s + noText << none << QStringList {u"bom.wav"_s} << QString();
+        QTest::newRow("a file of only a UTF-16 byte-order mark")
+            << QVariantMap({{u"bom16.txt"_s, "\xFF\xFE"_ba}}) << QStringList {u"bom16.txt"_s} << 1
+            << u"bom16.txt: "_s + noText << none << QStringList {u"bom16.wav"_s} << QString();
+        QTest::newRow("an empty file among others")
+            << QVariantMap({{u"empty.txt"_s, QByteArray()}, {u"ok.txt"_s, "好。"_ba}})
+            << QStringList {u"ok.txt"_s, u"empty.txt"_s} << 1 << u"empty.txt: "_s + noText
+            << QStringList {u"ok.wav"_s} << QStringList {u"empty.wav"_s} << QString();
         QTest::newRow("an invalid --glob") << QVariantMap({{u"docs/a.txt"_s, "甲。"_ba}})
                                            << QStringList {u"--glob"_s, u"[a"_s, u"docs"_s} << 2
                                            << u"--glob [a is not a file name pattern"_s << none

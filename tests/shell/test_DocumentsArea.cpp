@@ -124,6 +124,25 @@ private Q_SLOTS:
         QVERIFY(!files.m_Dirty);
     }
 
+    // ".txt" is added only to a name with no extension; a dot that starts
+    // the name, or one in a folder's name, begins none.
+    void saveTarget_data()
+    {
+        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<QString>("target");
+        QTest::newRow("no extension") << u"/d/notes"_s << u"/d/notes.txt"_s;
+        QTest::newRow("name starting with a dot") << u"/d/.notes"_s << u"/d/.notes.txt"_s;
+        QTest::newRow("name starting with a dot, with .xml")
+            << u"/d/.notes.xml"_s << u"/d/.notes.xml"_s;
+        QTest::newRow("another extension") << u"/d/notes.md"_s << u"/d/notes.md"_s;
+        QTest::newRow("a dot in the folder only") << u"/d.x/notes"_s << u"/d.x/notes.txt"_s;
+    }
+    void saveTarget()
+    {
+        QFETCH(QString, chosen);
+        QTEST(DocumentFiles::saveTarget(chosen), "target");
+    }
+
     void readsThroughTheReaderOrAsSystemText()
     {
         const QString chinese = u"今天天氣很好，我們一起去公園散步，順便看看湖邊的花。\r\n"_s;

@@ -112,6 +112,19 @@ private Q_SLOTS:
         QTest::newRow("first emoji") << emoji << 1 << 2 << u"😀"_s << 1 << 2;
         QTest::newRow("second line emoji") << emoji << 7 << 2 << u"😀"_s << 7 << 2;
         QTest::newRow("emoji, over the break") << emoji << 3 << 4 << u"b\r\nc"_s << 3 << 4;
+        // The window narrows selections to 16 bits; the box itself must not.
+        // B sits at 32767 and C at 32768, each after a line end that counts
+        // two, so a wrapped or truncated offset lands elsewhere.
+        const QString a = QString(32765, u'a');
+        const QString wide = a + u"\r\nBC\r\nd"_s;
+        QTest::newRow("start 32767") << wide << 32767 << 1 << u"B"_s << 32767 << 1;
+        QTest::newRow("start 32768") << wide << 32768 << 1 << u"C"_s << 32768 << 1;
+        QTest::newRow("across 32767 to 32768") << wide << 32767 << 2 << u"BC"_s << 32767 << 2;
+        QTest::newRow("32766, between CR and LF") << wide << 32766 << 0 << QString() << 32765 << 0;
+        QTest::newRow("length 32767") << wide << 0 << 32767 << a + u"\r\n"_s << 0 << 32767;
+        QTest::newRow("length 32768") << wide << 0 << 32768 << a + u"\r\nB"_s << 0 << 32768;
+        QTest::newRow("from 32768, ending between CR and LF")
+            << wide << 32768 << 2 << u"C"_s << 32768 << 1;
     }
     void selection()
     {

@@ -1,5 +1,6 @@
 // How far the Mandarin reading of one number can go: a digit string is read
-// digit by digit only while a listener could follow it.
+// digit by digit only while a listener could follow it. And clock times, read
+// the way Taiwan says them.
 #include "speech/MandarinNormalizer.h"
 
 #include <QtTest>
@@ -24,6 +25,32 @@ private Q_SLOTS:
         QTest::newRow("endless decimals") << u"3."_s + QString(5000, u'1') << u"三點五千位數字"_s;
     }
     void longNumbersAreBounded()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, expected);
+        QCOMPARE(MandarinNormalizer::normalize(text), expected);
+    }
+
+    // Clock times: minutes below ten take 零, whole tens are read 十 and
+    // 二十 (never 一十 or 零十), two o'clock is 兩點, and past 59 minutes
+    // or 24 hours the numbers are no time.
+    void clockTimes_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("2:09") << u"2:09"_s << u"兩點零九分"_s;
+        QTest::newRow("2:10") << u"2:10"_s << u"兩點十分"_s;
+        QTest::newRow("2:20") << u"2:20"_s << u"兩點二十分"_s;
+        QTest::newRow("12:10") << u"12:10"_s << u"十二點十分"_s;
+        QTest::newRow("12:59") << u"12:59"_s << u"十二點五十九分"_s;
+        QTest::newRow("12:59:59") << u"12:59:59"_s << u"十二點五十九分五十九秒"_s;
+        QTest::newRow("2:10:10") << u"2:10:10"_s << u"兩點十分十秒"_s;
+        QTest::newRow("10:00") << u"10:00"_s << u"十點"_s;
+        QTest::newRow("24:00") << u"24:00"_s << u"二十四點"_s;
+        QTest::newRow("12:60 is no time") << u"12:60"_s << u"十二:六十"_s;
+        QTest::newRow("in a sentence") << u"下午2:10出發"_s << u"下午兩點十分出發"_s;
+    }
+    void clockTimes()
     {
         QFETCH(QString, text);
         QFETCH(QString, expected);

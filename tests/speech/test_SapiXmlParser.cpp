@@ -72,6 +72,26 @@ private Q_SLOTS:
             QStringLiteral(
                 "<pitch absmiddle=\"-5\"><pitch middle=\"-2147483648\">x</pitch></pitch>"),
             QStringLiteral("\"x\"@50-51 pitch=-10"));
+        // Absolute values at and one past the ends of their ranges.
+        row("absolute rate at the top", QStringLiteral("<rate absspeed=\"10\">x</rate>"),
+            QStringLiteral("\"x\"@20-21 rate=10"));
+        row("absolute rate one past the top", QStringLiteral("<rate absspeed=\"11\">x</rate>"),
+            QStringLiteral("\"x\"@20-21 rate=10"));
+        row("absolute rate at the bottom", QStringLiteral("<rate absspeed=\"-10\">x</rate>"),
+            QStringLiteral("\"x\"@21-22 rate=-10"));
+        row("absolute rate one past the bottom", QStringLiteral("<rate absspeed=\"-11\">x</rate>"),
+            QStringLiteral("\"x\"@21-22 rate=-10"));
+        row("absolute pitch one past the top", QStringLiteral("<pitch absmiddle=\"11\">x</pitch>"),
+            QStringLiteral("\"x\"@22-23 pitch=10"));
+        row("absolute pitch one past the bottom",
+            QStringLiteral("<pitch absmiddle=\"-11\">x</pitch>"),
+            QStringLiteral("\"x\"@23-24 pitch=-10"));
+        // Inside a quieter element, 101 is the whole volume, not the outer 50.
+        row("volume one past 100",
+            QStringLiteral("<volume level=\"50\"><volume level=\"101\">x</volume></volume>"),
+            QStringLiteral("\"x\"@39-40"));
+        row("volume one below 0", QStringLiteral("<volume level=\"-1\">x</volume>"),
+            QStringLiteral("\"x\"@19-20 vol0"));
         row("empty element changes to the end of its parent",
             QStringLiteral("<volume level=\"80\">a<pitch absmiddle=\"5\"/>b</volume>c"),
             QStringLiteral("\"a\"@19-20 vol80, \"b\"@42-43 pitch=5 vol80, \"c\"@52-53"));
