@@ -7,6 +7,7 @@
 #include "speech/SpFileStream.h"
 #include "speech/SpVoice.h"
 #include "speech/VoicePrompt.h"
+#include "system/FileName.h"
 #include "system/Log.h"
 #include "system/SysDirs.h"
 
@@ -41,15 +42,6 @@ QString clipWarning()
 {
     return QStringLiteral("朗讀文稿字數上限為 ") + QString::number(ReadingController::MaxSpeakChars)
         + QStringLiteral(" 個字，部分文稿將不會完整轉出");
-}
-
-// The chosen file's name without its extension. A dot that starts the name
-// (".notes") begins no extension: the name is kept whole.
-QString baseName(const QFileInfo &chosen)
-{
-    const QString name = chosen.fileName();
-    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-    return dot > 0 ? name.left(dot) : name;
 }
 
 QString joinPath(const QString &folder, const QString &name)
@@ -177,7 +169,8 @@ AudioExport::WavRenderResult AudioExport::RenderTextToWav(
         } else {
             const QFileInfo info(chosen);
             m_View.setLastDir(info.absolutePath());
-            path = joinPath(m_View.lastDir(), baseName(info) + QStringLiteral(".wav"));
+            path = joinPath(m_View.lastDir(),
+                FileName::withoutExtension(info.fileName()) + QStringLiteral(".wav"));
             CMP3::removeStaleStaging(path);
             forceRemove(path);
 

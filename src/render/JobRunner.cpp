@@ -401,7 +401,7 @@ JobOutcome JobRunner::make(const RenderJob &job, const Progress &progress)
                       .arg(rendered.error)};
 
     if ((m_settings.srt || m_settings.lrc)
-        && !writeSubtitles(text, rendered, wavTemp, baseInfo.completeBaseName(),
+        && !writeSubtitles(text, rendered, wavTemp, baseInfo.fileName(),
             m_settings.srt ? srt.temporary : QString(), m_settings.lrc ? lrc.temporary : QString(),
             &error))
         return {Kind::Failed, error};

@@ -89,15 +89,6 @@ QString join(const QString &folder, const QString &name)
     return QDir::cleanPath(folder + u'/' + name);
 }
 
-// A file's name without its extension. A dot that starts the name (".notes")
-// begins no extension: the name is kept whole.
-QString baseName(const QString &path)
-{
-    const QString name = QFileInfo(path).fileName();
-    const qsizetype dot = name.lastIndexOf(u'.');
-    return dot > 0 ? name.left(dot) : name;
-}
-
 class Collector
 {
 public:
@@ -120,7 +111,7 @@ public:
         RenderJob job;
         job.path = path;
         job.label = path;
-        job.base = join(outputFolder, baseName(path));
+        job.base = join(outputFolder, FileName::withoutExtension(path));
         add(job);
     }
 

@@ -92,4 +92,31 @@ bool hasRawBytes(QStringView name)
     return false;
 }
 
+namespace
+{
+// Where the extension of the name starts, or -1.
+qsizetype extensionDot(QStringView name)
+{
+    const qsizetype dot = name.lastIndexOf(u'.');
+    return dot > 0 ? dot : -1;
+}
+
+QStringView lastPart(const QString &path)
+{
+    return QStringView(path).sliced(path.lastIndexOf(u'/') + 1);
+}
+} // namespace
+
+QString withoutExtension(const QString &path)
+{
+    const QStringView name = lastPart(path);
+    const qsizetype dot = extensionDot(name);
+    return (dot < 0 ? name : name.first(dot)).toString();
+}
+
+bool hasExtension(const QString &path)
+{
+    return extensionDot(lastPart(path)) >= 0;
+}
+
 } // namespace FileName

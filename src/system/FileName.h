@@ -21,4 +21,11 @@ QByteArray encode(QStringView name);
 // True when the name holds a byte that is not UTF-8 (see decode()).
 bool hasRawBytes(QStringView name);
 
+// The last part of `path` without its extension. A dot that starts the name
+// (".notes") begins no extension: such a name is kept whole.
+QString withoutExtension(const QString &path);
+
+// True when the last part of `path` has an extension by that rule.
+bool hasExtension(const QString &path);
+
 } // namespace FileName

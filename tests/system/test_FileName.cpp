@@ -44,6 +44,29 @@ private Q_SLOTS:
             QCOMPARE(FileName::encode(FileName::decode(bytes)), bytes);
         }
     }
+
+    // The extension starts at the last dot, unless that dot starts the name.
+    void extension_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("stem");
+        QTest::newRow("plain") << u"/tmp/notes.txt"_s << u"notes"_s;
+        QTest::newRow("two dots") << u"my.book.epub"_s << u"my.book"_s;
+        QTest::newRow("none") << u"/tmp/notes"_s << u"notes"_s;
+        QTest::newRow("leading dot") << u".notes"_s << u".notes"_s;
+        QTest::newRow("leading dot and one") << u"/a.b/.notes.txt"_s << u".notes"_s;
+        QTest::newRow("dotted folder") << u"/a.b/notes"_s << u"notes"_s;
+        QTest::newRow("trailing dot") << u"notes."_s << u"notes"_s;
+        QTest::newRow("only a dot") << u"."_s << u"."_s;
+    }
+
+    void extension()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, stem);
+        QCOMPARE(FileName::withoutExtension(path), stem);
+        QCOMPARE(FileName::hasExtension(path), stem != path.sliced(path.lastIndexOf(u'/') + 1));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestFileName)

@@ -4,6 +4,7 @@
 #include "shell/AppDlgX.h"
 #include "shell/MaviTextBox.h"
 #include "shell/MessageBox.h"
+#include "system/FileName.h"
 #include "system/Log.h"
 #include "system/SafeFile.h"
 #include "system/SysDirs.h"
@@ -173,12 +174,10 @@ void DocumentFiles::TextChange()
 
 QString DocumentFiles::saveTarget(const QString &chosen)
 {
-    const QFileInfo info(chosen);
-    // A dot that starts the name (".notes") is not an extension.
-    const QString name = info.fileName();
-    if (name.lastIndexOf(QLatin1Char('.')) > 0)
+    if (FileName::hasExtension(chosen))
         return chosen;
-    return info.absolutePath() + QLatin1Char('/') + name + QStringLiteral(".txt");
+    const QFileInfo info(chosen);
+    return info.absolutePath() + QLatin1Char('/') + info.fileName() + QStringLiteral(".txt");
 }
 
 bool DocumentFiles::writeUtf16File(const QString &path, const QString &text)
