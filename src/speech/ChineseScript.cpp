@@ -182,8 +182,9 @@ bool isDry(const QList<Point> &points, qsizetype k)
     return !isHan(next) || QStringView(u"燥淨杯脆癟貨果糧").contains(QChar(char16_t(next)));
 }
 
-// Two more of OpenCC's phrase slips before 着: 别着 is don't (別著急), not
-// 彆 (彆扭 is the only word it heads); 冲着 is facing (衝著), not rinsing.
+// More of OpenCC's slips: 别着 is don't (別著急), not 彆 (彆扭 is the only
+// word it heads); 冲着 is facing (衝著), not rinsing; 只 before an animal
+// is its measure word.
 char32_t mended(const QList<Point> &points, qsizetype k, char32_t c)
 {
     const bool beforeZhe = k + 1 < points.size() && points[k + 1].c == U'着';
@@ -191,6 +192,10 @@ char32_t mended(const QList<Point> &points, qsizetype k, char32_t c)
         return U'別';
     if (points[k].c == U'冲' && c == U'沖' && beforeZhe)
         return U'衝';
+    const bool beforeAnimal = k + 1 < points.size()
+        && QStringView(u"鸡猫狗鸟鸭鹅兔羊猴虎熊").contains(QChar(char16_t(points[k + 1].c)));
+    if (points[k].c == U'只' && c == U'只' && beforeAnimal)
+        return U'隻';
     return c;
 }
 

@@ -30,7 +30,8 @@ struct Rule {
 };
 
 // Who or what comes before a verb: pronouns and the adverbs of modality.
-constexpr char16_t Subjects[] = u"我你妳他她它們咱誰就還也都總可非卻倒又只必才真怕已曾終末晚早前次";
+constexpr char16_t Subjects[]
+    = u"我你妳他她它們咱誰就還也都總可非卻倒又只必才真怕已曾終末晚早前次常仍";
 // Numerals, for measures (一行字, 數重山).
 constexpr char16_t Numerals[] = u"一二兩三四五六七八九十百千萬數幾多";
 

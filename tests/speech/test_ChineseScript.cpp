@@ -132,6 +132,8 @@ private Q_SLOTS:
         QTest::newRow("头发") << u"头发很干"_s << u"tou2 fa3 hen3 gan1"_s;
         // OpenCC takes a lone 干 for 幹; where a clause ends with it, it is dry.
         QTest::newRow("干了 dry") << u"树叶干了。"_s << u"shu4 ye4 gan1 le5"_s;
+        QTest::newRow("只 measure")
+            << u"买只鸡吧，只要一只"_s << u"mai3 zhi1 ji1 ba5 zhi3 yao4 yi1 zhi1"_s;
         QTest::newRow("嗓子干 dry") << u"嗓子干得难受"_s << u"sang3 zi5 gan1 de5 nan2 shou4"_s;
         QTest::newRow("干了 worked") << u"他干了很多年"_s << u"ta1 gan4 le5 hen3 duo1 nian2"_s;
         // …and 别着, 冲着 for 彆著, 沖著.

@@ -351,6 +351,28 @@ std::map<QString, Chosen> choose(
             }
         }
     }
+    // A corrected word is read the same inside the longer words that hold it
+    // with the reading it had (朋友 peng2 you5, so too 小朋友 and 男朋友).
+    for (const auto &[word, correction] : corrections) {
+        const auto found = chosen.find(word);
+        if (correction.removed || correction.everywhere || word.size() < 2 || found == chosen.end())
+            continue;
+        const std::vector<QByteArray> before = found->second.syllables;
+        std::vector<QByteArray> after;
+        for (const QString &s : correction.syllables)
+            after.push_back(s.toLatin1());
+        if (before == after)
+            continue;
+        for (auto &[other, c] : chosen) {
+            if (other.size() <= word.size() || corrections.count(other))
+                continue;
+            for (qsizetype at = other.indexOf(word); at >= 0; at = other.indexOf(word, at + 1)) {
+                const auto first = size_t(QStringView(other).first(at).toUcs4().size());
+                if (std::equal(before.begin(), before.end(), c.syllables.begin() + first))
+                    std::copy(after.begin(), after.end(), c.syllables.begin() + first);
+            }
+        }
+    }
     for (const auto &[word, correction] : corrections) {
         if (correction.removed) {
             chosen.erase(word);
