@@ -16,6 +16,8 @@ PACKAGES=(
   # Chinese as people write it: Taiwan phrase readings, the Unicode Han
   # database for the rest, Simplified-to-Traditional conversion
   libchewing3-data unicode-data bzip2 libopencc-dev libopencc-data
+  # audiobooks: AAC in MP4 with chapters
+  libavformat-dev libavcodec-dev libavutil-dev
   # fonts so Chinese text renders; headless display and sound checks
   fonts-noto-cjk xvfb xauth sox lame imagemagick x11-utils xdotool
   # the screen-reader view of the window: accessibility bus and its Python client

@@ -4,7 +4,10 @@
 // Extractors never throw: a document that cannot be read comes back as a
 // status other than Ok and a sentence saying why.
 
+#include <QByteArray>
+#include <QList>
 #include <QString>
+#include <QStringList>
 #include <QtGlobal>
 
 #include <utility>
@@ -22,14 +25,35 @@ enum class Status {
     TimedOut = 6, // the parser ran past its time budget
 };
 
+// Where a part of a book begins: a table-of-contents entry or a heading.
+struct Chapter {
+    QString title;
+    qsizetype offset = 0; // into the text, in UTF-16 units
+    int level = 1; // 1: a chapter (h1, Heading 1, a top TOC entry); 2: a section
+};
+
+// What a document says about itself, where its format says it.
+struct Book {
+    QString title;
+    QString author;
+    QByteArray cover; // the image's bytes as stored
+    QString coverMimeType; // "image/jpeg", "image/png"
+    QList<Chapter> chapters; // in text order
+    QStringList warnings; // e.g. a table of contents naming a missing file
+};
+
 struct Result {
     Status status = Status::Ok;
     QString text; // with '\n' line ends inside the extractors
     QString detail; // why it failed; empty on success
+    Book book; // empty where the format says nothing
 
     bool ok() const { return status == Status::Ok; }
-    static Result success(QString text) { return {Status::Ok, std::move(text), {}}; }
-    static Result failure(Status status, QString detail) { return {status, {}, std::move(detail)}; }
+    static Result success(QString text) { return {Status::Ok, std::move(text), {}, {}}; }
+    static Result failure(Status status, QString detail)
+    {
+        return {status, {}, std::move(detail), {}};
+    }
 };
 
 struct Limits {
