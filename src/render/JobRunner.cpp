@@ -3,10 +3,9 @@
 #include "document/DocumentReader.h"
 #include "export/CMP3.h"
 #include "export/Subtitles.h"
+#include "render/BookChapters.h"
 #include "render/OutputEstimate.h"
 #include "render/WorkerProtocol.h"
-#include "speech/SapiXmlParser.h"
-#include "speech/TextSplitter.h"
 #include "system/FileName.h"
 
 #include <QCoreApplication>
@@ -46,23 +45,6 @@ public:
 private:
     QStringList m_paths;
 };
-
-// Whether the text has nothing to read: blanks only or, as markup, tags,
-// comments and blanks that ask for no silence either. Its WAV would hold no
-// sound at all.
-bool hasNothingToRead(const QString &text, bool xml)
-{
-    if (!xml)
-        return TextSplitter::isBlank(text, 0, int(text.size()));
-    for (const SapiXmlParser::Run &run : SapiXmlParser::parse(text)) {
-        if (run.kind == SapiXmlParser::Run::Silence && run.silenceMs > 0)
-            return false;
-        if (run.kind == SapiXmlParser::Run::Text
-            && !TextSplitter::isBlank(run.text, 0, int(run.text.size())))
-            return false;
-    }
-    return true;
-}
 
 // An output: where it is made and where it goes.
 struct Output {
@@ -376,7 +358,7 @@ JobOutcome JobRunner::make(const RenderJob &job, const Progress &progress)
     const QString text = loadText(job, &error);
     if (!error.isEmpty())
         return {Kind::Failed, error};
-    if (hasNothingToRead(text, m_settings.xml))
+    if (BookChapters::hasNothingToRead(text, m_settings.xml))
         return {Kind::Failed, bilingual("has no text to read", "沒有可朗讀的文字")};
     const QString refused = OutputEstimate::refusal(OutputEstimate::of(text, m_settings),
         m_settings.maxDurationSeconds, OutputEstimate::freeBytesFor(QFileInfo(wavTemp).path()),
