@@ -113,6 +113,7 @@ struct Mp3Encoder::Session {
     qint64 frames = 0;
     int inputRate = 0;
     int channels = 1;
+    qint64 firstFrameAt = 0; // after the leading tag
 
     explicit Session(const Library &library)
         : lib(library)
@@ -233,7 +234,73 @@ void Mp3Encoder::begin(const QString &target, int inputRate, int channels, const
                 .arg(QDir::toNativeSeparators(target), session->file.errorString()));
     session->inputRate = inputRate;
     session->channels = channels;
+    session->firstFrameAt = settings.leadingTag.size();
     m_session = std::move(session);
+    if (!settings.leadingTag.isEmpty())
+        write(reinterpret_cast<const unsigned char *>(settings.leadingTag.constData()),
+            int(settings.leadingTag.size()));
+}
+
+namespace
+{
+void appendBigEndian(QByteArray &out, quint32 value)
+{
+    for (int shift = 24; shift >= 0; shift -= 8)
+        out.append(char((value >> shift) & 0xFF));
+}
+
+void appendFrame(QByteArray &out, const char *id, const QByteArray &body)
+{
+    out.append(id, 4);
+    appendBigEndian(out, quint32(body.size()));
+    out.append(2, '\0'); // flags
+    out.append(body);
+}
+
+// Encoding 1: UTF-16 with a byte-order mark, which every player reads.
+QByteArray utf16Text(const QString &text)
+{
+    QByteArray body(1, '\1');
+    body.append("\xFF\xFE", 2);
+    for (const QChar c : text) {
+        body.append(char(c.unicode() & 0xFF));
+        body.append(char(c.unicode() >> 8));
+    }
+    return body;
+}
+} // namespace
+
+QByteArray Mp3Encoder::id3v2Tag(const Tags &tags)
+{
+    QByteArray frames;
+    if (!tags.title.isEmpty())
+        appendFrame(frames, "TIT2", utf16Text(tags.title));
+    if (!tags.album.isEmpty())
+        appendFrame(frames, "TALB", utf16Text(tags.album));
+    if (!tags.artist.isEmpty())
+        appendFrame(frames, "TPE1", utf16Text(tags.artist));
+    if (tags.track > 0) {
+        QString track = QString::number(tags.track);
+        if (tags.tracks > 0)
+            track += u'/' + QString::number(tags.tracks);
+        appendFrame(frames, "TRCK", utf16Text(track));
+    }
+    const QByteArray mime = tags.coverMimeType.toLatin1();
+    if (!tags.cover.isEmpty() && (mime == "image/jpeg" || mime == "image/png")) {
+        // Latin-1 description, the MIME type, picture type 3 (front cover),
+        // an empty description, the image.
+        QByteArray body(1, '\0');
+        body += mime + '\0' + '\3' + '\0' + tags.cover;
+        appendFrame(frames, "APIC", body);
+    }
+    if (frames.isEmpty())
+        return {};
+    // The tag's size is stored seven bits to the byte ("synchsafe").
+    QByteArray tag("ID3\3\0\0", 6);
+    const quint32 size = quint32(frames.size());
+    for (int shift = 21; shift >= 0; shift -= 7)
+        tag.append(char((size >> shift) & 0x7F));
+    return tag + frames;
 }
 
 void Mp3Encoder::write(const unsigned char *data, int size)
@@ -287,7 +354,7 @@ double Mp3Encoder::finish()
     }
     m_wroteTag = tagSize > 0;
     if (tagSize > 0) {
-        if (!s.file.seek(0))
+        if (!s.file.seek(s.firstFrameAt))
             abandon(BadTarget, s.file.errorString());
         write(s.out.data(), int(tagSize));
     }

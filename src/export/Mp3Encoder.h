@@ -50,7 +50,20 @@ public:
         int bitrate = 32; // kbit/s, constant
         int quality = 5;
         char mode = 'M';
+        QByteArray leadingTag; // written before the first frame (see id3v2Tag())
     };
+
+    // What players show of a file: its title, the album it belongs to and
+    // where in it, who reads it, and a cover picture (JPEG or PNG bytes).
+    struct Tags {
+        QString title, album, artist;
+        int track = 0, tracks = 0; // 0: not given
+        QByteArray cover;
+        QString coverMimeType;
+    };
+    // An ID3v2.3 tag of `tags` (text in UTF-16, the cover as the front
+    // cover), for Settings::leadingTag; empty when there is nothing to tag.
+    static QByteArray id3v2Tag(const Tags &tags);
 
     // Reads the option codes, in any order; throws BadOption on an unknown
     // code or a value out of range. Codes not given keep their defaults.

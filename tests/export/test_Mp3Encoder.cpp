@@ -2,7 +2,13 @@
 #include "TestFiles.h"
 #include "export/Mp3Encoder.h"
 
+#include <QBuffer>
+#include <QImage>
 #include <QtTest>
+
+extern "C" {
+#include <libavformat/avformat.h>
+}
 
 using namespace Qt::StringLiterals;
 using namespace ExportTestKit;
@@ -44,7 +50,52 @@ qint64 taggedFrames(const QByteArray &mp3)
     return qFromBigEndian<quint32>(mp3.constData() + at + 8);
 }
 
+// What a player reads of an MP3's tag: "title|album|artist|track" and the
+// cover's bytes.
+struct ReadTags {
+    QString text;
+    QByteArray cover;
+    double seconds = 0;
+};
+
+ReadTags readTags(const QString &path)
+{
+    ReadTags out;
+    AVFormatContext *format = nullptr;
+    if (avformat_open_input(&format, path.toUtf8().constData(), nullptr, nullptr) < 0)
+        return out;
+    avformat_find_stream_info(format, nullptr);
+    auto value = [&](const char *key) {
+        const AVDictionaryEntry *e = av_dict_get(format->metadata, key, nullptr, 0);
+        return e ? QString::fromUtf8(e->value) : QString();
+    };
+    out.text
+        = QStringList {value("title"), value("album"), value("artist"), value("track")}.join(u'|');
+    for (unsigned i = 0; i < format->nb_streams; ++i) {
+        const AVStream *stream = format->streams[i];
+        if (stream->disposition & AV_DISPOSITION_ATTACHED_PIC)
+            out.cover = QByteArray(reinterpret_cast<const char *>(stream->attached_pic.data),
+                stream->attached_pic.size);
+    }
+    out.seconds = double(format->duration) / AV_TIME_BASE;
+    avformat_close_input(&format);
+    return out;
+}
+
+QByteArray pngCover()
+{
+    QImage image(8, 8, QImage::Format_RGB32);
+    image.fill(Qt::darkCyan);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+
 } // namespace
+
+Q_DECLARE_METATYPE(Mp3Encoder::Tags)
 
 class TestMp3Encoder : public QObject
 {
@@ -116,6 +167,50 @@ private Q_SLOTS:
         QTEST(int(soxi("-c", decoded)), "outChannels");
         const double duration = soxi("-D", decoded);
         QVERIFY2(qAbs(duration - seconds) <= 0.05 * seconds, qPrintable(QString::number(duration)));
+    }
+
+    // The tag of a chapter of a split book, as players read it; the LAME
+    // frame that follows it is still rewritten with the real frame count.
+    void tagsReadBackByAPlayer_data()
+    {
+        QTest::addColumn<Mp3Encoder::Tags>("tags");
+        QTest::addColumn<QString>("expected");
+        QTest::addColumn<bool>("cover");
+        const QByteArray png = pngCover();
+        QTest::newRow("everything") << Mp3Encoder::Tags {u"第一章 上山"_s, u"山居記"_s, u"王小明"_s,
+            1, 3, png, u"image/png"_s}
+                                    << u"第一章 上山|山居記|王小明|1/3"_s << true;
+        QTest::newRow("title only")
+            << Mp3Encoder::Tags {u"序"_s, {}, {}, 0, 0, {}, {}} << u"序|||"_s << false;
+        QTest::newRow("a cover of no known type is left out") << Mp3Encoder::Tags {u"後記"_s, {},
+            {}, 12, 0, png, u"image/webp"_s} << u"後記|||12"_s << false;
+        QTest::newRow("nothing: no tag") << Mp3Encoder::Tags {} << u"|||"_s << false;
+    }
+
+    void tagsReadBackByAPlayer()
+    {
+        QFETCH(Mp3Encoder::Tags, tags);
+        QTemporaryDir dir;
+        const QString mp3 = dir.filePath(u"chapter.mp3"_s);
+        Mp3Encoder encoder;
+        Mp3Encoder::Settings settings;
+        settings.bitrate = 64;
+        settings.leadingTag = Mp3Encoder::id3v2Tag(tags);
+        QCOMPARE(settings.leadingTag.isEmpty(), tags.title.isEmpty());
+        const std::vector<int16_t> tone(44100, 1000);
+        encoder.begin(mp3, 44100, 1, settings);
+        encoder.feed(tone.data(), qint64(tone.size()));
+        QCOMPARE(encoder.finish(), 1.0);
+        QVERIFY(encoder.wroteTag());
+
+        const QByteArray bytes = readAll(mp3);
+        QVERIFY(bytes.startsWith(settings.leadingTag));
+        QVERIFY(taggedFrames(bytes.mid(settings.leadingTag.size())) > 0);
+        const ReadTags read = readTags(mp3);
+        QTEST(read.text, "expected");
+        QFETCH(bool, cover);
+        QCOMPARE(read.cover, cover ? tags.cover : QByteArray());
+        QCOMPARE(qRound(read.seconds * 10), 10);
     }
 
     void failuresRaiseAnError_data()
