@@ -17,6 +17,7 @@ enum class When {
     Start, // no Chinese character before it
     AfterWord, // after a word of two or more characters (高興地, 慢慢地)
     Repeated, // the character two before is this one (數了數, 數一數)
+    AfterDouble, // after a doubled character (輕輕地下著)
     End, // no Chinese character after it (記得去還。)
 };
 
@@ -52,6 +53,8 @@ const Rule Rules[] = {
     {u'地', "di4", u"塊片畝大土草田空耕荒林山些", nullptr},
     {u'地', "de5", nullptr, nullptr, When::AfterWord},
     {u'地', "de5", nullptr, nullptr, When::Repeated},
+    {u'地', "de5", nullptr, nullptr, When::AfterDouble, u"地下"},
+    {u'地', "de5", nullptr, nullptr, When::AfterDouble, u"地上"},
     {u'地', "di4"},
     // 了: can or cannot manage (吃不了, 走得了), else the aspect particle.
     {u'了', "liao3", u"不", nullptr},
@@ -193,6 +196,7 @@ const Rule Rules[] = {
     {u'的', "de5"},
     // 薄: thin, said bao2 as an adjective in speech (太薄了), else bo2.
     {u'薄', "bao2", u"太很好真點麼更較蠻挺", nullptr},
+    {u'薄', "bao2", nullptr, u"得了"},
     {u'薄', "bo2"},
     // 曲: bent (曲項, 曲折), else a tune.
     {u'曲', "qu1", nullptr, u"項折線解直尺徑"},
@@ -261,6 +265,8 @@ bool holds(When when, QStringView run, int at, int wordBefore)
         return wordBefore >= 2 && at + 1 < run.size() && isHan(run[at + 1]);
     case When::Repeated:
         return at >= 2 && run[at - 2] == run[at];
+    case When::AfterDouble:
+        return at >= 2 && run[at - 2] == run[at - 1] && isHan(run[at - 1]);
     case When::End:
         return at + 1 >= run.size() || !isHan(run[at + 1]);
     }

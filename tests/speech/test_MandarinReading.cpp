@@ -160,6 +160,12 @@ private Q_SLOTS:
             << u"家長得自行安排"_s << u"jia1 zhang3 dei3 zi4 xing2 an1 pai2"_s;
         QTest::newRow("得 must after 常")
             << u"病患常得在走廊等"_s << u"bing4 huan4 chang2 dei3 zai4 zou3 lang2 deng3"_s;
+        QTest::newRow("地 after a doubled word")
+            << u"春雨輕輕地下著，慢慢地上升"_s
+            << u"chun1 yu3 qing1 qing1 de5 xia4 zhe5 man4 man4 de5 shang4 sheng1"_s;
+        QTest::newRow("地下 underground")
+            << u"停車場在地下"_s << u"ting2 che1 chang3 zai4 di4 xia4"_s;
+        QTest::newRow("薄得 thin") << u"牆壁薄得像紙"_s << u"qiang2 bi4 bao2 de5 xiang4 zhi3"_s;
         QTest::newRow("為 as food") << u"以竹子為食"_s << u"yi3 zhu2 zi5 wei2 shi2"_s;
         QTest::newRow("調 a person") << u"要調我去南部"_s << u"yao4 diao4 wo3 qu4 nan2 bu4"_s;
         QTest::newRow("假 day off") << u"請一天假"_s << u"qing3 yi1 tian1 jia4"_s;
@@ -205,7 +211,9 @@ private Q_SLOTS:
             {u"好客"_s, u"hao4 ke4"_s}, {u"調升"_s, u"tiao2 sheng1"_s}, {u"當機"_s, u"dang4 ji1"_s},
             {u"新冠"_s, u"xin1 guan1"_s}, {u"轉行"_s, u"zhuan3 hang2"_s},
             {u"蒙古"_s, u"meng3 gu3"_s}, {u"裸露"_s, u"luo3 lu4"_s}, {u"重啟"_s, u"chong2 qi3"_s},
-            {u"小朋友"_s, u"xiao3 peng2 you5"_s}, {u"蒙古人"_s, u"meng3 gu3 ren2"_s},
+            {u"小朋友"_s, u"xiao3 peng2 you5"_s}, {u"老爺爺"_s, u"lao3 ye2 ye5"_s},
+            {u"便宜"_s, u"pian2 yi5"_s}, {u"燕子"_s, u"yan4 zi5"_s},
+            {u"那一天"_s, u"na4 yi1 tian1"_s}, {u"蒙古人"_s, u"meng3 gu3 ren2"_s},
             {u"會員卡的點數"_s, u"hui4 yuan2 ka3 de5 dian3 shu4"_s}, {u"為何"_s, u"wei4 he2"_s},
             {u"似的"_s, u"shi4 de5"_s}, {u"轉載"_s, u"zhuan3 zai3"_s}, {u"叫號"_s, u"jiao4 hao4"_s},
             {u"刁難"_s, u"diao1 nan4"_s}, {u"沒什麼"_s, u"mei2 shen2 me5"_s},

@@ -287,6 +287,37 @@ quint32 singleWeight(const CharReadings &use, char32_t c)
     return quint32(std::clamp<quint64>(total / SingleDivisor, 1, 0xffffff));
 }
 
+// A three-character word that ends in a word with a neutral tone is mostly
+// that word with one before it (老爺爺, 小箱子, 我們的), where libchewing often
+// types the full tone; it takes the neutral tone of its ending. Only the
+// ending is looked at: inside a word the same characters may be another word
+// (東西方). Longer words are left alone: idioms keep their literary tones
+// (獨占鰲頭, 孤臣孽子).
+void neutralInSuffixes(
+    std::map<QString, Chosen> &chosen, const std::map<QString, Correction> &corrections)
+{
+    auto toneless = [](const QByteArray &s) { return s.left(s.size() - 1); };
+    for (auto &[word, c] : chosen) {
+        const QList<uint> chars = word.toUcs4();
+        if (chars.size() != 3 || corrections.count(word))
+            continue;
+        const auto ending = chosen.find(
+            QString::fromUcs4(reinterpret_cast<const char32_t *>(chars.constData()) + 1, 2));
+        if (ending == chosen.end())
+            continue;
+        const std::vector<QByteArray> &tail = ending->second.syllables;
+        bool same = true;
+        bool neutral = false;
+        for (size_t k = 0; k < tail.size() && same; ++k) {
+            const QByteArray &mine = c.syllables[1 + k];
+            neutral = neutral || tail[k].endsWith('5');
+            same = tail[k].endsWith('5') ? toneless(mine) == toneless(tail[k]) : mine == tail[k];
+        }
+        if (same && neutral)
+            std::copy(tail.begin(), tail.end(), c.syllables.begin() + 1);
+    }
+}
+
 std::map<QString, Chosen> choose(
     const Source &source, const std::map<QString, Correction> &corrections)
 {
@@ -389,6 +420,7 @@ std::map<QString, Chosen> choose(
             c.weight = correction.weight;
         c.weight = std::max<quint32>(c.weight, 1);
     }
+    neutralInSuffixes(chosen, corrections);
     return chosen;
 }
 
