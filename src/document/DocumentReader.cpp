@@ -140,7 +140,7 @@ Result DocumentReader::extract(
     if (RtfText::looksLikeRtf(bytes))
         return RtfText::fromBytes(bytes, limits);
     if (isOneOf(suffix, {u"html", u"htm", u"xhtml", u"xht"}) || HtmlText::looksLikeHtml(bytes))
-        return HtmlText::fromBytes(bytes);
+        return HtmlText::fromBytes(bytes, limits);
     return TextDecoding::decodeText(bytes);
 }
 
