@@ -3,6 +3,7 @@
 #include "document/HtmlText.h"
 #include "document/PackageText.h"
 #include "document/PdfText.h"
+#include "document/PlainChapters.h"
 #include "document/RtfText.h"
 #include "document/TextDecoding.h"
 #include "document/ZipArchive.h"
@@ -13,6 +14,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -31,6 +33,53 @@ bool isOneOf(const QString &suffix, std::initializer_list<QStringView> suffixes)
         if (suffix == s)
             return true;
     return false;
+}
+
+bool isLineEnd(char16_t c)
+{
+    return c == u'\r' || c == u'\n' || c == 0x2028 || c == 0x2029;
+}
+
+// Text order, one chapter per place. Of two at one place the first stays,
+// the outer one of a nested table of contents, unless the later one is not
+// nested in it: then the first spans no text (a cover page without words
+// listed before chapter one) and the later one names what is read there.
+void orderChapters(QList<Document::Chapter> &chapters, qsizetype textSize)
+{
+    for (Document::Chapter &c : chapters)
+        c.offset = std::clamp<qsizetype>(c.offset, 0, textSize);
+    std::stable_sort(chapters.begin(), chapters.end(),
+        [](const Document::Chapter &a, const Document::Chapter &b) { return a.offset < b.offset; });
+    QList<Document::Chapter> kept;
+    kept.reserve(chapters.size());
+    for (Document::Chapter &c : chapters) {
+        if (!kept.isEmpty() && kept.back().offset == c.offset) {
+            if (c.level <= kept.back().level)
+                kept.back() = std::move(c);
+            continue;
+        }
+        kept.append(std::move(c));
+    }
+    chapters = std::move(kept);
+}
+
+// The chapters' offsets in the text withCrLf() makes of `text`: each moves
+// by the line ends before it that grow into two characters.
+void shiftToCrLf(const QString &text, QList<Document::Chapter> &chapters)
+{
+    const char16_t *in = reinterpret_cast<const char16_t *>(text.constData());
+    const qsizetype n = text.size();
+    qsizetype grow = 0;
+    qsizetype i = 0;
+    for (Document::Chapter &c : chapters) { // in text order
+        for (; i < std::min(c.offset, n); ++i) {
+            if (in[i] == u'\r' && i + 1 < n && in[i + 1] == u'\n')
+                ++i;
+            else if (isLineEnd(in[i]))
+                ++grow;
+        }
+        c.offset += grow;
+    }
 }
 
 } // namespace
@@ -56,7 +105,7 @@ Status DocumentReader::OpenWfxKey(int handle, const QString &key)
         return fail(Status::NoHandle, QStringLiteral("handle %1 was not allocated").arg(handle));
     if (key.isEmpty())
         return fail(Status::NoHandle, QStringLiteral("handle %1 needs a key").arg(handle));
-    m_handles[size_t(handle)] = {key, {}};
+    m_handles[size_t(handle)] = {key, {}, {}};
     m_error.clear();
     return Status::Ok;
 }
@@ -74,6 +123,7 @@ Status DocumentReader::OpenFile(int handle, const QString &path)
     if (!slot)
         return fail(Status::NoHandle, QStringLiteral("handle %1 is not set up").arg(handle));
     slot->text.clear();
+    slot->book = {};
 
     // By the file system's bytes of the name, so a name that is not UTF-8
     // opens too (see FileName).
@@ -103,7 +153,9 @@ Status DocumentReader::OpenFile(int handle, const QString &path)
     Result result = extract(bytes, QFileInfo(path).fileName(), m_limits);
     if (!result.ok())
         return fail(result.status, QStringLiteral("%1: %2").arg(path, result.detail), slot);
+    shiftToCrLf(result.text, result.book.chapters);
     slot->text = withCrLf(result.text);
+    slot->book = std::move(result.book);
     m_error.clear();
     return Status::Ok;
 }
@@ -113,6 +165,14 @@ QString DocumentReader::ReadBuf(int handle) const
     if (handle < 0 || size_t(handle) >= m_handles.size())
         return {};
     return m_handles[size_t(handle)].text;
+}
+
+const Document::Book &DocumentReader::book(int handle) const
+{
+    static const Document::Book none;
+    if (handle < 0 || size_t(handle) >= m_handles.size())
+        return none;
+    return m_handles[size_t(handle)].book;
 }
 
 Status DocumentReader::fail(Status status, const QString &message, const Handle *handle)
@@ -128,6 +188,20 @@ Status DocumentReader::fail(Status status, const QString &message, const Handle 
 Result DocumentReader::extract(
     const QByteArray &bytes, const QString &fileName, const Document::Limits &limits)
 {
+    Result result = extractAs(bytes, fileName, limits);
+    orderChapters(result.book.chapters, result.text.size());
+    // The extractors stop one past the limit, so that one tells there were more.
+    if (result.book.chapters.size() > limits.maxChapters) {
+        result.book.chapters.resize(std::max<qsizetype>(limits.maxChapters, 0));
+        result.book.warnings.append(QStringLiteral("more than %1 chapters: the rest are not marked")
+                                        .arg(limits.maxChapters));
+    }
+    return result;
+}
+
+Result DocumentReader::extractAs(
+    const QByteArray &bytes, const QString &fileName, const Document::Limits &limits)
+{
     const QString suffix = QFileInfo(fileName).suffix().toLower();
     if (bytes.startsWith("%PDF-") || (suffix == u"pdf" && PdfText::looksLikePdf(bytes)))
         return PdfText::fromBytes(bytes, limits);
@@ -140,8 +214,10 @@ Result DocumentReader::extract(
     if (RtfText::looksLikeRtf(bytes))
         return RtfText::fromBytes(bytes, limits);
     if (isOneOf(suffix, {u"html", u"htm", u"xhtml", u"xht"}) || HtmlText::looksLikeHtml(bytes))
-        return HtmlText::fromBytes(bytes);
-    return TextDecoding::decodeText(bytes);
+        return HtmlText::fromBytes(bytes, limits);
+    Result text = TextDecoding::decodeText(bytes);
+    text.book.chapters = PlainChapters::find(text.text, limits.maxChapters + 1);
+    return text;
 }
 
 bool DocumentReader::isBinary(const QByteArray &bytes, qsizetype from)

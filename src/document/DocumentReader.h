@@ -5,7 +5,8 @@
 // DOCX, OpenDocument, EPUB and PDF, and refuses binary data.
 //
 // Use: AllocHdl(1), OpenWfxKey(0, key) once; then per document OpenFile(0,
-// path) and, when it returned Ok, ReadBuf(0). Nothing here throws; every
+// path) and, when it returned Ok, ReadBuf(0) and book(0) (the title, author,
+// cover and chapters the document gives). Nothing here throws; every
 // failure is a status and errorString(). Hostile files are bounded by
 // Document::Limits: they fail within a few seconds and bounded memory.
 
@@ -40,10 +41,18 @@ public:
     // with CR LF line ends; empty when the last OpenFile failed or none ran.
     QString ReadBuf(int handle) const;
 
+    // What the last document read on the handle says of itself: title,
+    // author, cover and chapters, the chapters' offsets into ReadBuf()'s
+    // text. Empty when the last OpenFile failed, none ran, or the handle was
+    // never allocated.
+    const Document::Book &book(int handle) const;
+
     // Why the last call failed; empty after a call that succeeded.
     QString errorString() const { return m_error; }
 
-    // The text of a document given as bytes, with '\n' line ends; fileName
+    // The text of a document given as bytes, with '\n' line ends, and its
+    // book: chapters in text order, one per offset, at most
+    // limits.maxChapters (a warning says when there were more); fileName
     // only helps to tell the format. What OpenFile does after reading.
     static Document::Result extract(
         const QByteArray &bytes, const QString &fileName, const Document::Limits &limits);
@@ -64,7 +73,12 @@ private:
     struct Handle {
         QString key; // empty until OpenWfxKey
         QString text;
+        Document::Book book;
     };
+
+    // extract() by format, before the chapters are put in order.
+    static Document::Result extractAs(
+        const QByteArray &bytes, const QString &fileName, const Document::Limits &limits);
 
     // Records and logs a failure; the handle's key, when given, names who asked.
     Status fail(Status status, const QString &message, const Handle *handle = nullptr);

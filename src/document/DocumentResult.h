@@ -8,6 +8,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <QStringView>
 #include <QtGlobal>
 
 #include <utility>
@@ -42,6 +43,18 @@ struct Book {
     QStringList warnings; // e.g. a table of contents naming a missing file
 };
 
+// A chapter's title from the text that names it: white space collapsed and
+// cut short, so a heading left open does not make the rest of a book a title.
+inline QString chapterTitle(QStringView text)
+{
+    constexpr qsizetype MaxTitleLength = 200;
+    QString title = text.left(MaxTitleLength * 4).toString().simplified();
+    if (title.size() > MaxTitleLength)
+        title.truncate(
+            title[MaxTitleLength - 1].isHighSurrogate() ? MaxTitleLength - 1 : MaxTitleLength);
+    return title;
+}
+
 struct Result {
     Status status = Status::Ok;
     QString text; // with '\n' line ends inside the extractors
@@ -66,6 +79,10 @@ struct Limits {
     qint64 ratioGraceBytes = qint64(4) << 20;
     // Element or group nesting deeper than this is refused.
     int maxDepth = 512;
+    // Chapters one book marks: a long serial novel has a few thousand. A
+    // chapter costs more memory than the bytes that make one, so past this
+    // the rest go unmarked (with a warning) and the text is still read.
+    qsizetype maxChapters = 50000;
     // PDF parsing runs in a child process with these budgets.
     int pdfTimeoutMs = 5000;
     qint64 pdfMemoryBytes = qint64(1) << 30;

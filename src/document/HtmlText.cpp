@@ -7,6 +7,7 @@
 
 #include <array>
 #include <initializer_list>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -256,14 +257,79 @@ QByteArray declaredCharset(const QByteArray &bytes)
     return m.hasMatch() ? m.captured(1).toLatin1() : QByteArray();
 }
 
+// The value of one attribute in the text of a start tag after its name,
+// entities decoded; nullopt when the tag does not have it.
+std::optional<QString> attributeValue(QStringView attrs, QStringView wanted)
+{
+    const qsizetype n = attrs.size();
+    qsizetype i = 0;
+    while (i < n) {
+        while (i < n && (attrs[i].isSpace() || attrs[i] == u'/'))
+            ++i;
+        const qsizetype nameBegin = i;
+        while (i < n && !attrs[i].isSpace() && attrs[i] != u'=' && attrs[i] != u'>'
+            && attrs[i] != u'/')
+            ++i;
+        const QStringView name = attrs.sliced(nameBegin, i - nameBegin);
+        while (i < n && attrs[i].isSpace())
+            ++i;
+        QStringView value;
+        if (i < n && attrs[i] == u'=') {
+            ++i;
+            while (i < n && attrs[i].isSpace())
+                ++i;
+            if (i < n && (attrs[i] == u'"' || attrs[i] == u'\'')) {
+                const QChar quote = attrs[i++];
+                qsizetype end = attrs.indexOf(quote, i);
+                if (end < 0)
+                    end = n;
+                value = attrs.sliced(i, end - i);
+                i = qMin(end + 1, n);
+            } else {
+                const qsizetype valueBegin = i;
+                while (i < n && !attrs[i].isSpace() && attrs[i] != u'>')
+                    ++i;
+                value = attrs.sliced(valueBegin, i - valueBegin);
+            }
+        } else if (name.isEmpty()) {
+            ++i; // a stray '>' or '='
+            continue;
+        }
+        if (name.compare(wanted, Qt::CaseInsensitive) == 0)
+            return decodeEntities(value);
+    }
+    return std::nullopt;
+}
+
+int headingLevel(QStringView name)
+{
+    return name == u"h1" ? 1 : name == u"h2" ? 2 : 0;
+}
+
 } // namespace
 
 namespace HtmlText
 {
 
-QString fromMarkup(QStringView html)
+Page parse(QStringView html, qsizetype maxHeadings, const QSet<QString> *anchorIds)
 {
+    Page page;
     TextBuilder out;
+    // Places in the text as it is built, moved by take() to the final text.
+    QList<qsizetype> positions;
+    auto mark = [&] {
+        positions.append(out.position());
+        return positions.size() - 1;
+    };
+    struct Heading {
+        int level;
+        qsizetype start; // into positions
+        qsizetype end = -1;
+    };
+    QList<Heading> headings;
+    bool headingOpen = false;
+    QList<std::pair<QString, qsizetype>> anchors; // id, index into positions
+
     bool inHead = false;
     int preDepth = 0;
     auto addRun = [&](QStringView run) {
@@ -328,6 +394,15 @@ QString fromMarkup(QStringView html)
             name.remove(0, colon + 1); // xhtml:p and the like
         bool selfClosing = false;
         i = tagEnd(html, i, &selfClosing);
+        const qsizetype tagClose = i;
+
+        // Any heading's tag ends the heading open, so a stray or mismatched
+        // one cannot make the rest of the page its title.
+        if (headingOpen && name.size() == 2 && name[0] == u'h' && name[1] >= u'1'
+            && name[1] <= u'6') {
+            headings.back().end = mark();
+            headingOpen = false;
+        }
 
         // An element that cannot be in the head ends it.
         if (inHead && !closing && !belongsInHead(name))
@@ -340,6 +415,8 @@ QString fromMarkup(QStringView html)
             if (!closing && !selfClosing) {
                 const QString endTag = QStringLiteral("</") + name;
                 i = findFrom(html, i, endTag);
+                if (name == u"title" && page.title.isEmpty())
+                    page.title = decodeEntities(html.sliced(tagClose, i - tagClose)).simplified();
                 const qsizetype gt = html.indexOf(u'>', i);
                 i = gt < 0 ? html.size() : gt + 1;
             }
@@ -365,16 +442,79 @@ QString fromMarkup(QStringView html)
         case Kind::Other:
             break;
         }
+        if (closing)
+            continue;
+
+        const QStringView attrs = html.sliced(nameEnd, tagClose - nameEnd);
+        if (const int level = headingLevel(name);
+            level > 0 && !selfClosing && headings.size() < maxHeadings) {
+            headings.append({level, mark()});
+            headingOpen = true;
+        }
+        std::optional<QString> id = attributeValue(attrs, u"id");
+        if (!id && name == u"a")
+            id = attributeValue(attrs, u"name");
+        if (id && !id->isEmpty() && (!anchorIds || anchorIds->contains(*id)))
+            anchors.append({*id, mark()});
+        if (name == u"meta" && page.author.isEmpty()
+            && attributeValue(attrs, u"name")
+                    .value_or(QString())
+                    .compare(u"author", Qt::CaseInsensitive)
+                == 0)
+            page.author = attributeValue(attrs, u"content").value_or(QString()).simplified();
     }
-    return out.take();
+    if (headingOpen)
+        headings.back().end = mark();
+
+    page.text = out.take(&positions);
+    for (const Heading &h : std::as_const(headings)) {
+        const qsizetype start = positions[h.start];
+        QString title = Document::chapterTitle(
+            QStringView(page.text).sliced(start, positions[h.end] - start));
+        if (!title.isEmpty())
+            page.headings.append({std::move(title), start, h.level});
+    }
+    page.anchors.reserve(anchors.size());
+    for (const auto &[id, at] : std::as_const(anchors))
+        if (!page.anchors.contains(id)) // a repeated id: the first counts, as in a browser
+            page.anchors.insert(id, positions[at]);
+    return page;
 }
 
-Document::Result fromBytes(const QByteArray &bytes)
+QString fromMarkup(QStringView html)
 {
-    Document::Result decoded = TextDecoding::decodeText(bytes, declaredCharset(bytes));
+    const QSet<QString> noAnchors;
+    return parse(html, 0, &noAnchors).text;
+}
+
+Document::Result decodeMarkup(const QByteArray &bytes)
+{
+    return TextDecoding::decodeText(bytes, declaredCharset(bytes));
+}
+
+Document::Result fromBytes(const QByteArray &bytes, const Document::Limits &limits)
+{
+    const Document::Result decoded = decodeMarkup(bytes);
     if (!decoded.ok())
         return decoded;
-    return Document::Result::success(fromMarkup(decoded.text));
+    const QSet<QString> noAnchors;
+    Page page = parse(decoded.text, limits.maxChapters + 1, &noAnchors);
+    Document::Result result = Document::Result::success(std::move(page.text));
+    result.book.title = std::move(page.title);
+    result.book.author = std::move(page.author);
+    result.book.chapters = std::move(page.headings);
+    return result;
+}
+
+QString namedEntity(QStringView name)
+{
+    if (name.size() > 32)
+        return {};
+    const char32_t code = lookupEntity(name.toLatin1().toStdString());
+    QString out;
+    if (code != 0)
+        appendCodePoint(out, code);
+    return out;
 }
 
 bool looksLikeHtml(const QByteArray &bytes)

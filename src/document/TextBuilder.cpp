@@ -1,5 +1,8 @@
 #include "document/TextBuilder.h"
 
+#include <algorithm>
+#include <numeric>
+
 namespace
 {
 
@@ -51,8 +54,18 @@ void TextBuilder::endBlock()
         m_text += u'\n';
 }
 
-QString TextBuilder::take()
+QString TextBuilder::take(QList<qsizetype> *positions)
 {
+    // The positions are visited in increasing order as the lines are copied.
+    QList<qsizetype> order;
+    if (positions) {
+        order.resize(positions->size());
+        std::iota(order.begin(), order.end(), qsizetype(0));
+        std::stable_sort(order.begin(), order.end(),
+            [positions](qsizetype a, qsizetype b) { return positions->at(a) < positions->at(b); });
+    }
+    qsizetype next = 0;
+
     QString out;
     out.reserve(m_text.size());
     qsizetype lineStart = 0;
@@ -64,11 +77,20 @@ QString TextBuilder::take()
         qsizetype trimmedEnd = lineEnd;
         while (trimmedEnd > lineStart && m_text[trimmedEnd - 1] == u' ')
             --trimmedEnd;
+        const qsizetype outLineStart = out.size();
         out += QStringView(m_text).sliced(lineStart, trimmedEnd - lineStart);
+        // A position among the spaces cut from the line's end lands on its
+        // line end, like one on the line end itself.
+        for (; next < order.size() && positions->at(order[next]) <= lineEnd; ++next) {
+            qsizetype &p = (*positions)[order[next]];
+            p = outLineStart + std::clamp(p, lineStart, trimmedEnd) - lineStart;
+        }
         if (!last)
             out += u'\n';
         lineStart = lineEnd + 1;
     }
+    for (; next < order.size(); ++next)
+        (*positions)[order[next]] = out.size();
     m_text.clear();
     m_pendingSpace = false;
 
@@ -78,5 +100,13 @@ QString TextBuilder::take()
     qsizetype end = out.size();
     while (end > begin && out[end - 1] == u'\n')
         --end;
-    return out.sliced(begin, end - begin);
+    QString text = out.sliced(begin, end - begin);
+    if (positions) {
+        for (qsizetype &p : *positions) {
+            p = std::clamp<qsizetype>(p - begin, 0, text.size());
+            while (p < text.size() && text[p] == u'\n')
+                ++p;
+        }
+    }
+    return text;
 }

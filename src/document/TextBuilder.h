@@ -4,6 +4,7 @@
 // this class keeps the line ends and spacing consistent between formats.
 // Lines end in '\n' here; the reader turns them into CR LF at the end.
 
+#include <QList>
 #include <QString>
 #include <QStringView>
 
@@ -26,8 +27,15 @@ public:
     bool lineEmpty() const { return m_text.isEmpty() || m_text.back() == u'\n'; }
     qsizetype size() const { return m_text.size(); }
 
+    // Where text added next will start (past the space a flowing run still
+    // owes the line). Only meaningful as an argument to take().
+    qsizetype position() const { return m_text.size() + (m_pendingSpace && !lineEmpty() ? 1 : 0); }
+
     // The text with spaces at line ends and blank lines at both ends removed.
-    QString take();
+    // Each of `positions`, when given, is moved to the same place in that
+    // text: where the text that followed it starts, so one left at a line's
+    // end moves to the start of the next line that has text.
+    QString take(QList<qsizetype> *positions = nullptr);
 
 private:
     QString m_text;

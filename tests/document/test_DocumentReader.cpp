@@ -60,6 +60,79 @@ const QString SimplifiedText
     = QStringLiteral("这是一个测试文件，用来检查简体中文的编码是否能够正确地转换。\n"
                      "我们希望语音朗读器可以读出每一个字，并且不会遗漏任何标点符号。");
 
+// A book's chapters against rows written "level title", or "level title @
+// text" where the text at the chapter's offset is not its title (an anchor
+// inside a file). Every chapter also lies inside the text, after the one
+// before it.
+void compareChapters(
+    const QString &text, const QList<Document::Chapter> &chapters, const QStringList &expected)
+{
+    QStringList got;
+    for (const Document::Chapter &c : chapters)
+        got << QString::number(c.level) + u' ' + c.title;
+    QStringList want;
+    for (const QString &e : expected)
+        want << e.section(u" @ "_s, 0, 0);
+    QCOMPARE(got, want);
+    qsizetype previous = -1;
+    for (qsizetype i = 0; i < chapters.size(); ++i) {
+        const Document::Chapter &c = chapters[i];
+        QVERIFY2(c.offset > previous && c.offset < text.size(), qPrintable(c.title));
+        previous = c.offset;
+        const QString start
+            = expected[i].contains(u" @ "_s) ? expected[i].section(u" @ "_s, 1) : c.title;
+        QVERIFY2(text.mid(c.offset).startsWith(start),
+            qPrintable(u"%1 at %2: %3"_s.arg(c.title).arg(c.offset).arg(text.mid(c.offset, 20))));
+    }
+}
+
+// A chapter file of a book.
+QByteArray xhtml(const QByteArray &title, const QByteArray &body)
+{
+    return "<?xml version=\"1.0\" encoding=\"utf-8\"?><html xmlns=\"http://www.w3.org/1999/xhtml\" "
+           "xmlns:epub=\"http://www.idpf.org/2007/ops\"><head><title>"
+        + title + "</title></head><body>" + body + "</body></html>";
+}
+
+// A book whose package file OEBPS/content.opf holds these parts; the other
+// members are named from OEBPS/.
+Members epubMembers(const QByteArray &metadata, const QByteArray &manifest, const QByteArray &spine,
+    const Members &files)
+{
+    Members members {{u"mimetype"_s, "application/epub+zip"},
+        {u"META-INF/container.xml"_s,
+            "<container><rootfiles><rootfile full-path=\"OEBPS/content.opf\" "
+            "media-type=\"application/oebps-package+xml\"/></rootfiles></container>"},
+        {u"OEBPS/content.opf"_s,
+            "<package xmlns=\"http://www.idpf.org/2007/opf\" version=\"3.0\"><metadata "
+            "xmlns:dc=\"http://purl.org/dc/elements/1.1/\">"
+                + metadata + "</metadata><manifest>" + manifest + "</manifest>" + spine
+                + "</package>"}};
+    for (const auto &[name, bytes] : files)
+        members.append({u"OEBPS/"_s + name, bytes});
+    return members;
+}
+
+QByteArray manifestItem(const QByteArray &id, const QByteArray &href,
+    const QByteArray &type = "application/xhtml+xml", const QByteArray &extra = {})
+{
+    return "<item id=\"" + id + "\" href=\"" + href + "\" media-type=\"" + type + "\" " + extra
+        + "/>";
+}
+
+// A Word paragraph in a style.
+QByteArray docxParagraph(const QByteArray &style, const QByteArray &text)
+{
+    return "<w:p><w:pPr><w:pStyle w:val=\"" + style + "\"/></w:pPr><w:r><w:t>" + text
+        + "</w:t></w:r></w:p>";
+}
+
+const QByteArray OdfNamespaces
+    = "xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\" "
+      "xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\" "
+      "xmlns:meta=\"urn:oasis:names:tc:opendocument:xmlns:meta:1.0\" "
+      "xmlns:dc=\"http://purl.org/dc/elements/1.1/\"";
+
 } // namespace
 
 class TestDocumentReader : public QObject
@@ -301,6 +374,385 @@ private Q_SLOTS:
         QTEST(m_reader.ReadBuf(0), "expected");
     }
 
+    // Chapter headings of plain text. The text is read back with CR LF line
+    // ends, so every row also checks that the offsets moved with them.
+    void plainChapters_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("chapters");
+        QTest::newRow("Chinese numbers, Chinese and Arabic numerals")
+            << u"第一章 上山\n山很高。\n第12回\n話說。\n第三節：入門\n內容。\n第二十卷\n完。"_s
+            << QStringList {
+                   u"1 第一章 上山"_s, u"1 第12回"_s, u"1 第三節：入門"_s, u"1 第二十卷"_s};
+        QTest::newRow("front and back parts alone on their lines")
+            << u"序\n這是序。\n楔子\n很久以前。\n前言很長的一段話\n後記\n寫完了。\n尾声\n"_s
+            << QStringList {u"1 序"_s, u"1 楔子"_s, u"1 後記"_s, u"1 尾声"_s};
+        QTest::newRow("English numbers, Roman numerals and words, any case")
+            << u"CHAPTER XII\nIt rained.\nChapter 7\nText.\nChapter Seven: The Storm\nWind.\n"
+               u"  chapter twenty-one  \nEnd."_s
+            << QStringList {u"1 CHAPTER XII"_s, u"1 Chapter 7"_s, u"1 Chapter Seven: The Storm"_s,
+                   u"1 chapter twenty-one"_s};
+        QTest::newRow("prose that begins like a heading")
+            << u"第一章的內容很長，我們明天再講。\n我讀了第三章，很好看。\n第三回合比賽開始\n"
+               u"Chapter 7 was the best part.\nChapter 3, in which nothing happens\n"
+               u"Chapters\nChapter\n第章\n序言很長\n第一章 "_s
+                + QString(40, u'長') + u"\nChapter Sevenfold\n"_s
+            << QStringList {};
+        QTest::newRow("every kind of line end")
+            << u"前言\r\n文字\r第一章 出發\u2028路上\n第二章 回家\u2029家裡\r\nChapter 3"_s
+            << QStringList {u"1 前言"_s, u"1 第一章 出發"_s, u"1 第二章 回家"_s, u"1 Chapter 3"_s};
+        QTest::newRow("indented by ideographic spaces")
+            << u"\u3000\u3000第一回\u3000宴桃園豪傑三結義\n\u3000\u3000話說天下大勢。"_s
+            << QStringList {u"1 第一回\u3000宴桃園豪傑三結義"_s};
+    }
+
+    void plainChapters()
+    {
+        QFETCH(QString, text);
+        QFETCH(QStringList, chapters);
+        QCOMPARE(open(write(u"novel.txt"_s, text.toUtf8())), Status::Ok);
+        const QString read = m_reader.ReadBuf(0);
+        compareChapters(read, m_reader.book(0).chapters, chapters);
+        QVERIFY(m_reader.book(0).title.isEmpty());
+    }
+
+    void htmlBook_data()
+    {
+        QTest::addColumn<QByteArray>("html");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("author");
+        QTest::addColumn<QStringList>("chapters");
+        QTest::newRow("title, author, h1 and h2")
+            << QByteArray("<html><head><title>The  Book &amp; Co</title>"
+                          "<meta name=\"Author\" content=\"Lu  Xun\"></head><body>"
+                          "<p>Before</p><h1>Part One</h1><p>text</p><h2 id=\"s\">Section "
+                          "<b>A</b></h2><p>more</p><h3>Not a chapter</h3><h1>Part<br>Two</h1>"
+                          "</body></html>")
+            << u"The Book & Co"_s << u"Lu Xun"_s
+            << QStringList {u"1 Part One"_s, u"2 Section A"_s, u"1 Part Two @ Part\r\nTwo"_s};
+        QTest::newRow("headings without text are none")
+            << QByteArray("<html><body><h1><img src=\"a.png\"></h1><p>Words</p><h2> </h2>"
+                          "<p>More</p></body></html>")
+            << QString() << QString() << QStringList {};
+        QTest::newRow("a heading left open ends at the next")
+            << QByteArray("<body><h1>第一章 上山<h2>一、出門</h2><p>內容。</p>") << QString()
+            << QString() << QStringList {u"1 第一章 上山"_s, u"2 一、出門"_s};
+    }
+
+    void htmlBook()
+    {
+        QFETCH(QByteArray, html);
+        QCOMPARE(open(write(u"page.html"_s, html)), Status::Ok);
+        const Document::Book &book = m_reader.book(0);
+        QTEST(book.title, "title");
+        QTEST(book.author, "author");
+        QFETCH(QStringList, chapters);
+        compareChapters(m_reader.ReadBuf(0), book.chapters, chapters);
+    }
+
+    void officeBook_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("author");
+        QTest::addColumn<QStringList>("chapters");
+
+        // The styles part names the headings whatever their ids; a style
+        // with the id "Heading1" named otherwise is no heading. A style the
+        // paragraph had before a tracked change does not count.
+        Members named
+            = docxMembers(docxParagraph("a1", "第一章 開始") + docxParagraph("Normal", "內容")
+                + docxParagraph("a2", "第一節") + docxParagraph("Heading1", "A title style")
+                + "<w:p><w:pPr><w:pPrChange><w:pPr><w:pStyle w:val=\"a1\"/></w:pPr></w:pPrChange>"
+                  "</w:pPr><w:r><w:t>Once a heading</w:t></w:r></w:p>"
+                + docxParagraph("a1", "第二章"));
+        named.append({u"word/styles.xml"_s,
+            "<w:styles xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\">"
+            "<w:style w:type=\"paragraph\" w:styleId=\"a1\"><w:name w:val=\"heading 1\"/></w:style>"
+            "<w:style w:type=\"paragraph\" w:styleId=\"a2\"><w:name w:val=\"Heading 2\"/></w:style>"
+            "<w:style w:type=\"paragraph\" w:styleId=\"Heading1\"><w:name w:val=\"Title\"/>"
+            "</w:style></w:styles>"});
+        named.append({u"docProps/core.xml"_s,
+            "<cp:coreProperties xmlns:cp=\"http://schemas.openxmlformats.org/package/2006/metadata/"
+            "core-properties\" xmlns:dc=\"http://purl.org/dc/elements/1.1/\">"
+            "<dc:title> 吶喊 </dc:title><dc:creator>魯迅</dc:creator></cp:coreProperties>"});
+        QTest::newRow("docx, styles named in the styles part")
+            << u"named.docx"_s << zipOf(named) << u"吶喊"_s << u"魯迅"_s
+            << QStringList {u"1 第一章 開始"_s, u"2 第一節"_s, u"1 第二章"_s};
+        QTest::newRow("docx, the usual ids without a styles part")
+            << u"ids.docx"_s
+            << zipOf(docxMembers(docxParagraph("Heading1", "One") + docxParagraph("Normal", "x")
+                   + docxParagraph("Heading2", "One point one") + docxParagraph("1", "Two")
+                   + docxParagraph("2", "Two point one") + docxParagraph("Heading3", "Deeper")))
+            << QString() << QString()
+            << QStringList {u"1 One"_s, u"2 One point one"_s, u"1 Two"_s, u"2 Two point one"_s};
+
+        const QByteArray odtContent = "<office:document-content " + OdfNamespaces
+            + "><office:body><office:text><text:p>Opening words</text:p>"
+              "<text:h text:outline-level=\"1\">Part <text:span>One</text:span></text:h>"
+              "<text:p>Body</text:p><text:h text:outline-level=\"2\">Section"
+              "<text:note><text:note-body><text:p>a note</text:p></text:note-body></text:note>"
+              "</text:h><text:h text:outline-level=\"3\">Too deep</text:h><text:p>x</text:p>"
+              "<text:h>No level</text:h><text:p>y</text:p></office:text></office:body>"
+              "</office:document-content>";
+        QTest::newRow("odt, outline levels; the first author over the last")
+            << u"levels.odt"_s
+            << zipOf({{u"mimetype"_s, "application/vnd.oasis.opendocument.text"},
+                   {u"content.xml"_s, odtContent},
+                   {u"meta.xml"_s,
+                       "<office:document-meta " + OdfNamespaces
+                           + "><office:meta><dc:title>Odes</dc:title><dc:creator>Last Editor"
+                             "</dc:creator><meta:initial-creator>First Author"
+                             "</meta:initial-creator></office:meta></office:document-meta>"}})
+            << u"Odes"_s << u"First Author"_s
+            << QStringList {u"1 Part One"_s, u"2 Section"_s, u"1 No level"_s};
+        QTest::newRow("odt, only the last author")
+            << u"creator.odt"_s
+            << zipOf({{u"content.xml"_s, odtContent},
+                   {u"meta.xml"_s,
+                       "<office:document-meta " + OdfNamespaces
+                           + "><office:meta><dc:creator>Editor</dc:creator></office:meta>"
+                             "</office:document-meta>"}})
+            << QString() << u"Editor"_s
+            << QStringList {u"1 Part One"_s, u"2 Section"_s, u"1 No level"_s};
+    }
+
+    void officeBook()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, bytes);
+        QCOMPARE(open(write(name, bytes)), Status::Ok);
+        const Document::Book &book = m_reader.book(0);
+        QTEST(book.title, "title");
+        QTEST(book.author, "author");
+        QFETCH(QStringList, chapters);
+        compareChapters(m_reader.ReadBuf(0), book.chapters, chapters);
+        QVERIFY(book.warnings.isEmpty());
+    }
+
+    void epubBook_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QStringList>("chapters");
+        QTest::addColumn<QStringList>("warnings");
+
+        const QByteArray metadata = "<dc:title>The Book</dc:title><dc:creator>Author</dc:creator>";
+        const QByteArray chapterOne = xhtml("One",
+            "<h1>Chapter One</h1><p>Intro.</p><div id=\"sec2\"><p>Second part</p></div>"
+            "<p>Before <span id=\"mid\">the middle</span> after.</p>");
+        const QByteArray chapterTwo = xhtml("Two", "<h1>Chapter Two</h1><p>Words&nbsp;here.</p>");
+        const QByteArray twoChapters
+            = manifestItem("c1", "text/one.xhtml") + manifestItem("c2", "text/two%20b.xhtml");
+        const Members chapterFiles
+            = {{u"text/one.xhtml"_s, chapterOne}, {u"text/two b.xhtml"_s, chapterTwo}};
+        const QByteArray spine = "<spine toc=\"ncx\"><itemref idref=\"c1\"/><itemref idref=\"c2\"/>"
+                                 "</spine>";
+        // The navigation document sits in a folder of its own: its links are
+        // relative to it.
+        const QByteArray nav = xhtml("Contents",
+            "<nav epub:type=\"landmarks\"><ol><li><a href=\"../text/two%20b.xhtml\">Landmark</a>"
+            "</li></ol></nav><nav epub:type=\"toc\"><h1>Contents</h1><ol>"
+            "<li><a href=\"../text/one.xhtml\">Nav &amp; one</a><ol>"
+            "<li><a href=\"../text/one.xhtml#sec2\">Second&nbsp;part</a></li>"
+            "<li><a href=\"../text/one.xhtml#mid\"><span>The</span> middle</a></li></ol></li>"
+            "<li><a href=\"../text/two%20b.xhtml\">Nav two</a></li></ol></nav>");
+        const QByteArray ncx
+            = "<ncx xmlns=\"http://www.daisy.org/z3986/2005/ncx/\"><docTitle><text>Doc</text>"
+              "</docTitle><navMap><navPoint id=\"n1\"><navLabel><text>NCX one</text></navLabel>"
+              "<content src=\"text/one.xhtml\"/><navPoint id=\"n2\"><navLabel><text>NCX mid"
+              "</text></navLabel><content src=\"text/one.xhtml#mid\"/></navPoint></navPoint>"
+              "<navPoint id=\"n3\"><navLabel><text>NCX two</text></navLabel>"
+              "<content src=\"text/two%20b.xhtml\"/></navPoint></navMap></ncx>";
+        const QByteArray ncxItem = manifestItem("ncx", "toc.ncx", "application/x-dtbncx+xml");
+
+        QTest::newRow("navigation document before the NCX")
+            << zipOf(epubMembers(metadata,
+                   twoChapters
+                       + manifestItem(
+                           "nav", "nav/toc.xhtml", "application/xhtml+xml", "properties=\"nav\"")
+                       + ncxItem,
+                   spine, chapterFiles + Members {{u"nav/toc.xhtml"_s, nav}, {u"toc.ncx"_s, ncx}}))
+            << QStringList {u"1 Nav & one @ Chapter One"_s, u"2 Second part"_s,
+                   u"2 The middle @ the middle"_s, u"1 Nav two @ Chapter Two"_s}
+            << QStringList {};
+        QTest::newRow("NCX without a navigation document")
+            << zipOf(epubMembers(metadata, twoChapters + ncxItem, spine,
+                   chapterFiles + Members {{u"toc.ncx"_s, ncx}}))
+            << QStringList {u"1 NCX one @ Chapter One"_s, u"2 NCX mid @ the middle"_s,
+                   u"1 NCX two @ Chapter Two"_s}
+            << QStringList {};
+        QTest::newRow("NCX by its media type, the spine naming none")
+            << zipOf(epubMembers(metadata, ncxItem + twoChapters,
+                   "<spine><itemref idref=\"c1\"/><itemref idref=\"c2\"/></spine>",
+                   chapterFiles + Members {{u"toc.ncx"_s, ncx}}))
+            << QStringList {u"1 NCX one @ Chapter One"_s, u"2 NCX mid @ the middle"_s,
+                   u"1 NCX two @ Chapter Two"_s}
+            << QStringList {};
+        // An image page has no text to start a chapter.
+        QTest::newRow("no table of contents: a chapter per file with text")
+            << zipOf(epubMembers(metadata,
+                   manifestItem("p0", "cover.xhtml") + manifestItem("p1", "a.xhtml")
+                       + manifestItem("p2", "b.xhtml") + manifestItem("p3", "c.xhtml"),
+                   "<spine><itemref idref=\"p0\"/><itemref idref=\"p1\"/><itemref idref=\"p2\"/>"
+                   "<itemref idref=\"p3\"/></spine>",
+                   {{u"cover.xhtml"_s, xhtml("Cover", "<img src=\"c.png\"/>")},
+                       {u"a.xhtml"_s, xhtml("Ignored", "<p>x</p><h2>Opening</h2><p>y</p>")},
+                       {u"b.xhtml"_s, xhtml("Titled", "<p>No heading here.</p>")},
+                       {u"c.xhtml"_s, xhtml("", "<p>Nothing names this.</p>")}}))
+            << QStringList {u"1 Opening @ x"_s, u"1 Titled @ No heading"_s,
+                   u"1 Chapter 3 @ Nothing names"_s}
+            << QStringList {};
+        QTest::newRow("entries for files the book does not read")
+            << zipOf(epubMembers(metadata,
+                   twoChapters + manifestItem("notes", "notes.xhtml")
+                       + manifestItem(
+                           "nav", "nav.xhtml", "application/xhtml+xml", "properties=\"nav\""),
+                   "<spine><itemref idref=\"c1\"/><itemref idref=\"notes\" linear=\"no\"/>"
+                   "<itemref idref=\"c2\"/></spine>",
+                   chapterFiles
+                       + Members {{u"notes.xhtml"_s, xhtml("Notes", "<p>Note</p>")},
+                           {u"nav.xhtml"_s,
+                               xhtml("Contents",
+                                   "<nav epub:type=\"toc\"><ol><li><a href=\"text/one.xhtml\">"
+                                   "One</a></li><li><a href=\"missing.xhtml#x\">Gone</a></li>"
+                                   "<li><a href=\"missing.xhtml\">Gone again</a></li>"
+                                   "<li><a href=\"notes.xhtml\">Notes</a></li>"
+                                   "<li><a href=\"text/two%20b.xhtml\">Two</a></li></ol></nav>")}}))
+            << QStringList {u"1 One @ Chapter One"_s, u"1 Two @ Chapter Two"_s}
+            << QStringList {u"table of contents: missing.xhtml is missing"_s,
+                   u"table of contents: notes.xhtml is not in the reading order"_s};
+        // Of entries at one place the outer stays; an entry for a page with
+        // no text gives way to the next one at its level.
+        QTest::newRow("entries at one place")
+            << zipOf(epubMembers(metadata,
+                   manifestItem("cover", "cover.xhtml") + twoChapters + ncxItem,
+                   "<spine toc=\"ncx\"><itemref idref=\"cover\"/><itemref idref=\"c1\"/>"
+                   "<itemref idref=\"c2\"/></spine>",
+                   chapterFiles
+                       + Members {{u"cover.xhtml"_s, xhtml("Cover", "<img src=\"c.png\"/>")},
+                           {u"toc.ncx"_s,
+                               "<ncx><navMap><navPoint><navLabel><text>Cover</text></navLabel>"
+                               "<content src=\"cover.xhtml\"/></navPoint><navPoint><navLabel>"
+                               "<text>Part I</text></navLabel><content src=\"text/one.xhtml\"/>"
+                               "<navPoint><navLabel><text>First</text></navLabel>"
+                               "<content src=\"text/one.xhtml\"/></navPoint></navPoint>"
+                               "<navPoint><navLabel><text>Two</text></navLabel>"
+                               "<content src=\"text/two%20b.xhtml#nowhere\"/></navPoint>"
+                               "</navMap></ncx>"}}))
+            << QStringList {u"1 Part I @ Chapter One"_s, u"1 Two @ Chapter Two"_s}
+            << QStringList {};
+    }
+
+    void epubBook()
+    {
+        QFETCH(QByteArray, bytes);
+        QCOMPARE(open(write(u"book.epub"_s, bytes)), Status::Ok);
+        const Document::Book &book = m_reader.book(0);
+        QCOMPARE(book.title, u"The Book"_s);
+        QCOMPARE(book.author, u"Author"_s);
+        QFETCH(QStringList, chapters);
+        compareChapters(m_reader.ReadBuf(0), book.chapters, chapters);
+        QTEST(book.warnings, "warnings");
+    }
+
+    void epubCover_data()
+    {
+        QTest::addColumn<QByteArray>("manifest");
+        QTest::addColumn<QByteArray>("meta");
+        QTest::addColumn<QByteArray>("cover");
+        QTest::addColumn<QString>("mimeType");
+        QTest::addColumn<QString>("warning");
+        const QByteArray png("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16);
+        const QByteArray jpeg("\xFF\xD8\xFF\xE0\0\x10JFIF\0", 11);
+        const QByteArray images = manifestItem("i1", "images/a.png", "image/png")
+            + manifestItem("i2", "images/b%20c.jpg", "image/jpeg");
+        QTest::newRow("EPUB 3 cover-image") << images
+                + manifestItem("i3", "images/a.png", "image/png", "properties=\"cover-image\"")
+                                            << QByteArray("<meta name=\"cover\" content=\"i2\"/>")
+                                            << png << u"image/png"_s << QString();
+        QTest::newRow("EPUB 2 cover meta")
+            << images << QByteArray("<meta name=\"cover\" content=\"i2\"/>") << jpeg
+            << u"image/jpeg"_s << QString();
+        QTest::newRow("cover meta naming a file")
+            << images << QByteArray("<meta name=\"cover\" content=\"images/a.png\"/>") << png
+            << u"image/png"_s << QString();
+        QTest::newRow("no cover") << images << QByteArray() << QByteArray() << QString()
+                                  << QString();
+        QTest::newRow("cover missing from the archive")
+            << manifestItem("i9", "images/gone.png", "image/png", "properties=\"cover-image\"")
+            << QByteArray() << QByteArray() << QString()
+            << u"cover images/gone.png cannot be read"_s;
+    }
+
+    void epubCover()
+    {
+        QFETCH(QByteArray, manifest);
+        QFETCH(QByteArray, meta);
+        const QByteArray png("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16);
+        const QByteArray jpeg("\xFF\xD8\xFF\xE0\0\x10JFIF\0", 11);
+        const QByteArray bytes = zipOf(epubMembers("<dc:title>C</dc:title>" + meta,
+            manifestItem("c1", "one.xhtml") + manifest, "<spine><itemref idref=\"c1\"/></spine>",
+            {{u"one.xhtml"_s, xhtml("One", "<p>Text</p>")}, {u"images/a.png"_s, png},
+                {u"images/b c.jpg"_s, jpeg}}));
+        QCOMPARE(open(write(u"cover.epub"_s, bytes)), Status::Ok);
+        const Document::Book &book = m_reader.book(0);
+        QTEST(book.cover, "cover");
+        QTEST(book.coverMimeType, "mimeType");
+        QFETCH(QString, warning);
+        QCOMPARE(book.warnings, warning.isEmpty() ? QStringList() : QStringList {warning});
+    }
+
+    // Past the limit the rest of the headings go unmarked, in every format,
+    // and the book says so; the text is whole.
+    void chapterLimit_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("third");
+        QByteArray plain, html, docx, anchored, nav;
+        for (int i = 1; i <= 5; ++i) {
+            const QByteArray n = QByteArray::number(i);
+            plain += "第" + n + "章\n內容。\n";
+            html += "<h1>Part " + n + "</h1><p>text</p>";
+            docx += docxParagraph("Heading1", "Part " + n) + docxParagraph("Normal", "text");
+            anchored += "<p id=\"p" + n + "\">Text " + n + "</p>";
+            nav += "<li><a href=\"one.xhtml#p" + n + "\">Part " + n + "</a></li>";
+        }
+        QTest::newRow("plain text") << u"long.txt"_s << plain << u"第3章"_s;
+        QTest::newRow("html") << u"long.html"_s << "<html><body>" + html + "</body></html>"
+                              << u"Part 3"_s;
+        QTest::newRow("docx") << u"long.docx"_s << zipOf(docxMembers(docx)) << u"Part 3"_s;
+        QTest::newRow("epub")
+            << u"long.epub"_s
+            << zipOf(epubMembers("<dc:title>Long</dc:title>",
+                   manifestItem("c1", "one.xhtml")
+                       + manifestItem(
+                           "nav", "nav.xhtml", "application/xhtml+xml", "properties=\"nav\""),
+                   "<spine><itemref idref=\"c1\"/></spine>",
+                   {{u"one.xhtml"_s, xhtml("One", anchored)},
+                       {u"nav.xhtml"_s,
+                           xhtml(
+                               "Contents", "<nav epub:type=\"toc\"><ol>" + nav + "</ol></nav>")}}))
+            << u"Part 3 @ Text 3"_s;
+    }
+
+    void chapterLimit()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, third);
+        Document::Limits limits;
+        limits.maxChapters = 3;
+        const Document::Result result = DocumentReader::extract(bytes, name, limits);
+        QVERIFY2(result.ok(), qPrintable(result.detail));
+        QCOMPARE(result.book.chapters.size(), 3);
+        compareChapters(result.text, result.book.chapters.mid(2), {u"1 "_s + third});
+        QCOMPARE(
+            result.book.warnings, QStringList {u"more than 3 chapters: the rest are not marked"_s});
+        QVERIFY(result.text.contains(u'5'));
+    }
+
     void pdfPagesInOrder()
     {
         const QString path = m_dir.filePath(QStringLiteral("drawn.pdf"));
@@ -378,13 +830,15 @@ private Q_SLOTS:
     {
         QFETCH(QString, name);
         QFETCH(QByteArray, bytes);
-        QCOMPARE(open(write(QStringLiteral("ok.txt"), "earlier text")), Status::Ok);
+        QCOMPARE(open(write(QStringLiteral("ok.txt"), "Chapter 1\nearlier text")), Status::Ok);
+        QCOMPARE(m_reader.book(0).chapters.size(), 1);
         const QString path = write(name, bytes);
         QElapsedTimer timer;
         timer.start();
         QTEST(open(path), "expected");
         QVERIFY2(timer.elapsed() < 3000, qPrintable(QString::number(timer.elapsed())));
         QVERIFY(m_reader.ReadBuf(0).isEmpty());
+        QVERIFY(m_reader.book(0).chapters.isEmpty());
         QVERIFY(m_reader.errorString().contains(path));
     }
 
