@@ -56,26 +56,34 @@ bool hasNothingToRead(const QString &text, bool xml)
 QList<Planned> plan(const Document::Book &book, const QString &text, int maxLevel,
     const QString &bookTitle, bool xml)
 {
-    QList<Planned> marks;
+    QList<Document::Chapter> marks;
     for (const Document::Chapter &c : book.chapters) {
         if (c.level > maxLevel || c.offset < 0 || c.offset > text.size())
             continue;
         if (!marks.isEmpty() && c.offset <= marks.last().offset)
             continue; // the outer of two entries at one place, and text order
-        marks.append({c.title.simplified(), c.offset});
+        marks.append({c.title.simplified(), c.offset, c.level});
     }
     if (marks.isEmpty() || marks.first().offset > 0)
-        marks.prepend({bookTitle, 0});
+        marks.prepend({bookTitle, 0, 1});
 
     QList<Planned> kept;
     for (qsizetype i = 0; i < marks.size(); ++i) {
-        const qsizetype end = i + 1 < marks.size() ? marks[i + 1].offset : text.size();
-        if (hasNothingToRead(text.mid(marks[i].offset, end - marks[i].offset), xml))
+        // A heading with nothing to read after it, up to the next one of its
+        // level or above, is no chapter; one whose sections follow at once is.
+        qsizetype end = text.size();
+        for (qsizetype j = i + 1; j < marks.size(); ++j) {
+            if (marks[j].level <= marks[i].level) {
+                end = marks[j].offset;
+                break;
+            }
+        }
+        QString body = text.mid(marks[i].offset, end - marks[i].offset).trimmed();
+        if (!marks[i].title.isEmpty() && body.startsWith(marks[i].title))
+            body.remove(0, marks[i].title.size());
+        if (hasNothingToRead(body, xml))
             continue;
-        Planned p = marks[i];
-        if (p.title.isEmpty())
-            p.title = bookTitle;
-        kept.append(p);
+        kept.append({marks[i].title.isEmpty() ? bookTitle : marks[i].title, marks[i].offset});
     }
     if (kept.isEmpty())
         kept.append({bookTitle, 0});

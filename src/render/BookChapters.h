@@ -24,8 +24,9 @@ bool hasNothingToRead(const QString &text, bool xml);
 
 // The chapters to mark in `text`: the book's chapters down to `maxLevel`, in
 // order. Text with something to read before the first becomes a chapter of
-// its own, titled `bookTitle`; a chapter with nothing to read before the next
-// one is dropped; a book with no chapters is one, titled `bookTitle`.
+// its own, titled `bookTitle`; a chapter with nothing to read but its title
+// before the next one is dropped; a book with no chapters is one, titled
+// `bookTitle`.
 QList<Planned> plan(const Document::Book &book, const QString &text, int maxLevel,
     const QString &bookTitle, bool xml);
 

@@ -4,6 +4,7 @@
 #include "export/CMP3.h"
 #include "export/Subtitles.h"
 #include "render/BookChapters.h"
+#include "render/BookOutputs.h"
 #include "render/OutputEstimate.h"
 #include "render/WorkerProtocol.h"
 #include "system/FileName.h"
@@ -20,6 +21,7 @@
 #include <cstdio>
 #include <cstring>
 #include <limits>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -114,6 +116,20 @@ bool writeFile(const QString &path, const QByteArray &bytes, QString *error)
     return false;
 }
 
+// The book of a text with '\n' line ends, its chapters moved to the same
+// places in the text with CR LF ones.
+Document::Book withCrLfOffsets(Document::Book book, const QString &lfText)
+{
+    qsizetype at = 0;
+    qsizetype lineEnds = 0;
+    for (Document::Chapter &c : book.chapters) {
+        for (; at < c.offset && at < lfText.size(); ++at)
+            lineEnds += lfText[at] == u'\n' ? 1 : 0;
+        c.offset += lineEnds;
+    }
+    return book;
+}
+
 // Why a document could not be read, in the user's language; the reader's
 // own words follow as the technical detail.
 QString documentFailure(Document::Status status, const QString &detail)
@@ -155,6 +171,10 @@ RenderSettings RenderSettings::from(const RenderOptions &options)
     s.mp3 = options.mp3;
     s.srt = options.srt;
     s.lrc = options.lrc;
+    s.m4b = options.m4b;
+    s.bitrate = options.bitrate;
+    s.chapterLevel = options.chapterLevel;
+    s.splitChapters = options.splitChapters;
     s.force = options.force;
     s.toStdout = options.toStdout;
     s.maxDurationSeconds = options.maxDurationSeconds;
@@ -165,8 +185,9 @@ QJsonObject RenderSettings::toJson() const
 {
     return QJsonObject {{WorkerKey::Voice, voice}, {WorkerKey::Rate, rate},
         {WorkerKey::Volume, volume}, {WorkerKey::Xml, xml}, {WorkerKey::Wav, wav},
-        {WorkerKey::Mp3, mp3}, {WorkerKey::Srt, srt}, {WorkerKey::Lrc, lrc},
-        {WorkerKey::Force, force}, {WorkerKey::Stdout, toStdout},
+        {WorkerKey::Mp3, mp3}, {WorkerKey::Srt, srt}, {WorkerKey::Lrc, lrc}, {WorkerKey::M4b, m4b},
+        {WorkerKey::Bitrate, bitrate}, {WorkerKey::ChapterLevel, chapterLevel},
+        {WorkerKey::Split, splitChapters}, {WorkerKey::Force, force}, {WorkerKey::Stdout, toStdout},
         {WorkerKey::MaxDuration, maxDurationSeconds}};
 }
 
@@ -181,6 +202,10 @@ RenderSettings RenderSettings::fromJson(const QJsonObject &json)
     s.mp3 = json[WorkerKey::Mp3].toBool();
     s.srt = json[WorkerKey::Srt].toBool();
     s.lrc = json[WorkerKey::Lrc].toBool();
+    s.m4b = json[WorkerKey::M4b].toBool();
+    s.bitrate = json[WorkerKey::Bitrate].toInt(64);
+    s.chapterLevel = json[WorkerKey::ChapterLevel].toInt(1);
+    s.splitChapters = json[WorkerKey::Split].toBool();
     s.force = json[WorkerKey::Force].toBool();
     s.toStdout = json[WorkerKey::Stdout].toBool();
     s.maxDurationSeconds = json[WorkerKey::MaxDuration].toDouble();
@@ -251,7 +276,7 @@ int JobRunner::removeStaleTemporaries(const QString &folder)
     return removed;
 }
 
-QString JobRunner::loadText(const RenderJob &job, QString *error) const
+QString JobRunner::loadText(const RenderJob &job, QString *error, Document::Book *book) const
 {
     switch (job.source) {
     case RenderJob::Source::Text:
@@ -261,6 +286,7 @@ QString JobRunner::loadText(const RenderJob &job, QString *error) const
             = DocumentReader::extract(job.bytes, QStringLiteral("stdin"), Document::Limits());
         if (!result.ok())
             *error = documentFailure(result.status, result.detail);
+        *book = withCrLfOffsets(result.book, result.text);
         return DocumentReader::withCrLf(result.text);
     }
     case RenderJob::Source::File:
@@ -279,18 +305,15 @@ QString JobRunner::loadText(const RenderJob &job, QString *error) const
         *error = documentFailure(status, why);
         return QString();
     }
+    *book = reader.book(0);
     return reader.ReadBuf(0);
 }
 
-bool JobRunner::writeSubtitles(const QString &text, const TextRenderer::Result &rendered,
-    const QString &wav, const QString &title, const QString &srt, const QString &lrc,
-    QString *error) const
+bool JobRunner::writeSubtitles(const QList<Subtitles::Cue> &cues, qint64 lengthMs,
+    const QString &title, const QString &srt, const QString &lrc, QString *error) const
 {
-    const QList<Subtitles::Cue> cues = Subtitles::cues(text, m_settings.xml, rendered.words,
-        rendered.samples, TextRenderer::sampleRate(), Subtitles::Loudness::fromWav(wav));
     if (!srt.isEmpty() && !writeFile(srt, Subtitles::toSrt(cues), error))
         return false;
-    const qint64 lengthMs = rendered.samples * 1000 / TextRenderer::sampleRate();
     return lrc.isEmpty() || writeFile(lrc, Subtitles::toLrc(cues, title, lengthMs), error);
 }
 
@@ -309,7 +332,7 @@ JobOutcome JobRunner::run(const RenderJob &job, const Progress &progress)
     // A message names the output the user asked for, never the hidden name
     // it is made under.
     const QString tempBase = temporaryBaseOf(job);
-    for (const char *extension : {".wav", ".mp3", ".srt", ".lrc"}) {
+    for (const char *extension : {".wav", ".mp3", ".m4b", ".srt", ".lrc"}) {
         const QString suffix = QLatin1String(extension);
         outcome.message.replace(tempBase + suffix,
             m_settings.toStdout ? bilingual("standard output", "標準輸出") : job.base + suffix);
@@ -322,40 +345,52 @@ JobOutcome JobRunner::make(const RenderJob &job, const Progress &progress)
     using Kind = JobOutcome::Kind;
     const QFileInfo baseInfo(job.base);
     const QString tempBase = temporaryBaseOf(job);
+    const bool split = m_settings.splitChapters && !m_settings.toStdout;
     TemporaryFiles temporaries;
     const QString wavTemp = temporaries.add(tempBase + QStringLiteral(".wav"));
     QList<Output> outputs;
-    Output wav {wavTemp, job.base + QStringLiteral(".wav")};
-    Output mp3 {
-        temporaries.add(tempBase + QStringLiteral(".mp3")), job.base + QStringLiteral(".mp3")};
-    Output srt {
-        temporaries.add(tempBase + QStringLiteral(".srt")), job.base + QStringLiteral(".srt")};
-    Output lrc {
-        temporaries.add(tempBase + QStringLiteral(".lrc")), job.base + QStringLiteral(".lrc")};
+    auto output = [&](const QString &partBase, const QString &finalBase, const char *extension) {
+        const QString ext = QLatin1String(extension);
+        return Output {temporaries.add(partBase + ext), finalBase + ext};
+    };
+    const Output wav {wavTemp, job.base + QStringLiteral(".wav")};
+    const Output mp3 = output(tempBase, job.base, ".mp3");
+    const Output m4b = output(tempBase, job.base, ".m4b");
+    const Output srt = output(tempBase, job.base, ".srt");
+    const Output lrc = output(tempBase, job.base, ".lrc");
     if (!m_settings.toStdout) {
-        if (m_settings.wav)
+        // A book split by chapter has its files in a folder of their own.
+        if (m_settings.wav && !split)
             outputs.append(wav);
-        if (m_settings.mp3)
+        if (m_settings.mp3 && !split)
             outputs.append(mp3);
-        if (m_settings.srt)
+        if (m_settings.m4b)
+            outputs.append(m4b);
+        if (m_settings.srt && !split)
             outputs.append(srt);
-        if (m_settings.lrc)
+        if (m_settings.lrc && !split)
             outputs.append(lrc);
     }
-    if (!m_settings.force) {
-        for (const Output &out : outputs) {
+    auto keptIfAny = [&](const QList<Output> &outs) -> std::optional<JobOutcome> {
+        if (m_settings.force)
+            return std::nullopt;
+        for (const Output &out : outs) {
             if (::access(FileName::encode(out.final).constData(), F_OK) == 0)
-                return {Kind::Kept,
+                return JobOutcome {Kind::Kept,
                     bilingual("kept the existing %1 (--force replaces it)",
                         "保留已存在的 %1（--force 可取代）")
                         .arg(out.final)};
         }
-    }
+        return std::nullopt;
+    };
+    if (const auto kept = keptIfAny(outputs))
+        return *kept;
 
-    if (progress && !progress(0, 0))
+    if (progress && !progress(0, 0, QString()))
         return {Kind::Cancelled, QString()};
     QString error;
-    const QString text = loadText(job, &error);
+    Document::Book document;
+    const QString text = loadText(job, &error, &document);
     if (!error.isEmpty())
         return {Kind::Failed, error};
     if (BookChapters::hasNothingToRead(text, m_settings.xml))
@@ -365,14 +400,63 @@ JobOutcome JobRunner::make(const RenderJob &job, const Progress &progress)
         m_settings.toStdout ? bilingual("standard output", "標準輸出") : baseInfo.path());
     if (!refused.isEmpty())
         return {Kind::Failed, refused};
-    if (!makeFolders(baseInfo.path()))
+
+    // The book: its chapters, and the files of each when it is split.
+    BookOutputs::Book book;
+    book.title
+        = document.title.simplified().isEmpty() ? baseInfo.fileName() : document.title.simplified();
+    book.author = document.author.simplified();
+    book.cover = document.cover;
+    book.coverMimeType = document.coverMimeType;
+    const bool chaptered = m_settings.m4b || split;
+    if (chaptered)
+        book.chapters = BookChapters::plan(
+            document, text, m_settings.chapterLevel, book.title, m_settings.xml);
+    QList<BookOutputs::PartTargets> parts;
+    QList<Output> partSrt, partLrc;
+    if (split) {
+        const QStringList names = BookChapters::fileNames(book.chapters);
+        for (int i = 0; i < names.size(); ++i) {
+            const QString finalBase = job.base + u'/' + names[i];
+            const QString partBase = temporaryBase(finalBase, job.id);
+            BookOutputs::PartTargets targets;
+            if (m_settings.wav) {
+                outputs.append(output(partBase, finalBase, ".wav"));
+                targets.wav = outputs.last().temporary;
+            }
+            if (m_settings.mp3) {
+                outputs.append(output(partBase, finalBase, ".mp3"));
+                targets.mp3 = outputs.last().temporary;
+            }
+            parts.append(targets);
+            partSrt.append(output(partBase, finalBase, ".srt"));
+            partLrc.append(output(partBase, finalBase, ".lrc"));
+            if (m_settings.srt)
+                outputs.append(partSrt.last());
+            if (m_settings.lrc)
+                outputs.append(partLrc.last());
+        }
+        if (const auto kept = keptIfAny(outputs))
+            return *kept;
+    }
+    const QString outFolder = split ? job.base : baseInfo.path();
+    if (!makeFolders(outFolder))
         return {Kind::Failed,
-            bilingual("cannot create the folder %1", "無法建立資料夾 %1").arg(baseInfo.path())};
+            bilingual("cannot create the folder %1", "無法建立資料夾 %1").arg(outFolder)};
 
     const int total = int(text.size());
+    auto chapterAt = [&](qsizetype offset) {
+        QString title;
+        for (const BookChapters::Planned &c : std::as_const(book.chapters)) {
+            if (c.offset > offset)
+                break;
+            title = c.title;
+        }
+        return title;
+    };
     TextRenderer renderer(m_voice);
-    const TextRenderer::Result rendered = renderer.render(
-        text, wavTemp, [&](int spoken) { return !progress || progress(spoken, total); });
+    const TextRenderer::Result rendered = renderer.render(text, wavTemp,
+        [&](int spoken) { return !progress || progress(spoken, total, chapterAt(spoken)); });
     if (rendered.cancelled)
         return {Kind::Cancelled, QString()};
     if (!rendered.ok)
@@ -381,13 +465,34 @@ JobOutcome JobRunner::make(const RenderJob &job, const Progress &progress)
                 ? bilingual("cannot write %1: %2", "無法寫入 %1：%2").arg(wavTemp, rendered.error)
                 : bilingual("the voice could not start: %1", "發音人無法啟動：%1")
                       .arg(rendered.error)};
+    const int rate = TextRenderer::sampleRate();
+    const QString lastChapter = chapterAt(total);
+    auto going = [&] { return !progress || progress(total, total, lastChapter); };
+    book.starts = BookChapters::startSamples(book.chapters, rendered.words, rendered.samples);
 
-    if ((m_settings.srt || m_settings.lrc)
-        && !writeSubtitles(text, rendered, wavTemp, baseInfo.fileName(),
-            m_settings.srt ? srt.temporary : QString(), m_settings.lrc ? lrc.temporary : QString(),
-            &error))
-        return {Kind::Failed, error};
-    if (m_settings.mp3) {
+    if (m_settings.srt || m_settings.lrc) {
+        const QList<Subtitles::Cue> cues = Subtitles::cues(text, m_settings.xml, rendered.words,
+            rendered.samples, rate, Subtitles::Loudness::fromWav(wavTemp));
+        const qint64 lengthMs = rendered.samples * 1000 / rate;
+        if (!split
+            && !writeSubtitles(cues, lengthMs, baseInfo.fileName(),
+                m_settings.srt ? srt.temporary : QString(),
+                m_settings.lrc ? lrc.temporary : QString(), &error))
+            return {Kind::Failed, error};
+        for (qsizetype i = 0; split && i < book.chapters.size(); ++i) {
+            const qint64 from = book.starts[i] * 1000 / rate;
+            const qint64 to
+                = i + 1 < book.chapters.size() ? book.starts[i + 1] * 1000 / rate : lengthMs;
+            if (!writeSubtitles(BookOutputs::cuesBetween(cues, from, to), to - from,
+                    book.chapters[i].title, m_settings.srt ? partSrt[i].temporary : QString(),
+                    m_settings.lrc ? partLrc[i].temporary : QString(), &error))
+                return {Kind::Failed, error};
+        }
+    }
+    if (split && (m_settings.wav || m_settings.mp3)
+        && !BookOutputs::writeParts(wavTemp, book, parts, going, &error))
+        return {error.isEmpty() ? Kind::Cancelled : Kind::Failed, error};
+    if (m_settings.mp3 && !split) {
         if (!m_mp3->hasEncoder())
             return {Kind::Failed,
                 bilingual("the MP3 encoder (libmp3lame) is not installed",
@@ -398,8 +503,11 @@ JobOutcome JobRunner::make(const RenderJob &job, const Progress &progress)
         if (made != mp3.temporary || QFileInfo(made).size() <= CMP3::FailedSizeLimit)
             return {Kind::Failed, bilingual("the MP3 conversion failed", "MP3 轉檔失敗")};
     }
+    if (m_settings.m4b
+        && !BookOutputs::writeM4b(wavTemp, m4b.temporary, book, m_settings.bitrate, going, &error))
+        return {error.isEmpty() ? Kind::Cancelled : Kind::Failed, error};
     // The last chance to stop: after this the outputs appear.
-    if (progress && !progress(total, total))
+    if (!going())
         return {Kind::Cancelled, QString()};
     if (m_settings.toStdout)
         return copyToStandardOutput(wavTemp, &error) ? JobOutcome {Kind::Rendered, QString()}

@@ -8,6 +8,8 @@
 // One runner per process: the voice layer drives one engine per process.
 #pragma once
 
+#include "document/DocumentResult.h"
+#include "export/Subtitles.h"
 #include "export/TextRenderer.h"
 #include "render/RenderJobs.h"
 
@@ -27,6 +29,10 @@ struct RenderSettings {
     bool mp3 = false;
     bool srt = false;
     bool lrc = false;
+    bool m4b = false;
+    int bitrate = 64; // kbit/s of the .m4b
+    int chapterLevel = 1;
+    bool splitChapters = false;
     bool force = false;
     bool toStdout = false;
     double maxDurationSeconds = 0; // 0: no limit
@@ -39,9 +45,10 @@ struct RenderSettings {
 class JobRunner
 {
 public:
-    // Called as the reading goes on: characters spoken so far and the
-    // length of the text (0 while it is being read); false stops the job.
-    using Progress = std::function<bool(int spoken, int total)>;
+    // Called as the reading goes on: characters spoken so far, the length of
+    // the text (0 while it is being read) and the title of the chapter being
+    // read (empty for a text without chapters); false stops the job.
+    using Progress = std::function<bool(int spoken, int total, const QString &chapter)>;
 
     // `voice` is the token --voice named (null: the first voice).
     JobRunner(const RenderSettings &settings, const SpObjectToken &voice);
@@ -63,10 +70,9 @@ public:
 private:
     JobOutcome make(const RenderJob &job, const Progress &progress);
     QString temporaryBaseOf(const RenderJob &job) const;
-    QString loadText(const RenderJob &job, QString *error) const;
-    bool writeSubtitles(const QString &text, const TextRenderer::Result &rendered,
-        const QString &wav, const QString &title, const QString &srt, const QString &lrc,
-        QString *error) const;
+    QString loadText(const RenderJob &job, QString *error, Document::Book *book) const;
+    bool writeSubtitles(const QList<Subtitles::Cue> &cues, qint64 lengthMs, const QString &title,
+        const QString &srt, const QString &lrc, QString *error) const;
 
     RenderSettings m_settings;
     TextRenderer::Voice m_voice;

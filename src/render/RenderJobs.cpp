@@ -26,7 +26,7 @@ namespace
 bool isSingleOutputName(const QString &output)
 {
     const QString lower = output.toLower();
-    return lower.endsWith(u".wav") || lower.endsWith(u".mp3");
+    return lower.endsWith(u".wav") || lower.endsWith(u".mp3") || lower.endsWith(u".m4b");
 }
 
 // A file as the file system knows it: every name of it (links, "./", "..")

@@ -18,6 +18,10 @@ enum class Id {
     Stdout,
     Srt,
     Lrc,
+    M4b,
+    Bitrate,
+    ChapterLevel,
+    Split,
     Voice,
     Rate,
     Volume,
@@ -46,10 +50,11 @@ struct OptionDoc {
 const OptionDoc Options[] = {
     {Id::Output, "o", "output", "DIR",
         "Write the outputs under DIR (a folder input keeps its name and subfolders). With one "
-        "input, a name ending in .wav or .mp3 names the output itself. Default: beside "
+        "input, a name ending in .wav, .mp3 or .m4b names the output itself. Default: beside "
         "each input; for - and --text, the current folder.",
-        u"輸出到資料夾 DIR（輸入的資料夾保留其名稱與子資料夾）。只有一個輸入時，可直接給以 .wav 或 "
-        u".mp3 "
+        u"輸出到資料夾 DIR（輸入的資料夾保留其名稱與子資料夾）。只有一個輸入時，可直接給以 "
+        u".wav、.mp3 或 "
+        u".m4b "
         u"結尾的檔名。預設：與輸入檔放在一起；- 與 --text 則放在目前資料夾。"},
     {Id::Glob, nullptr, "glob", "PATTERN",
         "In folders, read the files whose name matches PATTERN (repeatable, e.g. '*.txt'). "
@@ -64,8 +69,8 @@ const OptionDoc Options[] = {
     {Id::Mp3, nullptr, "mp3", nullptr,
         "Also write an .mp3 (44.1 kHz, 32 kbit/s, mono), as the window's Save .WAV & .MP3.",
         u"同時輸出 .mp3（44.1 kHz、32 kbit/s、單聲道），與視窗的「存成 WAV 與 MP3」相同。"},
-    {Id::NoWav, nullptr, "no-wav", nullptr, "Keep no .wav (with --mp3, --srt or --lrc).",
-        u"不保留 .wav（與 --mp3、--srt 或 --lrc 並用）。"},
+    {Id::NoWav, nullptr, "no-wav", nullptr, "Keep no .wav (with --mp3, --m4b, --srt or --lrc).",
+        u"不保留 .wav（與 --mp3、--m4b、--srt 或 --lrc 並用）。"},
     {Id::Stdout, nullptr, "stdout", nullptr,
         "Write the WAV to standard output (one input only), for pipes.",
         u"把 WAV 寫到標準輸出（只能有一個輸入），方便接管線。"},
@@ -75,6 +80,23 @@ const OptionDoc Options[] = {
     {Id::Lrc, nullptr, "lrc", nullptr,
         "Write enhanced LRC lyrics (.lrc) with a time on every word or Chinese character.",
         u"輸出增強型 LRC 歌詞（.lrc），每個詞或每個中文字都有時間。"},
+    {Id::M4b, nullptr, "m4b", nullptr,
+        "Also write an audiobook (.m4b: AAC in MP4, mono) with a chapter mark where each chapter "
+        "is heard, titled, tagged with the author and the cover from the document.",
+        u"同時輸出有聲書（.m4b：MP4 中的 "
+        u"AAC，單聲道），每章開始朗讀處有章節標記，並帶有文件的書名、作者與封面。"},
+    {Id::Bitrate, nullptr, "bitrate", "N",
+        "Bit rate of the .m4b in kbit/s, 16 to 256. Default: 64.",
+        u".m4b 的位元率（kbit/s），16 到 256。預設：64。"},
+    {Id::ChapterLevel, nullptr, "chapter-level", "N",
+        "Chapters are the book's table of contents, headings (Heading 1, h1) and chapter lines "
+        "(第…章, Chapter N); with 2, sections (Heading 2, h2) too. Default: 1.",
+        u"章節取自書的目錄、標題（標題 1、h1）與章節行（第…章、Chapter N）；設為 2 "
+        u"時也包含小節（標題 2、h2）。預設：1。"},
+    {Id::Split, nullptr, "split", "chapters",
+        "Write one file per chapter in every format asked for, into a folder named after the "
+        "book: 01 序.wav, 02 上山.wav, ...",
+        u"每章各輸出一個檔案（所有要求的格式），放在以書名命名的資料夾中：01 序.wav、02 上山.wav…"},
     {Id::Voice, "v", "voice", "NAME",
         "The voice, by its name in --list-voices or its espeak-ng name. Default: the first.",
         u"發音人，用 --list-voices 列出的名稱或 espeak-ng 名稱。預設：第一位。"},
@@ -197,6 +219,23 @@ QString apply(const OptionDoc &o, const QString &value, RenderOptions &r)
     case Id::Lrc:
         r.lrc = true;
         break;
+    case Id::M4b:
+        r.m4b = true;
+        break;
+    case Id::Bitrate:
+        if (!toInt(value, 16, 256, &r.bitrate))
+            return bilingual("%1 takes a number from 16 to 256", "%1 需要 16 到 256 的數字")
+                .arg(name);
+        break;
+    case Id::ChapterLevel:
+        if (!toInt(value, 1, 2, &r.chapterLevel))
+            return bilingual("%1 takes 1 or 2", "%1 需要 1 或 2").arg(name);
+        break;
+    case Id::Split:
+        if (value != u"chapters")
+            return bilingual("%1 takes \"chapters\"", "%1 只接受 chapters").arg(name);
+        r.splitChapters = true;
+        break;
     case Id::Voice:
         r.voice = value;
         break;
@@ -267,11 +306,17 @@ QString check(RenderOptions &r)
     if (r.inputs.count(QStringLiteral("-")) > 1)
         return bilingual("- may be given once", "- 只能出現一次");
     if (r.toStdout) {
-        if (count != 1 || !r.output.isEmpty() || r.mp3 || r.srt || r.lrc || !r.wav)
+        if (count != 1 || !r.output.isEmpty() || r.mp3 || r.srt || r.lrc || r.m4b || r.splitChapters
+            || !r.wav)
             return bilingual("--stdout takes one input and no other output",
                 "--stdout 只能有一個輸入，且不能有其他輸出");
     }
-    if (!r.wav && !r.mp3 && !r.srt && !r.lrc)
+    if (r.splitChapters
+        && (r.output.toLower().endsWith(u".wav") || r.output.toLower().endsWith(u".mp3")
+            || r.output.toLower().endsWith(u".m4b")))
+        return bilingual("--split chapters writes into a folder: give -o a folder",
+            "--split chapters 會輸出到資料夾：-o 請給資料夾");
+    if (!r.wav && !r.mp3 && !r.srt && !r.lrc && !r.m4b)
         return bilingual("--no-wav leaves nothing to write", "--no-wav 之後沒有要輸出的檔案");
     return QString();
 }

@@ -17,6 +17,10 @@ struct RenderOptions {
     bool toStdout = false;
     bool srt = false;
     bool lrc = false;
+    bool m4b = false; // an audiobook: AAC in MP4 with chapter marks
+    int bitrate = 64; // kbit/s of the .m4b
+    int chapterLevel = 1; // 2: sections (Heading 2, h2) are chapters too
+    bool splitChapters = false; // one file per chapter, in a folder named after the book
     QString voice; // empty: the first voice, as in the window
     int rate = 0; // -10..10
     int volume = 100; // 0..100

@@ -6,6 +6,8 @@ namespace
 {
 constexpr int BarWidth = 24;
 constexpr qint64 RedrawMs = 100;
+// Characters of a chapter title on the progress line (a Chinese one takes two columns).
+constexpr qsizetype MaxChapterShown = 16;
 
 QString minutesSeconds(qint64 seconds)
 {
@@ -39,12 +41,14 @@ void RenderReport::error(const QString &message)
     print(QStringLiteral("parlo-render: ") + message);
 }
 
-void RenderReport::progress(int job, int spoken, int total)
+void RenderReport::progress(int job, int spoken, int total, const QString &chapter)
 {
     if (job < 0 || size_t(job) >= m_jobs.size())
         return;
     m_jobs[size_t(job)].spoken = spoken;
     m_jobs[size_t(job)].total = total;
+    m_jobs[size_t(job)].chapter = chapter;
+    m_lastJob = job;
     draw(false);
 }
 
@@ -101,12 +105,22 @@ QString RenderReport::progressLine(qint64 elapsedMs) const
     const QString left = perSecond > 0 && read > 0
         ? minutesSeconds((expected - spoken + perSecond - 1) / perSecond)
         : QStringLiteral("-:--");
-    return inUserLanguage("%1 %2/%3 files  %4 chars/s  %5 left", "%1 %2/%3 檔  每秒 %4 字  剩餘 %5")
-        .arg(bar)
-        .arg(done)
-        .arg(m_files)
-        .arg(perSecond)
-        .arg(left);
+    QString line
+        = inUserLanguage("%1 %2/%3 files  %4 chars/s  %5 left", "%1 %2/%3 檔  每秒 %4 字  剩餘 %5")
+              .arg(bar)
+              .arg(done)
+              .arg(m_files)
+              .arg(perSecond)
+              .arg(left);
+    // The chapter being read, cut so the line stays on one terminal row.
+    if (m_lastJob >= 0 && !m_jobs[size_t(m_lastJob)].done) {
+        QString chapter = m_jobs[size_t(m_lastJob)].chapter;
+        if (chapter.size() > MaxChapterShown)
+            chapter = chapter.left(MaxChapterShown - 1) + u'…';
+        if (!chapter.isEmpty())
+            line += QStringLiteral("  ") + chapter;
+    }
+    return line;
 }
 
 void RenderReport::draw(bool force)

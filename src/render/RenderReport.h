@@ -1,6 +1,7 @@
 // What parlo-render tells its user while it works: one message per input
 // that failed or was kept, and on a terminal a progress line with the files
-// done, the characters spoken per second and the time left. The time left
+// done, the characters spoken per second, the time left and the chapter being
+// read. The time left
 // counts the characters still to speak; inputs not read yet count as the
 // average of those read so far.
 #pragma once
@@ -28,7 +29,8 @@ public:
 
     // A problem that concerns no single job (a missing input, a clash).
     void error(const QString &message);
-    void progress(int job, int spoken, int total);
+    // `chapter`: the title of the chapter being read, shown on the line.
+    void progress(int job, int spoken, int total, const QString &chapter = QString());
     void finished(const RenderJob &job, const JobOutcome &outcome);
     // Clears the progress line and, when it was shown, prints a summary.
     void close();
@@ -40,6 +42,7 @@ public:
 
 private:
     struct JobState {
+        QString chapter;
         int spoken = 0;
         int total = 0; // 0 until the text is read
         bool done = false;
@@ -56,4 +59,5 @@ private:
     FILE *m_stream;
     QElapsedTimer m_clock;
     qint64 m_lastDraw = -1;
+    int m_lastJob = -1; // the job that told its progress last
 };

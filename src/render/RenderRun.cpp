@@ -122,8 +122,8 @@ private:
             if (id < 0 || id >= m_jobs.size())
                 continue;
             if (!json.contains(WorkerKey::Kind)) {
-                m_report.progress(
-                    id, json[WorkerKey::Spoken].toInt(), json[WorkerKey::Total].toInt());
+                m_report.progress(id, json[WorkerKey::Spoken].toInt(),
+                    json[WorkerKey::Total].toInt(), json[WorkerKey::Chapter].toString());
                 continue;
             }
             const JobOutcome outcome {JobOutcome::Kind(json[WorkerKey::Kind].toInt()),
@@ -222,10 +222,11 @@ bool runJobs(const RenderSettings &settings, const SpObjectToken &voice,
     }
     JobRunner runner(settings, voice);
     for (const RenderJob &job : jobs) {
-        const JobOutcome outcome = runner.run(job, [&](int spoken, int total) {
-            report.progress(job.id, spoken, total);
-            return !StopSignal::requested();
-        });
+        const JobOutcome outcome
+            = runner.run(job, [&](int spoken, int total, const QString &chapter) {
+                  report.progress(job.id, spoken, total, chapter);
+                  return !StopSignal::requested();
+              });
         if (outcome.kind == JobOutcome::Kind::Cancelled || StopSignal::requested())
             return false;
         report.finished(job, outcome);
@@ -252,15 +253,16 @@ int runWorker()
         const RenderJob job = RenderJob::fromJson(QJsonDocument::fromJson(request).object());
         StopSignal::setBusy(true);
         QElapsedTimer sinceReport;
-        const JobOutcome outcome = runner.run(job, [&](int spoken, int total) {
-            if (!sinceReport.isValid() || sinceReport.elapsed() >= ProgressEveryMs) {
-                sinceReport.start();
-                out.write(line({{WorkerKey::Id, job.id}, {WorkerKey::Spoken, spoken},
-                    {WorkerKey::Total, total}}));
-                out.flush();
-            }
-            return !StopSignal::requested();
-        });
+        const JobOutcome outcome
+            = runner.run(job, [&](int spoken, int total, const QString &chapter) {
+                  if (!sinceReport.isValid() || sinceReport.elapsed() >= ProgressEveryMs) {
+                      sinceReport.start();
+                      out.write(line({{WorkerKey::Id, job.id}, {WorkerKey::Spoken, spoken},
+                          {WorkerKey::Total, total}, {WorkerKey::Chapter, chapter}}));
+                      out.flush();
+                  }
+                  return !StopSignal::requested();
+              });
         if (outcome.kind == JobOutcome::Kind::Cancelled || StopSignal::requested())
             return ExitInterrupted;
         out.write(line({{WorkerKey::Id, job.id}, {WorkerKey::Kind, int(outcome.kind)},

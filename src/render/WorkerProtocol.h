@@ -17,6 +17,10 @@ inline const QString Wav = QStringLiteral("wav");
 inline const QString Mp3 = QStringLiteral("mp3");
 inline const QString Srt = QStringLiteral("srt");
 inline const QString Lrc = QStringLiteral("lrc");
+inline const QString M4b = QStringLiteral("m4b");
+inline const QString Bitrate = QStringLiteral("bitrate");
+inline const QString ChapterLevel = QStringLiteral("chapterLevel");
+inline const QString Split = QStringLiteral("split");
 inline const QString Force = QStringLiteral("force");
 inline const QString Stdout = QStringLiteral("stdout");
 inline const QString MaxDuration = QStringLiteral("maxDuration");
@@ -30,10 +34,11 @@ inline const QString Text = QStringLiteral("text");
 inline const QString Label = QStringLiteral("label");
 inline const QString Base = QStringLiteral("base");
 
-// A reply: progress (Spoken of Total) while the job runs, then its outcome
+// A reply: progress (Spoken of Total, in Chapter) while the job runs, then its outcome
 // (Kind and Message).
 inline const QString Spoken = QStringLiteral("spoken");
 inline const QString Total = QStringLiteral("total");
+inline const QString Chapter = QStringLiteral("chapter");
 inline const QString Kind = QStringLiteral("kind");
 inline const QString Message = QStringLiteral("message");
 } // namespace WorkerKey

@@ -68,6 +68,11 @@ private Q_SLOTS:
             << QList<Document::Chapter> {chapter(u"甲"_s, 0), chapter(u"空白"_s, 3),
                    chapter(u"乙"_s, 7)}
             << 1 << u"甲@0, 乙@7"_s;
+        QTest::newRow("a heading with nothing after it is skipped")
+            << u"第一章\r\n甲。\r\n第二章\r\n\r\n第三章\r\n丙。"_s
+            << QList<Document::Chapter> {chapter(u"第一章"_s, 0), chapter(u"第二章"_s, 9),
+                   chapter(u"第三章"_s, 16)}
+            << 1 << u"第一章@0, 第三章@16"_s;
         QTest::newRow("out of range and backwards entries are dropped")
             << book
             << QList<Document::Chapter> {three[0], three[2], three[1], chapter(u"外"_s, 9999)} << 1

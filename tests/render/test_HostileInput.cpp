@@ -196,6 +196,35 @@ private Q_SLOTS:
             << QVariantMap() << QStringList {u"--max-duration"_s, u"0"_s, u"--text"_s, u"x"_s} << 2
             << u"--max-duration takes a time above zero"_s << none << QStringList {u"text.wav"_s}
             << QString();
+        // Audiobook options at their edges.
+        const QVariantMap book {{u"book.txt"_s, "第一章\n甲。\n第二章\n\n第三章\n丙。"_ba}};
+        QTest::newRow("--bitrate below 16")
+            << book << QStringList {u"--m4b"_s, u"--bitrate"_s, u"15"_s, u"book.txt"_s} << 2
+            << u"--bitrate takes a number from 16 to 256"_s << none << QStringList {u"book.m4b"_s}
+            << QString();
+        QTest::newRow("--bitrate 16 and an empty chapter")
+            << book
+            << QStringList {u"--m4b"_s, u"--bitrate"_s, u"16"_s, u"--split"_s, u"chapters"_s,
+                   u"book.txt"_s}
+            << 0 << QString()
+            << QStringList {u"book.m4b"_s, u"book/01 第一章.wav"_s, u"book/02 第三章.wav"_s}
+            << QStringList {u"book/02 第二章.wav"_s, u"book/03 第三章.wav"_s, u"book.wav"_s}
+            << QString();
+        QTest::newRow("--chapter-level 3")
+            << book << QStringList {u"--chapter-level"_s, u"3"_s, u"book.txt"_s} << 2
+            << u"--chapter-level takes 1 or 2"_s << none << QStringList {u"book.wav"_s}
+            << QString();
+        QTest::newRow("--split pages")
+            << book << QStringList {u"--split"_s, u"pages"_s, u"book.txt"_s} << 2
+            << u"--split takes"_s << none << QStringList {u"book.wav"_s} << QString();
+        QTest::newRow("--split into a file name")
+            << book << QStringList {u"--split"_s, u"chapters"_s, u"-o"_s, u"b.m4b"_s, u"book.txt"_s}
+            << 2 << u"--split chapters writes into a folder"_s << none
+            << QStringList {u"b.m4b"_s, u"book/01 第一章.wav"_s} << QString();
+        QTest::newRow("--stdout with --m4b")
+            << book << QStringList {u"--stdout"_s, u"--m4b"_s, u"book.txt"_s} << 2
+            << u"--stdout takes one input and no other output"_s << none
+            << QStringList {u"book.m4b"_s} << QString();
     }
     void refused()
     {

@@ -16,6 +16,10 @@
 #include <csignal>
 #include <zip.h>
 
+extern "C" {
+#include <libavformat/avformat.h>
+}
+
 using namespace Qt::StringLiterals;
 
 namespace
@@ -108,6 +112,37 @@ qint64 ms(const QRegularExpressionMatch &m, int first)
 {
     return m.captured(first).toLongLong() * 3600000 + m.captured(first + 1).toLongLong() * 60000
         + m.captured(first + 2).toLongLong() * 1000 + m.captured(first + 3).toLongLong();
+}
+
+// What a player shows of an audiobook: its tags ("title|artist"), its
+// chapters (title and start and end in ms) and its length in ms.
+struct Audiobook {
+    QString tags;
+    QList<std::tuple<QString, qint64, qint64>> chapters;
+    qint64 lengthMs = -1;
+};
+
+Audiobook readAudiobook(const QString &path)
+{
+    Audiobook book;
+    AVFormatContext *format = nullptr;
+    if (avformat_open_input(&format, QFile::encodeName(path).constData(), nullptr, nullptr) < 0)
+        return book;
+    avformat_find_stream_info(format, nullptr);
+    auto tag = [](const AVDictionary *d, const char *key) {
+        const AVDictionaryEntry *e = av_dict_get(d, key, nullptr, 0);
+        return e ? QString::fromUtf8(e->value) : QString();
+    };
+    book.tags = tag(format->metadata, "title") + u'|' + tag(format->metadata, "artist");
+    for (unsigned i = 0; i < format->nb_chapters; ++i) {
+        const AVChapter *c = format->chapters[i];
+        book.chapters.append(
+            {tag(c->metadata, "title"), av_rescale_q(c->start, c->time_base, {1, 1000}),
+                av_rescale_q(c->end, c->time_base, {1, 1000})});
+    }
+    book.lengthMs = format->duration * 1000 / AV_TIME_BASE;
+    avformat_close_input(&format);
+    return book;
 }
 
 } // namespace
@@ -242,6 +277,56 @@ private Q_SLOTS:
         }
     }
 
+    // A book with three chapters: one .m4b whose chapter marks are where the
+    // subtitles say each heading is heard, titled and tagged from the page;
+    // split, three WAVs that add up to the same length.
+    void audiobook()
+    {
+        QDir().mkpath(path(u"book"_s));
+        QByteArray html = "<html><head><title>山居記</title><meta name=\"author\" "
+                          "content=\"王小明\"></head><body>";
+        const QStringList titles {u"序"_s, u"上山"_s, u"下山"_s};
+        for (const QString &title : titles)
+            html += "<h1>" + title.toUtf8()
+                + "</h1><p>今天天氣很好，我們去散步。山上的風很涼快。</p>";
+        TestFiles::writeAll(path(u"book/book.html"_s), html + "</body></html>");
+        const Run whole = render(
+            {u"--m4b"_s, u"--srt"_s, u"-o"_s, u"out"_s, u"book/book.html"_s}, m_dir.path());
+        QVERIFY2(whole.exitCode == 0, qPrintable(whole.errors));
+
+        const Audiobook book = readAudiobook(path(u"out/book.m4b"_s));
+        QCOMPARE(book.tags, u"山居記|王小明"_s);
+        QCOMPARE(book.chapters.size(), 3);
+        // Where each heading's cue starts in the subtitles.
+        const QString srt = QString::fromUtf8(TestFiles::readAll(path(u"out/book.srt"_s)));
+        static const QRegularExpression cue(
+            u"(\\d+):(\\d+):(\\d+),(\\d+) --> [^\\r\\n]+\\r?\\n([^\\r\\n]+)"_s);
+        QMap<QString, qint64> heard;
+        for (auto it = cue.globalMatch(srt); it.hasNext();) {
+            const QRegularExpressionMatch m = it.next();
+            if (!heard.contains(m.captured(5)))
+                heard.insert(m.captured(5), ms(m, 1));
+        }
+        for (int i = 0; i < 3; ++i) {
+            const auto &[title, start, end] = book.chapters[i];
+            QCOMPARE(title, titles[i]);
+            QVERIFY2(std::abs(start - (i == 0 ? 0 : heard.value(title, -1000))) <= 100,
+                qPrintable(u"%1 starts at %2 ms"_s.arg(title).arg(start)));
+            QCOMPARE(end, i < 2 ? std::get<1>(book.chapters[i + 1]) : book.lengthMs);
+        }
+        QCOMPARE(book.lengthMs, qRound64(seconds(path(u"out/book.wav"_s)) * 1000));
+
+        const Run split = render(
+            {u"--split"_s, u"chapters"_s, u"-o"_s, u"parts"_s, u"book/book.html"_s}, m_dir.path());
+        QVERIFY2(split.exitCode == 0, qPrintable(split.errors));
+        QCOMPARE(filesUnder(path(u"parts"_s)),
+            QStringList({u"book/01 序.wav"_s, u"book/02 上山.wav"_s, u"book/03 下山.wav"_s}));
+        double total = 0;
+        for (const QString &file : filesUnder(path(u"parts"_s)))
+            total += seconds(path(u"parts/"_s + file));
+        QVERIFY(std::abs(total * 1000 - book.lengthMs) <= 200);
+    }
+
     // Two workers or one: the same bytes in every output.
     void parallelRunsAreIdentical()
     {
@@ -267,13 +352,17 @@ private Q_SLOTS:
     void interruptLeavesNoFile_data()
     {
         QTest::addColumn<QString>("jobs");
-        QTest::newRow("workers") << u"-j2"_s;
-        QTest::newRow("in process") << u"-j1"_s;
+        QTest::addColumn<QStringList>("outputs");
+        QTest::newRow("workers") << u"-j2"_s << QStringList {u"--srt"_s};
+        QTest::newRow("in process") << u"-j1"_s << QStringList {u"--srt"_s};
+        QTest::newRow("audiobook split by chapter")
+            << u"-j1"_s << QStringList {u"--m4b"_s, u"--mp3"_s, u"--split"_s, u"chapters"_s};
     }
     void interruptLeavesNoFile()
     {
         QFETCH(QString, jobs);
-        const QString out = u"cut"_s + jobs;
+        QFETCH(QStringList, outputs);
+        const QString out = u"cut"_s + jobs + QString::number(outputs.size());
         QDir().mkpath(path(u"long"_s));
         const QByteArray text
             = QString(u"今天天氣很好，我們一起到公園散步。"_s).repeated(150).toUtf8();
@@ -281,7 +370,8 @@ private Q_SLOTS:
         TestFiles::writeAll(path(u"long/2.txt"_s), text);
         QProcess p;
         p.setWorkingDirectory(m_dir.path());
-        p.start(QStringLiteral(PARLO_RENDER), {jobs, u"--srt"_s, u"-o"_s, out, u"long"_s});
+        p.start(QStringLiteral(PARLO_RENDER),
+            QStringList {jobs} + outputs + QStringList {u"-o"_s, out, u"long"_s});
         QVERIFY(p.waitForStarted());
         QElapsedTimer clock;
         clock.start();
