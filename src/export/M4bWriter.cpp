@@ -271,7 +271,13 @@ bool M4bWriter::open(const QString &path, int sampleRate, int channels, int bitr
     s.encoder->time_base = {1, sampleRate};
     if (s.format->oformat->flags & AVFMT_GLOBALHEADER)
         s.encoder->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
-    rc = avcodec_open2(s.encoder, aac, nullptr);
+    // The fast coder searches scale factors in one pass instead of two
+    // nested loops: some five times faster, with no difference heard in
+    // speech at these rates (later FFmpeg releases made it the default).
+    AVDictionary *coder = nullptr;
+    av_dict_set(&coder, "aac_coder", "fast", 0);
+    rc = avcodec_open2(s.encoder, aac, &coder);
+    av_dict_free(&coder);
     if (rc < 0)
         return fail(QStringLiteral("the AAC encoder refused %1 Hz, %2 channel(s), %3 kbit/s (%4)")
                         .arg(sampleRate)
