@@ -516,5 +516,7 @@ JobOutcome JobRunner::make(const RenderJob &job, const Progress &progress)
         if (!moveOver(out.temporary, out.final, &error))
             return {Kind::Failed, error};
     }
-    return {Kind::Rendered, QString()};
+    // What the document got wrong but did not stop it (a table of contents
+    // naming a missing file) is told with the outcome.
+    return {Kind::Rendered, chaptered ? document.warnings.join(QStringLiteral("; ")) : QString()};
 }

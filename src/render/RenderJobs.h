@@ -30,7 +30,7 @@ struct RenderJob {
 struct JobOutcome {
     enum class Kind { Rendered, Kept, Failed, Cancelled };
     Kind kind = Kind::Failed;
-    QString message; // why it failed, or which output was kept
+    QString message; // why it failed, which output was kept, or what a rendered book lacked
 };
 
 struct JobList {

@@ -501,6 +501,9 @@ QString renderHelpText()
         "有輸入失敗,\n  2 bad arguments / 參數錯誤, 130 interrupted / 被中斷.\n\n"
         "Example / 範例:\n"
         "  parlo-render --mp3 --srt -o audio/ lessons/\n"
+        "  parlo-render --m4b --srt -o books/ 山居記.epub      # books/山居記.m4b, with chapters\n"
+        "  parlo-render --split chapters --mp3 -o books/ 山居記.epub   # books/山居記/01 序.mp3 "
+        "...\n"
         "  parlo-render --voice 莉娜 --rate 2 --stdout --text '你好，歡迎收聽。' | aplay\n");
     return out;
 }
@@ -521,7 +524,8 @@ QString renderManPage()
     out += QStringLiteral(
         ".SH DESCRIPTION\nRenders documents (text, HTML, RTF, DOCX, ODT, EPUB, PDF) to speech with "
         "the voices of Parlo: a .wav of 16 kHz, 16\\-bit mono for each input, as the reader's "
-        "window exports it, and optionally an .mp3 and subtitles timed to the audio. Folders are "
+        "window exports it, and optionally an .mp3, an audiobook (.m4b with chapter marks, or one "
+        "file per chapter) and subtitles timed to the audio. Folders are "
         "read with their subfolders. Several files are rendered at once, one process per core; "
         "the outputs are the same as when they are rendered one after another. Each output is "
         "written under a temporary name and renamed when it is complete.\n.PP\n"
@@ -539,6 +543,8 @@ QString renderManPage()
         "(each is named on standard error, the others are still rendered); 2: bad arguments; "
         "130: interrupted.\n"
         ".SH EXAMPLES\n.nf\nparlo\\-render \\-\\-mp3 \\-\\-srt \\-o audio/ lessons/\n"
+        "parlo\\-render \\-\\-m4b \\-\\-srt \\-o books/ 山居記.epub\n"
+        "parlo\\-render \\-\\-split chapters \\-\\-mp3 \\-o books/ 山居記.epub\n"
         "parlo\\-render \\-\\-voice 莉娜 \\-\\-stdout \\-\\-text '你好，歡迎收聽。' | aplay\n.fi\n"
         ".SH SEE ALSO\n.BR parlo (1),\n.BR espeak\\-ng (1)\n");
     return out;

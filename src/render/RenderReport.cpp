@@ -62,6 +62,8 @@ void RenderReport::finished(const RenderJob &job, const JobOutcome &outcome)
     switch (outcome.kind) {
     case JobOutcome::Kind::Rendered:
         ++m_counts.rendered;
+        if (!m_quiet && !outcome.message.isEmpty())
+            print(QStringLiteral("parlo-render: %1: %2").arg(job.label, outcome.message));
         draw(false);
         break;
     case JobOutcome::Kind::Kept:

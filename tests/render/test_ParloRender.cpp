@@ -45,17 +45,8 @@ Run render(const QStringList &arguments, const QString &folder)
     return {p.exitCode(), QString::fromUtf8(p.readAllStandardError())};
 }
 
-void writeDocx(const QString &path, const QByteArray &paragraphs)
+void writeZip(const QString &path, const QList<QPair<const char *, QByteArray>> &members)
 {
-    const QList<QPair<const char *, QByteArray>> members {{"[Content_Types].xml", "<Types/>"},
-        {"_rels/.rels",
-            "<Relationships><Relationship Id=\"r1\" Type=\"http://schemas.openxmlformats.org/"
-            "officeDocument/2006/relationships/officeDocument\" Target=\"word/main.xml\"/>"
-            "</Relationships>"},
-        {"word/main.xml",
-            "<?xml version=\"1.0\"?><w:document xmlns:w=\"http://schemas.openxmlformats.org/"
-            "wordprocessingml/2006/main\"><w:body>"
-                + paragraphs + "</w:body></w:document>"}};
     int error = 0;
     zip_t *z = zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &error);
     QVERIFY(z);
@@ -64,6 +55,48 @@ void writeDocx(const QString &path, const QByteArray &paragraphs)
         QVERIFY(s && zip_file_add(z, name, s, ZIP_FL_OVERWRITE) >= 0);
     }
     QCOMPARE(zip_close(z), 0);
+}
+
+void writeDocx(const QString &path, const QByteArray &paragraphs)
+{
+    writeZip(path,
+        {{"[Content_Types].xml", "<Types/>"},
+            {"_rels/.rels",
+                "<Relationships><Relationship Id=\"r1\" Type=\"http://schemas.openxmlformats.org/"
+                "officeDocument/2006/relationships/officeDocument\" Target=\"word/main.xml\"/>"
+                "</Relationships>"},
+            {"word/main.xml",
+                "<?xml version=\"1.0\"?><w:document xmlns:w=\"http://schemas.openxmlformats.org/"
+                "wordprocessingml/2006/main\"><w:body>"
+                    + paragraphs + "</w:body></w:document>"}});
+}
+
+// An EPUB 3 of two chapter files whose navigation also names a file that is
+// not there.
+void writeEpubWithAHole(const QString &path)
+{
+    auto page = [](const char *text) {
+        return QByteArray("<html xmlns=\"http://www.w3.org/1999/xhtml\"><body><p>") + text
+            + "</p></body></html>";
+    };
+    writeZip(path,
+        {{"mimetype", "application/epub+zip"},
+            {"META-INF/container.xml",
+                "<container xmlns=\"urn:oasis:names:tc:opendocument:xmlns:container\"><rootfiles>"
+                "<rootfile full-path=\"b/p.opf\"/></rootfiles></container>"},
+            {"b/p.opf",
+                "<package xmlns=\"http://www.idpf.org/2007/opf\"><metadata "
+                "xmlns:dc=\"http://purl.org/dc/elements/1.1/\"><dc:title>缺頁</dc:title></metadata>"
+                "<manifest><item id=\"n\" href=\"nav.xhtml\" properties=\"nav\"/>"
+                "<item id=\"a\" href=\"a.xhtml\"/><item id=\"b\" href=\"b.xhtml\"/></manifest>"
+                "<spine><itemref idref=\"a\"/><itemref idref=\"b\"/></spine></package>"},
+            {"b/nav.xhtml",
+                "<html xmlns=\"http://www.w3.org/1999/xhtml\" "
+                "xmlns:epub=\"http://www.idpf.org/2007/ops\"><body><nav epub:type=\"toc\"><ol>"
+                "<li><a href=\"a.xhtml\">甲</a></li><li><a href=\"gone.xhtml\">乙</a></li>"
+                "<li><a href=\"b.xhtml\">丙</a></li></ol></nav></body></html>"},
+            {"b/a.xhtml", page("第一段，天氣很好。")},
+            {"b/b.xhtml", page("第二段，我們去散步。")}});
 }
 
 std::vector<int16_t> samplesOf(const QString &wav, int *rate)
@@ -291,14 +324,14 @@ private Q_SLOTS:
                 + "</h1><p>今天天氣很好，我們去散步。山上的風很涼快。</p>";
         TestFiles::writeAll(path(u"book/book.html"_s), html + "</body></html>");
         const Run whole = render(
-            {u"--m4b"_s, u"--srt"_s, u"-o"_s, u"out"_s, u"book/book.html"_s}, m_dir.path());
+            {u"--m4b"_s, u"--srt"_s, u"-o"_s, u"bookout"_s, u"book/book.html"_s}, m_dir.path());
         QVERIFY2(whole.exitCode == 0, qPrintable(whole.errors));
 
-        const Audiobook book = readAudiobook(path(u"out/book.m4b"_s));
+        const Audiobook book = readAudiobook(path(u"bookout/book.m4b"_s));
         QCOMPARE(book.tags, u"山居記|王小明"_s);
         QCOMPARE(book.chapters.size(), 3);
         // Where each heading's cue starts in the subtitles.
-        const QString srt = QString::fromUtf8(TestFiles::readAll(path(u"out/book.srt"_s)));
+        const QString srt = QString::fromUtf8(TestFiles::readAll(path(u"bookout/book.srt"_s)));
         static const QRegularExpression cue(
             u"(\\d+):(\\d+):(\\d+),(\\d+) --> [^\\r\\n]+\\r?\\n([^\\r\\n]+)"_s);
         QMap<QString, qint64> heard;
@@ -314,7 +347,7 @@ private Q_SLOTS:
                 qPrintable(u"%1 starts at %2 ms"_s.arg(title).arg(start)));
             QCOMPARE(end, i < 2 ? std::get<1>(book.chapters[i + 1]) : book.lengthMs);
         }
-        QCOMPARE(book.lengthMs, qRound64(seconds(path(u"out/book.wav"_s)) * 1000));
+        QCOMPARE(book.lengthMs, qRound64(seconds(path(u"bookout/book.wav"_s)) * 1000));
 
         const Run split = render(
             {u"--split"_s, u"chapters"_s, u"-o"_s, u"parts"_s, u"book/book.html"_s}, m_dir.path());
@@ -325,6 +358,19 @@ private Q_SLOTS:
         for (const QString &file : filesUnder(path(u"parts"_s)))
             total += seconds(path(u"parts/"_s + file));
         QVERIFY(std::abs(total * 1000 - book.lengthMs) <= 200);
+
+        // A table of contents naming a missing file: said, and the rest marked.
+        writeEpubWithAHole(path(u"book/hole.epub"_s));
+        const Run hole = render(
+            {u"--m4b"_s, u"--no-wav"_s, u"-o"_s, u"bookout"_s, u"book/hole.epub"_s}, m_dir.path());
+        QCOMPARE(hole.exitCode, 0);
+        QVERIFY2(hole.errors.contains(u"book/hole.epub: table of contents: "_s)
+                && hole.errors.contains(u"gone.xhtml"_s),
+            qPrintable(hole.errors));
+        const Audiobook holed = readAudiobook(path(u"bookout/hole.m4b"_s));
+        QCOMPARE(holed.tags, u"缺頁|"_s);
+        QCOMPARE(holed.chapters.size(), 2);
+        QCOMPARE(std::get<0>(holed.chapters[1]), u"丙"_s);
     }
 
     // Two workers or one: the same bytes in every output.
