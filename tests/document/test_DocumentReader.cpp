@@ -212,6 +212,10 @@ private Q_SLOTS:
         const QString mixedUtf16 = u"一二三 Chapter 1\n第一章，開始。\nThe end.\n"_s;
         QTest::newRow("utf-16le without BOM") << encode(mixedUtf16, "UTF-16LE") << crlf(mixedUtf16);
         QTest::newRow("utf-16be without BOM") << encode(mixedUtf16, "UTF-16BE") << crlf(mixedUtf16);
+        // One line end in sixteen units is enough (no character here has a NUL byte).
+        const QString sparse = u"我們今天去公園散步看花和小鳥。\n"_s.repeated(4);
+        QTest::newRow("utf-16le without BOM, a NUL in sixteen units")
+            << encode(sparse, "UTF-16LE") << crlf(sparse);
         const QString english = u"Plain English, in UTF-16.\r\n"_s;
         QTest::newRow("utf-16le without BOM, English") << encode(english, "UTF-16LE") << english;
         QTest::newRow("big5") << encode(ChineseText, "BIG5") << crlf(ChineseText);
@@ -285,6 +289,10 @@ private Q_SLOTS:
             << QStringLiteral("upper.html")
             << QByteArray("<html><body><p>&#X4E2D;&#X6F22;&#X9AD8;</p></body></html>")
             << u"中漢高"_s;
+        QTest::newRow("html, Latin-1 entities")
+            << QStringLiteral("latin1.html")
+            << QByteArray("<html><body><p>&cent;&pound;&yen;&copy;&eacute;&yuml;</p></body></html>")
+            << u"¢£¥©éÿ"_s;
         // A declared charset the bytes do not fit gives way to the one they do.
         QTest::newRow("html, declared big5, bytes UTF-8")
             << QStringLiteral("utf8.html")

@@ -80,6 +80,24 @@ private Q_SLOTS:
         QCOMPARE(cues[1].pieces[1].text, u"見。"_s);
     }
 
+    // The LRC length is the recording's, to the nearest second.
+    void lrcLength_data()
+    {
+        QTest::addColumn<qint64>("lengthMs");
+        QTest::addColumn<QByteArray>("length");
+        QTest::newRow("nothing") << qint64(0) << "00:00"_ba;
+        QTest::newRow("just under a half") << qint64(2499) << "00:02"_ba;
+        QTest::newRow("a half rounds up") << qint64(2500) << "00:03"_ba;
+        QTest::newRow("into the next minute") << qint64(59500) << "01:00"_ba;
+    }
+    void lrcLength()
+    {
+        QFETCH(qint64, lengthMs);
+        QFETCH(QByteArray, length);
+        QCOMPARE(
+            Subtitles::toLrc({}, u"t"_s, lengthMs), "[ti:t]\r\n[length:"_ba + length + "]\r\n");
+    }
+
     void times()
     {
         QCOMPARE(Subtitles::srtTime(3723004), u"01:02:03,004"_s);

@@ -175,6 +175,9 @@ private Q_SLOTS:
             << QVariantMap()
             << QStringList {u"--xml"_s, u"--text"_s, u"<emph> </emph><!-- not read -->"_s} << 1
             << u"--text #1: "_s + noText << none << QStringList {u"text.wav"_s} << QString();
+        QTest::newRow("--xml, only a silence of no length")
+            << QVariantMap() << QStringList {u"--xml"_s, u"--text"_s, u"<silence msec=\"0\"/>"_s}
+            << 1 << u"--text #1: "_s + noText << none << QStringList {u"text.wav"_s} << QString();
         QTest::newRow("an empty file")
             << QVariantMap({{u"empty.txt"_s, QByteArray()}}) << QStringList {u"empty.txt"_s} << 1
             << u"empty.txt: "_s + noText << none << QStringList {u"empty.wav"_s} << QString();
@@ -192,6 +195,25 @@ private Q_SLOTS:
                                            << QStringList {u"--glob"_s, u"[a"_s, u"docs"_s} << 2
                                            << u"--glob [a is not a file name pattern"_s << none
                                            << QStringList {u"docs/a.wav"_s} << QString();
+        // Each end of a range is in it.
+        QTest::newRow("--rate 10 and --volume 100")
+            << QVariantMap()
+            << QStringList {u"--rate"_s, u"10"_s, u"--volume"_s, u"100"_s, u"--text"_s, u"好。"_s}
+            << 0 << QString() << QStringList {u"text.wav"_s} << none << QString();
+        QTest::newRow("--rate -10 and --volume 0")
+            << QVariantMap()
+            << QStringList {u"--rate"_s, u"-10"_s, u"--volume"_s, u"0"_s, u"--text"_s, u"好。"_s}
+            << 0 << QString() << QStringList {u"text.wav"_s} << none << QString();
+        QTest::newRow("--rate 11")
+            << QVariantMap() << QStringList {u"--rate"_s, u"11"_s, u"--text"_s, u"好。"_s} << 2
+            << u"--rate takes a number from -10 to 10"_s << none << QStringList {u"text.wav"_s}
+            << QString();
+        // With one input, a name ending in .mp3 names the output as .wav does.
+        QTest::newRow("-o NAME.mp3")
+            << QVariantMap()
+            << QStringList {u"--mp3"_s, u"-o"_s, u"talk.mp3"_s, u"--text"_s, u"好。"_s} << 0
+            << QString() << QStringList {u"talk.wav"_s, u"talk.mp3"_s}
+            << QStringList {u"talk.mp3/text.wav"_s, u"talk.mp3/text.mp3"_s} << QString();
         QTest::newRow("--max-duration of no time")
             << QVariantMap() << QStringList {u"--max-duration"_s, u"0"_s, u"--text"_s, u"x"_s} << 2
             << u"--max-duration takes a time above zero"_s << none << QStringList {u"text.wav"_s}

@@ -40,6 +40,10 @@ private Q_SLOTS:
             << QString(100000, u'9') << false << 0 << 800.0 << 1000.0;
         QTest::newRow("32 digits are read one by one")
             << QString(32, u'9') << false << 0 << 6.0 << 8.0;
+        // Seven pieces, the last of 40 digits, each said as its count
+        // (一百六十位數字): 9.8 s; the voice takes about 12 s.
+        QTest::newRow("a thousand digits: the short last piece is a count too")
+            << QString(1000, u'9') << false << 0 << 9.5 << 12.2;
     }
     void secondsFollowTheText()
     {
@@ -79,6 +83,7 @@ private Q_SLOTS:
         QTest::newRow("fits") << 60.0 << 0.0 << 100 * mb << QString();
         QTest::newRow("free space unknown") << 1.0e6 << 0.0 << qint64(-1) << QString();
         QTest::newRow("just under the limit") << 59.0 << 60.0 << 100 * mb << QString();
+        QTest::newRow("at the limit") << 60.0 << 60.0 << 100 * mb << QString();
         QTest::newRow("over the limit")
             << 6000.0 << 3600.0 << 100 * mb
             << u"would last about 1 h 40 min, longer than --max-duration 1 h 00 min"_s;

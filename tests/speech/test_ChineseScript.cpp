@@ -69,6 +69,9 @@ private Q_SLOTS:
         // A sentence with nothing to tell follows the one before it.
         QTest::newRow("follows") << u"这是我们的。干部。"_s << u"這是我們的。幹部。"_s;
         QTest::newRow("follows traditional") << u"這是我們的。干涉。"_s << u"這是我們的。干涉。"_s;
+        // A Traditional sentence after a Simplified one is read as written (余, not 餘).
+        QTest::newRow("back to traditional")
+            << u"这是我们的。他的鄰居姓余。"_s << u"這是我們的。他的鄰居姓余。"_s;
         // Alone, a sentence is read in the script that makes words of it.
         QTest::newRow("alone") << u"干部"_s << u"幹部"_s;
         QTest::newRow("alone traditional") << u"干涉"_s << u"干涉"_s;
@@ -134,6 +137,8 @@ private Q_SLOTS:
         QTest::newRow("干了 dry") << u"树叶干了。"_s << u"shu4 ye4 gan1 le5"_s;
         QTest::newRow("只 measure")
             << u"买只鸡吧，只要一只"_s << u"mai3 zhi1 ji1 ba5 zhi3 yao4 yi1 zhi1"_s;
+        QTest::newRow("只 before a cat") << u"养了只猫"_s << u"yang3 le5 zhi1 mao1"_s;
+        QTest::newRow("只 before a rabbit") << u"抓了只兔子"_s << u"zhua1 le5 zhi1 tu4 zi5"_s;
         QTest::newRow("嗓子干 dry") << u"嗓子干得难受"_s << u"sang3 zi5 gan1 de5 nan2 shou4"_s;
         QTest::newRow("干了 worked") << u"他干了很多年"_s << u"ta1 gan4 le5 hen3 duo1 nian2"_s;
         // …and 别着, 冲着 for 彆著, 沖著.

@@ -31,6 +31,41 @@ private Q_SLOTS:
         QCOMPARE(MandarinNormalizer::normalize(text), expected);
     }
 
+    // 十 stands alone only at the head of a number (十五); elsewhere it is
+    // 一十 (一百一十), also after the 零 that opens a later group of four.
+    void tensInLaterGroups_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("15") << u"15"_s << u"十五"_s;
+        QTest::newRow("110") << u"110"_s << u"一百一十"_s;
+        QTest::newRow("10010") << u"10010"_s << u"一萬零一十"_s;
+        QTest::newRow("20015") << u"20015"_s << u"兩萬零一十五"_s;
+        QTest::newRow("100000010") << u"100000010"_s << u"一億零一十"_s;
+    }
+    void tensInLaterGroups()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, expected);
+        QCOMPARE(MandarinNormalizer::normalize(text), expected);
+    }
+
+    // Dates up to the 31st, in either way of writing them.
+    void dates_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("2024/1/31") << u"2024/1/31"_s << u"二零二四年一月三十一日"_s;
+        QTest::newRow("2024-12-31") << u"2024-12-31"_s << u"二零二四年十二月三十一日"_s;
+        QTest::newRow("2024/1/1") << u"2024/1/1"_s << u"二零二四年一月一日"_s;
+    }
+    void dates()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, expected);
+        QCOMPARE(MandarinNormalizer::normalize(text), expected);
+    }
+
     // Clock times: minutes below ten take 零, whole tens are read 十 and
     // 二十 (never 一十 or 零十), two o'clock is 兩點, and past 59 minutes
     // or 24 hours the numbers are no time.

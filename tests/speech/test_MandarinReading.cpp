@@ -125,6 +125,9 @@ private Q_SLOTS:
         QTest::newRow("得到") << u"他得到了獎"_s << u"ta1 de2 dao4 le5 jiang3"_s;
         QTest::newRow("地 particle") << u"他高興地說"_s << u"ta1 gao1 xing4 de5 shuo1"_s;
         QTest::newRow("地 ground") << u"這塊地很大"_s << u"zhe4 kuai4 di4 hen3 da4"_s;
+        // Only after a word of two or more characters is it the particle.
+        QTest::newRow("地 ground after one character")
+            << u"把地掃乾淨"_s << u"ba3 di4 sao3 gan1 jing4"_s;
         QTest::newRow("了 cannot") << u"我吃不了"_s << u"wo3 chi1 bu4 liao3"_s;
         QTest::newRow("背 carry") << u"背著背包"_s << u"bei1 zhe5 bei1 bao1"_s;
         QTest::newRow("背 back") << u"他的背很痛"_s << u"ta1 de5 bei4 hen3 tong4"_s;
@@ -268,6 +271,25 @@ private Q_SLOTS:
         }
         QCOMPARE(text.join(u' '), u"yi1 ge4 bu4 shi4 yi1 qi3 di4 yi1 yi1 yue4"_s);
         QCOMPARE(spoken.join(u' '), u"yi2 ge4 bu2 shi4 yi4 qi3 di4 yi1 yi1 yue4"_s);
+    }
+
+    // 一 naming a floor, a day or a number keeps its first tone; counting,
+    // it changes before the next syllable.
+    void yiAsANameOrACount_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("spoken");
+        QTest::newRow("the first floor") << u"住一樓"_s << u"zhu4 yi1 lou2"_s;
+        QTest::newRow("the first day") << u"一號"_s << u"yi1 hao4"_s;
+        QTest::newRow("one storey") << u"一層樓"_s << u"yi4 ceng2 lou2"_s;
+    }
+    void yiAsANameOrACount()
+    {
+        QFETCH(QString, text);
+        QStringList spoken;
+        for (const Token &t : MandarinReading::read(MappedText::of(text)))
+            spoken << t.spoken;
+        QTEST(spoken.join(u' '), "spoken");
     }
 
     void latinWordsGoToAnEnglishVoice()

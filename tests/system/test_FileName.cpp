@@ -18,6 +18,11 @@ private Q_SLOTS:
         QTest::newRow("ASCII") << "notes.txt"_ba << u"notes.txt"_s;
         QTest::newRow("UTF-8") << "第一課 café.txt"_ba << u"第一課 café.txt"_s;
         QTest::newRow("four-byte UTF-8") << "\xF0\x9F\x98\x80.txt"_ba << u"\U0001F600.txt"_s;
+        // The least code point of each length is no overlong form, nor is the greatest.
+        QTest::newRow("U+0080") << "\xC2\x80"_ba << u"\u0080"_s;
+        QTest::newRow("U+0800") << "\xE0\xA0\x80"_ba << u"\u0800"_s;
+        QTest::newRow("U+10000") << "\xF0\x90\x80\x80"_ba << u"\U00010000"_s;
+        QTest::newRow("U+10FFFF") << "\xF4\x8F\xBF\xBF"_ba << u"\U0010FFFF"_s;
         QTest::newRow("Latin-1 é") << "caf\xE9.txt"_ba << u"caf\xDCE9.txt"_s;
         QTest::newRow("Big5 課") << "\xBD\xD2.txt"_ba << u"\xDCBD\xDCD2.txt"_s;
         QTest::newRow("cut-off sequence") << "a\xE7\xAC"_ba << u"a\xDCE7\xDCAC"_s;
