@@ -83,7 +83,7 @@ const Rule Rules[] = {
     {u'長', "zhang3", nullptr, u"大高出得胖了著成滿在個肉芽這那"},
     {u'長', "chang2"},
     // 重: again (重寫, 重做), layers (數重山), else heavy.
-    {u'重', "chong2", nullptr, u"寫做來看讀播演說試開建回返聽整組選新複疊申逢考修蹈"},
+    {u'重', "chong2", nullptr, u"寫做來看讀播演說試開建回返聽整組選新複疊申逢考修蹈獲"},
     {u'重', "chong2", Numerals, nullptr},
     {u'重', "zhong4"},
     // 行: a line (一行字, 淚千行), else go (一行人).
