@@ -24,16 +24,36 @@ PACKAGES=(
   at-spi2-core dbus python3-pyatspi
   # sound: the client library, and a server with tools for the real-sound tests
   libpulse-dev pulseaudio pulseaudio-utils
+  # natural voices: Node.js and npm for the neural runtime, ONNX and NumPy
+  # for tools/make-test-voice
+  nodejs npm python3-onnx python3-numpy
 )
+
+# A name an installed package provides counts as present: NodeSource's nodejs
+# provides npm, and asking apt for Debian's npm would try to replace it.
+provided=" $(dpkg-query -W -f='${db:Status-Abbrev}|${Provides}\n' 2>/dev/null |
+  awk -F'|' '$1 ~ /^ii/ && $2 != "" {print $2}' | tr ',' '\n' |
+  sed -e 's/([^)]*)//' -e 's/ //g' | tr '\n' ' ') "
 
 missing=()
 for p in "${PACKAGES[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' && continue
+  [[ "$provided" == *" $p "* ]] && continue
+  missing+=("$p")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
 
-SUDO=""
-[ "$(id -u)" -ne 0 ] && SUDO="sudo"
-export DEBIAN_FRONTEND=noninteractive
-$SUDO apt-get update -qq
-$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+if [ ${#missing[@]} -gt 0 ]; then
+  SUDO=""
+  [ "$(id -u)" -ne 0 ] && SUDO="sudo"
+  export DEBIAN_FRONTEND=noninteractive
+  $SUDO apt-get update -qq
+  $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# The neural runtime comes from npm, for the user running this, not root.
+# Natural voices are optional: the reader works without them, so when npm or
+# the registry is not there this says why in one line and the set-up goes on.
+runtime_prefix="${PARLO_NEURAL_RUNTIME:-$HOME/.local/share/Parlo/runtime}"
+if ! why=$(bash "$(dirname "$0")/install-neural-runtime.sh" "$runtime_prefix" 2>&1 >/dev/null); then
+  echo "install-deps: natural voices skipped (optional): ${why#*install-neural-runtime.sh: }" >&2
+fi
