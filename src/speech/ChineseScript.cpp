@@ -183,8 +183,8 @@ bool isDry(const QList<Point> &points, qsizetype k)
 }
 
 // More of OpenCC's slips: 别着 is don't (別著急), not 彆 (彆扭 is the only
-// word it heads); 冲着 is facing (衝著), not rinsing; 只 before an animal
-// is its measure word.
+// word it heads); 冲着 is facing (衝著), not rinsing; 只 before an animal,
+// and doubled after 一 (一只只), is its measure word.
 char32_t mended(const QList<Point> &points, qsizetype k, char32_t c)
 {
     const bool beforeZhe = k + 1 < points.size() && points[k + 1].c == U'着';
@@ -195,6 +195,13 @@ char32_t mended(const QList<Point> &points, qsizetype k, char32_t c)
     const bool beforeAnimal = k + 1 < points.size()
         && QStringView(u"鸡猫狗鸟鸭鹅兔羊猴虎熊").contains(QChar(char16_t(points[k + 1].c)));
     if (points[k].c == U'只' && c == U'只' && beforeAnimal)
+        return U'隻';
+    // 一只只: the measure word doubled (一隻隻蝴蝶).
+    const bool afterMeasure = k > 0 && points[k - 1].c == U'只' && k > 1
+        && QStringView(u"一两几每").contains(QChar(char16_t(points[k - 2].c)));
+    const bool beforeItsDouble
+        = k + 1 < points.size() && points[k + 1].c == U'只' && k > 0 && points[k - 1].c == U'一';
+    if (points[k].c == U'只' && c == U'只' && (afterMeasure || beforeItsDouble))
         return U'隻';
     return c;
 }

@@ -210,7 +210,7 @@ const Rule Rules[] = {
     {u'吐', "tu4", u"想嘔要快又會直", nullptr},
     {u'吐', "tu3"},
     // 盛: fill a bowl (盛飯, 盛一碗), else abundant.
-    {u'盛', "cheng2", nullptr, u"飯湯一碗水菜滿裝"},
+    {u'盛', "cheng2", nullptr, u"飯湯一碗水菜滿裝盤"},
     {u'盛', "sheng4"},
     // 轉: turn round (一直在轉), else turn (右轉).
     {u'轉', "zhuan4", u"在著直打旋", nullptr},

@@ -137,6 +137,7 @@ private Q_SLOTS:
         QTest::newRow("干了 dry") << u"树叶干了。"_s << u"shu4 ye4 gan1 le5"_s;
         QTest::newRow("只 measure")
             << u"买只鸡吧，只要一只"_s << u"mai3 zhi1 ji1 ba5 zhi3 yao4 yi1 zhi1"_s;
+        QTest::newRow("只 doubled") << u"一只只蝴蝶"_s << u"yi1 zhi1 zhi1 hu2 die2"_s;
         QTest::newRow("只 before a cat") << u"养了只猫"_s << u"yang3 le5 zhi1 mao1"_s;
         QTest::newRow("只 before a rabbit") << u"抓了只兔子"_s << u"zhua1 le5 zhi1 tu4 zi5"_s;
         QTest::newRow("嗓子干 dry") << u"嗓子干得难受"_s << u"sang3 zi5 gan1 de5 nan2 shou4"_s;

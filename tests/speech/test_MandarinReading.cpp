@@ -137,6 +137,8 @@ private Q_SLOTS:
         QTest::newRow("降 surrender") << u"敵人投降了"_s << u"di2 ren2 tou2 xiang2 le5"_s;
         QTest::newRow("長 grow") << u"樹長高了"_s << u"shu4 zhang3 gao1 le5"_s;
         QTest::newRow("重 again") << u"請重寫一次"_s << u"qing3 chong2 xie3 yi1 ci4"_s;
+        QTest::newRow("盛 onto a plate")
+            << u"盛盤後撒點蔥花"_s << u"cheng2 pan2 hou4 sa3 dian3 cong1 hua1"_s;
         QTest::newRow("重 regain") << u"他才重獲自由"_s << u"ta1 cai2 chong2 huo4 zi4 you2"_s;
         QTest::newRow("還 give back") << u"記得還書"_s << u"ji4 de5 huan2 shu1"_s;
         QTest::newRow("還 still") << u"他還在"_s << u"ta1 hai2 zai4"_s;
