@@ -14,8 +14,6 @@
 #include <QDir>
 #include <QTemporaryDir>
 #include <QtTest>
-#include <csignal>
-#include <sys/resource.h>
 
 using namespace Qt::StringLiterals;
 using namespace ExportTestKit;
@@ -205,17 +203,12 @@ private Q_SLOTS:
         // A file size limit stands in for a full disk.
         m_window->m_text = QString(20000, u'字');
         m_window->m_answer = path(u"full.wav"_s);
-        const auto previous = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit saved {};
-        QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
-        rlimit small = saved;
-        small.rlim_cur = 64 * 1024;
-        QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"^writing .* failed"_s));
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"^rendering .*full.wav.* failed"_s));
-        m_export->Cmd_SaveWAV();
-        setrlimit(RLIMIT_FSIZE, &saved);
-        std::signal(SIGXFSZ, previous);
+        {
+            const TestFiles::FileSizeLimit nearlyFull(64 * 1024);
+            m_export->Cmd_SaveWAV();
+        }
         QCOMPARE(m_window->m_boxes,
             QStringList(
                 u"failed|轉檔已完成|"_s + path(u"full.wav"_s) + u"\r\n檔案轉檔無法完成！"_s));

@@ -3,9 +3,6 @@
 
 #include <QtTest>
 
-#include <csignal>
-#include <sys/resource.h>
-
 using namespace Qt::StringLiterals;
 
 using namespace TestFiles;
@@ -20,24 +17,6 @@ QString chinese(int count)
         s += QChar(0x4E00 + i); // 3 bytes each in UTF-8
     return s;
 }
-
-// Files may grow to `bytes` at most while it lives, as on a nearly full disk.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &m_saved);
-        rlimit small = m_saved;
-        small.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &small);
-    }
-    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &m_saved); }
-
-private:
-    rlimit m_saved {};
-};
 
 constexpr qint32 rgb(int r, int g, int b)
 {
