@@ -279,49 +279,9 @@ private Q_SLOTS:
         QTEST(m_reader.ReadBuf(0), "expected");
     }
 
-    // Chapter headings of plain text. The text is read back with CR LF line
-    // ends, so every row also checks that the offsets moved with them.
-    void plainChapters_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QStringList>("chapters");
-        QTest::newRow("Chinese numbers, Chinese and Arabic numerals")
-            << u"第一章 上山\n山很高。\n第12回\n話說。\n第三節：入門\n內容。\n第二十卷\n完。"_s
-            << QStringList {
-                   u"1 第一章 上山"_s, u"1 第12回"_s, u"1 第三節：入門"_s, u"1 第二十卷"_s};
-        QTest::newRow("front and back parts alone on their lines")
-            << u"序\n這是序。\n楔子\n很久以前。\n前言很長的一段話\n後記\n寫完了。\n尾声\n"_s
-            << QStringList {u"1 序"_s, u"1 楔子"_s, u"1 後記"_s, u"1 尾声"_s};
-        QTest::newRow("English numbers, Roman numerals and words, any case")
-            << u"CHAPTER XII\nIt rained.\nChapter 7\nText.\nChapter Seven: The Storm\nWind.\n"
-               u"  chapter twenty-one  \nEnd."_s
-            << QStringList {u"1 CHAPTER XII"_s, u"1 Chapter 7"_s, u"1 Chapter Seven: The Storm"_s,
-                   u"1 chapter twenty-one"_s};
-        QTest::newRow("prose that begins like a heading")
-            << u"第一章的內容很長，我們明天再講。\n我讀了第三章，很好看。\n第三回合比賽開始\n"
-               u"Chapter 7 was the best part.\nChapter 3, in which nothing happens\n"
-               u"Chapters\nChapter\n第章\n序言很長\n第一章 "_s
-                + QString(40, u'長') + u"\nChapter Sevenfold\n"_s
-            << QStringList {};
-        QTest::newRow("every kind of line end")
-            << u"前言\r\n文字\r第一章 出發\u2028路上\n第二章 回家\u2029家裡\r\nChapter 3"_s
-            << QStringList {u"1 前言"_s, u"1 第一章 出發"_s, u"1 第二章 回家"_s, u"1 Chapter 3"_s};
-        QTest::newRow("indented by ideographic spaces")
-            << u"\u3000\u3000第一回\u3000宴桃園豪傑三結義\n\u3000\u3000話說天下大勢。"_s
-            << QStringList {u"1 第一回\u3000宴桃園豪傑三結義"_s};
-    }
-
-    void plainChapters()
-    {
-        QFETCH(QString, text);
-        QFETCH(QStringList, chapters);
-        QCOMPARE(open(write(u"novel.txt"_s, text.toUtf8())), Status::Ok);
-        const QString read = m_reader.ReadBuf(0);
-        compareChapters(read, m_reader.book(0).chapters, chapters);
-        QVERIFY(m_reader.book(0).title.isEmpty());
-    }
-
     // Title, author and chapters of web pages, office documents and books.
+    // Plain text is read back with CR LF line ends, so its rows also check
+    // that the offsets moved with them.
     void books_data()
     {
         QTest::addColumn<QString>("name");
@@ -331,6 +291,33 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("chapters");
         QTest::addColumn<QStringList>("warnings");
         const QStringList none;
+        const auto plain = [&](const char *tag, const QString &text, const QStringList &chapters) {
+            QTest::addRow("text, %s", tag)
+                << u"novel.txt"_s << text.toUtf8() << QString() << QString() << chapters << none;
+        };
+        plain("Chinese numbers, Chinese and Arabic numerals",
+            u"第一章 上山\n山很高。\n第12回\n話說。\n第三節：入門\n內容。\n第二十卷\n完。"_s,
+            QStringList {u"1 第一章 上山"_s, u"1 第12回"_s, u"1 第三節：入門"_s, u"1 第二十卷"_s});
+        plain("front and back parts alone on their lines",
+            u"序\n這是序。\n楔子\n很久以前。\n前言很長的一段話\n後記\n寫完了。\n尾声\n"_s,
+            QStringList {u"1 序"_s, u"1 楔子"_s, u"1 後記"_s, u"1 尾声"_s});
+        plain("English numbers, Roman numerals and words, any case",
+            u"CHAPTER XII\nIt rained.\nChapter 7\nText.\nChapter Seven: The Storm\nWind.\n"
+            u"  chapter twenty-one  \nEnd."_s,
+            QStringList {u"1 CHAPTER XII"_s, u"1 Chapter 7"_s, u"1 Chapter Seven: The Storm"_s,
+                u"1 chapter twenty-one"_s});
+        plain("prose that begins like a heading",
+            u"第一章的內容很長，我們明天再講。\n我讀了第三章，很好看。\n第三回合比賽開始\n"
+            u"Chapter 7 was the best part.\nChapter 3, in which nothing happens\n"
+            u"Chapters\nChapter\n第章\n序言很長\n第一章 "_s
+                + QString(40, u'長') + u"\nChapter Sevenfold\n"_s,
+            none);
+        plain("every kind of line end",
+            u"前言\r\n文字\r第一章 出發\u2028路上\n第二章 回家\u2029家裡\r\nChapter 3"_s,
+            QStringList {u"1 前言"_s, u"1 第一章 出發"_s, u"1 第二章 回家"_s, u"1 Chapter 3"_s});
+        plain("indented by ideographic spaces",
+            u"\u3000\u3000第一回\u3000宴桃園豪傑三結義\n\u3000\u3000話說天下大勢。"_s,
+            QStringList {u"1 第一回\u3000宴桃園豪傑三結義"_s});
         QTest::newRow("html, title, author, h1 and h2")
             << u"page.html"_s
             << QByteArray("<html><head><title>The  Book &amp; Co</title>"
@@ -439,9 +426,9 @@ private Q_SLOTS:
         const auto epub = [&](const char *tag, const QByteArray &items, const QByteArray &order,
                               const Members &files, const QStringList &chapters,
                               const QStringList &warnings = {}) {
-            QTest::newRow(tag) << u"book.epub"_s
-                               << zipOf(epubMembers(metadata, items, order, files)) << u"The Book"_s
-                               << u"Author"_s << chapters << warnings;
+            QTest::addRow("epub, %s", tag)
+                << u"book.epub"_s << zipOf(epubMembers(metadata, items, order, files))
+                << u"The Book"_s << u"Author"_s << chapters << warnings;
         };
 
         epub("navigation document before the NCX",
