@@ -234,31 +234,27 @@ private Q_SLOTS:
         TestFiles::writeAll(folder + u"/data.txt"_s, QByteArray("\x01\x02\x03\0\0\0\x04", 7));
         QFile::remove(folder + u"/pipe"_s);
         QCOMPARE(::mkfifo(QFile::encodeName(folder + u"/pipe"_s).constData(), 0600), 0);
-        const QString unlimited = u"unlimited"_s;
-        QTest::newRow("a named pipe")
-            << words(u"pipe") << QStringList() << u"pipe: is a named pipe, not a file"_s
-            << u"no such"_s << unlimited;
-        QTest::newRow("a device") << words(u"/dev/null") << QStringList()
-                                  << u"/dev/null: is a device, not a file"_s << u"no such"_s
-                                  << unlimited;
-        QTest::newRow("an empty folder")
-            << words(u"empty") << QStringList() << u"empty: no document found in this folder"_s
-            << QString() << unlimited;
-        QTest::newRow("a folder of no document")
-            << words(u"pictures") << QStringList()
-            << u"pictures: no document found in this folder"_s << QString() << unlimited;
-        QTest::newRow("binary data, in English")
-            << words(u"data.txt") << QStringList()
-            << u"data.txt: is no document this program reads"_s << QString() << unlimited;
+        const auto add = [](const char *tag, const QStringList &arguments, const QString &message,
+                             const QString &notInMessages = {}, const QStringList &environment = {},
+                             const QString &fileSizeLimit = u"unlimited"_s) {
+            QTest::newRow(tag) << arguments << environment << message << notInMessages
+                               << fileSizeLimit;
+        };
+        add("a named pipe", {u"pipe"_s}, u"pipe: is a named pipe, not a file"_s, u"no such"_s);
+        add("a device", {u"/dev/null"_s}, u"/dev/null: is a device, not a file"_s, u"no such"_s);
+        add("an empty folder", {u"empty"_s}, u"empty: no document found in this folder"_s);
+        add("a folder of no document", {u"pictures"_s},
+            u"pictures: no document found in this folder"_s);
+        add("binary data, in English", {u"data.txt"_s},
+            u"data.txt: is no document this program reads"_s);
         // Every message is in both languages, whatever the locale, as the help is.
-        QTest::newRow("binary data, in both languages")
-            << words(u"data.txt") << QStringList {u"LANG=zh_TW.UTF-8"_s}
-            << u"data.txt: is no document this program reads / 不是本程式可讀的文件"_s << QString()
-            << unlimited;
-        QTest::newRow("a write that fails names the output")
-            << words(u"-o big.wav --text 今天天氣很好，我們一起到公園散步。") << QStringList()
-            << u"--text #1: cannot write big.wav"_s
-            << u"parlo-render: --text #1: cannot write ./.big"_s << u"8"_s;
+        add("binary data, in both languages", {u"data.txt"_s},
+            u"data.txt: is no document this program reads / 不是本程式可讀的文件"_s, {},
+            {u"LANG=zh_TW.UTF-8"_s});
+        add("a write that fails names the output",
+            words(u"-o big.wav --text 今天天氣很好，我們一起到公園散步。"),
+            u"--text #1: cannot write big.wav"_s, u"parlo-render: --text #1: cannot write ./.big"_s,
+            {}, u"8"_s);
     }
     void messages()
     {
