@@ -198,14 +198,12 @@ private Q_SLOTS:
                           "Hello <b>there</b>.")
             << u"Hello there."_s;
         QTest::newRow("html, a head closed late still hides its own text")
-            << u"late.html"_s
-            << QByteArray("<html><head><title>Not read</title>\n</head><div>Shown</div>")
+            << u"late.html"_s << "<html><head><title>Not read</title>\n</head><div>Shown</div>"_ba
             << u"Shown"_s;
         QTest::newRow("html, hexadecimal references in either case")
-            << u"hex.html"_s << QByteArray("<p>&#x4e2d;&#x6f22;&#X9AD8;&#X4E2D;</p>")
-            << u"中漢高中"_s;
+            << u"hex.html"_s << "<p>&#x4e2d;&#x6f22;&#X9AD8;&#X4E2D;</p>"_ba << u"中漢高中"_s;
         QTest::newRow("html, Latin-1 entities")
-            << u"latin1.html"_s << QByteArray("<p>&cent;&pound;&yen;&copy;&eacute;&yuml;</p>")
+            << u"latin1.html"_s << "<p>&cent;&pound;&yen;&copy;&eacute;&yuml;</p>"_ba
             << u"¢£¥©éÿ"_s;
         // A declared charset the bytes do not fit gives way to the one they do.
         const auto declared = [](const QByteArray &charset, const QByteArray &text) {
@@ -221,12 +219,10 @@ private Q_SLOTS:
             << u"big5.html"_s << declared("utf-8", big5) << oneLine;
         // \u takes a signed 16-bit number: from U+8000 up it is negative.
         QTest::newRow("rtf, negative \\u")
-            << u"signed.rtf"_s
-            << QByteArray("{\\rtf1\\ansi\\uc1\\u32767?\\u-32768?\\u-25896?\\u-3?}")
+            << u"signed.rtf"_s << "{\\rtf1\\ansi\\uc1\\u32767?\\u-32768?\\u-25896?\\u-3?}"_ba
             << u"\u7FFF\u8000\u9AD8\uFFFD"_s;
         QTest::newRow("rtf, a surrogate pair as two negative \\u")
-            << u"pair.rtf"_s << QByteArray("{\\rtf1\\ansi\\uc1\\u-10179?\\u-8704?}")
-            << u"\U0001F600"_s;
+            << u"pair.rtf"_s << "{\\rtf1\\ansi\\uc1\\u-10179?\\u-8704?}"_ba << u"\U0001F600"_s;
         QTest::newRow("rtf")
             << u"doc.rtf"_s
             << QByteArray("{\\rtf1\\ansi\\ansicpg950\\deff0{\\fonttbl{\\f0\\fnil Arial;}}"
@@ -334,7 +330,7 @@ private Q_SLOTS:
                           "<p>More</p></body></html>")
             << QString() << QString() << none << none;
         QTest::newRow("html, a heading left open ends at the next")
-            << u"page.html"_s << QByteArray("<body><h1>第一章 上山<h2>一、出門</h2><p>內容。</p>")
+            << u"page.html"_s << "<body><h1>第一章 上山<h2>一、出門</h2><p>內容。</p>"_ba
             << QString() << QString() << QStringList {u"1 第一章 上山"_s, u"2 一、出門"_s} << none;
 
         // The styles part names the headings whatever their ids; a style
@@ -518,15 +514,14 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("warnings");
         const QByteArray images = manifestItem("i1", "images/a.png", "image/png")
             + manifestItem("i2", "images/b%20c.jpg", "image/jpeg");
-        QTest::newRow("EPUB 3 cover-image") << images
+        QTest::newRow("EPUB 3 cover-image")
+            << images
                 + manifestItem("i3", "images/a.png", "image/png", "properties=\"cover-image\"")
-                                            << QByteArray("<meta name=\"cover\" content=\"i2\"/>")
-                                            << Png << u"image/png"_s << QStringList();
-        QTest::newRow("EPUB 2 cover meta")
-            << images << QByteArray("<meta name=\"cover\" content=\"i2\"/>") << Jpeg
-            << u"image/jpeg"_s << QStringList();
+            << "<meta name=\"cover\" content=\"i2\"/>"_ba << Png << u"image/png"_s << QStringList();
+        QTest::newRow("EPUB 2 cover meta") << images << "<meta name=\"cover\" content=\"i2\"/>"_ba
+                                           << Jpeg << u"image/jpeg"_s << QStringList();
         QTest::newRow("cover meta naming a file")
-            << images << QByteArray("<meta name=\"cover\" content=\"images/a.png\"/>") << Png
+            << images << "<meta name=\"cover\" content=\"images/a.png\"/>"_ba << Png
             << u"image/png"_s << QStringList();
         QTest::newRow("no cover") << images << QByteArray() << QByteArray() << QString()
                                   << QStringList();
@@ -633,7 +628,7 @@ private Q_SLOTS:
         rng.fillRange(reinterpret_cast<quint32 *>(random.data()), random.size() / 4);
         QTest::newRow("random binary") << u"data.bin"_s << random << Status::Unsupported;
         QTest::newRow("controls, no NUL")
-            << u"data.dat"_s << QByteArray("\x01\x02\x03\x04\x05\x06\x07\x08text\x0e\x0f")
+            << u"data.dat"_s << "\x01\x02\x03\x04\x05\x06\x07\x08text\x0e\x0f"_ba
             << Status::Unsupported;
 
         // NULs on one side as UTF-16 has them, but a high surrogate with no
@@ -649,8 +644,7 @@ private Q_SLOTS:
         const QByteArray good = zipOf(docxMembers("<w:p><w:r><w:t>fine</w:t></w:r></w:p>"));
         QTest::newRow("truncated docx")
             << u"cut.docx"_s << good.left(good.size() * 2 / 3) << Status::Damaged;
-        QTest::newRow("docx that is text")
-            << u"fake.docx"_s << QByteArray("just text") << Status::Damaged;
+        QTest::newRow("docx that is text") << u"fake.docx"_s << "just text"_ba << Status::Damaged;
         QTest::newRow("zip of no document")
             << u"a.zip"_s << zipOf({{u"readme.txt"_s, "hi"}}) << Status::Unsupported;
         QTest::newRow("zip bomb") << u"bomb.docx"_s
@@ -658,15 +652,15 @@ private Q_SLOTS:
                                          + "</w:t></w:r></w:p>"))
                                   << Status::TooLarge;
         QTest::newRow("deep xml") << u"deep.docx"_s
-                                  << zipOf(docxMembers(QByteArray("<w:p>").repeated(200000)
-                                         + QByteArray("</w:p>").repeated(200000)))
+                                  << zipOf(docxMembers("<w:p>"_ba.repeated(200000)
+                                         + "</w:p>"_ba.repeated(200000)))
                                   << Status::TooLarge;
         QTest::newRow("broken xml")
             << u"bad.docx"_s << zipOf(docxMembers("<w:p><w:r></w:p>")) << Status::Damaged;
-        QTest::newRow("deep rtf") << u"deep.rtf"_s << "{\\rtf1 " + QByteArray("{").repeated(1000000)
+        QTest::newRow("deep rtf") << u"deep.rtf"_s << "{\\rtf1 " + "{"_ba.repeated(1000000)
                                   << Status::TooLarge;
         QTest::newRow("pdf garbage")
-            << u"junk.pdf"_s << QByteArray("%PDF-1.7\n1 0 obj << /Type /Catalog") + random
+            << u"junk.pdf"_s << "%PDF-1.7\n1 0 obj << /Type /Catalog"_ba + random
             << Status::Damaged;
     }
 
@@ -709,7 +703,7 @@ private Q_SLOTS:
         QTest::addColumn<int>("behaviour");
         QTest::addColumn<IsolatedRun::Outcome>("outcome");
         QTest::addColumn<QByteArray>("data");
-        QTest::newRow("answers") << 0 << IsolatedRun::Outcome::Finished << QByteArray("result");
+        QTest::newRow("answers") << 0 << IsolatedRun::Outcome::Finished << "result"_ba;
         QTest::newRow("loops forever") << 1 << IsolatedRun::Outcome::TimedOut << QByteArray();
         QTest::newRow("crashes") << 2 << IsolatedRun::Outcome::Crashed << QByteArray();
         QTest::newRow("floods the pipe") << 3 << IsolatedRun::Outcome::TooLarge << QByteArray();
@@ -731,7 +725,7 @@ private Q_SLOTS:
                         ::pause();
                 if (behaviour == 2)
                     std::raise(SIGSEGV);
-                *result = behaviour == 3 ? QByteArray(4 << 20, 'x') : QByteArray("result");
+                *result = behaviour == 3 ? QByteArray(4 << 20, 'x') : "result"_ba;
                 return 7;
             },
             budget);

@@ -315,7 +315,7 @@ private Q_SLOTS:
         const QStringList left = QDir(dir.path()).entryList(QDir::Files | QDir::NoDotAndDotDot);
         QCOMPARE(left, olderBook ? QStringList {u"book.m4b"_s} : QStringList {});
         if (olderBook)
-            QCOMPARE(TestFiles::readAll(path), QByteArray("older book"));
+            QCOMPARE(TestFiles::readAll(path), "older book"_ba);
     }
 };
 

@@ -203,7 +203,7 @@ private Q_SLOTS:
             const TestFiles::FileSizeLimit nearlyFull(64);
             QVERIFY(!DocumentFiles::writeUtf16File(target, QString(1000, u'x')));
         }
-        QCOMPARE(TestFiles::readAll(target), QByteArray("old contents"));
+        QCOMPARE(TestFiles::readAll(target), "old contents"_ba);
         QCOMPARE(QDir(dir.path()).entryList({u"*keep*"_s}, QDir::Files | QDir::Hidden),
             QStringList {u"keep.txt"_s});
     }
@@ -251,7 +251,7 @@ private Q_SLOTS:
         dialogs = {path(u"draft"_s)};
         QVERIFY(w->close());
         QCOMPARE(TestFiles::readAll(path(u"draft.txt"_s)),
-            QByteArray("\xFF\xFE") + QByteArray("d\0r\0a\0f\0t\0", 10));
+            "\xFF\xFE"_ba + QByteArray("d\0r\0a\0f\0t\0", 10));
     }
 
     void searchHitsNotFoundAndWindowKeys()
@@ -297,7 +297,7 @@ private Q_SLOTS:
     {
         QStringList lines;
         for (int i = 1; i <= 200; ++i)
-            lines.append(u"line %1"_s.arg(i, 3, 10, QLatin1Char('0')));
+            lines.append(u"line %1"_s.arg(i, 3, 10, QChar(u'0')));
         const QList<QStringList> pages = printed(lines.join(u"\r\n"_s));
         // A4 less margins is about 780 points: 9-point lines 9 to 12 points
         // apart put 65 to 87 on a full page.
