@@ -2,13 +2,13 @@
 // of a file, cover pictures, and an MP3 front end whose boxes are recorded.
 #pragma once
 
+#include "TestFiles.h"
 #include "export/CMP3.h"
 #include "speech/SpFileStream.h"
 
 #include <QBuffer>
 #include <QDir>
 #include <QImage>
-#include <QProcess>
 #include <QString>
 #include <cmath>
 #include <vector>
@@ -50,13 +50,10 @@ inline bool writeToneWav(const QString &path, double seconds, int type = SAFT16k
 // Runs a tool to a clean end; its standard output goes to `output`.
 inline bool run(const QString &program, const QStringList &arguments, QString *output = nullptr)
 {
-    QProcess p;
-    p.start(program, arguments);
-    if (!p.waitForFinished(120000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
-        return false;
+    const TestFiles::Run r = TestFiles::run(program, arguments, QDir::currentPath(), {}, 120000);
     if (output)
-        *output = QString::fromLocal8Bit(p.readAllStandardOutput()).trimmed();
-    return true;
+        *output = r.output.trimmed();
+    return r.finished && r.exitCode == 0;
 }
 
 // soxi's answer to one option ("-D", "-r", "-c"), or -1.
