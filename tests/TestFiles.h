@@ -103,13 +103,14 @@ inline Run finish(QProcess &p, int limitMs = 60000)
         QString::fromUtf8(p.readAllStandardOutput())};
 }
 
+// A program that cannot be started has not finished.
 inline Run run(const QString &program, const QStringList &arguments, const QString &folder,
     const QStringList &environment = {}, int limitMs = 60000)
 {
     QProcess p;
     setUp(p, folder, environment);
     p.start(program, arguments);
-    return finish(p, limitMs);
+    return p.waitForStarted() ? finish(p, limitMs) : Run();
 }
 
 } // namespace TestFiles
