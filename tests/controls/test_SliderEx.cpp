@@ -37,17 +37,16 @@ GdiPicture narrowThumb()
 }
 
 // A shown 208-pixel slider with an 8-pixel thumb over 0 .. 100.
-struct Shown {
+struct Shown : SliderEx {
     Shown(qint16 min = 0, qint16 max = 100)
-        : slider(nullptr, u"Slider_Rate"_s)
+        : SliderEx(nullptr, u"Slider_Rate"_s)
     {
-        slider.setThumbPicture(narrowThumb());
-        slider.resize(208, 30);
-        slider.setMin(min);
-        slider.setMax(max);
-        slider.show();
+        setThumbPicture(narrowThumb());
+        resize(208, 30);
+        setMin(min);
+        setMax(max);
+        show();
     }
-    SliderEx slider;
 };
 } // namespace
 
@@ -148,8 +147,7 @@ private Q_SLOTS:
 
     void valueWritesPlaceTheThumb()
     {
-        Shown w;
-        SliderEx &s = w.slider;
+        Shown s;
         QSignalSpy changed(&s, &SliderEx::propertyChanged);
         s.setValue(50);
         QCOMPARE(s.thumbX(), 100);
@@ -211,8 +209,7 @@ private Q_SLOTS:
         QFETCH(int, max);
         QFETCH(int, x);
         QFETCH(int, scroll);
-        Shown w {qint16(min), qint16(max)};
-        SliderEx &s = w.slider;
+        Shown s {qint16(min), qint16(max)};
         QVERIFY(QTest::qWaitForWindowExposed(&s));
         QSignalSpy spy(&s, &SliderEx::ScrollEx);
         QTest::mousePress(&s, Qt::LeftButton, {}, QPoint(x, 10));
@@ -238,8 +235,7 @@ private Q_SLOTS:
     {
         QFETCH(int, min);
         QFETCH(int, max);
-        Shown w {qint16(min), qint16(max)};
-        SliderEx &s = w.slider;
+        Shown s {qint16(min), qint16(max)};
         QSignalSpy spy(&s, &SliderEx::ScrollEx);
         // Widths where the drag fell one short of Max, or Max fell one pixel
         // short of the right end.
@@ -284,8 +280,7 @@ private Q_SLOTS:
         QFETCH(int, max);
         QFETCH(int, start);
         QFETCH(int, key);
-        Shown w {qint16(min), qint16(max)};
-        SliderEx &s = w.slider;
+        Shown s {qint16(min), qint16(max)};
         s.setValue(qint16(start));
         QTest::keyClick(&s, Qt::Key(key));
         QTEST(int(s.Min() + s.Value()), "reported");
@@ -296,8 +291,7 @@ private Q_SLOTS:
 
     void scrollExOnEveryDragStep()
     {
-        Shown w;
-        SliderEx &s = w.slider;
+        Shown s;
         QVERIFY(QTest::qWaitForWindowExposed(&s));
         QSignalSpy scroll(&s, &SliderEx::ScrollEx);
         QSignalSpy moved(&s, &SliderEx::MouseMove);
@@ -327,8 +321,7 @@ private Q_SLOTS:
 
     void valueLabelFollowsTheThumb()
     {
-        Shown w;
-        SliderEx &s = w.slider;
+        Shown s;
         QVERIFY(QTest::qWaitForWindowExposed(&s));
         QLabel *label = s.findChild<QLabel *>(u"L_Msg"_s);
         QVERIFY(label && label == s.valueLabel());

@@ -3,8 +3,6 @@
 // refused, within a bounded time, leaving every input as it was.
 #include "TestFiles.h"
 
-#include <QDirIterator>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -14,40 +12,19 @@
 
 using namespace Qt::StringLiterals;
 
+using TestFiles::finish;
+using TestFiles::Run;
+using TestFiles::setUp;
+
 namespace
 {
 
 constexpr int RunLimitMs = 60000;
 
-struct Run {
-    bool finished = false;
-    int exitCode = -1;
-    QString errors;
-};
-
-// `environment`: NAME=value pairs set on top of an English locale.
-void setUp(QProcess &p, const QString &folder, const QStringList &environment = {})
+// The words of `s`, split at spaces.
+QStringList words(QStringView s)
 {
-    p.setWorkingDirectory(folder);
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(u"LANG"_s, u"C.UTF-8"_s);
-    env.remove(u"LC_ALL"_s);
-    env.remove(u"LC_MESSAGES"_s);
-    for (const QString &pair : environment)
-        env.insert(pair.section(u'=', 0, 0), pair.section(u'=', 1));
-    p.setProcessEnvironment(env);
-}
-
-Run finish(QProcess &p)
-{
-    // waitForFinished() is false for a process that has ended already.
-    if (p.state() != QProcess::NotRunning && !p.waitForFinished(RunLimitMs)) {
-        p.kill();
-        p.waitForFinished();
-        return {false, -1, QString::fromUtf8(p.readAllStandardError())};
-    }
-    return {p.exitStatus() == QProcess::NormalExit, p.exitCode(),
-        QString::fromUtf8(p.readAllStandardError())};
+    return s.toString().split(u' ', Qt::SkipEmptyParts);
 }
 
 } // namespace
@@ -59,6 +36,10 @@ class TestHostileInput : public QObject
     QTemporaryDir m_dir;
 
     QString path(const QString &name) const { return m_dir.filePath(name); }
+    static Run render(const QStringList &arguments, const QString &folder)
+    {
+        return TestFiles::run(QStringLiteral(PARLO_RENDER), arguments, folder);
+    }
 
     // Makes the files of a case under `folder`: name -> bytes.
     static void make(const QString &folder, const QVariantMap &files)
@@ -90,163 +71,118 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("notMade");
         // Text that no output made may hold (a tag read as words).
         QTest::addColumn<QString>("notInOutputs");
-        const QStringList none;
-        const QString silences = u"<silence msec=\"600000\"/>"_s.repeated(10);
-        QTest::newRow("silences past --max-duration")
-            << QVariantMap()
-            << QStringList {u"--xml"_s, u"--max-duration"_s, u"5m"_s, u"-o"_s, u"s.wav"_s,
-                   u"--text"_s, silences}
-            << 1 << u"--text #1: would last about 10 min 00 s, longer than --max-duration"_s << none
-            << QStringList {u"s.wav"_s} << QString();
-        QTest::newRow("digits past --max-duration")
-            << QVariantMap({{u"digits.txt"_s,
-                   QByteArray(20000, '7') + " 一二三。" + QByteArray(20000, '8')}})
-            << QStringList {u"--max-duration"_s, u"30"_s, u"digits.txt"_s} << 1
-            << u"digits.txt: would last about 5 min 51 s"_s << none << QStringList {u"digits.wav"_s}
-            << QString();
-        const QVariantMap notes {
-            {u"notes.srt"_s, "1\n00:00:01,000 --> 00:00:02,000\n我的筆記。\n"_ba}};
-        QTest::newRow("-f --srt over its own input")
-            << notes << QStringList {u"-f"_s, u"--srt"_s, u"notes.srt"_s} << 1
-            << u"notes.srt: its output notes.srt is an input of this run"_s << none
-            << QStringList {u"notes.wav"_s} << QString();
-        const QVariantMap story {{u"story.wav"_s, "從前有一座山。"_ba}};
-        QTest::newRow("-f over a text named .wav")
-            << story << QStringList {u"-f"_s, u"story.wav"_s} << 1
-            << u"story.wav: its output story.wav is an input of this run"_s << none << none
-            << QString();
-        QTest::newRow("in a folder, an output over its own input")
-            << QVariantMap({{u"docs/a.txt"_s, "甲。"_ba}, {u"docs/a.lrc"_s, "[00:01.00]乙"_ba}})
-            << QStringList {u"-f"_s, u"--no-wav"_s, u"--lrc"_s, u"--glob"_s, u"*"_s, u"docs"_s} << 1
-            << u"docs/a.lrc: its output docs/a.lrc is an input of this run"_s << none << none
-            << QString();
-        QTest::newRow("a page whose head is never closed")
-            << QVariantMap({{u"page.html"_s, "<html><head><title>t</title><p>讀我。"_ba}})
-            << QStringList {u"page.html"_s} << 0 << QString() << QStringList {u"page.wav"_s} << none
-            << QString();
-        const QString utf16 = u"Chapter 1\n從前有一座山。\n"_s;
-        QTest::newRow("UTF-16LE without a byte-order mark")
-            << QVariantMap({{u"le.txt"_s,
-                   QByteArray(reinterpret_cast<const char *>(utf16.utf16()), utf16.size() * 2)}})
-            << QStringList {u"le.txt"_s} << 0 << QString() << QStringList {u"le.wav"_s} << none
-            << QString();
-        // A folder holding links: one out of it, one to a file inside it.
-        const QVariantMap linked {{u"secret.txt"_s, "不該讀到。"_ba}, {u"docs/a.txt"_s, "甲。"_ba},
-            {u"docs/passwd.txt"_s, u"../secret.txt"_s}, {u"docs/again.txt"_s, u"a.txt"_s},
-            {u"docs/up"_s, u".."_s}};
-        QTest::newRow("a folder's link out of it is skipped")
-            << linked << QStringList {u"--no-wav"_s, u"--srt"_s, u"docs"_s} << 0 << QString()
-            << QStringList {u"docs/a.srt"_s, u"docs/again.srt"_s}
-            << QStringList {u"docs/passwd.srt"_s, u"docs/up"_s + u"/secret.srt"_s} << QString();
-        QTest::newRow("--follow-links follows it")
-            << QVariantMap({{u"secret.txt"_s, "讀到了。"_ba}, {u"docs/a.txt"_s, "甲。"_ba},
-                   {u"docs/passwd.txt"_s, u"../secret.txt"_s}})
-            << QStringList {u"--follow-links"_s, u"--no-wav"_s, u"--srt"_s, u"docs"_s} << 0
-            << QString() << QStringList {u"docs/a.srt"_s, u"docs/passwd.srt"_s} << none
-            << QString();
-        QTest::newRow("a link named on the command line is read")
-            << QVariantMap({{u"secret.txt"_s, "讀到了。"_ba}, {u"named.txt"_s, u"secret.txt"_s}})
-            << QStringList {u"--no-wav"_s, u"--srt"_s, u"named.txt"_s} << 0 << QString()
-            << QStringList {u"named.srt"_s} << none << QString();
-        QTest::newRow("markup with flaws keeps the rest of its markup")
-            << QVariantMap()
-            << QStringList {u"--xml"_s, u"--no-wav"_s, u"--srt"_s, u"-o"_s, u"m.wav"_s, u"--text"_s,
-                   u"<rate speed=\"99999999999\">一</rate><emph>二 &#0; &nbsp; 1 < 2</emph></voice>"_s}
-            << 0 << QString() << QStringList {u"m.srt"_s} << none << u"emph>"_s;
-        // A dot that starts a name begins no extension.
-        QTest::newRow("a document named .notes")
-            << QVariantMap({{u".notes"_s, "筆記。"_ba}}) << QStringList {u"--srt"_s, u".notes"_s}
-            << 0 << QString() << QStringList {u".notes.wav"_s, u".notes.srt"_s}
-            << QStringList {u".wav"_s, u"..wav"_s, u".srt"_s, u"..srt"_s} << QString();
-        QTest::newRow("-o .notes.wav")
-            << QVariantMap() << QStringList {u"-o"_s, u".notes.wav"_s, u"--text"_s, u"筆記。"_s}
-            << 0 << QString() << QStringList {u".notes.wav"_s}
-            << QStringList {u".wav"_s, u"..wav"_s} << QString();
+        const auto add = [](const char *tag, const QVariantMap &files, const QStringList &arguments,
+                             int exitCode, const QString &message, const QStringList &made,
+                             const QStringList &notMade, const QString &notInOutputs = {}) {
+            QTest::newRow(tag) << files << arguments << exitCode << message << made << notMade
+                               << notInOutputs;
+        };
         // Nothing to read fails that input, says so, and leaves no WAV of
         // no sound behind; the other inputs are still rendered.
-        const QString noText = u"has no text to read"_s;
-        QTest::newRow("an empty --text")
-            << QVariantMap() << QStringList {u"--text"_s, QString()} << 1
-            << u"--text #1: "_s + noText << none << QStringList {u"text.wav"_s} << QString();
-        QTest::newRow("a --text of blanks and line ends")
-            << QVariantMap() << QStringList {u"--text"_s, u" \r\n\t\n\u3000 "_s} << 1
-            << u"--text #1: "_s + noText << none << QStringList {u"text.wav"_s} << QString();
-        QTest::newRow("--xml, markup with nothing to say")
-            << QVariantMap()
-            << QStringList {u"--xml"_s, u"--text"_s, u"<emph> </emph><!-- not read -->"_s} << 1
-            << u"--text #1: "_s + noText << none << QStringList {u"text.wav"_s} << QString();
-        QTest::newRow("--xml, only a silence of no length")
-            << QVariantMap() << QStringList {u"--xml"_s, u"--text"_s, u"<silence msec=\"0\"/>"_s}
-            << 1 << u"--text #1: "_s + noText << none << QStringList {u"text.wav"_s} << QString();
-        QTest::newRow("an empty file")
-            << QVariantMap({{u"empty.txt"_s, QByteArray()}}) << QStringList {u"empty.txt"_s} << 1
-            << u"empty.txt: "_s + noText << none << QStringList {u"empty.wav"_s} << QString();
-        QTest::newRow("a file of only a byte-order mark")
-            << QVariantMap({{u"bom.txt"_s, "\xEF\xBB\xBF"_ba}}) << QStringList {u"bom.txt"_s} << 1
-            << u"bom.txt: "_s + noText << none << QStringList {u"bom.wav"_s} << QString();
-        QTest::newRow("a file of only a UTF-16 byte-order mark")
-            << QVariantMap({{u"bom16.txt"_s, "\xFF\xFE"_ba}}) << QStringList {u"bom16.txt"_s} << 1
-            << u"bom16.txt: "_s + noText << none << QStringList {u"bom16.wav"_s} << QString();
-        QTest::newRow("an empty file among others")
-            << QVariantMap({{u"empty.txt"_s, QByteArray()}, {u"ok.txt"_s, "好。"_ba}})
-            << QStringList {u"ok.txt"_s, u"empty.txt"_s} << 1 << u"empty.txt: "_s + noText
-            << QStringList {u"ok.wav"_s} << QStringList {u"empty.wav"_s} << QString();
-        QTest::newRow("an invalid --glob") << QVariantMap({{u"docs/a.txt"_s, "甲。"_ba}})
-                                           << QStringList {u"--glob"_s, u"[a"_s, u"docs"_s} << 2
-                                           << u"--glob [a is not a file name pattern"_s << none
-                                           << QStringList {u"docs/a.wav"_s} << QString();
+        const auto noText
+            = [&](const char *tag, const QVariantMap &files, const QStringList &arguments,
+                  const QString &input, const QString &wav, const QStringList &made = {}) {
+                  add(tag, files, arguments, 1, input + u": has no text to read"_s, made, {wav});
+              };
+        add("silences past --max-duration", {},
+            words(u"--xml --max-duration 5m -o s.wav --text")
+                << u"<silence msec=\"600000\"/>"_s.repeated(10),
+            1, u"--text #1: would last about 10 min 00 s, longer than --max-duration"_s, {},
+            {u"s.wav"_s});
+        add("digits past --max-duration",
+            {{u"digits.txt"_s, QByteArray(20000, '7') + " 一二三。" + QByteArray(20000, '8')}},
+            words(u"--max-duration 30 digits.txt"), 1, u"digits.txt: would last about 5 min 51 s"_s,
+            {}, {u"digits.wav"_s});
+        add("-f --srt over its own input",
+            {{u"notes.srt"_s, "1\n00:00:01,000 --> 00:00:02,000\n我的筆記。\n"_ba}},
+            words(u"-f --srt notes.srt"), 1,
+            u"notes.srt: its output notes.srt is an input of this run"_s, {}, {u"notes.wav"_s});
+        add("-f over a text named .wav", {{u"story.wav"_s, "從前有一座山。"_ba}},
+            words(u"-f story.wav"), 1, u"story.wav: its output story.wav is an input of this run"_s,
+            {}, {});
+        add("in a folder, an output over its own input",
+            {{u"docs/a.txt"_s, "甲。"_ba}, {u"docs/a.lrc"_s, "[00:01.00]乙"_ba}},
+            words(u"-f --no-wav --lrc --glob * docs"), 1,
+            u"docs/a.lrc: its output docs/a.lrc is an input of this run"_s, {}, {});
+        add("a page whose head is never closed",
+            {{u"page.html"_s, "<html><head><title>t</title><p>讀我。"_ba}}, {u"page.html"_s}, 0, {},
+            {u"page.wav"_s}, {});
+        const QString utf16 = u"Chapter 1\n從前有一座山。\n"_s;
+        add("UTF-16LE without a byte-order mark",
+            {{u"le.txt"_s,
+                QByteArray(reinterpret_cast<const char *>(utf16.utf16()), utf16.size() * 2)}},
+            {u"le.txt"_s}, 0, {}, {u"le.wav"_s}, {});
+        // A folder holding links: one out of it, one to a file inside it.
+        add("a folder's link out of it is skipped",
+            {{u"secret.txt"_s, "不該讀到。"_ba}, {u"docs/a.txt"_s, "甲。"_ba},
+                {u"docs/passwd.txt"_s, u"../secret.txt"_s}, {u"docs/again.txt"_s, u"a.txt"_s},
+                {u"docs/up"_s, u".."_s}},
+            words(u"--no-wav --srt docs"), 0, {}, words(u"docs/a.srt docs/again.srt"),
+            words(u"docs/passwd.srt docs/up/secret.srt"));
+        add("--follow-links follows it",
+            {{u"secret.txt"_s, "讀到了。"_ba}, {u"docs/a.txt"_s, "甲。"_ba},
+                {u"docs/passwd.txt"_s, u"../secret.txt"_s}},
+            words(u"--follow-links --no-wav --srt docs"), 0, {},
+            words(u"docs/a.srt docs/passwd.srt"), {});
+        add("a link named on the command line is read",
+            {{u"secret.txt"_s, "讀到了。"_ba}, {u"named.txt"_s, u"secret.txt"_s}},
+            words(u"--no-wav --srt named.txt"), 0, {}, {u"named.srt"_s}, {});
+        add("markup with flaws keeps the rest of its markup", {},
+            words(u"--xml --no-wav --srt -o m.wav --text")
+                << u"<rate speed=\"99999999999\">一</rate><emph>二 &#0; &nbsp; 1 < 2</emph></voice>"_s,
+            0, {}, {u"m.srt"_s}, {}, u"emph>"_s);
+        // A dot that starts a name begins no extension.
+        add("a document named .notes", {{u".notes"_s, "筆記。"_ba}}, words(u"--srt .notes"), 0, {},
+            words(u".notes.wav .notes.srt"), words(u".wav ..wav .srt ..srt"));
+        add("-o .notes.wav", {}, words(u"-o .notes.wav --text 筆記。"), 0, {}, {u".notes.wav"_s},
+            words(u".wav ..wav"));
+        const QString text = u"--text #1"_s, textWav = u"text.wav"_s;
+        noText("an empty --text", {}, {u"--text"_s, QString()}, text, textWav);
+        noText("a --text of blanks and line ends", {}, {u"--text"_s, u" \r\n\t\n\u3000 "_s}, text,
+            textWav);
+        noText("--xml, markup with nothing to say", {},
+            words(u"--xml --text") << u"<emph> </emph><!-- not read -->"_s, text, textWav);
+        noText("--xml, only a silence of no length", {},
+            words(u"--xml --text") << u"<silence msec=\"0\"/>"_s, text, textWav);
+        noText("an empty file", {{u"empty.txt"_s, QByteArray()}}, {u"empty.txt"_s}, u"empty.txt"_s,
+            u"empty.wav"_s);
+        noText("a file of only a byte-order mark", {{u"bom.txt"_s, "\xEF\xBB\xBF"_ba}},
+            {u"bom.txt"_s}, u"bom.txt"_s, u"bom.wav"_s);
+        noText("a file of only a UTF-16 byte-order mark", {{u"bom16.txt"_s, "\xFF\xFE"_ba}},
+            {u"bom16.txt"_s}, u"bom16.txt"_s, u"bom16.wav"_s);
+        noText("an empty file among others",
+            {{u"empty.txt"_s, QByteArray()}, {u"ok.txt"_s, "好。"_ba}}, words(u"ok.txt empty.txt"),
+            u"empty.txt"_s, u"empty.wav"_s, {u"ok.wav"_s});
+        add("an invalid --glob", {{u"docs/a.txt"_s, "甲。"_ba}}, words(u"--glob [a docs"), 2,
+            u"--glob [a is not a file name pattern"_s, {}, {u"docs/a.wav"_s});
         // Each end of a range is in it.
-        QTest::newRow("--rate 10 and --volume 100")
-            << QVariantMap()
-            << QStringList {u"--rate"_s, u"10"_s, u"--volume"_s, u"100"_s, u"--text"_s, u"好。"_s}
-            << 0 << QString() << QStringList {u"text.wav"_s} << none << QString();
-        QTest::newRow("--rate -10 and --volume 0")
-            << QVariantMap()
-            << QStringList {u"--rate"_s, u"-10"_s, u"--volume"_s, u"0"_s, u"--text"_s, u"好。"_s}
-            << 0 << QString() << QStringList {u"text.wav"_s} << none << QString();
-        QTest::newRow("--rate 11")
-            << QVariantMap() << QStringList {u"--rate"_s, u"11"_s, u"--text"_s, u"好。"_s} << 2
-            << u"--rate takes a number from -10 to 10"_s << none << QStringList {u"text.wav"_s}
-            << QString();
+        add("--rate 10 and --volume 100", {}, words(u"--rate 10 --volume 100 --text 好。"), 0, {},
+            {u"text.wav"_s}, {});
+        add("--rate -10 and --volume 0", {}, words(u"--rate -10 --volume 0 --text 好。"), 0, {},
+            {u"text.wav"_s}, {});
+        add("--rate 11", {}, words(u"--rate 11 --text 好。"), 2,
+            u"--rate takes a number from -10 to 10"_s, {}, {u"text.wav"_s});
         // With one input, a name ending in .mp3 names the output as .wav does.
-        QTest::newRow("-o NAME.mp3")
-            << QVariantMap()
-            << QStringList {u"--mp3"_s, u"-o"_s, u"talk.mp3"_s, u"--text"_s, u"好。"_s} << 0
-            << QString() << QStringList {u"talk.wav"_s, u"talk.mp3"_s}
-            << QStringList {u"talk.mp3/text.wav"_s, u"talk.mp3/text.mp3"_s} << QString();
-        QTest::newRow("--max-duration of no time")
-            << QVariantMap() << QStringList {u"--max-duration"_s, u"0"_s, u"--text"_s, u"x"_s} << 2
-            << u"--max-duration takes a time above zero"_s << none << QStringList {u"text.wav"_s}
-            << QString();
+        add("-o NAME.mp3", {}, words(u"--mp3 -o talk.mp3 --text 好。"), 0, {},
+            words(u"talk.wav talk.mp3"), words(u"talk.mp3/text.wav talk.mp3/text.mp3"));
+        add("--max-duration of no time", {}, words(u"--max-duration 0 --text x"), 2,
+            u"--max-duration takes a time above zero"_s, {}, {u"text.wav"_s});
         // Audiobook options at their edges.
         const QVariantMap book {{u"book.txt"_s, "第一章\n甲。\n第二章\n\n第三章\n丙。"_ba}};
-        QTest::newRow("--bitrate below 16")
-            << book << QStringList {u"--m4b"_s, u"--bitrate"_s, u"15"_s, u"book.txt"_s} << 2
-            << u"--bitrate takes a number from 16 to 256"_s << none << QStringList {u"book.m4b"_s}
-            << QString();
-        QTest::newRow("--bitrate 16 and an empty chapter")
-            << book
-            << QStringList {u"--m4b"_s, u"--bitrate"_s, u"16"_s, u"--split"_s, u"chapters"_s,
-                   u"book.txt"_s}
-            << 0 << QString()
-            << QStringList {u"book.m4b"_s, u"book/01 第一章.wav"_s, u"book/02 第三章.wav"_s}
-            << QStringList {u"book/02 第二章.wav"_s, u"book/03 第三章.wav"_s, u"book.wav"_s}
-            << QString();
-        QTest::newRow("--chapter-level 3")
-            << book << QStringList {u"--chapter-level"_s, u"3"_s, u"book.txt"_s} << 2
-            << u"--chapter-level takes 1 or 2"_s << none << QStringList {u"book.wav"_s}
-            << QString();
-        QTest::newRow("--split pages")
-            << book << QStringList {u"--split"_s, u"pages"_s, u"book.txt"_s} << 2
-            << u"--split takes"_s << none << QStringList {u"book.wav"_s} << QString();
-        QTest::newRow("--split into a file name")
-            << book << QStringList {u"--split"_s, u"chapters"_s, u"-o"_s, u"b.m4b"_s, u"book.txt"_s}
-            << 2 << u"--split chapters writes into a folder"_s << none
-            << QStringList {u"b.m4b"_s, u"book/01 第一章.wav"_s} << QString();
-        QTest::newRow("--stdout with --m4b")
-            << book << QStringList {u"--stdout"_s, u"--m4b"_s, u"book.txt"_s} << 2
-            << u"--stdout takes one input and no other output"_s << none
-            << QStringList {u"book.m4b"_s} << QString();
+        add("--bitrate below 16", book, words(u"--m4b --bitrate 15 book.txt"), 2,
+            u"--bitrate takes a number from 16 to 256"_s, {}, {u"book.m4b"_s});
+        add("--bitrate 16 and an empty chapter", book,
+            words(u"--m4b --bitrate 16 --split chapters book.txt"), 0, {},
+            {u"book.m4b"_s, u"book/01 第一章.wav"_s, u"book/02 第三章.wav"_s},
+            {u"book/02 第二章.wav"_s, u"book/03 第三章.wav"_s, u"book.wav"_s});
+        add("--chapter-level 3", book, words(u"--chapter-level 3 book.txt"), 2,
+            u"--chapter-level takes 1 or 2"_s, {}, {u"book.wav"_s});
+        add("--split pages", book, words(u"--split pages book.txt"), 2, u"--split takes"_s, {},
+            {u"book.wav"_s});
+        add("--split into a file name", book, words(u"--split chapters -o b.m4b book.txt"), 2,
+            u"--split chapters writes into a folder"_s, {}, {u"b.m4b"_s, u"book/01 第一章.wav"_s});
+        add("--stdout with --m4b", book, words(u"--stdout --m4b book.txt"), 2,
+            u"--stdout takes one input and no other output"_s, {}, {u"book.m4b"_s});
     }
     void refused()
     {
@@ -260,12 +196,8 @@ private Q_SLOTS:
         const QString folder = path(QString::fromLatin1(QTest::currentDataTag()));
         QVERIFY(QDir().mkpath(folder));
         make(folder, files);
-        QProcess p;
-        setUp(p, folder);
-        p.start(QStringLiteral(PARLO_RENDER), QStringList {u"-q"_s} + arguments);
-        const Run run = finish(p);
-        QVERIFY2(run.finished, qPrintable(run.errors));
-        QVERIFY2(run.exitCode == exitCode, qPrintable(run.errors));
+        const Run run = render(QStringList {u"-q"_s} + arguments, folder);
+        QVERIFY2(run.finished && run.exitCode == exitCode, qPrintable(run.errors));
         QVERIFY2(!run.errors.contains(u"QRegularExpression"_s), qPrintable(run.errors));
         if (message.isEmpty())
             QVERIFY2(!run.errors.contains(u"parlo-render:"_s), qPrintable(run.errors));
@@ -291,11 +223,10 @@ private Q_SLOTS:
     {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QStringList>("environment");
-        QTest::addColumn<int>("exitCode");
-        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("message"); // all with exit code 1
         QTest::addColumn<QString>("notInMessages");
-        // Files written may not grow past this many KiB (0: no limit).
-        QTest::addColumn<int>("fileSizeLimit");
+        // Files written may not grow past this many KiB.
+        QTest::addColumn<QString>("fileSizeLimit");
         const QString folder = path(u"special"_s);
         QVERIFY(QDir().mkpath(folder + u"/empty"_s));
         QVERIFY(QDir().mkpath(folder + u"/pictures"_s));
@@ -303,53 +234,43 @@ private Q_SLOTS:
         TestFiles::writeAll(folder + u"/data.txt"_s, QByteArray("\x01\x02\x03\0\0\0\x04", 7));
         QFile::remove(folder + u"/pipe"_s);
         QCOMPARE(::mkfifo(QFile::encodeName(folder + u"/pipe"_s).constData(), 0600), 0);
-        QTest::newRow("a named pipe")
-            << QStringList {u"pipe"_s} << QStringList() << 1
-            << u"pipe: is a named pipe, not a file"_s << u"no such"_s << 0;
-        QTest::newRow("a device") << QStringList {u"/dev/null"_s} << QStringList() << 1
-                                  << u"/dev/null: is a device, not a file"_s << u"no such"_s << 0;
-        QTest::newRow("an empty folder")
-            << QStringList {u"empty"_s} << QStringList() << 1
-            << u"empty: no document found in this folder"_s << QString() << 0;
-        QTest::newRow("a folder of no document")
-            << QStringList {u"pictures"_s} << QStringList() << 1
-            << u"pictures: no document found in this folder"_s << QString() << 0;
-        QTest::newRow("binary data, in English")
-            << QStringList {u"data.txt"_s} << QStringList() << 1
-            << u"data.txt: is no document this program reads"_s << QString() << 0;
+        const auto add = [](const char *tag, const QStringList &arguments, const QString &message,
+                             const QString &notInMessages = {}, const QStringList &environment = {},
+                             const QString &fileSizeLimit = u"unlimited"_s) {
+            QTest::newRow(tag) << arguments << environment << message << notInMessages
+                               << fileSizeLimit;
+        };
+        add("a named pipe", {u"pipe"_s}, u"pipe: is a named pipe, not a file"_s, u"no such"_s);
+        add("a device", {u"/dev/null"_s}, u"/dev/null: is a device, not a file"_s, u"no such"_s);
+        add("an empty folder", {u"empty"_s}, u"empty: no document found in this folder"_s);
+        add("a folder of no document", {u"pictures"_s},
+            u"pictures: no document found in this folder"_s);
+        add("binary data, in English", {u"data.txt"_s},
+            u"data.txt: is no document this program reads"_s);
         // Every message is in both languages, whatever the locale, as the help is.
-        QTest::newRow("binary data, in both languages")
-            << QStringList {u"data.txt"_s} << QStringList {u"LANG=zh_TW.UTF-8"_s} << 1
-            << u"data.txt: is no document this program reads / 不是本程式可讀的文件"_s << QString()
-            << 0;
-        QTest::newRow("a write that fails names the output")
-            << QStringList {u"-o"_s, u"big.wav"_s, u"--text"_s,
-                   u"今天天氣很好，我們一起到公園散步。"_s}
-            << QStringList() << 1 << u"--text #1: cannot write big.wav"_s
-            << u"parlo-render: --text #1: cannot write ./.big"_s << 8;
+        add("binary data, in both languages", {u"data.txt"_s},
+            u"data.txt: is no document this program reads / 不是本程式可讀的文件"_s, {},
+            {u"LANG=zh_TW.UTF-8"_s});
+        add("a write that fails names the output",
+            words(u"-o big.wav --text 今天天氣很好，我們一起到公園散步。"),
+            u"--text #1: cannot write big.wav"_s, u"parlo-render: --text #1: cannot write ./.big"_s,
+            {}, u"8"_s);
     }
     void messages()
     {
         QFETCH(QStringList, arguments);
         QFETCH(QStringList, environment);
-        QFETCH(int, exitCode);
         QFETCH(QString, message);
         QFETCH(QString, notInMessages);
-        QFETCH(int, fileSizeLimit);
-        QProcess p;
-        setUp(p, path(u"special"_s), environment);
-        if (fileSizeLimit > 0) {
-            // Past the limit a write fails (EFBIG) instead of killing the writer.
-            p.start(u"/bin/bash"_s,
-                QStringList {u"-c"_s,
-                    u"trap '' XFSZ; ulimit -f %1; exec \"$0\" -q \"$@\""_s.arg(fileSizeLimit),
-                    QStringLiteral(PARLO_RENDER)}
-                    + arguments);
-        } else {
-            p.start(QStringLiteral(PARLO_RENDER), QStringList {u"-q"_s} + arguments);
-        }
-        const Run run = finish(p);
-        QVERIFY2(run.finished && run.exitCode == exitCode, qPrintable(run.errors));
+        QFETCH(QString, fileSizeLimit);
+        // Past the limit a write fails (EFBIG) instead of killing the writer.
+        const Run run = TestFiles::run(u"/bin/bash"_s,
+            QStringList {u"-c"_s,
+                u"trap '' XFSZ; ulimit -f %1; exec \"$0\" -q \"$@\""_s.arg(fileSizeLimit),
+                QStringLiteral(PARLO_RENDER)}
+                + arguments,
+            path(u"special"_s), environment);
+        QVERIFY2(run.finished && run.exitCode == 1, qPrintable(run.errors));
         QVERIFY2(run.errors.contains(message), qPrintable(run.errors));
         if (!notInMessages.isEmpty())
             QVERIFY2(!run.errors.contains(notInMessages), qPrintable(run.errors));
@@ -375,13 +296,11 @@ private Q_SLOTS:
         write(folder + "/\xBD\xD2/one.txt", "第一課。");
         // The names go through the shell as bytes: QProcess would turn
         // them into text first.
-        QProcess p;
-        setUp(p, path(u"bytes"_s));
-        p.start(u"/bin/bash"_s,
+        const Run run = TestFiles::run(u"/bin/bash"_s,
             {u"-c"_s,
                 uR"sh(exec "$0" -q --no-wav --srt "$(printf 'caf\xe9.txt')" lessons "$(printf '\xbd\xd2')")sh"_s,
-                QStringLiteral(PARLO_RENDER)});
-        const Run run = finish(p);
+                QStringLiteral(PARLO_RENDER)},
+            path(u"bytes"_s));
         QVERIFY2(run.finished && run.exitCode == 0, qPrintable(run.errors));
         for (const QByteArray &made :
             {"/caf\xE9.srt"_ba, "/lessons/b\xFF.srt"_ba, "/\xBD\xD2/one.srt"_ba})
@@ -394,20 +313,13 @@ private Q_SLOTS:
     {
         const QString home = path(u"home"_s);
         QVERIFY(QDir().mkpath(home + u"/run"_s));
-        QProcess p;
-        setUp(p, home,
-            {u"HOME="_s + home, u"XDG_RUNTIME_DIR="_s + home + u"/run"_s,
-                u"XDG_CONFIG_HOME="_s + home + u"/.config"_s});
-        p.start(QStringLiteral(PARLO_RENDER), {u"-q"_s, u"--text"_s, u"你好"_s});
-        const Run run = finish(p);
+        const Run run
+            = TestFiles::run(QStringLiteral(PARLO_RENDER), {u"-q"_s, u"--text"_s, u"你好"_s}, home,
+                {u"HOME="_s + home, u"XDG_RUNTIME_DIR="_s + home + u"/run"_s,
+                    u"XDG_CONFIG_HOME="_s + home + u"/.config"_s});
         QVERIFY2(run.finished && run.exitCode == 0, qPrintable(run.errors));
-        QDirIterator it(home, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
-            QDirIterator::Subdirectories);
-        QStringList made;
-        while (it.hasNext())
-            made.append(QDir(home).relativeFilePath(it.next()));
-        made.sort();
-        QCOMPARE(made, QStringList({u"run"_s, u"text.wav"_s}));
+        QCOMPARE(TestFiles::filesUnder(home, QDir::AllEntries | QDir::Hidden),
+            QStringList({u"run"_s, u"text.wav"_s}));
     }
 
     // A run killed outright leaves its hidden temporaries; the next run
@@ -438,10 +350,7 @@ private Q_SLOTS:
         const QString alive = u".x.part-%1-0.wav"_s.arg(QCoreApplication::applicationPid());
         TestFiles::writeAll(folder + u'/' + alive, "RIFF"_ba);
 
-        QProcess second;
-        setUp(second, folder);
-        second.start(QStringLiteral(PARLO_RENDER), {u"-q"_s, u"short.txt"_s});
-        const Run run = finish(second);
+        const Run run = render({u"-q"_s, u"short.txt"_s}, folder);
         QVERIFY2(run.finished && run.exitCode == 0, qPrintable(run.errors));
         QCOMPARE(temporaries(), QStringList {alive});
         QVERIFY(QFileInfo::exists(folder + u"/short.wav"_s));

@@ -1,103 +1,24 @@
 // parlo-render end to end: the real executable on small documents, with the
 // real espeak-ng voice, since what is rendered is the subject here.
-#include "TestFiles.h"
+#include "DocumentKit.h"
 #include "audio/AudioSink.h"
 #include "document/DocumentReader.h"
+#include "export/ExportTestKit.h"
 #include "export/WavReader.h"
 #include "speech/SpFileStream.h"
 #include "speech/SpVoice.h"
 
-#include <QDirIterator>
-#include <QProcess>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 #include <QtTest>
 
-#include <csignal>
-#include <zip.h>
-
-extern "C" {
-#include <libavformat/avformat.h>
-}
-
 using namespace Qt::StringLiterals;
+using namespace DocumentKit;
+using ExportTestKit::Media;
+using ExportTestKit::readMedia;
+using TestFiles::filesUnder;
 
 namespace
 {
-
-struct Run {
-    int exitCode = -1;
-    QString errors;
-};
-
-Run render(const QStringList &arguments, const QString &folder)
-{
-    QProcess p;
-    p.setWorkingDirectory(folder);
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(u"LANG"_s, u"C.UTF-8"_s);
-    env.remove(u"LC_ALL"_s);
-    env.remove(u"LC_MESSAGES"_s);
-    p.setProcessEnvironment(env);
-    p.start(QStringLiteral(PARLO_RENDER), arguments);
-    if (!p.waitForFinished(240000) || p.exitStatus() != QProcess::NormalExit)
-        return {};
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardError())};
-}
-
-void writeZip(const QString &path, const QList<QPair<const char *, QByteArray>> &members)
-{
-    int error = 0;
-    zip_t *z = zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &error);
-    QVERIFY(z);
-    for (const auto &[name, data] : members) {
-        zip_source_t *s = zip_source_buffer(z, data.constData(), zip_uint64_t(data.size()), 0);
-        QVERIFY(s && zip_file_add(z, name, s, ZIP_FL_OVERWRITE) >= 0);
-    }
-    QCOMPARE(zip_close(z), 0);
-}
-
-void writeDocx(const QString &path, const QByteArray &paragraphs)
-{
-    writeZip(path,
-        {{"[Content_Types].xml", "<Types/>"},
-            {"_rels/.rels",
-                "<Relationships><Relationship Id=\"r1\" Type=\"http://schemas.openxmlformats.org/"
-                "officeDocument/2006/relationships/officeDocument\" Target=\"word/main.xml\"/>"
-                "</Relationships>"},
-            {"word/main.xml",
-                "<?xml version=\"1.0\"?><w:document xmlns:w=\"http://schemas.openxmlformats.org/"
-                "wordprocessingml/2006/main\"><w:body>"
-                    + paragraphs + "</w:body></w:document>"}});
-}
-
-// An EPUB 3 of two chapter files whose navigation also names a file that is
-// not there.
-void writeEpubWithAHole(const QString &path)
-{
-    auto page = [](const char *text) {
-        return QByteArray("<html xmlns=\"http://www.w3.org/1999/xhtml\"><body><p>") + text
-            + "</p></body></html>";
-    };
-    writeZip(path,
-        {{"mimetype", "application/epub+zip"},
-            {"META-INF/container.xml",
-                "<container xmlns=\"urn:oasis:names:tc:opendocument:xmlns:container\"><rootfiles>"
-                "<rootfile full-path=\"b/p.opf\"/></rootfiles></container>"},
-            {"b/p.opf",
-                "<package xmlns=\"http://www.idpf.org/2007/opf\"><metadata "
-                "xmlns:dc=\"http://purl.org/dc/elements/1.1/\"><dc:title>缺頁</dc:title></metadata>"
-                "<manifest><item id=\"n\" href=\"nav.xhtml\" properties=\"nav\"/>"
-                "<item id=\"a\" href=\"a.xhtml\"/><item id=\"b\" href=\"b.xhtml\"/></manifest>"
-                "<spine><itemref idref=\"a\"/><itemref idref=\"b\"/></spine></package>"},
-            {"b/nav.xhtml",
-                "<html xmlns=\"http://www.w3.org/1999/xhtml\" "
-                "xmlns:epub=\"http://www.idpf.org/2007/ops\"><body><nav epub:type=\"toc\"><ol>"
-                "<li><a href=\"a.xhtml\">甲</a></li><li><a href=\"gone.xhtml\">乙</a></li>"
-                "<li><a href=\"b.xhtml\">丙</a></li></ol></nav></body></html>"},
-            {"b/a.xhtml", page("第一段，天氣很好。")},
-            {"b/b.xhtml", page("第二段，我們去散步。")}});
-}
 
 std::vector<int16_t> samplesOf(const QString &wav, int *rate)
 {
@@ -131,51 +52,10 @@ void windowExport(const QString &text, const QString &path)
     QVERIFY(stream.Close());
 }
 
-QStringList filesUnder(const QString &folder)
-{
-    QStringList files;
-    QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-    while (it.hasNext())
-        files.append(QDir(folder).relativeFilePath(it.next()));
-    files.sort();
-    return files;
-}
-
-qint64 ms(const QRegularExpressionMatch &m, int first)
+qint64 cueMs(const QRegularExpressionMatch &m, int first)
 {
     return m.captured(first).toLongLong() * 3600000 + m.captured(first + 1).toLongLong() * 60000
         + m.captured(first + 2).toLongLong() * 1000 + m.captured(first + 3).toLongLong();
-}
-
-// What a player shows of an audiobook: its tags ("title|artist"), its
-// chapters (title and start and end in ms) and its length in ms.
-struct Audiobook {
-    QString tags;
-    QList<std::tuple<QString, qint64, qint64>> chapters;
-    qint64 lengthMs = -1;
-};
-
-Audiobook readAudiobook(const QString &path)
-{
-    Audiobook book;
-    AVFormatContext *format = nullptr;
-    if (avformat_open_input(&format, QFile::encodeName(path).constData(), nullptr, nullptr) < 0)
-        return book;
-    avformat_find_stream_info(format, nullptr);
-    auto tag = [](const AVDictionary *d, const char *key) {
-        const AVDictionaryEntry *e = av_dict_get(d, key, nullptr, 0);
-        return e ? QString::fromUtf8(e->value) : QString();
-    };
-    book.tags = tag(format->metadata, "title") + u'|' + tag(format->metadata, "artist");
-    for (unsigned i = 0; i < format->nb_chapters; ++i) {
-        const AVChapter *c = format->chapters[i];
-        book.chapters.append(
-            {tag(c->metadata, "title"), av_rescale_q(c->start, c->time_base, {1, 1000}),
-                av_rescale_q(c->end, c->time_base, {1, 1000})});
-    }
-    book.lengthMs = format->duration * 1000 / AV_TIME_BASE;
-    avformat_close_input(&format);
-    return book;
 }
 
 } // namespace
@@ -187,19 +67,20 @@ class TestParloRender : public QObject
     QTemporaryDir m_dir;
 
     QString path(const QString &name) const { return m_dir.filePath(name); }
+    TestFiles::Run render(const QStringList &arguments) const
+    {
+        return TestFiles::run(QStringLiteral(PARLO_RENDER), arguments, m_dir.path(), {}, 240000);
+    }
 
 private Q_SLOTS:
     // Every Han character gets a reading, Simplified ones through their
     // Traditional forms; one no table reads shows what the voice says.
     void showReadingCoversEveryCharacter()
     {
-        QProcess p;
-        p.start(QStringLiteral(PARLO_RENDER),
-            {u"--show-reading"_s, u"开始下雨了，头发干了。"_s, u"㐂"_s});
-        QVERIFY(p.waitForFinished(60000));
-        QCOMPARE(p.exitCode(), 0);
-        const QStringList lines
-            = QString::fromUtf8(p.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+        const TestFiles::Run run
+            = render({u"--show-reading"_s, u"开始下雨了，头发干了。"_s, u"㐂"_s});
+        QCOMPARE(run.exitCode, 0);
+        const QStringList lines = run.output.split(u'\n', Qt::SkipEmptyParts);
         QCOMPARE(lines.size(), 2);
         QCOMPARE(lines[0], u"kai1 shi3 xia4 yu3 le5 tou2 fa3 gan1 le5"_s);
         QVERIFY2(lines[1].startsWith(u"㐂["_s) && lines[1].size() > 3, qPrintable(lines[1]));
@@ -220,11 +101,12 @@ private Q_SLOTS:
         TestFiles::writeAll(path(u"docs/a.txt"_s), "第一課。今天天氣很好。"_ba);
         TestFiles::writeAll(path(u"docs/b.html"_s),
             "<html><body><p>第二課。</p><p>我們去公園。</p></body></html>"_ba);
-        writeDocx(path(u"docs/more/c.docx"_s),
-            "<w:p><w:r><w:t>第三課。</w:t></w:r></w:p><w:p><w:r><w:t>老師說早安。</w:t></w:r></w:p>"_ba);
+        TestFiles::writeAll(path(u"docs/more/c.docx"_s),
+            zipOf(docxMembers("<w:p><w:r><w:t>第三課。</w:t></w:r></w:p>"
+                              "<w:p><w:r><w:t>老師說早安。</w:t></w:r></w:p>")));
         TestFiles::writeAll(path(u"docs/d.docx"_s), "PK\x03\x04 cut short"_ba);
 
-        const Run run = render({u"-q"_s, u"-o"_s, u"out"_s, u"docs"_s}, m_dir.path());
+        const TestFiles::Run run = render({u"-q"_s, u"-o"_s, u"out"_s, u"docs"_s});
         QCOMPARE(run.exitCode, 1);
         QVERIFY2(run.errors.contains(u"docs/d.docx: "_s), qPrintable(run.errors));
         QCOMPARE(filesUnder(path(u"out"_s)),
@@ -258,9 +140,8 @@ private Q_SLOTS:
     {
         const QStringList sentences {
             u"我們明天早上出發"_s, u"老師已經到學校了"_s, u"大家一起唱歌吧"_s};
-        const Run run = render({u"--srt"_s, u"--lrc"_s, u"-o"_s, u"cues.wav"_s, u"--text"_s,
-                                   sentences.join(u"。"_s) + u"。"_s},
-            m_dir.path());
+        const TestFiles::Run run = render({u"--srt"_s, u"--lrc"_s, u"-o"_s, u"cues.wav"_s,
+            u"--text"_s, sentences.join(u"。"_s) + u"。"_s});
         QCOMPARE(run.exitCode, 0);
 
         static const QRegularExpression cue(
@@ -270,8 +151,8 @@ private Q_SLOTS:
         for (auto it = cue.globalMatch(srt); it.hasNext();) {
             const QRegularExpressionMatch m = it.next();
             QCOMPARE(m.captured(9), sentences.at(starts.size()) + u"。"_s);
-            QVERIFY(ms(m, 5) > ms(m, 1));
-            starts.append(ms(m, 1));
+            QVERIFY(cueMs(m, 5) > cueMs(m, 1));
+            starts.append(cueMs(m, 1));
         }
         QCOMPARE(starts.size(), sentences.size());
 
@@ -323,12 +204,18 @@ private Q_SLOTS:
             html += "<h1>" + title.toUtf8()
                 + "</h1><p>今天天氣很好，我們去散步。山上的風很涼快。</p>";
         TestFiles::writeAll(path(u"book/book.html"_s), html + "</body></html>");
-        const Run whole = render(
-            {u"--m4b"_s, u"--srt"_s, u"-o"_s, u"bookout"_s, u"book/book.html"_s}, m_dir.path());
+        const TestFiles::Run whole
+            = render({u"--m4b"_s, u"--srt"_s, u"-o"_s, u"bookout"_s, u"book/book.html"_s});
         QVERIFY2(whole.exitCode == 0, qPrintable(whole.errors));
 
-        const Audiobook book = readAudiobook(path(u"bookout/book.m4b"_s));
-        QCOMPARE(book.tags, u"山居記|王小明"_s);
+        // What a player shows: "title|artist", and chapters in ms.
+        const auto tags = [](const Media &m) {
+            return m.tags.value(u"title"_s) + u'|' + m.tags.value(u"artist"_s);
+        };
+        const auto ms = [](double seconds) { return qRound64(seconds * 1000); };
+        const Media book = readMedia(path(u"bookout/book.m4b"_s));
+        const qint64 lengthMs = book.durationUs / 1000;
+        QCOMPARE(tags(book), u"山居記|王小明"_s);
         QCOMPARE(book.chapters.size(), 3);
         // Where each heading's cue starts in the subtitles.
         const QString srt = QString::fromUtf8(TestFiles::readAll(path(u"bookout/book.srt"_s)));
@@ -338,39 +225,55 @@ private Q_SLOTS:
         for (auto it = cue.globalMatch(srt); it.hasNext();) {
             const QRegularExpressionMatch m = it.next();
             if (!heard.contains(m.captured(5)))
-                heard.insert(m.captured(5), ms(m, 1));
+                heard.insert(m.captured(5), cueMs(m, 1));
         }
         for (int i = 0; i < 3; ++i) {
-            const auto &[title, start, end] = book.chapters[i];
+            const QString &title = book.chapters[i].title;
+            const qint64 start = ms(book.chapters[i].start);
             QCOMPARE(title, titles[i]);
             QVERIFY2(std::abs(start - (i == 0 ? 0 : heard.value(title, -1000))) <= 100,
                 qPrintable(u"%1 starts at %2 ms"_s.arg(title).arg(start)));
-            QCOMPARE(end, i < 2 ? std::get<1>(book.chapters[i + 1]) : book.lengthMs);
+            QCOMPARE(ms(book.chapters[i].end), i < 2 ? ms(book.chapters[i + 1].start) : lengthMs);
         }
-        QCOMPARE(book.lengthMs, qRound64(seconds(path(u"bookout/book.wav"_s)) * 1000));
+        QCOMPARE(lengthMs, qRound64(seconds(path(u"bookout/book.wav"_s)) * 1000));
 
-        const Run split = render(
-            {u"--split"_s, u"chapters"_s, u"-o"_s, u"parts"_s, u"book/book.html"_s}, m_dir.path());
+        const TestFiles::Run split
+            = render({u"--split"_s, u"chapters"_s, u"-o"_s, u"parts"_s, u"book/book.html"_s});
         QVERIFY2(split.exitCode == 0, qPrintable(split.errors));
         QCOMPARE(filesUnder(path(u"parts"_s)),
             QStringList({u"book/01 序.wav"_s, u"book/02 上山.wav"_s, u"book/03 下山.wav"_s}));
         double total = 0;
         for (const QString &file : filesUnder(path(u"parts"_s)))
             total += seconds(path(u"parts/"_s + file));
-        QVERIFY(std::abs(total * 1000 - book.lengthMs) <= 200);
+        QVERIFY(std::abs(total * 1000 - lengthMs) <= 200);
 
         // A table of contents naming a missing file: said, and the rest marked.
-        writeEpubWithAHole(path(u"book/hole.epub"_s));
-        const Run hole = render(
-            {u"--m4b"_s, u"--no-wav"_s, u"-o"_s, u"bookout"_s, u"book/hole.epub"_s}, m_dir.path());
+        // Its manifest gives no media types.
+        const auto page
+            = [](const char *text) { return xhtml("", "<p>" + QByteArray(text) + "</p>"); };
+        TestFiles::writeAll(path(u"book/hole.epub"_s),
+            zipOf(epubMembers("<dc:title>缺頁</dc:title>",
+                "<item id=\"n\" href=\"nav.xhtml\" properties=\"nav\"/><item id=\"a\" "
+                "href=\"a.xhtml\"/>"
+                "<item id=\"b\" href=\"b.xhtml\"/>",
+                "<spine><itemref idref=\"a\"/><itemref idref=\"b\"/></spine>",
+                {{u"nav.xhtml"_s,
+                     xhtml("",
+                         "<nav epub:type=\"toc\"><ol><li><a href=\"a.xhtml\">甲</a></li>"
+                         "<li><a href=\"gone.xhtml\">乙</a></li>"
+                         "<li><a href=\"b.xhtml\">丙</a></li></ol></nav>")},
+                    {u"a.xhtml"_s, page("第一段，天氣很好。")},
+                    {u"b.xhtml"_s, page("第二段，我們去散步。")}})));
+        const TestFiles::Run hole
+            = render({u"--m4b"_s, u"--no-wav"_s, u"-o"_s, u"bookout"_s, u"book/hole.epub"_s});
         QCOMPARE(hole.exitCode, 0);
         QVERIFY2(hole.errors.contains(u"book/hole.epub: table of contents: "_s)
                 && hole.errors.contains(u"gone.xhtml"_s),
             qPrintable(hole.errors));
-        const Audiobook holed = readAudiobook(path(u"bookout/hole.m4b"_s));
-        QCOMPARE(holed.tags, u"缺頁|"_s);
+        const Media holed = readMedia(path(u"bookout/hole.m4b"_s));
+        QCOMPARE(tags(holed), u"缺頁|"_s);
         QCOMPARE(holed.chapters.size(), 2);
-        QCOMPARE(std::get<0>(holed.chapters[1]), u"丙"_s);
+        QCOMPARE(holed.chapters[1].title, u"丙"_s);
     }
 
     // Two workers or one: the same bytes in every output.
@@ -381,8 +284,8 @@ private Q_SLOTS:
         TestFiles::writeAll(path(u"par/2.txt"_s), "夏天很熱。我們去游泳。"_ba);
         TestFiles::writeAll(path(u"par/3.txt"_s), "Autumn leaves fall. 秋天到了。"_ba);
         const QStringList common {u"--mp3"_s, u"--srt"_s, u"--lrc"_s, u"par"_s, u"-o"_s};
-        QCOMPARE(render(common + QStringList {u"j1"_s, u"-j1"_s}, m_dir.path()).exitCode, 0);
-        QCOMPARE(render(common + QStringList {u"j2"_s, u"-j2"_s}, m_dir.path()).exitCode, 0);
+        QCOMPARE(render(common + QStringList {u"j1"_s, u"-j1"_s}).exitCode, 0);
+        QCOMPARE(render(common + QStringList {u"j2"_s, u"-j2"_s}).exitCode, 0);
         const QStringList files = filesUnder(path(u"j1"_s));
         QCOMPARE(files.size(), 12);
         QCOMPARE(filesUnder(path(u"j2"_s)), files);
@@ -415,7 +318,7 @@ private Q_SLOTS:
         TestFiles::writeAll(path(u"long/1.txt"_s), text);
         TestFiles::writeAll(path(u"long/2.txt"_s), text);
         QProcess p;
-        p.setWorkingDirectory(m_dir.path());
+        TestFiles::setUp(p, m_dir.path());
         p.start(QStringLiteral(PARLO_RENDER),
             QStringList {jobs} + outputs + QStringList {u"-o"_s, out, u"long"_s});
         QVERIFY(p.waitForStarted());

@@ -43,10 +43,10 @@ QStringList keyLines(const QString &path)
     QStringList lines;
     for (const QByteArray &raw : TestFiles::readAll(path).split('\n')) {
         const QString line = QString::fromUtf8(raw).trimmed();
-        if (line.startsWith(QLatin1Char('[')))
+        if (line.startsWith(u'['))
             lines.append(line);
-        else if (line.contains(QLatin1Char('=')))
-            lines.append(line.section(QLatin1Char('='), 0, 0));
+        else if (line.contains(u'='))
+            lines.append(line.section(u'=', 0, 0));
     }
     return lines;
 }
@@ -120,11 +120,9 @@ private Q_SLOTS:
         QCOMPARE(w->L_V1->palette().color(QPalette::WindowText), QColor(16, 7, 223));
         w->close();
         w.reset();
-        const QStringList expected = QStringLiteral(
-            "[TTS] RoleID Rate Volume All [Option] FntName FntSize Prompt Fullscreen [Last] Path "
-            "[Text] SelPos SelLen [RGB] BgColor FrameColor PhotoColor KeyWordColor")
-                                         .split(QLatin1Char(' '));
-        QCOMPARE(keyLines(ini()), expected);
+        QCOMPARE(keyLines(ini()),
+            u"[TTS] RoleID Rate Volume All [Option] FntName FntSize Prompt Fullscreen [Last] Path "
+            "[Text] SelPos SelLen [RGB] BgColor FrameColor PhotoColor KeyWordColor"_s.split(u' '));
         QVERIFY(messages.isEmpty());
     }
 
@@ -314,10 +312,10 @@ private Q_SLOTS:
     void everyHintedControlKeepsExactlyOneTooltip()
     {
         auto w = start();
-        const QStringList hinted = QStringLiteral(
-            "Cmd_H1 Cmd_H2 Cmd_H4 Cmd_H5 Cmd_OpenTxt Cmd_SaveTxt Cmd_SearchT Cmd_PrintDC "
-            "Cmd_ChgIcon Cmd_Speak Cmd_Pause Cmd_SaveWAV Cmd_SaveWAVnMP3 Slider_Rate Slider_Volume")
-                                       .split(QLatin1Char(' '));
+        const QStringList hinted
+            = u"Cmd_H1 Cmd_H2 Cmd_H4 Cmd_H5 Cmd_OpenTxt Cmd_SaveTxt Cmd_SearchT Cmd_PrintDC "
+              "Cmd_ChgIcon Cmd_Speak Cmd_Pause Cmd_SaveWAV Cmd_SaveWAVnMP3 Slider_Rate Slider_Volume"_s
+                  .split(u' ');
         for (int i = 0; i < 12; ++i)
             w->resize(720 + 37 * i, 460 + 23 * i);
         QStringList names;
@@ -363,7 +361,7 @@ private Q_SLOTS:
         QCOMPARE(w->Txt_Input->font().pointSize(), 30);
 
         w->Txt_Input->setText(QString());
-        QCOMPARE(w->SB_Panel1->text(), u"總字數： "_s + QString(14, QLatin1Char(' ')) + u"0"_s);
+        QCOMPARE(w->SB_Panel1->text(), u"總字數： "_s + QString(14, u' ') + u"0"_s);
         QCOMPARE(w->SB_Panel2->text(), u"字數上限：30000"_s);
         w->Txt_Input->setText(u"一\r\n二"_s);
         QVERIFY(w->SB_Panel1->text().endsWith(u" 4"_s));
@@ -423,9 +421,8 @@ private Q_SLOTS:
             QFile::setPermissions(
                 dir.filePath(name), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         }
-        Q_EMIT w->Cmd_H1->Click();
-        Q_EMIT w->Cmd_H2->Click();
-        Q_EMIT w->Cmd_H5->Click();
+        for (BmpBtnX *b : {w->Cmd_H1, w->Cmd_H2, w->Cmd_H5})
+            Q_EMIT b->Click();
         w->ImgLink2->resize(40, 20); // its picture is not in the test's program folder
         QTest::mouseClick(w->ImgLink2, Qt::LeftButton);
         QStringList targets;

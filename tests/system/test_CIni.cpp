@@ -3,9 +3,6 @@
 
 #include <QtTest>
 
-#include <csignal>
-#include <sys/resource.h>
-
 using namespace Qt::StringLiterals;
 
 using namespace TestFiles;
@@ -20,24 +17,6 @@ QString chinese(int count)
         s += QChar(0x4E00 + i); // 3 bytes each in UTF-8
     return s;
 }
-
-// Files may grow to `bytes` at most while it lives, as on a nearly full disk.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &m_saved);
-        rlimit small = m_saved;
-        small.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &small);
-    }
-    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &m_saved); }
-
-private:
-    rlimit m_saved {};
-};
 
 constexpr qint32 rgb(int r, int g, int b)
 {
@@ -91,22 +70,18 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<QString>("expected"); // of GetSz("S", "K", "DEF")
         QTest::newRow("trailing spaces, names without case")
-            << QByteArray("[s]\r\nk=Arial   \r\n") << u"Arial"_s;
-        QTest::newRow("missing key") << QByteArray("[S]\r\nOther=1\r\n") << u"DEF"_s;
-        QTest::newRow("key in next section")
-            << QByteArray("[S]\r\nA=1\r\n[T]\r\nK=X\r\n") << u"DEF"_s;
+            << "[s]\r\nk=Arial   \r\n"_ba << u"Arial"_s;
+        QTest::newRow("missing key") << "[S]\r\nOther=1\r\n"_ba << u"DEF"_s;
+        QTest::newRow("key in next section") << "[S]\r\nA=1\r\n[T]\r\nK=X\r\n"_ba << u"DEF"_s;
         QTest::newRow("cut at NUL") << QByteArray("[S]\r\nK=ab\0cd\r\n", 14) << u"ab"_s;
-        QTest::newRow("quotes dropped") << QByteArray("[S]\r\nK=\"  x  \"\r\n") << u"  x"_s;
-        QTest::newRow("unmatched quote") << QByteArray("[S]\r\nK=\"x\r\n") << u"\"x"_s;
-        QTest::newRow("first duplicate wins") << QByteArray("[S]\r\nK=A\r\nK=B\r\n") << u"A"_s;
-        QTest::newRow("comment skipped")
-            << QByteArray("[S]\r\n;K=Times\r\nK=Arial\r\n") << u"Arial"_s;
-        QTest::newRow("byte-order mark")
-            << QByteArray("\xEF\xBB\xBF[S]\r\nK=Arial\r\n") << u"Arial"_s;
-        QTest::newRow("no final line end") << QByteArray("[S]\r\nK=Arial") << u"Arial"_s;
-        QTest::newRow("lone CR line ends") << QByteArray("[T]\rK=X\r[S]\rK=Arial\r") << u"Arial"_s;
-        QTest::newRow("CR left by an old append")
-            << QByteArray("[S]\r\nK=Arial\r\r\nL=1\r\n") << u"Arial"_s;
+        QTest::newRow("quotes dropped") << "[S]\r\nK=\"  x  \"\r\n"_ba << u"  x"_s;
+        QTest::newRow("unmatched quote") << "[S]\r\nK=\"x\r\n"_ba << u"\"x"_s;
+        QTest::newRow("first duplicate wins") << "[S]\r\nK=A\r\nK=B\r\n"_ba << u"A"_s;
+        QTest::newRow("comment skipped") << "[S]\r\n;K=Times\r\nK=Arial\r\n"_ba << u"Arial"_s;
+        QTest::newRow("byte-order mark") << "\xEF\xBB\xBF[S]\r\nK=Arial\r\n"_ba << u"Arial"_s;
+        QTest::newRow("no final line end") << "[S]\r\nK=Arial"_ba << u"Arial"_s;
+        QTest::newRow("lone CR line ends") << "[T]\rK=X\r[S]\rK=Arial\r"_ba << u"Arial"_s;
+        QTest::newRow("CR left by an old append") << "[S]\r\nK=Arial\r\r\nL=1\r\n"_ba << u"Arial"_s;
     }
     void getSz()
     {
@@ -119,15 +94,15 @@ private Q_SLOTS:
     {
         QTest::addColumn<QByteArray>("raw");
         QTest::addColumn<int>("expected"); // of GetVal("S", "K", 99)
-        QTest::newRow("negative") << QByteArray("-1") << -1;
-        QTest::newRow("leading number") << QByteArray("75abc") << 75;
-        QTest::newRow("no number") << QByteArray("abc") << 0;
-        QTest::newRow("half down to even") << QByteArray("12.5") << 12;
-        QTest::newRow("half up to even") << QByteArray("13.5") << 14;
-        QTest::newRow("largest") << QByteArray("32767") << 32767;
-        QTest::newRow("too large is missing") << QByteArray("32768") << 99;
-        QTest::newRow("rounds out of range") << QByteArray("32767.5") << 99;
-        QTest::newRow("empty") << QByteArray("") << 99;
+        QTest::newRow("negative") << "-1"_ba << -1;
+        QTest::newRow("leading number") << "75abc"_ba << 75;
+        QTest::newRow("no number") << "abc"_ba << 0;
+        QTest::newRow("half down to even") << "12.5"_ba << 12;
+        QTest::newRow("half up to even") << "13.5"_ba << 14;
+        QTest::newRow("largest") << "32767"_ba << 32767;
+        QTest::newRow("too large is missing") << "32768"_ba << 99;
+        QTest::newRow("rounds out of range") << "32767.5"_ba << 99;
+        QTest::newRow("empty") << ""_ba << 99;
     }
     void getVal()
     {
@@ -140,11 +115,11 @@ private Q_SLOTS:
     {
         QTest::addColumn<QByteArray>("raw");
         QTest::addColumn<qint32>("expected"); // of GetLong("S", "K", -7)
-        QTest::newRow("beyond 16 bits") << QByteArray("100000") << 100000;
-        QTest::newRow("largest") << QByteArray("2147483647") << 2147483647;
-        QTest::newRow("too large is missing") << QByteArray("2147483648") << -7;
-        QTest::newRow("smallest") << QByteArray("-2147483648") << qint32(-2147483647 - 1);
-        QTest::newRow("empty") << QByteArray("") << -7;
+        QTest::newRow("beyond 16 bits") << "100000"_ba << 100000;
+        QTest::newRow("largest") << "2147483647"_ba << 2147483647;
+        QTest::newRow("too large is missing") << "2147483648"_ba << -7;
+        QTest::newRow("smallest") << "-2147483648"_ba << qint32(-2147483647 - 1);
+        QTest::newRow("empty") << ""_ba << -7;
     }
     void getLong()
     {
@@ -157,10 +132,10 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("raw");
         QTest::addColumn<bool>("def");
         QTest::addColumn<bool>("expected");
-        QTest::newRow("True") << QByteArray("True") << false << true;
-        QTest::newRow("lower case") << QByteArray("true") << true << false;
-        QTest::newRow("trailing spaces") << QByteArray("True   ") << false << true;
-        QTest::newRow("empty keeps default") << QByteArray("") << true << true;
+        QTest::newRow("True") << "True"_ba << false << true;
+        QTest::newRow("lower case") << "true"_ba << true << false;
+        QTest::newRow("trailing spaces") << "True   "_ba << false << true;
+        QTest::newRow("empty keeps default") << ""_ba << true << true;
     }
     void getBool()
     {
@@ -178,27 +153,26 @@ private Q_SLOTS:
         const QByteArray two = "; notes\r\n[TTS]\r\nRate = 10 \r\n\r\n[Option]\r\nF=A\r\n";
         QTest::newRow("existing key keeps everything else")
             << two << u"tts"_s << u"RATE"_s
-            << QByteArray("; notes\r\n[TTS]\r\nRate=V\r\n\r\n[Option]\r\nF=A\r\n");
+            << "; notes\r\n[TTS]\r\nRate=V\r\n\r\n[Option]\r\nF=A\r\n"_ba;
         QTest::newRow("missing key ends its section")
             << two << u"TTS"_s << u"Volume"_s
-            << QByteArray("; notes\r\n[TTS]\r\nRate = 10 \r\nVolume=V\r\n\r\n[Option]\r\nF=A\r\n");
+            << "; notes\r\n[TTS]\r\nRate = 10 \r\nVolume=V\r\n\r\n[Option]\r\nF=A\r\n"_ba;
         QTest::newRow("missing section ends the file")
             << two << u"RGB"_s << u"Bg"_s << QByteArray(two + "[RGB]\r\nBg=V\r\n");
         QTest::newRow("new section after line feeds")
-            << QByteArray("[A]\nx=1\n") << u"B"_s << u"y"_s << QByteArray("[A]\nx=1\n[B]\ny=V\n");
+            << "[A]\nx=1\n"_ba << u"B"_s << u"y"_s << "[A]\nx=1\n[B]\ny=V\n"_ba;
         QTest::newRow("no final line end, new key")
-            << QByteArray("[A]\r\nx=1") << u"A"_s << u"y"_s << QByteArray("[A]\r\nx=1\r\ny=V\r\n");
-        QTest::newRow("byte-order mark kept") << QByteArray("\xEF\xBB\xBF[A]\r\nx=1\r\n") << u"A"_s
-                                              << u"x"_s << QByteArray("\xEF\xBB\xBF[A]\r\nx=V\r\n");
+            << "[A]\r\nx=1"_ba << u"A"_s << u"y"_s << "[A]\r\nx=1\r\ny=V\r\n"_ba;
+        QTest::newRow("byte-order mark kept") << "\xEF\xBB\xBF[A]\r\nx=1\r\n"_ba << u"A"_s << u"x"_s
+                                              << "\xEF\xBB\xBF[A]\r\nx=V\r\n"_ba;
         QTest::newRow("comment with same name untouched")
-            << QByteArray("[A]\r\n;x=old\r\nx=1\r\n") << u"A"_s << u"x"_s
-            << QByteArray("[A]\r\n;x=old\r\nx=V\r\n");
+            << "[A]\r\n;x=old\r\nx=1\r\n"_ba << u"A"_s << u"x"_s << "[A]\r\n;x=old\r\nx=V\r\n"_ba;
         QTest::newRow("lone CR at the end, new key")
-            << QByteArray("[A]\r\nx=1\r") << u"A"_s << u"y"_s << QByteArray("[A]\r\nx=1\ry=V\r\n");
+            << "[A]\r\nx=1\r"_ba << u"A"_s << u"y"_s << "[A]\r\nx=1\ry=V\r\n"_ba;
         QTest::newRow("lone CR line ends kept")
-            << QByteArray("[A]\rx=1\r") << u"A"_s << u"y"_s << QByteArray("[A]\rx=1\ry=V\r");
-        QTest::newRow("no sections at all") << QByteArray("Rate=42\r\n") << u"TTS"_s << u"Rate"_s
-                                            << QByteArray("Rate=42\r\n[TTS]\r\nRate=V\r\n");
+            << "[A]\rx=1\r"_ba << u"A"_s << u"y"_s << "[A]\rx=1\ry=V\r"_ba;
+        QTest::newRow("no sections at all")
+            << "Rate=42\r\n"_ba << u"TTS"_s << u"Rate"_s << "Rate=42\r\n[TTS]\r\nRate=V\r\n"_ba;
     }
     void writeInPlace()
     {
@@ -352,7 +326,7 @@ private Q_SLOTS:
             const FileSizeLimit nearlyFull(40);
             QVERIFY(!inPlace.SetSz(u"Option"_s, u"FntName"_s, u"Noto Sans CJK TC"_s));
         }
-        QCOMPARE(readAll(locked + u"/Parlo_Cfg.ini"_s), QByteArray("[TTS]\r\nRate=5\r\n"));
+        QCOMPARE(readAll(locked + u"/Parlo_Cfg.ini"_s), "[TTS]\r\nRate=5\r\n"_ba);
         QCOMPARE(m_failures, 2);
     }
 
@@ -373,20 +347,20 @@ private Q_SLOTS:
     {
         QTest::addColumn<QByteArray>("stored"); // empty: no key in the file
         QTest::addColumn<qint32>("expected");
-        QTest::newRow("plain") << QByteArray("1,2,3") << rgb(1, 2, 3);
-        QTest::newRow("above 255") << QByteArray("300,10,10") << rgb(255, 10, 10);
-        QTest::newRow("two parts: fallback") << QByteArray("10,20") << rgb(0, 128, 192);
-        QTest::newRow("not a number: black") << QByteArray("10,abc,30") << 0;
-        QTest::newRow("negative: black") << QByteArray("10,20,-1") << 0;
-        QTest::newRow("beyond 16 bits: black") << QByteArray("40000,0,0") << 0;
-        QTest::newRow("fraction rounds to even") << QByteArray("12.5,13.5,0") << rgb(12, 14, 0);
+        QTest::newRow("plain") << "1,2,3"_ba << rgb(1, 2, 3);
+        QTest::newRow("above 255") << "300,10,10"_ba << rgb(255, 10, 10);
+        QTest::newRow("two parts: fallback") << "10,20"_ba << rgb(0, 128, 192);
+        QTest::newRow("not a number: black") << "10,abc,30"_ba << 0;
+        QTest::newRow("negative: black") << "10,20,-1"_ba << 0;
+        QTest::newRow("beyond 16 bits: black") << "40000,0,0"_ba << 0;
+        QTest::newRow("fraction rounds to even") << "12.5,13.5,0"_ba << rgb(12, 14, 0);
         QTest::newRow("missing: default text") << QByteArray() << rgb(174, 216, 230);
     }
     void parseColour()
     {
         QFETCH(QByteArray, stored);
         writeAll(m_path,
-            stored.isEmpty() ? QByteArray("[RGB]\r\n")
+            stored.isEmpty() ? "[RGB]\r\n"_ba
                              : "[RGB]\r\nBgColor=" + stored + "\r\nFrameColor=5,6,7\r\n");
         const CIni ini(m_path);
         QTEST(ParseColour(ini, u"BgColor"_s, u"174,216,230"_s, rgb(0, 128, 192)), "expected");
