@@ -152,11 +152,12 @@ private Q_SLOTS:
         // Refused files leave the text as it was: binary data silently, a
         // document too long for the box with a message, and its edits still
         // unsaved.
-        QVERIFY(!files.LoadDocument(path(u"bin"_s)));
-        QVERIFY(boxes.isEmpty());
-        QCOMPARE(box.Text(), chinese);
         box.setText(u"draft"_s);
         files.TextChange();
+        QVERIFY(!files.LoadDocument(path(u"bin"_s)));
+        QVERIFY(boxes.isEmpty());
+        QCOMPARE(box.Text(), u"draft"_s);
+        QVERIFY(files.m_Dirty);
         QVERIFY(!files.LoadDocument(path(u"long.txt"_s)));
         QCOMPARE(
             boxes, QStringList {DocumentFiles::tooLongText(DocumentFiles::MaxDocumentChars + 1)});

@@ -83,14 +83,10 @@ bool DocumentFiles::LoadDocument(const QString &path)
         return false;
     }
     m_Loading = true;
-    // A document refused for its size leaves the text, and so its unsaved
-    // edits, as they were.
     const bool wasDirty = m_Dirty;
-    m_Dirty = false;
     const ReadOutcome outcome = readInBackground(path);
     bool shown = false;
     if (outcome.tooLarge || outcome.text.size() > MaxDocumentChars) {
-        m_Dirty = wasDirty;
         qCInfo(lcDocument) << path << "is too long for the text box";
         MessageBox::show(tooLongText(outcome.tooLarge ? -1 : outcome.text.size()),
             MessageBox::Icon::Exclamation, MessageBox::Buttons::Ok, m_Owner);
@@ -98,6 +94,9 @@ bool DocumentFiles::LoadDocument(const QString &path)
         m_TextBox.setText(outcome.text);
         shown = true;
     }
+    // A document refused (too long, or binary) leaves the text, and so its
+    // unsaved edits, as they were.
+    m_Dirty = shown ? false : wasDirty;
     m_Loading = false;
     return shown;
 }
