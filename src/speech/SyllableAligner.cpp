@@ -195,7 +195,8 @@ struct Tuning {
     double boundaryCap = 1.5; // strong evidence saturates towards this
     double durationWeight = 2.0; // per squared log of length / expected length
     double silenceReward = 0.6; // per quiet frame given to silence
-    double quietInSyllable = 0.5; // per quiet frame inside a syllable
+    double quietInSyllable = 0.5; // per quiet frame inside a syllable that has a closure
+    double quietInOpenSyllable = 1.0; // ... and inside one that has none
     double noNucleusCost = 4.0; // a syllable with no voiced frame
     double markedPauseCost = 0.5;
     double unmarkedPauseCost = 4.0;
@@ -585,6 +586,9 @@ public:
                 const double r = std::log(d / m_expected[j]);
                 prior[d] = tuned.durationWeight * r * r;
             }
+            const double quietWeight = hasClosure(m_slots[j].onset)
+                ? 1.0
+                : tuned.quietInOpenSyllable / tuned.quietInSyllable;
             std::fill(end.begin(), end.end(), None);
             lengthOf[j].assign(size_t(std::max<qsizetype>(0, endTo - endFrom + 1)), 0);
             for (qsizetype t = endFrom; t <= endTo; ++t) {
@@ -599,7 +603,8 @@ public:
                     const double s = start[t - d];
                     if (s == None)
                         continue;
-                    const double v = s - prior[d] - (m_quietCost[t] - m_quietCost[t - d])
+                    const double v = s - prior[d]
+                        - quietWeight * (m_quietCost[t] - m_quietCost[t - d])
                         - tuned.noNucleusCost * (1 - nucleus);
                     if (v > bestHere) {
                         bestHere = v;
