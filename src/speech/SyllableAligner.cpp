@@ -765,12 +765,17 @@ QList<Span> align(std::span<const qint16> pcm, int sampleRate, const QList<Unit>
         appendSlots(slots, int(u), units[u]);
     const qsizetype M = qsizetype(slots.size());
     const qint64 speechFrom = qint64(first) * hop, speechTo = qint64(last + 1) * hop;
+    auto spreadOverSpeech = [&] {
+        return speechTo - speechFrom >= units.size()
+            ? spreadEvenly(units.size(), speechFrom, speechTo)
+            : spreadEvenly(units.size(), 0, total);
+    };
     if (M > speech)
-        return spreadEvenly(units.size(), speechFrom, speechTo);
+        return spreadOverSpeech();
     Aligner aligner(slots, ev, first, last, speech);
     Placement placement;
     if (!aligner.run(placement))
-        return spreadEvenly(units.size(), speechFrom, speechTo);
+        return spreadOverSpeech();
 
     const qint64 closure = qint64(tuned.closureShare * double(speech) / double(M) * hop);
     QList<Span> spans(units.size());

@@ -44,11 +44,13 @@ struct Span {
     qint64 end = 0;
 };
 
-// One span per unit, in the units' order: starts never decrease, every span
-// lies inside [0, sample count) and is at least one sample long when the
-// sound holds a sample per unit. Leading and trailing silence belong to no
-// unit. Sound with no speech in it (or too short for its units) gets its
-// units spread evenly over its whole length; no units give an empty list.
+// One span per unit of the mono 16-bit sound `pcm`, in the units' order:
+// starts never decrease, every span lies inside [0, sample count) and is at
+// least one sample long when the sound holds a sample per unit. Leading and
+// trailing silence belong to no unit. Sound with no speech in it gets its
+// units spread evenly over its whole length, speech too short for its units
+// over the speech; no units give an empty list. Made for one sentence: the
+// work grows with its syllables times its length.
 QList<Span> align(std::span<const qint16> pcm, int sampleRate, const QList<Unit> &units);
 
 // The units a Mandarin voice speaks for one sentence, as MandarinReading

@@ -264,6 +264,8 @@ private Q_SLOTS:
         QTest::newRow("silent sound") << QString() << 32000 << 5 << true;
         QTest::newRow("more units than the sound can hold")
             << u"s100 t200 s100"_s << 0 << 60 << false;
+        QTest::newRow("more units than samples of speech")
+            << u"s100 t50 s100"_s << 0 << 3000 << false;
         QTest::newRow("shorter than a frame") << QString() << 100 << 3 << true;
         QTest::newRow("fewer samples than units") << QString() << 2 << 3 << false;
         QTest::newRow("hiss only") << u"n800"_s << 0 << 4 << false;
@@ -292,6 +294,31 @@ private Q_SLOTS:
             // The one syllable is the tone, not its silences.
             QVERIFY(std::abs(spans[0].start - 3200) <= 320);
             QVERIFY(std::abs(spans[0].end - 8000) <= 320);
+        }
+    }
+
+    // Whatever the sound and the units, the spans keep their contract.
+    void randomSoundsKeepTheContract()
+    {
+        QRandomGenerator random(2024);
+        const QStringList readings
+            = u"ma1 ba1 xi1 zhong1 a4 lv4 er2 ? strength~ banana~"_s.split(u' ');
+        for (int round = 0; round < 40; ++round) {
+            const int rate = QList<int> {8000, 16000, 22050, 44100}[random.bounded(4)];
+            QStringList pieces, units;
+            for (int k = random.bounded(1, 12); k > 0; --k)
+                pieces.append(QString(u"tdsn"_s[random.bounded(4)])
+                    + QString::number(random.bounded(1, 300)));
+            for (int k = random.bounded(1, 25); k > 0; --k)
+                units.append(readings[random.bounded(readings.size())]
+                    + (random.bounded(5) ? u""_s : u"|"_s));
+            const std::vector<qint16> pcm = synthesize(pieces.join(u' '), rate);
+            const QList<Unit> u = unitsFrom(units.join(u' '));
+            const QList<Span> spans = SyllableAligner::align(pcm, rate, u);
+            if (qsizetype(pcm.size()) >= u.size())
+                checkInvariants(spans, u.size(), qint64(pcm.size()));
+            else
+                QCOMPARE(spans.size(), u.size());
         }
     }
 
