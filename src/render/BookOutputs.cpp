@@ -108,8 +108,9 @@ bool writeM4b(const QString &wav, const QString &target, const Book &book, int b
         return false;
     }
     std::vector<int16_t> piece(PieceFrames);
+    const double frames = double(std::max<qint64>(1, reader.frames()));
     for (;;) {
-        if (going && !going()) {
+        if (going && !going(double(writer.framesWritten()) / frames)) {
             writer.abort();
             return false;
         }
@@ -143,6 +144,7 @@ bool writeParts(const QString &wav, const Book &book, const QList<PartTargets> &
         return false;
     const int rate = reader.sampleRate();
     const qint64 total = reader.frames();
+    qint64 done = 0;
     std::vector<int16_t> piece(PieceFrames);
     for (qsizetype i = 0; i < book.chapters.size(); ++i) {
         const qint64 end = i + 1 < book.chapters.size() ? book.starts.value(i + 1) : total;
@@ -163,7 +165,7 @@ bool writeParts(const QString &wav, const Book &book, const QList<PartTargets> &
                 mp3.begin(to.mp3, rate, 1, settings);
             }
             while (left > 0) {
-                if (going && !going())
+                if (going && !going(double(done) / double(std::max<qint64>(1, total))))
                     return false;
                 const qint64 got = reader.read(piece.data(), std::min(left, PieceFrames));
                 if (got < 0) {
@@ -173,6 +175,7 @@ bool writeParts(const QString &wav, const Book &book, const QList<PartTargets> &
                 if (got == 0)
                     break;
                 left -= got;
+                done += got;
                 if (!to.wav.isEmpty() && !part.write(piece.data(), got)) {
                     *error = QStringLiteral("%1: %2").arg(to.wav, part.errorString());
                     return false;

@@ -25,9 +25,9 @@ struct Book {
     QList<qint64> starts; // the sample at which each chapter is heard
 };
 
-// Called between pieces; false stops the work (the caller removes what was
-// written).
-using Going = std::function<bool()>;
+// Called between pieces with the share of the WAV done (0 to 1); false stops
+// the work (the caller removes what was written).
+using Going = std::function<bool(double done)>;
 
 // Encodes the WAV at `wav` into `target` (AAC in MP4 at `bitrateKbps`), titled
 // and tagged with the book, a mark per chapter. False with `error` on failure

@@ -467,7 +467,13 @@ JobOutcome JobRunner::make(const RenderJob &job, const Progress &progress)
                       .arg(rendered.error)};
     const int rate = TextRenderer::sampleRate();
     const QString lastChapter = chapterAt(total);
-    auto going = [&] { return !progress || progress(total, total, lastChapter); };
+    // After the reading, the line names what is being made and how far.
+    auto going = [&](double done) {
+        return !progress
+            || progress(total, total,
+                done < 0 ? lastChapter
+                         : inUserLanguage("encoding %1 %", "編碼中 %1 %").arg(int(done * 100)));
+    };
     book.starts = BookChapters::startSamples(book.chapters, rendered.words, rendered.samples);
 
     if (m_settings.srt || m_settings.lrc) {
@@ -507,7 +513,7 @@ JobOutcome JobRunner::make(const RenderJob &job, const Progress &progress)
         && !BookOutputs::writeM4b(wavTemp, m4b.temporary, book, m_settings.bitrate, going, &error))
         return {error.isEmpty() ? Kind::Cancelled : Kind::Failed, error};
     // The last chance to stop: after this the outputs appear.
-    if (!going())
+    if (!going(-1))
         return {Kind::Cancelled, QString()};
     if (m_settings.toStdout)
         return copyToStandardOutput(wavTemp, &error) ? JobOutcome {Kind::Rendered, QString()}
