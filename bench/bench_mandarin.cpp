@@ -5,10 +5,12 @@
 // reading the raw characters (before) and with the step (after), and how
 // the step reads the evaluation sentences: the development half, on which
 // readings may be corrected, and the held-out half, which only this program
-// reads.
-//   bench_mandarin [--dev-misses] [--speed] [folder of the lists]
+// reads. The probe lists (sentences built around characters read by
+// context) are development data too.
+//   bench_mandarin [--dev-misses] [--probe-misses] [--speed] [folder of the lists]
 // --dev-misses prints the development half's wrong readings (never the
-// held-out half's); --speed stops after the speed and memory figures.
+// held-out half's), --probe-misses the probe lists'; --speed stops after the
+// speed and memory figures.
 #include "MandarinEval.h"
 #include "audio/AudioSink.h"
 #include "speech/ChineseScript.h"
@@ -19,6 +21,7 @@
 #include "speech/VoiceCatalogue.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QMap>
@@ -286,6 +289,29 @@ void evaluate(const QString &folder, bool showDevMisses)
     ChineseScript::setConversion(chosen);
 }
 
+void probe(const QString &folder, bool showMisses)
+{
+    using namespace MandarinEval;
+    const QDir dir(folder + QStringLiteral("/probe"));
+    Score all;
+    for (const QString &name : dir.entryList({QStringLiteral("*.tsv")}, QDir::Files, QDir::Name)) {
+        Score part;
+        QStringList misses;
+        for (const Row &row : readRows(dir.filePath(name))) {
+            QString miss;
+            part.add(scoreRow(row, showMisses ? &miss : nullptr));
+            if (!miss.isEmpty())
+                misses << miss;
+        }
+        all.add(part);
+        std::printf("  probe %-12s %s\n", qPrintable(name), qPrintable(describe(part)));
+        for (const QString &miss : misses)
+            std::printf("    miss: %s\n", qPrintable(miss));
+    }
+    if (all.sentences)
+        std::printf("probe lists: %s\n", qPrintable(describe(all)));
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -293,6 +319,7 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
     const bool devMisses = args.removeAll(QStringLiteral("--dev-misses")) > 0;
+    const bool probeMisses = args.removeAll(QStringLiteral("--probe-misses")) > 0;
     const bool speedOnly = args.removeAll(QStringLiteral("--speed")) > 0;
     const double rssBefore = residentMb();
     QElapsedTimer firstLoad;
@@ -358,5 +385,6 @@ int main(int argc, char **argv)
         "unseen word list", rows(folder + QStringLiteral("/mandarin_words_unseen.tsv")), mandarin);
     score("number list", rows(folder + QStringLiteral("/mandarin_numbers.tsv")), mandarin);
     evaluate(folder, devMisses);
+    probe(folder, probeMisses);
     return 0;
 }

@@ -19,6 +19,7 @@ enum class When {
     Repeated, // the character two before is this one (數了數, 數一數)
     AfterDouble, // after a doubled character (輕輕地下著)
     End, // no Chinese character after it (記得去還。)
+    Verse, // in a line of verse (獨在異鄉為異客，每逢佳節倍思親。)
 };
 
 struct Rule {
@@ -40,6 +41,11 @@ constexpr char16_t Numerals[] = u"一二兩三四五六七八九十百千萬數�
 // lexicon holds (得到, 投降, 背包, 種子) are read from it; these rules are for
 // the character standing alone.
 const Rule Rules[] = {
+    // Verse keeps the classical senses: 為 is to be (為異客) unless it is for
+    // someone (為君), 得 after a modal is to get (能得幾回聞).
+    {u'為', "wei4", nullptr, u"君誰汝爾卿伊吾", When::Verse},
+    {u'為', "wei2", nullptr, nullptr, When::Verse},
+    {u'得', "de2", u"能安可難豈何未莫求欲", nullptr, When::Verse},
     // 得: got (得了獎), must (我得走了, 就得), else the complement particle;
     // 得到 is got (他得到), but can reach after a verb (看得到).
     {u'得', "de5", u"看找買做辦聽吃曬拿用想摸碰趕跑走等見感覺收猜說學記寫讀辨查", nullptr,
@@ -91,7 +97,7 @@ const Rule Rules[] = {
     {u'行', "hang2", u"一二兩三四五六七八九十百千萬幾每這那第數單雙", nullptr},
     {u'行', "xing2"},
     // 還: give back (還錢, 還給, 還沒還), else still.
-    {u'還', "huan2", nullptr, u"錢給書債清款回原手擊嘴價本"},
+    {u'還', "huan2", nullptr, u"錢給書債清款回原手擊嘴價本復"},
     {u'還', "huan2", u"沒", nullptr},
     {u'還', "huan2", nullptr, nullptr, When::End},
     {u'還', "hai2"},
@@ -254,6 +260,43 @@ bool inSet(const char16_t *set, QStringView run, int at)
     return QStringView(set).contains(run[at]);
 }
 
+// Whether text[at] is in a sentence of two or more clauses of the same
+// length (five or seven characters; four-character pairs are everyday prose)
+// without the particles and pronouns of modern prose: a couplet of verse.
+bool inVerse(QStringView text, int at)
+{
+    static constexpr char16_t SentenceEnds[] = u"。？！；\n";
+    static constexpr char16_t Modern[] = u"的們嗎呢吧這那麼個您啊喔哦呀很沒啦你妳她";
+    constexpr int Reach = 64;
+    int from = at;
+    while (from > 0 && at - from < Reach && !QStringView(SentenceEnds).contains(text[from - 1]))
+        --from;
+    int to = at;
+    while (to < text.size() && to - at < Reach && !QStringView(SentenceEnds).contains(text[to]))
+        ++to;
+    int clauses = 0;
+    int first = 0;
+    int length = 0;
+    for (int i = from; i <= to; ++i) {
+        const bool han = i < to && isHan(text[i]);
+        if (han && QStringView(Modern).contains(text[i]))
+            return false;
+        if (han) {
+            ++length;
+            continue;
+        }
+        if (length == 0)
+            continue;
+        if (clauses == 0)
+            first = length;
+        if (length != first || (length != 5 && length != 7))
+            return false;
+        ++clauses;
+        length = 0;
+    }
+    return clauses >= 2;
+}
+
 bool holds(When when, QStringView run, int at, int wordBefore)
 {
     switch (when) {
@@ -269,6 +312,8 @@ bool holds(When when, QStringView run, int at, int wordBefore)
         return at >= 2 && run[at - 2] == run[at - 1] && isHan(run[at - 1]);
     case When::End:
         return at + 1 >= run.size() || !isHan(run[at + 1]);
+    case When::Verse:
+        return inVerse(run, at);
     }
     return false;
 }

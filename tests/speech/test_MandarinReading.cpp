@@ -179,6 +179,22 @@ private Q_SLOTS:
         QTest::newRow("行 a party") << u"一行人"_s << u"yi1 xing2 ren2"_s;
         QTest::newRow("重 layers") << u"數重山"_s << u"shu4 chong2 shan1"_s;
         QTest::newRow("長 too long") << u"太長了"_s << u"tai4 chang2 le5"_s;
+        QTest::newRow("為 to be, in verse") << u"何以為家國，長歌入白雲。"_s
+                                            << u"he2 yi3 wei2 jia1 guo2 chang2 ge1 ru4 bai2 yun2"_s;
+        QTest::newRow("為 for, in verse") << u"今朝為君舞，明日各西東。"_s
+                                          << u"jin1 zhao1 wei4 jun1 wu3 ming2 ri4 ge4 xi1 dong1"_s;
+        QTest::newRow("為 for, in prose of unequal clauses")
+            << u"他為家人努力工作，從不喊累。"_s
+            << u"ta1 wei4 jia1 ren2 nu3 li4 gong1 zuo4 cong2 bu4 han3 lei4"_s;
+        QTest::newRow("為 for, in a modern couplet")
+            << u"你為我擔心，我為你祈禱。"_s << u"ni3 wei4 wo3 dan1 xin1 wo3 wei4 ni3 qi2 dao3"_s;
+        QTest::newRow("得 to get, in verse")
+            << u"此景難得見，何處能得聞。"_s
+            << u"ci3 jing3 nan2 de2 jian4 he2 chu4 neng2 de2 wen2"_s;
+        QTest::newRow("還 return") << u"散盡還復來"_s << u"san4 jin4 huan2 fu4 lai2"_s;
+        QTest::newRow("穿著 wearing") << u"她穿著外套"_s << u"ta1 chuan1 zhe5 wai4 tao4"_s;
+        QTest::newRow("穿著 clothing") << u"他的穿著"_s << u"ta1 de5 chuan1 zhuo2"_s;
+        QTest::newRow("了 ended, as a word") << u"何時了"_s << u"he2 shi2 liao3"_s;
         QTest::newRow("個 after a number") << u"兩個人"_s << u"liang3 ge4 ren2"_s;
         QTest::newRow("phrases do not split words")
             << u"我的確不知道"_s << u"wo3 di2 que4 bu4 zhi1 dao4"_s;
