@@ -215,7 +215,14 @@ void appendConverted(MappedText &out, const MappedText &text, const QList<Point>
     if (to.size() == points.size()) {
         for (qsizetype k = 0; k < points.size(); ++k) {
             char32_t c = unified(char32_t(to[k]));
-            if (points[k].c == U'干' && c == U'幹' && isDry(points, k))
+            // 干 after a modal or 苦/實/精 is to do (能干, 敢干, 苦干), which
+            // OpenCC leaves as 干 (to concern).
+            const bool afterDoer = k > 0
+                && QStringView(u"能敢肯想要会苦实精蛮").contains(QChar(char16_t(points[k - 1].c)))
+                && (k + 1 >= points.size() || !isHan(points[k + 1].c) || !isDry(points, k));
+            if (points[k].c == U'干' && c != U'乾' && afterDoer)
+                c = U'幹';
+            else if (points[k].c == U'干' && c == U'幹' && isDry(points, k))
                 c = U'乾';
             c = mended(points, k, c);
             appendPoint(out, text, points[k], c);

@@ -20,6 +20,8 @@ enum class When {
     AfterDouble, // after a doubled character (輕輕地下著)
     End, // no Chinese character after it (記得去還。)
     Verse, // in a line of verse (獨在異鄉為異客，每逢佳節倍思親。)
+    AfterNaming, // 以 or a verb of naming or choosing before it in the clause
+                 // (以竹子為食, 選他為班長)
 };
 
 struct Rule {
@@ -53,7 +55,8 @@ const Rule Rules[] = {
     {u'得', "de2", nullptr, u"了過獎分知"},
     {u'得', "de2", u"募獲取贏博求奪購賺", nullptr},
     {u'得', "dei3", Subjects, nullptr},
-    {u'得', "dei3", nullptr, u"自先趕馬盡儘立"},
+    {u'得', "dei3", u"天", nullptr},
+    {u'得', "dei3", nullptr, u"自先趕馬盡儘立花"},
     {u'得', "dei3", nullptr, nullptr, When::Start},
     // 地: the adverb particle after a word (高興地說, 慢慢地走), else ground.
     {u'地', "di4", u"塊片畝大土草田空耕荒林山些", nullptr},
@@ -70,7 +73,7 @@ const Rule Rules[] = {
     // 種: a kind (一種, 這種, 各種); to plant (種在, 種了, 想種).
     {u'種', "zhong3", u"一二兩三四五六七八九十幾這那哪各每某多此該本同何數物品人良播雜", nullptr},
     {u'種', "zhong4", nullptr, u"了在著過下出滿田花樹菜稻豆瓜地植些幾的"},
-    {u'種', "zhong4", u"要想會能去來也都還再就又在把們", nullptr},
+    {u'種', "zhong4", u"要想會能去來也都還再就又在把們改", nullptr},
     {u'種', "zhong3"},
     // 扇: to fan (扇了, 扇著, 扇風), else a fan.
     {u'扇', "shan1", nullptr, u"了著過風扇動火一"},
@@ -99,10 +102,14 @@ const Rule Rules[] = {
     // 還: give back (還錢, 還給, 還沒還), else still.
     {u'還', "huan2", nullptr, u"錢給書債清款回原手擊嘴價本復"},
     {u'還', "huan2", u"沒", nullptr},
+    // …and after a modal or a time word, before whom or how much (就還你,
+    // 要還一大筆).
+    {u'還', "huan2", u"就再要快先得該會想去來", u"你妳我他她您一兩"},
     {u'還', "huan2", nullptr, nullptr, When::End},
     {u'還', "hai2"},
     // 為: to be or become (稱為, 成為, 被…為, 為95%), else for.
     {u'為', "wei2", nullptr, u"一二兩三四五六七八九十百千萬零幾週星食主"},
+    {u'為', "wei2", nullptr, nullptr, When::AfterNaming},
     // …and as the copula of notices and definitions (時間為, 本品為).
     {u'為', "wei2", u"品文日間期額率價費點址者本此即均皆乃實亦係號量限", nullptr},
     {u'為', "wei2", u"稱視名改選化列分轉譽封定評立設奉成作認以淪變極頗較甚最尤更殊建訂劃升降合整",
@@ -110,6 +117,7 @@ const Rule Rules[] = {
     {u'為', "wei4"},
     // 應: answer (應對, 應邀), else should.
     {u'應', "ying4", nullptr, u"對付邀聘徵用驗變答允"},
+    {u'應', "ying4", nullptr, nullptr, When::End},
     {u'應', "ying1"},
     // 教: teaching as a thing (教室, 教育), else to teach.
     {u'教', "jiao4", nullptr, u"室育授學師材科會堂義條導練"},
@@ -137,6 +145,7 @@ const Rule Rules[] = {
     // 空: free time or room (有空, 空白), else empty or the sky.
     {u'空', "kong4", u"有沒抽得騰留", nullptr},
     {u'空', "kong4", nullptr, u"白地隙缺閒格位檔"},
+    {u'空', "kong4", nullptr, Numerals},
     {u'空', "kong1"},
     // 好: to be fond of (好奇, 好學), else good.
     {u'好', "hao4", nullptr, u"奇學客色勝動強"},
@@ -150,6 +159,8 @@ const Rule Rules[] = {
     {u'難', "nan2"},
     // 倒: pour, upside down, rather (倒水, 倒是), else fall over.
     {u'倒', "dao3", u"跌摔打推撞滑絆昏累病暈嚇難傾壓顛潦", nullptr},
+    {u'倒', "dao4", u"去來", nullptr},
+    {u'倒', "dao4", nullptr, Numerals},
     {u'倒', "dao4", nullptr, u"水茶酒杯進出入掉車退數是也不立影映貼轉過來垃"},
     {u'倒', "dao3"},
     // 將: a general (將軍, 大將), else will or take.
@@ -157,9 +168,9 @@ const Rule Rules[] = {
     {u'將', "jiang4", u"大上中少名武老猛守主", nullptr},
     {u'將', "jiang1"},
     // 中: hit (打中, 中獎), else middle.
-    {u'中', "zhong4", u"打射擊猜考看選命投砸", nullptr},
+    {u'中', "zhong4", u"打射擊猜考看選命投砸說料", nullptr},
+    {u'中', "zhong4", nullptr, u"了"},
     {u'中', "zhong4", nullptr, u"獎毒彈暑風標計選"},
-    {u'中', "zhong4", u"我你他她們誰也都就又還然竟真票", u"了"},
     {u'中', "zhong1"},
     // 正: the first month (正月), else upright.
     {u'正', "zheng1", nullptr, u"月"},
@@ -196,6 +207,8 @@ const Rule Rules[] = {
     // 著: fall asleep or catch (睡著, 著火, 著涼), else the particle.
     {u'著', "zhao2", u"睡", nullptr},
     {u'著', "zhao2", nullptr, u"火涼急迷"},
+    // 穿著 as a noun, the subject of what follows (穿著要整齊).
+    {u'著', "zhuo2", u"穿", u"要很得也都不是太真比整打"},
     {u'著', "zhe5"},
     // 的: indeed (的確), a target (目的); else the particle.
     {u'的', "di2", nullptr, u"確"},
@@ -205,7 +218,7 @@ const Rule Rules[] = {
     {u'薄', "bao2", nullptr, u"得了"},
     {u'薄', "bo2"},
     // 曲: bent (曲項, 曲折), else a tune.
-    {u'曲', "qu1", nullptr, u"項折線解直尺徑"},
+    {u'曲', "qu1", nullptr, u"項折線解直尺徑成"},
     {u'曲', "qu3"},
     // 撒: sprinkle (撒在地上); to let go (撒手, 撒嬌) are words.
     {u'撒', "sa3"},
@@ -217,6 +230,9 @@ const Rule Rules[] = {
     {u'吐', "tu3"},
     // 盛: fill a bowl (盛飯, 盛一碗), else abundant.
     {u'盛', "cheng2", nullptr, u"飯湯一碗水菜滿裝盤"},
+    {u'盛', "cheng2", u"來去己幫再先", nullptr},
+    // 供: to offer to the gods or ancestors (供上鮮花), else to supply.
+    {u'供', "gong4", nullptr, u"上奉品桌佛神祖"},
     {u'盛', "sheng4"},
     // 轉: turn round (一直在轉), else turn (右轉).
     {u'轉', "zhuan4", u"在著直打旋", nullptr},
@@ -231,6 +247,7 @@ const Rule Rules[] = {
     {u'待', "dai1", nullptr, u"一在了著會幾多兩三"},
     // 量: to measure (量體溫, 量一下), else an amount.
     {u'量', "liang2", nullptr, u"體身一血尺過好了出"},
+    {u'量', "liang2", nullptr, nullptr, When::Start},
     {u'量', "liang4"},
     // 都: all; the city (都會區, 大都會) only where the word is about one.
     {u'都', "du1", u"大", nullptr, When::Always, u"都會"},
@@ -240,6 +257,9 @@ const Rule Rules[] = {
     {u'悶', "men1", nullptr, u"熱又住死"},
     // 更: to change (更新, 更換 are words), else more.
     {u'更', "geng4"},
+    // 繫 (and 系 in Simplified text): to tie (繫好, 系鞋帶), else to connect.
+    {u'繫', "ji4", nullptr, u"好上緊著住了鞋領帶條個一"},
+    {u'系', "ji4", nullptr, u"好上緊著住了鞋領帶"},
     // 便: cheap (便宜), else convenient.
     {u'便', "pian2", nullptr, u"宜"},
     {u'便', "bian4"},
@@ -297,6 +317,27 @@ bool inVerse(QStringView text, int at)
     return clauses >= 2;
 }
 
+// Whether the preposition 以 or a verb that names or chooses (選, 推, 封,
+// 尊…) stands earlier in the clause of text[at], so that 為 says what
+// something is taken as: not the 以 of 可以, 所以, 以後 and their kind.
+bool afterNaming(QStringView text, int at)
+{
+    static constexpr char16_t Naming[] = u"選推封稱尊奉拜任評譽";
+    static constexpr char16_t NotBefore[] = u"所可難得足予加用藉據賴是何";
+    static constexpr char16_t NotAfter[] = u"後前上下及免便致來外內為至往";
+    for (int i = at - 2; i >= 0 && at - i <= 8 && isHan(text[i]); --i) {
+        if (QStringView(Naming).contains(text[i]))
+            return true;
+        if (text[i] != u'以')
+            continue;
+        const bool word = (i > 0 && QStringView(NotBefore).contains(text[i - 1]))
+            || QStringView(NotAfter).contains(text[i + 1]);
+        if (!word)
+            return true;
+    }
+    return false;
+}
+
 bool holds(When when, QStringView run, int at, int wordBefore)
 {
     switch (when) {
@@ -314,6 +355,8 @@ bool holds(When when, QStringView run, int at, int wordBefore)
         return at + 1 >= run.size() || !isHan(run[at + 1]);
     case When::Verse:
         return inVerse(run, at);
+    case When::AfterNaming:
+        return afterNaming(run, at);
     }
     return false;
 }

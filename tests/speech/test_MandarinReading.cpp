@@ -129,7 +129,7 @@ private Q_SLOTS:
         QTest::newRow("背 carry") << u"背著背包"_s << u"bei1 zhe5 bei1 bao1"_s;
         QTest::newRow("背 back") << u"他的背很痛"_s << u"ta1 de5 bei4 hen3 tong4"_s;
         QTest::newRow("種 plant") << u"把種子種在院子裡"_s
-                                  << u"ba3 zhong3 zi5 zhong4 zai4 yuan4 zi5 li3"_s;
+                                  << u"ba3 zhong3 zi3 zhong4 zai4 yuan4 zi5 li3"_s;
         QTest::newRow("種 kind") << u"這種花很香"_s << u"zhe4 zhong3 hua1 hen3 xiang1"_s;
         QTest::newRow("扇 fan") << u"他扇了扇子"_s << u"ta1 shan1 le5 shan4 zi5"_s;
         QTest::newRow("數 count twice") << u"數了數"_s << u"shu3 le5 shu3"_s;
@@ -195,6 +195,35 @@ private Q_SLOTS:
         QTest::newRow("穿著 wearing") << u"她穿著外套"_s << u"ta1 chuan1 zhe5 wai4 tao4"_s;
         QTest::newRow("穿著 clothing") << u"他的穿著"_s << u"ta1 de5 chuan1 zhuo2"_s;
         QTest::newRow("了 ended, as a word") << u"何時了"_s << u"he2 shi2 liao3"_s;
+        QTest::newRow("為 taken as, after 以")
+            << u"以他的名字為店名"_s << u"yi3 ta1 de5 ming2 zi4 wei2 dian4 ming2"_s;
+        QTest::newRow("為 chosen as")
+            << u"大家選他為班長"_s << u"da4 jia1 xuan3 ta1 wei2 ban1 zhang3"_s;
+        QTest::newRow("為 for, after 可以") << u"可以為你做"_s << u"ke3 yi3 wei4 ni3 zuo4"_s;
+        QTest::newRow("還 give back to someone")
+            << u"我明天就還你"_s << u"wo3 ming2 tian1 jiu4 huan2 ni3"_s;
+        QTest::newRow("還 still, before a pronoun")
+            << u"他還你好嗎"_s << u"ta1 hai2 ni3 hao3 ma5"_s;
+        QTest::newRow("得 must after a day") << u"明天得去"_s << u"ming2 tian1 dei3 qu4"_s;
+        QTest::newRow("得 can, inside a word")
+            << u"大家都聽得懂"_s << u"da4 jia1 dou1 ting1 de5 dong3"_s;
+        QTest::newRow("得 got, inside a word")
+            << u"高興得不得了"_s << u"gao1 xing4 de5 bu4 de2 liao3"_s;
+        QTest::newRow("空 leave blank") << u"開頭空兩格"_s << u"kai1 tou2 kong4 liang3 ge2"_s;
+        QTest::newRow("倒 pour a cup") << u"幫我倒一杯"_s << u"bang1 wo3 dao4 yi1 bei1"_s;
+        QTest::newRow("倒 tip out") << u"拿出去倒"_s << u"na2 chu1 qu4 dao4"_s;
+        QTest::newRow("中 won") << u"他中了頭獎"_s << u"ta1 zhong4 le5 tou2 jiang3"_s;
+        QTest::newRow("量 measure, first") << u"量腰圍"_s << u"liang2 yao1 wei2"_s;
+        QTest::newRow("繫 tie") << u"繫好鞋帶"_s << u"ji4 hao3 xie2 dai4"_s;
+        QTest::newRow("系 tie, Simplified") << u"系好安全带"_s << u"ji4 hao3 an1 quan2 dai4"_s;
+        QTest::newRow("干 do, Simplified")
+            << u"这孩子真能干"_s << u"zhe4 hai2 zi5 zhen1 neng2 gan4"_s;
+        QTest::newRow("干 dry, after a modal")
+            << u"这样能干燥吗"_s << u"zhe4 yang4 neng2 gan1 zao4 ma5"_s;
+        QTest::newRow("應 answer, last") << u"叫了也沒人應"_s << u"jiao4 le5 ye3 mei2 ren2 ying4"_s;
+        QTest::newRow("穿著 as the subject")
+            << u"穿著要整齊"_s << u"chuan1 zhuo2 yao4 zheng3 qi2"_s;
+        QTest::newRow("供 offer") << u"供上鮮花"_s << u"gong4 shang4 xian1 hua1"_s;
         QTest::newRow("個 after a number") << u"兩個人"_s << u"liang3 ge4 ren2"_s;
         QTest::newRow("phrases do not split words")
             << u"我的確不知道"_s << u"wo3 di2 que4 bu4 zhi1 dao4"_s;
@@ -215,14 +244,14 @@ private Q_SLOTS:
         const QList<QPair<QString, QString>> rows {{u"發酵"_s, u"fa1 jiao4"_s},
             {u"擲骰子"_s, u"zhi4 tou2 zi5"_s}, {u"記載"_s, u"ji4 zai3"_s},
             {u"參與"_s, u"can1 yu4"_s}, {u"薄荷"_s, u"bo4 he2"_s}, {u"告訴"_s, u"gao4 su4"_s},
-            {u"種子"_s, u"zhong3 zi5"_s}, {u"扇子"_s, u"shan4 zi5"_s}, {u"教學"_s, u"jiao4 xue2"_s},
+            {u"種子"_s, u"zhong3 zi3"_s}, {u"扇子"_s, u"shan4 zi5"_s}, {u"教學"_s, u"jiao4 xue2"_s},
             {u"人質"_s, u"ren2 zhi4"_s}, {u"倒是"_s, u"dao4 shi4"_s}, {u"接種"_s, u"jie1 zhong4"_s},
             {u"星期"_s, u"xing1 qi2"_s}, {u"企業"_s, u"qi4 ye4"_s}, {u"品質"_s, u"pin3 zhi2"_s},
             {u"研究"_s, u"yan2 jiu4"_s}, {u"液體"_s, u"yi4 ti3"_s}, {u"微笑"_s, u"wei2 xiao4"_s},
             {u"暫時"_s, u"zhan4 shi2"_s}, {u"綜合"_s, u"zong4 he2"_s}, {u"成績"_s, u"cheng2 ji1"_s},
             {u"寂寞"_s, u"ji2 mo4"_s}, {u"友誼"_s, u"you3 yi2"_s}, {u"攜帶"_s, u"xi1 dai4"_s},
             {u"蝸牛"_s, u"gua1 niu2"_s}, {u"曝光"_s, u"pu4 guang1"_s}, {u"頭髮"_s, u"tou2 fa3"_s},
-            {u"亞洲"_s, u"ya3 zhou1"_s}, {u"血液"_s, u"xue4 yi4"_s}, {u"儲存"_s, u"chu2 cun2"_s},
+            {u"亞洲"_s, u"ya3 zhou1"_s}, {u"血液"_s, u"xie3 yi4"_s}, {u"儲存"_s, u"chu2 cun2"_s},
             {u"模具"_s, u"mu2 ju4"_s}, {u"結實"_s, u"jie1 shi5"_s}, {u"折騰"_s, u"zhe1 teng5"_s},
             {u"和麵"_s, u"huo2 mian4"_s}, {u"著想"_s, u"zhuo2 xiang3"_s},
             {u"著涼"_s, u"zhao2 liang2"_s}, {u"強迫"_s, u"qiang3 po4"_s},
@@ -237,7 +266,11 @@ private Q_SLOTS:
             {u"會員卡的點數"_s, u"hui4 yuan2 ka3 de5 dian3 shu4"_s}, {u"為何"_s, u"wei4 he2"_s},
             {u"似的"_s, u"shi4 de5"_s}, {u"轉載"_s, u"zhuan3 zai3"_s}, {u"叫號"_s, u"jiao4 hao4"_s},
             {u"刁難"_s, u"diao1 nan4"_s}, {u"沒什麼"_s, u"mei2 shen2 me5"_s},
-            {u"舅舅"_s, u"jiu4 jiu5"_s}, {u"先生"_s, u"xian1 sheng1"_s}};
+            {u"舅舅"_s, u"jiu4 jiu5"_s}, {u"先生"_s, u"xian1 sheng1"_s}, {u"揭露"_s, u"jie1 lu4"_s},
+            {u"流露出"_s, u"liu2 lu4 chu1"_s}, {u"露出"_s, u"lou4 chu1"_s},
+            {u"時候"_s, u"shi2 hou4"_s}, {u"喜歡"_s, u"xi3 huan1"_s},
+            {u"沒關係"_s, u"mei2 guan1 xi4"_s}, {u"鑰匙"_s, u"yao4 shi5"_s},
+            {u"手臂"_s, u"shou3 bi4"_s}, {u"曲線"_s, u"qu1 xian4"_s}, {u"眼睛"_s, u"yan3 jing1"_s}};
         for (const auto &[text, reading] : rows)
             QTest::newRow(qPrintable(text)) << text << reading;
     }

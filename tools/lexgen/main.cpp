@@ -318,6 +318,25 @@ void neutralInSuffixes(
     }
 }
 
+// In a verb, 得 and a result (聽得懂, 做得到, 趕得上) 得 says the result can
+// be reached and is neutral, where libchewing often types it as got (de2).
+// A word whose first character makes 得 got or must is left alone (不得了,
+// 已得到, 非得到).
+void neutralPotentialDe(
+    std::map<QString, Chosen> &chosen, const std::map<QString, Correction> &corrections)
+{
+    static const QString Results
+        = QStringLiteral("到懂見上過開起消下去來清完了成出住動好及通遠快慢多");
+    static const QString NotVerbs = QStringLiteral("不已才只一所非");
+    for (auto &[word, c] : chosen) {
+        if (word.size() != 3 || word[1] != u'得' || corrections.count(word))
+            continue;
+        if (c.syllables.size() == 3 && c.syllables[1] == "de2" && Results.contains(word[2])
+            && !NotVerbs.contains(word[0]))
+            c.syllables[1] = "de5";
+    }
+}
+
 std::map<QString, Chosen> choose(
     const Source &source, const std::map<QString, Correction> &corrections)
 {
@@ -421,6 +440,7 @@ std::map<QString, Chosen> choose(
         c.weight = std::max<quint32>(c.weight, 1);
     }
     neutralInSuffixes(chosen, corrections);
+    neutralPotentialDe(chosen, corrections);
     return chosen;
 }
 
