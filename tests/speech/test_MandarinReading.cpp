@@ -268,9 +268,8 @@ private Q_SLOTS:
             {u"刁難"_s, u"diao1 nan4"_s}, {u"沒什麼"_s, u"mei2 shen2 me5"_s},
             {u"舅舅"_s, u"jiu4 jiu5"_s}, {u"先生"_s, u"xian1 sheng1"_s}, {u"揭露"_s, u"jie1 lu4"_s},
             {u"流露出"_s, u"liu2 lu4 chu1"_s}, {u"露出"_s, u"lou4 chu1"_s},
-            {u"時候"_s, u"shi2 hou4"_s}, {u"喜歡"_s, u"xi3 huan1"_s},
-            {u"沒關係"_s, u"mei2 guan1 xi4"_s}, {u"鑰匙"_s, u"yao4 shi5"_s},
-            {u"手臂"_s, u"shou3 bi4"_s}, {u"曲線"_s, u"qu1 xian4"_s}, {u"眼睛"_s, u"yan3 jing1"_s}};
+            {u"喜歡"_s, u"xi3 huan1"_s}, {u"鑰匙"_s, u"yao4 shi5"_s}, {u"手臂"_s, u"shou3 bi4"_s},
+            {u"曲線"_s, u"qu1 xian4"_s}};
         for (const auto &[text, reading] : rows)
             QTest::newRow(qPrintable(text)) << text << reading;
     }
