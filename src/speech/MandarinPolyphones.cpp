@@ -22,6 +22,7 @@ enum class When {
     Verse, // in a line of verse (獨在異鄉為異客，每逢佳節倍思親。)
     AfterNaming, // 以 or a verb of naming or choosing before it in the clause
                  // (以竹子為食, 選他為班長)
+    AfterBa, // the preposition 把 or 將 before it in the clause (把垃圾倒在)
 };
 
 struct Rule {
@@ -160,6 +161,8 @@ const Rule Rules[] = {
     // 倒: pour, upside down, rather (倒水, 倒是), else fall over.
     {u'倒', "dao3", u"跌摔打推撞滑絆昏累病暈嚇難傾壓顛潦", nullptr},
     {u'倒', "dao4", u"去來", nullptr},
+    {u'倒', "dao4", nullptr, nullptr, When::AfterBa},
+    {u'倒', "dao4", nullptr, nullptr, When::AfterBa, u"倒在"},
     {u'倒', "dao4", nullptr, Numerals},
     {u'倒', "dao4", nullptr, u"水茶酒杯進出入掉車退數是也不立影映貼轉過來垃"},
     {u'倒', "dao3"},
@@ -196,6 +199,7 @@ const Rule Rules[] = {
     {u'分', "fen1"},
     // 當: take as, proper, pawn (當作, 恰當, 上當), else be or when.
     {u'當', "dang4", nullptr, u"作成鋪真"},
+    {u'當', "dang4", nullptr, nullptr, When::AfterBa},
     {u'當', "dang4", u"上妥恰適正相穩得便", nullptr},
     {u'當', "dang1"},
     // 看: keep watch (看守, 看家), else look.
@@ -260,6 +264,9 @@ const Rule Rules[] = {
     // 繫 (and 系 in Simplified text): to tie (繫好, 系鞋帶), else to connect.
     {u'繫', "ji4", nullptr, u"好上緊著住了鞋領帶條個一"},
     {u'系', "ji4", nullptr, u"好上緊著住了鞋領帶"},
+    // 落: left behind (把傘落在車上), else fall.
+    {u'落', "la4", nullptr, u"在下", When::AfterBa},
+    {u'落', "la4", nullptr, nullptr, When::AfterBa, u"落在"},
     // 便: cheap (便宜), else convenient.
     {u'便', "pian2", nullptr, u"宜"},
     {u'便', "bian4"},
@@ -338,6 +345,24 @@ bool afterNaming(QStringView text, int at)
     return false;
 }
 
+// Whether 把 or 將 stands earlier in the clause of text[at] as the
+// preposition that brings the object forward (把垃圾倒掉, 將他當朋友): not
+// a handle or a measure (把手, 一把), nor 將 as will or a general (將會,
+// 將軍).
+bool afterBa(QStringView text, int at)
+{
+    static constexpr char16_t NotBefore[] = u"一二兩三四五六七八九十幾這那哪每火拖車刀";
+    static constexpr char16_t NotAfter[] = u"握關手戲柄守持玩脈會要近來軍領士";
+    for (int i = at - 2; i >= 0 && at - i <= 10 && isHan(text[i]); --i) {
+        if (text[i] != u'把' && text[i] != u'將')
+            continue;
+        if (!(i > 0 && QStringView(NotBefore).contains(text[i - 1]))
+            && !QStringView(NotAfter).contains(text[i + 1]))
+            return true;
+    }
+    return false;
+}
+
 bool holds(When when, QStringView run, int at, int wordBefore)
 {
     switch (when) {
@@ -357,6 +382,8 @@ bool holds(When when, QStringView run, int at, int wordBefore)
         return inVerse(run, at);
     case When::AfterNaming:
         return afterNaming(run, at);
+    case When::AfterBa:
+        return afterBa(run, at);
     }
     return false;
 }

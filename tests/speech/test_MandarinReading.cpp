@@ -220,6 +220,13 @@ private Q_SLOTS:
             << u"这孩子真能干"_s << u"zhe4 hai2 zi5 zhen1 neng2 gan4"_s;
         QTest::newRow("干 dry, after a modal")
             << u"这样能干燥吗"_s << u"zhe4 yang4 neng2 gan1 zao4 ma5"_s;
+        QTest::newRow("倒 dump, after 將")
+            << u"將垃圾倒在路旁"_s << u"jiang1 le4 se4 dao4 zai4 lu4 pang2"_s;
+        QTest::newRow("當 take as, after 把") << u"把他當朋友"_s << u"ba3 ta1 dang4 peng2 you5"_s;
+        QTest::newRow("當 at, after 把握") << u"把握當下"_s << u"ba3 wo4 dang1 xia4"_s;
+        QTest::newRow("落 left behind")
+            << u"把雨傘落在車上"_s << u"ba3 yu3 san3 la4 zai4 che1 shang4"_s;
+        QTest::newRow("長 grow, with 著") << u"頭上長著角"_s << u"tou2 shang4 zhang3 zhe5 jiao3"_s;
         QTest::newRow("應 answer, last") << u"叫了也沒人應"_s << u"jiao4 le5 ye3 mei2 ren2 ying4"_s;
         QTest::newRow("穿著 as the subject")
             << u"穿著要整齊"_s << u"chuan1 zhuo2 yao4 zheng3 qi2"_s;
