@@ -276,7 +276,8 @@ private Q_SLOTS:
             {u"舅舅"_s, u"jiu4 jiu5"_s}, {u"先生"_s, u"xian1 sheng1"_s}, {u"揭露"_s, u"jie1 lu4"_s},
             {u"流露出"_s, u"liu2 lu4 chu1"_s}, {u"露出"_s, u"lou4 chu1"_s},
             {u"喜歡"_s, u"xi3 huan1"_s}, {u"鑰匙"_s, u"yao4 shi5"_s}, {u"手臂"_s, u"shou3 bi4"_s},
-            {u"曲線"_s, u"qu1 xian4"_s}};
+            {u"曲線"_s, u"qu1 xian4"_s}, {u"坦白"_s, u"tan3 bai2"_s}, {u"應屆"_s, u"ying1 jie4"_s},
+            {u"感慨"_s, u"gan3 kai3"_s}, {u"分校"_s, u"fen1 xiao4"_s}, {u"刻度"_s, u"ke4 du4"_s}};
         for (const auto &[text, reading] : rows)
             QTest::newRow(qPrintable(text)) << text << reading;
     }
