@@ -60,6 +60,7 @@ const Rule Rules[] = {
     {u'得', "dei3", nullptr, u"自先趕馬盡儘立花"},
     {u'得', "dei3", nullptr, nullptr, When::Start},
     // 地: the adverb particle after a word (高興地說, 慢慢地走), else ground.
+    {u'地', "de5", nullptr, nullptr, When::AfterDouble},
     {u'地', "di4", u"塊片畝大土草田空耕荒林山些", nullptr},
     {u'地', "de5", nullptr, nullptr, When::AfterWord},
     {u'地', "de5", nullptr, nullptr, When::Repeated},
@@ -69,7 +70,7 @@ const Rule Rules[] = {
     // 了: can or cannot manage (吃不了, 走得了), else the aspect particle.
     {u'了', "liao3", u"不", nullptr},
     // 背: carry on the back (背著, 背起, 背上), else the back.
-    {u'背', "bei1", nullptr, u"著起上走負在"},
+    {u'背', "bei1", nullptr, u"著起上走負在久"},
     {u'背', "bei4"},
     // 種: a kind (一種, 這種, 各種); to plant (種在, 種了, 想種).
     {u'種', "zhong3", u"一二兩三四五六七八九十幾這那哪各每某多此該本同何數物品人良播雜", nullptr},
@@ -248,7 +249,7 @@ const Rule Rules[] = {
     // 覺: a sleep (睡一覺, 午覺), else to feel.
     {u'覺', "jiao4", u"一個午大好場", nullptr},
     // 待: stay (待一週, 待在家), else treat or wait.
-    {u'待', "dai1", nullptr, u"一在了著會幾多兩三"},
+    {u'待', "dai1", nullptr, u"一在了著會幾多兩三到"},
     // 量: to measure (量體溫, 量一下), else an amount.
     {u'量', "liang2", nullptr, u"體身一血尺過好了出"},
     {u'量', "liang2", nullptr, nullptr, When::Start},

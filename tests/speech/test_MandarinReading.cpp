@@ -227,6 +227,18 @@ private Q_SLOTS:
         QTest::newRow("落 left behind")
             << u"把雨傘落在車上"_s << u"ba3 yu3 san3 la4 zai4 che1 shang4"_s;
         QTest::newRow("長 grow, with 著") << u"頭上長著角"_s << u"tou2 shang4 zhang3 zhe5 jiao3"_s;
+        QTest::newRow("待 stay until")
+            << u"在球場待到天黑"_s << u"zai4 qiu2 chang3 dai1 dao4 tian1 hei1"_s;
+        QTest::newRow("看 mind the house") << u"你先看家"_s << u"ni3 xian1 kan1 jia1"_s;
+        QTest::newRow("還得 still must")
+            << u"明天還得開會"_s << u"ming2 tian1 hai2 dei3 kai1 hui4"_s;
+        QTest::newRow("得 particle, not 心得")
+            << u"開心得說不出話"_s << u"kai1 xin1 de5 shuo1 bu4 chu1 hua4"_s;
+        QTest::newRow("地 after a doubled measure")
+            << u"一片片地飄落"_s << u"yi1 pian4 pian4 de5 piao1 luo4"_s;
+        QTest::newRow("地 a stretch of land") << u"一大片地"_s << u"yi1 da4 pian4 di4"_s;
+        QTest::newRow("轉 round") << u"繞著太陽轉一圈"_s
+                                  << u"rao4 zhe5 tai4 yang2 zhuan4 yi1 quan1"_s;
         QTest::newRow("應 answer, last") << u"叫了也沒人應"_s << u"jiao4 le5 ye3 mei2 ren2 ying4"_s;
         QTest::newRow("穿著 as the subject")
             << u"穿著要整齊"_s << u"chuan1 zhuo2 yao4 zheng3 qi2"_s;
