@@ -249,7 +249,7 @@ const Rule Rules[] = {
     // 覺: a sleep (睡一覺, 午覺), else to feel.
     {u'覺', "jiao4", u"一個午大好場", nullptr},
     // 待: stay (待一週, 待在家), else treat or wait.
-    {u'待', "dai1", nullptr, u"一在了著會幾多兩三到"},
+    {u'待', "dai1", nullptr, u"一在了著會幾多兩三"},
     // 量: to measure (量體溫, 量一下), else an amount.
     {u'量', "liang2", nullptr, u"體身一血尺過好了出"},
     {u'量', "liang2", nullptr, nullptr, When::Start},

@@ -227,8 +227,6 @@ private Q_SLOTS:
         QTest::newRow("落 left behind")
             << u"把雨傘落在車上"_s << u"ba3 yu3 san3 la4 zai4 che1 shang4"_s;
         QTest::newRow("長 grow, with 著") << u"頭上長著角"_s << u"tou2 shang4 zhang3 zhe5 jiao3"_s;
-        QTest::newRow("待 stay until")
-            << u"在球場待到天黑"_s << u"zai4 qiu2 chang3 dai1 dao4 tian1 hei1"_s;
         QTest::newRow("看 mind the house") << u"你先看家"_s << u"ni3 xian1 kan1 jia1"_s;
         QTest::newRow("還得 still must")
             << u"明天還得開會"_s << u"ming2 tian1 hai2 dei3 kai1 hui4"_s;
