@@ -36,14 +36,9 @@ QImage marked(QPoint spot, QRgb colour)
     QPainter(&image).fillRect(QRect(spot - QPoint(5, 5), QSize(10, 10)), QColor(colour));
     return image;
 }
-QRgb listMouth(int n)
-{
-    return qRgb(n * 10, 200, 0);
-}
-QRgb fileMouth(int n)
-{
-    return qRgb(n * 10, 0, 200);
-}
+// Mouth n as the image list draws it, and as its picture file does.
+const auto listMouth = [](int n) { return qRgb(n * 10, 200, 0); };
+const auto fileMouth = [](int n) { return qRgb(n * 10, 0, 200); };
 const QRgb UserMouth = qRgb(1, 2, 3), FaceColour = qRgb(90, 90, 90), Back = qRgb(200, 220, 240);
 
 ImageList testList()
