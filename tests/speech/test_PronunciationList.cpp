@@ -59,14 +59,12 @@ private Q_SLOTS:
     void apply()
     {
         QFETCH(QString, text);
-        QFETCH(QString, spoken);
-        QFETCH(QVector<int>, map);
         const PronunciationList list({{u"WHO"_s, u"world health"_s}, {u"行"_s, u"航"_s},
             {u"銀行"_s, u"銀杭"_s}, {u"he"_s, u"HE"_s}, {u"Parlo Reader"_s, u"帕"_s}});
         QVector<int> m = identity(int(text.size()));
         list.apply(text, m);
-        QCOMPARE(text, spoken);
-        QCOMPARE(m, map);
+        QTEST(text, "spoken");
+        QTEST(m, "map");
     }
 
     void fileFormatAndReload()
