@@ -77,8 +77,9 @@ public:
 class CaptureSink : public ImmediateSink
 {
 public:
-    explicit CaptureSink(std::shared_ptr<std::vector<int16_t>> store)
-        : m_store(std::move(store))
+    explicit CaptureSink(std::shared_ptr<std::vector<int16_t>> store, int sampleRate = 22050)
+        : ImmediateSink(sampleRate)
+        , m_store(std::move(store))
     {
     }
     void write(const int16_t *samples, qint64 count) override
