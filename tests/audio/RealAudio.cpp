@@ -83,11 +83,6 @@ PrivateServer::~PrivateServer()
     QDir(m_dir).removeRecursively();
 }
 
-QString PrivateServer::socketPath() const
-{
-    return m_dir + QStringLiteral("/native");
-}
-
 bool PrivateServer::start()
 {
     if (QStandardPaths::findExecutable(QStringLiteral("pulseaudio")).isEmpty()) {
@@ -125,11 +120,6 @@ void PrivateServer::kill()
     endChild(m_pid, SIGKILL);
     m_pid = -1;
     QFile::remove(socketPath());
-}
-
-MonitorRecorder::~MonitorRecorder()
-{
-    stop();
 }
 
 bool MonitorRecorder::start()

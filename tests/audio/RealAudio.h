@@ -34,7 +34,7 @@ public:
     bool start();
     void kill(); // as a crash would: no goodbye to clients
     QString why() const { return m_why; }
-    QString socketPath() const;
+    QString socketPath() const { return m_dir + QStringLiteral("/native"); }
 
 private:
     QString m_dir;
@@ -47,7 +47,7 @@ class MonitorRecorder
 public:
     static constexpr int Rate = 16000;
 
-    ~MonitorRecorder();
+    ~MonitorRecorder() { stop(); }
     bool start();
     void stop();
     // Copy of what has been recorded so far.

@@ -10,13 +10,14 @@
 #include <QElapsedTimer>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
 using namespace RealAudio;
 
 namespace
 {
 
 // Two phrases with a pause between: about three seconds of speech.
-const QString Sentence = QStringLiteral("今天天氣很好，我們一起到公園散步。");
+const QString Sentence = u"今天天氣很好，我們一起到公園散步。"_s;
 
 // The recording's time line is known to a few milliseconds.
 constexpr double AlignMs = 20;
@@ -31,15 +32,6 @@ std::vector<Segment> segmentsAfter(
             out.push_back(s);
     }
     return out;
-}
-
-bool waitFor(const std::function<bool()> &done, int ms)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!done() && timer.elapsed() < ms)
-        QTest::qWait(5);
-    return done();
 }
 
 } // namespace
@@ -85,7 +77,7 @@ private Q_SLOTS:
         for (int reading = 0; reading < 2; ++reading) {
             const qint64 t0 = nowNs();
             voice.Speak(Sentence, SVSFlagsAsync);
-            QVERIFY(waitFor([&] { return !voice.isSpeaking(); }, 30000));
+            QVERIFY(QTest::qWaitFor([&] { return !voice.isSpeaking(); }, 30000));
             QTest::qWait(150);
             const std::vector<int16_t> heard = m_recorder.samples();
             const double start = m_recorder.msAt(t0);
@@ -102,7 +94,7 @@ private Q_SLOTS:
             QVERIFY(std::abs(span / referenceSpan - 1.0) < 0.10);
             QVERIFY(longestGap(segments) < longestGap(reference) + 150);
         }
-        QCOMPARE(events.of(QStringLiteral("End")).size(), 2);
+        QCOMPARE(events.of(u"End"_s).size(), 2);
     }
 
     void wordEventsFollowTheSound()
@@ -110,16 +102,16 @@ private Q_SLOTS:
         SpVoice voice;
         std::vector<qint64> wordAt;
         QStringList words;
-        const QString text = QStringLiteral("一。二。三。四。");
+        const QString text = u"一。二。三。四。"_s;
         QObject::connect(&voice, &SpVoice::Word, [&](int, qint64, int position, int length) {
             wordAt.push_back(nowNs());
             words.append(text.mid(position, length));
         });
         const qint64 t0 = nowNs();
         voice.Speak(text, SVSFlagsAsync);
-        QVERIFY(waitFor([&] { return !voice.isSpeaking(); }, 20000));
+        QVERIFY(QTest::qWaitFor([&] { return !voice.isSpeaking(); }, 20000));
         QTest::qWait(150);
-        QCOMPARE(words.join(QLatin1Char('|')), QStringLiteral("一|二|三|四"));
+        QCOMPARE(words.join(QLatin1Char('|')), u"一|二|三|四"_s);
         const auto syllables
             = segmentsAfter(m_recorder.samples(), MonitorRecorder::Rate, m_recorder.msAt(t0), 60);
         QCOMPARE(syllables.size(), size_t(4));
@@ -136,7 +128,7 @@ private Q_SLOTS:
         SpeechRecorder events(&voice);
         const qint64 t0 = nowNs();
         voice.Speak(Sentence + Sentence, SVSFlagsAsync);
-        QVERIFY(waitFor(
+        QVERIFY(QTest::qWaitFor(
             [&] {
                 const double first = firstSoundAfter(
                     m_recorder.samples(), MonitorRecorder::Rate, m_recorder.msAt(t0));
@@ -145,13 +137,13 @@ private Q_SLOTS:
             5000));
         const qint64 paused = nowNs();
         voice.Pause();
-        const int wordsAtPause = int(events.of(QStringLiteral("Word")).size());
+        const int wordsAtPause = int(events.of(u"Word"_s).size());
         QTest::qWait(700);
-        QCOMPARE(int(events.of(QStringLiteral("Word")).size()), wordsAtPause);
+        QCOMPARE(int(events.of(u"Word"_s).size()), wordsAtPause);
         const qint64 resumed = nowNs();
         voice.Resume();
         QTest::qWait(700);
-        QVERIFY(int(events.of(QStringLiteral("Word")).size()) > wordsAtPause);
+        QVERIFY(int(events.of(u"Word"_s).size()) > wordsAtPause);
         const qint64 stopped = nowNs();
         voice.Speak(QString(), SVSFPurgeBeforeSpeak);
         QTest::qWait(600);
@@ -175,14 +167,14 @@ private Q_SLOTS:
         reading.Speak(Sentence, SVSFlagsAsync);
         QTest::qWait(300);
         const qint64 promptStart = nowNs();
-        prompt.Speak(QStringLiteral("朗讀"), SVSFlagsAsync);
-        QVERIFY(waitFor([&] { return !prompt.isSpeaking(); }, 10000));
+        prompt.Speak(u"朗讀"_s, SVSFlagsAsync);
+        QVERIFY(QTest::qWaitFor([&] { return !prompt.isSpeaking(); }, 10000));
         QVERIFY2(reading.isSpeaking(), "the hint waited for the reading to end");
         QVERIFY((nowNs() - promptStart) / 1000000 < 3000);
-        QCOMPARE(promptEvents.of(QStringLiteral("Word")).size(), 2);
+        QCOMPARE(promptEvents.of(u"Word"_s).size(), 2);
         // The reading heard alongside goes on.
-        const int words = int(readingEvents.of(QStringLiteral("Word")).size());
-        QTRY_VERIFY(readingEvents.of(QStringLiteral("Word")).size() > words);
+        const int words = int(readingEvents.of(u"Word"_s).size());
+        QTRY_VERIFY(readingEvents.of(u"Word"_s).size() > words);
         reading.Speak(QString(), SVSFPurgeBeforeSpeak);
     }
 
@@ -197,13 +189,13 @@ private Q_SLOTS:
         QTest::qWait(1000);
         m_recorder.stop();
         m_server.kill();
-        QVERIFY(waitFor([&] { return !voice.isSpeaking(); }, 30000));
+        QVERIFY(QTest::qWaitFor([&] { return !voice.isSpeaking(); }, 30000));
         const double tookMs = (nowNs() - t0) / 1e6;
         qInfo(
             "reading with the server lost after 1 s: %.0f ms against %.0f ms", tookMs, renderedMs);
         // Still at speaking pace: neither cut short nor stalled.
         QVERIFY(tookMs > renderedMs * 0.8 && tookMs < renderedMs * 1.3 + 500);
-        QCOMPARE(events.of(QStringLiteral("End")).size(), 1);
+        QCOMPARE(events.of(u"End"_s).size(), 1);
 
         // Once the server is back, the next reading is heard again.
         QVERIFY(m_server.start());
@@ -211,8 +203,8 @@ private Q_SLOTS:
         QVERIFY(recorder.start());
         QTest::qWait(1100); // the voice asks again at most once a second
         const qint64 t1 = nowNs();
-        voice.Speak(QStringLiteral("你好"), SVSFlagsAsync);
-        QVERIFY(waitFor([&] { return !voice.isSpeaking(); }, 10000));
+        voice.Speak(u"你好"_s, SVSFlagsAsync);
+        QVERIFY(QTest::qWaitFor([&] { return !voice.isSpeaking(); }, 10000));
         QTest::qWait(150);
         QVERIFY(firstSoundAfter(recorder.samples(), MonitorRecorder::Rate, recorder.msAt(t1)) >= 0);
     }

@@ -1,6 +1,7 @@
 // The WAVE chunk walker shared by the export's file reader and the sounds
 // played from memory: the layouts real writers produce, and the damaged ones.
 
+#include "DataColumns.h"
 #include "audio/RiffWave.h"
 #include "audio/WaveSound.h"
 
@@ -49,42 +50,39 @@ private Q_SLOTS:
     void layouts_data()
     {
         QTest::addColumn<QByteArray>("image");
-        QTest::addColumn<int>("tag"); // -1: the walk fails
-        QTest::addColumn<int>("channels");
-        QTest::addColumn<qint64>("dataOffset");
-        QTest::addColumn<qint64>("dataBytes");
+        DataColumns::add<int>({"tag", "channels"}); // tag -1: the walk fails
+        DataColumns::add<qint64>({"dataOffset", "dataBytes"});
 
+        // A row that gives no layout is a file the walk refuses.
+        auto row = [](const char *name, const QByteArray &image, int tag = -1, int channels = 0,
+                       qint64 dataOffset = 0, qint64 dataBytes = 0) {
+            QTest::newRow(name) << image << tag << channels << dataOffset << dataBytes;
+        };
         const QByteArray pcm16 = fmt(1, 1, 22050, 16);
         const QByteArray samples(10, 'x');
-        QTest::newRow("plain") << wave(pcm16 + chunk("data", samples)) << 1 << 1 << 44ll << 10ll;
+        row("plain", wave(pcm16 + chunk("data", samples)), 1, 1, 44, 10);
         // A three-byte chunk is padded to four before the next one starts.
-        QTest::newRow("odd chunk padded")
-            << wave(chunk("LIST", "abc") + pcm16 + chunk("data", samples)) << 1 << 1 << 56ll
-            << 10ll;
+        row("odd chunk padded", wave(chunk("LIST", "abc") + pcm16 + chunk("data", samples)), 1, 1,
+            56, 10);
         QByteArray extensible(10, '\0');
         extensible[0] = 22; // cbSize
         extensible[8] = 1; // sub-format GUID starts with the PCM tag
-        QTest::newRow("extensible")
-            << wave(fmt(0xFFFE, 2, 48000, 16, extensible) + chunk("data", samples)) << 1 << 2
-            << 54ll << 10ll;
-        QTest::newRow("unfinished header: cut at the end")
-            << wave(pcm16 + chunk("data", samples, 0xFFFFFFF0)) << 1 << 1 << 44ll << 10ll;
+        row("extensible", wave(fmt(0xFFFE, 2, 48000, 16, extensible) + chunk("data", samples)), 1,
+            2, 54, 10);
+        row("unfinished header: cut at the end", wave(pcm16 + chunk("data", samples, 0xFFFFFFF0)),
+            1, 1, 44, 10);
         QByteArray ds64 = le32(0) + le32(0) + le32(6) + le32(0) + le32(0);
-        QTest::newRow("RF64 size from ds64")
-            << wave(chunk("ds64", ds64) + pcm16 + chunk("data", samples, 0xFFFFFFFF), "RF64") << 1
-            << 1 << 72ll << 6ll;
-        QTest::newRow("empty data") << wave(pcm16 + chunk("data", {})) << 1 << 1 << 44ll << 0ll;
-        QTest::newRow("data before format")
-            << wave(chunk("data", samples) + pcm16) << -1 << 0 << 0ll << 0ll;
-        QTest::newRow("short format")
-            << wave(chunk("fmt ", QByteArray(14, '\1')) + chunk("data", samples)) << -1 << 0 << 0ll
-            << 0ll;
-        QTest::newRow("no data chunk") << wave(pcm16) << -1 << 0 << 0ll << 0ll;
-        QTest::newRow("chunk past the end")
-            << wave(pcm16 + chunk("LIST", "abcd", 4000) + chunk("data", samples)) << -1 << 0 << 0ll
-            << 0ll;
-        QTest::newRow("not a wave") << QByteArray("RIFF\4\0\0\0AVI ") << -1 << 0 << 0ll << 0ll;
-        QTest::newRow("eleven bytes") << QByteArray("RIFF\4\0\0\0WAV") << -1 << 0 << 0ll << 0ll;
+        row("RF64 size from ds64",
+            wave(chunk("ds64", ds64) + pcm16 + chunk("data", samples, 0xFFFFFFFF), "RF64"), 1, 1,
+            72, 6);
+        row("empty data", wave(pcm16 + chunk("data", {})), 1, 1, 44, 0);
+        row("data before format", wave(chunk("data", samples) + pcm16));
+        row("short format", wave(chunk("fmt ", QByteArray(14, '\1')) + chunk("data", samples)));
+        row("no data chunk", wave(pcm16));
+        row("chunk past the end",
+            wave(pcm16 + chunk("LIST", "abcd", 4000) + chunk("data", samples)));
+        row("not a wave", QByteArray("RIFF\4\0\0\0AVI "));
+        row("eleven bytes", QByteArray("RIFF\4\0\0\0WAV"));
     }
 
     void layouts()

@@ -99,12 +99,6 @@ inline QRect differenceFromDoubled(const QImage &plain, const QImage &dense)
     return box;
 }
 
-// The rectangle r at twice the density, grown by margin device pixels.
-inline QRect doubled(const QRect &r, int margin)
-{
-    return QRect(r.topLeft() * 2, r.size() * 2).adjusted(-margin, -margin, margin, margin);
-}
-
 // One pixel and the colour it must have, as 0x00BBGGRR or as raw QRgb.
 struct Px {
     int x;

@@ -1,3 +1,4 @@
+#include "DataColumns.h"
 #include "PixelTest.h"
 #include "controls/SliderEx.h"
 
@@ -138,8 +139,7 @@ private Q_SLOTS:
         QSignalSpy spy(&s, &SliderEx::ScrollEx);
         s.setValue(80);
         QCOMPARE(s.thumbX(), 0);
-        QTest::mousePress(&s, Qt::LeftButton, {}, QPoint(5, 5));
-        QTest::mouseRelease(&s, Qt::LeftButton, {}, QPoint(5, 5));
+        QTest::mouseClick(&s, Qt::LeftButton, {}, QPoint(5, 5));
         QCOMPARE(spy.count(), 2);
         QCOMPARE(spy.at(1).at(0).value<qint16>(), qint16(0));
         QCOMPARE(s.faceImage().size(), QSize(6, 22));
@@ -180,13 +180,8 @@ private Q_SLOTS:
 
     void clickJumpsTheThumb_data()
     {
-        QTest::addColumn<int>("min");
-        QTest::addColumn<int>("max");
-        QTest::addColumn<int>("x");
-        QTest::addColumn<int>("thumbX");
-        QTest::addColumn<int>("scroll");
-        // Where the thumb goes when that value is written back.
-        QTest::addColumn<int>("placed");
+        // "placed": where the thumb goes when that value is written back.
+        DataColumns::add<int>({"min", "max", "x", "thumbX", "scroll", "placed"});
         QTest::newRow("middle") << 0 << 100 << 104 << 100 << 50 << 100;
         QTest::newRow("far left") << 0 << 100 << 0 << 0 << 0 << 0;
         QTest::newRow("past the right end") << 0 << 100 << 207 << 200 << 100 << 200;
@@ -205,10 +200,7 @@ private Q_SLOTS:
     }
     void clickJumpsTheThumb()
     {
-        QFETCH(int, min);
-        QFETCH(int, max);
-        QFETCH(int, x);
-        QFETCH(int, scroll);
+        const auto [min, max, x, scroll] = DataColumns::fetch<int>("min", "max", "x", "scroll");
         Shown s {qint16(min), qint16(max)};
         QVERIFY(QTest::qWaitForWindowExposed(&s));
         QSignalSpy spy(&s, &SliderEx::ScrollEx);
@@ -226,15 +218,13 @@ private Q_SLOTS:
 
     void rightEndIsMaxAtEveryWidth_data()
     {
-        QTest::addColumn<int>("min");
-        QTest::addColumn<int>("max");
+        DataColumns::add<int>({"min", "max"});
         QTest::newRow("rate") << 0 << 100;
         QTest::newRow("font size") << 12 << 74;
     }
     void rightEndIsMaxAtEveryWidth()
     {
-        QFETCH(int, min);
-        QFETCH(int, max);
+        const auto [min, max] = DataColumns::fetch<int>("min", "max");
         Shown s {qint16(min), qint16(max)};
         QSignalSpy spy(&s, &SliderEx::ScrollEx);
         // Widths where the drag fell one short of Max, or Max fell one pixel
@@ -242,8 +232,7 @@ private Q_SLOTS:
         QList<int> wrong;
         for (int width = 12; width <= 600; ++width) {
             s.resize(width, s.height());
-            QTest::mousePress(&s, Qt::LeftButton, {}, QPoint(width + 20, 5));
-            QTest::mouseRelease(&s, Qt::LeftButton, {}, QPoint(width + 20, 5));
+            QTest::mouseClick(&s, Qt::LeftButton, {}, QPoint(width + 20, 5));
             const bool dragged = spy.last().at(0).value<qint16>() == max;
             s.setValue(qint16(max - min));
             if (!dragged || s.thumbX() != s.trackLen())
@@ -254,11 +243,8 @@ private Q_SLOTS:
 
     void keysStayInsideTheRange_data()
     {
-        QTest::addColumn<int>("min");
-        QTest::addColumn<int>("max");
-        QTest::addColumn<int>("start"); // Value, the offset from Min
-        QTest::addColumn<int>("key");
-        QTest::addColumn<int>("reported"); // Min + Value after the key
+        // "start" is Value, the offset from Min; "reported" Min + Value after the key.
+        DataColumns::add<int>({"min", "max", "start", "key", "reported"});
         QTest::newRow("End, font size") << 12 << 74 << 0 << int(Qt::Key_End) << 74;
         QTest::newRow("Right at the top") << 12 << 74 << 62 << int(Qt::Key_Right) << 74;
         QTest::newRow("PageUp near the top") << 12 << 74 << 60 << int(Qt::Key_PageUp) << 74;
@@ -276,10 +262,7 @@ private Q_SLOTS:
     }
     void keysStayInsideTheRange()
     {
-        QFETCH(int, min);
-        QFETCH(int, max);
-        QFETCH(int, start);
-        QFETCH(int, key);
+        const auto [min, max, start, key] = DataColumns::fetch<int>("min", "max", "start", "key");
         Shown s {qint16(min), qint16(max)};
         s.setValue(qint16(start));
         QTest::keyClick(&s, Qt::Key(key));

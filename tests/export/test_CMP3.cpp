@@ -1,3 +1,4 @@
+#include "DataColumns.h"
 #include "ExportTestKit.h"
 #include "TestFiles.h"
 
@@ -41,8 +42,7 @@ private Q_SLOTS:
 
     void convertsBesideTheWav_data()
     {
-        QTest::addColumn<QString>("folder");
-        QTest::addColumn<QString>("name");
+        DataColumns::add<QString>({"folder", "name"});
         QTest::addColumn<bool>("viaTemp");
         QTest::newRow("plain folder") << u"out"_s << u"talk.wav"_s << false;
         QTest::newRow("folder with a space") << u"My Documents"_s << u"talk.wav"_s << true;
@@ -54,9 +54,7 @@ private Q_SLOTS:
 
     void convertsBesideTheWav()
     {
-        QFETCH(QString, folder);
-        QFETCH(QString, name);
-        QFETCH(bool, viaTemp);
+        const auto [folder, name] = DataColumns::fetch<QString>("folder", "name");
         const QString wav = makeWav(folder, name);
         const qint64 wavSize = QFileInfo(wav).size();
         auto mp3 = make();
@@ -71,7 +69,7 @@ private Q_SLOTS:
         // The temporary folder is a hidden one beside the WAV, made only when
         // needed, and left empty.
         const QString staging = QFileInfo(wav).absolutePath() + u"/.Zorbo-Temp"_s;
-        QCOMPARE(QDir(staging).exists(), viaTemp);
+        QTEST(QDir(staging).exists(), "viaTemp");
         QCOMPARE(entries(staging), QStringList());
     }
 
@@ -101,8 +99,7 @@ private Q_SLOTS:
 
     void withoutEncoderTheWavIsDelivered_data()
     {
-        QTest::addColumn<QString>("folder");
-        QTest::addColumn<QString>("outputFolder"); // empty: the WAV's own
+        DataColumns::add<QString>({"folder", "outputFolder"}); // no output folder: the WAV's own
         QTest::newRow("beside itself") << u"out"_s << QString();
         QTest::newRow("folder with a space") << u"My Documents"_s << QString();
         QTest::newRow("into another folder") << u"out"_s << u"elsewhere"_s;
@@ -110,8 +107,7 @@ private Q_SLOTS:
 
     void withoutEncoderTheWavIsDelivered()
     {
-        QFETCH(QString, folder);
-        QFETCH(QString, outputFolder);
+        const auto [folder, outputFolder] = DataColumns::fetch<QString>("folder", "outputFolder");
         const QString wav = makeWav(folder, u"talk.wav"_s);
         auto mp3 = make(MissingLibrary);
         QVERIFY(!mp3->hasEncoder());

@@ -8,20 +8,16 @@
 using namespace Qt::StringLiterals;
 using BookChapters::Planned;
 
+using Chapters = QList<Document::Chapter>;
 Q_DECLARE_METATYPE(QList<Planned>)
 
 namespace
 {
-Document::Chapter chapter(const QString &title, qsizetype offset, int level = 1)
-{
-    return {title, offset, level};
-}
-
 QString describe(const QList<Planned> &chapters)
 {
     QStringList parts;
     for (const Planned &p : chapters)
-        parts.append(QStringLiteral("%1@%2").arg(p.title).arg(p.offset));
+        parts.append(u"%1@%2"_s.arg(p.title).arg(p.offset));
     return parts.join(u", ");
 }
 } // namespace
@@ -33,59 +29,44 @@ private Q_SLOTS:
     void plan_data()
     {
         QTest::addColumn<QString>("text");
-        QTest::addColumn<QList<Document::Chapter>>("chapters");
+        QTest::addColumn<Chapters>("chapters");
         QTest::addColumn<int>("level");
         QTest::addColumn<QString>("expected");
 
+        auto row = [](const char *name, const QString &text, const Chapters &chapters,
+                       const QString &expected, int level = 1) {
+            QTest::newRow(name) << text << chapters << level << expected;
+        };
         const QString book
             = u"序\r\n很久以前。\r\n第一章 上山\r\n他上山了。\r\n第二章 下山\r\n他下山了。"_s;
         const qsizetype one = book.indexOf(u"第一章"), two = book.indexOf(u"第二章");
-        const QList<Document::Chapter> three
-            = {chapter(u"序"_s, 0), chapter(u"第一章 上山"_s, one), chapter(u"第二章 下山"_s, two)};
-        QTest::newRow("three") << book << three << 1
-                               << u"序@0, 第一章 上山@%1, 第二章 下山@%2"_s.arg(one).arg(two);
-        QTest::newRow("no chapters: one, the book's title")
-            << book << QList<Document::Chapter>() << 1 << u"書名@0"_s;
-        QTest::newRow("text before the first heading")
-            << book << QList<Document::Chapter> {three[1], three[2]} << 1
-            << u"書名@0, 第一章 上山@%1, 第二章 下山@%2"_s.arg(one).arg(two);
-        QTest::newRow("blank before the first heading: it starts at 0")
-            << u"\r\n  \r\n第一章\r\n文字。"_s << QList<Document::Chapter> {chapter(u"第一章"_s, 6)}
-            << 1 << u"第一章@0"_s;
-        QTest::newRow("sections kept at level 2")
-            << book << QList<Document::Chapter> {three[0], three[1], chapter(u"一節"_s, one + 8, 2)}
-            << 2 << u"序@0, 第一章 上山@%1, 一節@%2"_s.arg(one).arg(one + 8);
-        QTest::newRow("sections dropped at level 1")
-            << book << QList<Document::Chapter> {three[0], chapter(u"一節"_s, one + 8, 2)} << 1
-            << u"序@0"_s;
-        QTest::newRow("two entries at one place: the outer")
-            << u"甲\r\n乙。"_s
-            << QList<Document::Chapter> {chapter(u"空"_s, 0), chapter(u"也空"_s, 0),
-                   chapter(u"乙"_s, 3)}
-            << 1 << u"空@0, 乙@3"_s;
-        QTest::newRow("a chapter of blanks only is skipped")
-            << u"甲。\r\n \r\n乙。"_s
-            << QList<Document::Chapter> {chapter(u"甲"_s, 0), chapter(u"空白"_s, 3),
-                   chapter(u"乙"_s, 7)}
-            << 1 << u"甲@0, 乙@7"_s;
-        QTest::newRow("a heading with nothing after it is skipped")
-            << u"第一章\r\n甲。\r\n第二章\r\n\r\n第三章\r\n丙。"_s
-            << QList<Document::Chapter> {chapter(u"第一章"_s, 0), chapter(u"第二章"_s, 9),
-                   chapter(u"第三章"_s, 16)}
-            << 1 << u"第一章@0, 第三章@16"_s;
-        QTest::newRow("out of range and backwards entries are dropped")
-            << book
-            << QList<Document::Chapter> {three[0], three[2], three[1], chapter(u"外"_s, 9999)} << 1
-            << u"序@0, 第二章 下山@%1"_s.arg(two);
-        QTest::newRow("an untitled chapter takes the book's title")
-            << book << QList<Document::Chapter> {three[0], chapter(QString(), two)} << 1
-            << u"序@0, 書名@%1"_s.arg(two);
+        const Chapters three = {{u"序"_s, 0}, {u"第一章 上山"_s, one}, {u"第二章 下山"_s, two}};
+        const QString both = u"第一章 上山@%1, 第二章 下山@%2"_s.arg(one).arg(two);
+        row("three", book, three, u"序@0, "_s + both);
+        row("no chapters: one, the book's title", book, {}, u"書名@0"_s);
+        row("text before the first heading", book, {three[1], three[2]}, u"書名@0, "_s + both);
+        row("blank before the first heading: it starts at 0", u"\r\n  \r\n第一章\r\n文字。"_s,
+            {{u"第一章"_s, 6}}, u"第一章@0"_s);
+        row("sections kept at level 2", book, {three[0], three[1], {u"一節"_s, one + 8, 2}},
+            u"序@0, 第一章 上山@%1, 一節@%2"_s.arg(one).arg(one + 8), 2);
+        row("sections dropped at level 1", book, {three[0], {u"一節"_s, one + 8, 2}}, u"序@0"_s);
+        row("two entries at one place: the outer", u"甲\r\n乙。"_s,
+            {{u"空"_s, 0}, {u"也空"_s, 0}, {u"乙"_s, 3}}, u"空@0, 乙@3"_s);
+        row("a chapter of blanks only is skipped", u"甲。\r\n \r\n乙。"_s,
+            {{u"甲"_s, 0}, {u"空白"_s, 3}, {u"乙"_s, 7}}, u"甲@0, 乙@7"_s);
+        row("a heading with nothing after it is skipped",
+            u"第一章\r\n甲。\r\n第二章\r\n\r\n第三章\r\n丙。"_s,
+            {{u"第一章"_s, 0}, {u"第二章"_s, 9}, {u"第三章"_s, 16}}, u"第一章@0, 第三章@16"_s);
+        row("out of range and backwards entries are dropped", book,
+            {three[0], three[2], three[1], {u"外"_s, 9999}}, u"序@0, 第二章 下山@%1"_s.arg(two));
+        row("an untitled chapter takes the book's title", book, {three[0], {QString(), two}},
+            u"序@0, 書名@%1"_s.arg(two));
     }
 
     void plan()
     {
         QFETCH(QString, text);
-        QFETCH(QList<Document::Chapter>, chapters);
+        QFETCH(Chapters, chapters);
         QFETCH(int, level);
         Document::Book book;
         book.chapters = chapters;
@@ -135,8 +116,8 @@ private Q_SLOTS:
         QStringList hundred, hundredNames;
         for (int i = 1; i <= 100; ++i) {
             hundred.append(u"章"_s);
-            hundredNames.append(QStringLiteral("%1 章").arg(i, 3, 10, QLatin1Char('0'))
-                + (i > 1 ? QStringLiteral(" (%1)").arg(i) : QString()));
+            hundredNames.append(u"%1 章"_s.arg(i, 3, 10, QLatin1Char('0'))
+                + (i > 1 ? u" (%1)"_s.arg(i) : QString()));
         }
         QTest::newRow("a hundred chapters: three digits") << hundred << hundredNames;
     }

@@ -1,5 +1,6 @@
 // The estimate that lets parlo-render refuse a job before speaking it: how it
 // grows with the text, the rate and the markup's silences, and when it refuses.
+#include "DataColumns.h"
 #include "render/JobRunner.h"
 #include "render/OutputEstimate.h"
 #include "speech/SapiXmlParser.h"
@@ -21,8 +22,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("xml");
         QTest::addColumn<int>("rate");
-        QTest::addColumn<double>("low");
-        QTest::addColumn<double>("high");
+        DataColumns::add<double>({"low", "high"});
         const QString chinese = u"今天天氣很好，我們一起到公園散步。"_s.repeated(6);
         const QString english = u"The quick brown fox jumps over the lazy dog. "_s.repeated(10);
         QTest::newRow("Chinese") << chinese << false << 0 << 15.0 << 26.7;
@@ -50,8 +50,7 @@ private Q_SLOTS:
         QFETCH(QString, text);
         QFETCH(bool, xml);
         QFETCH(int, rate);
-        QFETCH(double, low);
-        QFETCH(double, high);
+        const auto [low, high] = DataColumns::fetch<double>("low", "high");
         RenderSettings settings;
         settings.xml = xml;
         settings.rate = rate;
@@ -75,8 +74,7 @@ private Q_SLOTS:
 
     void refusal_data()
     {
-        QTest::addColumn<double>("seconds");
-        QTest::addColumn<double>("maxSeconds");
+        DataColumns::add<double>({"seconds", "maxSeconds"});
         QTest::addColumn<qint64>("freeBytes");
         QTest::addColumn<QString>("message");
         const qint64 mb = qint64(1) << 20;
@@ -93,8 +91,7 @@ private Q_SLOTS:
     }
     void refusal()
     {
-        QFETCH(double, seconds);
-        QFETCH(double, maxSeconds);
+        const auto [seconds, maxSeconds] = DataColumns::fetch<double>("seconds", "maxSeconds");
         QFETCH(qint64, freeBytes);
         QFETCH(QString, message);
         const OutputEstimate::Estimate e {seconds, qint64(seconds * 32000)};

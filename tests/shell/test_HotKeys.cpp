@@ -77,16 +77,12 @@ private Q_SLOTS:
         QTest::newRow("Ctrl+G at max") << u"Slider_Rate"_s << 100 << u"G"_s << 100 << -10;
         QTest::newRow("Ctrl+G slows") << u"Slider_Rate"_s << 52 << u"G"_s << 53 << -1;
         QTest::newRow("Ctrl+Y quickens") << u"Slider_Rate"_s << 53 << u"YY"_s << 51 << 0;
-        // One step from each end: the step reaches the end, and the same key
-        // pressed again there stays.
-        QTest::newRow("Ctrl+T below max") << u"Slider_Volume"_s << 99 << u"T"_s << 100 << 100;
+        // One step from each end, twice: the first press reaches the end, the
+        // second stays there.
         QTest::newRow("Ctrl+T twice below max")
             << u"Slider_Volume"_s << 99 << u"TT"_s << 100 << 100;
-        QTest::newRow("Ctrl+R above 0") << u"Slider_Volume"_s << 1 << u"R"_s << 0 << 0;
         QTest::newRow("Ctrl+R twice above 0") << u"Slider_Volume"_s << 1 << u"RR"_s << 0 << 0;
-        QTest::newRow("Ctrl+G below max") << u"Slider_Rate"_s << 99 << u"G"_s << 100 << -10;
         QTest::newRow("Ctrl+G twice below max") << u"Slider_Rate"_s << 99 << u"GG"_s << 100 << -10;
-        QTest::newRow("Ctrl+Y above 0") << u"Slider_Rate"_s << 1 << u"Y"_s << 0 << 10;
         QTest::newRow("Ctrl+Y twice above 0") << u"Slider_Rate"_s << 1 << u"YY"_s << 0 << 10;
     }
     void rateAndVolumeKeysKeepTheirBounds()

@@ -36,14 +36,9 @@ QImage marked(QPoint spot, QRgb colour)
     QPainter(&image).fillRect(QRect(spot - QPoint(5, 5), QSize(10, 10)), QColor(colour));
     return image;
 }
-QRgb listMouth(int n)
-{
-    return qRgb(n * 10, 200, 0);
-}
-QRgb fileMouth(int n)
-{
-    return qRgb(n * 10, 0, 200);
-}
+// Mouth n as the image list draws it, and as its picture file does.
+const auto listMouth = [](int n) { return qRgb(n * 10, 200, 0); };
+const auto fileMouth = [](int n) { return qRgb(n * 10, 0, 200); };
 const QRgb UserMouth = qRgb(1, 2, 3), FaceColour = qRgb(90, 90, 90), Back = qRgb(200, 220, 240);
 
 ImageList testList()
@@ -70,6 +65,12 @@ class TestLipSync : public QObject
     std::unique_ptr<LipSync> m_lips;
 
     QRgb shown(QPoint p) const { return m_screen->image().pixel(p) | 0xFF000000; }
+    // The mouth drawn for a phone id.
+    QRgb mouthFor(short id)
+    {
+        m_lips->ShowMouth(id);
+        return shown(MouthSpot);
+    }
     void putFile(const QString &folder, const QString &name, QRgb colour)
     {
         QVERIFY(marked(MouthSpot, colour).save(folder + u'/' + name, "BMP"));
@@ -98,35 +99,29 @@ private Q_SLOTS:
 
         for (int n : {2, 10})
             putFile(m_role.defaultFolder, u"mic_mouth_%1.bmp"_s.arg(n), fileMouth(n));
-        m_lips->ShowMouth(15);
-        QCOMPARE(shown(MouthSpot), fileMouth(2));
+        QCOMPARE(mouthFor(15), fileMouth(2));
         QCOMPARE(shown(FaceSpot), FaceColour);
-        m_lips->ShowMouth(16);
-        QCOMPARE(shown(MouthSpot), fileMouth(10));
+        QCOMPARE(mouthFor(16), fileMouth(10));
         QCOMPARE(m_lips->BlinkCount(), qint16(0)); // files do not blink
 
         // Without its file, a mouth comes from the image list.
-        m_lips->ShowMouth(27);
-        QCOMPARE(shown(MouthSpot), listMouth(3));
+        QCOMPARE(mouthFor(27), listMouth(3));
 
         // The user's picture wins, by the phone code (last three digits).
         putFile(m_role.userFolder, u"015.bmp"_s, UserMouth);
-        m_lips->ShowMouth(1015);
-        QCOMPARE(shown(MouthSpot), UserMouth);
+        QCOMPARE(mouthFor(1015), UserMouth);
 
         // Codes outside the table show nothing new.
         for (qint16 id : {14, 432, 999, -15}) {
             m_lips->ShowMouth(16);
-            m_lips->ShowMouth(id);
-            QCOMPARE(shown(MouthSpot), fileMouth(10));
+            QCOMPARE(mouthFor(id), fileMouth(10));
         }
 
         // An unreadable file shows nothing new, and no list picture either.
         TestFiles::writeAll(m_role.defaultFolder + u"/mic_mouth_10.bmp"_s, "not a picture");
         m_lips->ShowMouth(15);
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"mic_mouth_10.bmp"_s));
-        m_lips->ShowMouth(16);
-        QCOMPARE(shown(MouthSpot), UserMouth);
+        QCOMPARE(mouthFor(16), UserMouth);
     }
 
     // Every affricate espeak-ng reports for Mandarin is shaped by its hiss:
@@ -151,8 +146,7 @@ private Q_SLOTS:
         QFETCH(int, mouth);
         const short id = PhoneMap::lookup(mnemonic).phoneId;
         QCOMPARE(m_lips->phoneTable().MouthForPhone(id), QString::number(mouth));
-        m_lips->ShowMouth(id);
-        QCOMPARE(shown(MouthSpot), listMouth(mouth));
+        QCOMPARE(mouthFor(id), listMouth(mouth));
     }
 
     void customDefaultUsesOnlyTheUsersPictures()
@@ -165,11 +159,9 @@ private Q_SLOTS:
         m_lips->setRole(m_role, GdiPicture::fromImage(own));
         QCOMPARE(shown(FaceSpot), qRgb(10, 120, 10)); // the user's face, not "Full"
 
-        m_lips->ShowMouth(15); // no user picture: unchanged
-        QCOMPARE(shown(MouthSpot), Back);
+        QCOMPARE(mouthFor(15), Back); // no user picture: unchanged
         putFile(m_role.userFolder, u"015.bmp"_s, UserMouth);
-        m_lips->ShowMouth(15);
-        QCOMPARE(shown(MouthSpot), UserMouth);
+        QCOMPARE(mouthFor(15), UserMouth);
         QCOMPARE(shown(FaceSpot), qRgb(10, 120, 10));
 
         // Without a role picture the face area keeps only the back colour.

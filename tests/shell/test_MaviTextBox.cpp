@@ -1,3 +1,4 @@
+#include "DataColumns.h"
 #include "shell/MaviTextBox.h"
 
 #include <QClipboard>
@@ -9,16 +10,6 @@ using namespace Qt::StringLiterals;
 class TestMaviTextBox : public QObject
 {
     Q_OBJECT
-
-    bool sendDrop(MaviTextBox &box, QMimeData *mime)
-    {
-        const QPoint at(10, 10);
-        QDragEnterEvent enter(at, Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(box.viewport(), &enter);
-        QDropEvent drop(at, Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(box.viewport(), &drop);
-        return enter.isAccepted() && drop.isAccepted();
-    }
 
 private Q_SLOTS:
     void textReadsBackWithCrLf_data()
@@ -94,11 +85,9 @@ private Q_SLOTS:
     void selection_data()
     {
         QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("start");
-        QTest::addColumn<int>("length");
+        DataColumns::add<int>({"start", "length"});
         QTest::addColumn<QString>("selected");
-        QTest::addColumn<int>("readStart");
-        QTest::addColumn<int>("readLength");
+        DataColumns::add<int>({"readStart", "readLength"});
         // "three" starts at 10, after two line ends of two positions each.
         const QString lines = u"one\r\ntwo\r\nthree words"_s;
         QTest::newRow("word after two breaks") << lines << 10 << 5 << u"three"_s << 10 << 5;
@@ -129,20 +118,17 @@ private Q_SLOTS:
     void selection()
     {
         QFETCH(QString, text);
-        QFETCH(int, start);
-        QFETCH(int, length);
-        QFETCH(QString, selected);
+        const auto [start, length] = DataColumns::fetch<int>("start", "length");
         MaviTextBox box;
         box.setText(text);
         box.setSelStart(start);
         box.setSelLength(length);
-        QCOMPARE(box.SelText(), selected);
+        QTEST(box.SelText(), "selected");
         QTEST(box.SelStart(), "readStart");
         QTEST(box.SelLength(), "readLength");
         // The editor's own selection shows the same characters.
-        QString raw = box.textCursor().selectedText();
-        raw.replace(QChar::ParagraphSeparator, u"\r\n"_s);
-        QCOMPARE(raw, selected);
+        QTEST(box.textCursor().selectedText().replace(QChar::ParagraphSeparator, u"\r\n"_s),
+            "selected");
         // A negative start or length is left alone; a new start collapses.
         box.setSelStart(-1);
         box.setSelLength(-32768);
@@ -212,7 +198,11 @@ private Q_SLOTS:
         QMimeData mime;
         mime.setUrls({QUrl(u"https://example.com/x.txt"_s), QUrl::fromLocalFile(u"/tmp/第一.txt"_s),
             QUrl::fromLocalFile(u"/tmp/second.txt"_s)});
-        QCOMPARE(sendDrop(box, &mime), enabled);
+        QDragEnterEvent enter({10, 10}, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(box.viewport(), &enter);
+        QDropEvent drop({10, 10}, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(box.viewport(), &drop);
+        QCOMPARE(enter.isAccepted() && drop.isAccepted(), enabled);
         QCOMPARE(paths.count(), enabled ? 1 : 0);
         if (enabled)
             QCOMPARE(paths.at(0).at(0).toString(), u"/tmp/第一.txt"_s);

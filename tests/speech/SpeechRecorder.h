@@ -24,18 +24,15 @@ class SpeechRecorder
 public:
     explicit SpeechRecorder(SpVoice *voice)
     {
-        QObject::connect(voice, &SpVoice::StartStream, [this](int s, qint64 p) {
-            events.append({QStringLiteral("Start"), s, p, 0, 0, {}});
-        });
-        QObject::connect(voice, &SpVoice::EndStream, [this](int s, qint64 p) {
-            events.append({QStringLiteral("End"), s, p, 0, 0, {}});
-        });
-        QObject::connect(voice, &SpVoice::Word, [this](int s, qint64 p, int pos, int len) {
-            events.append({QStringLiteral("Word"), s, p, pos, len, {}});
-        });
-        QObject::connect(voice, &SpVoice::Sentence, [this](int s, qint64 p, int pos, int len) {
-            events.append({QStringLiteral("Sentence"), s, p, pos, len, {}});
-        });
+        auto record = [this](const char *type) {
+            return [this, type](int s, qint64 p, int pos = 0, int len = 0) {
+                events.append({QLatin1String(type), s, p, pos, len, {}});
+            };
+        };
+        QObject::connect(voice, &SpVoice::StartStream, record("Start"));
+        QObject::connect(voice, &SpVoice::EndStream, record("End"));
+        QObject::connect(voice, &SpVoice::Word, record("Word"));
+        QObject::connect(voice, &SpVoice::Sentence, record("Sentence"));
         QObject::connect(
             voice, &SpVoice::Phoneme, [this](int s, qint64 p, int, short, int, short current) {
                 events.append({QStringLiteral("Phoneme"), s, p, current, 0, {}});
@@ -80,8 +77,9 @@ public:
 class CaptureSink : public ImmediateSink
 {
 public:
-    explicit CaptureSink(std::shared_ptr<std::vector<int16_t>> store)
-        : m_store(std::move(store))
+    explicit CaptureSink(std::shared_ptr<std::vector<int16_t>> store, int sampleRate = 22050)
+        : ImmediateSink(sampleRate)
+        , m_store(std::move(store))
     {
     }
     void write(const int16_t *samples, qint64 count) override

@@ -1,7 +1,10 @@
+#include "DataColumns.h"
 #include "speech/CItemCollection.h"
 
 #include <QtTest>
 #include <algorithm>
+
+using namespace Qt::StringLiterals;
 
 namespace
 {
@@ -10,8 +13,10 @@ namespace
 struct Owned {
     CItemCollection items;
 
-    Owned()
+    explicit Owned(const QStringList &values)
     {
+        for (const QString &v : values)
+            items.AppendItem()->SetVal(v, 0);
         items.setCompareItems([this](qint32 a, qint32 b, qint16 &result) {
             result = qint16(qBound(-1, value(a).compare(value(b)), 1));
         });
@@ -20,11 +25,6 @@ struct Owned {
         });
     }
     QString value(qint32 position) const { return items.Items(position)->GetVal(0); }
-    void append(const QStringList &values)
-    {
-        for (const QString &v : values)
-            items.AppendItem()->SetVal(v, 0);
-    }
     QStringList values() const
     {
         QStringList all;
@@ -37,7 +37,7 @@ struct Owned {
 // Zero-padded, so text order is number order.
 QString key(int n)
 {
-    return QStringLiteral("%1").arg(n, 5, 10, QLatin1Char('0'));
+    return u"%1"_s.arg(n, 5, 10, QLatin1Char('0'));
 }
 
 QStringList numbered(int count)
@@ -58,22 +58,18 @@ private Q_SLOTS:
     {
         CItemUI r;
         QCOMPARE(r.Max(), qint16(0));
-        r.SetVal(QStringLiteral("one"), 1); // a fresh record already has element 1
-        r.SetVal(QStringLiteral("two"), 2); // ignored
+        r.SetVal(u"one"_s, 1); // a fresh record already has element 1
+        r.SetVal(u"two"_s, 2); // ignored
         QCOMPARE(r.GetVal(2), QString());
         QCOMPARE(r.GetVal(-1), QString());
         r.setMax(3);
-        r.SetVal(QStringLiteral("three"), 3);
-        QCOMPARE(r.GetVal(1), QStringLiteral("one"));
+        r.SetVal(u"three"_s, 3);
+        QCOMPARE(r.GetVal(1), u"one"_s);
     }
 
     void paging_data()
     {
-        QTest::addColumn<int>("appended");
-        QTest::addColumn<int>("pages");
-        QTest::addColumn<int>("position");
-        QTest::addColumn<int>("page");
-        QTest::addColumn<int>("place");
+        DataColumns::add<int>({"appended", "pages", "position", "page", "place"});
         QTest::newRow("500 fill one page") << 500 << 1 << 500 << 1 << 500;
         QTest::newRow("501st starts page 2") << 501 << 2 << 501 << 2 << 1;
         QTest::newRow("500 is the last of page 1") << 501 << 2 << 500 << 1 << 500;
@@ -82,13 +78,9 @@ private Q_SLOTS:
     }
     void paging()
     {
-        QFETCH(int, appended);
-        QFETCH(int, pages);
-        QFETCH(int, position);
-        QFETCH(int, page);
-        QFETCH(int, place);
-        Owned o;
-        o.append(numbered(appended));
+        const auto [appended, pages, position, page, place]
+            = DataColumns::fetch<int>("appended", "pages", "position", "page", "place");
+        Owned o(numbered(appended));
         QCOMPARE(o.items.Count(), appended);
         QCOMPARE(o.items.PoolN(), pages);
         QCOMPARE(int(o.items.PoolUIs(pages)->size()), (appended - 1) % 500 + 1);
@@ -102,8 +94,7 @@ private Q_SLOTS:
 
     void backupRestoreRemovesAcrossPages()
     {
-        Owned o;
-        o.append(numbered(1200));
+        Owned o(numbered(1200));
         QStringList expected = numbered(1200);
         expected.remove(497, 5);
         o.items.Backup(498);
@@ -134,15 +125,14 @@ private Q_SLOTS:
     void sortAndSearch()
     {
         QFETCH(QStringList, values);
-        Owned o;
-        o.append(values);
+        Owned o(values);
         o.items.QSort();
         QStringList expected = values;
         std::sort(expected.begin(), expected.end());
         QCOMPARE(o.values(), expected);
         for (const QString &v : std::as_const(values))
             QCOMPARE(o.value(o.items.BSearch(v) + 1), v);
-        QCOMPARE(o.items.BSearch(QStringLiteral("absent")), -1);
+        QCOMPARE(o.items.BSearch(u"absent"_s), -1);
         QCOMPARE(o.items.BSearch(key(-1)), -1); // sorts before every record
     }
 
@@ -150,7 +140,7 @@ private Q_SLOTS:
     {
         QTest::addColumn<QStringList>("values");
         QTest::addColumn<QStringList>("kept");
-        const QString a = QStringLiteral("a"), b = QStringLiteral("b");
+        const QString a = u"a"_s, b = u"b"_s;
         QStringList pairs, halves;
         for (int k = 1; k <= 350; ++k) {
             pairs << key(k) << key(k);
@@ -163,8 +153,7 @@ private Q_SLOTS:
     void removeDuplicate()
     {
         QFETCH(QStringList, values);
-        Owned o;
-        o.append(values);
+        Owned o(values);
         o.items.RemoveDuplicate();
         QTEST(o.values(), "kept");
     }

@@ -2,6 +2,7 @@
 // immediate audio sink: states and captions, what is handed to the voice, and
 // what the stream's events do to the selection.
 
+#include "DataColumns.h"
 #include "audio/AudioSink.h"
 #include "speech/ReadingController.h"
 #include "speech/ScriptedEngine.h"
@@ -16,16 +17,11 @@ namespace
 class FakeView : public ReadingView
 {
 public:
-    int voices = 1;
-    QString body;
-    int start = 0;
-    int length = 0;
-    bool paneEnabled = true;
-    QString speakCaption, pauseCaption, tag = u"Pause"_s;
-    bool pauseEnabled = false;
+    int voices = 1, start = 0, length = 0, faces = 0, mouths = 0;
+    QString body, speakCaption, pauseCaption, tag = u"Pause"_s;
+    bool paneEnabled = true, pauseEnabled = false;
     QStringList messages;
     QList<QPair<int, int>> selections; // every selection written, start then length
-    int faces = 0, mouths = 0;
 
     int voiceCount() const override { return voices; }
     QString text() const override { return body; }
@@ -92,11 +88,8 @@ private Q_SLOTS:
 
     void pauseStatesShowTheirCaptions_data()
     {
-        QTest::addColumn<bool>("speaking");
-        QTest::addColumn<bool>("paused");
-        QTest::addColumn<QString>("speak");
-        QTest::addColumn<QString>("pause");
-        QTest::addColumn<QString>("mode");
+        DataColumns::add<bool>({"speaking", "paused"});
+        DataColumns::add<QString>({"speak", "pause", "mode"});
         QTest::newRow("idle") << false << false << u"朗讀"_s << u"暫停"_s << u"Pause"_s;
         QTest::newRow("reading") << true << false << u"停止"_s << u"暫停"_s << u"Pause"_s;
         QTest::newRow("paused") << true << true << u"停止"_s << u"繼續"_s << u"Resume"_s;
@@ -105,8 +98,7 @@ private Q_SLOTS:
     }
     void pauseStatesShowTheirCaptions()
     {
-        QFETCH(bool, speaking);
-        QFETCH(bool, paused);
+        const auto [speaking, paused] = DataColumns::fetch<bool>("speaking", "paused");
         reading->SetPauseState(speaking, paused);
         QTEST(view.speakCaption, "speak");
         QTEST(view.pauseCaption, "pause");
@@ -132,46 +124,43 @@ private Q_SLOTS:
         QTEST(voice->Rate(), "rate");
     }
 
-    void caretReadsTheWholeTextAndRestoresTheCaret()
+    // A caret reads the whole text; a selection is read alone ("hello" lies
+    // outside it), its words shifted by its start.
+    void readsAndGivesTheSelectionBack_data()
     {
-        view.body = u"請輸入文字於此"_s;
-        view.start = 3;
-        view.length = 0;
-        QSignalSpy words(voice.get(), &SpVoice::Word);
+        QTest::addColumn<QString>("body");
+        DataColumns::add<int>({"start", "length", "offset", "words"});
+        QTest::newRow("caret") << u"請輸入文字於此"_s << 3 << 0 << 0 << 7;
+        QTest::newRow("selection")
+            << QString(100, u' ') + u"文字於此 hello"_s << 100 << 4 << 100 << 4;
+    }
+    void readsAndGivesTheSelectionBack()
+    {
+        QFETCH(QString, body);
+        const auto [start, length, offset, words]
+            = DataColumns::fetch<int>("start", "length", "offset", "words");
+        view.body = body;
+        view.start = start;
+        view.length = length;
+        QSignalSpy spoken(voice.get(), &SpVoice::Word);
         reading->CmdSpeakClick();
         QVERIFY(reading->isSpeaking());
         QVERIFY(!view.paneEnabled);
-        QCOMPARE(reading->speakOffset(), 0);
+        QCOMPARE(reading->speakOffset(), offset);
         QVERIFY(waitForEnd());
-        QCOMPARE(words.size(), 7);
-        // Each word was selected in turn, from the start of the text.
-        QCOMPARE(view.selections.first(), qMakePair(0, 1));
-        QCOMPARE(view.selections.at(6), qMakePair(6, 1));
-        // The end of the stream gives back the caret and the Idle state.
-        QCOMPARE(view.start, 3);
-        QCOMPARE(view.length, 0);
+        QCOMPARE(spoken.size(), words);
+        QCOMPARE(spoken.at(0).at(2).toInt(), 0);
+        // Each word was selected in turn, from where the reading started.
+        for (int k = 0; k < words; ++k)
+            QCOMPARE(view.selections.at(k), qMakePair(offset + k, 1));
+        // The end of the stream gives back the selection and the Idle state.
+        QCOMPARE(view.start, start);
+        QCOMPARE(view.length, length);
         QVERIFY(!reading->isSpeaking());
         QVERIFY(view.paneEnabled);
         QCOMPARE(view.speakCaption, u"朗讀"_s);
         QVERIFY(view.faces >= 2);
         QVERIFY(view.mouths > 0);
-    }
-
-    void selectionIsReadAloneAndWordsShiftByItsStart()
-    {
-        view.body = QString(100, QLatin1Char(' ')) + u"文字於此 hello"_s;
-        view.start = 100;
-        view.length = 4;
-        QSignalSpy words(voice.get(), &SpVoice::Word);
-        reading->CmdSpeakClick();
-        QCOMPARE(reading->speakOffset(), 100);
-        QVERIFY(waitForEnd());
-        QCOMPARE(words.size(), 4); // "hello" was outside the selection
-        QCOMPARE(words.at(0).at(2).toInt(), 0);
-        QCOMPARE(view.selections.first(), qMakePair(100, 1));
-        QCOMPARE(view.selections.at(3), qMakePair(103, 1));
-        QCOMPARE(view.start, 100);
-        QCOMPARE(view.length, 4);
     }
 
     void selectionPastTheEndIsShortened()
@@ -186,10 +175,7 @@ private Q_SLOTS:
 
     void nothingIsReadAndTheWindowStaysIdle_data()
     {
-        QTest::addColumn<int>("chars");
-        QTest::addColumn<int>("voices");
-        QTest::addColumn<int>("start");
-        QTest::addColumn<int>("length");
+        DataColumns::add<int>({"chars", "voices", "start", "length"});
         QTest::newRow("empty text") << 0 << 1 << 0 << 0;
         QTest::newRow("no voice") << 5 << 0 << 0 << 0;
         QTest::newRow("start beyond 16 bits") << 40000 << 1 << 33000 << 5;
@@ -198,10 +184,8 @@ private Q_SLOTS:
     }
     void nothingIsReadAndTheWindowStaysIdle()
     {
-        QFETCH(int, chars);
-        QFETCH(int, voices);
-        QFETCH(int, start);
-        QFETCH(int, length);
+        const auto [chars, voices, start, length]
+            = DataColumns::fetch<int>("chars", "voices", "start", "length");
         view.body = QString(chars, QLatin1Char('a'));
         view.voices = voices;
         view.start = start;

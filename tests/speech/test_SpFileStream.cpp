@@ -1,3 +1,4 @@
+#include "DataColumns.h"
 #include "TestFiles.h"
 #include "speech/SpFileStream.h"
 
@@ -14,12 +15,10 @@ namespace
 // soxi's answer to one option as a number, 0 when it cannot read the file.
 double soxi(const char *option, const QString &path)
 {
-    QProcess p;
-    p.start(u"soxi"_s, {QString::fromLatin1(option), path});
     // A file of several GiB takes sox a minute or more.
-    if (!p.waitForFinished(240000) || p.exitCode() != 0)
-        return 0;
-    return QString::fromLatin1(p.readAllStandardOutput()).trimmed().toDouble();
+    const TestFiles::Run r = TestFiles::run(
+        u"soxi"_s, {QString::fromLatin1(option), path}, QDir::tempPath(), {}, 240000);
+    return r.exitCode == 0 ? r.output.trimmed().toDouble() : 0;
 }
 
 // A disk that holds `capacity` bytes and then reports itself full.
@@ -70,9 +69,7 @@ class TestSpFileStream : public QObject
 private Q_SLOTS:
     void soxiReadsTheFile_data()
     {
-        QTest::addColumn<int>("type");
-        QTest::addColumn<int>("inputRate");
-        QTest::addColumn<int>("rate");
+        DataColumns::add<int>({"type", "inputRate", "rate"});
         QTest::addColumn<double>("seconds");
         QTest::newRow("16k") << int(SAFT16kHz16BitMono) << 16000 << 16000 << 1.5;
         QTest::newRow("22k voice into 16k") << int(SAFT16kHz16BitMono) << 22050 << 16000 << 2.0;
@@ -82,9 +79,7 @@ private Q_SLOTS:
 
     void soxiReadsTheFile()
     {
-        QFETCH(int, type);
-        QFETCH(int, inputRate);
-        QFETCH(int, rate);
+        const auto [type, inputRate, rate] = DataColumns::fetch<int>("type", "inputRate", "rate");
         QFETCH(double, seconds);
         QTemporaryDir dir;
         const QString path = dir.filePath(u"a.wav"_s);
@@ -122,7 +117,6 @@ private Q_SLOTS:
     {
         QTemporaryDir dir;
         SpFileStream stream;
-        stream.Format.Type = SAFT16kHz16BitMono;
         QVERIFY(!stream.Open(dir.filePath(u"no/such/dir/x.wav"_s), SSFMCreateForWrite, false));
         QVERIFY(!stream.isOpen());
         QVERIFY(!stream.errorString().isEmpty());

@@ -9,6 +9,8 @@
 #include <QtTest>
 #include <cmath>
 
+using namespace Qt::StringLiterals;
+
 namespace
 {
 const CSAPI_FileID &phoneTable()
@@ -39,28 +41,24 @@ private Q_SLOTS:
         QTest::addColumn<int>("from");
         QTest::addColumn<int>("cap");
         QTest::addColumn<QString>("piece");
-        QTest::newRow("chinese full stop")
-            << QStringLiteral("你好。再見。") << 0 << 100 << QStringLiteral("你好。");
-        QTest::newRow("second sentence")
-            << QStringLiteral("你好。再見！") << 3 << 100 << QStringLiteral("再見！");
+        QTest::newRow("chinese full stop") << u"你好。再見。"_s << 0 << 100 << u"你好。"_s;
+        QTest::newRow("second sentence") << u"你好。再見！"_s << 3 << 100 << u"再見！"_s;
         QTest::newRow("closing quote stays")
-            << QStringLiteral("他說「好。」然後") << 0 << 100 << QStringLiteral("他說「好。」");
+            << u"他說「好。」然後"_s << 0 << 100 << u"他說「好。」"_s;
         QTest::newRow("western stop and blank")
-            << QStringLiteral("Hi there. Bye.") << 0 << 100 << QStringLiteral("Hi there. ");
+            << u"Hi there. Bye."_s << 0 << 100 << u"Hi there. "_s;
         QTest::newRow("decimal point is not a stop")
-            << QStringLiteral("Pi is 3.14 ok") << 0 << 100 << QStringLiteral("Pi is 3.14 ok");
-        QTest::newRow("crlf kept together")
-            << QStringLiteral("一行\r\n二行") << 0 << 100 << QStringLiteral("一行\r\n");
-        QTest::newRow("lone lf") << QStringLiteral("a\nb") << 0 << 100 << QStringLiteral("a\n");
+            << u"Pi is 3.14 ok"_s << 0 << 100 << u"Pi is 3.14 ok"_s;
+        QTest::newRow("crlf kept together") << u"一行\r\n二行"_s << 0 << 100 << u"一行\r\n"_s;
+        QTest::newRow("lone lf") << u"a\nb"_s << 0 << 100 << u"a\n"_s;
         QTest::newRow("cap breaks after a blank")
-            << QStringLiteral("aaaa bbbb cccc dddd") << 0 << 12 << QStringLiteral("aaaa bbbb ");
-        QTest::newRow("cap without blanks")
-            << QStringLiteral("一二三四五六七八九十") << 0 << 4 << QStringLiteral("一二三四");
-        QTest::newRow("cap never splits a surrogate pair") << QStringLiteral(
-            "一二三\U0001F600四五") << 0 << 4 << QStringLiteral("一二三\U0001F600");
+            << u"aaaa bbbb cccc dddd"_s << 0 << 12 << u"aaaa bbbb "_s;
+        QTest::newRow("cap without blanks") << u"一二三四五六七八九十"_s << 0 << 4 << u"一二三四"_s;
+        QTest::newRow("cap never splits a surrogate pair")
+            << u"一二三\U0001F600四五"_s << 0 << 4 << u"一二三\U0001F600"_s;
         QTest::newRow("cap keeps a number whole")
-            << QStringLiteral("一二三四五12.345") << 0 << 8 << QStringLiteral("一二三四五");
-        QTest::newRow("text end") << QStringLiteral("abc") << 1 << 100 << QStringLiteral("bc");
+            << u"一二三四五12.345"_s << 0 << 8 << u"一二三四五"_s;
+        QTest::newRow("text end") << u"abc"_s << 1 << 100 << u"bc"_s;
     }
 
     void pieceEnd()
@@ -76,8 +74,8 @@ private Q_SLOTS:
     {
         QString text;
         for (int i = 0; i < 200; ++i)
-            text += (i % 3) ? QStringLiteral("這是第%1句，內容不長。").arg(i)
-                            : QStringLiteral("Sentence %1 has words\r\n").arg(i);
+            text += (i % 3) ? u"這是第%1句，內容不長。"_s.arg(i)
+                            : u"Sentence %1 has words\r\n"_s.arg(i);
         text += QString(900, QChar(u'字'));
         int at = 0, pieces = 0;
         while (at < text.size()) {
@@ -93,9 +91,9 @@ private Q_SLOTS:
 
     void isBlank()
     {
-        QVERIFY(TextSplitter::isBlank(QStringLiteral(" \r\n\t\u3000"), 0, 5));
-        QVERIFY(!TextSplitter::isBlank(QStringLiteral("  a "), 0, 4));
-        QVERIFY(TextSplitter::isBlank(QStringLiteral("  a "), 3, 4));
+        QVERIFY(TextSplitter::isBlank(u" \r\n\t\u3000"_s, 0, 5));
+        QVERIFY(!TextSplitter::isBlank(u"  a "_s, 0, 4));
+        QVERIFY(TextSplitter::isBlank(u"  a "_s, 3, 4));
     }
 
     void tableShape()
@@ -109,7 +107,7 @@ private Q_SLOTS:
         for (qint32 k = 1; k <= codes.Count(); ++k) {
             const CItemUI *record = codes.Items(k);
             QCOMPARE(record->Max(), qint16(2));
-            QCOMPARE(record->GetVal(0), QStringLiteral("%1").arg(k + 14, 3, 10, QLatin1Char('0')));
+            QCOMPARE(record->GetVal(0), u"%1"_s.arg(k + 14, 3, 10, QLatin1Char('0')));
             bool ok = false;
             const int mouth = record->GetVal(1).toInt(&ok);
             QVERIFY(ok && mouth >= 2 && mouth <= 13);
@@ -121,19 +119,19 @@ private Q_SLOTS:
         QTest::addColumn<int>("phoneId");
         QTest::addColumn<QString>("code");
         QTest::addColumn<QString>("mouth");
-        QTest::newRow("015 first") << 15 << QStringLiteral("015") << QStringLiteral("2");
-        QTest::newRow("056") << 56 << QStringLiteral("056") << QStringLiteral("4");
-        QTest::newRow("151") << 151 << QStringLiteral("151") << QStringLiteral("12");
-        QTest::newRow("217") << 217 << QStringLiteral("217") << QStringLiteral("13");
-        QTest::newRow("300") << 300 << QStringLiteral("300") << QStringLiteral("3");
-        QTest::newRow("425") << 425 << QStringLiteral("425") << QStringLiteral("6");
-        QTest::newRow("431 last") << 431 << QStringLiteral("431") << QStringLiteral("3");
-        QTest::newRow("1015 is 015") << 1015 << QStringLiteral("015") << QStringLiteral("2");
-        QTest::newRow("30100 is 100") << 30100 << QStringLiteral("100") << QStringLiteral("6");
-        QTest::newRow("7 below the table") << 7 << QStringLiteral("007") << QString();
-        QTest::newRow("432 above the table") << 432 << QStringLiteral("432") << QString();
-        QTest::newRow("32767 is 767") << 32767 << QStringLiteral("767") << QString();
-        QTest::newRow("negative") << -15 << QStringLiteral("-015") << QString();
+        QTest::newRow("015 first") << 15 << u"015"_s << u"2"_s;
+        QTest::newRow("056") << 56 << u"056"_s << u"4"_s;
+        QTest::newRow("151") << 151 << u"151"_s << u"12"_s;
+        QTest::newRow("217") << 217 << u"217"_s << u"13"_s;
+        QTest::newRow("300") << 300 << u"300"_s << u"3"_s;
+        QTest::newRow("425") << 425 << u"425"_s << u"6"_s;
+        QTest::newRow("431 last") << 431 << u"431"_s << u"3"_s;
+        QTest::newRow("1015 is 015") << 1015 << u"015"_s << u"2"_s;
+        QTest::newRow("30100 is 100") << 30100 << u"100"_s << u"6"_s;
+        QTest::newRow("7 below the table") << 7 << u"007"_s << QString();
+        QTest::newRow("432 above the table") << 432 << u"432"_s << QString();
+        QTest::newRow("32767 is 767") << 32767 << u"767"_s << QString();
+        QTest::newRow("negative") << -15 << u"-015"_s << QString();
     }
     void phoneIds()
     {

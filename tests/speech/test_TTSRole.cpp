@@ -1,5 +1,6 @@
 // The voice list: order, display names, the filters and what a choice writes.
 
+#include "DataColumns.h"
 #include "speech/TTSRole.h"
 
 #include <QtTest>
@@ -82,10 +83,8 @@ private Q_SLOTS:
 
     void namesFiltersAndSuffixes_data()
     {
-        QTest::addColumn<QString>("description");
-        QTest::addColumn<QString>("language");
-        QTest::addColumn<QString>("gender");
-        QTest::addColumn<QString>("listed"); // empty: not listed
+        // An empty "listed" is a voice left out.
+        DataColumns::add<QString>({"description", "language", "gender", "listed"});
         QTest::newRow("female is not male")
             << u"Anna"_s << u"407"_s << u"Female"_s << u"Anna (女聲)"_s;
         QTest::newRow("no gender counts as female")
@@ -102,10 +101,8 @@ private Q_SLOTS:
     }
     void namesFiltersAndSuffixes()
     {
-        QFETCH(QString, description);
-        QFETCH(QString, language);
-        QFETCH(QString, gender);
-        QFETCH(QString, listed);
+        const auto [description, language, gender, listed]
+            = DataColumns::fetch<QString>("description", "language", "gender", "listed");
         const auto list = tokens({{description, language, gender}});
         const auto entries = TTSRole::ListVoices(list, true, readerFor(list));
         QCOMPARE(names(entries), listed.isEmpty() ? QStringList() : QStringList {listed});

@@ -1,3 +1,4 @@
+#include "DataColumns.h"
 #include "speech/SpVoice.h"
 #include "speech/SpeechEngine.h"
 #include "speech/VoiceCatalogue.h"
@@ -86,8 +87,7 @@ private Q_SLOTS:
 
     void queries_data()
     {
-        QTest::addColumn<QString>("required");
-        QTest::addColumn<QString>("optional");
+        DataColumns::add<QString>({"required", "optional"});
         QTest::addColumn<QStringList>("names");
         QTest::newRow("all") << QString() << QString() << Suite;
         QTest::newRow("by name") << u"Name=Mavi Mei"_s << QString() << QStringList {u"Mavi Mei"_s};
@@ -103,8 +103,7 @@ private Q_SLOTS:
     }
     void queries()
     {
-        QFETCH(QString, required);
-        QFETCH(QString, optional);
+        const auto [required, optional] = DataColumns::fetch<QString>("required", "optional");
         QTEST(names(VoiceCatalogue::select(VoiceCatalogue::suiteVoices(), required, optional)),
             "names");
     }

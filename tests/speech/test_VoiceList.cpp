@@ -2,6 +2,7 @@
 // catalogue: what is listed, what a choice sets and remembers, the stored
 // choice at start-up, and a markup voice change during a reading.
 
+#include "DataColumns.h"
 #include "audio/AudioSink.h"
 #include "speech/ScriptedEngine.h"
 #include "speech/SpVoice.h"
@@ -135,9 +136,7 @@ private Q_SLOTS:
     void choosingAVoiceSetsRoleAndPromptAndWritesItsId_data()
     {
         QTest::addColumn<int>("entry");
-        QTest::addColumn<QString>("engine");
-        QTest::addColumn<QString>("roleId");
-        QTest::addColumn<QString>("gender");
+        DataColumns::add<QString>({"engine", "roleId", "gender"});
         QTest::addColumn<int>("promptVoice");
         QTest::newRow("Oskar") << 0 << u"Mavi Oskar"_s << u"0"_s << u"Male"_s << 101;
         QTest::newRow("Lena") << 1 << u"Mavi Lena"_s << u"1"_s << u"Female"_s << 102;
@@ -163,9 +162,7 @@ private Q_SLOTS:
 
     void storedChoiceAtStartUp_data()
     {
-        QTest::addColumn<QString>("registry");
-        QTest::addColumn<QString>("settings");
-        QTest::addColumn<QString>("engine");
+        DataColumns::add<QString>({"registry", "settings", "engine"});
         QTest::addColumn<bool>("logged");
         QTest::newRow("nothing stored") << u""_s << u""_s << u"Mavi Oskar"_s << false;
         QTest::newRow("registry is the default") << u"2"_s << u""_s << u"Mavi Mei"_s << false;
@@ -176,8 +173,7 @@ private Q_SLOTS:
     }
     void storedChoiceAtStartUp()
     {
-        QFETCH(QString, registry);
-        QFETCH(QString, settings);
+        const auto [registry, settings] = DataColumns::fetch<QString>("registry", "settings");
         QFETCH(bool, logged);
         if (!registry.isEmpty())
             CReg().SetSz(ProductKey, u"RoleID"_s, registry, HKEY_CURRENT_USER);

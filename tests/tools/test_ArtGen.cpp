@@ -3,6 +3,9 @@
 // maker mark that fit it at top 3, 24 x 24 button frames stacked four to a
 // strip, link pictures the size of the pictures they cover.
 
+#include "DataColumns.h"
+#include "TestFiles.h"
+
 #include <QPainter>
 #include <QtTest>
 
@@ -70,15 +73,11 @@ int differingPixels(const QImage &a, const QImage &b)
 // The generator's exit code; `output` gets what it listed, or its errors.
 int runGenerator(const QStringList &args, QString *output = nullptr)
 {
-    QProcess proc;
-    proc.start(QStringLiteral(ARTGEN_EXE), args);
-    if (!proc.waitForFinished(120000))
-        return -1;
+    const TestFiles::Run r
+        = TestFiles::run(QStringLiteral(ARTGEN_EXE), args, QDir::currentPath(), {}, 120000);
     if (output)
-        *output
-            = QString::fromLocal8Bit(args.value(0) == u"--list"_s ? proc.readAllStandardOutput()
-                                                                  : proc.readAllStandardError());
-    return proc.exitStatus() == QProcess::NormalExit ? proc.exitCode() : -1;
+        *output = args.value(0) == u"--list"_s ? r.output : r.errors;
+    return r.finished ? r.exitCode : -1;
 }
 
 } // namespace
@@ -133,8 +132,7 @@ private Q_SLOTS:
     void picturesHaveTheirSizesAndDoubles_data()
     {
         QTest::addColumn<QString>("path");
-        QTest::addColumn<int>("width");
-        QTest::addColumn<int>("height");
+        DataColumns::add<int>({"width", "height"});
         for (const Expected &e : kFiles)
             QTest::newRow(e.path) << QString::fromLatin1(e.path) << e.width << e.height;
     }
@@ -181,11 +179,9 @@ private Q_SLOTS:
         QCOMPARE(runGenerator({u"a"_s, u"b"_s}), 2);
         // A plain file where a folder should be: no folder can be made below it.
         QTemporaryDir dir;
-        QFile blocker(dir.filePath(u"blocker"_s));
-        QVERIFY(blocker.open(QIODevice::WriteOnly));
-        blocker.close();
+        TestFiles::writeAll(dir.filePath(u"blocker"_s), {});
         QString err;
-        QCOMPARE(runGenerator({blocker.fileName() + u"/Images"_s}, &err), 1);
+        QCOMPARE(runGenerator({dir.filePath(u"blocker/Images"_s)}, &err), 1);
         QVERIFY2(err.contains(u"artgen:"_s), qPrintable(err));
     }
 };
