@@ -74,7 +74,7 @@ const Rule Rules[] = {
     {u'背', "bei4"},
     // 種: a kind (一種, 這種, 各種); to plant (種在, 種了, 想種).
     {u'種', "zhong3", u"一二兩三四五六七八九十幾這那哪各每某多此該本同何數物品人良播雜", nullptr},
-    {u'種', "zhong4", nullptr, u"了在著過下出滿田花樹菜稻豆瓜地植些幾的"},
+    {u'種', "zhong4", nullptr, u"了在著過下出滿田花樹菜稻豆瓜地植些幾的草"},
     {u'種', "zhong4", u"要想會能去來也都還再就又在把們改", nullptr},
     {u'種', "zhong3"},
     // 扇: to fan (扇了, 扇著, 扇風), else a fan.
@@ -102,7 +102,7 @@ const Rule Rules[] = {
     {u'行', "hang2", u"一二兩三四五六七八九十百千萬幾每這那第數單雙", nullptr},
     {u'行', "xing2"},
     // 還: give back (還錢, 還給, 還沒還), else still.
-    {u'還', "huan2", nullptr, u"錢給書債清款回原手擊嘴價本復"},
+    {u'還', "huan2", nullptr, u"錢給書債清款回原手擊嘴價本復掉"},
     {u'還', "huan2", u"沒", nullptr},
     // …and after a modal or a time word, before whom or how much (就還你,
     // 要還一大筆).
@@ -260,6 +260,7 @@ const Rule Rules[] = {
     {u'都', "dou1", nullptr, nullptr, When::Always, u"都會"},
     // 悶: stuffy (悶熱, 又悶又熱), else low in spirits.
     {u'悶', "men1", nullptr, u"熱又住死"},
+    {u'悶', "men1", u"又", nullptr},
     // 更: to change (更新, 更換 are words), else more.
     {u'更', "geng4"},
     // 繫 (and 系 in Simplified text): to tie (繫好, 系鞋帶), else to connect.

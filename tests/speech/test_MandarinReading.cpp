@@ -227,6 +227,10 @@ private Q_SLOTS:
         QTest::newRow("落 left behind")
             << u"把雨傘落在車上"_s << u"ba3 yu3 san3 la4 zai4 che1 shang4"_s;
         QTest::newRow("長 grow, with 著") << u"頭上長著角"_s << u"tou2 shang4 zhang3 zhe5 jiao3"_s;
+        QTest::newRow("待 stay until")
+            << u"在圖書館待到閉館"_s << u"zai4 tu2 shu1 guan3 dai1 dao4 bi4 guan3"_s;
+        QTest::newRow("悶 stuffy") << u"又擠又悶"_s << u"you4 ji3 you4 men1"_s;
+        QTest::newRow("還 pay off") << u"全部還掉"_s << u"quan2 bu4 huan2 diao4"_s;
         QTest::newRow("看 mind the house") << u"你先看家"_s << u"ni3 xian1 kan1 jia1"_s;
         QTest::newRow("還得 still must")
             << u"明天還得開會"_s << u"ming2 tian1 hai2 dei3 kai1 hui4"_s;
