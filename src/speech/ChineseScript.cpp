@@ -184,7 +184,8 @@ bool isDry(const QList<Point> &points, qsizetype k)
 
 // More of OpenCC's slips: 别着 is don't (別著急), not 彆 (彆扭 is the only
 // word it heads); 冲着 is facing (衝著), not rinsing; 只 before an animal,
-// and doubled after 一 (一只只), is its measure word.
+// and doubled after 一 (一只只), is its measure word, and after an adverb
+// it is only.
 char32_t mended(const QList<Point> &points, qsizetype k, char32_t c)
 {
     const bool beforeZhe = k + 1 < points.size() && points[k + 1].c == U'着';
@@ -203,6 +204,12 @@ char32_t mended(const QList<Point> &points, qsizetype k, char32_t c)
         = k + 1 < points.size() && points[k + 1].c == U'只' && k > 0 && points[k - 1].c == U'一';
     if (points[k].c == U'只' && c == U'只' && (afterMeasure || beforeItsDouble))
         return U'隻';
+    // …and after an adverb it is only (别只看价格), which OpenCC takes for
+    // the measure word.
+    const bool afterAdverb = k > 0
+        && QStringView(u"别不就才都也还却仅并又").contains(QChar(char16_t(points[k - 1].c)));
+    if (points[k].c == U'只' && c == U'隻' && afterAdverb)
+        return U'只';
     return c;
 }
 

@@ -22,6 +22,7 @@ enum class When {
     Verse, // in a line of verse (獨在異鄉為異客，每逢佳節倍思親。)
     AfterNaming, // 以 or a verb of naming or choosing before it in the clause
                  // (以竹子為食, 選他為班長)
+    AfterThis, // 此 or 該 and a noun before it (此門為出口)
     AfterBa, // the preposition 把 or 將 before it in the clause (把垃圾倒在)
 };
 
@@ -53,7 +54,7 @@ const Rule Rules[] = {
     // 得到 is got (他得到), but can reach after a verb (看得到).
     {u'得', "de5", u"看找買做辦聽吃曬拿用想摸碰趕跑走等見感覺收猜說學記寫讀辨查", nullptr,
         When::Always, u"得到"},
-    {u'得', "de2", nullptr, u"了過獎分知"},
+    {u'得', "de2", nullptr, u"了過獎分知之兼"},
     {u'得', "de2", u"募獲取贏博求奪購賺", nullptr},
     {u'得', "dei3", Subjects, nullptr},
     {u'得', "dei3", u"天", nullptr},
@@ -112,6 +113,7 @@ const Rule Rules[] = {
     // 為: to be or become (稱為, 成為, 被…為, 為95%), else for.
     {u'為', "wei2", nullptr, u"一二兩三四五六七八九十百千萬零幾週星食主"},
     {u'為', "wei2", nullptr, nullptr, When::AfterNaming},
+    {u'為', "wei2", nullptr, nullptr, When::AfterThis},
     // …and as the copula of notices and definitions (時間為, 本品為).
     {u'為', "wei2", u"品文日間期額率價費點址者本此即均皆乃實亦係號量限", nullptr},
     {u'為', "wei2", u"稱視名改選化列分轉譽封定評立設奉成作認以淪變極頗較甚最尤更殊建訂劃升降合整",
@@ -130,6 +132,7 @@ const Rule Rules[] = {
     {u'差', "cha4"},
     // 處: to handle or be in (處理, 處於), else a place.
     {u'處', "chu3", nullptr, u"理置分罰境於事世以"},
+    {u'處', "chu3", u"可併", nullptr},
     {u'處', "chu4"},
     // 朝: morning (朝陽, 朝氣, 朝雨), else toward or a dynasty.
     {u'朝', "zhao1", nullptr, u"陽氣夕暮露霞日雨"},
@@ -165,11 +168,12 @@ const Rule Rules[] = {
     {u'倒', "dao4", nullptr, nullptr, When::AfterBa},
     {u'倒', "dao4", nullptr, nullptr, When::AfterBa, u"倒在"},
     {u'倒', "dao4", nullptr, Numerals},
+    {u'倒', "dao4", nullptr, u"點些"},
     {u'倒', "dao4", nullptr, u"水茶酒杯進出入掉車退數是也不立影映貼轉過來垃"},
     {u'倒', "dao3"},
     // 將: a general (將軍, 大將), else will or take.
     {u'將', "jiang4", nullptr, u"軍領士帥官"},
-    {u'將', "jiang4", u"大上中少名武老猛守主", nullptr},
+    {u'將', "jiang4", u"大上中少名武老猛守主飛", nullptr},
     {u'將', "jiang1"},
     // 中: hit (打中, 中獎), else middle.
     {u'中', "zhong4", u"打射擊猜考看選命投砸說料", nullptr},
@@ -269,6 +273,10 @@ const Rule Rules[] = {
     // 落: left behind (把傘落在車上), else fall.
     {u'落', "la4", nullptr, u"在下", When::AfterBa},
     {u'落', "la4", nullptr, nullptr, When::AfterBa, u"落在"},
+    // 縫: a crack or seam (磁磚縫, 門縫), else to sew.
+    {u'縫', "feng4", u"磚牆門窗石地指牙", nullptr},
+    // 予: I, opening a clause of classical prose (予獨愛蓮), else to give.
+    {u'予', "yu2", nullptr, nullptr, When::Start},
     // 便: cheap (便宜), else convenient.
     {u'便', "pian2", nullptr, u"宜"},
     {u'便', "bian4"},
@@ -384,6 +392,8 @@ bool holds(When when, QStringView run, int at, int wordBefore)
         return inVerse(run, at);
     case When::AfterNaming:
         return afterNaming(run, at);
+    case When::AfterThis:
+        return at >= 2 && (run[at - 2] == u'此' || run[at - 2] == u'該') && isHan(run[at - 1]);
     case When::AfterBa:
         return afterBa(run, at);
     }

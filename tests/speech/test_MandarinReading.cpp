@@ -231,6 +231,16 @@ private Q_SLOTS:
             << u"在圖書館待到閉館"_s << u"zai4 tu2 shu1 guan3 dai1 dao4 bi4 guan3"_s;
         QTest::newRow("悶 stuffy") << u"又擠又悶"_s << u"you4 ji3 you4 men1"_s;
         QTest::newRow("還 pay off") << u"全部還掉"_s << u"quan2 bu4 huan2 diao4"_s;
+        QTest::newRow("為 is, on a sign")
+            << u"此門為緊急出口"_s << u"ci3 men2 wei2 jin3 ji2 chu1 kou3"_s;
+        QTest::newRow("處 punished with") << u"可處罰鍰"_s << u"ke3 chu3 fa2 huan2"_s;
+        QTest::newRow("率 lead") << u"鄭成功率軍擊退敵人"_s
+                                 << u"zheng4 cheng2 gong1 shuai4 jun1 ji2 tui4 di2 ren2"_s;
+        QTest::newRow("只 only, Simplified after an adverb")
+            << u"别只看价格"_s << u"bie2 zhi3 kan4 jia4 ge2"_s;
+        QTest::newRow("得 got it") << u"耳得之而為聲"_s << u"er3 de2 zhi1 er2 wei2 sheng1"_s;
+        QTest::newRow("縫 a crack") << u"磁磚縫發霉了"_s << u"ci2 zhuan1 feng4 fa1 mei2 le5"_s;
+        QTest::newRow("予 I") << u"予獨愛蓮"_s << u"yu2 du2 ai4 lian2"_s;
         QTest::newRow("看 mind the house") << u"你先看家"_s << u"ni3 xian1 kan1 jia1"_s;
         QTest::newRow("還得 still must")
             << u"明天還得開會"_s << u"ming2 tian1 hai2 dei3 kai1 hui4"_s;
@@ -272,7 +282,7 @@ private Q_SLOTS:
             {u"暫時"_s, u"zhan4 shi2"_s}, {u"綜合"_s, u"zong4 he2"_s}, {u"成績"_s, u"cheng2 ji1"_s},
             {u"寂寞"_s, u"ji2 mo4"_s}, {u"友誼"_s, u"you3 yi2"_s}, {u"攜帶"_s, u"xi1 dai4"_s},
             {u"蝸牛"_s, u"gua1 niu2"_s}, {u"曝光"_s, u"pu4 guang1"_s}, {u"頭髮"_s, u"tou2 fa3"_s},
-            {u"亞洲"_s, u"ya3 zhou1"_s}, {u"血液"_s, u"xie3 yi4"_s}, {u"儲存"_s, u"chu2 cun2"_s},
+            {u"亞洲"_s, u"ya3 zhou1"_s}, {u"血液"_s, u"xue4 yi4"_s}, {u"儲存"_s, u"chu2 cun2"_s},
             {u"模具"_s, u"mu2 ju4"_s}, {u"結實"_s, u"jie1 shi5"_s}, {u"折騰"_s, u"zhe1 teng5"_s},
             {u"和麵"_s, u"huo2 mian4"_s}, {u"著想"_s, u"zhuo2 xiang3"_s},
             {u"著涼"_s, u"zhao2 liang2"_s}, {u"強迫"_s, u"qiang3 po4"_s},
