@@ -77,6 +77,9 @@ public:
 
     virtual bool isAvailable() const = 0;
     virtual QList<SpObjectToken> voices() const = 0;
+    // Whether requests naming `voice` are this engine's to speak; by
+    // default, whether voices() holds it.
+    virtual bool speaks(const SpObjectToken &voice) const { return voices().contains(voice); }
     virtual std::shared_ptr<SynthesisChannel> openChannel() = 0;
     // Stops everything for the channel; no notification follows.
     virtual void closeChannel(const std::shared_ptr<SynthesisChannel> &channel) = 0;
