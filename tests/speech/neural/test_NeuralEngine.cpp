@@ -6,6 +6,9 @@
 // fails; it never skips.
 #include "TestFiles.h"
 #include "audio/AudioSink.h"
+#include "speech/ScriptedEngine.h"
+#include "speech/SpeechRecorder.h"
+#include "speech/neural/EngineRouter.h"
 #include "speech/neural/NeuralEngine.h"
 #include "speech/neural/NeuralProcess.h"
 #include "speech/neural/NeuralVoiceFolder.h"
@@ -519,6 +522,39 @@ private Q_SLOTS:
         QVERIFY2(engine.lastError().contains(message), qPrintable(engine.lastError()));
         QVERIFY(engine.workerProcesses().isEmpty());
         engine.closeChannel(channel);
+    }
+
+    // Through a voice: the router sends each Speak to the engine of its
+    // voice, natural and scripted in turn, with their events in order.
+    void voiceSwitchesEngines()
+    {
+        ScriptedEngine scripted;
+        NeuralEngine neural(isolated());
+        neural.addVoiceFolder(m_voice);
+        EngineRouter router({&scripted, &neural});
+        const QList<SpObjectToken> all = router.voices();
+        QCOMPARE(all.size(), scripted.voices().size() + 1);
+        QCOMPARE(all.last(), voiceOf(neural));
+        SpVoice voice(nullptr, &router);
+        SpeechRecorder recorder(&voice);
+        const QString text = u"今天很好。"_s;
+        QList<SpObjectToken> order {all.last(), all.first(), all.last()};
+        for (const SpObjectToken &token : order) {
+            voice.setVoice(token);
+            voice.Speak(text, SVSFlagsAsync);
+        }
+        QVERIFY(voice.WaitUntilDone(EndWithinMs));
+        QStringList marks;
+        for (const RecordedEvent &e : recorder.events) {
+            if (e.type == u"Start" || e.type == u"End")
+                marks.append(e.type + QString::number(e.stream));
+        }
+        QCOMPARE(marks,
+            (QStringList {u"Start1"_s, u"End1"_s, u"Start2"_s, u"End2"_s, u"Start3"_s, u"End3"_s}));
+        for (int stream : {1, 3})
+            QCOMPARE(
+                recorder.words(text, stream), (QStringList {u"今"_s, u"天"_s, u"很"_s, u"好"_s}));
+        QVERIFY(!recorder.of(u"Viseme"_s, 3).isEmpty());
     }
 };
 
