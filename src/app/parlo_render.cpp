@@ -8,6 +8,7 @@
 #include "render/RenderVoices.h"
 #include "speech/MandarinReading.h"
 #include "speech/SpeechEngine.h"
+#include "speech/neural/NeuralEngine.h"
 #include "system/FileName.h"
 
 #include <QCoreApplication>
@@ -45,9 +46,12 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("parlo-render"));
-    // The synthesis thread stops before what it uses is destroyed, also when
-    // a reading was cut short (Ctrl+C).
-    const auto stopEngine = qScopeGuard([] { SpeechEngine::shutdown(); });
+    // The synthesis threads stop, and natural voices' workers end, before
+    // what they use is destroyed, also when a reading was cut short (Ctrl+C).
+    const auto stopEngine = qScopeGuard([] {
+        SpeechEngine::shutdown();
+        NeuralEngine::shutdown();
+    });
     // Rendering never plays anything: voices get a sink that only counts.
     AudioSink::setFactory([] { return std::make_unique<ImmediateSink>(); });
     // espeak-ng probes the sound server as it starts, whatever its output;
@@ -104,7 +108,15 @@ int main(int argc, char *argv[])
         return 0;
     }
 
+    RenderVoices::addVoiceFolders(options.voiceDirs);
     const QList<SpObjectToken> voices = RenderVoices::installed();
+    // Natural voices that were found but cannot speak are named, with why,
+    // wherever the user looks for voices.
+    const QString unavailable = RenderVoices::unavailableNote();
+    if (!unavailable.isEmpty()
+        && (options.listVoices || !options.voiceDirs.isEmpty()
+            || (!options.voice.isEmpty() && RenderVoices::find(voices, options.voice).isNull())))
+        say(stderr, unavailable);
     if (voices.isEmpty()) {
         say(stderr,
             bilingual("parlo-render: no voice is installed (espeak-ng-data is missing)\n",

@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
 
 #include <QRegularExpression>
 
@@ -164,6 +165,7 @@ RenderSettings RenderSettings::from(const RenderOptions &options)
 {
     RenderSettings s;
     s.voice = options.voice;
+    s.voiceDirs = options.voiceDirs;
     s.rate = options.rate;
     s.volume = options.volume;
     s.xml = options.xml;
@@ -183,7 +185,8 @@ RenderSettings RenderSettings::from(const RenderOptions &options)
 
 QJsonObject RenderSettings::toJson() const
 {
-    return QJsonObject {{WorkerKey::Voice, voice}, {WorkerKey::Rate, rate},
+    return QJsonObject {{WorkerKey::Voice, voice},
+        {WorkerKey::VoiceDirs, QJsonArray::fromStringList(voiceDirs)}, {WorkerKey::Rate, rate},
         {WorkerKey::Volume, volume}, {WorkerKey::Xml, xml}, {WorkerKey::Wav, wav},
         {WorkerKey::Mp3, mp3}, {WorkerKey::Srt, srt}, {WorkerKey::Lrc, lrc}, {WorkerKey::M4b, m4b},
         {WorkerKey::Bitrate, bitrate}, {WorkerKey::ChapterLevel, chapterLevel},
@@ -195,6 +198,8 @@ RenderSettings RenderSettings::fromJson(const QJsonObject &json)
 {
     RenderSettings s;
     s.voice = json[WorkerKey::Voice].toString();
+    for (const QJsonValue &folder : json[WorkerKey::VoiceDirs].toArray())
+        s.voiceDirs.append(folder.toString());
     s.rate = json[WorkerKey::Rate].toInt();
     s.volume = json[WorkerKey::Volume].toInt(100);
     s.xml = json[WorkerKey::Xml].toBool();

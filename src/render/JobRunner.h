@@ -14,6 +14,7 @@
 #include "render/RenderJobs.h"
 
 #include <QJsonObject>
+#include <QStringList>
 #include <functional>
 #include <memory>
 
@@ -22,6 +23,7 @@ class CMP3;
 // What every job of a run shares; sent to worker processes as JSON.
 struct RenderSettings {
     QString voice; // as given to --voice; empty: the first voice
+    QStringList voiceDirs; // as given to --voice-dir, so that workers offer the same voices
     int rate = 0;
     int volume = 100;
     bool xml = false;

@@ -1,5 +1,8 @@
 #include "render/RenderOptions.h"
 
+#include "speech/neural/NeuralVoiceFolder.h"
+
+#include <QFileInfo>
 #include <QRegularExpression>
 
 #include <algorithm>
@@ -23,6 +26,7 @@ enum class Id {
     ChapterLevel,
     Split,
     Voice,
+    VoiceDir,
     Rate,
     Volume,
     Xml,
@@ -98,8 +102,19 @@ const OptionDoc Options[] = {
         "book: 01 序.wav, 02 上山.wav, ...",
         u"每章各輸出一個檔案（所有要求的格式），放在以書名命名的資料夾中：01 序.wav、02 上山.wav…"},
     {Id::Voice, "v", "voice", "NAME",
-        "The voice, by its name in --list-voices or its espeak-ng name. Default: the first.",
-        u"發音人，用 --list-voices 列出的名稱或 espeak-ng 名稱。預設：第一位。"},
+        "The voice, by its name in --list-voices, its espeak-ng name or, for a natural voice, its "
+        "folder's name. Default: the first.",
+        u"發音人，用 --list-voices 列出的名稱、espeak-ng "
+        u"名稱，或自然語音的資料夾名稱。預設：第一位。"},
+    {Id::VoiceDir, nullptr, "voice-dir", "DIR",
+        "Also offer the natural voices in DIR: an unpacked sherpa-onnx voice (tokens.txt and an "
+        ".onnx model), or a folder of such voices (repeatable). They are listed after the "
+        "espeak-ng voices; ~/.local/share/Parlo/voices is always looked in. They need Node.js and "
+        "the runtime of tools/install-neural-runtime.sh.",
+        u"另外提供 DIR 中的自然語音：一個解開的 sherpa-onnx 語音（tokens.txt 與 .onnx "
+        u"模型），或放著多個這種語音的資料夾（可重複）。它們列在 espeak-ng 發音人之後；"
+        u"~/.local/share/Parlo/voices 一律會查看。需要 Node.js 與 "
+        u"tools/install-neural-runtime.sh 安裝的執行環境。"},
     {Id::Rate, "r", "rate", "N", "Speaking rate, -10 (slow) to 10 (fast). Default: 0.",
         u"語速，-10（慢）到 10（快）。預設：0。"},
     {Id::Volume, nullptr, "volume", "N", "Volume, 0 to 100. Default: 100.",
@@ -239,6 +254,17 @@ QString apply(const OptionDoc &o, const QString &value, RenderOptions &r)
     case Id::Voice:
         r.voice = value;
         break;
+    case Id::VoiceDir: {
+        const QFileInfo folder(value);
+        if (!folder.isDir())
+            return bilingual("%1 %2 is not a folder", "%1 %2 不是資料夾").arg(name, value);
+        if (NeuralVoiceFolder::voiceFoldersIn(value).isEmpty())
+            return bilingual("%1 %2 holds no voice (a folder with tokens.txt and an .onnx model)",
+                "%1 %2 中沒有語音（含 tokens.txt 與 .onnx 模型的資料夾）")
+                .arg(name, value);
+        r.voiceDirs.append(folder.absoluteFilePath());
+        break;
+    }
     case Id::Rate:
         if (!toInt(value, -10, 10, &r.rate))
             return bilingual("%1 takes a number from -10 to 10", "%1 需要 -10 到 10 的數字")

@@ -22,6 +22,7 @@ struct RenderOptions {
     int chapterLevel = 1; // 2: sections (Heading 2, h2) are chapters too
     bool splitChapters = false; // one file per chapter, in a folder named after the book
     QString voice; // empty: the first voice, as in the window
+    QStringList voiceDirs; // --voice-dir: natural voices beside the installed ones (absolute)
     int rate = 0; // -10..10
     int volume = 100; // 0..100
     bool xml = false;

@@ -242,6 +242,7 @@ int runWorker()
         return 1;
     const RenderSettings settings
         = RenderSettings::fromJson(QJsonDocument::fromJson(in.readLine()).object());
+    RenderVoices::addVoiceFolders(settings.voiceDirs);
     const SpObjectToken voice = settings.voice.isEmpty()
         ? SpObjectToken()
         : RenderVoices::find(RenderVoices::installed(), settings.voice);

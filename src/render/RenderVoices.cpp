@@ -1,7 +1,10 @@
 #include "render/RenderVoices.h"
 
-#include "speech/SpeechEngine.h"
+#include "render/RenderOptions.h"
 #include "speech/TTSRole.h"
+#include "speech/neural/NeuralEngine.h"
+
+#include <QDir>
 
 #include <algorithm>
 
@@ -22,16 +25,24 @@ QString windowName(const SpObjectToken &voice)
 
 QStringList namesOf(const SpObjectToken &voice)
 {
+    const QString folder = NeuralEngine::folderOf(voice);
     return {voice.GetDescription(), windowName(voice),
         QString::fromLatin1(voice.engineSettings().espeakVoice),
-        QString::fromLatin1(voice.espeakVoiceName())};
+        QString::fromLatin1(voice.espeakVoiceName()),
+        folder.isEmpty() ? QString() : QDir(folder).dirName()};
 }
 
 } // namespace
 
+void addVoiceFolders(const QStringList &folders)
+{
+    for (const QString &folder : folders)
+        NeuralEngine::shared().addVoiceFolder(folder);
+}
+
 QList<SpObjectToken> installed()
 {
-    return SpeechEngine::instance().voices();
+    return SynthesisEngine::defaultEngine().voices();
 }
 
 SpObjectToken find(const QList<SpObjectToken> &voices, const QString &name)
@@ -56,13 +67,44 @@ QString listing(const QList<SpObjectToken> &voices)
     for (const SpObjectToken &voice : voices) {
         const QString display = windowName(voice);
         const QString gender = voice.GetAttribute(QStringLiteral("Gender"));
+        const QString folder = NeuralEngine::folderOf(voice);
         out += QStringLiteral("%1  %2  %3  %4\n")
                    .arg(voice.GetDescription(), -width)
                    .arg(display.isEmpty() ? QStringLiteral("-") : display, -6)
                    .arg(gender.isEmpty() ? QStringLiteral("-") : gender, -6)
-                   .arg(QString::fromLatin1(voice.espeakVoiceName()));
+                   .arg(folder.isEmpty() ? QString::fromLatin1(voice.espeakVoiceName()) : folder);
     }
     return out;
+}
+
+QString unavailableNote()
+{
+    const NeuralEngine &engine = NeuralEngine::shared();
+    const qsizetype found = engine.foundVoices().size();
+    const char *english = nullptr;
+    const char *chinese = nullptr;
+    switch (engine.problem()) {
+    case NeuralEngine::Problem::None:
+        return QString();
+    case NeuralEngine::Problem::NoNode:
+        english = "Node.js is not installed (the Debian package nodejs)";
+        chinese = "未安裝 Node.js（Debian 套件 nodejs）";
+        break;
+    case NeuralEngine::Problem::NoRuntime:
+        english = "their runtime is not installed (run tools/install-neural-runtime.sh)";
+        chinese = "未安裝其執行環境（請執行 tools/install-neural-runtime.sh）";
+        break;
+    case NeuralEngine::Problem::NoWorker:
+        english = "parlo-neural-worker.js is missing beside the program";
+        chinese = "程式旁缺少 parlo-neural-worker.js";
+        break;
+    }
+    if (found == 0)
+        return QString();
+    return QStringLiteral("parlo-render: %1 natural voice(s) not offered: %2\n"
+                          "parlo-render：%1 個自然語音無法使用：%3\n")
+        .arg(found)
+        .arg(QString::fromUtf8(english), QString::fromUtf8(chinese));
 }
 
 } // namespace RenderVoices

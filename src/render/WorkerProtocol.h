@@ -10,6 +10,7 @@ namespace WorkerKey
 {
 // The run's settings (RenderSettings), sent once when a worker starts.
 inline const QString Voice = QStringLiteral("voice");
+inline const QString VoiceDirs = QStringLiteral("voiceDirs");
 inline const QString Rate = QStringLiteral("rate");
 inline const QString Volume = QStringLiteral("volume");
 inline const QString Xml = QStringLiteral("xml");

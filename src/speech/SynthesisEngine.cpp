@@ -1,6 +1,6 @@
 #include "speech/SynthesisEngine.h"
 
-#include "speech/SpeechEngine.h"
+#include "speech/neural/EngineRouter.h"
 
 #include <atomic>
 
@@ -12,7 +12,7 @@ std::atomic<SynthesisEngine *> g_default {nullptr};
 SynthesisEngine &SynthesisEngine::defaultEngine()
 {
     SynthesisEngine *engine = g_default.load();
-    return engine ? *engine : SpeechEngine::instance();
+    return engine ? *engine : EngineRouter::instance();
 }
 
 void SynthesisEngine::setDefault(SynthesisEngine *engine)

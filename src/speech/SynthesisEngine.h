@@ -3,9 +3,11 @@
 // back chunks of PCM with their events (sample offsets relative to the chunk);
 // how and on which thread the chunks are made is the engine's business.
 //
-// Implementations: SpeechEngine (espeak-ng on a worker thread) and
-// ScriptedEngine (deterministic sound and events, for tests and benchmarks).
-// New voices use the default engine, SpeechEngine unless one is set.
+// Implementations: SpeechEngine (espeak-ng on a worker thread), NeuralEngine
+// (natural voices in worker processes), EngineRouter (several engines behind
+// one) and ScriptedEngine (deterministic sound and events, for tests and
+// benchmarks). New voices use the default engine: unless one is set, a router
+// over espeak-ng and the natural voices.
 #pragma once
 
 #include "speech/SpObjectToken.h"
@@ -77,11 +79,15 @@ public:
 
     virtual bool isAvailable() const = 0;
     virtual QList<SpObjectToken> voices() const = 0;
+    // Whether requests naming `voice` are this engine's to speak; by
+    // default, whether voices() holds it.
+    virtual bool speaks(const SpObjectToken &voice) const { return voices().contains(voice); }
     virtual std::shared_ptr<SynthesisChannel> openChannel() = 0;
     // Stops everything for the channel; no notification follows.
     virtual void closeChannel(const std::shared_ptr<SynthesisChannel> &channel) = 0;
 
-    // The engine new voices use; setDefault(nullptr) restores espeak-ng.
+    // The engine new voices use; setDefault(nullptr) restores the router
+    // over espeak-ng and the natural voices.
     static SynthesisEngine &defaultEngine();
     static void setDefault(SynthesisEngine *engine);
 };

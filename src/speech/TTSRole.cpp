@@ -1,5 +1,6 @@
 #include "speech/TTSRole.h"
 
+#include "speech/VoiceCatalogue.h"
 #include "system/CReg.h"
 
 #include <QFileInfo>
@@ -69,14 +70,13 @@ QList<VoiceEntry> ListVoices(
             }
         }
     }
-    if (!showAll)
-        return list;
     for (int i = 0; i < voices.size(); ++i) {
         const QString description = voices[i].GetDescription(0);
         bool isSuite = false;
         for (const SuiteVoice &suite : SuiteVoices())
             isSuite = isSuite || description == QLatin1String(suite.description);
-        if (!isSuite)
+        const bool natural = !voices[i].GetAttribute(VoiceCatalogue::NeuralAttribute).isEmpty();
+        if (!isSuite && (showAll || natural))
             AddVoiceEntry(list, voices[i], description, i, attributes);
     }
     return list;

@@ -42,7 +42,9 @@ const QList<SuiteVoice> &SuiteVoices();
 void AddVoiceEntry(QList<VoiceEntry> &list, const SpObjectToken &token, QString name,
     int enginePosition, const AttributeReader &attributes);
 
-// The suite voices first, then (with showAll) every other voice.
+// The suite voices first, then (with showAll) every other voice; natural
+// voices, which the user installed on purpose, are listed without showAll too,
+// after the others.
 QList<VoiceEntry> ListVoices(
     const QList<SpObjectToken> &voices, bool showAll, const AttributeReader &attributes);
 

@@ -144,8 +144,15 @@ QString languageId(const QByteArray &espeakLanguage)
         {"vi-vn-x-south", "42A"},
         {"yue", "C04"},
         {"zh", "804"},
+        {"zh-cn", "804"},
+        {"zh-hans", "804"},
+        {"zh-hant", "404"},
+        {"zh-hk", "C04"},
+        {"zh-mo", "1404"},
+        {"zh-sg", "1004"},
+        {"zh-tw", "404"},
     };
-    const QByteArray tag = espeakLanguage.toLower();
+    const QByteArray tag = espeakLanguage.toLower().replace('_', '-');
     if (auto it = table.constFind(tag); it != table.constEnd())
         return QLatin1String(it.value());
     // A regional tag without its own entry borrows its language's id.
@@ -190,6 +197,22 @@ QList<SpObjectToken> build(const QList<EngineVoice> &engineVoices)
         tokens.append(SpObjectToken(key, voice.name, attributes, {voice.identifier, {}, 50, 50}));
     }
     return tokens;
+}
+
+SpObjectToken neuralVoice(const QString &key, const QString &name, const QString &languageTag,
+    const QString &gender, const QString &folder)
+{
+    QMap<QString, QString> attributes;
+    attributes.insert(QStringLiteral("Name"), name);
+    attributes.insert(QStringLiteral("Vendor"), QStringLiteral("sherpa-onnx"));
+    attributes.insert(QStringLiteral("Age"), QStringLiteral("Adult"));
+    attributes.insert(NeuralAttribute, folder);
+    const QString lcid = languageId(languageTag.toUtf8());
+    if (!lcid.isEmpty())
+        attributes.insert(QStringLiteral("Language"), lcid);
+    if (!gender.isEmpty())
+        attributes.insert(QStringLiteral("Gender"), gender);
+    return SpObjectToken(key, name, attributes, {});
 }
 
 namespace

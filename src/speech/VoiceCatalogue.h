@@ -1,5 +1,6 @@
 // The catalogue of voices: the five voices of our own suite, built as espeak-ng
-// voice settings, followed by every other installed espeak-ng voice. Also the
+// voice settings, followed by every other installed espeak-ng voice; the
+// tokens of natural voices are made here too, with the same attributes. Also the
 // matching of SAPI-style attribute queries ("Name=Mavi Lena;Gender=Female")
 // against tokens, and the enumeration of each token's attributes for whoever
 // keeps them in an attribute store.
@@ -28,6 +29,16 @@ QList<SpObjectToken> suiteVoices();
 // token per other engine voice in the engine's order. The plain "cmn" voice is
 // left out: it spells ideographs as English letters.
 QList<SpObjectToken> build(const QList<EngineVoice> &engineVoices);
+
+// The attribute that marks a natural (neural) voice; its value is the
+// voice's folder.
+inline const QString NeuralAttribute = QStringLiteral("NeuralVoice");
+
+// The token of a natural voice: Name, Language (when `languageTag` has an
+// id), Gender (when known), Age, Vendor and NeuralAttribute. `key` must be
+// unique among all voices; the engine settings are empty.
+SpObjectToken neuralVoice(const QString &key, const QString &name, const QString &languageTag,
+    const QString &gender, const QString &folder);
 
 // Windows language id in hex for an espeak-ng language tag ("en-us" -> "409");
 // empty when the language has no id.

@@ -11,3 +11,4 @@ Q_DECLARE_LOGGING_CATEGORY(lcSettings) // parlo.settings: settings file reads an
 Q_DECLARE_LOGGING_CATEGORY(lcShell) // parlo.shell: start-up, shutdown, signals
 Q_DECLARE_LOGGING_CATEGORY(lcDocument) // parlo.document: opening, decoding, saving, printing
 Q_DECLARE_LOGGING_CATEGORY(lcExport) // parlo.export: encoder loading, conversions, fallbacks
+Q_DECLARE_LOGGING_CATEGORY(lcNeural) // parlo.neural: natural voices, their worker processes

@@ -1,0 +1,537 @@
+#include "speech/neural/NeuralEngine.h"
+
+#include "audio/Resampler.h"
+#include "speech/SpeechJob.h"
+#include "speech/VoiceCatalogue.h"
+#include "speech/neural/NeuralPiece.h"
+#include "speech/neural/NeuralProcess.h"
+#include "speech/neural/NeuralVoiceFolder.h"
+#include "system/Log.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QStandardPaths>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <deque>
+#include <optional>
+
+namespace
+{
+
+// Unheard audio a channel may hold before the thread turns to other work.
+// More than espeak-ng's three seconds: a natural voice takes a good part of
+// a sentence's length to make it.
+constexpr int BacklogSeconds = 5;
+// The worker's speed at rate step 10 (and its inverse at -10).
+constexpr double SpeedRange = 3.0;
+// Every voice speaks as its first speaker.
+constexpr int Speaker = 0;
+
+const QString WorkerScript = QStringLiteral("parlo-neural-worker.js");
+const QString RuntimePackage = QStringLiteral("node_modules/sherpa-onnx-node/package.json");
+
+QString findNode(const QString &given)
+{
+    if (!given.isEmpty())
+        return QFileInfo(given).isExecutable() ? given : QString();
+    for (const QString &name : {QStringLiteral("node"), QStringLiteral("nodejs")}) {
+        const QString found = QStandardPaths::findExecutable(name);
+        if (!found.isEmpty())
+            return found;
+    }
+    return QString();
+}
+
+// The worker beside the program (the build copies it there, an installation
+// puts it there), else in the sources the program was built from.
+QString findWorker(const QString &given)
+{
+    if (!given.isEmpty())
+        return QFileInfo(given).isFile() ? given : QString();
+    QStringList candidates;
+    if (QCoreApplication::instance())
+        candidates << QCoreApplication::applicationDirPath() + QStringLiteral("/neural/")
+                + WorkerScript;
+#ifdef PARLO_NEURAL_SOURCE_DIR
+    candidates << QStringLiteral(PARLO_NEURAL_SOURCE_DIR "/") + WorkerScript;
+#endif
+    for (const QString &path : candidates) {
+        if (QFileInfo(path).isFile())
+            return path;
+    }
+    return QString();
+}
+
+// The worker's speed for a piece: the voice's rate step with the markup's,
+// three times faster at the top as espeak-ng's words per minute go.
+double speedFor(const SpeechRequest &request, const SapiXmlParser::Run &run)
+{
+    int rate = run.rateAbsolute ? run.rate : std::clamp(request.rate + run.rate, -10, 10);
+    if (run.emphasis)
+        rate = std::max(rate - 1, -10);
+    return std::pow(SpeedRange, rate / 10.0);
+}
+
+QString keyFor(const QString &folder, const QList<SpObjectToken> &taken)
+{
+    static const QRegularExpression unsafe(QStringLiteral("[^A-Za-z0-9_-]"));
+    QString base = QStringLiteral("Neural_") + QDir(folder).dirName();
+    base.replace(unsafe, QStringLiteral("_"));
+    QString key = base;
+    auto used = [&](const QString &k) {
+        return std::any_of(taken.begin(), taken.end(),
+            [&](const SpObjectToken &t) { return t.Id() == SpObjectToken::tokenRoot() + k; });
+    };
+    for (int n = 2; used(key); ++n)
+        key = base + u'_' + QString::number(n);
+    return key;
+}
+
+} // namespace
+
+// ---- the channel -----------------------------------------------------------
+
+// A voice's link to the engine: its requests and the chunks made for them.
+// All state is guarded by the engine's lock; the generation counter lets the
+// thread drop a piece that a purge overtook.
+class NeuralChannel : public SynthesisChannel
+{
+public:
+    explicit NeuralChannel(NeuralEngine *engine)
+        : m_engine(engine)
+    {
+    }
+
+    void submit(const SpeechRequest &request) override
+    {
+        auto job = std::make_shared<SpeechJob>(request);
+        {
+            std::lock_guard lock(m_engine->m_mutex);
+            m_jobs.push_back(job);
+        }
+        m_engine->m_wake.notify_all();
+    }
+    // The sentence a worker is making goes on to its end, unheard.
+    void purge() override
+    {
+        std::lock_guard lock(m_engine->m_mutex);
+        ++m_generation;
+        m_jobs.clear();
+        m_chunks.clear();
+        m_chunkSamples = 0;
+    }
+    std::deque<SpeechChunk> take() override
+    {
+        std::deque<SpeechChunk> out;
+        {
+            std::lock_guard lock(m_engine->m_mutex);
+            out.swap(m_chunks);
+            m_chunkSamples = 0;
+        }
+        if (!out.empty())
+            m_engine->m_wake.notify_all();
+        return out;
+    }
+    void setSinkBacklog(qint64 samples) override
+    {
+        if (samples < m_sinkBacklog.exchange(samples))
+            m_engine->m_wake.notify_all();
+    }
+    bool isIdle() const override
+    {
+        std::lock_guard lock(m_engine->m_mutex);
+        return m_jobs.empty() && m_chunks.empty() && !m_busy;
+    }
+    bool waitForChunk(int ms) override
+    {
+        std::unique_lock lock(m_engine->m_mutex);
+        return m_engine->m_produced.wait_for(
+            lock, std::chrono::milliseconds(std::max(ms, 0)), [this] { return !m_chunks.empty(); });
+    }
+    void setNotifier(std::function<void()> notifier) override
+    {
+        std::lock_guard lock(m_engine->m_mutex);
+        m_notifier = std::move(notifier);
+    }
+
+private:
+    friend class NeuralEngine;
+    NeuralEngine *m_engine;
+    std::deque<std::shared_ptr<SpeechJob>> m_jobs;
+    std::deque<SpeechChunk> m_chunks;
+    qint64 m_chunkSamples = 0;
+    std::atomic<qint64> m_sinkBacklog {0};
+    std::atomic<quint64> m_generation {0};
+    std::function<void()> m_notifier;
+    bool m_busy = false; // the thread is making a piece for this channel
+    bool m_closed = false;
+};
+
+// ---- the engine ------------------------------------------------------------
+
+// A voice in use: its worker and how it is sent text.
+struct NeuralEngine::Model {
+    QString name;
+    NeuralProcess process;
+    NeuralPiece::Reading reading = NeuralPiece::Reading::AsWritten;
+    // The request during which the voice last failed to start; it is not
+    // tried again for that request.
+    std::weak_ptr<SpeechJob> failedFor;
+};
+
+namespace
+{
+std::atomic<NeuralEngine *> g_shared {nullptr};
+}
+
+NeuralEngine &NeuralEngine::shared()
+{
+    static NeuralEngine engine;
+    static std::once_flag once;
+    std::call_once(once, [] {
+        g_shared = &engine;
+        // The thread and the workers end before what they use is destroyed,
+        // and before the program's own end, also when it ends by a signal
+        // that quits the event loop.
+        if (QCoreApplication::instance())
+            qAddPostRoutine(&NeuralEngine::shutdown);
+    });
+    return engine;
+}
+
+void NeuralEngine::shutdown()
+{
+    if (NeuralEngine *engine = g_shared.load()) {
+        engine->stopWorker();
+        engine->endModels();
+    }
+}
+
+QString NeuralEngine::defaultVoiceFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
+        + QStringLiteral("/Parlo/voices");
+}
+
+QString NeuralEngine::defaultRuntimePrefix()
+{
+    const QString given = qEnvironmentVariable("PARLO_NEURAL_RUNTIME");
+    if (!given.isEmpty())
+        return given;
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
+        + QStringLiteral("/Parlo/runtime");
+}
+
+NeuralEngine::NeuralEngine()
+    : NeuralEngine(Setup())
+{
+}
+
+NeuralEngine::NeuralEngine(const Setup &setup)
+    : m_setup(setup)
+{
+    if (m_setup.runtimePrefix.isEmpty())
+        m_setup.runtimePrefix = defaultRuntimePrefix();
+    const QString node = findNode(m_setup.node);
+    const QString worker = findWorker(m_setup.workerScript);
+    if (node.isEmpty()) {
+        m_problem = Problem::NoNode;
+        m_status = QStringLiteral("Node.js not found: install the Debian package nodejs");
+    } else if (!QFileInfo(m_setup.runtimePrefix + u'/' + RuntimePackage).isFile()) {
+        m_problem = Problem::NoRuntime;
+        m_status
+            = QStringLiteral("runtime not installed in %1: run tools/install-neural-runtime.sh")
+                  .arg(m_setup.runtimePrefix);
+    } else if (worker.isEmpty()) {
+        m_problem = Problem::NoWorker;
+        m_status
+            = QStringLiteral("the voice worker (%1) is not beside the program").arg(WorkerScript);
+    }
+    m_setup.node = node;
+    m_setup.workerScript = worker;
+    if (m_setup.userVoiceFolder)
+        addVoiceFolder(defaultVoiceFolder());
+}
+
+NeuralEngine::~NeuralEngine()
+{
+    stopWorker();
+    endModels();
+}
+
+void NeuralEngine::addVoiceFolder(const QString &folder)
+{
+    const QStringList found = NeuralVoiceFolder::voiceFoldersIn(folder);
+    std::lock_guard lock(m_voicesMutex);
+    for (const QString &path : found) {
+        const bool known = std::any_of(m_found.begin(), m_found.end(),
+            [&](const SpObjectToken &t) { return folderOf(t) == path; });
+        if (known)
+            continue;
+        const NeuralVoiceFolder::Description d = NeuralVoiceFolder::describe(path);
+        m_found.append(VoiceCatalogue::neuralVoice(
+            keyFor(path, m_found), d.name, d.language, d.gender, d.folder));
+    }
+    if (!found.isEmpty() && m_problem != Problem::None)
+        qCWarning(lcNeural).noquote()
+            << "the natural voices in" << folder << "cannot speak:" << m_status;
+}
+
+bool NeuralEngine::isAvailable() const
+{
+    return !voices().isEmpty();
+}
+
+QList<SpObjectToken> NeuralEngine::voices() const
+{
+    if (m_problem != Problem::None)
+        return {};
+    return foundVoices();
+}
+
+QList<SpObjectToken> NeuralEngine::foundVoices() const
+{
+    std::lock_guard lock(m_voicesMutex);
+    return m_found;
+}
+
+QString NeuralEngine::lastError() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_lastError;
+}
+
+bool NeuralEngine::isNeuralVoice(const SpObjectToken &token)
+{
+    return !folderOf(token).isEmpty();
+}
+
+QString NeuralEngine::folderOf(const SpObjectToken &token)
+{
+    return token.GetAttribute(VoiceCatalogue::NeuralAttribute);
+}
+
+QList<qint64> NeuralEngine::workerProcesses() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_pids;
+}
+
+std::shared_ptr<SynthesisChannel> NeuralEngine::openChannel()
+{
+    std::shared_ptr<NeuralChannel> channel(new NeuralChannel(this));
+    std::lock_guard lock(m_mutex);
+    m_channels.push_back(channel);
+    // The thread starts with the first voice that may speak.
+    if (!m_worker.joinable() && !m_stopping)
+        m_worker = std::thread([this] { run(); });
+    return channel;
+}
+
+void NeuralEngine::closeChannel(const std::shared_ptr<SynthesisChannel> &closing)
+{
+    const auto channel = std::dynamic_pointer_cast<NeuralChannel>(closing);
+    if (!channel)
+        return;
+    std::lock_guard lock(m_mutex);
+    ++channel->m_generation;
+    channel->m_closed = true;
+    channel->m_jobs.clear();
+    channel->m_chunks.clear();
+    channel->m_notifier = nullptr;
+    m_channels.erase(std::remove(m_channels.begin(), m_channels.end(), channel), m_channels.end());
+}
+
+void NeuralEngine::stopWorker()
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_stopping = true;
+    }
+    m_wake.notify_all();
+    if (m_worker.joinable())
+        m_worker.join();
+}
+
+void NeuralEngine::endModels()
+{
+    m_models.clear();
+    std::lock_guard lock(m_mutex);
+    m_pids.clear();
+}
+
+void NeuralEngine::fail(const QString &message)
+{
+    qCWarning(lcNeural).noquote() << message;
+    std::lock_guard lock(m_mutex);
+    m_lastError = message;
+}
+
+bool NeuralEngine::runnable(const NeuralChannel &channel) const
+{
+    if (channel.m_closed || channel.m_jobs.empty())
+        return false;
+    const qint64 limit = qint64(channel.m_jobs.front()->request().outputRate) * BacklogSeconds;
+    return channel.m_chunkSamples + channel.m_sinkBacklog.load() < limit;
+}
+
+NeuralEngine::Model *NeuralEngine::modelFor(
+    const SpObjectToken &voice, const std::shared_ptr<SpeechJob> &job)
+{
+    const QString folder = folderOf(voice);
+    if (folder.isEmpty()) {
+        fail(QStringLiteral("%1 is not a natural voice").arg(voice.GetDescription()));
+        return nullptr;
+    }
+    std::unique_ptr<Model> &model = m_models[folder];
+    if (!model) {
+        model = std::make_unique<Model>();
+        model->name = voice.GetDescription();
+    }
+    if (model->process.running())
+        return model.get();
+    if (model->failedFor.lock() == job)
+        return nullptr;
+    auto failed = [&](const QString &why) {
+        model->failedFor = job;
+        fail(QStringLiteral("%1: %2").arg(model->name, why));
+        return nullptr;
+    };
+    if (m_problem != Problem::None)
+        return failed(m_status);
+    NeuralProcess::Voice loaded;
+    QString error;
+    const NeuralProcess::Launch launch {m_setup.node, m_setup.workerScript, m_setup.runtimePrefix};
+    if (!model->process.start(launch, folder, &loaded, &error, &m_stopping))
+        return failed(error);
+    // Our readings where the voice spells pinyin; characters to any other
+    // Chinese voice, whose own lexicon then reads them.
+    const QString language = NeuralVoiceFolder::describe(folder).language.toLower();
+    if (NeuralVoiceFolder::lexiconTakesPinyin(folder))
+        model->reading = NeuralPiece::Reading::Pinyin;
+    else if (language.startsWith(u"zh") || language.startsWith(u"cmn"))
+        model->reading = NeuralPiece::Reading::Characters;
+    else
+        model->reading = NeuralPiece::Reading::AsWritten;
+    qCDebug(lcNeural) << model->name << "loaded:" << loaded.sampleRate << "Hz," << loaded.speakers
+                      << "speakers, reading" << int(model->reading);
+    std::lock_guard lock(m_mutex);
+    m_pids.append(model->process.pid());
+    return model.get();
+}
+
+void NeuralEngine::synthesize(const std::shared_ptr<SpeechJob> &job, const NeuralChannel &channel,
+    quint64 generation, const SpeechRequest &request, const SapiXmlParser::Run &run, int from,
+    int to, const SpObjectToken &voice, SpeechChunk *out)
+{
+    NeuralProcess::Audio audio;
+    Model *model = nullptr;
+    std::optional<NeuralPiece::Piece> piece;
+    // A worker that died before the sentence reached it (killed
+    // from outside, out of memory) is started again for it once.
+    for (int attempt = 1;; ++attempt) {
+        model = modelFor(voice, job);
+        if (!model)
+            return;
+        if (!piece)
+            piece = NeuralPiece::prepare(run, from, to, model->reading);
+        if (piece->text.isEmpty())
+            return;
+        QString error;
+        const qint64 pid = model->process.pid();
+        if (model->process.speak(piece->text, Speaker, speedFor(request, run), &audio, &error))
+            break;
+        if (m_stopping)
+            return;
+        const bool died = !model->process.running();
+        if (died) {
+            std::lock_guard lock(m_mutex);
+            m_pids.removeAll(pid);
+        }
+        if (!died || attempt == 2) {
+            fail(QStringLiteral("%1: %2").arg(model->name, error));
+            return;
+        }
+        qCWarning(lcNeural).noquote() << model->name << error << "- starting it again";
+    }
+    if (channel.m_generation.load() != generation || audio.sampleRate <= 0)
+        return;
+    std::vector<SpeechEvent> events = NeuralPiece::events(*piece, audio.pcm, audio.sampleRate);
+    const double gain = (request.volume / 100.0) * (run.volume / 100.0);
+    if (gain < 1.0) {
+        for (int16_t &s : audio.pcm)
+            s = int16_t(std::lround(s * gain));
+    }
+    if (request.outputRate != audio.sampleRate) {
+        out->pcm = Resampler::convert(
+            audio.pcm.data(), audio.pcm.size(), audio.sampleRate, request.outputRate);
+        for (SpeechEvent &e : events)
+            e.sample = Resampler::mapPosition(e.sample, audio.sampleRate, request.outputRate);
+    } else {
+        out->pcm = std::move(audio.pcm);
+    }
+    const qint64 length = qint64(out->pcm.size());
+    for (SpeechEvent &e : events) {
+        e.sample = std::clamp<qint64>(e.sample, 0, length);
+        out->events.push_back(std::move(e));
+    }
+}
+
+void NeuralEngine::run()
+{
+    for (;;) {
+        std::shared_ptr<NeuralChannel> channel;
+        std::shared_ptr<SpeechJob> job;
+        quint64 generation = 0;
+        {
+            std::unique_lock lock(m_mutex);
+            for (;;) {
+                if (m_stopping)
+                    return;
+                const size_t n = m_channels.size();
+                for (size_t k = 0; k < n; ++k) {
+                    const size_t index = (m_nextChannel + k) % n;
+                    if (runnable(*m_channels[index])) {
+                        channel = m_channels[index];
+                        m_nextChannel = index + 1;
+                        break;
+                    }
+                }
+                if (channel)
+                    break;
+                // Backlogs shrink as sinks play; a short timeout keeps the
+                // thread from depending on every such change being signalled.
+                m_wake.wait_for(lock, std::chrono::milliseconds(20));
+            }
+            job = channel->m_jobs.front();
+            generation = channel->m_generation.load();
+            channel->m_busy = true;
+        }
+        const QList<SpObjectToken> markupVoices = voices();
+        SpeechChunk chunk = job->next(markupVoices,
+            [&](const SpeechRequest &request, const SapiXmlParser::Run &run, int from, int to,
+                const SpObjectToken &voice, SpeechChunk *out) {
+                synthesize(job, *channel, generation, request, run, from, to, voice, out);
+            });
+        std::lock_guard lock(m_mutex);
+        channel->m_busy = false;
+        if (channel->m_closed || channel->m_generation.load() != generation
+            || channel->m_jobs.empty() || channel->m_jobs.front() != job)
+            continue;
+        if (chunk.last)
+            channel->m_jobs.pop_front();
+        channel->m_chunkSamples += qint64(chunk.pcm.size());
+        channel->m_chunks.push_back(std::move(chunk));
+        const qint64 backlog = channel->m_chunkSamples + channel->m_sinkBacklog.load();
+        if (backlog > m_backlogHighWater.load())
+            m_backlogHighWater.store(backlog);
+        if (channel->m_notifier)
+            channel->m_notifier();
+        m_produced.notify_all();
+    }
+}
