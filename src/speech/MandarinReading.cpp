@@ -146,6 +146,9 @@ struct Reader {
                 const int units = unitsAt(unit);
                 add(Token::Syllable, k == 0 && decided ? *decided : lexicon.syllableText(e, k),
                     unit, unit + units);
+                // 不 changes its tone by what follows; 部, 步 and 布 do not.
+                if (text.text.at(unit) == u'不' && tokens.back().text == u"bu4")
+                    tokens.back().spoken = QStringLiteral("bu?");
                 unit += units;
             }
             changeYi(first, a + i, syllables, b);
@@ -183,8 +186,8 @@ struct Reader {
             const int next = nextIsSyllable ? toneOf(tokens[k + 1].text) : 0;
             if (t.spoken == u"yi?")
                 t.spoken = next >= 4 ? QStringLiteral("yi2") : QStringLiteral("yi4");
-            else if (t.text == u"bu4" && next == 4)
-                t.spoken = QStringLiteral("bu2");
+            else if (t.spoken == u"bu?")
+                t.spoken = next == 4 ? QStringLiteral("bu2") : QStringLiteral("bu4");
         }
     }
 
