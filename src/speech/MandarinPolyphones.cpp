@@ -47,7 +47,7 @@ constexpr char16_t Numerals[] = u"一二兩三四五六七八九十百千萬數�
 const Rule Rules[] = {
     // Verse keeps the classical senses: 為 is to be (為異客) unless it is for
     // someone (為君), 得 after a modal is to get (能得幾回聞).
-    {u'為', "wei4", nullptr, u"君誰汝爾卿伊吾", When::Verse},
+    {u'為', "wei4", nullptr, u"君誰汝爾卿伊吾有", When::Verse},
     {u'為', "wei2", nullptr, nullptr, When::Verse},
     {u'得', "de2", u"能安可難豈何未莫求欲", nullptr, When::Verse},
     // 得: got (得了獎), must (我得走了, 就得), else the complement particle;
@@ -116,7 +116,7 @@ const Rule Rules[] = {
     {u'為', "wei2", nullptr, nullptr, When::AfterThis},
     // …and as the copula of notices and definitions (時間為, 本品為).
     {u'為', "wei2", u"品文日間期額率價費點址者本此即均皆乃實亦係號量限", nullptr},
-    {u'為', "wei2", u"稱視名改選化列分轉譽封定評立設奉成作認以淪變極頗較甚最尤更殊建訂劃升降合整",
+    {u'為', "wei2", u"稱視名改選化列分轉譽封定評立設奉成作認以淪變極頗較甚最尤更殊建訂劃升降合整換",
         nullptr},
     {u'為', "wei4"},
     // 應: answer (應對, 應邀), else should.
@@ -238,7 +238,7 @@ const Rule Rules[] = {
     {u'吐', "tu4", u"想嘔要快又會直", nullptr},
     {u'吐', "tu3"},
     // 盛: fill a bowl (盛飯, 盛一碗), else abundant.
-    {u'盛', "cheng2", nullptr, u"飯湯一碗水菜滿裝盤"},
+    {u'盛', "cheng2", nullptr, u"飯湯一碗水菜滿裝盤入進"},
     {u'盛', "cheng2", u"來去己幫再先", nullptr},
     // 供: to offer to the gods or ancestors (供上鮮花), else to supply.
     {u'供', "gong4", nullptr, u"上奉品桌佛神祖"},
@@ -277,6 +277,9 @@ const Rule Rules[] = {
     {u'縫', "feng4", u"磚牆門窗石地指牙", nullptr},
     // 予: I, opening a clause of classical prose (予獨愛蓮), else to give.
     {u'予', "yu2", nullptr, nullptr, When::Start},
+    // 結: to bear fruit (結果了, 結滿了), else to tie or end.
+    {u'結', "jie1", nullptr, u"了", When::Always, u"結果"},
+    {u'結', "jie1", nullptr, u"滿實"},
     // 便: cheap (便宜), else convenient.
     {u'便', "pian2", nullptr, u"宜"},
     {u'便', "bian4"},

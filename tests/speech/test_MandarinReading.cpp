@@ -241,6 +241,15 @@ private Q_SLOTS:
         QTest::newRow("得 got it") << u"耳得之而為聲"_s << u"er3 de2 zhi1 er2 wei2 sheng1"_s;
         QTest::newRow("縫 a crack") << u"磁磚縫發霉了"_s << u"ci2 zhuan1 feng4 fa1 mei2 le5"_s;
         QTest::newRow("予 I") << u"予獨愛蓮"_s << u"yu2 du2 ai4 lian2"_s;
+        QTest::newRow("結 bear fruit")
+            << u"果樹終於結果了"_s << u"guo3 shu4 zhong1 yu2 jie1 guo3 le5"_s;
+        QTest::newRow("結果 as a result") << u"結果他沒來"_s << u"jie2 guo3 ta1 mei2 lai2"_s;
+        QTest::newRow("切 cut") << u"切好的蔥"_s << u"qie1 hao3 de5 cong1"_s;
+        QTest::newRow("為 switched to")
+            << u"已切換為流暢模式"_s << u"yi3 qie1 huan4 wei2 liu2 chang4 mo2 shi4"_s;
+        QTest::newRow("為 because, in verse")
+            << u"遙知不是雪，為有暗香來。"_s
+            << u"yao2 zhi1 bu4 shi4 xue3 wei4 you3 an4 xiang1 lai2"_s;
         QTest::newRow("看 mind the house") << u"你先看家"_s << u"ni3 xian1 kan1 jia1"_s;
         QTest::newRow("還得 still must")
             << u"明天還得開會"_s << u"ming2 tian1 hai2 dei3 kai1 hui4"_s;
@@ -301,7 +310,8 @@ private Q_SLOTS:
             {u"流露出"_s, u"liu2 lu4 chu1"_s}, {u"露出"_s, u"lou4 chu1"_s},
             {u"喜歡"_s, u"xi3 huan1"_s}, {u"鑰匙"_s, u"yao4 shi5"_s}, {u"手臂"_s, u"shou3 bi4"_s},
             {u"曲線"_s, u"qu1 xian4"_s}, {u"坦白"_s, u"tan3 bai2"_s}, {u"應屆"_s, u"ying1 jie4"_s},
-            {u"感慨"_s, u"gan3 kai3"_s}, {u"分校"_s, u"fen1 xiao4"_s}, {u"刻度"_s, u"ke4 du4"_s}};
+            {u"感慨"_s, u"gan3 kai3"_s}, {u"分校"_s, u"fen1 xiao4"_s}, {u"刻度"_s, u"ke4 du4"_s},
+            {u"不準"_s, u"bu4 zhun3"_s}, {u"比較快"_s, u"bi3 jiao4 kuai4"_s}};
         for (const auto &[text, reading] : rows)
             QTest::newRow(qPrintable(text)) << text << reading;
     }
