@@ -58,19 +58,43 @@ SpObjectToken find(const QList<SpObjectToken> &voices, const QString &name)
     return SpObjectToken();
 }
 
+namespace
+{
+
+// Columns a terminal gives the text: two for each wide (East Asian) character.
+int columnsOf(const QString &text)
+{
+    int columns = 0;
+    for (const char32_t c : text.toUcs4()) {
+        const bool wide = (c >= 0x1100 && c <= 0x115F) || (c >= 0x2E80 && c <= 0xA4CF)
+            || (c >= 0xAC00 && c <= 0xD7A3) || (c >= 0xF900 && c <= 0xFAFF)
+            || (c >= 0xFE30 && c <= 0xFE4F) || (c >= 0xFF00 && c <= 0xFF60)
+            || (c >= 0xFFE0 && c <= 0xFFE6) || c >= 0x20000;
+        columns += wide ? 2 : 1;
+    }
+    return columns;
+}
+
+QString padded(const QString &text, int columns)
+{
+    return text + QString(std::max(0, columns - columnsOf(text)), u' ');
+}
+
+} // namespace
+
 QString listing(const QList<SpObjectToken> &voices)
 {
     int width = 0;
     for (const SpObjectToken &voice : voices)
-        width = std::max(width, int(voice.GetDescription().size()));
+        width = std::max(width, columnsOf(voice.GetDescription()));
     QString out;
     for (const SpObjectToken &voice : voices) {
         const QString display = windowName(voice);
         const QString gender = voice.GetAttribute(QStringLiteral("Gender"));
         const QString folder = NeuralEngine::folderOf(voice);
         out += QStringLiteral("%1  %2  %3  %4\n")
-                   .arg(voice.GetDescription(), -width)
-                   .arg(display.isEmpty() ? QStringLiteral("-") : display, -6)
+                   .arg(padded(voice.GetDescription(), width))
+                   .arg(padded(display.isEmpty() ? QStringLiteral("-") : display, 6))
                    .arg(gender.isEmpty() ? QStringLiteral("-") : gender, -6)
                    .arg(folder.isEmpty() ? QString::fromLatin1(voice.espeakVoiceName()) : folder);
     }
