@@ -104,31 +104,13 @@ QString listing(const QList<SpObjectToken> &voices)
 QString unavailableNote()
 {
     const NeuralEngine &engine = NeuralEngine::shared();
-    const qsizetype found = engine.foundVoices().size();
-    const char *english = nullptr;
-    const char *chinese = nullptr;
-    switch (engine.problem()) {
-    case NeuralEngine::Problem::None:
-        return QString();
-    case NeuralEngine::Problem::NoNode:
-        english = "Node.js is not installed (the Debian package nodejs)";
-        chinese = "未安裝 Node.js（Debian 套件 nodejs）";
-        break;
-    case NeuralEngine::Problem::NoRuntime:
-        english = "their runtime is not installed (run tools/install-neural-runtime.sh)";
-        chinese = "未安裝其執行環境（請執行 tools/install-neural-runtime.sh）";
-        break;
-    case NeuralEngine::Problem::NoWorker:
-        english = "parlo-neural-worker.js is missing beside the program";
-        chinese = "程式旁缺少 parlo-neural-worker.js";
-        break;
-    }
-    if (found == 0)
+    const QString english = engine.unavailableReason(false);
+    if (english.isEmpty())
         return QString();
     return QStringLiteral("parlo-render: %1 natural voice(s) not offered: %2\n"
                           "parlo-render：%1 個自然語音無法使用：%3\n")
-        .arg(found)
-        .arg(QString::fromUtf8(english), QString::fromUtf8(chinese));
+        .arg(engine.foundVoices().size())
+        .arg(english, engine.unavailableReason(true));
 }
 
 } // namespace RenderVoices

@@ -167,6 +167,12 @@ void Form_Main::setVoiceEntries(const QStringList &names)
     Combo_Voice->setCurrentIndex(-1);
 }
 
+void Form_Main::setVoiceNote(const QString &note)
+{
+    Combo_Voice->setToolTip(note);
+    Combo_Voice->setAccessibleDescription(note);
+}
+
 int Form_Main::currentVoiceEntry() const
 {
     return Combo_Voice->currentIndex();

@@ -112,6 +112,7 @@ public:
 
     // VoiceListView
     void setVoiceEntries(const QStringList &names) override;
+    void setVoiceNote(const QString &note) override;
     int currentVoiceEntry() const override;
     QString currentVoiceText() const override;
     void setCurrentVoiceEntry(int entry) override;

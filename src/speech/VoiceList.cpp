@@ -3,6 +3,7 @@
 #include "speech/ReadingController.h"
 #include "speech/SpVoice.h"
 #include "speech/VoicePrompt.h"
+#include "speech/neural/NeuralEngine.h"
 #include "system/CIni.h"
 #include "system/CReg.h"
 #include "system/Log.h"
@@ -50,6 +51,12 @@ void VoiceList::FillVoiceList(bool showAll)
     }
     m_View.setVoiceEntries(m_Entries);
     m_View.setSpeechButtonsEnabled(!m_Entries.isEmpty());
+    const NeuralEngine &natural = NeuralEngine::shared();
+    const QString reason = natural.unavailableReason(true);
+    m_View.setVoiceNote(reason.isEmpty() ? QString()
+                                         : QStringLiteral("%1 個自然語音無法使用：%2")
+                                               .arg(natural.foundVoices().size())
+                                               .arg(reason));
 }
 
 void VoiceList::SelectStoredVoice()

@@ -34,6 +34,9 @@ public:
     virtual bool showAllVoices() const = 0;
     // Speak and the two export buttons: usable only with a voice to use.
     virtual void setSpeechButtonsEnabled(bool enabled) = 0;
+    // Says why natural voices found in the voice folders are not in the
+    // list; an empty note when nothing is missing.
+    virtual void setVoiceNote(const QString &note) = 0;
     // A voice was chosen: show its role, with the user's own picture when
     // picturePath names one (empty otherwise).
     virtual void showRole(const TTSRole::Role &role, const QString &picturePath) = 0;

@@ -27,6 +27,7 @@ public:
     int current = -1;
     bool showAll = false;
     bool buttons = false;
+    QString note;
     QList<TTSRole::Role> roles; // every role shown, with its picture
     QStringList pictures;
 
@@ -43,6 +44,7 @@ public:
     }
     bool showAllVoices() const override { return showAll; }
     void setSpeechButtonsEnabled(bool enabled) override { buttons = enabled; }
+    void setVoiceNote(const QString &text) override { note = text; }
     void showRole(const TTSRole::Role &role, const QString &picturePath) override
     {
         roles.append(role);
@@ -54,6 +56,23 @@ QString storedRoleId()
 {
     return CReg().GetSz(ProductKey, u"RoleID"_s, HKEY_CURRENT_USER);
 }
+
+// Natural voices are looked for in a data folder of the test's own, set
+// before any engine is made: one voice is there, with no runtime to speak it.
+struct NaturalVoiceWithoutRuntime {
+    QTemporaryDir data;
+    NaturalVoiceWithoutRuntime()
+    {
+        const QString voice = data.filePath(u"Parlo/voices/v"_s);
+        QDir().mkpath(voice);
+        for (const QString &file : {u"tokens.txt"_s, u"model.onnx"_s}) {
+            QFile f(voice + u'/' + file);
+            f.open(QIODevice::WriteOnly);
+        }
+        qputenv("XDG_DATA_HOME", data.path().toUtf8());
+        qputenv("PARLO_NEURAL_RUNTIME", data.filePath(u"no-runtime"_s).toUtf8());
+    }
+} g_natural;
 
 const QStringList Suite {
     u"奧斯卡 (男聲)"_s, u"莉娜 (女聲)"_s, u"小美 (女聲)"_s, u"泰莎 (女聲)"_s, u"Ivy (女聲)"_s};
@@ -103,6 +122,15 @@ private Q_SLOTS:
         list.reset();
         prompt.reset();
         voice.reset();
+    }
+
+    // Natural voices that cannot speak are not listed, and the list says why.
+    void noteSaysWhyNaturalVoicesAreMissing()
+    {
+        list->FillVoiceList(false);
+        QCOMPARE(view.entries, Suite);
+        QVERIFY2(view.note.startsWith(u"1 個自然語音無法使用"_s), qPrintable(view.note));
+        QVERIFY(view.note.contains(u"tools/install-neural-runtime.sh"_s));
     }
 
     void showAllAddsOtherVoicesAndKeepsTheShownOne()

@@ -300,6 +300,28 @@ QList<SpObjectToken> NeuralEngine::foundVoices() const
     return m_found;
 }
 
+QString NeuralEngine::unavailableReason(bool chinese) const
+{
+    if (foundVoices().isEmpty())
+        return QString();
+    switch (m_problem) {
+    case Problem::None:
+        break;
+    case Problem::NoNode:
+        return chinese ? QStringLiteral("未安裝 Node.js（Debian 套件 nodejs）")
+                       : QStringLiteral("Node.js is not installed (the Debian package nodejs)");
+    case Problem::NoRuntime:
+        return chinese
+            ? QStringLiteral("未安裝其執行環境（請執行 tools/install-neural-runtime.sh）")
+            : QStringLiteral(
+                "their runtime is not installed (run tools/install-neural-runtime.sh)");
+    case Problem::NoWorker:
+        return chinese ? QStringLiteral("程式旁缺少 parlo-neural-worker.js")
+                       : QStringLiteral("parlo-neural-worker.js is missing beside the program");
+    }
+    return QString();
+}
+
 QString NeuralEngine::lastError() const
 {
     std::lock_guard lock(m_mutex);

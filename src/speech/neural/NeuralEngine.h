@@ -92,6 +92,10 @@ public:
     QString status() const { return m_status; }
     // The last failure of a voice or a sentence, for the user; empty if none.
     QString lastError() const;
+    // Why the voice folders found cannot be offered, in English or in
+    // Chinese ("their runtime is not installed (run …)"); empty when nothing
+    // is missing or no voice was found.
+    QString unavailableReason(bool chinese) const;
 
     std::shared_ptr<SynthesisChannel> openChannel() override;
     void closeChannel(const std::shared_ptr<SynthesisChannel> &channel) override;
