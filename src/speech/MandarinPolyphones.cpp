@@ -57,7 +57,7 @@ const Rule Rules[] = {
     {u'得', "de2", nullptr, u"了過獎分知之兼"},
     {u'得', "de2", u"募獲取贏博求奪購賺", nullptr},
     {u'得', "dei3", Subjects, nullptr},
-    {u'得', "dei3", u"天", nullptr},
+    {u'得', "dei3", u"天是", nullptr},
     {u'得', "dei3", nullptr, u"自先趕馬盡儘立花"},
     {u'得', "dei3", nullptr, nullptr, When::Start},
     // 地: the adverb particle after a word (高興地說, 慢慢地走), else ground.
@@ -103,7 +103,7 @@ const Rule Rules[] = {
     {u'行', "hang2", u"一二兩三四五六七八九十百千萬幾每這那第數單雙", nullptr},
     {u'行', "xing2"},
     // 還: give back (還錢, 還給, 還沒還), else still.
-    {u'還', "huan2", nullptr, u"錢給書債清款回原手擊嘴價本復掉"},
+    {u'還', "huan2", nullptr, u"錢給書債清款回原手擊嘴價本復掉房"},
     {u'還', "huan2", u"沒", nullptr},
     // …and after a modal or a time word, before whom or how much (就還你,
     // 要還一大筆).
@@ -132,10 +132,10 @@ const Rule Rules[] = {
     {u'差', "cha4"},
     // 處: to handle or be in (處理, 處於), else a place.
     {u'處', "chu3", nullptr, u"理置分罰境於事世以"},
-    {u'處', "chu3", u"可併", nullptr},
+    {u'處', "chu3", u"可併者", nullptr},
     {u'處', "chu4"},
     // 朝: morning (朝陽, 朝氣, 朝雨), else toward or a dynasty.
-    {u'朝', "zhao1", nullptr, u"陽氣夕暮露霞日雨"},
+    {u'朝', "zhao1", nullptr, u"陽氣夕暮露霞日雨辭"},
     {u'朝', "chao2"},
     // 傳: a biography (自傳, 列傳), else to pass on.
     {u'傳', "zhuan4", u"自列外經評正", nullptr},
@@ -280,6 +280,8 @@ const Rule Rules[] = {
     // 結: to bear fruit (結果了, 結滿了), else to tie or end.
     {u'結', "jie1", nullptr, u"了", When::Always, u"結果"},
     {u'結', "jie1", nullptr, u"滿實"},
+    // 塞: a frontier (出塞, 邊塞 in verse), else to stuff or block.
+    {u'塞', "sai4", u"邊關漢出要", nullptr},
     // 便: cheap (便宜), else convenient.
     {u'便', "pian2", nullptr, u"宜"},
     {u'便', "bian4"},

@@ -250,6 +250,13 @@ private Q_SLOTS:
         QTest::newRow("為 because, in verse")
             << u"遙知不是雪，為有暗香來。"_s
             << u"yao2 zhi1 bu4 shi4 xue3 wei4 you3 an4 xiang1 lai2"_s;
+        QTest::newRow("還 pay back a loan")
+            << u"去銀行還房貸"_s << u"qu4 yin2 hang2 huan2 fang2 dai4"_s;
+        QTest::newRow("得 must, after 是不是")
+            << u"我是不是得搬走"_s << u"wo3 shi4 bu4 shi4 dei3 ban1 zou3"_s;
+        QTest::newRow("處 fined") << u"違者處罰鍰"_s << u"wei2 zhe3 chu3 fa2 huan2"_s;
+        QTest::newRow("塞 frontier") << u"征蓬出漢塞，歸雁入胡天。"_s
+                                     << u"zheng1 peng2 chu1 han4 sai4 gui1 yan4 ru4 hu2 tian1"_s;
         QTest::newRow("看 mind the house") << u"你先看家"_s << u"ni3 xian1 kan1 jia1"_s;
         QTest::newRow("還得 still must")
             << u"明天還得開會"_s << u"ming2 tian1 hai2 dei3 kai1 hui4"_s;
