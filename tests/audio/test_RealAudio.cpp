@@ -6,8 +6,11 @@
 #include "speech/SpVoice.h"
 #include "speech/SpeechEngine.h"
 #include "speech/SpeechRecorder.h"
+#include "speech/neural/NeuralEngine.h"
 
 #include <QElapsedTimer>
+#include <QProcess>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -43,14 +46,33 @@ class TestRealAudio : public QObject
 private:
     PrivateServer m_server;
     MonitorRecorder m_recorder;
+    QTemporaryDir m_voices;
+
+    // The natural voice tools/make-test-voice writes, offered by the shared
+    // engine as a voice of the window's list.
+    SpObjectToken naturalVoice()
+    {
+        const QString folder = m_voices.filePath(u"test"_s);
+        if (!QFileInfo::exists(folder)) {
+            QProcess p;
+            p.start(QStringLiteral(PARLO_SOURCE_DIR "/tools/make-test-voice"), {folder});
+            if (!p.waitForFinished(60000) || p.exitCode() != 0)
+                return SpObjectToken();
+            NeuralEngine::shared().addVoiceFolder(folder);
+        }
+        const QList<SpObjectToken> voices = NeuralEngine::shared().voices();
+        return voices.isEmpty() ? SpObjectToken() : voices.first();
+    }
 
     // The same text rendered as fast as the engine goes, for its length.
-    std::vector<int16_t> render(const QString &text)
+    std::vector<int16_t> render(const QString &text, const SpObjectToken &token)
     {
         auto store = std::make_shared<std::vector<int16_t>>();
         AudioSink::setFactory([store] { return std::make_unique<CaptureSink>(store); });
         {
             SpVoice voice;
+            if (!token.Id().isEmpty())
+                voice.setVoice(token);
             voice.Speak(text, SVSFDefault);
         }
         AudioSink::setFactory({});
@@ -66,13 +88,28 @@ private Q_SLOTS:
         QVERIFY(SpeechEngine::instance().isAvailable());
     }
 
+    // The first reading of a new voice, and the next: espeak-ng's, and a
+    // natural voice's, whose worker process starts at its first sentence.
+    void promptSteadySpeech_data()
+    {
+        QTest::addColumn<bool>("natural");
+        QTest::newRow("espeak-ng") << false;
+        QTest::newRow("natural voice") << true;
+    }
     void promptSteadySpeech()
     {
-        const auto reference = soundSegments(render(Sentence), SpeechEngine::NativeRate);
+        QFETCH(bool, natural);
+        const SpObjectToken token = natural ? naturalVoice() : SpObjectToken();
+        QVERIFY2(!natural || !token.Id().isEmpty(),
+            qPrintable(NeuralEngine::shared().status()
+                + u" (tools/install-neural-runtime.sh installs the runtime)"_s));
+        const auto reference = soundSegments(render(Sentence, token), SpeechEngine::NativeRate);
         QVERIFY(reference.size() >= 2);
         const double referenceSpan = reference.back().endMs - reference.front().startMs;
 
         SpVoice voice; // as at start-up: the first reading of a new voice
+        if (natural)
+            voice.setVoice(token);
         SpeechRecorder events(&voice);
         for (int reading = 0; reading < 2; ++reading) {
             const qint64 t0 = nowNs();
@@ -181,7 +218,8 @@ private Q_SLOTS:
     // Last: it takes the server away.
     void serverGoesAway()
     {
-        const double renderedMs = render(Sentence).size() * 1000.0 / SpeechEngine::NativeRate;
+        const double renderedMs
+            = render(Sentence, SpObjectToken()).size() * 1000.0 / SpeechEngine::NativeRate;
         SpVoice voice;
         SpeechRecorder events(&voice);
         const qint64 t0 = nowNs();
