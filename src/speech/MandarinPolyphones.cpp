@@ -18,6 +18,7 @@ enum class When {
     AfterWord, // after a word of two or more characters (高興地, 慢慢地)
     Repeated, // the character two before is this one (數了數, 數一數)
     AfterDouble, // after a doubled character (輕輕地下著)
+    AfterOneByOne, // after one thing and then another (一塊一塊地)
     End, // no Chinese character after it (記得去還。)
     Verse, // in a line of verse (獨在異鄉為異客，每逢佳節倍思親。)
     AfterNaming, // 以 or a verb of naming or choosing before it in the clause
@@ -54,7 +55,7 @@ const Rule Rules[] = {
     // 得到 is got (他得到), but can reach after a verb (看得到).
     {u'得', "de5", u"看找買做辦聽吃曬拿用想摸碰趕跑走等見感覺收猜說學記寫讀辨查", nullptr,
         When::Always, u"得到"},
-    {u'得', "de2", nullptr, u"了過獎分知之兼"},
+    {u'得', "de2", nullptr, u"了過獎分知之兼易"},
     {u'得', "de2", u"募獲取贏博求奪購賺", nullptr},
     {u'得', "dei3", Subjects, nullptr},
     {u'得', "dei3", u"天是", nullptr},
@@ -62,6 +63,7 @@ const Rule Rules[] = {
     {u'得', "dei3", nullptr, nullptr, When::Start},
     // 地: the adverb particle after a word (高興地說, 慢慢地走), else ground.
     {u'地', "de5", nullptr, nullptr, When::AfterDouble},
+    {u'地', "de5", nullptr, nullptr, When::AfterOneByOne},
     {u'地', "di4", u"塊片畝大土草田空耕荒林山些", nullptr},
     {u'地', "de5", nullptr, nullptr, When::AfterWord},
     {u'地', "de5", nullptr, nullptr, When::Repeated},
@@ -76,7 +78,7 @@ const Rule Rules[] = {
     // 種: a kind (一種, 這種, 各種); to plant (種在, 種了, 想種).
     {u'種', "zhong3", u"一二兩三四五六七八九十幾這那哪各每某多此該本同何數物品人良播雜", nullptr},
     {u'種', "zhong4", nullptr, u"了在著過下出滿田花樹菜稻豆瓜地植些幾的草"},
-    {u'種', "zhong4", u"要想會能去來也都還再就又在把們改", nullptr},
+    {u'種', "zhong4", u"要想會能去來也都還再就又在把們改春", nullptr},
     {u'種', "zhong3"},
     // 扇: to fan (扇了, 扇著, 扇風), else a fan.
     {u'扇', "shan1", nullptr, u"了著過風扇動火一"},
@@ -132,7 +134,7 @@ const Rule Rules[] = {
     {u'差', "cha4"},
     // 處: to handle or be in (處理, 處於), else a place.
     {u'處', "chu3", nullptr, u"理置分罰境於事世以"},
-    {u'處', "chu3", u"可併者", nullptr},
+    {u'處', "chu3", u"可併者法", nullptr},
     {u'處', "chu4"},
     // 朝: morning (朝陽, 朝氣, 朝雨), else toward or a dynasty.
     {u'朝', "zhao1", nullptr, u"陽氣夕暮露霞日雨辭"},
@@ -239,7 +241,7 @@ const Rule Rules[] = {
     {u'吐', "tu3"},
     // 盛: fill a bowl (盛飯, 盛一碗), else abundant.
     {u'盛', "cheng2", nullptr, u"飯湯一碗水菜滿裝盤入進"},
-    {u'盛', "cheng2", u"來去己幫再先", nullptr},
+    {u'盛', "cheng2", u"來去己幫再先碗", nullptr},
     // 供: to offer to the gods or ancestors (供上鮮花), else to supply.
     {u'供', "gong4", nullptr, u"上奉品桌佛神祖"},
     {u'盛', "sheng4"},
@@ -257,6 +259,7 @@ const Rule Rules[] = {
     // 量: to measure (量體溫, 量一下), else an amount.
     {u'量', "liang2", nullptr, u"體身一血尺過好了出"},
     {u'量', "liang2", nullptr, nullptr, When::Start},
+    {u'量', "liang2", nullptr, nullptr, When::Repeated},
     {u'量', "liang4"},
     // 都: all; the city (都會區, 大都會) only where the word is about one.
     {u'都', "du1", u"大", nullptr, When::Always, u"都會"},
@@ -389,6 +392,9 @@ bool holds(When when, QStringView run, int at, int wordBefore)
         return wordBefore >= 2 && at + 1 < run.size() && isHan(run[at + 1]);
     case When::Repeated:
         return at >= 2 && run[at - 2] == run[at];
+    case When::AfterOneByOne:
+        return at >= 4 && run[at - 1] == run[at - 3] && run[at - 2] == u'一'
+            && run[at - 4] == u'一';
     case When::AfterDouble:
         return at >= 2 && run[at - 2] == run[at - 1] && isHan(run[at - 1]);
     case When::End:

@@ -257,6 +257,12 @@ private Q_SLOTS:
         QTest::newRow("處 fined") << u"違者處罰鍰"_s << u"wei2 zhe3 chu3 fa2 huan2"_s;
         QTest::newRow("塞 frontier") << u"征蓬出漢塞，歸雁入胡天。"_s
                                      << u"zheng1 peng2 chu1 han4 sai4 gui1 yan4 ru4 hu2 tian1"_s;
+        QTest::newRow("地 one by one")
+            << u"一塊一塊地放進去"_s << u"yi1 kuai4 yi1 kuai4 de5 fang4 jin4 qu4"_s;
+        QTest::newRow("量 measure twice")
+            << u"用量角器量一量"_s << u"yong4 liang2 jiao3 qi4 liang2 yi1 liang2"_s;
+        QTest::newRow("几 how many, Simplified alone")
+            << u"每份是几根"_s << u"mei3 fen4 shi4 ji3 gen1"_s;
         QTest::newRow("看 mind the house") << u"你先看家"_s << u"ni3 xian1 kan1 jia1"_s;
         QTest::newRow("還得 still must")
             << u"明天還得開會"_s << u"ming2 tian1 hai2 dei3 kai1 hui4"_s;
