@@ -118,11 +118,12 @@ const Rule Rules[] = {
     {u'為', "wei2", nullptr, nullptr, When::AfterThis},
     // …and as the copula of notices and definitions (時間為, 本品為).
     {u'為', "wei2", u"品文日間期額率價費點址者本此即均皆乃實亦係號量限", nullptr},
-    {u'為', "wei2", u"稱視名改選化列分轉譽封定評立設奉成作認以淪變極頗較甚最尤更殊建訂劃升降合整換",
+    {u'為', "wei2",
+        u"稱視名改選化列分轉譽封定評立設奉成作認以淪變極頗較甚最尤更殊建訂劃升降合整換減增縮提",
         nullptr},
     {u'為', "wei4"},
     // 應: answer (應對, 應邀), else should.
-    {u'應', "ying4", nullptr, u"對付邀聘徵用驗變答允"},
+    {u'應', "ying4", nullptr, u"對付邀聘徵用驗變答允了"},
     {u'應', "ying4", nullptr, nullptr, When::End},
     {u'應', "ying1"},
     // 教: teaching as a thing (教室, 教育), else to teach.
@@ -219,7 +220,7 @@ const Rule Rules[] = {
     {u'著', "zhao2", u"睡", nullptr},
     {u'著', "zhao2", nullptr, u"火涼急迷"},
     // 穿著 as a noun, the subject of what follows (穿著要整齊).
-    {u'著', "zhuo2", u"穿", u"要很得也都不是太真比整打"},
+    {u'著', "zhuo2", u"穿", u"要得"},
     {u'著', "zhe5"},
     // 的: indeed (的確), a target (目的); else the particle.
     {u'的', "di2", nullptr, u"確"},
@@ -285,6 +286,9 @@ const Rule Rules[] = {
     {u'結', "jie1", nullptr, u"滿實"},
     // 塞: a frontier (出塞, 邊塞 in verse), else to stuff or block.
     {u'塞', "sai4", u"邊關漢出要", nullptr},
+    // 卡: stuck (卡在沙發底下), else a card.
+    {u'卡', "qia3", nullptr, u"在住著到"},
+    {u'卡', "qia3", nullptr, nullptr, When::Always, u"卡在"},
     // 便: cheap (便宜), else convenient.
     {u'便', "pian2", nullptr, u"宜"},
     {u'便', "bian4"},

@@ -263,6 +263,16 @@ private Q_SLOTS:
             << u"用量角器量一量"_s << u"yong4 liang2 jiao3 qi4 liang2 yi1 liang2"_s;
         QTest::newRow("几 how many, Simplified alone")
             << u"每份是几根"_s << u"mei3 fen4 shi4 ji3 gen1"_s;
+        QTest::newRow("了 cannot, after a verb")
+            << u"連接不了網路"_s << u"lian2 jie1 bu4 liao3 wang3 lu4"_s;
+        QTest::newRow("卡 stuck") << u"常卡在沙發底下"_s << u"chang2 qia3 zai4 sha1 fa1 di3 xia4"_s;
+        QTest::newRow("應 answered")
+            << u"我幫你應了一聲"_s << u"wo3 bang1 ni3 ying4 le5 yi1 sheng1"_s;
+        QTest::newRow("地 after a doubled word, before 滑")
+            << u"默默地滑手機"_s << u"mo4 mo4 de5 hua2 shou3 ji1"_s;
+        QTest::newRow("似 like, not 似的") << u"相似的事物"_s << u"xiang1 si4 de5 shi4 wu4"_s;
+        QTest::newRow("穿著 wearing, then how it feels")
+            << u"這雙鞋穿著很輕便"_s << u"zhe4 shuang1 xie2 chuan1 zhe5 hen3 qing1 bian4"_s;
         QTest::newRow("看 mind the house") << u"你先看家"_s << u"ni3 xian1 kan1 jia1"_s;
         QTest::newRow("還得 still must")
             << u"明天還得開會"_s << u"ming2 tian1 hai2 dei3 kai1 hui4"_s;
