@@ -3,8 +3,6 @@
 #include "audio/Resampler.h"
 #include "speech/EspeakPiece.h"
 #include "speech/MandarinLexicon.h"
-#include "speech/SpeechChannel.h"
-#include "speech/SpeechJob.h"
 #include "speech/VoiceCatalogue.h"
 #include "system/Log.h"
 
@@ -13,7 +11,6 @@
 #include <QFileInfo>
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -33,8 +30,7 @@ QString &dataPath()
 using EspeakPiece::RawEvent;
 
 struct SynthContext {
-    const std::atomic<quint64> *generation = nullptr;
-    quint64 wanted = 0;
+    const PieceEngine::Piece *piece = nullptr;
     const std::atomic<bool> *stopping = nullptr;
     std::vector<int16_t> pcm;
     std::vector<RawEvent> events;
@@ -48,7 +44,7 @@ int synthCallback(short *wav, int count, espeak_EVENT *events)
     SynthContext *ctx = t_context;
     if (!ctx)
         return 0;
-    if (ctx->generation->load() != ctx->wanted || *ctx->stopping)
+    if (ctx->piece->overtaken() || *ctx->stopping)
         return 1; // purged: stop synthesising this piece at once
     if (wav && count > 0)
         ctx->pcm.insert(ctx->pcm.end(), wav, wav + count);
@@ -91,21 +87,11 @@ SpeechEngine &SpeechEngine::instance()
 void SpeechEngine::shutdown()
 {
     if (SpeechEngine *engine = made.load())
-        engine->stopWorker();
-}
-
-void SpeechEngine::stopWorker()
-{
-    {
-        std::lock_guard lock(m_mutex);
-        m_stopping = true;
-    }
-    m_wake.notify_all();
-    if (m_worker.joinable())
-        m_worker.join();
+        engine->stopThread();
 }
 
 SpeechEngine::SpeechEngine()
+    : PieceEngine(BacklogSeconds)
 {
     const QByteArray path = dataPath().toLocal8Bit();
     // espeak-ng quietly falls back to its built-in location when the given
@@ -137,101 +123,22 @@ SpeechEngine::SpeechEngine()
         }
         m_voices = VoiceCatalogue::build(list);
     }
-    m_worker = std::thread([this] { run(); });
+    startThread();
 }
 
 SpeechEngine::~SpeechEngine()
 {
-    stopWorker();
+    stopThread();
     if (m_available)
         espeak_Terminate();
 }
 
-std::shared_ptr<SynthesisChannel> SpeechEngine::openChannel()
-{
-    std::shared_ptr<SpeechChannel> channel(new SpeechChannel(this));
-    std::lock_guard lock(m_mutex);
-    m_channels.push_back(channel);
-    return channel;
-}
-
-void SpeechEngine::closeChannel(const std::shared_ptr<SynthesisChannel> &closing)
-{
-    const auto channel = std::dynamic_pointer_cast<SpeechChannel>(closing);
-    if (!channel)
-        return;
-    std::lock_guard lock(m_mutex);
-    ++channel->m_generation;
-    channel->m_closed = true;
-    channel->m_jobs.clear();
-    channel->m_chunks.clear();
-    channel->m_notifier = nullptr;
-    m_channels.erase(std::remove(m_channels.begin(), m_channels.end(), channel), m_channels.end());
-}
-
-bool SpeechEngine::runnable(const SpeechChannel &channel) const
-{
-    if (channel.m_closed || channel.m_jobs.empty())
-        return false;
-    const qint64 limit = qint64(channel.m_jobs.front()->request().outputRate) * BacklogSeconds;
-    return channel.m_chunkSamples + channel.m_sinkBacklog.load() < limit;
-}
-
-void SpeechEngine::run()
+void SpeechEngine::threadStarted()
 {
     // The Mandarin lexicon is read here, at start-up, so that the first
     // Mandarin reading does not wait for it.
     if (m_available)
         MandarinLexicon::shared();
-    for (;;) {
-        std::shared_ptr<SpeechChannel> channel;
-        std::shared_ptr<SpeechJob> job;
-        quint64 generation = 0;
-        {
-            std::unique_lock lock(m_mutex);
-            for (;;) {
-                if (m_stopping)
-                    return;
-                const size_t n = m_channels.size();
-                for (size_t k = 0; k < n; ++k) {
-                    const size_t index = (m_nextChannel + k) % n;
-                    if (runnable(*m_channels[index])) {
-                        channel = m_channels[index];
-                        m_nextChannel = index + 1;
-                        break;
-                    }
-                }
-                if (channel)
-                    break;
-                // Backlogs shrink as sinks play; a short timeout keeps the
-                // worker from depending on every such change being signalled.
-                m_wake.wait_for(lock, std::chrono::milliseconds(20));
-            }
-            job = channel->m_jobs.front();
-            generation = channel->m_generation.load();
-            channel->m_busy = true;
-        }
-        SpeechChunk chunk = job->next(m_voices,
-            [&](const SpeechRequest &request, const SapiXmlParser::Run &run, int from, int to,
-                const SpObjectToken &voice, SpeechChunk *out) {
-                synthesize(request, run, from, to, voice, out, *channel, generation);
-            });
-        std::lock_guard lock(m_mutex);
-        channel->m_busy = false;
-        if (channel->m_closed || channel->m_generation.load() != generation
-            || channel->m_jobs.empty() || channel->m_jobs.front() != job)
-            continue;
-        if (chunk.last)
-            channel->m_jobs.pop_front();
-        channel->m_chunkSamples += qint64(chunk.pcm.size());
-        channel->m_chunks.push_back(std::move(chunk));
-        const qint64 backlog = channel->m_chunkSamples + channel->m_sinkBacklog.load();
-        if (backlog > m_backlogHighWater.load())
-            m_backlogHighWater.store(backlog);
-        if (channel->m_notifier)
-            channel->m_notifier();
-        m_produced.notify_all();
-    }
 }
 
 bool SpeechEngine::loadVoice(const QByteArray &name)
@@ -247,9 +154,8 @@ bool SpeechEngine::loadVoice(const QByteArray &name)
     return true;
 }
 
-void SpeechEngine::synthesize(const SpeechRequest &request, const SapiXmlParser::Run &run, int from,
-    int to, const SpObjectToken &voice, SpeechChunk *chunk, const SpeechChannel &channel,
-    quint64 generation)
+void SpeechEngine::synthesize(const Piece &piece, const SpeechRequest &request,
+    const SapiXmlParser::Run &run, int from, int to, const SpObjectToken &voice, SpeechChunk *chunk)
 {
     if (!m_available || voice.isNull())
         return;
@@ -270,9 +176,8 @@ void SpeechEngine::synthesize(const SpeechRequest &request, const SapiXmlParser:
             espeak_SetParameter(espeakWORDGAP, p.wordGap, 0);
             espeak_SetParameter(espeakVOLUME, 100, 0);
             SynthContext ctx;
-            ctx.generation = &channel.m_generation;
-            ctx.wanted = generation;
-            ctx.stopping = &m_stopping;
+            ctx.piece = &piece;
+            ctx.stopping = &stopping();
             t_context = &ctx;
             // Only the piece's last segment ends in a pause; the others run on.
             const unsigned flags
@@ -280,7 +185,7 @@ void SpeechEngine::synthesize(const SpeechRequest &request, const SapiXmlParser:
             espeak_Synth(segment.text.wide.data(), segment.text.wide.size() * sizeof(wchar_t), 0,
                 POS_CHARACTER, 0, flags, nullptr, nullptr);
             t_context = nullptr;
-            if (channel.m_generation.load() != generation)
+            if (piece.overtaken())
                 return;
             const qint64 offset = qint64(pcm.size());
             for (SpeechEvent &e : EspeakPiece::translate(

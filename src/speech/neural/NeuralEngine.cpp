@@ -15,9 +15,7 @@
 #include <QStandardPaths>
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
-#include <deque>
 #include <optional>
 
 namespace
@@ -94,84 +92,6 @@ QString keyFor(const QString &folder, const QList<SpObjectToken> &taken)
 
 } // namespace
 
-// ---- the channel -----------------------------------------------------------
-
-// A voice's link to the engine: its requests and the chunks made for them.
-// All state is guarded by the engine's lock; the generation counter lets the
-// thread drop a piece that a purge overtook.
-class NeuralChannel : public SynthesisChannel
-{
-public:
-    explicit NeuralChannel(NeuralEngine *engine)
-        : m_engine(engine)
-    {
-    }
-
-    void submit(const SpeechRequest &request) override
-    {
-        auto job = std::make_shared<SpeechJob>(request);
-        {
-            std::lock_guard lock(m_engine->m_mutex);
-            m_jobs.push_back(job);
-        }
-        m_engine->m_wake.notify_all();
-    }
-    // The sentence a worker is making goes on to its end, unheard.
-    void purge() override
-    {
-        std::lock_guard lock(m_engine->m_mutex);
-        ++m_generation;
-        m_jobs.clear();
-        m_chunks.clear();
-        m_chunkSamples = 0;
-    }
-    std::deque<SpeechChunk> take() override
-    {
-        std::deque<SpeechChunk> out;
-        {
-            std::lock_guard lock(m_engine->m_mutex);
-            out.swap(m_chunks);
-            m_chunkSamples = 0;
-        }
-        if (!out.empty())
-            m_engine->m_wake.notify_all();
-        return out;
-    }
-    void setSinkBacklog(qint64 samples) override
-    {
-        if (samples < m_sinkBacklog.exchange(samples))
-            m_engine->m_wake.notify_all();
-    }
-    bool isIdle() const override
-    {
-        std::lock_guard lock(m_engine->m_mutex);
-        return m_jobs.empty() && m_chunks.empty() && !m_busy;
-    }
-    bool waitForChunk(int ms) override
-    {
-        std::unique_lock lock(m_engine->m_mutex);
-        return m_engine->m_produced.wait_for(
-            lock, std::chrono::milliseconds(std::max(ms, 0)), [this] { return !m_chunks.empty(); });
-    }
-    void setNotifier(std::function<void()> notifier) override
-    {
-        std::lock_guard lock(m_engine->m_mutex);
-        m_notifier = std::move(notifier);
-    }
-
-private:
-    friend class NeuralEngine;
-    NeuralEngine *m_engine;
-    std::deque<std::shared_ptr<SpeechJob>> m_jobs;
-    std::deque<SpeechChunk> m_chunks;
-    qint64 m_chunkSamples = 0;
-    std::atomic<qint64> m_sinkBacklog {0};
-    std::atomic<quint64> m_generation {0};
-    std::function<void()> m_notifier;
-    bool m_busy = false; // the thread is making a piece for this channel
-    bool m_closed = false;
-};
-
 // ---- the engine ------------------------------------------------------------
 
 // A voice in use: its worker and how it is sent text.
@@ -207,7 +127,7 @@ NeuralEngine &NeuralEngine::shared()
 void NeuralEngine::shutdown()
 {
     if (NeuralEngine *engine = g_shared.load()) {
-        engine->stopWorker();
+        engine->stopThread();
         engine->endModels();
     }
 }
@@ -233,7 +153,8 @@ NeuralEngine::NeuralEngine()
 }
 
 NeuralEngine::NeuralEngine(const Setup &setup)
-    : m_setup(setup)
+    : PieceEngine(BacklogSeconds)
+    , m_setup(setup)
 {
     if (m_setup.runtimePrefix.isEmpty())
         m_setup.runtimePrefix = defaultRuntimePrefix();
@@ -260,7 +181,7 @@ NeuralEngine::NeuralEngine(const Setup &setup)
 
 NeuralEngine::~NeuralEngine()
 {
-    stopWorker();
+    stopThread();
     endModels();
 }
 
@@ -344,42 +265,6 @@ QList<qint64> NeuralEngine::workerProcesses() const
     return m_pids;
 }
 
-std::shared_ptr<SynthesisChannel> NeuralEngine::openChannel()
-{
-    std::shared_ptr<NeuralChannel> channel(new NeuralChannel(this));
-    std::lock_guard lock(m_mutex);
-    m_channels.push_back(channel);
-    // The thread starts with the first voice that may speak.
-    if (!m_worker.joinable() && !m_stopping)
-        m_worker = std::thread([this] { run(); });
-    return channel;
-}
-
-void NeuralEngine::closeChannel(const std::shared_ptr<SynthesisChannel> &closing)
-{
-    const auto channel = std::dynamic_pointer_cast<NeuralChannel>(closing);
-    if (!channel)
-        return;
-    std::lock_guard lock(m_mutex);
-    ++channel->m_generation;
-    channel->m_closed = true;
-    channel->m_jobs.clear();
-    channel->m_chunks.clear();
-    channel->m_notifier = nullptr;
-    m_channels.erase(std::remove(m_channels.begin(), m_channels.end(), channel), m_channels.end());
-}
-
-void NeuralEngine::stopWorker()
-{
-    {
-        std::lock_guard lock(m_mutex);
-        m_stopping = true;
-    }
-    m_wake.notify_all();
-    if (m_worker.joinable())
-        m_worker.join();
-}
-
 void NeuralEngine::endModels()
 {
     m_models.clear();
@@ -392,14 +277,6 @@ void NeuralEngine::fail(const QString &message)
     qCWarning(lcNeural).noquote() << message;
     std::lock_guard lock(m_mutex);
     m_lastError = message;
-}
-
-bool NeuralEngine::runnable(const NeuralChannel &channel) const
-{
-    if (channel.m_closed || channel.m_jobs.empty())
-        return false;
-    const qint64 limit = qint64(channel.m_jobs.front()->request().outputRate) * BacklogSeconds;
-    return channel.m_chunkSamples + channel.m_sinkBacklog.load() < limit;
 }
 
 NeuralEngine::Model *NeuralEngine::modelFor(
@@ -429,7 +306,7 @@ NeuralEngine::Model *NeuralEngine::modelFor(
     NeuralProcess::Voice loaded;
     QString error;
     const NeuralProcess::Launch launch {m_setup.node, m_setup.workerScript, m_setup.runtimePrefix};
-    if (!model->process.start(launch, folder, &loaded, &error, &m_stopping))
+    if (!model->process.start(launch, folder, &loaded, &error, &stopping()))
         return failed(error);
     // Our readings where the voice spells pinyin; characters to any other
     // Chinese voice, whose own lexicon then reads them.
@@ -447,28 +324,27 @@ NeuralEngine::Model *NeuralEngine::modelFor(
     return model.get();
 }
 
-void NeuralEngine::synthesize(const std::shared_ptr<SpeechJob> &job, const NeuralChannel &channel,
-    quint64 generation, const SpeechRequest &request, const SapiXmlParser::Run &run, int from,
-    int to, const SpObjectToken &voice, SpeechChunk *out)
+void NeuralEngine::synthesize(const Piece &piece, const SpeechRequest &request,
+    const SapiXmlParser::Run &run, int from, int to, const SpObjectToken &voice, SpeechChunk *out)
 {
     NeuralProcess::Audio audio;
     Model *model = nullptr;
-    std::optional<NeuralPiece::Piece> piece;
+    std::optional<NeuralPiece::Piece> prepared;
     // A worker that died before the sentence reached it (killed
     // from outside, out of memory) is started again for it once.
     for (int attempt = 1;; ++attempt) {
-        model = modelFor(voice, job);
+        model = modelFor(voice, piece.job);
         if (!model)
             return;
-        if (!piece)
-            piece = NeuralPiece::prepare(run, from, to, model->reading);
-        if (piece->text.isEmpty())
+        if (!prepared)
+            prepared = NeuralPiece::prepare(run, from, to, model->reading);
+        if (prepared->text.isEmpty())
             return;
         QString error;
         const qint64 pid = model->process.pid();
-        if (model->process.speak(piece->text, Speaker, speedFor(request, run), &audio, &error))
+        if (model->process.speak(prepared->text, Speaker, speedFor(request, run), &audio, &error))
             break;
-        if (m_stopping)
+        if (stopping())
             return;
         const bool died = !model->process.running();
         if (died) {
@@ -481,9 +357,9 @@ void NeuralEngine::synthesize(const std::shared_ptr<SpeechJob> &job, const Neura
         }
         qCWarning(lcNeural).noquote() << model->name << error << "- starting it again";
     }
-    if (channel.m_generation.load() != generation || audio.sampleRate <= 0)
+    if (piece.overtaken() || audio.sampleRate <= 0)
         return;
-    std::vector<SpeechEvent> events = NeuralPiece::events(*piece, audio.pcm, audio.sampleRate);
+    std::vector<SpeechEvent> events = NeuralPiece::events(*prepared, audio.pcm, audio.sampleRate);
     const double gain = (request.volume / 100.0) * (run.volume / 100.0);
     if (gain < 1.0) {
         for (int16_t &s : audio.pcm)
@@ -501,59 +377,5 @@ void NeuralEngine::synthesize(const std::shared_ptr<SpeechJob> &job, const Neura
     for (SpeechEvent &e : events) {
         e.sample = std::clamp<qint64>(e.sample, 0, length);
         out->events.push_back(std::move(e));
-    }
-}
-
-void NeuralEngine::run()
-{
-    for (;;) {
-        std::shared_ptr<NeuralChannel> channel;
-        std::shared_ptr<SpeechJob> job;
-        quint64 generation = 0;
-        {
-            std::unique_lock lock(m_mutex);
-            for (;;) {
-                if (m_stopping)
-                    return;
-                const size_t n = m_channels.size();
-                for (size_t k = 0; k < n; ++k) {
-                    const size_t index = (m_nextChannel + k) % n;
-                    if (runnable(*m_channels[index])) {
-                        channel = m_channels[index];
-                        m_nextChannel = index + 1;
-                        break;
-                    }
-                }
-                if (channel)
-                    break;
-                // Backlogs shrink as sinks play; a short timeout keeps the
-                // thread from depending on every such change being signalled.
-                m_wake.wait_for(lock, std::chrono::milliseconds(20));
-            }
-            job = channel->m_jobs.front();
-            generation = channel->m_generation.load();
-            channel->m_busy = true;
-        }
-        const QList<SpObjectToken> markupVoices = voices();
-        SpeechChunk chunk = job->next(markupVoices,
-            [&](const SpeechRequest &request, const SapiXmlParser::Run &run, int from, int to,
-                const SpObjectToken &voice, SpeechChunk *out) {
-                synthesize(job, *channel, generation, request, run, from, to, voice, out);
-            });
-        std::lock_guard lock(m_mutex);
-        channel->m_busy = false;
-        if (channel->m_closed || channel->m_generation.load() != generation
-            || channel->m_jobs.empty() || channel->m_jobs.front() != job)
-            continue;
-        if (chunk.last)
-            channel->m_jobs.pop_front();
-        channel->m_chunkSamples += qint64(chunk.pcm.size());
-        channel->m_chunks.push_back(std::move(chunk));
-        const qint64 backlog = channel->m_chunkSamples + channel->m_sinkBacklog.load();
-        if (backlog > m_backlogHighWater.load())
-            m_backlogHighWater.store(backlog);
-        if (channel->m_notifier)
-            channel->m_notifier();
-        m_produced.notify_all();
     }
 }

@@ -3,13 +3,14 @@
 // parlo-render's --voice-dir), spoken by parlo-neural-worker.js under
 // Node.js, since the runtime comes as an npm package only.
 //
-// One synthesis thread serves every channel, a piece at a time in turn, as
-// SpeechEngine's does: a request is parsed and cut into sentences by the
-// same SpeechJob (markup, silences, bookmarks and voice changes included),
-// each sentence is sent to the worker of its voice, and its chunk is handed
-// over as soon as its sound is back, with the events SyllableAligner times
-// from that sound. A channel is not worked on while it holds more than a
-// few seconds of unheard audio.
+// One synthesis thread serves every channel, a piece at a time in turn, the
+// PieceEngine way shared with espeak-ng's engine: a request is parsed and
+// cut into sentences by the same SpeechJob (markup, silences, bookmarks and
+// voice changes included), each sentence is sent to the worker of its voice,
+// and its chunk is handed over as soon as its sound is back, with the events
+// SyllableAligner times from that sound. The thread starts with the first
+// channel. A purge lets the sentence a worker is making go on to its end,
+// unheard.
 //
 // Workers: one process per voice in use, started at the first sentence in
 // that voice and shared by every channel speaking with it; all of them end
@@ -26,22 +27,15 @@
 // each failure leaves a line in the parlo.neural logging category.
 #pragma once
 
-#include "speech/SapiXmlParser.h"
-#include "speech/SynthesisEngine.h"
+#include "speech/PieceEngine.h"
 
 #include <QString>
 
-#include <atomic>
-#include <condition_variable>
 #include <map>
 #include <memory>
 #include <mutex>
-#include <thread>
 
-class NeuralChannel;
-class SpeechJob;
-
-class NeuralEngine : public SynthesisEngine
+class NeuralEngine : public PieceEngine
 {
 public:
     enum class Problem {
@@ -97,8 +91,6 @@ public:
     // is missing or no voice was found.
     QString unavailableReason(bool chinese) const;
 
-    std::shared_ptr<SynthesisChannel> openChannel() override;
-    void closeChannel(const std::shared_ptr<SynthesisChannel> &channel) override;
     // Every natural voice, also while it cannot speak: its requests then
     // end silently here, with the reason logged, rather than go elsewhere.
     bool speaks(const SpObjectToken &voice) const override { return isNeuralVoice(voice); }
@@ -109,21 +101,13 @@ public:
 
     // Process ids of the workers running now.
     QList<qint64> workerProcesses() const;
-    // Largest unheard backlog, in samples, reached by any channel so far.
-    qint64 backlogHighWater() const { return m_backlogHighWater.load(); }
 
 private:
-    friend class NeuralChannel;
     struct Model;
 
-    void stopWorker();
-    void run();
-    bool runnable(const NeuralChannel &channel) const;
     Model *modelFor(const SpObjectToken &voice, const std::shared_ptr<SpeechJob> &job);
-    // Makes the sound and events of run.text[from, to) into `out`.
-    void synthesize(const std::shared_ptr<SpeechJob> &job, const NeuralChannel &channel,
-        quint64 generation, const SpeechRequest &request, const SapiXmlParser::Run &run, int from,
-        int to, const SpObjectToken &voice, SpeechChunk *out);
+    void synthesize(const Piece &piece, const SpeechRequest &request, const SapiXmlParser::Run &run,
+        int from, int to, const SpObjectToken &voice, SpeechChunk *out) override;
     void endModels();
     void fail(const QString &message);
 
@@ -134,16 +118,9 @@ private:
     mutable std::mutex m_voicesMutex; // the voice list
     QList<SpObjectToken> m_found;
 
-    mutable std::mutex m_mutex; // channels, their queues and chunks; worker pids; last error
-    std::condition_variable m_wake;
-    std::condition_variable m_produced;
-    std::vector<std::shared_ptr<NeuralChannel>> m_channels;
-    size_t m_nextChannel = 0;
-    std::atomic<bool> m_stopping {false};
-    std::thread m_worker;
+    mutable std::mutex m_mutex; // worker pids; last error
     QList<qint64> m_pids;
     QString m_lastError;
-    std::atomic<qint64> m_backlogHighWater {0};
 
     // Touched by the synthesis thread only (and after it has stopped).
     std::map<QString, std::unique_ptr<Model>> m_models;
