@@ -259,6 +259,7 @@ const Rule Rules[] = {
     {u'待', "dai1", nullptr, u"一在了著會幾多兩三"},
     // 量: to measure (量體溫, 量一下), else an amount.
     {u'量', "liang2", nullptr, u"體身一血尺過好了出"},
+    {u'量', "liang2", u"尺子來去再先", nullptr},
     {u'量', "liang2", nullptr, nullptr, When::Start},
     {u'量', "liang2", nullptr, nullptr, When::Repeated},
     {u'量', "liang4"},

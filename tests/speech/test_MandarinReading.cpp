@@ -273,6 +273,10 @@ private Q_SLOTS:
         QTest::newRow("似 like, not 似的") << u"相似的事物"_s << u"xiang1 si4 de5 shi4 wu4"_s;
         QTest::newRow("穿著 wearing, then how it feels")
             << u"這雙鞋穿著很輕便"_s << u"zhe4 shuang1 xie2 chuan1 zhe5 hen3 qing1 bian4"_s;
+        QTest::newRow("量 measure with a ruler")
+            << u"用尺子量桌子"_s << u"yong4 chi3 zi5 liang2 zhuo1 zi5"_s;
+        QTest::newRow("差 a difference of")
+            << u"以一分之差落敗"_s << u"yi3 yi1 fen1 zhi1 cha1 luo4 bai4"_s;
         QTest::newRow("看 mind the house") << u"你先看家"_s << u"ni3 xian1 kan1 jia1"_s;
         QTest::newRow("還得 still must")
             << u"明天還得開會"_s << u"ming2 tian1 hai2 dei3 kai1 hui4"_s;
