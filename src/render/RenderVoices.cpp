@@ -32,6 +32,25 @@ QStringList namesOf(const SpObjectToken &voice)
         folder.isEmpty() ? QString() : QDir(folder).dirName()};
 }
 
+// Columns a terminal gives the text: two for each wide (East Asian) character.
+int columnsOf(const QString &text)
+{
+    int columns = 0;
+    for (const char32_t c : text.toUcs4()) {
+        const bool wide = (c >= 0x1100 && c <= 0x115F) || (c >= 0x2E80 && c <= 0xA4CF)
+            || (c >= 0xAC00 && c <= 0xD7A3) || (c >= 0xF900 && c <= 0xFAFF)
+            || (c >= 0xFE30 && c <= 0xFE4F) || (c >= 0xFF00 && c <= 0xFF60)
+            || (c >= 0xFFE0 && c <= 0xFFE6) || c >= 0x20000;
+        columns += wide ? 2 : 1;
+    }
+    return columns;
+}
+
+QString padded(const QString &text, int columns)
+{
+    return text + QString(std::max(0, columns - columnsOf(text)), u' ');
+}
+
 } // namespace
 
 void addVoiceFolders(const QStringList &folders)
@@ -57,30 +76,6 @@ SpObjectToken find(const QList<SpObjectToken> &voices, const QString &name)
     }
     return SpObjectToken();
 }
-
-namespace
-{
-
-// Columns a terminal gives the text: two for each wide (East Asian) character.
-int columnsOf(const QString &text)
-{
-    int columns = 0;
-    for (const char32_t c : text.toUcs4()) {
-        const bool wide = (c >= 0x1100 && c <= 0x115F) || (c >= 0x2E80 && c <= 0xA4CF)
-            || (c >= 0xAC00 && c <= 0xD7A3) || (c >= 0xF900 && c <= 0xFAFF)
-            || (c >= 0xFE30 && c <= 0xFE4F) || (c >= 0xFF00 && c <= 0xFF60)
-            || (c >= 0xFFE0 && c <= 0xFFE6) || c >= 0x20000;
-        columns += wide ? 2 : 1;
-    }
-    return columns;
-}
-
-QString padded(const QString &text, int columns)
-{
-    return text + QString(std::max(0, columns - columnsOf(text)), u' ');
-}
-
-} // namespace
 
 QString listing(const QList<SpObjectToken> &voices)
 {
