@@ -58,7 +58,7 @@ const Rule Rules[] = {
     {u'得', "de2", nullptr, u"了過獎分知之兼易"},
     {u'得', "de2", u"募獲取贏博求奪購賺", nullptr},
     {u'得', "dei3", Subjects, nullptr},
-    {u'得', "dei3", u"天是", nullptr},
+    {u'得', "dei3", u"天是話", nullptr},
     {u'得', "dei3", nullptr, u"自先趕馬盡儘立花"},
     {u'得', "dei3", nullptr, nullptr, When::Start},
     // 地: the adverb particle after a word (高興地說, 慢慢地走), else ground.
@@ -82,6 +82,7 @@ const Rule Rules[] = {
     {u'種', "zhong3"},
     // 扇: to fan (扇了, 扇著, 扇風), else a fan.
     {u'扇', "shan1", nullptr, u"了著過風扇動火一"},
+    {u'扇', "shan1", nullptr, nullptr, When::End},
     {u'扇', "shan4"},
     // 數: to count (數了數, 數一數, 數錢), else a number.
     {u'數', "shu3", nullptr, u"了著過一不到完清錢得數落"},
@@ -210,8 +211,9 @@ const Rule Rules[] = {
     {u'當', "dang4", nullptr, nullptr, When::AfterBa},
     {u'當', "dang4", u"上妥恰適正相穩得便", nullptr},
     {u'當', "dang1"},
-    // 看: keep watch (看守, 看家), else look.
+    // 看: keep watch (看守, 看家, 看著孩子), else look.
     {u'看', "kan1", nullptr, u"守護管家門"},
+    {u'看', "kan1", nullptr, u"孩弟妹寶", When::Always, u"看著"},
     {u'看', "kan4"},
     // 要: demand (要求, 要挾), else want.
     {u'要', "yao1", nullptr, u"求挾脅"},
@@ -241,7 +243,7 @@ const Rule Rules[] = {
     {u'吐', "tu4", u"想嘔要快又會直", nullptr},
     {u'吐', "tu3"},
     // 盛: fill a bowl (盛飯, 盛一碗), else abundant.
-    {u'盛', "cheng2", nullptr, u"飯湯一碗水菜滿裝盤入進"},
+    {u'盛', "cheng2", nullptr, u"飯湯一碗水菜滿裝盤入進多"},
     {u'盛', "cheng2", u"來去己幫再先碗", nullptr},
     // 供: to offer to the gods or ancestors (供上鮮花), else to supply.
     {u'供', "gong4", nullptr, u"上奉品桌佛神祖"},
@@ -290,6 +292,9 @@ const Rule Rules[] = {
     // 卡: stuck (卡在沙發底下), else a card.
     {u'卡', "qia3", nullptr, u"在住著到"},
     {u'卡', "qia3", nullptr, nullptr, When::Always, u"卡在"},
+    // 和: to knead (麵和好, 加水和成麵糰), else and.
+    {u'和', "huo2", u"麵面", u"好成勻"},
+    {u'和', "huo2", u"水", u"成"},
     // 便: cheap (便宜), else convenient.
     {u'便', "pian2", nullptr, u"宜"},
     {u'便', "bian4"},

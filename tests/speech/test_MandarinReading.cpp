@@ -277,6 +277,17 @@ private Q_SLOTS:
             << u"用尺子量桌子"_s << u"yong4 chi3 zi5 liang2 zhuo1 zi5"_s;
         QTest::newRow("差 a difference of")
             << u"以一分之差落敗"_s << u"yi3 yi1 fen1 zhi1 cha1 luo4 bai4"_s;
+        QTest::newRow("看 mind the children")
+            << u"你在家看著孩子"_s << u"ni3 zai4 jia1 kan1 zhe5 hai2 zi5"_s;
+        QTest::newRow("看 look at something") << u"他看著窗外"_s << u"ta1 kan4 zhe5 chuang1 wai4"_s;
+        QTest::newRow("閤 close, Simplified 合眼")
+            << u"一整晚都没合眼"_s << u"yi1 zheng3 wan3 dou1 mei2 he2 yan3"_s;
+        QTest::newRow("和 knead") << u"加溫水和成麵糰"_s
+                                  << u"jia1 wen1 shui3 huo2 cheng2 mian4 tuan2"_s;
+        QTest::newRow("和 and, after water") << u"水和空氣"_s << u"shui3 he2 kong1 qi4"_s;
+        QTest::newRow("扇 fan, last") << u"拿扇子一直扇"_s << u"na2 shan4 zi5 yi1 zhi2 shan1"_s;
+        QTest::newRow("得 must, after 的話")
+            << u"逾期的話得繳罰款"_s << u"yu2 qi2 de5 hua4 dei3 jiao3 fa2 kuan3"_s;
         QTest::newRow("看 mind the house") << u"你先看家"_s << u"ni3 xian1 kan1 jia1"_s;
         QTest::newRow("還得 still must")
             << u"明天還得開會"_s << u"ming2 tian1 hai2 dei3 kai1 hui4"_s;
