@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <mutex>
 
 namespace
@@ -234,4 +235,60 @@ int MandarinLexicon::find(QStringView word) const
             b = mid;
     }
     return -1;
+}
+
+namespace
+{
+
+// What each word of a cut costs beyond its probability: a little more than
+// nothing favours fewer, longer words where the lexicon's counts are close.
+constexpr double WordCost = 1.0;
+// What a transparent phrase costs more: libchewing holds many phrases typed
+// as a unit (我的, 在教) that are read as their characters anyway; they must
+// not take a character from a word that decides its reading (我/的確,
+// 在/教書).
+constexpr double TransparentCost = 2.0;
+
+} // namespace
+
+MandarinLexicon::Cut MandarinLexicon::cut(QStringView run) const
+{
+    constexpr double Impossible = -std::numeric_limits<double>::infinity();
+    struct Best {
+        double score = Impossible;
+        int last = 0; // length of the last word, in units
+        int entry = -1;
+    };
+    const int n = int(run.size());
+    const double unknown = std::log(0.5 / totalWeight());
+    std::vector<Best> best(size_t(n) + 1);
+    best[0].score = 0;
+    Match matches[24];
+    for (int i = 0; i < n; ++i) {
+        const Best &here = best[size_t(i)];
+        if (here.score == Impossible)
+            continue; // inside a surrogate pair
+        auto offer = [&](int length, int entry) {
+            double p = entry < 0 ? unknown : logProbability(entry);
+            if (entry >= 0 && (flags(entry) & LexiconFormat::Transparent))
+                p -= TransparentCost;
+            const Best b {here.score + p - WordCost, length, entry};
+            if (b.score > best[size_t(i + length)].score)
+                best[size_t(i + length)] = b;
+        };
+        const int found = isLoaded() ? wordsAt(run.sliced(i), matches, int(std::size(matches))) : 0;
+        const int single
+            = run[i].isHighSurrogate() && i + 1 < n && run[i + 1].isLowSurrogate() ? 2 : 1;
+        if (found == 0 || matches[0].length != single)
+            offer(single, -1);
+        for (int k = 0; k < found; ++k)
+            offer(matches[k].length, matches[k].entry);
+    }
+    Cut out;
+    out.score = best[size_t(n)].score;
+    for (int j = n; j > 0; j -= best[size_t(j)].last)
+        out.words.push_back(
+            {j - best[size_t(j)].last, best[size_t(j)].last, best[size_t(j)].entry});
+    std::reverse(out.words.begin(), out.words.end());
+    return out;
 }

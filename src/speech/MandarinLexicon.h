@@ -46,6 +46,21 @@ public:
     // The entry of exactly this word, or -1.
     int find(QStringView word) const;
 
+    // A stretch of Chinese cut into words.
+    struct Cut {
+        struct Word {
+            int start = 0; // in UTF-16 units of the stretch
+            int length = 0;
+            int entry = -1; // -1: a character the lexicon lacks
+        };
+        std::vector<Word> words; // in reading order
+        double score = 0; // log probability, less a cost for each word
+    };
+    // `run` (Chinese characters only) cut into the words whose product of
+    // probabilities is greatest: a Viterbi search over every cut the lexicon
+    // allows. A character the lexicon lacks costs as much as its rarest word.
+    Cut cut(QStringView run) const;
+
     quint32 weight(int entry) const { return m_entries[entry].weight; }
     // log(weight / totalWeight), worked out once at load.
     float logProbability(int entry) const { return m_logProbability[size_t(entry)]; }

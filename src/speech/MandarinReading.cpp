@@ -62,15 +62,6 @@ int toneOf(const QString &syllable)
     return syllable.isEmpty() ? 0 : syllable.back().digitValue();
 }
 
-// What each word of a cut costs beyond its probability: a little more than
-// nothing favours fewer, longer words where the lexicon's counts are close.
-constexpr double WordCost = 1.0;
-// What a transparent phrase costs more: libchewing holds many phrases typed
-// as a unit (我的, 在教) that are read as their characters anyway; they must
-// not take a character from a word that decides its reading (我/的確,
-// 在/教書).
-constexpr double TransparentCost = 2.0;
-
 struct Reader {
     const MappedText &text;
     const MandarinLexicon &lexicon;
@@ -90,47 +81,14 @@ struct Reader {
         tokens.append({kind, word, word, text.from[i], text.to[j - 1]});
     }
 
-    // Chinese in units [a, b), cut into the words whose product of
-    // probabilities is greatest (a Viterbi search over every cut the lexicon
-    // allows). A character the lexicon lacks costs as much as its rarest word.
+    // Chinese in units [a, b), cut into the lexicon's likeliest words.
     void readHan(int a, int b)
     {
-        const int n = b - a;
-        const QStringView run = QStringView(text.text).sliced(a, n);
-        struct Cut {
-            double score = -std::numeric_limits<double>::infinity(); // log probability
-            int last = 0; // length of the last word, in units
-            int entry = -1; // the last word, -1 for a character the lexicon lacks
-        };
-        const double unknown = std::log(0.5 / lexicon.totalWeight());
-        std::vector<Cut> best(size_t(n) + 1);
-        best[0].score = 0;
-        MandarinLexicon::Match matches[24];
-        for (int i = 0; i < n; ++i) {
-            const Cut &here = best[size_t(i)];
-            if (here.score == -std::numeric_limits<double>::infinity())
-                continue; // inside a surrogate pair
-            auto offer = [&](int length, int entry) {
-                double p = entry < 0 ? unknown : lexicon.logProbability(entry);
-                if (entry >= 0 && (lexicon.flags(entry) & LexiconFormat::Transparent))
-                    p -= TransparentCost;
-                const Cut c {here.score + p - WordCost, length, entry};
-                if (c.score > best[size_t(i + length)].score)
-                    best[size_t(i + length)] = c;
-            };
-            const int found = lexicon.wordsAt(run.sliced(i), matches, int(std::size(matches)));
-            const int single = unitsAt(a + i);
-            if (found == 0 || matches[0].length != single)
-                offer(single, -1);
-            for (int k = 0; k < found; ++k)
-                offer(matches[k].length, matches[k].entry);
-        }
-        std::vector<std::pair<int, int>> words; // start and entry, last word first
-        for (int j = n; j > 0; j -= best[size_t(j)].last)
-            words.emplace_back(j - best[size_t(j)].last, best[size_t(j)].entry);
+        const QStringView run = QStringView(text.text).sliced(a, b - a);
         int wordBefore = 0;
-        for (auto w = words.rbegin(); w != words.rend(); ++w) {
-            const auto [i, e] = *w;
+        for (const MandarinLexicon::Cut::Word &w : lexicon.cut(run).words) {
+            const int i = w.start;
+            const int e = w.entry;
             if (e < 0) {
                 const int units = unitsAt(a + i);
                 add(Token::Character, run.sliced(i, units).toString(), a + i, a + i + units);
