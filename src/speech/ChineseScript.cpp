@@ -11,6 +11,7 @@
 #include <map>
 #include <mutex>
 #include <string>
+#include <vector>
 
 namespace ChineseScript
 {
@@ -182,10 +183,17 @@ bool isDry(const QList<Point> &points, qsizetype k)
     return !isHan(next) || QStringView(u"燥淨杯脆癟貨果糧").contains(QChar(char16_t(next)));
 }
 
+// 树干, 主干, 骨干: a trunk, which OpenCC gets right, even at the end of a
+// clause.
+bool isTrunk(const QList<Point> &points, qsizetype k)
+{
+    return k > 0 && QStringView(u"树主骨枝躯茎").contains(QChar(char16_t(points[k - 1].c)));
+}
+
 // More of OpenCC's slips: 别着 is don't (別著急), not 彆 (彆扭 is the only
 // word it heads); 冲着 is facing (衝著), not rinsing; 只 before an animal,
 // and doubled after 一 (一只只), is its measure word, and after an adverb
-// it is only.
+// (还是只爱, 并且只) it is only.
 char32_t mended(const QList<Point> &points, qsizetype k, char32_t c)
 {
     const bool beforeZhe = k + 1 < points.size() && points[k + 1].c == U'着';
@@ -206,22 +214,118 @@ char32_t mended(const QList<Point> &points, qsizetype k, char32_t c)
         return U'隻';
     // …and after an adverb it is only (别只看价格), which OpenCC takes for
     // the measure word.
-    const bool afterAdverb = k > 0
-        && QStringView(u"别不就才都也还却仅并又").contains(QChar(char16_t(points[k - 1].c)));
+    auto before = [&](qsizetype back, QStringView among) {
+        return k >= back && among.contains(QChar(char16_t(points[k - back].c)));
+    };
+    const bool afterAdverb = before(1, u"别不就才都也还却仅并又且")
+        || (before(1, u"是") && before(2, u"还或就可但要若只不也都总倒"));
     if (points[k].c == U'只' && c == U'隻' && afterAdverb)
         return U'只';
     return c;
 }
 
+// Simplified characters that stand for traditional ones read otherwise,
+// each with its forms. OpenCC picks one by its phrase list, which misses
+// phrases split by a word around them (一直发烧 is 一直發燒, not 直髮).
+struct Forms {
+    char32_t simplified;
+    const char16_t *traditional;
+};
+constexpr Forms Ambiguous[] = {
+    {U'干', u"乾幹干"},
+    {U'发', u"發髮"},
+    {U'只', u"只隻"},
+    {U'卷', u"卷捲"},
+    {U'几', u"幾几"},
+    {U'系', u"系係繫"},
+    {U'冲', u"沖衝"},
+};
+// How much likelier, as a log probability, the lexicon must find another
+// form than OpenCC's before it is read instead: more where OpenCC's form is
+// part of a word too (直髮 in 一直发烧, which 一直發燒 beats by far).
+constexpr double Surer = 2.0;
+constexpr double SurerAgainstWord = 3.0;
+
+// The form of converted[k] (an Ambiguous character) that makes the likeliest
+// words of the Chinese around it. Only a form that joins a word can win: how
+// often a character is written alone decides nothing (系 is commoner than
+// 繫, but not in 繫鞋帶).
+char32_t likeliest(std::vector<char32_t> &converted, qsizetype k, const char16_t *forms,
+    const MandarinLexicon &lexicon)
+{
+    const auto n = qsizetype(converted.size());
+    qsizetype a = k;
+    while (a > 0 && k - a < 3 && isHan(converted[size_t(a - 1)]))
+        --a;
+    qsizetype b = k + 1;
+    while (b < n && b - k < 4 && isHan(converted[size_t(b)]))
+        ++b;
+    const char32_t opencc = converted[size_t(k)];
+    struct Scored {
+        double score;
+        bool inWord; // converted[k] is part of a word of two or more characters
+    };
+    auto scored = [&](char32_t c) {
+        converted[size_t(k)] = c;
+        const QString around = QString::fromUcs4(converted.data() + a, b - a);
+        converted[size_t(k)] = opencc;
+        const MandarinLexicon::Cut cut = lexicon.cut(around);
+        int at = 0; // converted[k]'s first unit in `around`
+        for (qsizetype i = a; i < k; ++i)
+            at += converted[size_t(i)] > 0xFFFF ? 2 : 1;
+        for (const MandarinLexicon::Cut::Word &w : cut.words) {
+            if (w.start <= at && at < w.start + w.length)
+                return Scored {cut.score,
+                    w.length > 1 && w.entry >= 0
+                        && !(lexicon.flags(w.entry) & LexiconFormat::Transparent)};
+        }
+        return Scored {cut.score, false};
+    };
+    const Scored own = scored(opencc);
+    char32_t best = opencc;
+    double bestScore = own.score + (own.inWord ? SurerAgainstWord : Surer);
+    for (const char16_t *f = forms; *f != 0; ++f) {
+        if (char32_t(*f) == opencc)
+            continue;
+        if (const Scored s = scored(char32_t(*f)); s.inWord && s.score > bestScore) {
+            best = char32_t(*f);
+            bestScore = s.score;
+        }
+    }
+    return best;
+}
+
+// 只 after a number or a demonstrative, where a word of 只 does not tell
+// only (这只是) from the measure word (那只要多少钱, 这只会叫): OpenCC's
+// phrases decide it.
+bool isMeasure(const QList<Point> &points, qsizetype k)
+{
+    if (points[k].c != U'只' || k == 0)
+        return false;
+    const char32_t before = points[k - 1].c;
+    if (before == U'多')
+        return k < 2 || !QStringView(u"最至顶").contains(QChar(char16_t(points[k - 2].c)));
+    return QStringView(u"这那哪每一二两三四五六七八九十几半").contains(QChar(char16_t(before)));
+}
+
 // Units [from, to) of `text`, read as `converted` where that keeps one
 // character per character; else each character converted on its own.
 void appendConverted(MappedText &out, const MappedText &text, const QList<Point> &points,
-    const QString &converted, const char *config)
+    const QString &converted, const char *config, const MandarinLexicon &lexicon)
 {
     const QList<uint> to = converted.toUcs4();
     if (to.size() == points.size()) {
+        std::vector<char32_t> chars;
+        for (uint c : to)
+            chars.push_back(unified(char32_t(c)));
         for (qsizetype k = 0; k < points.size(); ++k) {
-            char32_t c = unified(char32_t(to[k]));
+            for (const Forms &f : Ambiguous) {
+                if (points[k].c == f.simplified && !isMeasure(points, k))
+                    chars[size_t(k)] = likeliest(chars, k, f.traditional, lexicon);
+            }
+        }
+        for (qsizetype k = 0; k < points.size(); ++k) {
+            char32_t c = chars[size_t(k)];
             // 干 after a modal or 苦/實/精 is to do (能干, 敢干, 苦干), which
             // OpenCC leaves as 干 (to concern).
             const bool afterDoer = k > 0
@@ -229,7 +333,7 @@ void appendConverted(MappedText &out, const MappedText &text, const QList<Point>
                 && (k + 1 >= points.size() || !isHan(points[k + 1].c) || !isDry(points, k));
             if (points[k].c == U'干' && c != U'乾' && afterDoer)
                 c = U'幹';
-            else if (points[k].c == U'干' && c == U'幹' && isDry(points, k))
+            else if (points[k].c == U'干' && c == U'幹' && isDry(points, k) && !isTrunk(points, k))
                 c = U'乾';
             c = mended(points, k, c);
             appendPoint(out, text, points[k], c);
@@ -360,7 +464,7 @@ MappedText toTraditional(const MappedText &text, const MandarinLexicon &lexicon)
         }
         const QString written = text.text.mid(s.from, s.to - s.from);
         appendConverted(out, text, pointsOf(text, s.from, s.to),
-            Converters::instance().convert(written, s.config), s.config);
+            Converters::instance().convert(written, s.config), s.config, lexicon);
     }
     return out;
 }

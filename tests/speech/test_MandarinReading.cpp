@@ -307,6 +307,44 @@ private Q_SLOTS:
             << u"我的確不知道"_s << u"wo3 di2 que4 bu4 zhi1 dao4"_s;
     }
 
+    // Simplified text where OpenCC's phrases pick the wrong traditional
+    // form, or where a character's script is not what it seems.
+    void simplifiedForms_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("发 fever, not 直髮") << u"就一直发烧"_s << u"jiu4 yi1 zhi2 fa1 shao1"_s;
+        QTest::newRow("发 shiver") << u"冷得直发抖"_s << u"leng3 de5 zhi2 fa1 dou3"_s;
+        QTest::newRow("干 clean, across 么干")
+            << u"打扫得这么干净"_s << u"da3 sao3 de5 zhe4 me5 gan1 jing4"_s;
+        QTest::newRow("系 system, after 此")
+            << u"此系统不支持"_s << u"ci3 xi4 tong3 bu4 zhi1 chi2"_s;
+        QTest::newRow("只 only, before a verb")
+            << u"最多只需要三天"_s << u"zui4 duo1 zhi3 xu1 yao4 san1 tian1"_s;
+        QTest::newRow("只 only, after 还是")
+            << u"还是只爱纸箱"_s << u"hai2 shi4 zhi3 ai4 zhi3 xiang1"_s;
+        QTest::newRow("只 a measure, after 那")
+            << u"那只要多少钱"_s << u"na4 zhi1 yao4 duo1 shao3 qian2"_s;
+        QTest::newRow("只 a measure, after a number") << u"两只手"_s << u"liang3 zhi1 shou3"_s;
+        QTest::newRow("系 tie, not system")
+            << u"停下来系鞋带"_s << u"ting2 xia4 lai2 ji4 xie2 dai4"_s;
+        QTest::newRow("干 trunk, at the end")
+            << u"这棵树的树干"_s << u"zhe4 ke1 shu4 de5 shu4 gan4"_s;
+        QTest::newRow("干 dry, at the end")
+            << u"衣服很快就干了"_s << u"yi1 fu5 hen3 kuai4 jiu4 gan1 le5"_s;
+        QTest::newRow("著 is written in both scripts")
+            << u"他的成就很显著"_s << u"ta1 de5 cheng2 jiu4 hen3 xian3 zhu4"_s;
+        QTest::newRow("羡, the mainland form")
+            << u"真让人羡慕"_s << u"zhen1 rang4 ren2 xian4 mu4"_s;
+        QTest::newRow("遍佈 as 遍布") << u"分店遍佈全台"_s << u"fen1 dian4 bian4 bu4 quan2 tai2"_s;
+    }
+    void simplifiedForms()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, expected);
+        QCOMPARE(MandarinReadingOf(text), expected);
+    }
+
     void contextDecidesTheReading()
     {
         QFETCH(QString, text);

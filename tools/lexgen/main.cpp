@@ -517,8 +517,11 @@ int borrowReadings(
     QSet<char32_t> traditionalOnly; // has a traditional form other than itself
     readUnihan(folder + QStringLiteral("/Unihan_Variants.txt"),
         [&](char32_t c, QStringView field, QStringView value) {
+            // A character that is also its own simplified form (著 in 显著,
+            // 乾 in 乾坤) is written in both scripts and tells neither.
             if (field == u"kSimplifiedVariant"
-                && value != u"U+%1"_s.arg(quint32(c), 4, 16, QChar(u'0')).toUpper())
+                && !value.split(u' ').contains(
+                    u"U+%1"_s.arg(quint32(c), 4, 16, QChar(u'0')).toUpper()))
                 simplifiable.insert(c);
             if (field != u"kTraditionalVariant" && field != u"kZVariant"
                 && field != u"kSemanticVariant")
