@@ -274,6 +274,11 @@ const std::vector<Rule> &rules()
                     out += (out.isEmpty() ? QString() : QStringLiteral("，")) + digitByDigit(g);
                 return out;
             }},
+        // A number one dials (撥打119, 專線0800123456) is said digit by digit.
+        {"dialled",
+            QRegularExpression(QStringLiteral(
+                R"((?<=撥打|拨打|撥|拨|致電|致电|專線|专线|電話|电话|熱線|热线)\s?(\d{3,})(?![\d.,]))")),
+            [](const M &m, const QString &) { return digitByDigit(m.captured(1)); }},
         {"date", QRegularExpression(QStringLiteral(R"((\d{4})([/\-.])(\d{1,2})\2(\d{1,2})(?!\d))")),
             [](const M &m, const QString &) {
                 const int month = m.captured(3).toInt();

@@ -243,7 +243,7 @@ const Rule Rules[] = {
     {u'吐', "tu4", u"想嘔要快又會直", nullptr},
     {u'吐', "tu3"},
     // 盛: fill a bowl (盛飯, 盛一碗), else abundant.
-    {u'盛', "cheng2", nullptr, u"飯湯一碗水菜滿裝盤入進多"},
+    {u'盛', "cheng2", nullptr, u"飯湯一碗水菜滿裝盤入進出多"},
     {u'盛', "cheng2", u"來去己幫再先碗", nullptr},
     // 供: to offer to the gods or ancestors (供上鮮花), else to supply.
     {u'供', "gong4", nullptr, u"上奉品桌佛神祖"},

@@ -31,6 +31,26 @@ private Q_SLOTS:
         QCOMPARE(MandarinNormalizer::normalize(text), expected);
     }
 
+    // A number one dials is said digit by digit; after 打 alone it may be a
+    // score or a count.
+    void dialledNumbers_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("撥打119") << u"請撥打119求救"_s << u"請撥打一一九求救"_s;
+        QTest::newRow("Simplified 拨打110") << u"拨打110报警"_s << u"拨打一一零报警"_s;
+        QTest::newRow("a toll-free line") << u"專線0800123456"_s << u"專線零八零零一二三四五六"_s;
+        QTest::newRow("a score after 打") << u"打100分"_s << u"打一百分"_s;
+        QTest::newRow("a price after a line")
+            << u"專線費用1999元"_s << u"專線費用一千九百九十九元"_s;
+    }
+    void dialledNumbers()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, expected);
+        QCOMPARE(MandarinNormalizer::normalize(text), expected);
+    }
+
     // 十 stands alone only at the head of a number (十五); elsewhere it is
     // 一十 (一百一十), also after the 零 that opens a later group of four.
     void tensInLaterGroups_data()

@@ -305,6 +305,16 @@ private Q_SLOTS:
         QTest::newRow("個 after a number") << u"兩個人"_s << u"liang3 ge4 ren2"_s;
         QTest::newRow("phrases do not split words")
             << u"我的確不知道"_s << u"wo3 di2 que4 bu4 zhi1 dao4"_s;
+        QTest::newRow("倒 pour in, after 先") << u"先倒入白醋"_s << u"xian1 dao4 ru4 bai2 cu4"_s;
+        QTest::newRow("好 good, before 學校") << u"但好學校"_s << u"dan4 hao3 xue2 xiao4"_s;
+        QTest::newRow("盛 dish out")
+            << u"稍微凝固就盛出"_s << u"shao1 wei2 ning2 gu4 jiu4 cheng2 chu1"_s;
+        QTest::newRow("朝會 assembly, after 在")
+            << u"在朝會上頒獎"_s << u"zai4 zhao1 hui4 shang4 ban1 jiang3"_s;
+        QTest::newRow("著 after 壓") << u"被壓著打"_s << u"bei4 ya1 zhe5 da3"_s;
+        QTest::newRow("哄 coax") << u"哄孩子睡覺"_s << u"hong3 hai2 zi5 shui4 jiao4"_s;
+        QTest::newRow("撇 skim") << u"撇去浮沫"_s << u"pie1 qu4 fu2 mo4"_s;
+        QTest::newRow("曾子, before 曰") << u"曾子曰"_s << u"zeng1 zi3 yue1"_s;
     }
 
     // Simplified text where OpenCC's phrases pick the wrong traditional
