@@ -397,7 +397,9 @@ private Q_SLOTS:
             {u"喜歡"_s, u"xi3 huan1"_s}, {u"鑰匙"_s, u"yao4 shi5"_s}, {u"手臂"_s, u"shou3 bi4"_s},
             {u"曲線"_s, u"qu1 xian4"_s}, {u"坦白"_s, u"tan3 bai2"_s}, {u"應屆"_s, u"ying1 jie4"_s},
             {u"感慨"_s, u"gan3 kai3"_s}, {u"分校"_s, u"fen1 xiao4"_s}, {u"刻度"_s, u"ke4 du4"_s},
-            {u"不準"_s, u"bu4 zhun3"_s}, {u"比較快"_s, u"bi3 jiao4 kuai4"_s}};
+            {u"不準"_s, u"bu4 zhun3"_s}, {u"比較快"_s, u"bi3 jiao4 kuai4"_s},
+            {u"誣告"_s, u"wu1 gao4"_s}, {u"埔里"_s, u"pu3 li3"_s}, {u"膽怯"_s, u"dan3 que4"_s},
+            {u"小夥子"_s, u"xiao3 huo3 zi5"_s}, {u"卷曲"_s, u"juan3 qu1"_s}};
         for (const auto &[text, reading] : rows)
             QTest::newRow(qPrintable(text)) << text << reading;
     }
