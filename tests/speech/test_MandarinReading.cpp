@@ -399,7 +399,11 @@ private Q_SLOTS:
             {u"感慨"_s, u"gan3 kai3"_s}, {u"分校"_s, u"fen1 xiao4"_s}, {u"刻度"_s, u"ke4 du4"_s},
             {u"不準"_s, u"bu4 zhun3"_s}, {u"比較快"_s, u"bi3 jiao4 kuai4"_s},
             {u"誣告"_s, u"wu1 gao4"_s}, {u"埔里"_s, u"pu3 li3"_s}, {u"膽怯"_s, u"dan3 que4"_s},
-            {u"小夥子"_s, u"xiao3 huo3 zi5"_s}, {u"卷曲"_s, u"juan3 qu1"_s}};
+            {u"小夥子"_s, u"xiao3 huo3 zi5"_s}, {u"卷曲"_s, u"juan3 qu1"_s},
+            {u"與會"_s, u"yu4 hui4"_s}, {u"討價還價"_s, u"tao3 jia4 huan2 jia4"_s},
+            {u"趨之若鶩"_s, u"qu1 zhi1 ruo4 wu4"_s}, {u"當機立斷"_s, u"dang1 ji1 li4 duan4"_s},
+            {u"親家"_s, u"qing4 jia5"_s}, {u"熱騰騰"_s, u"re4 teng1 teng1"_s},
+            {u"腦膜"_s, u"nao3 mo2"_s}};
         for (const auto &[text, reading] : rows)
             QTest::newRow(qPrintable(text)) << text << reading;
     }
