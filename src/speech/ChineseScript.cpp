@@ -193,7 +193,7 @@ bool isTrunk(const QList<Point> &points, qsizetype k)
 // More of OpenCC's slips: 别着 is don't (別著急), not 彆 (彆扭 is the only
 // word it heads); 冲着 is facing (衝著), not rinsing; 只 before an animal,
 // and doubled after 一 (一只只), is its measure word, and after an adverb
-// (还是只爱, 并且只) it is only.
+// (还是只爱, 并且只) it is only; 发 after the adverb 直 is 發.
 char32_t mended(const QList<Point> &points, qsizetype k, char32_t c)
 {
     const bool beforeZhe = k + 1 < points.size() && points[k + 1].c == U'着';
@@ -221,12 +221,20 @@ char32_t mended(const QList<Point> &points, qsizetype k, char32_t c)
         || (before(1, u"是") && before(2, u"还或就可但要若只不也都总倒"));
     if (points[k].c == U'只' && c == U'隻' && afterAdverb)
         return U'只';
+    // 一直发烧, 直发抖: 直 is an adverb, not straight hair (直髮).
+    const bool afterStraight = before(1, u"直")
+        && (before(2, u"一就都还老总")
+            || (k + 1 < points.size()
+                && QStringView(u"抖烧出生现表炎愁呆麻冷热慌")
+                       .contains(QChar(char16_t(points[k + 1].c)))));
+    if (points[k].c == U'发' && c == U'髮' && afterStraight)
+        return U'發';
     return c;
 }
 
 // Simplified characters that stand for traditional ones read otherwise,
-// each with its forms. OpenCC picks one by its phrase list, which misses
-// phrases split by a word around them (一直发烧 is 一直發燒, not 直髮).
+// each with its forms. Outside its phrase list OpenCC picks one form
+// whatever the words around it (这么干净 as 幹淨, 此系统 as 係統).
 struct Forms {
     char32_t simplified;
     const char16_t *traditional;
@@ -241,15 +249,13 @@ constexpr Forms Ambiguous[] = {
     {U'冲', u"沖衝"},
 };
 // How much likelier, as a log probability, the lexicon must find another
-// form than OpenCC's before it is read instead: more where OpenCC's form is
-// part of a word too (直髮 in 一直发烧, which 一直發燒 beats by far).
+// form than OpenCC's before it is read instead.
 constexpr double Surer = 2.0;
-constexpr double SurerAgainstWord = 3.0;
 
 // The form of converted[k] (an Ambiguous character) that makes the likeliest
-// words of the Chinese around it. Only a form that joins a word can win: how
-// often a character is written alone decides nothing (系 is commoner than
-// 繫, but not in 繫鞋帶).
+// words of the Chinese around it, where OpenCC's form stands alone. Only a
+// form that joins a word can win: how often a character is written alone
+// decides nothing (系 is commoner than 繫, but not in 繫鞋帶).
 char32_t likeliest(std::vector<char32_t> &converted, qsizetype k, const char16_t *forms,
     const MandarinLexicon &lexicon)
 {
@@ -263,7 +269,7 @@ char32_t likeliest(std::vector<char32_t> &converted, qsizetype k, const char16_t
     const char32_t opencc = converted[size_t(k)];
     struct Scored {
         double score;
-        bool inWord; // converted[k] is part of a word of two or more characters
+        int word = -1; // the word of two or more characters converted[k] is part of
     };
     auto scored = [&](char32_t c) {
         converted[size_t(k)] = c;
@@ -274,20 +280,23 @@ char32_t likeliest(std::vector<char32_t> &converted, qsizetype k, const char16_t
         for (qsizetype i = a; i < k; ++i)
             at += converted[size_t(i)] > 0xFFFF ? 2 : 1;
         for (const MandarinLexicon::Cut::Word &w : cut.words) {
-            if (w.start <= at && at < w.start + w.length)
-                return Scored {cut.score,
-                    w.length > 1 && w.entry >= 0
-                        && !(lexicon.flags(w.entry) & LexiconFormat::Transparent)};
+            if (w.start <= at && at < w.start + w.length && w.length > 1 && w.entry >= 0
+                && !(lexicon.flags(w.entry) & LexiconFormat::Transparent))
+                return Scored {cut.score, w.entry};
         }
-        return Scored {cut.score, false};
+        return Scored {cut.score};
     };
+    // A form of OpenCC's inside a word is its phrase list's choice, and
+    // the lexicon's counts are no better judge of it (白髮生 is no 發生).
     const Scored own = scored(opencc);
+    if (own.word >= 0)
+        return opencc;
     char32_t best = opencc;
-    double bestScore = own.score + (own.inWord ? SurerAgainstWord : Surer);
+    double bestScore = own.score + Surer;
     for (const char16_t *f = forms; *f != 0; ++f) {
         if (char32_t(*f) == opencc)
             continue;
-        if (const Scored s = scored(char32_t(*f)); s.inWord && s.score > bestScore) {
+        if (const Scored s = scored(char32_t(*f)); s.word >= 0 && s.score > bestScore) {
             best = char32_t(*f);
             bestScore = s.score;
         }

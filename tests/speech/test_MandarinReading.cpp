@@ -346,6 +346,11 @@ private Q_SLOTS:
             << u"他的成就很显著"_s << u"ta1 de5 cheng2 jiu4 hen3 xian3 zhu4"_s;
         QTest::newRow("羡, the mainland form")
             << u"真让人羡慕"_s << u"zhen1 rang4 ren2 xian4 mu4"_s;
+        QTest::newRow("发 hair, a word OpenCC knows")
+            << u"这款洗发水"_s << u"zhe4 kuan3 xi3 fa3 shui3"_s;
+        QTest::newRow("发 hair, OpenCC's 新發") << u"新发型"_s << u"xin1 fa3 xing2"_s;
+        QTest::newRow("发 hair, not 發生")
+            << u"促进头发生长"_s << u"cu4 jin4 tou2 fa3 sheng1 zhang3"_s;
         QTest::newRow("遍佈 as 遍布") << u"分店遍佈全台"_s << u"fen1 dian4 bian4 bu4 quan2 tai2"_s;
     }
     void simplifiedForms()
