@@ -250,6 +250,17 @@ bool startsWithDigit(QStringView text)
     return !text.isEmpty() && text.front().isDigit();
 }
 
+// A number dialled: digit by digit, a short pause between its groups.
+QString digitGroups(const QString &number)
+{
+    QString out;
+    const QStringList groups
+        = number.split(QRegularExpression(QStringLiteral(R"([^\d]+)")), Qt::SkipEmptyParts);
+    for (const QString &g : groups)
+        out += (out.isEmpty() ? QString() : QStringLiteral("，")) + digitByDigit(g);
+    return out;
+}
+
 QString sign(QStringView minus)
 {
     return minus.isEmpty() ? QString() : QStringLiteral("負");
@@ -265,20 +276,12 @@ const std::vector<Rule> &rules()
             QRegularExpression(QStringLiteral(R"(\(0\d{1,3}\)\s?\d{3,4}[-\s]?\d{3,4}(?!\d))"
                                               R"(|0\d{1,3}-\d{3,4}-?\d{3,4}(?!\d))"
                                               R"(|09\d{2}-?\d{3}-?\d{3}(?!\d))")),
-            [](const M &m, const QString &) {
-                // Digit by digit, a short pause between the groups.
-                QString out;
-                const QStringList groups = m.captured(0).split(
-                    QRegularExpression(QStringLiteral(R"([^\d]+)")), Qt::SkipEmptyParts);
-                for (const QString &g : groups)
-                    out += (out.isEmpty() ? QString() : QStringLiteral("，")) + digitByDigit(g);
-                return out;
-            }},
+            [](const M &m, const QString &) { return digitGroups(m.captured(0)); }},
         // A number one dials (撥打119, 專線0800123456) is said digit by digit.
         {"dialled",
             QRegularExpression(QStringLiteral(
-                R"((?<=撥打|拨打|撥|拨|致電|致电|專線|专线|電話|电话|熱線|热线)\s?(\d{3,})(?![\d.,]))")),
-            [](const M &m, const QString &) { return digitByDigit(m.captured(1)); }},
+                R"((?<=撥打|拨打|撥|拨|致電|致电|專線|专线|電話|电话|熱線|热线)\s?(\d{3,}(?:-\d{3,4})*)(?!\d|[.,]\d))")),
+            [](const M &m, const QString &) { return digitGroups(m.captured(1)); }},
         {"date", QRegularExpression(QStringLiteral(R"((\d{4})([/\-.])(\d{1,2})\2(\d{1,2})(?!\d))")),
             [](const M &m, const QString &) {
                 const int month = m.captured(3).toInt();

@@ -110,7 +110,7 @@ const Rule Rules[] = {
     {u'還', "huan2", u"沒", nullptr},
     // …and after a modal or a time word, before whom or how much (就還你,
     // 要還一大筆).
-    {u'還', "huan2", u"就再要快先得該會想去來", u"你妳我他她您一兩"},
+    {u'還', "huan2", u"就再要快先得該會想去來能上", u"你妳我他她您一兩"},
     {u'還', "huan2", nullptr, nullptr, When::End},
     {u'還', "hai2"},
     // 為: to be or become (稱為, 成為, 被…為, 為95%), else for.
@@ -241,6 +241,7 @@ const Rule Rules[] = {
     {u'炸', "zha4"},
     // 吐: vomit (想吐), else spit out.
     {u'吐', "tu4", u"想嘔要快又會直", nullptr},
+    {u'吐', "tu4", nullptr, nullptr, When::End},
     {u'吐', "tu3"},
     // 盛: fill a bowl (盛飯, 盛一碗), else abundant.
     {u'盛', "cheng2", nullptr, u"飯湯一碗水菜滿裝盤入進出多"},
@@ -258,7 +259,7 @@ const Rule Rules[] = {
     // 覺: a sleep (睡一覺, 午覺), else to feel.
     {u'覺', "jiao4", u"一個午大好場", nullptr},
     // 待: stay (待一週, 待在家), else treat or wait.
-    {u'待', "dai1", nullptr, u"一在了著會幾多兩三"},
+    {u'待', "dai1", nullptr, u"一在了著會幾多兩三太很久"},
     // 量: to measure (量體溫, 量一下), else an amount.
     {u'量', "liang2", nullptr, u"體身一血尺過好了出"},
     {u'量', "liang2", u"尺子來去再先", nullptr},

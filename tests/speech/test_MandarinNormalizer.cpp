@@ -38,6 +38,9 @@ private Q_SLOTS:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("expected");
         QTest::newRow("撥打119") << u"請撥打119求救"_s << u"請撥打一一九求救"_s;
+        QTest::newRow("a hotline in groups")
+            << u"热线400-820-1234"_s << u"热线四零零，八二零，一二三四"_s;
+        QTest::newRow("before a comma") << u"撥打119，切勿"_s << u"撥打一一九,切勿"_s;
         QTest::newRow("Simplified 拨打110") << u"拨打110报警"_s << u"拨打一一零报警"_s;
         QTest::newRow("a toll-free line") << u"專線0800123456"_s << u"專線零八零零一二三四五六"_s;
         QTest::newRow("a score after 打") << u"打100分"_s << u"打一百分"_s;

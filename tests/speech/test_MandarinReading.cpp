@@ -315,6 +315,18 @@ private Q_SLOTS:
         QTest::newRow("哄 coax") << u"哄孩子睡覺"_s << u"hong3 hai2 zi5 shui4 jiao4"_s;
         QTest::newRow("撇 skim") << u"撇去浮沫"_s << u"pie1 qu4 fu2 mo4"_s;
         QTest::newRow("曾子, before 曰") << u"曾子曰"_s << u"zeng1 zi3 yue1"_s;
+        QTest::newRow("說 glad") << u"不亦說乎"_s << u"bu4 yi4 yue4 hu1"_s;
+        QTest::newRow("地 floor, on a sign")
+            << u"小心地滑，注意安全"_s << u"xiao3 xin1 di4 hua2 zhu4 yi4 an1 quan2"_s;
+        QTest::newRow("處 an office, before 在")
+            << u"掛號處在一樓"_s << u"gua4 hao4 chu4 zai4 yi1 lou2"_s;
+        QTest::newRow("還 give back, after 能")
+            << u"月底能還我嗎"_s << u"yue4 di3 neng2 huan2 wo3 ma5"_s;
+        QTest::newRow("待 stay too long") << u"別待太久"_s << u"bie2 dai1 tai4 jiu3"_s;
+        QTest::newRow("吐 vomit, last") << u"貓最近老是吐，"_s << u"mao1 zui4 jin4 lao3 shi4 tu4"_s;
+        QTest::newRow("吐 spit out") << u"吐了一口氣"_s << u"tu3 le5 yi1 kou3 qi4"_s;
+        QTest::newRow("漂 drift") << u"在城市漂了五年"_s
+                                  << u"zai4 cheng2 shi4 piao1 le5 wu3 nian2"_s;
     }
 
     // Simplified text where OpenCC's phrases pick the wrong traditional
