@@ -193,7 +193,7 @@ bool isTrunk(const QList<Point> &points, qsizetype k)
 // More of OpenCC's slips: 别着 is don't (別著急), not 彆 (彆扭 is the only
 // word it heads); 冲着 is facing (衝著), not rinsing; 只 before an animal,
 // and doubled after 一 (一只只), is its measure word, and after an adverb
-// (还是只爱, 并且只) it is only; 发 after the adverb 直 is 發.
+// (还是只爱, 并且只, 最多只) it is only; 发 after the adverb 直 is 發.
 char32_t mended(const QList<Point> &points, qsizetype k, char32_t c)
 {
     const bool beforeZhe = k + 1 < points.size() && points[k + 1].c == U'着';
@@ -218,7 +218,8 @@ char32_t mended(const QList<Point> &points, qsizetype k, char32_t c)
         return k >= back && among.contains(QChar(char16_t(points[k - back].c)));
     };
     const bool afterAdverb = before(1, u"别不就才都也还却仅并又且")
-        || (before(1, u"是") && before(2, u"还或就可但要若只不也都总倒"));
+        || (before(1, u"是") && before(2, u"还或就可但要若只不也都总倒"))
+        || (before(1, u"多") && before(2, u"最至顶"));
     if (points[k].c == U'只' && c == U'隻' && afterAdverb)
         return U'只';
     // 一直发烧, 直发抖: 直 is an adverb, not straight hair (直髮).

@@ -345,6 +345,9 @@ private Q_SLOTS:
             << u"最多只需要三天"_s << u"zui4 duo1 zhi3 xu1 yao4 san1 tian1"_s;
         QTest::newRow("只 only, after 还是")
             << u"还是只爱纸箱"_s << u"hai2 shi4 zhi3 ai4 zhi3 xiang1"_s;
+        QTest::newRow("只 only, after 最多")
+            << u"最多只接受一个"_s << u"zui4 duo1 zhi3 jie1 shou4 yi1 ge4"_s;
+        QTest::newRow("只 a measure, after 很多") << u"很多只羊"_s << u"hen3 duo1 zhi1 yang2"_s;
         QTest::newRow("只 a measure, after 那")
             << u"那只要多少钱"_s << u"na4 zhi1 yao4 duo1 shao3 qian2"_s;
         QTest::newRow("只 a measure, after a number") << u"两只手"_s << u"liang3 zhi1 shou3"_s;
