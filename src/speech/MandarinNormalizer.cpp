@@ -250,6 +250,21 @@ bool startsWithDigit(QStringView text)
     return !text.isEmpty() && text.front().isDigit();
 }
 
+// A time of day (seconds may be empty); empty where it is none (25:00).
+QString clockTime(const QString &hours, const QString &minutes, const QString &seconds)
+{
+    const int hour = hours.toInt();
+    const int minute = minutes.toInt();
+    if (hour > 24 || minute > 59 || (!seconds.isEmpty() && seconds.toInt() > 59))
+        return QString();
+    QString out = quantity(hours, u"點") + u'點';
+    if (minute > 0 || !seconds.isEmpty())
+        out += clockPart(minutes) + u'分';
+    if (!seconds.isEmpty())
+        out += clockPart(seconds) + u'秒';
+    return out;
+}
+
 // A number dialled: digit by digit, a short pause between its groups.
 QString digitGroups(const QString &number)
 {
@@ -291,19 +306,18 @@ const std::vector<Rule> &rules()
                 return digitByDigit(m.captured(1)) + u'年' + cardinal(m.captured(3), true) + u'月'
                     + cardinal(m.captured(4), true) + u'日';
             }},
+        // From one time to another (11:00-21:00) before either alone.
+        {"time range",
+            QRegularExpression(
+                QStringLiteral(R"((\d{1,2}):(\d{2})\s?[-~～–]\s?(\d{1,2}):(\d{2})(?![\d:]))")),
+            [](const M &m, const QString &) {
+                const QString from = clockTime(m.captured(1), m.captured(2), {});
+                const QString to = clockTime(m.captured(3), m.captured(4), {});
+                return from.isEmpty() || to.isEmpty() ? QString() : from + u'到' + to;
+            }},
         {"time", QRegularExpression(QStringLiteral(R"((\d{1,2}):(\d{2})(?::(\d{2}))?(?!\d))")),
             [](const M &m, const QString &) {
-                const int hour = m.captured(1).toInt();
-                const int minute = m.captured(2).toInt();
-                const bool seconds = m.capturedLength(3) > 0;
-                if (hour > 24 || minute > 59 || (seconds && m.captured(3).toInt() > 59))
-                    return QString();
-                QString out = quantity(m.captured(1), u"點") + u'點';
-                if (minute > 0 || seconds)
-                    out += clockPart(m.captured(2)) + u'分';
-                if (seconds)
-                    out += clockPart(m.captured(3)) + u'秒';
-                return out;
+                return clockTime(m.captured(1), m.captured(2), m.captured(3));
             }},
         {"money before",
             QRegularExpression(QStringLiteral(R"((NT\$|US\$|HK\$|\$|€|£|¥)\s?()") + numberPattern()

@@ -23,7 +23,7 @@ enum class When {
     Verse, // in a line of verse (獨在異鄉為異客，每逢佳節倍思親。)
     AfterNaming, // 以 or a verb of naming or choosing before it in the clause
                  // (以竹子為食, 選他為班長)
-    AfterThis, // 此 or 該 and a noun before it (此門為出口)
+    AfterThis, // 此, 該 or 本 and a noun before it (此門為出口, 本站為)
     AfterBa, // the preposition 把 or 將 before it in the clause (把垃圾倒在)
 };
 
@@ -85,6 +85,8 @@ const Rule Rules[] = {
     {u'扇', "shan1", nullptr, nullptr, When::End},
     {u'扇', "shan4"},
     // 數: to count (數了數, 數一數, 數錢), else a number.
+    {u'數', "shu4", u"的", nullptr},
+    {u'數', "shu3", u"在正", nullptr},
     {u'數', "shu3", nullptr, u"了著過一不到完清錢得數落"},
     {u'數', "shu3", u"了一", nullptr, When::Repeated},
     {u'數', "shu4"},
@@ -257,9 +259,9 @@ const Rule Rules[] = {
     // 相: a photograph (照張相), else mutual.
     {u'相', "xiang4", u"張照拍", nullptr},
     // 覺: a sleep (睡一覺, 午覺), else to feel.
-    {u'覺', "jiao4", u"一個午大好場", nullptr},
+    {u'覺', "jiao4", u"一個午大好場著", nullptr},
     // 待: stay (待一週, 待在家), else treat or wait.
-    {u'待', "dai1", nullptr, u"一在了著會幾多兩三太很久"},
+    {u'待', "dai1", nullptr, u"一在了著會幾多兩三太很久沒"},
     // 量: to measure (量體溫, 量一下), else an amount.
     {u'量', "liang2", nullptr, u"體身一血尺過好了出"},
     {u'量', "liang2", u"尺子來去再先", nullptr},
@@ -415,7 +417,7 @@ bool holds(When when, QStringView run, int at, int wordBefore)
     case When::AfterNaming:
         return afterNaming(run, at);
     case When::AfterThis:
-        return at >= 2 && (run[at - 2] == u'此' || run[at - 2] == u'該') && isHan(run[at - 1]);
+        return at >= 2 && QStringView(u"此該本").contains(run[at - 2]) && isHan(run[at - 1]);
     case When::AfterBa:
         return afterBa(run, at);
     }

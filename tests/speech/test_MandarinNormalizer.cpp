@@ -101,6 +101,7 @@ private Q_SLOTS:
         QTest::newRow("2:20") << u"2:20"_s << u"兩點二十分"_s;
         QTest::newRow("12:10") << u"12:10"_s << u"十二點十分"_s;
         QTest::newRow("12:59") << u"12:59"_s << u"十二點五十九分"_s;
+        QTest::newRow("from one time to another") << u"11:00-21:00"_s << u"十一點到二十一點"_s;
         QTest::newRow("12:59:59") << u"12:59:59"_s << u"十二點五十九分五十九秒"_s;
         QTest::newRow("2:10:10") << u"2:10:10"_s << u"兩點十分十秒"_s;
         QTest::newRow("10:00") << u"10:00"_s << u"十點"_s;

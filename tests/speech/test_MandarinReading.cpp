@@ -325,6 +325,20 @@ private Q_SLOTS:
         QTest::newRow("待 stay too long") << u"別待太久"_s << u"bie2 dai1 tai4 jiu3"_s;
         QTest::newRow("吐 vomit, last") << u"貓最近老是吐，"_s << u"mao1 zui4 jin4 lao3 shi4 tu4"_s;
         QTest::newRow("吐 spit out") << u"吐了一口氣"_s << u"tu3 le5 yi1 kou3 qi4"_s;
+        QTest::newRow("得 a particle, not 收得")
+            << u"結局收得太倉促"_s << u"jie2 ju2 shou1 de5 tai4 cang1 cu4"_s;
+        QTest::newRow("數 count, after 在")
+            << u"一半在數主角哭了幾次"_s << u"yi1 ban4 zai4 shu3 zhu3 jue2 ku1 le5 ji3 ci4"_s;
+        QTest::newRow("數 a number, after 的")
+            << u"測出來的數不準"_s << u"ce4 chu1 lai2 de5 shu4 bu4 zhun3"_s;
+        QTest::newRow("還 pay back, in verse")
+            << u"明月何時照我還。"_s << u"ming2 yue4 he2 shi2 zhao4 wo3 huan2"_s;
+        QTest::newRow("為 is, after 本 and a noun")
+            << u"本站為無障礙車站"_s << u"ben3 zhan4 wei2 wu2 zhang4 ai4 che1 zhan4"_s;
+        QTest::newRow("覺 sleep, after 著")
+            << u"一直睡不著覺"_s << u"yi1 zhi2 shui4 bu4 zhao2 jiao4"_s;
+        QTest::newRow("待 stay, before 沒")
+            << u"可惜待沒幾天"_s << u"ke3 xi2 dai1 mei2 ji3 tian1"_s;
         QTest::newRow("漂 drift") << u"在城市漂了五年"_s
                                   << u"zai4 cheng2 shi4 piao1 le5 wu3 nian2"_s;
     }
