@@ -166,16 +166,18 @@ void appendPoint(MappedText &out, const MappedText &text, const Point &p, char32
     }
 }
 
-// Outside its phrases OpenCC takes 干 for 幹 (to do); after a throat, lips
-// or skin, at the end of a clause, before a 了 that ends one (树叶干了), or
-// before what is dried, it is 乾 (dry).
+// Outside its phrases OpenCC takes 干 for 幹 (to do); after a throat, lips,
+// skin or soil, at the end of a clause, before a 了 that ends one (树叶干了),
+// or before what is dried, it is 乾 (dry); after 着 it is done (对着干).
 bool isDry(const QList<Point> &points, qsizetype k)
 {
     auto at = [&](qsizetype i) { return i < points.size() ? points[i].c : U'。'; };
     const char32_t next = at(k + 1);
+    if (k > 0 && points[k - 1].c == U'着')
+        return false;
     // A throat, lips or skin that 干 are dry, whatever follows (嗓子干得难受).
     const char32_t before = k > 0 ? points[k - 1].c : U'。';
-    if (QStringView(u"咙喉嘴唇肤舌").contains(QChar(char16_t(before)))
+    if (QStringView(u"咙喉嘴唇肤舌土").contains(QChar(char16_t(before)))
         || (before == U'子' && k > 1 && points[k - 2].c == U'嗓'))
         return true;
     if (next == U'了')

@@ -50,7 +50,7 @@ const Rule Rules[] = {
     // someone (為君), 得 after a modal is to get (能得幾回聞).
     {u'為', "wei4", nullptr, u"君誰汝爾卿伊吾有", When::Verse},
     {u'為', "wei2", nullptr, nullptr, When::Verse},
-    {u'得', "de2", u"能安可難豈何未莫求欲", nullptr, When::Verse},
+    {u'得', "de2", u"能安可難豈何未莫求欲報", nullptr, When::Verse},
     // 得: got (得了獎), must (我得走了, 就得), else the complement particle;
     // 得到 is got (他得到), but can reach after a verb (看得到).
     {u'得', "de5", u"看找買做辦聽吃曬拿用想摸碰趕跑走等見感覺收猜說學記寫讀辨查", nullptr,
@@ -87,7 +87,7 @@ const Rule Rules[] = {
     // 數: to count (數了數, 數一數, 數錢), else a number.
     {u'數', "shu4", u"的", nullptr},
     {u'數', "shu3", u"在正", nullptr},
-    {u'數', "shu3", nullptr, u"了著過一不到完清錢得數落"},
+    {u'數', "shu3", nullptr, u"了著過一不到完清錢得數落都"},
     {u'數', "shu3", u"了一", nullptr, When::Repeated},
     {u'數', "shu4"},
     // 降: surrender (投降 is a word; 降服, 歸降), else fall.
@@ -120,7 +120,7 @@ const Rule Rules[] = {
     {u'為', "wei2", nullptr, nullptr, When::AfterNaming},
     {u'為', "wei2", nullptr, nullptr, When::AfterThis},
     // …and as the copula of notices and definitions (時間為, 本品為).
-    {u'為', "wei2", u"品文日間期額率價費點址者本此即均皆乃實亦係號量限", nullptr},
+    {u'為', "wei2", u"品文日間期額率價費點址者本此即均皆乃實亦係號量限樓段", nullptr},
     {u'為', "wei2",
         u"稱視名改選化列分轉譽封定評立設奉成作認以淪變極頗較甚最尤更殊建訂劃升降合整換減增縮提",
         nullptr},
@@ -230,6 +230,8 @@ const Rule Rules[] = {
     {u'的', "di2", nullptr, u"確"},
     {u'的', "de5"},
     // 薄: thin, said bao2 as an adjective in speech (太薄了), else bo2.
+    {u'薄', "bo4", nullptr, u"荷"},
+    {u'薄', "bao2", nullptr, u"款片被毯衫衣外紗"},
     {u'薄', "bao2", u"太很好真點麼更較蠻挺", nullptr},
     {u'薄', "bao2", nullptr, u"得了"},
     {u'薄', "bo2"},

@@ -339,6 +339,23 @@ private Q_SLOTS:
             << u"一直睡不著覺"_s << u"yi1 zhi2 shui4 bu4 zhao2 jiao4"_s;
         QTest::newRow("待 stay, before 沒")
             << u"可惜待沒幾天"_s << u"ke3 xi2 dai1 mei2 ji3 tian1"_s;
+        QTest::newRow("薄 mint, in a longer word")
+            << u"三盒薄荷糖"_s << u"san1 he2 bo4 he2 tang2"_s;
+        QTest::newRow("薄 thin cloth") << u"是薄款的"_s << u"shi4 bao2 kuan3 de5"_s;
+        QTest::newRow("得 must, after 真")
+            << u"這作息真得改了"_s << u"zhe4 zuo4 xi2 zhen1 dei3 gai3 le5"_s;
+        QTest::newRow("數 count, before 都")
+            << u"多到數都數不清"_s << u"duo1 dao4 shu3 dou1 shu3 bu4 qing1"_s;
+        QTest::newRow("得 got, in verse after 報")
+            << u"誰言寸草心，報得三春暉。"_s
+            << u"shei2 yan2 cun4 cao3 xin1 bao4 de2 san1 chun1 hui1"_s;
+        QTest::newRow("為 is, after a floor")
+            << u"地下2樓為機車停車場"_s << u"di4 xia4 er4 lou2 wei2 ji1 che1 ting2 che1 chang3"_s;
+        QTest::newRow("得來 got") << u"紙上得來終覺淺"_s
+                                  << u"zhi3 shang4 de2 lai2 zhong1 jue2 qian3"_s;
+        QTest::newRow("得 a particle, before 來不及")
+            << u"忙得來不及"_s << u"mang2 de5 lai2 bu4 ji2"_s;
+        QTest::newRow("長 long, after 最") << u"最長的河流"_s << u"zui4 chang2 de5 he2 liu2"_s;
         QTest::newRow("漂 drift") << u"在城市漂了五年"_s
                                   << u"zai4 cheng2 shi4 piao1 le5 wu3 nian2"_s;
     }
@@ -369,6 +386,9 @@ private Q_SLOTS:
             << u"停下来系鞋带"_s << u"ting2 xia4 lai2 ji4 xie2 dai4"_s;
         QTest::newRow("干 trunk, at the end")
             << u"这棵树的树干"_s << u"zhe4 ke1 shu4 de5 shu4 gan4"_s;
+        QTest::newRow("干 dry soil, before 了 and more")
+            << u"盆土干了再浇"_s << u"pen2 tu3 gan1 le5 zai4 jiao1"_s;
+        QTest::newRow("干 do, after 着") << u"他越是对着干"_s << u"ta1 yue4 shi4 dui4 zhe5 gan4"_s;
         QTest::newRow("干 dry, at the end")
             << u"衣服很快就干了"_s << u"yi1 fu5 hen3 kuai4 jiu4 gan1 le5"_s;
         QTest::newRow("著 is written in both scripts")
