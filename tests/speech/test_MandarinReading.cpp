@@ -356,6 +356,9 @@ private Q_SLOTS:
         QTest::newRow("得 a particle, before 來不及")
             << u"忙得來不及"_s << u"mang2 de5 lai2 bu4 ji2"_s;
         QTest::newRow("長 long, after 最") << u"最長的河流"_s << u"zui4 chang2 de5 he2 liu2"_s;
+        QTest::newRow("長 long, after 多") << u"課桌有多長"_s << u"ke4 zhuo1 you3 duo1 chang2"_s;
+        QTest::newRow("還 even, after a stall")
+            << u"比夜市那攤還好吃"_s << u"bi3 ye4 shi4 na4 tan1 hai2 hao3 chi1"_s;
         QTest::newRow("漂 drift") << u"在城市漂了五年"_s
                                   << u"zai4 cheng2 shi4 piao1 le5 wu3 nian2"_s;
     }
