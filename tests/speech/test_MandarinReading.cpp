@@ -460,7 +460,7 @@ private Q_SLOTS:
             {u"與會"_s, u"yu4 hui4"_s}, {u"討價還價"_s, u"tao3 jia4 huan2 jia4"_s},
             {u"趨之若鶩"_s, u"qu1 zhi1 ruo4 wu4"_s}, {u"當機立斷"_s, u"dang1 ji1 li4 duan4"_s},
             {u"親家"_s, u"qing4 jia5"_s}, {u"熱騰騰"_s, u"re4 teng1 teng1"_s},
-            {u"腦膜"_s, u"nao3 mo2"_s}};
+            {u"腦膜"_s, u"nao3 mo2"_s}, {u"整個下午"_s, u"zheng3 ge4 xia4 wu3"_s}};
         for (const auto &[text, reading] : rows)
             QTest::newRow(qPrintable(text)) << text << reading;
     }
