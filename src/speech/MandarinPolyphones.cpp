@@ -261,7 +261,7 @@ const Rule Rules[] = {
     // 相: a photograph (照張相), else mutual.
     {u'相', "xiang4", u"張照拍", nullptr},
     // 覺: a sleep (睡一覺, 午覺), else to feel.
-    {u'覺', "jiao4", u"一個午大好場著", nullptr},
+    {u'覺', "jiao4", u"一個午大好場著足", nullptr},
     // 待: stay (待一週, 待在家), else treat or wait.
     {u'待', "dai1", nullptr, u"一在了著會幾多兩三太很久沒"},
     // 量: to measure (量體溫, 量一下), else an amount.

@@ -359,6 +359,9 @@ private Q_SLOTS:
         QTest::newRow("長 long, after 多") << u"課桌有多長"_s << u"ke4 zhuo1 you3 duo1 chang2"_s;
         QTest::newRow("還 even, after a stall")
             << u"比夜市那攤還好吃"_s << u"bi3 ye4 shi4 na4 tan1 hai2 hao3 chi1"_s;
+        QTest::newRow("得 a particle, before 過癮")
+            << u"水煮魚辣得過癮"_s << u"shui3 zhu3 yu2 la4 de5 guo4 yin3"_s;
+        QTest::newRow("覺 sleep, after 足") << u"睡足覺再說"_s << u"shui4 zu2 jiao4 zai4 shuo1"_s;
         QTest::newRow("漂 drift") << u"在城市漂了五年"_s
                                   << u"zai4 cheng2 shi4 piao1 le5 wu3 nian2"_s;
     }
@@ -391,6 +394,8 @@ private Q_SLOTS:
             << u"这棵树的树干"_s << u"zhe4 ke1 shu4 de5 shu4 gan4"_s;
         QTest::newRow("干 dry soil, before 了 and more")
             << u"盆土干了再浇"_s << u"pen2 tu3 gan1 le5 zai4 jiao1"_s;
+        QTest::newRow("干 dry, before what is dry")
+            << u"湿垃圾和干垃圾"_s << u"shi1 le4 se4 he2 gan1 le4 se4"_s;
         QTest::newRow("干 do, after 着") << u"他越是对着干"_s << u"ta1 yue4 shi4 dui4 zhe5 gan4"_s;
         QTest::newRow("干 dry, at the end")
             << u"衣服很快就干了"_s << u"yi1 fu5 hen3 kuai4 jiu4 gan1 le5"_s;
