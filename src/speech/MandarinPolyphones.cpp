@@ -58,7 +58,7 @@ const Rule Rules[] = {
     {u'得', "de2", nullptr, u"了過獎分知之兼易"},
     {u'得', "de2", u"募獲取贏博求奪購賺", nullptr},
     {u'得', "dei3", Subjects, nullptr},
-    {u'得', "dei3", u"天是話", nullptr},
+    {u'得', "dei3", u"天是話午", nullptr},
     {u'得', "dei3", nullptr, u"自先趕馬盡儘立花"},
     {u'得', "dei3", nullptr, nullptr, When::Start},
     // 地: the adverb particle after a word (高興地說, 慢慢地走), else ground.
@@ -263,7 +263,7 @@ const Rule Rules[] = {
     // 覺: a sleep (睡一覺, 午覺), else to feel.
     {u'覺', "jiao4", u"一個午大好場著足", nullptr},
     // 待: stay (待一週, 待在家), else treat or wait.
-    {u'待', "dai1", nullptr, u"一在了著會幾多兩三太很久沒"},
+    {u'待', "dai1", nullptr, u"一在了著會幾多兩三四五六七八九十半整太很久沒"},
     // 量: to measure (量體溫, 量一下), else an amount.
     {u'量', "liang2", nullptr, u"體身一血尺過好了出"},
     {u'量', "liang2", u"尺子來去再先", nullptr},

@@ -362,6 +362,9 @@ private Q_SLOTS:
         QTest::newRow("得 a particle, before 過癮")
             << u"水煮魚辣得過癮"_s << u"shui3 zhu3 yu2 la4 de5 guo4 yin3"_s;
         QTest::newRow("覺 sleep, after 足") << u"睡足覺再說"_s << u"shui4 zu2 jiao4 zai4 shuo1"_s;
+        QTest::newRow("得 must, after an afternoon")
+            << u"下午得去辦事"_s << u"xia4 wu3 dei3 qu4 ban4 shi4"_s;
+        QTest::newRow("待 stay five days") << u"要待五天"_s << u"yao4 dai1 wu3 tian1"_s;
         QTest::newRow("漂 drift") << u"在城市漂了五年"_s
                                   << u"zai4 cheng2 shi4 piao1 le5 wu3 nian2"_s;
     }
