@@ -38,7 +38,7 @@ struct Rule {
 
 // Who or what comes before a verb: pronouns and the adverbs of modality.
 constexpr char16_t Subjects[]
-    = u"我你妳他她它們咱誰就還也都總可非卻倒又只必才真怕已曾終末晚早前次常仍";
+    = u"我你妳他她它們咱誰就還也都總可非卻倒又只必才真怕已曾終末晚早前次常仍概";
 // Numerals, for measures (一行字, 數重山).
 constexpr char16_t Numerals[] = u"一二兩三四五六七八九十百千萬數幾多";
 
@@ -243,12 +243,13 @@ const Rule Rules[] = {
     // 炸: deep-fry (炸得很酥, 炸雞), else explode.
     {u'炸', "zha2", nullptr, u"得雞魚薯蝦排醬物的油過好熟"},
     {u'炸', "zha4"},
-    // 吐: vomit (想吐), else spit out.
+    // 吐: vomit (想吐, 吐了一路), else spit out (吐了一口氣 is a word).
     {u'吐', "tu4", u"想嘔要快又會直", nullptr},
+    {u'吐', "tu4", nullptr, u"了"},
     {u'吐', "tu4", nullptr, nullptr, When::End},
     {u'吐', "tu3"},
     // 盛: fill a bowl (盛飯, 盛一碗), else abundant.
-    {u'盛', "cheng2", nullptr, u"飯湯一碗水菜滿裝盤入進出多"},
+    {u'盛', "cheng2", nullptr, u"飯湯一碗水菜滿裝盤入進出多太"},
     {u'盛', "cheng2", u"來去己幫再先碗", nullptr},
     // 供: to offer to the gods or ancestors (供上鮮花), else to supply.
     {u'供', "gong4", nullptr, u"上奉品桌佛神祖"},

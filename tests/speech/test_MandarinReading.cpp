@@ -325,6 +325,12 @@ private Q_SLOTS:
         QTest::newRow("待 stay too long") << u"別待太久"_s << u"bie2 dai1 tai4 jiu3"_s;
         QTest::newRow("吐 vomit, last") << u"貓最近老是吐，"_s << u"mao1 zui4 jin4 lao3 shi4 tu4"_s;
         QTest::newRow("吐 spit out") << u"吐了一口氣"_s << u"tu3 le5 yi1 kou3 qi4"_s;
+        QTest::newRow("吐 vomit, before 了")
+            << u"孩子坐車吐了一路"_s << u"hai2 zi5 zuo4 che1 tu4 le5 yi1 lu4"_s;
+        QTest::newRow("都 all, not 花都")
+            << u"公園的花都開了"_s << u"gong1 yuan2 de5 hua1 dou1 kai1 le5"_s;
+        QTest::newRow("得 must, after 大概")
+            << u"我今晚大概得熬夜了"_s << u"wo3 jin1 wan3 da4 gai4 dei3 ao2 ye4 le5"_s;
         QTest::newRow("得 a particle, not 收得")
             << u"結局收得太倉促"_s << u"jie2 ju2 shou1 de5 tai4 cang1 cu4"_s;
         QTest::newRow("數 count, after 在")
