@@ -255,7 +255,7 @@ const Rule Rules[] = {
     {u'供', "gong4", nullptr, u"上奉品桌佛神祖"},
     {u'盛', "sheng4"},
     // 轉: turn round (一直在轉), else turn (右轉).
-    {u'轉', "zhuan4", u"在著直打旋", nullptr},
+    {u'轉', "zhuan4", u"在著直打旋陽球扇輪", nullptr},
     {u'轉', "zhuan3"},
     // 挑: choose (挑禮物); to stir up (挑戰, 挑撥) are words.
     {u'挑', "tiao1"},

@@ -371,6 +371,8 @@ private Q_SLOTS:
         QTest::newRow("得 must, after an afternoon")
             << u"下午得去辦事"_s << u"xia4 wu3 dei3 qu4 ban4 shi4"_s;
         QTest::newRow("待 stay five days") << u"要待五天"_s << u"yao4 dai1 wu3 tian1"_s;
+        QTest::newRow("轉 turn round, after the sun")
+            << u"地球繞著太陽轉，"_s << u"di4 qiu2 rao4 zhe5 tai4 yang2 zhuan4"_s;
         QTest::newRow("漂 drift") << u"在城市漂了五年"_s
                                   << u"zai4 cheng2 shi4 piao1 le5 wu3 nian2"_s;
     }
@@ -405,6 +407,8 @@ private Q_SLOTS:
             << u"盆土干了再浇"_s << u"pen2 tu3 gan1 le5 zai4 jiao1"_s;
         QTest::newRow("干 dry, before what is dry")
             << u"湿垃圾和干垃圾"_s << u"shi1 le4 se4 he2 gan1 le4 se4"_s;
+        QTest::newRow("干 boiled down")
+            << u"汤汁收干才入味"_s << u"tang1 zhi1 shou1 gan1 cai2 ru4 wei4"_s;
         QTest::newRow("干 do, after 着") << u"他越是对着干"_s << u"ta1 yue4 shi4 dui4 zhe5 gan4"_s;
         QTest::newRow("干 dry, at the end")
             << u"衣服很快就干了"_s << u"yi1 fu5 hen3 kuai4 jiu4 gan1 le5"_s;
