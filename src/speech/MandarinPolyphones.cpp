@@ -77,8 +77,8 @@ const Rule Rules[] = {
     {u'背', "bei4"},
     // 種: a kind (一種, 這種, 各種); to plant (種在, 種了, 想種).
     {u'種', "zhong3", u"一二兩三四五六七八九十幾這那哪各每某多此該本同何數物品人良播雜", nullptr},
-    {u'種', "zhong4", nullptr, u"了在著過下出滿田花樹菜稻豆瓜地植些幾的草"},
-    {u'種', "zhong4", u"要想會能去來也都還再就又在把們改春", nullptr},
+    {u'種', "zhong4", nullptr, u"了在著過下出滿田花樹菜稻豆瓜地植些幾的草香玉蔬果苗竹蘭"},
+    {u'種', "zhong4", u"要想會能去來也都還再就又在把們改春家", nullptr},
     {u'種', "zhong3"},
     // 扇: to fan (扇了, 扇著, 扇風), else a fan.
     {u'扇', "shan1", nullptr, u"了著過風扇動火一"},
@@ -366,6 +366,8 @@ bool afterNaming(QStringView text, int at)
     static constexpr char16_t Naming[] = u"選推封稱尊奉拜任評譽";
     static constexpr char16_t NotBefore[] = u"所可難得足予加用藉據賴是何";
     static constexpr char16_t NotAfter[] = u"後前上下及免便致來外內為至往";
+    if (at < 1 || !isHan(text[at - 1]))
+        return false;
     for (int i = at - 2; i >= 0 && at - i <= 8 && isHan(text[i]); --i) {
         if (QStringView(Naming).contains(text[i]))
             return true;
@@ -387,12 +389,31 @@ bool afterBa(QStringView text, int at)
 {
     static constexpr char16_t NotBefore[] = u"一二兩三四五六七八九十幾這那哪每火拖車刀";
     static constexpr char16_t NotAfter[] = u"握關手戲柄守持玩脈會要近來軍領士";
+    if (at < 1 || !isHan(text[at - 1]))
+        return false;
     for (int i = at - 2; i >= 0 && at - i <= 10 && isHan(text[i]); --i) {
         if (text[i] != u'把' && text[i] != u'將')
             continue;
         if (!(i > 0 && QStringView(NotBefore).contains(text[i - 1]))
             && !QStringView(NotAfter).contains(text[i + 1]))
             return true;
+    }
+    return false;
+}
+
+// Whether 此, 該 or 本 and a noun of one or two characters stand before
+// text[at] (此門為, 本樓層為): not the end of a word (因此, 基本) nor the
+// adverb 本來.
+bool afterThis(QStringView text, int at)
+{
+    static constexpr char16_t WordBefore[]
+        = u"基根日資成書版課劇腳樣標原老賬帳因從如彼由為於對藉據至特就應活";
+    for (int p = at - 2; p >= 0 && p >= at - 3; --p) {
+        if (!isHan(text[p + 1]))
+            return false;
+        if (!QStringView(u"此該本").contains(text[p]))
+            continue;
+        return text[p + 1] != u'來' && !(p > 0 && QStringView(WordBefore).contains(text[p - 1]));
     }
     return false;
 }
@@ -420,7 +441,7 @@ bool holds(When when, QStringView run, int at, int wordBefore)
     case When::AfterNaming:
         return afterNaming(run, at);
     case When::AfterThis:
-        return at >= 2 && QStringView(u"此該本").contains(run[at - 2]) && isHan(run[at - 1]);
+        return afterThis(run, at);
     case When::AfterBa:
         return afterBa(run, at);
     }

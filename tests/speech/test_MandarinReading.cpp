@@ -341,6 +341,21 @@ private Q_SLOTS:
             << u"明月何時照我還。"_s << u"ming2 yue4 he2 shi2 zhao4 wo3 huan2"_s;
         QTest::newRow("為 is, after 本 and a noun")
             << u"本站為無障礙車站"_s << u"ben3 zhan4 wei2 wu2 zhang4 ai4 che1 zhan4"_s;
+        QTest::newRow("為 is, after 本 and a two-character noun")
+            << u"本楼层为行政办公区"_s << u"ben3 lou2 ceng2 wei2 xing2 zheng4 ban4 gong1 qu1"_s;
+        QTest::newRow("為 for, after the adverb 本來")
+            << u"他本來為大家準備了"_s << u"ta1 ben3 lai2 wei4 da4 jia1 zhun3 bei4 le5"_s;
+        QTest::newRow("為 for, after 因此")
+            << u"大家因此為他高興"_s << u"da4 jia1 yin1 ci3 wei4 ta1 gao1 xing4"_s;
+        QTest::newRow("為 for, a clause after 選擇")
+            << u"選擇返鄉創業，為農村注入活力"_s
+            << u"xuan3 ze2 fan3 xiang1 chuang4 ye4 wei4 nong2 cun1 zhu4 ru4 huo2 li4"_s;
+        QTest::newRow("當 when, a clause after 把")
+            << u"把作業寫完，當我回家時"_s << u"ba3 zuo4 ye4 xie3 wan2 dang1 wo3 hui2 jia1 shi2"_s;
+        QTest::newRow("種 plant, after 在家")
+            << u"在家種香草"_s << u"zai4 jia1 zhong4 xiang1 cao3"_s;
+        QTest::newRow("衰 in verse")
+            << u"鄉音無改鬢毛衰"_s << u"xiang1 yin1 wu2 gai3 bin4 mao2 cui1"_s;
         QTest::newRow("覺 sleep, after 著")
             << u"一直睡不著覺"_s << u"yi1 zhi2 shui4 bu4 zhao2 jiao4"_s;
         QTest::newRow("待 stay, before 沒")
