@@ -6,6 +6,7 @@
 #include <opencc.h>
 
 #include <QList>
+#include <QSet>
 
 #include <atomic>
 #include <map>
@@ -58,6 +59,26 @@ public:
         return result;
     }
 
+    // Whether Taiwan writes `c` otherwise (啓 as 啟, 裏 as 裡): the
+    // characters t2tw changes, found once by converting every unified
+    // ideograph of the basic plane.
+    bool isVariant(char32_t c)
+    {
+        std::call_once(m_variantsFound, [this] {
+            QString all;
+            for (char16_t u = 0x3400; u < 0xA000; ++u)
+                all.append(QChar(u));
+            const QString taiwan = convert(all, "t2tw.json");
+            if (taiwan.size() != all.size())
+                return;
+            for (qsizetype i = 0; i < all.size(); ++i) {
+                if (taiwan.at(i) != all.at(i))
+                    m_variants.insert(all.at(i).unicode());
+            }
+        });
+        return c <= 0xFFFF && m_variants.contains(char16_t(c));
+    }
+
     bool isAvailable()
     {
         convert(QStringLiteral("汉"), "s2tw.json");
@@ -68,6 +89,8 @@ public:
 private:
     std::mutex m_mutex;
     std::map<std::string, opencc_t> m_handles;
+    std::once_flag m_variantsFound;
+    QSet<char16_t> m_variants;
 };
 
 const char *configOf(Conversion conversion)
@@ -251,6 +274,17 @@ constexpr Forms Ambiguous[] = {
     {U'系', u"系係繫"},
     {U'冲', u"沖衝"},
 };
+// Whether `c` is one of the characters whose form the words around it
+// settle, even where nothing else tells the script (一只只蝴蝶).
+bool isMended(char32_t c)
+{
+    for (const Forms &f : Ambiguous) {
+        if (c == f.simplified)
+            return true;
+    }
+    return c == U'别';
+}
+
 // How much likelier, as a log probability, the lexicon must find another
 // form than OpenCC's before it is read instead.
 constexpr double Surer = 2.0;
@@ -444,8 +478,9 @@ MappedText toTraditional(const MappedText &text, const MandarinLexicon &lexicon)
                 shared = shared || (flags & LexiconFormat::SharedForm);
                 simplified += (flags & LexiconFormat::SimplifiedForm) ? 1 : 0;
                 traditional += (flags & LexiconFormat::TraditionalForm) ? 1 : 0;
-                unusual = unusual || flags == 0 || (flags & LexiconFormat::Borrowed)
-                    || isCompatibilityIdeograph(c);
+                unusual = unusual || (flags & LexiconFormat::Borrowed)
+                    || isCompatibilityIdeograph(c) || Converters::instance().isVariant(c)
+                    || isMended(c) || (flags == 0 && lexicon.find(QString::fromUcs4(&c, 1)) < 0);
             }
             if (endsSentence(c))
                 break;

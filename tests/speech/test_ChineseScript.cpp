@@ -77,6 +77,8 @@ private Q_SLOTS:
         QTest::newRow("alone traditional") << u"干涉"_s << u"干涉"_s;
         // Variant forms and compatibility ideographs become the usual ones.
         QTest::newRow("variants") << u"爲什麼裏面"_s << u"為什麼裡面"_s;
+        // …also one the lexicon reads alone, in a sentence that tells its script.
+        QTest::newRow("variant known alone") << u"處理重啓鍵"_s << u"處理重啟鍵"_s;
         QTest::newRow("compatibility") << u"\uF900\uF901"_s << u"豈更"_s;
         QTest::newRow("no Chinese") << u"Hello, 123!"_s << u"Hello, 123!"_s;
         QTest::newRow("empty") << QString() << QString();
