@@ -5,6 +5,7 @@
 
 #include <QList>
 #include <algorithm>
+#include <cstdlib>
 
 namespace MandarinPolyphones
 {
@@ -25,6 +26,11 @@ enum class When {
                  // (以竹子為食, 選他為班長)
     AfterThis, // 此, 該 or 本 and a noun before it (此門為出口, 本站為)
     AfterBa, // the preposition 把 or 將 before it in the clause (把垃圾倒在)
+    BehindSomeone, // 著 and a person after it (背著媽媽)
+    InStuffyAir, // the weather, the air or a room earlier in the clause (房間好悶)
+    LeftBehind, // 在 and a place things are left in after it (作業落在教室), unless
+                // what falls is rain, a leaf or the like
+    BeforeFruit, // fruit later in the clause (結了好多果子)
 };
 
 struct Rule {
@@ -73,12 +79,17 @@ const Rule Rules[] = {
     // 了: can or cannot manage (吃不了, 走得了), else the aspect particle.
     {u'了', "liao3", u"不", nullptr},
     // 背: carry on the back (背著, 背起, 背上), else the back.
+    {u'背', "bei4", nullptr, nullptr, When::BehindSomeone},
+    {u'背', "bei4", nullptr, nullptr, When::BehindSomeone, u"背著"},
+    // (OpenCC writes every 背着 of simplified text as carrying, 揹著.)
+    {u'揹', "bei4", nullptr, nullptr, When::BehindSomeone},
     {u'背', "bei1", nullptr, u"著起上走負在久"},
     {u'背', "bei4"},
     // 種: a kind (一種, 這種, 各種); to plant (種在, 種了, 想種).
     {u'種', "zhong3", u"一二兩三四五六七八九十幾這那哪各每某多此該本同何數物品人良播雜", nullptr},
     {u'種', "zhong4", nullptr, u"了在著過下出滿田花樹菜稻豆瓜地植些幾的草香玉蔬果苗竹蘭"},
-    {u'種', "zhong4", u"要想會能去來也都還再就又在把們改春家", nullptr},
+    {u'種', "zhong4", u"要想會能去來也都還再就又在把們改春家裡", nullptr},
+    {u'種', "zhong4", nullptr, nullptr, When::End},
     {u'種', "zhong3"},
     // 扇: to fan (扇了, 扇著, 扇風), else a fan.
     {u'扇', "shan1", nullptr, u"了著過風扇動火一"},
@@ -95,6 +106,7 @@ const Rule Rules[] = {
     {u'降', "xiang2", nullptr, u"服伏龍妖"},
     {u'降', "jiang4"},
     // 長: grow (長大, 長得, 長出), else long (太長了).
+    {u'長', "zhang3", nullptr, u"得"},
     {u'長', "chang2", u"太很好多最更較麼不也真夠", nullptr},
     {u'長', "chang2", u"太很好多最更較麼不也真夠", nullptr, When::Always, u"長了"},
     {u'長', "zhang3", nullptr, u"大高出得胖了著成滿在個肉芽這那"},
@@ -112,7 +124,7 @@ const Rule Rules[] = {
     {u'還', "huan2", u"沒", nullptr},
     // …and after a modal or a time word, before whom or how much (就還你,
     // 要還一大筆).
-    {u'還', "huan2", u"就再要快先得該會想去來能上", u"你妳我他她您一兩"},
+    {u'還', "huan2", u"就再要快先得該會想去來能上定", u"你妳我他她您一兩"},
     {u'還', "huan2", nullptr, nullptr, When::End},
     {u'還', "hai2"},
     // 為: to be or become (稱為, 成為, 被…為, 為95%), else for.
@@ -169,7 +181,10 @@ const Rule Rules[] = {
     {u'難', "nan4", nullptr, u"民友胞"},
     {u'難', "nan2"},
     // 倒: pour, upside down, rather (倒水, 倒是), else fall over.
-    {u'倒', "dao3", u"跌摔打推撞滑絆昏累病暈嚇難傾壓顛潦", nullptr},
+    {u'倒', "dao3", u"跌摔打推撞滑絆昏累病暈嚇難傾壓顛潦弄砍吹踢踩碰震", nullptr},
+    {u'倒', "dao3", u"跌摔打推撞滑絆昏累病暈嚇難傾壓顛潦弄砍吹踢踩碰震", nullptr, When::Always,
+        u"倒了"},
+    {u'倒', "dao4", nullptr, nullptr, When::AfterBa, u"倒了"},
     {u'倒', "dao4", u"去來", nullptr},
     {u'倒', "dao4", nullptr, nullptr, When::AfterBa},
     {u'倒', "dao4", nullptr, nullptr, When::AfterBa, u"倒在"},
@@ -232,7 +247,7 @@ const Rule Rules[] = {
     // 薄: thin, said bao2 as an adjective in speech (太薄了), else bo2.
     {u'薄', "bo4", nullptr, u"荷"},
     {u'薄', "bao2", nullptr, u"款片被毯衫衣外紗"},
-    {u'薄', "bao2", u"太很好真點麼更較蠻挺", nullptr},
+    {u'薄', "bao2", u"太很好真點麼更較蠻挺得", nullptr},
     {u'薄', "bao2", nullptr, u"得了"},
     {u'薄', "bo2"},
     // 曲: bent (曲項, 曲折), else a tune.
@@ -275,8 +290,9 @@ const Rule Rules[] = {
     {u'都', "du1", u"大", nullptr, When::Always, u"都會"},
     {u'都', "du1", nullptr, u"區型人生", When::Always, u"都會"},
     {u'都', "dou1", nullptr, nullptr, When::Always, u"都會"},
-    // 悶: stuffy (悶熱, 又悶又熱), else low in spirits.
+    // 悶: stuffy (悶熱, 又悶又熱, a stuffy room), else low in spirits.
     {u'悶', "men1", nullptr, u"熱又住死"},
+    {u'悶', "men1", nullptr, nullptr, When::InStuffyAir},
     {u'悶', "men1", u"又", nullptr},
     // 更: to change (更新, 更換 are words), else more.
     {u'更', "geng4"},
@@ -286,6 +302,8 @@ const Rule Rules[] = {
     // 落: left behind (把傘落在車上), else fall.
     {u'落', "la4", nullptr, u"在下", When::AfterBa},
     {u'落', "la4", nullptr, nullptr, When::AfterBa, u"落在"},
+    {u'落', "la4", nullptr, nullptr, When::LeftBehind},
+    {u'落', "la4", nullptr, nullptr, When::LeftBehind, u"落在"},
     // 縫: a crack or seam (磁磚縫, 門縫), else to sew.
     {u'縫', "feng4", u"磚牆門窗石地指牙", nullptr},
     // 予: I, opening a clause of classical prose (予獨愛蓮), else to give.
@@ -293,6 +311,8 @@ const Rule Rules[] = {
     // 結: to bear fruit (結果了, 結滿了), else to tie or end.
     {u'結', "jie1", nullptr, u"了", When::Always, u"結果"},
     {u'結', "jie1", nullptr, u"滿實"},
+    {u'結', "jie1", nullptr, nullptr, When::BeforeFruit},
+    {u'結', "jie1", nullptr, nullptr, When::BeforeFruit, u"結了"},
     // 塞: a frontier (出塞, 邊塞 in verse), else to stuff or block.
     {u'塞', "sai4", u"邊關漢出要", nullptr},
     // 卡: stuck (卡在沙發底下), else a card.
@@ -401,6 +421,35 @@ bool afterBa(QStringView text, int at)
     return false;
 }
 
+// Whether the characters after text[at] in its clause start with one of
+// `words` (two characters each), `skip` characters on.
+bool followedBy(QStringView text, int at, int skip, QStringView words)
+{
+    const int from = at + 1 + skip;
+    if (from + 2 > text.size() || !isHan(text[from]) || !isHan(text[from + 1]))
+        return false;
+    const QStringView next = text.sliced(from, 2);
+    for (qsizetype i = 0; i + 2 <= words.size(); i += 2) {
+        if (words.sliced(i, 2) == next)
+            return true;
+    }
+    return false;
+}
+
+// Whether one of `chars` stands within `reach` characters before (a
+// negative reach: after) text[at] in its clause.
+bool nearby(QStringView text, int at, int reach, QStringView chars)
+{
+    const int step = reach < 0 ? 1 : -1;
+    for (int i = at + step;
+         i >= 0 && i < text.size() && std::abs(i - at) <= std::abs(reach) && isHan(text[i]);
+         i += step) {
+        if (chars.contains(text[i]))
+            return true;
+    }
+    return false;
+}
+
 // Whether 此, 該 or 本 and a noun of one or two characters stand before
 // text[at] (此門為, 本樓層為): not the end of a word (因此, 基本) nor the
 // adverb 本來.
@@ -444,6 +493,20 @@ bool holds(When when, QStringView run, int at, int wordBefore)
         return afterThis(run, at);
     case When::AfterBa:
         return afterBa(run, at);
+    case When::BehindSomeone:
+        return at + 1 < run.size() && (run[at + 1] == u'著' || run[at + 1] == u'着')
+            && followedBy(
+                run, at, 1, u"媽媽爸爸家長家人父母老師大家別人同學太太先生老婆老公爺爺奶奶");
+    case When::InStuffyAir:
+        return nearby(run, at, 8, u"天氣房間屋室車裡艙廳") && !nearby(run, at, 8, u"心情");
+    case When::LeftBehind:
+        return at + 1 < run.size() && run[at + 1] == u'在'
+            && !(at > 0 && QStringView(u"葉雨雪花灰塵石彈星日").contains(run[at - 1]))
+            && followedBy(run, at, 1,
+                u"車上車裡家裡教室辦公桌上計程公車捷運店裡房間宿舍學校公司座位餐廳飯店旅館沙發廁所"
+                u"床上");
+    case When::BeforeFruit:
+        return nearby(run, at, -6, u"果");
     }
     return false;
 }

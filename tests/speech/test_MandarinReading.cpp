@@ -354,6 +354,33 @@ private Q_SLOTS:
             << u"把作業寫完，當我回家時"_s << u"ba3 zuo4 ye4 xie3 wan2 dang1 wo3 hui2 jia1 shi2"_s;
         QTest::newRow("種 plant, after 在家")
             << u"在家種香草"_s << u"zai4 jia1 zhong4 xiang1 cao3"_s;
+        QTest::newRow("種 plant, ending a clause")
+            << u"這種花很好種"_s << u"zhe4 zhong3 hua1 hen3 hao3 zhong4"_s;
+        QTest::newRow("長 grow, before 得") << u"也長得很好"_s << u"ye3 zhang3 de5 hen3 hao3"_s;
+        QTest::newRow("背 behind someone's back, Simplified")
+            << u"他背着妈妈买了"_s << u"ta1 bei4 zhe5 ma1 ma5 mai3 le5"_s;
+        QTest::newRow("背 carry, Simplified") << u"他背着书包"_s << u"ta1 bei1 zhe5 shu1 bao1"_s;
+        QTest::newRow("悶 stuffy, in a room")
+            << u"房間裡實在太悶了"_s << u"fang2 jian1 li3 shi2 zai4 tai4 men1 le5"_s;
+        QTest::newRow("悶 low in spirits") << u"心裡好悶"_s << u"xin1 li3 hao3 men4"_s;
+        QTest::newRow("落 left in a classroom")
+            << u"我的作業本落在教室了"_s << u"wo3 de5 zuo4 ye4 ben3 la4 zai4 jiao4 shi4 le5"_s;
+        QTest::newRow("落 leaves falling")
+            << u"樹葉落在車上"_s << u"shu4 ye4 luo4 zai4 che1 shang4"_s;
+        QTest::newRow("結 bear fruit")
+            << u"芒果樹結了好多果子"_s << u"mang2 guo3 shu4 jie1 le5 hao3 duo1 guo3 zi5"_s;
+        QTest::newRow("結 marry") << u"他結了婚"_s << u"ta1 jie2 le5 hun1"_s;
+        QTest::newRow("還 give back, after 一定")
+            << u"明天一定還你"_s << u"ming2 tian1 yi1 ding4 huan2 ni3"_s;
+        QTest::newRow("薄 thin, after 得") << u"切得薄一點"_s << u"qie1 de5 bao2 yi1 dian3"_s;
+        QTest::newRow("倒了 dumped, after 把")
+            << u"你先把垃圾倒了"_s << u"ni3 xian1 ba3 le4 se4 dao4 le5"_s;
+        QTest::newRow("倒了 knocked over, after 把")
+            << u"把杯子弄倒了"_s << u"ba3 bei1 zi5 nong4 dao3 le5"_s;
+        QTest::newRow("將 a veteran before 在")
+            << u"這名老將在決賽中"_s << u"zhe4 ming2 lao3 jiang4 zai4 jue2 sai4 zhong1"_s;
+        QTest::newRow("將 will, before 在")
+            << u"比賽將在明天舉行"_s << u"bi3 sai4 jiang1 zai4 ming2 tian1 ju3 xing2"_s;
         QTest::newRow("衰 in verse")
             << u"鄉音無改鬢毛衰"_s << u"xiang1 yin1 wu2 gai3 bin4 mao2 cui1"_s;
         QTest::newRow("覺 sleep, after 著")
@@ -493,7 +520,11 @@ private Q_SLOTS:
             {u"與會"_s, u"yu4 hui4"_s}, {u"討價還價"_s, u"tao3 jia4 huan2 jia4"_s},
             {u"趨之若鶩"_s, u"qu1 zhi1 ruo4 wu4"_s}, {u"當機立斷"_s, u"dang1 ji1 li4 duan4"_s},
             {u"親家"_s, u"qing4 jia5"_s}, {u"熱騰騰"_s, u"re4 teng1 teng1"_s},
-            {u"腦膜"_s, u"nao3 mo2"_s}, {u"整個下午"_s, u"zheng3 ge4 xia4 wu3"_s}};
+            {u"腦膜"_s, u"nao3 mo2"_s}, {u"整個下午"_s, u"zheng3 ge4 xia4 wu3"_s},
+            {u"眼睛"_s, u"yan3 jing1"_s}, {u"散光"_s, u"san3 guang1"_s},
+            {u"開花結果"_s, u"kai1 hua1 jie1 guo3"_s}, {u"降得住"_s, u"xiang2 de5 zhu4"_s},
+            {u"好奇怪"_s, u"hao3 qi2 guai4"_s}, {u"干拌面"_s, u"gan1 ban4 mian4"_s},
+            {u"冰面较薄"_s, u"bing1 mian4 jiao4 bao2"_s}};
         for (const auto &[text, reading] : rows)
             QTest::newRow(qPrintable(text)) << text << reading;
     }
