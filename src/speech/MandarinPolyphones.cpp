@@ -31,6 +31,7 @@ enum class When {
     LeftBehind, // 在 and a place things are left in after it (作業落在教室), unless
                 // what falls is rain, a leaf or the like
     BeforeFruit, // fruit later in the clause (結了好多果子)
+    ForSomeone, // what is done for someone later in the clause (為別人著想)
 };
 
 struct Rule {
@@ -65,7 +66,7 @@ const Rule Rules[] = {
     {u'得', "de2", u"募獲取贏博求奪購賺", nullptr},
     {u'得', "dei3", Subjects, nullptr},
     {u'得', "dei3", u"天是話午", nullptr},
-    {u'得', "dei3", nullptr, u"自先趕馬盡儘立花"},
+    {u'得', "dei3", nullptr, u"自先趕馬盡儘立花等按"},
     {u'得', "dei3", nullptr, nullptr, When::Start},
     // 地: the adverb particle after a word (高興地說, 慢慢地走), else ground.
     {u'地', "de5", nullptr, nullptr, When::AfterDouble},
@@ -83,7 +84,9 @@ const Rule Rules[] = {
     {u'背', "bei4", nullptr, nullptr, When::BehindSomeone, u"背著"},
     // (OpenCC writes every 背着 of simplified text as carrying, 揹著.)
     {u'揹', "bei4", nullptr, nullptr, When::BehindSomeone},
+    {u'揹', "bei4", nullptr, nullptr, When::BehindSomeone, u"揹著"},
     {u'背', "bei1", nullptr, u"著起上走負在久"},
+    {u'背', "bei1", u"不", nullptr, When::End},
     {u'背', "bei4"},
     // 種: a kind (一種, 這種, 各種); to plant (種在, 種了, 想種).
     {u'種', "zhong3", u"一二兩三四五六七八九十幾這那哪各每某多此該本同何數物品人良播雜", nullptr},
@@ -97,7 +100,7 @@ const Rule Rules[] = {
     {u'扇', "shan4"},
     // 數: to count (數了數, 數一數, 數錢), else a number.
     {u'數', "shu4", u"的", nullptr},
-    {u'數', "shu3", u"在正", nullptr},
+    {u'數', "shu3", u"在正就", nullptr},
     {u'數', "shu3", nullptr, u"了著過一不到完清錢得數落都"},
     {u'數', "shu3", u"了一", nullptr, When::Repeated},
     {u'數', "shu4"},
@@ -128,11 +131,13 @@ const Rule Rules[] = {
     {u'還', "huan2", nullptr, nullptr, When::End},
     {u'還', "hai2"},
     // 為: to be or become (稱為, 成為, 被…為, 為95%), else for.
+    {u'為', "wei4", nullptr, nullptr, When::ForSomeone},
+    {u'為', "wei4", nullptr, nullptr, When::ForSomeone, u"為主"},
     {u'為', "wei2", nullptr, u"一二兩三四五六七八九十百千萬零幾週星食主"},
     {u'為', "wei2", nullptr, nullptr, When::AfterNaming},
     {u'為', "wei2", nullptr, nullptr, When::AfterThis},
     // …and as the copula of notices and definitions (時間為, 本品為).
-    {u'為', "wei2", u"品文日間期額率價費點址者本此即均皆乃實亦係號量限樓段", nullptr},
+    {u'為', "wei2", u"品文日間期額率價費點址者本此即均皆乃實亦係號量限樓段多", nullptr},
     {u'為', "wei2",
         u"稱視名改選化列分轉譽封定評立設奉成作認以淪變極頗較甚最尤更殊建訂劃升降合整換減增縮提",
         nullptr},
@@ -167,6 +172,7 @@ const Rule Rules[] = {
     {u'假', "jia3"},
     // 空: free time or room (有空, 空白), else empty or the sky.
     {u'空', "kong4", u"有沒抽得騰留", nullptr},
+    {u'空', "kong4", u"出", nullptr, When::End},
     {u'空', "kong4", nullptr, u"白地隙缺閒格位檔"},
     {u'空', "kong4", nullptr, Numerals},
     {u'空', "kong1"},
@@ -290,6 +296,8 @@ const Rule Rules[] = {
     {u'都', "du1", u"大", nullptr, When::Always, u"都會"},
     {u'都', "du1", nullptr, u"區型人生", When::Always, u"都會"},
     {u'都', "dou1", nullptr, nullptr, When::Always, u"都會"},
+    // 扎 (紮): to tie up hair (扎辮子, 扎個丸子頭), else to prick.
+    {u'扎', "za1", nullptr, u"辮個丸馬起頭"},
     // 悶: stuffy (悶熱, 又悶又熱, a stuffy room), else low in spirits.
     {u'悶', "men1", nullptr, u"熱又住死"},
     {u'悶', "men1", nullptr, nullptr, When::InStuffyAir},
@@ -450,14 +458,25 @@ bool nearby(QStringView text, int at, int reach, QStringView chars)
     return false;
 }
 
-// Whether 此, 該 or 本 and a noun of one or two characters stand before
+// Whether one of `words` (two characters each) starts within `reach`
+// characters after text[at] in its clause.
+bool ahead(QStringView text, int at, int reach, QStringView words)
+{
+    for (int i = at + 1; i + 2 <= text.size() && i - at <= reach && isHan(text[i]); ++i) {
+        if (followedBy(text, i - 1, 0, words))
+            return true;
+    }
+    return false;
+}
+
+// Whether 此, 該 or 本 and a noun of one to three characters stand before
 // text[at] (此門為, 本樓層為): not the end of a word (因此, 基本) nor the
 // adverb 本來.
 bool afterThis(QStringView text, int at)
 {
     static constexpr char16_t WordBefore[]
         = u"基根日資成書版課劇腳樣標原老賬帳因從如彼由為於對藉據至特就應活";
-    for (int p = at - 2; p >= 0 && p >= at - 3; --p) {
+    for (int p = at - 2; p >= 0 && p >= at - 4; --p) {
         if (!isHan(text[p + 1]))
             return false;
         if (!QStringView(u"此該本").contains(text[p]))
@@ -505,6 +524,9 @@ bool holds(When when, QStringView run, int at, int wordBefore)
             && followedBy(run, at, 1,
                 u"車上車裡家裡教室辦公桌上計程公車捷運店裡房間宿舍學校公司座位餐廳飯店旅館沙發廁所"
                 u"床上");
+    case When::ForSomeone:
+        return ahead(run, at, 8,
+            u"著想服務加油打氣喝彩鼓掌祈福祈禱操心擔心效力出力犧牲付出主隊捏把爭光慶祝送行");
     case When::BeforeFruit:
         return nearby(run, at, -6, u"果");
     }

@@ -381,6 +381,28 @@ private Q_SLOTS:
             << u"這名老將在決賽中"_s << u"zhe4 ming2 lao3 jiang4 zai4 jue2 sai4 zhong1"_s;
         QTest::newRow("將 will, before 在")
             << u"比賽將在明天舉行"_s << u"bi3 sai4 jiang1 zai4 ming2 tian1 ju3 xing2"_s;
+        QTest::newRow("為 for, someone's sake ahead")
+            << u"要多為別人著想"_s << u"yao4 duo1 wei4 bie2 ren2 zhuo2 xiang3"_s;
+        QTest::newRow("為 is, after 多")
+            << u"患者多為老人"_s << u"huan4 zhe3 duo1 wei2 lao3 ren2"_s;
+        QTest::newRow("為 for, the home team") << u"為主隊加油"_s << u"wei4 zhu3 dui4 jia1 you2"_s;
+        QTest::newRow("為 is, after 本 and a three-character noun")
+            << u"本停車場為住戶專用"_s << u"ben3 ting2 che1 chang3 wei2 zhu4 hu4 zhuan1 yong4"_s;
+        QTest::newRow("得 must, before 等")
+            << u"押金得等退租"_s << u"ya1 jin1 dei3 deng3 tui4 zu1"_s;
+        QTest::newRow("空 free time") << u"我抽不出空。"_s << u"wo3 chou1 bu4 chu1 kong4"_s;
+        QTest::newRow("數 the best is, after 就")
+            << u"就數他跑得最快"_s << u"jiu4 shu3 ta1 pao3 de5 zui4 kuai4"_s;
+        QTest::newRow("背 carry the blame") << u"這鍋我不背"_s << u"zhe4 guo1 wo3 bu4 bei1"_s;
+        QTest::newRow("背 carry, OpenCC's 揹著")
+            << u"然后背着书包去上学"_s << u"ran2 hou4 bei1 zhe5 shu1 bao1 qu4 shang4 xue2"_s;
+        QTest::newRow("扎 tie up hair") << u"扎个丸子头"_s << u"za1 ge4 wan2 zi5 tou2"_s;
+        QTest::newRow("扎 prick") << u"把根扎得很深"_s << u"ba3 gen1 zha1 de5 hen3 shen1"_s;
+        QTest::newRow("劃 strike a match")
+            << u"劃了一根火柴"_s << u"hua2 le5 yi1 gen1 huo3 chai2"_s;
+        QTest::newRow("劃 plan") << u"計劃了很久"_s << u"ji4 hua4 le5 hen3 jiu3"_s;
+        QTest::newRow("宿 a night") << u"吵了一宿"_s << u"chao3 le5 yi1 xiu3"_s;
+        QTest::newRow("宿 a dormitory") << u"一宿舍的人"_s << u"yi1 su4 she4 de5 ren2"_s;
         QTest::newRow("衰 in verse")
             << u"鄉音無改鬢毛衰"_s << u"xiang1 yin1 wu2 gai3 bin4 mao2 cui1"_s;
         QTest::newRow("覺 sleep, after 著")
@@ -524,7 +546,9 @@ private Q_SLOTS:
             {u"眼睛"_s, u"yan3 jing1"_s}, {u"散光"_s, u"san3 guang1"_s},
             {u"開花結果"_s, u"kai1 hua1 jie1 guo3"_s}, {u"降得住"_s, u"xiang2 de5 zhu4"_s},
             {u"好奇怪"_s, u"hao3 qi2 guai4"_s}, {u"干拌面"_s, u"gan1 ban4 mian4"_s},
-            {u"冰面较薄"_s, u"bing1 mian4 jiao4 bao2"_s}};
+            {u"冰面较薄"_s, u"bing1 mian4 jiao4 bao2"_s}, {u"削減"_s, u"xue4 jian3"_s},
+            {u"剝削"_s, u"bo1 xue4"_s}, {u"削蘋果"_s, u"xiao1 ping2 guo3"_s},
+            {u"折本"_s, u"she2 ben3"_s}, {u"位子"_s, u"wei4 zi5"_s}};
         for (const auto &[text, reading] : rows)
             QTest::newRow(qPrintable(text)) << text << reading;
     }
