@@ -273,6 +273,7 @@ constexpr Forms Ambiguous[] = {
     {U'几', u"幾几"},
     {U'系', u"系係繫"},
     {U'冲', u"沖衝"},
+    {U'杆', u"杆桿"},
 };
 // Whether `c` is one of the characters whose form the words around it
 // settle, even where nothing else tells the script (一只只蝴蝶).

@@ -32,6 +32,7 @@ enum class When {
                 // what falls is rain, a leaf or the like
     BeforeFruit, // fruit later in the clause (結了好多果子)
     ForSomeone, // what is done for someone later in the clause (為別人著想)
+    AfterMerging, // 合併, 歸併, 兼併 or 吞併 before it (合併為一個)
 };
 
 struct Rule {
@@ -135,6 +136,7 @@ const Rule Rules[] = {
     {u'為', "wei4", nullptr, nullptr, When::ForSomeone, u"為主"},
     {u'為', "wei2", nullptr, u"一二兩三四五六七八九十百千萬零幾週星食主"},
     {u'為', "wei2", nullptr, nullptr, When::AfterNaming},
+    {u'為', "wei2", nullptr, nullptr, When::AfterMerging},
     {u'為', "wei2", nullptr, nullptr, When::AfterThis},
     // …and as the copula of notices and definitions (時間為, 本品為).
     {u'為', "wei2", u"品文日間期額率價費點址者本此即均皆乃實亦係號量限樓段多", nullptr},
@@ -527,6 +529,8 @@ bool holds(When when, QStringView run, int at, int wordBefore)
     case When::ForSomeone:
         return ahead(run, at, 8,
             u"著想服務加油打氣喝彩鼓掌祈福祈禱操心擔心效力出力犧牲付出主隊捏把爭光慶祝送行");
+    case When::AfterMerging:
+        return at >= 2 && run[at - 1] == u'併' && QStringView(u"合歸兼吞").contains(run[at - 2]);
     case When::BeforeFruit:
         return nearby(run, at, -6, u"果");
     }

@@ -139,6 +139,11 @@ private Q_SLOTS:
         QTest::newRow("干了 dry") << u"树叶干了。"_s << u"shu4 ye4 gan1 le5"_s;
         QTest::newRow("只 measure")
             << u"买只鸡吧，只要一只"_s << u"mai3 zhi1 ji1 ba5 zhi3 yao4 yi1 zhi1"_s;
+        QTest::newRow("杆 a club") << u"他用球杆击球"_s << u"ta1 yong4 qiu2 gan3 ji2 qiu2"_s;
+        QTest::newRow("杆 a pole") << u"旗杆上的国旗"_s << u"qi2 gan1 shang4 de5 guo2 qi2"_s;
+        QTest::newRow("并为 and for") << u"并为大家提供"_s << u"bing4 wei4 da4 jia1 ti2 gong1"_s;
+        QTest::newRow("并为 merged into")
+            << u"两家公司合并为一家"_s << u"liang3 jia1 gong1 si1 he2 bing4 wei2 yi1 jia1"_s;
         QTest::newRow("只 doubled") << u"一只只蝴蝶"_s << u"yi1 zhi1 zhi1 hu2 die2"_s;
         QTest::newRow("只 before a cat") << u"养了只猫"_s << u"yang3 le5 zhi1 mao1"_s;
         QTest::newRow("只 before a rabbit") << u"抓了只兔子"_s << u"zhua1 le5 zhi1 tu4 zi5"_s;
