@@ -205,7 +205,7 @@ bool isDry(const QList<Point> &points, qsizetype k)
         return true;
     if (next == U'了')
         return !isHan(at(k + 2));
-    return !isHan(next) || QStringView(u"燥净杯脆瘪货果粮垃").contains(QChar(char16_t(next)));
+    return !isHan(next) || QStringView(u"燥净杯脆瘪货果粮垃海皮").contains(QChar(char16_t(next)));
 }
 
 // 树干, 主干, 骨干: a trunk, which OpenCC gets right, even at the end of a

@@ -90,6 +90,7 @@ const Rule Rules[] = {
     {u'背', "bei1", u"不", nullptr, When::End},
     {u'背', "bei4"},
     // 種: a kind (一種, 這種, 各種); to plant (種在, 種了, 想種).
+    {u'種', "zhong4", nullptr, u"著了過"},
     {u'種', "zhong3", u"一二兩三四五六七八九十幾這那哪各每某多此該本同何數物品人良播雜", nullptr},
     {u'種', "zhong4", nullptr, u"了在著過下出滿田花樹菜稻豆瓜地植些幾的草香玉蔬果苗竹蘭"},
     {u'種', "zhong4", u"要想會能去來也都還再就又在把們改春家裡", nullptr},
@@ -139,7 +140,7 @@ const Rule Rules[] = {
     {u'為', "wei2", nullptr, nullptr, When::AfterMerging},
     {u'為', "wei2", nullptr, nullptr, When::AfterThis},
     // …and as the copula of notices and definitions (時間為, 本品為).
-    {u'為', "wei2", u"品文日間期額率價費點址者本此即均皆乃實亦係號量限樓段多", nullptr},
+    {u'為', "wei2", u"品文日間期額率價費點址者本此即均皆乃實亦係號量限樓段多將", nullptr},
     {u'為', "wei2",
         u"稱視名改選化列分轉譽封定評立設奉成作認以淪變極頗較甚最尤更殊建訂劃升降合整換減增縮提",
         nullptr},
@@ -164,6 +165,10 @@ const Rule Rules[] = {
     {u'朝', "chao2"},
     // 傳: a biography (自傳, 列傳), else to pass on.
     {u'傳', "zhuan4", u"自列外經評正", nullptr},
+    // …and a name's biography, ending a title (喬布斯傳).
+    {u'傳', "chuan2", nullptr, nullptr, When::Start},
+    {u'傳', "chuan2", u"別快不要會能在直再都也還就已又沒", nullptr, When::End},
+    {u'傳', "zhuan4", nullptr, nullptr, When::End},
     {u'傳', "chuan2"},
     // 調: move to (調到, 調職), a tune; else to adjust.
     {u'調', "diao4", nullptr, u"到去往職來任走動查度派我你妳他她"},
@@ -193,7 +198,7 @@ const Rule Rules[] = {
     {u'倒', "dao3", u"跌摔打推撞滑絆昏累病暈嚇難傾壓顛潦弄砍吹踢踩碰震", nullptr, When::Always,
         u"倒了"},
     {u'倒', "dao4", nullptr, nullptr, When::AfterBa, u"倒了"},
-    {u'倒', "dao4", u"去來", nullptr},
+    {u'倒', "dao4", u"去來下", nullptr},
     {u'倒', "dao4", nullptr, nullptr, When::AfterBa},
     {u'倒', "dao4", nullptr, nullptr, When::AfterBa, u"倒在"},
     {u'倒', "dao4", nullptr, Numerals},
@@ -528,11 +533,11 @@ bool holds(When when, QStringView run, int at, int wordBefore)
                 u"床上");
     case When::ForSomeone:
         return ahead(run, at, 8,
-            u"著想服務加油打氣喝彩鼓掌祈福祈禱操心擔心效力出力犧牲付出主隊捏把爭光慶祝送行");
+            u"著想服務加油打氣喝彩鼓掌祈福祈禱操心擔心效力出力犧牲付出主隊捏把爭光慶祝送行提供");
     case When::AfterMerging:
         return at >= 2 && run[at - 1] == u'併' && QStringView(u"合歸兼吞").contains(run[at - 2]);
     case When::BeforeFruit:
-        return nearby(run, at, -6, u"果");
+        return nearby(run, at, -6, u"果瓜");
     }
     return false;
 }

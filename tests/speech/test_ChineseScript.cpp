@@ -139,6 +139,7 @@ private Q_SLOTS:
         QTest::newRow("干了 dry") << u"树叶干了。"_s << u"shu4 ye4 gan1 le5"_s;
         QTest::newRow("只 measure")
             << u"买只鸡吧，只要一只"_s << u"mai3 zhi1 ji1 ba5 zhi3 yao4 yi1 zhi1"_s;
+        QTest::newRow("干 dry skin") << u"推荐给干皮"_s << u"tui1 jian4 gei3 gan1 pi2"_s;
         QTest::newRow("杆 a club") << u"他用球杆击球"_s << u"ta1 yong4 qiu2 gan3 ji2 qiu2"_s;
         QTest::newRow("杆 a pole") << u"旗杆上的国旗"_s << u"qi2 gan1 shang4 de5 guo2 qi2"_s;
         QTest::newRow("并为 and for") << u"并为大家提供"_s << u"bing4 wei4 da4 jia1 ti2 gong1"_s;

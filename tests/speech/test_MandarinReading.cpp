@@ -403,6 +403,19 @@ private Q_SLOTS:
         QTest::newRow("劃 plan") << u"計劃了很久"_s << u"ji4 hua4 le5 hen3 jiu3"_s;
         QTest::newRow("宿 a night") << u"吵了一宿"_s << u"chao3 le5 yi1 xiu3"_s;
         QTest::newRow("宿 a dormitory") << u"一宿舍的人"_s << u"yi1 su4 she4 de5 ren2"_s;
+        QTest::newRow("種 plant, before 著")
+            << u"這塊地原本種著甘蔗"_s << u"zhe4 kuai4 di4 yuan2 ben3 zhong4 zhe5 gan1 zhe4"_s;
+        QTest::newRow("傳 a biography, ending a title")
+            << u"剛看完這本喬布斯傳，"_s << u"gang1 kan4 wan2 zhe4 ben3 qiao2 bu4 si1 zhuan4"_s;
+        QTest::newRow("為 for, after 將")
+            << u"該市將為青少年提供服務"_s
+            << u"gai1 shi4 jiang1 wei4 qing1 shao4 nian2 ti2 gong1 fu2 wu4"_s;
+        QTest::newRow("為 is, after 將")
+            << u"明天將為多雲的天氣"_s << u"ming2 tian1 jiang1 wei2 duo1 yun2 de5 tian1 qi4"_s;
+        QTest::newRow("倒 pour, downwards") << u"別往下倒"_s << u"bie2 wang3 xia4 dao4"_s;
+        QTest::newRow("悶 shut in") << u"他悶在房間裡"_s << u"ta1 men1 zai4 fang2 jian1 li3"_s;
+        QTest::newRow("結 bear gourds")
+            << u"結了好幾條絲瓜"_s << u"jie1 le5 hao3 ji3 tiao2 si1 gua1"_s;
         QTest::newRow("衰 in verse")
             << u"鄉音無改鬢毛衰"_s << u"xiang1 yin1 wu2 gai3 bin4 mao2 cui1"_s;
         QTest::newRow("覺 sleep, after 著")
@@ -548,7 +561,11 @@ private Q_SLOTS:
             {u"好奇怪"_s, u"hao3 qi2 guai4"_s}, {u"干拌面"_s, u"gan1 ban4 mian4"_s},
             {u"冰面较薄"_s, u"bing1 mian4 jiao4 bao2"_s}, {u"削減"_s, u"xue4 jian3"_s},
             {u"剝削"_s, u"bo1 xue4"_s}, {u"削蘋果"_s, u"xiao1 ping2 guo3"_s},
-            {u"折本"_s, u"she2 ben3"_s}, {u"位子"_s, u"wei4 zi5"_s}};
+            {u"折本"_s, u"she2 ben3"_s}, {u"位子"_s, u"wei4 zi5"_s}, {u"孫子"_s, u"sun1 zi5"_s},
+            {u"連累"_s, u"lian2 lei3"_s}, {u"刊載"_s, u"kan1 zai3"_s},
+            {u"卷軸"_s, u"juan4 zhou2"_s}, {u"供出"_s, u"gong4 chu1"_s},
+            {u"沒關係"_s, u"mei2 guan1 xi4"_s}, {u"認識"_s, u"ren4 shi4"_s},
+            {u"明白"_s, u"ming2 bai2"_s}, {u"答應"_s, u"da1 ying5"_s}};
         for (const auto &[text, reading] : rows)
             QTest::newRow(qPrintable(text)) << text << reading;
     }
