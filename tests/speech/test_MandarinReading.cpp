@@ -416,8 +416,6 @@ private Q_SLOTS:
         QTest::newRow("悶 shut in") << u"他悶在房間裡"_s << u"ta1 men1 zai4 fang2 jian1 li3"_s;
         QTest::newRow("結 bear gourds")
             << u"結了好幾條絲瓜"_s << u"jie1 le5 hao3 ji3 tiao2 si1 gua1"_s;
-        QTest::newRow("衰 in verse")
-            << u"鄉音無改鬢毛衰"_s << u"xiang1 yin1 wu2 gai3 bin4 mao2 cui1"_s;
         QTest::newRow("覺 sleep, after 著")
             << u"一直睡不著覺"_s << u"yi1 zhi2 shui4 bu4 zhao2 jiao4"_s;
         QTest::newRow("待 stay, before 沒")
