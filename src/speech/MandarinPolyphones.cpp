@@ -33,6 +33,7 @@ enum class When {
     BeforeFruit, // fruit later in the clause (結了好多果子)
     ForSomeone, // what is done for someone later in the clause (為別人著想)
     AfterMerging, // 合併, 歸併, 兼併 or 吞併 before it (合併為一個)
+    ToASetting, // 到 and the most, silent, zero or right after it (調到最大)
 };
 
 struct Rule {
@@ -80,6 +81,8 @@ const Rule Rules[] = {
     {u'地', "di4"},
     // 了: can or cannot manage (吃不了, 走得了), else the aspect particle.
     {u'了', "liao3", u"不", nullptr},
+    // 了事 after a deed done is the aspect particle (做錯了事).
+    {u'了', "le5", u"錯壞做辦完", nullptr, When::Always, u"了事"},
     // 背: carry on the back (背著, 背起, 背上), else the back.
     {u'背', "bei4", nullptr, nullptr, When::BehindSomeone},
     {u'背', "bei4", nullptr, nullptr, When::BehindSomeone, u"背著"},
@@ -127,6 +130,9 @@ const Rule Rules[] = {
     // 還: give back (還錢, 還給, 還沒還), else still.
     {u'還', "huan2", nullptr, u"錢給書債清款回原手擊嘴價本復掉房"},
     {u'還', "huan2", u"沒", nullptr},
+    {u'還', "huan2", u"不", u"將的者也就會錢"},
+    {u'還', "huan2", u"不", nullptr, When::End},
+    {u'還', "huan2", u"不", nullptr, When::Always, u"還將"},
     // …and after a modal or a time word, before whom or how much (就還你,
     // 要還一大筆).
     {u'還', "huan2", u"就再要快先得該會想去來能上定", u"你妳我他她您一兩"},
@@ -152,6 +158,7 @@ const Rule Rules[] = {
     // 教: teaching as a thing (教室, 教育), else to teach.
     {u'教', "jiao4", nullptr, u"室育授學師材科會堂義條導練"},
     {u'教', "jiao1"},
+    {u'教', "jiao1", nullptr, u"我你妳他她", When::Always, u"教會"},
     // 差: an errand (出差), a difference (差別), else poor or short of.
     {u'差', "chai1", u"出公郵信", nullptr},
     {u'差', "cha1", nullptr, u"別異距價錯額"},
@@ -171,6 +178,9 @@ const Rule Rules[] = {
     {u'傳', "zhuan4", nullptr, nullptr, When::End},
     {u'傳', "chuan2"},
     // 調: move to (調到, 調職), a tune; else to adjust.
+    // …but a setting turned up or down (音量調到最大) is adjusted.
+    {u'調', "tiao2", nullptr, nullptr, When::ToASetting},
+    {u'調', "tiao2", nullptr, nullptr, When::ToASetting, u"調到"},
     {u'調', "diao4", nullptr, u"到去往職來任走動查度派我你妳他她"},
     {u'調', "tiao2"},
     // 假: time off (放假, 假期), else false.
@@ -212,6 +222,7 @@ const Rule Rules[] = {
     // 中: hit (打中, 中獎), else middle.
     {u'中', "zhong4", u"打射擊猜考看選命投砸說料", nullptr},
     {u'中', "zhong4", nullptr, u"了"},
+    {u'中', "zhong4", u"沒", u"過"},
     {u'中', "zhong4", nullptr, u"獎毒彈暑風標計選"},
     {u'中', "zhong1"},
     // 正: the first month (正月), else upright.
@@ -534,6 +545,8 @@ bool holds(When when, QStringView run, int at, int wordBefore)
     case When::ForSomeone:
         return ahead(run, at, 8,
             u"著想服務加油打氣喝彩鼓掌祈福祈禱操心擔心效力出力犧牲付出主隊捏把爭光慶祝送行提供");
+    case When::ToASetting:
+        return followedBy(run, at, 0, u"到最到靜到零到適");
     case When::AfterMerging:
         return at >= 2 && run[at - 1] == u'併' && QStringView(u"合歸兼吞").contains(run[at - 2]);
     case When::BeforeFruit:

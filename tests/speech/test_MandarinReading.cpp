@@ -416,6 +416,23 @@ private Q_SLOTS:
         QTest::newRow("悶 shut in") << u"他悶在房間裡"_s << u"ta1 men1 zai4 fang2 jian1 li3"_s;
         QTest::newRow("結 bear gourds")
             << u"結了好幾條絲瓜"_s << u"jie1 le5 hao3 ji3 tiao2 si1 gua1"_s;
+        QTest::newRow("了 aspect, before 事 after a deed")
+            << u"做錯了事也不肯認錯"_s << u"zuo4 cuo4 le5 shi4 ye3 bu4 ken3 ren4 cuo4"_s;
+        QTest::newRow("了 settle, in 了事") << u"草草了事"_s << u"cao3 cao3 liao3 shi4"_s;
+        QTest::newRow("教 teach, in 教會 before a person")
+            << u"她教會我耐心"_s << u"ta1 jiao1 hui4 wo3 nai4 xin1"_s;
+        QTest::newRow("教 a church") << u"我去教會"_s << u"wo3 qu4 jiao4 hui4"_s;
+        QTest::newRow("調 turned up to a setting")
+            << u"音量調到最大"_s << u"yin1 liang4 tiao2 dao4 zui4 da4"_s;
+        QTest::newRow("調 transferred to a city")
+            << u"他明年要調到高雄上班"_s
+            << u"ta1 ming2 nian2 yao4 diao4 dao4 gao1 xiong2 shang4 ban1"_s;
+        QTest::newRow("還 give back, after 不")
+            << u"逾期不還將取消資格"_s << u"yu2 qi2 bu4 huan2 jiang1 qu3 xiao1 zi1 ge2"_s;
+        QTest::newRow("還 still, after 不 before 是")
+            << u"他不還是來了"_s << u"ta1 bu4 hai2 shi4 lai2 le5"_s;
+        QTest::newRow("中 won, never") << u"從來沒中過"_s << u"cong2 lai2 mei2 zhong4 guo4"_s;
+        QTest::newRow("嚼 chew, alone") << u"越嚼越香"_s << u"yue4 jiao2 yue4 xiang1"_s;
         QTest::newRow("覺 sleep, after 著")
             << u"一直睡不著覺"_s << u"yi1 zhi2 shui4 bu4 zhao2 jiao4"_s;
         QTest::newRow("待 stay, before 沒")
