@@ -271,6 +271,14 @@ bool readCorrections(const QString &path, std::map<QString, Correction> *out, QS
                          .arg(lineNumber);
             return false;
         }
+        // A word listed twice would silently take its later reading.
+        if (out->count(fields[0])) {
+            *error = QStringLiteral("%1:%2: %3 is listed twice")
+                         .arg(path)
+                         .arg(lineNumber)
+                         .arg(fields[0]);
+            return false;
+        }
         (*out)[fields[0]] = c;
     }
     return true;
