@@ -34,6 +34,8 @@ enum class When {
     ForSomeone, // what is done for someone later in the clause (為別人著想)
     AfterMerging, // 合併, 歸併, 兼併 or 吞併 before it (合併為一個)
     ToASetting, // 到 and the most, silent, zero or right after it (調到最大)
+    Guarding, // 著, 好 or 一下 and what is kept an eye on after it (看著行李),
+              // or nothing after them but a request before (幫忙看著, 要看好)
 };
 
 struct Rule {
@@ -255,6 +257,9 @@ const Rule Rules[] = {
     // 看: keep watch (看守, 看家, 看著孩子), else look.
     {u'看', "kan1", nullptr, u"守護管家門"},
     {u'看', "kan1", nullptr, u"孩弟妹寶", When::Always, u"看著"},
+    {u'看', "kan1", nullptr, nullptr, When::Guarding, u"看著"},
+    {u'看', "kan1", nullptr, nullptr, When::Guarding, u"看好"},
+    {u'看', "kan1", nullptr, nullptr, When::Guarding, u"看一下"},
     {u'看', "kan4"},
     // 要: demand (要求, 要挾), else want.
     {u'要', "yao1", nullptr, u"求挾脅"},
@@ -504,6 +509,33 @@ bool afterThis(QStringView text, int at)
     return false;
 }
 
+// Whether 看 at text[at], with 著, 好 or 一下 after it, keeps watch over
+// luggage, a child, a shop or the like, or, with nothing after it, is
+// asked to (幫忙看著, 一定要看好).
+bool guarding(QStringView text, int at)
+{
+    int next = at + 1;
+    for (QStringView tail : {u"著", u"着", u"好", u"一下"}) {
+        if (text.sliced(next).startsWith(tail)) {
+            next += int(tail.size());
+            break;
+        }
+    }
+    if (next == at + 1)
+        return false;
+    const auto hanAt = [&](int i) { return i < text.size() && isHan(text[i]); };
+    if (!hanAt(next))
+        return at > 0 && QStringView(u"忙要得請").contains(text[at - 1]);
+    if (followedBy(text, next - 1, 0, u"您的你的妳的我的他的她的自己")) {
+        next += 2;
+        if (next < text.size() && text[next] == u'的')
+            ++next;
+    }
+    if (followedBy(text, next - 1, 0, u"行李孩子小孩弟弟妹妹寶寶車子店面攤位包包錢包隨身"))
+        return true;
+    return QStringView(u"車店家門攤").contains(text[next]) && !hanAt(next + 1);
+}
+
 bool holds(When when, QStringView run, int at, int wordBefore)
 {
     switch (when) {
@@ -545,6 +577,8 @@ bool holds(When when, QStringView run, int at, int wordBefore)
     case When::ForSomeone:
         return ahead(run, at, 8,
             u"著想服務加油打氣喝彩鼓掌祈福祈禱操心擔心效力出力犧牲付出主隊捏把爭光慶祝送行提供");
+    case When::Guarding:
+        return guarding(run, at);
     case When::ToASetting:
         return followedBy(run, at, 0, u"到最到靜到零到適");
     case When::AfterMerging:

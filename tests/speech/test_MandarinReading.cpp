@@ -433,6 +433,18 @@ private Q_SLOTS:
             << u"他不還是來了"_s << u"ta1 bu4 hai2 shi4 lai2 le5"_s;
         QTest::newRow("中 won, never") << u"從來沒中過"_s << u"cong2 lai2 mei2 zhong4 guo4"_s;
         QTest::newRow("嚼 chew, alone") << u"越嚼越香"_s << u"yue4 jiao2 yue4 xiang1"_s;
+        QTest::newRow("看 keep watch over luggage")
+            << u"我在門口看著行李"_s << u"wo3 zai4 men2 kou3 kan1 zhe5 xing2 li3"_s;
+        QTest::newRow("看 keep watch, asked to")
+            << u"錢包一定要看好。"_s << u"qian2 bao1 yi1 ding4 yao4 kan1 hao3"_s;
+        QTest::newRow("看 keep watch over your things")
+            << u"請看好您的隨身物品"_s << u"qing3 kan1 hao3 nin2 de5 sui2 shen1 wu4 pin3"_s;
+        QTest::newRow("看 a car, a moment")
+            << u"幫我看一下車，我馬上回來"_s
+            << u"bang1 wo3 kan1 yi1 xia4 che1 wo3 ma3 shang4 hui2 lai2"_s;
+        QTest::newRow("看 look over a plan") << u"看一下行程"_s << u"kan4 yi1 xia4 xing2 cheng2"_s;
+        QTest::newRow("看 expect well of someone")
+            << u"我很看好他"_s << u"wo3 hen3 kan4 hao3 ta1"_s;
         QTest::newRow("覺 sleep, after 著")
             << u"一直睡不著覺"_s << u"yi1 zhi2 shui4 bu4 zhao2 jiao4"_s;
         QTest::newRow("待 stay, before 沒")
