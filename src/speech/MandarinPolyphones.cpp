@@ -34,6 +34,7 @@ enum class When {
     ForSomeone, // what is done for someone later in the clause (為別人著想)
     AfterMerging, // 合併, 歸併, 兼併 or 吞併 before it (合併為一個)
     ToASetting, // 到 and the most, silent, zero or right after it (調到最大)
+    BeforeALoad, // a bag, a child or luggage later in the clause (背一個雙肩包)
     Guarding, // 著, 好 or 一下 and what is kept an eye on after it (看著行李),
               // or nothing after them but a request before (幫忙看著, 要看好)
 };
@@ -93,6 +94,7 @@ const Rule Rules[] = {
     {u'揹', "bei4", nullptr, nullptr, When::BehindSomeone, u"揹著"},
     {u'背', "bei1", nullptr, u"著起上走負在久"},
     {u'背', "bei1", u"不", nullptr, When::End},
+    {u'背', "bei1", nullptr, nullptr, When::BeforeALoad},
     {u'背', "bei4"},
     // 種: a kind (一種, 這種, 各種); to plant (種在, 種了, 想種).
     {u'種', "zhong4", nullptr, u"著了過"},
@@ -577,6 +579,8 @@ bool holds(When when, QStringView run, int at, int wordBefore)
     case When::ForSomeone:
         return ahead(run, at, 8,
             u"著想服務加油打氣喝彩鼓掌祈福祈禱操心擔心效力出力犧牲付出主隊捏把爭光慶祝送行提供");
+    case When::BeforeALoad:
+        return nearby(run, at, -6, u"包袋箱孩娃簍囊") || ahead(run, at, 6, u"行李");
     case When::Guarding:
         return guarding(run, at);
     case When::ToASetting:

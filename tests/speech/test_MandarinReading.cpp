@@ -445,6 +445,11 @@ private Q_SLOTS:
         QTest::newRow("看 look over a plan") << u"看一下行程"_s << u"kan4 yi1 xia4 xing2 cheng2"_s;
         QTest::newRow("看 expect well of someone")
             << u"我很看好他"_s << u"wo3 hen3 kan4 hao3 ta1"_s;
+        QTest::newRow("背 carry a bag")
+            << u"我一般只背一個雙肩包"_s << u"wo3 yi1 ban1 zhi3 bei1 yi1 ge4 shuang1 jian1 bao1"_s;
+        QTest::newRow("背 carry luggage")
+            << u"你背那麼多行李不累嗎"_s << u"ni3 bei1 na4 me5 duo1 xing2 li3 bu4 lei4 ma5"_s;
+        QTest::newRow("背 recite") << u"他背了很多單字"_s << u"ta1 bei4 le5 hen3 duo1 dan1 zi4"_s;
         QTest::newRow("覺 sleep, after 著")
             << u"一直睡不著覺"_s << u"yi1 zhi2 shui4 bu4 zhao2 jiao4"_s;
         QTest::newRow("待 stay, before 沒")
