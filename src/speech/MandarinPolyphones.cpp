@@ -62,7 +62,7 @@ const Rule Rules[] = {
     // someone (為君), 得 after a modal is to get (能得幾回聞).
     {u'為', "wei4", nullptr, u"君誰汝爾卿伊吾有", When::Verse},
     {u'為', "wei2", nullptr, nullptr, When::Verse},
-    {u'得', "de2", u"能安可難豈何未莫求欲報", nullptr, When::Verse},
+    {u'得', "de2", u"能安可難豈何未莫求欲報那識", nullptr, When::Verse},
     // 得: got (得了獎), must (我得走了, 就得), else the complement particle;
     // 得到 is got (他得到), but can reach after a verb (看得到).
     {u'得', "de5", u"看找買做辦聽吃曬拿用想摸碰趕跑走等見感覺收猜說學記寫讀辨查", nullptr,
@@ -76,7 +76,7 @@ const Rule Rules[] = {
     // 地: the adverb particle after a word (高興地說, 慢慢地走), else ground.
     {u'地', "de5", nullptr, nullptr, When::AfterDouble},
     {u'地', "de5", nullptr, nullptr, When::AfterOneByOne},
-    {u'地', "di4", u"塊片畝大土草田空耕荒林山些", nullptr},
+    {u'地', "di4", u"塊片畝大土草田空耕荒林山些把", nullptr},
     {u'地', "de5", nullptr, nullptr, When::AfterWord},
     {u'地', "de5", nullptr, nullptr, When::Repeated},
     {u'地', "de5", nullptr, nullptr, When::AfterDouble, u"地下"},
@@ -312,7 +312,7 @@ const Rule Rules[] = {
     // 待: stay (待一週, 待在家), else treat or wait.
     {u'待', "dai1", nullptr, u"一在了著會幾多兩三四五六七八九十半整太很久沒"},
     // 量: to measure (量體溫, 量一下), else an amount.
-    {u'量', "liang2", nullptr, u"體身一血尺過好了出"},
+    {u'量', "liang2", nullptr, u"體身一血尺過好了出幾"},
     {u'量', "liang2", u"尺子來去再先", nullptr},
     {u'量', "liang2", nullptr, nullptr, When::Start},
     {u'量', "liang2", nullptr, nullptr, When::Repeated},
@@ -338,7 +338,10 @@ const Rule Rules[] = {
     {u'落', "la4", nullptr, nullptr, When::LeftBehind},
     {u'落', "la4", nullptr, nullptr, When::LeftBehind, u"落在"},
     // 縫: a crack or seam (磁磚縫, 門縫), else to sew.
-    {u'縫', "feng4", u"磚牆門窗石地指牙", nullptr},
+    // 散: hanging loose (頭髮散著), else to scatter.
+    {u'散', "san3", nullptr, u"著"},
+    {u'縫', "feng4", u"磚牆門窗石地指牙發椅桌", nullptr},
+    {u'縫', "feng4", u"磚牆門窗石地指牙發椅桌", nullptr, When::Always, u"縫裡"},
     // 予: I, opening a clause of classical prose (予獨愛蓮), else to give.
     {u'予', "yu2", nullptr, nullptr, When::Start},
     // 結: to bear fruit (結果了, 結滿了), else to tie or end.

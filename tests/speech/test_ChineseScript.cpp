@@ -140,6 +140,12 @@ private Q_SLOTS:
         QTest::newRow("只 measure")
             << u"买只鸡吧，只要一只"_s << u"mai3 zhi1 ji1 ba5 zhi3 yao4 yi1 zhi1"_s;
         QTest::newRow("干 dry skin") << u"推荐给干皮"_s << u"tui1 jian4 gei3 gan1 pi2"_s;
+        QTest::newRow("了 after 文明")
+            << u"这种行为太不文明了"_s << u"zhe4 zhong3 xing2 wei2 tai4 bu4 wen2 ming2 le5"_s;
+        QTest::newRow("明了 understood") << u"简单明了"_s << u"jian3 dan1 ming2 liao3"_s;
+        QTest::newRow("卷 roll up")
+            << u"卷我屋上三重茅"_s << u"juan3 wo3 wu1 shang4 san1 chong2 mao2"_s;
+        QTest::newRow("卷 a paper") << u"这张试卷"_s << u"zhe4 zhang1 shi4 juan4"_s;
         QTest::newRow("杆 a club") << u"他用球杆击球"_s << u"ta1 yong4 qiu2 gan3 ji2 qiu2"_s;
         QTest::newRow("杆 a pole") << u"旗杆上的国旗"_s << u"qi2 gan1 shang4 de5 guo2 qi2"_s;
         QTest::newRow("并为 and for") << u"并为大家提供"_s << u"bing4 wei4 da4 jia1 ti2 gong1"_s;

@@ -450,6 +450,15 @@ private Q_SLOTS:
         QTest::newRow("背 carry luggage")
             << u"你背那麼多行李不累嗎"_s << u"ni3 bei1 na4 me5 duo1 xing2 li3 bu4 lei4 ma5"_s;
         QTest::newRow("背 recite") << u"他背了很多單字"_s << u"ta1 bei4 le5 hen3 duo1 dan1 zi4"_s;
+        QTest::newRow("散 hanging loose")
+            << u"頭髮散著太熱了"_s << u"tou2 fa3 san3 zhe5 tai4 re4 le5"_s;
+        QTest::newRow("地 the floor, after 把")
+            << u"他默默地把地拖完了"_s << u"ta1 mo4 mo4 de5 ba3 di4 tuo1 wan2 le5"_s;
+        QTest::newRow("縫 a crack in a sofa")
+            << u"掉在沙發縫裡"_s << u"diao4 zai4 sha1 fa1 feng4 li3"_s;
+        QTest::newRow("量 measure, a few times") << u"再量幾次"_s << u"zai4 liang2 ji3 ci4"_s;
+        QTest::newRow("中 in, after 小說")
+            << u"小說中，縣官"_s << u"xiao3 shuo1 zhong1 xian4 guan1"_s;
         QTest::newRow("覺 sleep, after 著")
             << u"一直睡不著覺"_s << u"yi1 zhi2 shui4 bu4 zhao2 jiao4"_s;
         QTest::newRow("待 stay, before 沒")
