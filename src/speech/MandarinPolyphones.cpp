@@ -62,7 +62,7 @@ const Rule Rules[] = {
     // someone (為君), 得 after a modal is to get (能得幾回聞).
     {u'為', "wei4", nullptr, u"君誰汝爾卿伊吾有", When::Verse},
     {u'為', "wei2", nullptr, nullptr, When::Verse},
-    {u'得', "de2", u"能安可難豈何未莫求欲報那識", nullptr, When::Verse},
+    {u'得', "de2", u"能安可難豈何未莫求欲報識", nullptr, When::Verse},
     // 得: got (得了獎), must (我得走了, 就得), else the complement particle;
     // 得到 is got (他得到), but can reach after a verb (看得到).
     {u'得', "de5", u"看找買做辦聽吃曬拿用想摸碰趕跑走等見感覺收猜說學記寫讀辨查", nullptr,
