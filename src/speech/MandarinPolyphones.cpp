@@ -34,6 +34,8 @@ enum class When {
     ForSomeone, // what is done for someone later in the clause (為別人著想)
     AfterMerging, // 合併, 歸併, 兼併 or 吞併 before it (合併為一個)
     ToASetting, // 到 and the most, silent, zero or right after it (調到最大)
+    BeforeSomeoneLast, // a pronoun after it, ending the clause (下次見面還你)
+    GoingRound, // 半天, 一圈 or 好久 just after it (轉了半天)
     BeforeALoad, // a bag, a child or luggage later in the clause (背一個雙肩包)
     Guarding, // 著, 好 or 一下 and what is kept an eye on after it (看著行李),
               // or nothing after them but a request before (幫忙看著, 要看好)
@@ -70,8 +72,8 @@ const Rule Rules[] = {
     {u'得', "de2", nullptr, u"了過獎分知之兼易"},
     {u'得', "de2", u"募獲取贏博求奪購賺", nullptr},
     {u'得', "dei3", Subjects, nullptr},
-    {u'得', "dei3", u"天是話午", nullptr},
-    {u'得', "dei3", nullptr, u"自先趕馬盡儘立花等按"},
+    {u'得', "dei3", u"天是話午然", nullptr},
+    {u'得', "dei3", nullptr, u"自先趕馬盡儘立花等按帶"},
     {u'得', "dei3", nullptr, nullptr, When::Start},
     // 地: the adverb particle after a word (高興地說, 慢慢地走), else ground.
     {u'地', "de5", nullptr, nullptr, When::AfterDouble},
@@ -99,7 +101,7 @@ const Rule Rules[] = {
     // 種: a kind (一種, 這種, 各種); to plant (種在, 種了, 想種).
     {u'種', "zhong4", nullptr, u"著了過"},
     {u'種', "zhong3", u"一二兩三四五六七八九十幾這那哪各每某多此該本同何數物品人良播雜", nullptr},
-    {u'種', "zhong4", nullptr, u"了在著過下出滿田花樹菜稻豆瓜地植些幾的草香玉蔬果苗竹蘭"},
+    {u'種', "zhong4", nullptr, u"了在著過下出滿田花樹菜稻豆瓜地植些幾的草香玉蔬果苗竹蘭茶"},
     {u'種', "zhong4", u"要想會能去來也都還再就又在把們改春家裡", nullptr},
     {u'種', "zhong4", nullptr, nullptr, When::End},
     {u'種', "zhong3"},
@@ -110,7 +112,7 @@ const Rule Rules[] = {
     // 數: to count (數了數, 數一數, 數錢), else a number.
     {u'數', "shu4", u"的", nullptr},
     {u'數', "shu3", u"在正就", nullptr},
-    {u'數', "shu3", nullptr, u"了著過一不到完清錢得數落都"},
+    {u'數', "shu3", nullptr, u"了著過一不到完清錢得數落都也"},
     {u'數', "shu3", u"了一", nullptr, When::Repeated},
     {u'數', "shu4"},
     // 降: surrender (投降 is a word; 降服, 歸降), else fall.
@@ -139,7 +141,9 @@ const Rule Rules[] = {
     {u'還', "huan2", u"不", nullptr, When::Always, u"還將"},
     // …and after a modal or a time word, before whom or how much (就還你,
     // 要還一大筆).
-    {u'還', "huan2", u"就再要快先得該會想去來能上定", u"你妳我他她您一兩"},
+    {u'還', "huan2", u"就再要快先得該會想去來能上定難", u"你妳我他她您一兩回"},
+    {u'還', "huan2", nullptr, nullptr, When::BeforeSomeoneLast},
+    {u'還', "huan2", u"就再要快先得該會想去來能上定難", nullptr, When::Always, u"還回來"},
     {u'還', "huan2", nullptr, nullptr, When::End},
     {u'還', "hai2"},
     // 為: to be or become (稱為, 成為, 被…為, 為95%), else for.
@@ -186,6 +190,7 @@ const Rule Rules[] = {
     {u'調', "tiao2", nullptr, nullptr, When::ToASetting},
     {u'調', "tiao2", nullptr, nullptr, When::ToASetting, u"調到"},
     {u'調', "diao4", nullptr, u"到去往職來任走動查度派我你妳他她"},
+    {u'調', "diao4", u"的個", nullptr},
     {u'調', "tiao2"},
     // 假: time off (放假, 假期), else false.
     {u'假', "jia4", u"休放請度病事婚產年春長連例補暑寒天", nullptr},
@@ -217,7 +222,7 @@ const Rule Rules[] = {
     {u'倒', "dao4", nullptr, nullptr, When::AfterBa, u"倒在"},
     {u'倒', "dao4", nullptr, Numerals},
     {u'倒', "dao4", nullptr, u"點些"},
-    {u'倒', "dao4", nullptr, u"水茶酒杯進出入掉車退數是也不立影映貼轉過來垃"},
+    {u'倒', "dao4", nullptr, u"水茶酒杯進出入掉車退數是也不立影映貼轉過來垃完"},
     {u'倒', "dao3"},
     // 將: a general (將軍, 大將), else will or take.
     {u'將', "jiang4", nullptr, u"軍領士帥官"},
@@ -255,6 +260,7 @@ const Rule Rules[] = {
     {u'當', "dang4", nullptr, u"作成鋪真"},
     {u'當', "dang4", nullptr, nullptr, When::AfterBa},
     {u'當', "dang4", u"上妥恰適正相穩得便", nullptr},
+    {u'當', "dang4", u"上妥恰適正相穩得便", nullptr, When::Always, u"當了"},
     {u'當', "dang1"},
     // 看: keep watch (看守, 看家, 看著孩子), else look.
     {u'看', "kan1", nullptr, u"守護管家門"},
@@ -279,7 +285,7 @@ const Rule Rules[] = {
     {u'薄', "bo4", nullptr, u"荷"},
     {u'薄', "bao2", nullptr, u"款片被毯衫衣外紗"},
     {u'薄', "bao2", u"太很好真點麼更較蠻挺得", nullptr},
-    {u'薄', "bao2", nullptr, u"得了"},
+    {u'薄', "bao2", nullptr, u"得了一"},
     {u'薄', "bo2"},
     // 曲: bent (曲項, 曲折), else a tune.
     {u'曲', "qu1", nullptr, u"項折線解直尺徑成"},
@@ -302,6 +308,10 @@ const Rule Rules[] = {
     {u'盛', "sheng4"},
     // 轉: turn round (一直在轉), else turn (右轉).
     {u'轉', "zhuan4", u"在著直打旋陽球扇輪", nullptr},
+    // …spins (轉得很響) or goes round and round (轉了半天).
+    {u'轉', "zhuan4", nullptr, u"得"},
+    {u'轉', "zhuan4", nullptr, nullptr, When::GoingRound},
+    {u'轉', "zhuan4", nullptr, nullptr, When::GoingRound, u"轉了"},
     {u'轉', "zhuan3"},
     // 挑: choose (挑禮物); to stir up (挑戰, 挑撥) are words.
     {u'挑', "tiao1"},
@@ -338,6 +348,11 @@ const Rule Rules[] = {
     {u'落', "la4", nullptr, nullptr, When::LeftBehind},
     {u'落', "la4", nullptr, nullptr, When::LeftBehind, u"落在"},
     // 縫: a crack or seam (磁磚縫, 門縫), else to sew.
+    // 衝: blunt (說話太衝, and OpenCC's 太沖) or towards (衝著他), else to
+    // rush.
+    {u'衝', "chong4", u"太很好真", nullptr, When::End},
+    {u'沖', "chong4", u"太很好真", nullptr, When::End},
+    {u'衝', "chong4", nullptr, u"著"},
     // 散: hanging loose (頭髮散著), else to scatter.
     {u'散', "san3", nullptr, u"著"},
     {u'縫', "feng4", u"磚牆門窗石地指牙發椅桌", nullptr},
@@ -536,9 +551,9 @@ bool guarding(QStringView text, int at)
         if (next < text.size() && text[next] == u'的')
             ++next;
     }
-    if (followedBy(text, next - 1, 0, u"行李孩子小孩弟弟妹妹寶寶車子店面攤位包包錢包隨身"))
+    if (followedBy(text, next - 1, 0, u"行李孩子小孩弟弟妹妹寶寶車子店面攤位包包錢包隨身火爐"))
         return true;
-    return QStringView(u"車店家門攤").contains(text[next]) && !hanAt(next + 1);
+    return QStringView(u"車店家門攤鍋火").contains(text[next]) && !hanAt(next + 1);
 }
 
 bool holds(When when, QStringView run, int at, int wordBefore)
@@ -582,6 +597,11 @@ bool holds(When when, QStringView run, int at, int wordBefore)
     case When::ForSomeone:
         return ahead(run, at, 8,
             u"著想服務加油打氣喝彩鼓掌祈福祈禱操心擔心效力出力犧牲付出主隊捏把爭光慶祝送行提供");
+    case When::BeforeSomeoneLast:
+        return at + 1 < run.size() && QStringView(u"你妳我他她您").contains(run[at + 1])
+            && (at + 2 >= run.size() || !isHan(run[at + 2]));
+    case When::GoingRound:
+        return ahead(run, at, 3, u"半天一圈好久幾圈兩圈");
     case When::BeforeALoad:
         return nearby(run, at, -6, u"包袋箱孩娃簍囊") || ahead(run, at, 6, u"行李");
     case When::Guarding:

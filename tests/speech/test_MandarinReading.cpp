@@ -459,6 +459,25 @@ private Q_SLOTS:
         QTest::newRow("量 measure, a few times") << u"再量幾次"_s << u"zai4 liang2 ji3 ci4"_s;
         QTest::newRow("中 in, after 小說")
             << u"小說中，縣官"_s << u"xiao3 shuo1 zhong1 xian4 guan1"_s;
+        QTest::newRow("還 give back, hard to")
+            << u"借出去的錢很難還回來"_s << u"jie4 chu1 qu4 de5 qian2 hen3 nan2 huan2 hui2 lai2"_s;
+        QTest::newRow("還 still coming back") << u"他還回來嗎"_s << u"ta1 hai2 hui2 lai2 ma5"_s;
+        QTest::newRow("還 give back, ending a clause")
+            << u"下次見面還你。"_s << u"xia4 ci4 jian4 mian4 huan2 ni3"_s;
+        QTest::newRow("得 must, after 仍然") << u"仍然得排隊"_s << u"reng2 ran2 dei3 pai2 dui4"_s;
+        QTest::newRow("數 count, can never")
+            << u"繁星數也數不清"_s << u"fan2 xing1 shu3 ye3 shu3 bu4 qing1"_s;
+        QTest::newRow("調 a song's key")
+            << u"這首歌的調太高了"_s << u"zhe4 shou3 ge1 de5 diao4 tai4 gao1 le5"_s;
+        QTest::newRow("轉 spin") << u"洗衣機轉得特別響"_s
+                                 << u"xi3 yi1 ji1 zhuan4 de5 te4 bie2 xiang3"_s;
+        QTest::newRow("轉 go round and round")
+            << u"在裡面轉了半天"_s << u"zai4 li3 mian4 zhuan4 le5 ban4 tian1"_s;
+        QTest::newRow("衝 blunt") << u"是我說話太衝。"_s << u"shi4 wo3 shuo1 hua4 tai4 chong4"_s;
+        QTest::newRow("當 fooled, before 了")
+            << u"不會再上當了"_s << u"bu4 hui4 zai4 shang4 dang4 le5"_s;
+        QTest::newRow("看 mind the pot")
+            << u"你幫我看著鍋，我下樓"_s << u"ni3 bang1 wo3 kan1 zhe5 guo1 wo3 xia4 lou2"_s;
         QTest::newRow("覺 sleep, after 著")
             << u"一直睡不著覺"_s << u"yi1 zhi2 shui4 bu4 zhao2 jiao4"_s;
         QTest::newRow("待 stay, before 沒")
@@ -606,7 +625,9 @@ private Q_SLOTS:
             {u"連累"_s, u"lian2 lei3"_s}, {u"刊載"_s, u"kan1 zai3"_s},
             {u"卷軸"_s, u"juan4 zhou2"_s}, {u"供出"_s, u"gong4 chu1"_s},
             {u"沒關係"_s, u"mei2 guan1 xi4"_s}, {u"認識"_s, u"ren4 shi4"_s},
-            {u"明白"_s, u"ming2 bai2"_s}, {u"答應"_s, u"da1 ying5"_s}};
+            {u"明白"_s, u"ming2 bai2"_s}, {u"答應"_s, u"da1 ying5"_s},
+            {u"倒過來"_s, u"dao4 guo4 lai2"_s}, {u"中標"_s, u"zhong4 biao1"_s},
+            {u"供述"_s, u"gong4 shu4"_s}, {u"蘇打"_s, u"su1 da3"_s}};
         for (const auto &[text, reading] : rows)
             QTest::newRow(qPrintable(text)) << text << reading;
     }
