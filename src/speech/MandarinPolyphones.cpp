@@ -100,8 +100,9 @@ const Rule Rules[] = {
     {u'背', "bei4"},
     // 種: a kind (一種, 這種, 各種); to plant (種在, 種了, 想種).
     {u'種', "zhong4", nullptr, u"著了過"},
-    {u'種', "zhong3", u"一二兩三四五六七八九十幾這那哪各每某多此該本同何數物品人良播雜", nullptr},
-    {u'種', "zhong4", nullptr, u"了在著過下出滿田花樹菜稻豆瓜地植些幾的草香玉蔬果苗竹蘭茶"},
+    {u'種', "zhong3", u"一二兩三四五六七八九十幾這那哪各每某多此該本同何數物品人良播雜余餘",
+        nullptr},
+    {u'種', "zhong4", nullptr, u"了在著過下出滿田花樹菜稻豆瓜地植些幾的草香玉蔬果苗竹蘭茶哪什"},
     {u'種', "zhong4", u"要想會能去來也都還再就又在把們改春家裡", nullptr},
     {u'種', "zhong4", nullptr, nullptr, When::End},
     {u'種', "zhong3"},
@@ -141,7 +142,7 @@ const Rule Rules[] = {
     {u'還', "huan2", u"不", nullptr, When::Always, u"還將"},
     // …and after a modal or a time word, before whom or how much (就還你,
     // 要還一大筆).
-    {u'還', "huan2", u"就再要快先得該會想去來能上定難", u"你妳我他她您一兩回"},
+    {u'還', "huan2", u"就再要快先得該會想去來能上定難", u"你妳我他她您一兩回的"},
     {u'還', "huan2", nullptr, nullptr, When::BeforeSomeoneLast},
     {u'還', "huan2", u"就再要快先得該會想去來能上定難", nullptr, When::Always, u"還回來"},
     {u'還', "huan2", nullptr, nullptr, When::End},
@@ -261,6 +262,7 @@ const Rule Rules[] = {
     {u'當', "dang4", nullptr, nullptr, When::AfterBa},
     {u'當', "dang4", u"上妥恰適正相穩得便", nullptr},
     {u'當', "dang4", u"上妥恰適正相穩得便", nullptr, When::Always, u"當了"},
+    {u'當', "dang4", u"就權", nullptr, When::Always, u"當是"},
     {u'當', "dang1"},
     // 看: keep watch (看守, 看家, 看著孩子), else look.
     {u'看', "kan1", nullptr, u"守護管家門"},
@@ -341,8 +343,12 @@ const Rule Rules[] = {
     {u'更', "geng4"},
     // 繫 (and 系 in Simplified text): to tie (繫好, 系鞋帶), else to connect.
     {u'繫', "ji4", nullptr, u"好上緊著住了鞋領帶條個一"},
-    {u'系', "ji4", nullptr, u"好上緊著住了鞋領帶"},
+    {u'系', "ji4", nullptr, u"好上緊著住了鞋領帶在"},
+    // (OpenCC writes 系好 of simplified text as 係好.)
+    {u'係', "ji4", nullptr, u"好上緊著住了在"},
     // 落: left behind (把傘落在車上), else fall.
+    {u'落', "luo4", u"遺掉散墜飄降坐", nullptr},
+    {u'落', "luo4", u"遺掉散墜飄降坐", nullptr, When::Always, u"落在"},
     {u'落', "la4", nullptr, u"在下", When::AfterBa},
     {u'落', "la4", nullptr, nullptr, When::AfterBa, u"落在"},
     {u'落', "la4", nullptr, nullptr, When::LeftBehind},
@@ -350,8 +356,8 @@ const Rule Rules[] = {
     // 縫: a crack or seam (磁磚縫, 門縫), else to sew.
     // 衝: blunt (說話太衝, and OpenCC's 太沖) or towards (衝著他), else to
     // rush.
-    {u'衝', "chong4", u"太很好真", nullptr, When::End},
-    {u'沖', "chong4", u"太很好真", nullptr, When::End},
+    {u'衝', "chong4", u"太很好真點", nullptr, When::End},
+    {u'沖', "chong4", u"太很好真點", nullptr, When::End},
     {u'衝', "chong4", nullptr, u"著"},
     // 散: hanging loose (頭髮散著), else to scatter.
     {u'散', "san3", nullptr, u"著"},

@@ -146,6 +146,13 @@ private Q_SLOTS:
         QTest::newRow("卷 roll up")
             << u"卷我屋上三重茅"_s << u"juan3 wo3 wu1 shang4 san1 chong2 mao2"_s;
         QTest::newRow("卷 a paper") << u"这张试卷"_s << u"zhe4 zhang1 shi4 juan4"_s;
+        QTest::newRow("系 tie, OpenCC's 係好")
+            << u"鞋带我帮你系好了"_s << u"xie2 dai4 wo3 bang1 ni3 ji4 hao3 le5"_s;
+        QTest::newRow("卷 roll up, before 好") << u"把袖子卷好"_s << u"ba3 xiu4 zi5 juan3 hao3"_s;
+        QTest::newRow("卷 a paper, before 好") << u"试卷好难"_s << u"shi4 juan4 hao3 nan2"_s;
+        QTest::newRow("干嘛 why") << u"你跑那么快干嘛"_s << u"ni3 pao3 na4 me5 kuai4 gan4 ma2"_s;
+        QTest::newRow("冲 strong, a little")
+            << u"香水有点冲，"_s << u"xiang1 shui3 you3 dian3 chong4"_s;
         QTest::newRow("杆 a club") << u"他用球杆击球"_s << u"ta1 yong4 qiu2 gan3 ji2 qiu2"_s;
         QTest::newRow("杆 a pole") << u"旗杆上的国旗"_s << u"qi2 gan1 shang4 de5 guo2 qi2"_s;
         QTest::newRow("并为 and for") << u"并为大家提供"_s << u"bing4 wei4 da4 jia1 ti2 gong1"_s;

@@ -478,6 +478,21 @@ private Q_SLOTS:
             << u"不會再上當了"_s << u"bu4 hui4 zai4 shang4 dang4 le5"_s;
         QTest::newRow("看 mind the pot")
             << u"你幫我看著鍋，我下樓"_s << u"ni3 bang1 wo3 kan1 zhe5 guo1 wo3 xia4 lou2"_s;
+        QTest::newRow("種 a kind, after 余")
+            << u"品種多達十余種。"_s << u"pin3 zhong3 duo1 da2 shi2 yu2 zhong3"_s;
+        QTest::newRow("種 plant, before 哪")
+            << u"陽台適合種哪種香草"_s << u"yang2 tai2 shi4 he2 zhong4 na3 zhong3 xiang1 cao3"_s;
+        QTest::newRow("還 repay, before 的") << u"要還的利息"_s << u"yao4 huan2 de5 li4 xi2"_s;
+        QTest::newRow("當 take as, after 就")
+            << u"就當是塞翁失馬吧"_s << u"jiu4 dang4 shi4 sai4 weng1 shi1 ma3 ba5"_s;
+        QTest::newRow("當 then, after 就") << u"就當時來說"_s << u"jiu4 dang1 shi2 lai2 shuo1"_s;
+        QTest::newRow("落 lost, not left behind")
+            << u"請勿將貴重物品遺落在車上"_s
+            << u"qing3 wu4 jiang1 gui4 zhong4 wu4 pin3 yi2 luo4 zai4 che1 shang4"_s;
+        QTest::newRow("降 fall, before 後")
+            << u"聲調先降後升"_s << u"sheng1 diao4 xian1 jiang4 hou4 sheng1"_s;
+        QTest::newRow("地 as an adverb, after a doubled word")
+            << u"開開心心地走進教室"_s << u"kai1 kai1 xin1 xin1 de5 zou3 jin4 jiao4 shi4"_s;
         QTest::newRow("覺 sleep, after 著")
             << u"一直睡不著覺"_s << u"yi1 zhi2 shui4 bu4 zhao2 jiao4"_s;
         QTest::newRow("待 stay, before 沒")
