@@ -21,7 +21,7 @@ const char16_t *const Measures[] = {u"個月", u"個", u"位", u"名", u"本", u
     u"架", u"座", u"層", u"倍", u"週", u"星期", u"小時", u"分鐘", u"秒鐘", u"年", u"萬", u"億",
     u"千", u"百", u"公斤", u"公里", u"公尺", u"公分", u"公克", u"公升", u"公頃", u"毫升", u"毫克",
     u"度", u"歐元", u"美元", u"日圓", u"英鎊", u"趟", u"場", u"句", u"雙", u"對", u"套", u"樣",
-    u"頓", u"口", u"步", u"圈", u"行", u"排", u"節", u"堂", u"門", u"聲"};
+    u"頓", u"口", u"步", u"圈", u"行", u"排", u"節", u"堂", u"門", u"聲", u"組"};
 // Words after a lone 2 that start like a measure word but are not one.
 const char16_t *const NotMeasures[] = {u"年級", u"年代", u"點鐘"};
 
@@ -292,10 +292,12 @@ const std::vector<Rule> &rules()
                                               R"(|0\d{1,3}-\d{3,4}-?\d{3,4}(?!\d))"
                                               R"(|09\d{2}-?\d{3}-?\d{3}(?!\d))")),
             [](const M &m, const QString &) { return digitGroups(m.captured(0)); }},
-        // A number one dials (撥打119, 專線0800123456) is said digit by digit.
+        // A number one dials (撥打119, 專線0800123456) is said digit by digit;
+        // a comma after it ends the clause (撥打95588，24小時) unless a group of
+        // thousands follows.
         {"dialled",
             QRegularExpression(QStringLiteral(
-                R"((?<=撥打|拨打|撥|拨|致電|致电|專線|专线|電話|电话|熱線|热线)\s?(\d{3,}(?:-\d{3,4})*)(?!\d|[.,]\d))")),
+                R"((?<=撥打|拨打|撥|拨|致電|致电|專線|专线|電話|电话|熱線|热线)\s?(\d{3,}(?:-\d{3,4})*)(?!\d|\.\d|,\d{3}(?!\d)))")),
             [](const M &m, const QString &) { return digitGroups(m.captured(1)); }},
         {"date", QRegularExpression(QStringLiteral(R"((\d{4})([/\-.])(\d{1,2})\2(\d{1,2})(?!\d))")),
             [](const M &m, const QString &) {

@@ -69,10 +69,10 @@ const Rule Rules[] = {
     // 得到 is got (他得到), but can reach after a verb (看得到).
     {u'得', "de5", u"看找買做辦聽吃曬拿用想摸碰趕跑走等見感覺收猜說學記寫讀辨查", nullptr,
         When::Always, u"得到"},
-    {u'得', "de2", nullptr, u"了過獎分知之兼易"},
+    {u'得', "de2", nullptr, u"了過獎分知之兼易滿"},
     {u'得', "de2", u"募獲取贏博求奪購賺", nullptr},
     {u'得', "dei3", Subjects, nullptr},
-    {u'得', "dei3", u"天是話午然", nullptr},
+    {u'得', "dei3", u"天是話午然時", nullptr},
     {u'得', "dei3", nullptr, u"自先趕馬盡儘立花等按帶"},
     {u'得', "dei3", nullptr, nullptr, When::Start},
     // 地: the adverb particle after a word (高興地說, 慢慢地走), else ground.
@@ -127,7 +127,7 @@ const Rule Rules[] = {
     {u'長', "zhang3", nullptr, u"大高出得胖了著成滿在個肉芽這那"},
     {u'長', "chang2"},
     // 重: again (重寫, 重做), layers (數重山), else heavy.
-    {u'重', "chong2", nullptr, u"寫做來看讀播演說試開建回返聽整組選新複疊申逢考修蹈獲"},
+    {u'重', "chong2", nullptr, u"寫做來看讀播演說試開建回返聽整組選新複疊申逢考修蹈獲貼買"},
     {u'重', "chong2", Numerals, nullptr},
     {u'重', "zhong4"},
     // 行: a line (一行字, 淚千行), else go (一行人).
@@ -155,7 +155,7 @@ const Rule Rules[] = {
     {u'為', "wei2", nullptr, nullptr, When::AfterMerging},
     {u'為', "wei2", nullptr, nullptr, When::AfterThis},
     // …and as the copula of notices and definitions (時間為, 本品為).
-    {u'為', "wei2", u"品文日間期額率價費點址者本此即均皆乃實亦係號量限樓段多將", nullptr},
+    {u'為', "wei2", u"品文日間期額率價費點址者本此即均皆乃實亦係號量限樓段多將站", nullptr},
     {u'為', "wei2",
         u"稱視名改選化列分轉譽封定評立設奉成作認以淪變極頗較甚最尤更殊建訂劃升降合整換減增縮提",
         nullptr},
@@ -218,7 +218,7 @@ const Rule Rules[] = {
     {u'倒', "dao3", u"跌摔打推撞滑絆昏累病暈嚇難傾壓顛潦弄砍吹踢踩碰震", nullptr, When::Always,
         u"倒了"},
     {u'倒', "dao4", nullptr, nullptr, When::AfterBa, u"倒了"},
-    {u'倒', "dao4", u"去來下", nullptr},
+    {u'倒', "dao4", u"去來下得", nullptr},
     {u'倒', "dao4", nullptr, nullptr, When::AfterBa},
     {u'倒', "dao4", nullptr, nullptr, When::AfterBa, u"倒在"},
     {u'倒', "dao4", nullptr, Numerals},
@@ -278,7 +278,7 @@ const Rule Rules[] = {
     {u'著', "zhao2", u"睡", nullptr},
     {u'著', "zhao2", nullptr, u"火涼急迷"},
     // 穿著 as a noun, the subject of what follows (穿著要整齊).
-    {u'著', "zhuo2", u"穿", u"要得"},
+    {u'著', "zhuo2", u"穿", u"要得整打"},
     {u'著', "zhe5"},
     // 的: indeed (的確), a target (目的); else the particle.
     {u'的', "di2", nullptr, u"確"},

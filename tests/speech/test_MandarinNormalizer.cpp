@@ -41,6 +41,9 @@ private Q_SLOTS:
         QTest::newRow("a hotline in groups")
             << u"热线400-820-1234"_s << u"热线四零零，八二零，一二三四"_s;
         QTest::newRow("before a comma") << u"撥打119，切勿"_s << u"撥打一一九,切勿"_s;
+        QTest::newRow("before a comma and a number")
+            << u"拨打95588，24小时"_s << u"拨打九五五八八,二十四小时"_s;
+        QTest::newRow("a thousands group is no dialling") << u"撥打1,000次"_s << u"撥打一千次"_s;
         QTest::newRow("Simplified 拨打110") << u"拨打110报警"_s << u"拨打一一零报警"_s;
         QTest::newRow("a toll-free line") << u"專線0800123456"_s << u"專線零八零零一二三四五六"_s;
         QTest::newRow("a score after 打") << u"打100分"_s << u"打一百分"_s;

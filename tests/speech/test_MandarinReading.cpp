@@ -493,6 +493,20 @@ private Q_SLOTS:
             << u"聲調先降後升"_s << u"sheng1 diao4 xian1 jiang4 hou4 sheng1"_s;
         QTest::newRow("地 as an adverb, after a doubled word")
             << u"開開心心地走進教室"_s << u"kai1 kai1 xin1 xin1 de5 zou3 jin4 jiao4 shi4"_s;
+        QTest::newRow("重 again, before 貼") << u"可免費重貼"_s << u"ke3 mian3 fei4 chong2 tie1"_s;
+        QTest::newRow("量 measure a temperature")
+            << u"用體溫計量體溫"_s << u"yong4 ti3 wen1 ji4 liang2 ti3 wen1"_s;
+        QTest::newRow("得 must, after 時")
+            << u"點火時得特別小心"_s << u"dian3 huo3 shi2 dei3 te4 bie2 xiao3 xin1"_s;
+        QTest::newRow("倒 yet, after 得")
+            << u"你說得倒輕鬆"_s << u"ni3 shuo1 de5 dao4 qing1 song1"_s;
+        QTest::newRow("得 get, full marks")
+            << u"考試常常得滿分"_s << u"kao3 shi4 chang2 chang2 de2 man3 fen1"_s;
+        QTest::newRow("著 attire, neat")
+            << u"面試時穿著整齊就好"_s << u"mian4 shi4 shi2 chuan1 zhuo2 zheng3 qi2 jiu4 hao3"_s;
+        QTest::newRow("為 is, after a station")
+            << u"終點站為上海虹橋"_s << u"zhong1 dian3 zhan4 wei2 shang4 hai3 hong2 qiao2"_s;
+        QTest::newRow("2 before 組") << u"每人限購2組"_s << u"mei3 ren2 xian4 gou4 liang3 zu3"_s;
         QTest::newRow("覺 sleep, after 著")
             << u"一直睡不著覺"_s << u"yi1 zhi2 shui4 bu4 zhao2 jiao4"_s;
         QTest::newRow("待 stay, before 沒")
@@ -642,7 +656,8 @@ private Q_SLOTS:
             {u"沒關係"_s, u"mei2 guan1 xi4"_s}, {u"認識"_s, u"ren4 shi4"_s},
             {u"明白"_s, u"ming2 bai2"_s}, {u"答應"_s, u"da1 ying5"_s},
             {u"倒過來"_s, u"dao4 guo4 lai2"_s}, {u"中標"_s, u"zhong4 biao1"_s},
-            {u"供述"_s, u"gong4 shu4"_s}, {u"蘇打"_s, u"su1 da3"_s}};
+            {u"供述"_s, u"gong4 shu4"_s}, {u"蘇打"_s, u"su1 da3"_s}, {u"打烊"_s, u"da3 yang4"_s},
+            {u"捨不得"_s, u"she3 bu4 de5"_s}};
         for (const auto &[text, reading] : rows)
             QTest::newRow(qPrintable(text)) << text << reading;
     }
