@@ -263,8 +263,8 @@ char32_t mended(const QList<Point> &points, qsizetype k, char32_t c)
     // 卷 rolls something up (卷我屋上三重茅, 帘卷西风, 卷起袖子, 把袖子卷好)
     // where OpenCC keeps the scroll (试卷好难 stays one).
     const bool beforeRolled = k + 1 < points.size()
-        && (QStringView(u"我你他起走入进着了西高").contains(QChar(char16_t(points[k + 1].c)))
-            || (points[k + 1].c == U'好' && !before(1, u"试考问答画书开")));
+        && QStringView(u"我你他起走入进着了西高好得").contains(QChar(char16_t(points[k + 1].c)))
+        && !before(1, u"试考问答画书开");
     if (points[k].c == U'卷' && c == U'卷' && beforeRolled)
         return U'捲';
     return c;

@@ -65,6 +65,12 @@ const Rule Rules[] = {
     {u'為', "wei4", nullptr, u"君誰汝爾卿伊吾有", When::Verse},
     {u'為', "wei2", nullptr, nullptr, When::Verse},
     {u'得', "de2", u"能安可難豈何未莫求欲報識", nullptr, When::Verse},
+    // …還 before 來 and home is to return (還來就菊花), 待到 waits until
+    // (待到重陽日), and 當作 is ought to be (生當作人傑).
+    {u'還', "huan2", nullptr, u"來家鄉", When::Verse},
+    {u'還', "huan2", nullptr, nullptr, When::Verse, u"還來"},
+    {u'待', "dai4", nullptr, nullptr, When::Verse, u"待到"},
+    {u'當', "dang1", nullptr, nullptr, When::Verse, u"當作"},
     // 得: got (得了獎), must (我得走了, 就得), else the complement particle;
     // 得到 is got (他得到), but can reach after a verb (看得到).
     {u'得', "de5", u"看找買做辦聽吃曬拿用想摸碰趕跑走等見感覺收猜說學記寫讀辨查", nullptr,
@@ -303,7 +309,7 @@ const Rule Rules[] = {
     {u'吐', "tu4", nullptr, nullptr, When::End},
     {u'吐', "tu3"},
     // 盛: fill a bowl (盛飯, 盛一碗), else abundant.
-    {u'盛', "cheng2", nullptr, u"飯湯一碗水菜滿裝盤入進出多太"},
+    {u'盛', "cheng2", nullptr, u"飯湯一碗水菜滿裝盤入進出多太半"},
     {u'盛', "cheng2", u"來去己幫再先碗", nullptr},
     // 供: to offer to the gods or ancestors (供上鮮花), else to supply.
     {u'供', "gong4", nullptr, u"上奉品桌佛神祖"},
@@ -359,6 +365,8 @@ const Rule Rules[] = {
     {u'衝', "chong4", u"太很好真點", nullptr, When::End},
     {u'沖', "chong4", u"太很好真點", nullptr, When::End},
     {u'衝', "chong4", nullptr, u"著"},
+    // 率: to lead or be first (率先), where 先進 would take its 先.
+    {u'率', "shuai4", nullptr, u"先"},
     // 散: hanging loose (頭髮散著), else to scatter.
     {u'散', "san3", nullptr, u"著"},
     {u'縫', "feng4", u"磚牆門窗石地指牙發椅桌", nullptr},

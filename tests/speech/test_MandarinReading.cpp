@@ -507,6 +507,18 @@ private Q_SLOTS:
         QTest::newRow("為 is, after a station")
             << u"終點站為上海虹橋"_s << u"zhong1 dian3 zhan4 wei2 shang4 hai3 hong2 qiao2"_s;
         QTest::newRow("2 before 組") << u"每人限購2組"_s << u"mei3 ren2 xian4 gou4 liang3 zu3"_s;
+        QTest::newRow("verse: 待到, 還來")
+            << u"待到重陽日，還來就菊花。"_s
+            << u"dai4 dao4 chong2 yang2 ri4 huan2 lai2 jiu4 ju2 hua1"_s;
+        QTest::newRow("verse: 當作") << u"生當作人傑，死亦為鬼雄。"_s
+                                     << u"sheng1 dang1 zuo4 ren2 jie2 si3 yi4 wei2 gui3 xiong2"_s;
+        QTest::newRow("當作 take as, in prose")
+            << u"他把我當作朋友"_s << u"ta1 ba3 wo3 dang4 zuo4 peng2 you5"_s;
+        QTest::newRow("率 first, before 先進")
+            << u"決賽中率先進球"_s << u"jue2 sai4 zhong1 shuai4 xian1 jin4 qiu2"_s;
+        QTest::newRow("率 a rate, before 先") << u"效率先提高"_s << u"xiao4 lv4 xian1 ti2 gao1"_s;
+        QTest::newRow("盛 ladle, half a bowl")
+            << u"幫我盛半碗"_s << u"bang1 wo3 cheng2 ban4 wan3"_s;
         QTest::newRow("覺 sleep, after 著")
             << u"一直睡不著覺"_s << u"yi1 zhi2 shui4 bu4 zhao2 jiao4"_s;
         QTest::newRow("待 stay, before 沒")
@@ -657,7 +669,8 @@ private Q_SLOTS:
             {u"明白"_s, u"ming2 bai2"_s}, {u"答應"_s, u"da1 ying5"_s},
             {u"倒過來"_s, u"dao4 guo4 lai2"_s}, {u"中標"_s, u"zhong4 biao1"_s},
             {u"供述"_s, u"gong4 shu4"_s}, {u"蘇打"_s, u"su1 da3"_s}, {u"打烊"_s, u"da3 yang4"_s},
-            {u"捨不得"_s, u"she3 bu4 de5"_s}};
+            {u"捨不得"_s, u"she3 bu4 de5"_s}, {u"刀把"_s, u"dao1 ba4"_s}, {u"地庫"_s, u"di4 ku4"_s},
+            {u"相親"_s, u"xiang1 qin1"_s}};
         for (const auto &[text, reading] : rows)
             QTest::newRow(qPrintable(text)) << text << reading;
     }
