@@ -222,7 +222,10 @@ bool isTrunk(const QList<Point> &points, qsizetype k)
 char32_t mended(const QList<Point> &points, qsizetype k, char32_t c)
 {
     const bool beforeZhe = k + 1 < points.size() && points[k + 1].c == U'着';
-    if (points[k].c == U'别' && c == U'彆' && beforeZhe)
+    // 别强迫, 别强求: don't, not the stubborn 彆強 of OpenCC's phrases.
+    const bool beforeForcing = k + 2 < points.size() && points[k + 1].c == U'强'
+        && QStringView(u"迫求调撑").contains(QChar(char16_t(points[k + 2].c)));
+    if (points[k].c == U'别' && c == U'彆' && (beforeZhe || beforeForcing))
         return U'別';
     if (points[k].c == U'冲' && c == U'沖' && beforeZhe)
         return U'衝';

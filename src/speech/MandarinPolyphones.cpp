@@ -78,7 +78,7 @@ const Rule Rules[] = {
     {u'得', "de2", nullptr, u"了過獎分知之兼易滿"},
     {u'得', "de2", u"募獲取贏博求奪購賺", nullptr},
     {u'得', "dei3", Subjects, nullptr},
-    {u'得', "dei3", u"天是話午然時", nullptr},
+    {u'得', "dei3", u"天是話午然時事", nullptr},
     {u'得', "dei3", nullptr, u"自先趕馬盡儘立花等按帶"},
     {u'得', "dei3", nullptr, nullptr, When::Start},
     // 地: the adverb particle after a word (高興地說, 慢慢地走), else ground.
@@ -161,7 +161,7 @@ const Rule Rules[] = {
     {u'為', "wei2", nullptr, nullptr, When::AfterMerging},
     {u'為', "wei2", nullptr, nullptr, When::AfterThis},
     // …and as the copula of notices and definitions (時間為, 本品為).
-    {u'為', "wei2", u"品文日間期額率價費點址者本此即均皆乃實亦係號量限樓段多將站", nullptr},
+    {u'為', "wei2", u"品文日間期額率價費點址者本此即均皆乃實亦係號量限樓段多將站度", nullptr},
     {u'為', "wei2",
         u"稱視名改選化列分轉譽封定評立設奉成作認以淪變極頗較甚最尤更殊建訂劃升降合整換減增縮提",
         nullptr},
@@ -202,6 +202,8 @@ const Rule Rules[] = {
     // 假: time off (放假, 假期), else false.
     {u'假', "jia4", u"休放請度病事婚產年春長連例補暑寒天", nullptr},
     {u'假', "jia4", nullptr, u"期日條單"},
+    // …also with 了 between (請了假, 放了假).
+    {u'假', "jia4", u"了", nullptr, When::End},
     {u'假', "jia3"},
     // 空: free time or room (有空, 空白), else empty or the sky.
     {u'空', "kong4", u"有沒抽得騰留", nullptr},
@@ -309,7 +311,7 @@ const Rule Rules[] = {
     {u'吐', "tu4", nullptr, nullptr, When::End},
     {u'吐', "tu3"},
     // 盛: fill a bowl (盛飯, 盛一碗), else abundant.
-    {u'盛', "cheng2", nullptr, u"飯湯一碗水菜滿裝盤入進出多太半"},
+    {u'盛', "cheng2", nullptr, u"飯湯一碗水菜滿裝盤入進出多太半好"},
     {u'盛', "cheng2", u"來去己幫再先碗", nullptr},
     // 供: to offer to the gods or ancestors (供上鮮花), else to supply.
     {u'供', "gong4", nullptr, u"上奉品桌佛神祖"},
@@ -332,6 +334,7 @@ const Rule Rules[] = {
     // 量: to measure (量體溫, 量一下), else an amount.
     {u'量', "liang2", nullptr, u"體身一血尺過好了出幾"},
     {u'量', "liang2", u"尺子來去再先", nullptr},
+    {u'量', "liang4", nullptr, u"也很太都足"},
     {u'量', "liang2", nullptr, nullptr, When::Start},
     {u'量', "liang2", nullptr, nullptr, When::Repeated},
     {u'量', "liang4"},
@@ -617,7 +620,7 @@ bool holds(When when, QStringView run, int at, int wordBefore)
     case When::GoingRound:
         return ahead(run, at, 3, u"半天一圈好久幾圈兩圈");
     case When::BeforeALoad:
-        return nearby(run, at, -6, u"包袋箱孩娃簍囊") || ahead(run, at, 6, u"行李");
+        return nearby(run, at, -6, u"包袋箱孩娃簍囊重") || ahead(run, at, 6, u"行李電腦相機");
     case When::Guarding:
         return guarding(run, at);
     case When::ToASetting:

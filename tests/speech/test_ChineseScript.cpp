@@ -155,6 +155,8 @@ private Q_SLOTS:
             << u"头发卷得乱七八糟"_s << u"tou2 fa3 juan3 de5 luan4 qi1 ba1 zao1"_s;
         QTest::newRow("卷 a paper's marks")
             << u"试卷得分很高"_s << u"shi4 juan4 de2 fen1 hen3 gao1"_s;
+        QTest::newRow("别 don't, before 强迫")
+            << u"别强迫自己节食"_s << u"bie2 qiang3 po4 zi4 ji3 jie2 shi2"_s;
         QTest::newRow("卷 a paper, before 好") << u"试卷好难"_s << u"shi4 juan4 hao3 nan2"_s;
         QTest::newRow("干嘛 why") << u"你跑那么快干嘛"_s << u"ni3 pao3 na4 me5 kuai4 gan4 ma2"_s;
         QTest::newRow("冲 strong, a little")

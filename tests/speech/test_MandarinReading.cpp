@@ -519,6 +519,17 @@ private Q_SLOTS:
         QTest::newRow("率 a rate, before 先") << u"效率先提高"_s << u"xiao4 lv4 xian1 ti2 gao1"_s;
         QTest::newRow("盛 ladle, half a bowl")
             << u"幫我盛半碗"_s << u"bang1 wo3 cheng2 ban4 wan3"_s;
+        QTest::newRow("背 carry something heavy")
+            << u"你背那麼重的東西"_s << u"ni3 bei1 na4 me5 zhong4 de5 dong1 xi5"_s;
+        QTest::newRow("背 carry a computer")
+            << u"每天背電腦通勤"_s << u"mei3 tian1 bei1 dian4 nao3 tong1 qin2"_s;
+        QTest::newRow("為 for, after 別")
+            << u"別為它睡不著覺"_s << u"bie2 wei4 ta1 shui4 bu4 zhao2 jiao4"_s;
+        QTest::newRow("假 leave, after 請了")
+            << u"我跟公司請了假，"_s << u"wo3 gen1 gong1 si1 qing3 le5 jia4"_s;
+        QTest::newRow("量 a portion, ample") << u"量也很足"_s << u"liang4 ye3 hen3 zu2"_s;
+        QTest::newRow("扇 fan oneself a little")
+            << u"拿扇子扇一扇"_s << u"na2 shan4 zi5 shan1 yi1 shan1"_s;
         QTest::newRow("覺 sleep, after 著")
             << u"一直睡不著覺"_s << u"yi1 zhi2 shui4 bu4 zhao2 jiao4"_s;
         QTest::newRow("待 stay, before 沒")
@@ -669,8 +680,8 @@ private Q_SLOTS:
             {u"明白"_s, u"ming2 bai2"_s}, {u"答應"_s, u"da1 ying5"_s},
             {u"倒過來"_s, u"dao4 guo4 lai2"_s}, {u"中標"_s, u"zhong4 biao1"_s},
             {u"供述"_s, u"gong4 shu4"_s}, {u"蘇打"_s, u"su1 da3"_s}, {u"打烊"_s, u"da3 yang4"_s},
-            {u"捨不得"_s, u"she3 bu4 de5"_s}, {u"刀把"_s, u"dao1 ba4"_s}, {u"地庫"_s, u"di4 ku4"_s},
-            {u"相親"_s, u"xiang1 qin1"_s}};
+            {u"捨不得"_s, u"she3 bu4 de5"_s}, {u"括號"_s, u"kuo4 hao4"_s},
+            {u"刀把"_s, u"dao1 ba4"_s}, {u"地庫"_s, u"di4 ku4"_s}, {u"相親"_s, u"xiang1 qin1"_s}};
         for (const auto &[text, reading] : rows)
             QTest::newRow(qPrintable(text)) << text << reading;
     }
