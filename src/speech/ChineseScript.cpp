@@ -267,7 +267,7 @@ char32_t mended(const QList<Point> &points, qsizetype k, char32_t c)
     // where OpenCC keeps the scroll (试卷好难 stays one).
     const bool beforeRolled = k + 1 < points.size()
         && QStringView(u"我你他起走入进着了西高好得").contains(QChar(char16_t(points[k + 1].c)))
-        && !before(1, u"试考问答画书开");
+        && !before(1, u"试考问答画书开試問畫書開");
     if (points[k].c == U'卷' && c == U'卷' && beforeRolled)
         return U'捲';
     return c;

@@ -78,7 +78,7 @@ const Rule Rules[] = {
     {u'得', "de2", nullptr, u"了過獎分知之兼易滿"},
     {u'得', "de2", u"募獲取贏博求奪購賺", nullptr},
     {u'得', "dei3", Subjects, nullptr},
-    {u'得', "dei3", u"天是話午然時事", nullptr},
+    {u'得', "dei3", u"天是話午然時事客月", nullptr},
     {u'得', "dei3", nullptr, u"自先趕馬盡儘立花等按帶"},
     {u'得', "dei3", nullptr, nullptr, When::Start},
     // 地: the adverb particle after a word (高興地說, 慢慢地走), else ground.
@@ -108,7 +108,7 @@ const Rule Rules[] = {
     {u'種', "zhong4", nullptr, u"著了過"},
     {u'種', "zhong3", u"一二兩三四五六七八九十幾這那哪各每某多此該本同何數物品人良播雜余餘",
         nullptr},
-    {u'種', "zhong4", nullptr, u"了在著過下出滿田花樹菜稻豆瓜地植些幾的草香玉蔬果苗竹蘭茶哪什"},
+    {u'種', "zhong4", nullptr, u"了在著過下出滿田花樹菜稻豆瓜地植些幾的草香玉蔬果苗竹蘭茶哪什番"},
     {u'種', "zhong4", u"要想會能去來也都還再就又在把們改春家裡", nullptr},
     {u'種', "zhong4", nullptr, nullptr, When::End},
     {u'種', "zhong3"},
@@ -118,7 +118,7 @@ const Rule Rules[] = {
     {u'扇', "shan4"},
     // 數: to count (數了數, 數一數, 數錢), else a number.
     {u'數', "shu4", u"的", nullptr},
-    {u'數', "shu3", u"在正就", nullptr},
+    {u'數', "shu3", u"在正就又", nullptr},
     {u'數', "shu3", nullptr, u"了著過一不到完清錢得數落都也"},
     {u'數', "shu3", u"了一", nullptr, When::Repeated},
     {u'數', "shu4"},
@@ -161,7 +161,7 @@ const Rule Rules[] = {
     {u'為', "wei2", nullptr, nullptr, When::AfterMerging},
     {u'為', "wei2", nullptr, nullptr, When::AfterThis},
     // …and as the copula of notices and definitions (時間為, 本品為).
-    {u'為', "wei2", u"品文日間期額率價費點址者本此即均皆乃實亦係號量限樓段多將站度", nullptr},
+    {u'為', "wei2", u"品文日間期額率價費點址者本此即均皆乃實亦係號量限樓段多將站度模", nullptr},
     {u'為', "wei2",
         u"稱視名改選化列分轉譽封定評立設奉成作認以淪變極頗較甚最尤更殊建訂劃升降合整換減增縮提",
         nullptr},
@@ -179,7 +179,7 @@ const Rule Rules[] = {
     {u'差', "cha1", nullptr, u"別異距價錯額"},
     {u'差', "cha4"},
     // 處: to handle or be in (處理, 處於), else a place.
-    {u'處', "chu3", nullptr, u"理置分罰境於事世以"},
+    {u'處', "chu3", nullptr, u"理置分罰境於事世以得"},
     {u'處', "chu3", u"可併者法", nullptr},
     {u'處', "chu4"},
     // 朝: morning (朝陽, 朝氣, 朝雨), else toward or a dynasty.
@@ -231,7 +231,7 @@ const Rule Rules[] = {
     {u'倒', "dao4", nullptr, nullptr, When::AfterBa, u"倒在"},
     {u'倒', "dao4", nullptr, Numerals},
     {u'倒', "dao4", nullptr, u"點些"},
-    {u'倒', "dao4", nullptr, u"水茶酒杯進出入掉車退數是也不立影映貼轉過來垃完"},
+    {u'倒', "dao4", nullptr, u"水茶酒杯進出入掉車退數是也不立影映貼轉過來垃完空"},
     {u'倒', "dao3"},
     // 將: a general (將軍, 大將), else will or take.
     {u'將', "jiang4", nullptr, u"軍領士帥官"},
@@ -317,7 +317,8 @@ const Rule Rules[] = {
     {u'供', "gong4", nullptr, u"上奉品桌佛神祖"},
     {u'盛', "sheng4"},
     // 轉: turn round (一直在轉), else turn (右轉).
-    {u'轉', "zhuan4", u"在著直打旋陽球扇輪", nullptr},
+    {u'轉', "zhuan4", u"在著直打旋陽球扇輪狂", nullptr},
+    {u'轉', "zhuan4", nullptr, u"著"},
     // …spins (轉得很響) or goes round and round (轉了半天).
     {u'轉', "zhuan4", nullptr, u"得"},
     {u'轉', "zhuan4", nullptr, nullptr, When::GoingRound},
@@ -365,8 +366,9 @@ const Rule Rules[] = {
     // 縫: a crack or seam (磁磚縫, 門縫), else to sew.
     // 衝: blunt (說話太衝, and OpenCC's 太沖) or towards (衝著他), else to
     // rush.
-    {u'衝', "chong4", u"太很好真點", nullptr, When::End},
-    {u'沖', "chong4", u"太很好真點", nullptr, When::End},
+    {u'衝', "chong4", u"太很好真點麼", nullptr, When::End},
+    {u'沖', "chong4", u"太很好真點麼", nullptr, When::End},
+    {u'沖', "chong4", u"太很好真點麼", u"了"},
     {u'衝', "chong4", nullptr, u"著"},
     // 率: to lead or be first (率先), where 先進 would take its 先.
     {u'率', "shuai4", nullptr, u"先"},
@@ -562,7 +564,7 @@ bool guarding(QStringView text, int at)
         return false;
     const auto hanAt = [&](int i) { return i < text.size() && isHan(text[i]); };
     if (!hanAt(next))
-        return at > 0 && QStringView(u"忙要得請").contains(text[at - 1]);
+        return at > 0 && QStringView(u"忙要得請人").contains(text[at - 1]);
     if (followedBy(text, next - 1, 0, u"您的你的妳的我的他的她的自己")) {
         next += 2;
         if (next < text.size() && text[next] == u'的')

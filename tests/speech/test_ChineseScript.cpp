@@ -157,6 +157,10 @@ private Q_SLOTS:
             << u"试卷得分很高"_s << u"shi4 juan4 de2 fen1 hen3 gao1"_s;
         QTest::newRow("别 don't, before 强迫")
             << u"别强迫自己节食"_s << u"bie2 qiang3 po4 zi4 ji3 jie2 shi2"_s;
+        QTest::newRow("卷 a questionnaire, Traditional")
+            << u"幫忙填個問卷好嗎"_s << u"bang1 mang2 tian2 ge4 wen4 juan4 hao3 ma5"_s;
+        QTest::newRow("冲 blunt") << u"你说话别那么冲，"_s
+                                  << u"ni3 shuo1 hua4 bie2 na4 me5 chong4"_s;
         QTest::newRow("卷 a paper, before 好") << u"试卷好难"_s << u"shi4 juan4 hao3 nan2"_s;
         QTest::newRow("干嘛 why") << u"你跑那么快干嘛"_s << u"ni3 pao3 na4 me5 kuai4 gan4 ma2"_s;
         QTest::newRow("冲 strong, a little")

@@ -530,6 +530,16 @@ private Q_SLOTS:
         QTest::newRow("量 a portion, ample") << u"量也很足"_s << u"liang4 ye3 hen3 zu2"_s;
         QTest::newRow("扇 fan oneself a little")
             << u"拿扇子扇一扇"_s << u"na2 shan4 zi5 shan1 yi1 shan1"_s;
+        QTest::newRow("得 must, after a month")
+            << u"下個月得省著點花"_s << u"xia4 ge4 yue4 dei3 sheng3 zhe5 dian3 hua1"_s;
+        QTest::newRow("數 count again") << u"數了又數"_s << u"shu3 le5 you4 shu3"_s;
+        QTest::newRow("處 get along")
+            << u"跟同學都處得不錯"_s << u"gen1 tong2 xue2 dou1 chu3 de5 bu4 cuo4"_s;
+        QTest::newRow("看 watched over, by someone")
+            << u"白天需要有人看著。"_s << u"bai2 tian1 xu1 yao4 you3 ren2 kan1 zhe5"_s;
+        QTest::newRow("轉 spin round")
+            << u"風扇一直狂轉"_s << u"feng1 shan4 yi1 zhi2 kuang2 zhuan4"_s;
+        QTest::newRow("差 short of") << u"只差一個字"_s << u"zhi3 cha4 yi1 ge4 zi4"_s;
         QTest::newRow("覺 sleep, after 著")
             << u"一直睡不著覺"_s << u"yi1 zhi2 shui4 bu4 zhao2 jiao4"_s;
         QTest::newRow("待 stay, before 沒")
