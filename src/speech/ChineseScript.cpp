@@ -205,7 +205,7 @@ bool isDry(const QList<Point> &points, qsizetype k)
         return true;
     if (next == U'了')
         return !isHan(at(k + 2));
-    return !isHan(next) || QStringView(u"燥净杯脆瘪货果粮垃海皮").contains(QChar(char16_t(next)));
+    return !isHan(next) || QStringView(u"燥净杯脆瘪货果粮垃海皮又").contains(QChar(char16_t(next)));
 }
 
 // 树干, 主干, 骨干: a trunk, which OpenCC gets right, even at the end of a
@@ -222,9 +222,9 @@ bool isTrunk(const QList<Point> &points, qsizetype k)
 char32_t mended(const QList<Point> &points, qsizetype k, char32_t c)
 {
     const bool beforeZhe = k + 1 < points.size() && points[k + 1].c == U'着';
-    // 别强迫, 别强求: don't, not the stubborn 彆強 of OpenCC's phrases.
+    // 别强迫, 别强人所难: don't, not the stubborn 彆強 of OpenCC's phrases.
     const bool beforeForcing = k + 2 < points.size() && points[k + 1].c == U'强'
-        && QStringView(u"迫求调撑").contains(QChar(char16_t(points[k + 2].c)));
+        && QStringView(u"迫求调撑人").contains(QChar(char16_t(points[k + 2].c)));
     if (points[k].c == U'别' && c == U'彆' && (beforeZhe || beforeForcing))
         return U'別';
     if (points[k].c == U'冲' && c == U'沖' && beforeZhe)

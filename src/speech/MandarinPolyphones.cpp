@@ -119,7 +119,7 @@ const Rule Rules[] = {
     // 數: to count (數了數, 數一數, 數錢), else a number.
     {u'數', "shu4", u"的", nullptr},
     {u'數', "shu3", u"在正就又", nullptr},
-    {u'數', "shu3", nullptr, u"了著過一不到完清錢得數落都也"},
+    {u'數', "shu3", nullptr, u"了著過一不到完清錢得數落都也零"},
     {u'數', "shu3", u"了一", nullptr, When::Repeated},
     {u'數', "shu4"},
     // 降: surrender (投降 is a word; 降服, 歸降), else fall.
@@ -148,7 +148,7 @@ const Rule Rules[] = {
     {u'還', "huan2", u"不", nullptr, When::Always, u"還將"},
     // …and after a modal or a time word, before whom or how much (就還你,
     // 要還一大筆).
-    {u'還', "huan2", u"就再要快先得該會想去來能上定難", u"你妳我他她您一兩回的"},
+    {u'還', "huan2", u"就再要快先得該會想去來能上定難以", u"你妳我他她您一兩回的"},
     {u'還', "huan2", nullptr, nullptr, When::BeforeSomeoneLast},
     {u'還', "huan2", u"就再要快先得該會想去來能上定難", nullptr, When::Always, u"還回來"},
     {u'還', "huan2", nullptr, nullptr, When::End},
@@ -189,7 +189,7 @@ const Rule Rules[] = {
     {u'傳', "zhuan4", u"自列外經評正", nullptr},
     // …and a name's biography, ending a title (喬布斯傳).
     {u'傳', "chuan2", nullptr, nullptr, When::Start},
-    {u'傳', "chuan2", u"別快不要會能在直再都也還就已又沒", nullptr, When::End},
+    {u'傳', "chuan2", u"別快不要會能在直再都也還就已又沒轉誤謠", nullptr, When::End},
     {u'傳', "zhuan4", nullptr, nullptr, When::End},
     {u'傳', "chuan2"},
     // 調: move to (調到, 調職), a tune; else to adjust.
@@ -266,10 +266,10 @@ const Rule Rules[] = {
     {u'分', "fen4", u"部成身過本充水養職天名股", nullptr},
     {u'分', "fen1"},
     // 當: take as, proper, pawn (當作, 恰當, 上當), else be or when.
-    {u'當', "dang4", nullptr, u"作成鋪真"},
+    {u'當', "dang4", nullptr, u"作成鋪真禮"},
     {u'當', "dang4", nullptr, nullptr, When::AfterBa},
-    {u'當', "dang4", u"上妥恰適正相穩得便", nullptr},
-    {u'當', "dang4", u"上妥恰適正相穩得便", nullptr, When::Always, u"當了"},
+    {u'當', "dang4", u"上妥恰適正相穩得便次", nullptr},
+    {u'當', "dang4", u"上妥恰適正相穩得便次", nullptr, When::Always, u"當了"},
     {u'當', "dang4", u"就權", nullptr, When::Always, u"當是"},
     {u'當', "dang1"},
     // 看: keep watch (看守, 看家, 看著孩子), else look.
@@ -380,7 +380,7 @@ const Rule Rules[] = {
     {u'予', "yu2", nullptr, nullptr, When::Start},
     // 結: to bear fruit (結果了, 結滿了), else to tie or end.
     {u'結', "jie1", nullptr, u"了", When::Always, u"結果"},
-    {u'結', "jie1", nullptr, u"滿實"},
+    {u'結', "jie1", nullptr, u"實"},
     {u'結', "jie1", nullptr, nullptr, When::BeforeFruit},
     {u'結', "jie1", nullptr, nullptr, When::BeforeFruit, u"結了"},
     // 塞: a frontier (出塞, 邊塞 in verse), else to stuff or block.

@@ -161,6 +161,8 @@ private Q_SLOTS:
             << u"幫忙填個問卷好嗎"_s << u"bang1 mang2 tian2 ge4 wen4 juan4 hao3 ma5"_s;
         QTest::newRow("冲 blunt") << u"你说话别那么冲，"_s
                                   << u"ni3 shuo1 hua4 bie2 na4 me5 chong4"_s;
+        QTest::newRow("干 dry, between 又")
+            << u"嗓子又干又疼"_s << u"sang3 zi5 you4 gan1 you4 teng2"_s;
         QTest::newRow("卷 a paper, before 好") << u"试卷好难"_s << u"shi4 juan4 hao3 nan2"_s;
         QTest::newRow("干嘛 why") << u"你跑那么快干嘛"_s << u"ni3 pao3 na4 me5 kuai4 gan4 ma2"_s;
         QTest::newRow("冲 strong, a little")

@@ -540,6 +540,21 @@ private Q_SLOTS:
         QTest::newRow("轉 spin round")
             << u"風扇一直狂轉"_s << u"feng1 shan4 yi1 zhi2 kuang2 zhuan4"_s;
         QTest::newRow("差 short of") << u"只差一個字"_s << u"zhi3 cha4 yi1 ge4 zi4"_s;
+        QTest::newRow("還 give back, after 可以")
+            << u"明天可以還我嗎？"_s << u"ming2 tian1 ke3 yi3 huan2 wo3 ma5"_s;
+        QTest::newRow("還 still, after 所以") << u"所以還是"_s << u"suo3 yi3 hai2 shi4"_s;
+        QTest::newRow("傳 forward, ending a clause")
+            << u"不要轉傳。"_s << u"bu4 yao4 zhuan3 chuan2"_s;
+        QTest::newRow("當 fooled once")
+            << u"我已經上過一次當了"_s << u"wo3 yi3 jing1 shang4 guo4 yi1 ci4 dang4 le5"_s;
+        QTest::newRow("當 as a gift")
+            << u"帶點水果當禮物"_s << u"dai4 dian3 shui3 guo3 dang4 li3 wu4"_s;
+        QTest::newRow("結 frost forms")
+            << u"草葉上結滿了霜"_s << u"cao3 ye4 shang4 jie2 man3 le5 shuang1"_s;
+        QTest::newRow("結 fruit borne")
+            << u"樹上結滿了果子"_s << u"shu4 shang4 jie1 man3 le5 guo3 zi5"_s;
+        QTest::newRow("背 carry a schoolbag")
+            << u"你先幫我背書包"_s << u"ni3 xian1 bang1 wo3 bei1 shu1 bao1"_s;
         QTest::newRow("覺 sleep, after 著")
             << u"一直睡不著覺"_s << u"yi1 zhi2 shui4 bu4 zhao2 jiao4"_s;
         QTest::newRow("待 stay, before 沒")
