@@ -31,9 +31,10 @@ enum class When {
     LeftBehind, // 在 and a place things are left in after it (作業落在教室), unless
                 // what falls is rain, a leaf or the like
     BeforeFruit, // fruit later in the clause (結了好多果子)
-    ForSomeone, // what is done for someone later in the clause (為別人著想)
+    ForSomeone, // what is done for someone or to some end later in the clause
+                // (為別人著想, 為維護品質)
     AfterMerging, // 合併, 歸併, 兼併 or 吞併 before it (合併為一個)
-    ToASetting, // 到 and the most, silent, zero or right after it (調到最大)
+    ToASetting, // 到 and the most, silent or a number after it (調到最大, 調至二十六度)
     BeforeSomeoneLast, // a pronoun after it, ending the clause (下次見面還你)
     GoingRound, // 半天, 一圈 or 好久 just after it (轉了半天)
     BeforeALoad, // a bag, a child or luggage later in the clause (背一個雙肩包)
@@ -196,6 +197,7 @@ const Rule Rules[] = {
     // …but a setting turned up or down (音量調到最大) is adjusted.
     {u'調', "tiao2", nullptr, nullptr, When::ToASetting},
     {u'調', "tiao2", nullptr, nullptr, When::ToASetting, u"調到"},
+    {u'調', "tiao2", nullptr, nullptr, When::ToASetting, u"調至"},
     {u'調', "diao4", nullptr, u"到去往職來任走動查度派我你妳他她"},
     {u'調', "diao4", u"的個", nullptr},
     {u'調', "tiao2"},
@@ -615,7 +617,8 @@ bool holds(When when, QStringView run, int at, int wordBefore)
                 u"床上");
     case When::ForSomeone:
         return ahead(run, at, 8,
-            u"著想服務加油打氣喝彩鼓掌祈福祈禱操心擔心效力出力犧牲付出主隊捏把爭光慶祝送行提供");
+            u"著想服務加油打氣喝彩鼓掌祈福祈禱操心擔心效力出力犧牲付出主隊捏把爭光慶祝送行提供"
+            u"維護保障確保避免配合因應響應");
     case When::BeforeSomeoneLast:
         return at + 1 < run.size() && QStringView(u"你妳我他她您").contains(run[at + 1])
             && (at + 2 >= run.size() || !isHan(run[at + 2]));
@@ -626,7 +629,10 @@ bool holds(When when, QStringView run, int at, int wordBefore)
     case When::Guarding:
         return guarding(run, at);
     case When::ToASetting:
-        return followedBy(run, at, 0, u"到最到靜到零到適");
+        return followedBy(run, at, 0, u"到最到靜到零到適")
+            || (at + 2 < run.size() && (run[at + 1] == u'到' || run[at + 1] == u'至')
+                && QStringView(u"一二兩三四五六七八九十零").contains(run[at + 2])
+                && !(at > 0 && run[at - 1] == u'被'));
     case When::AfterMerging:
         return at >= 2 && run[at - 1] == u'併' && QStringView(u"合歸兼吞").contains(run[at - 2]);
     case When::BeforeFruit:

@@ -555,6 +555,11 @@ private Q_SLOTS:
             << u"樹上結滿了果子"_s << u"shu4 shang4 jie1 man3 le5 guo3 zi5"_s;
         QTest::newRow("背 carry a schoolbag")
             << u"你先幫我背書包"_s << u"ni3 xian1 bang1 wo3 bei1 shu1 bao1"_s;
+        QTest::newRow("為 to maintain, after 本店")
+            << u"本店為維護用餐品質"_s << u"ben3 dian4 wei4 wei2 hu4 yong4 can1 pin3 zhi2"_s;
+        QTest::newRow("調 set to a number")
+            << u"冷氣請調至二十六度以上"_s
+            << u"leng3 qi4 qing3 tiao2 zhi4 er4 shi2 liu4 du4 yi3 shang4"_s;
         QTest::newRow("覺 sleep, after 著")
             << u"一直睡不著覺"_s << u"yi1 zhi2 shui4 bu4 zhao2 jiao4"_s;
         QTest::newRow("待 stay, before 沒")
