@@ -496,7 +496,7 @@ MappedText toTraditional(const MappedText &text, const MandarinLexicon &lexicon)
                 traditional += (flags & LexiconFormat::TraditionalForm) ? 1 : 0;
                 unusual = unusual || (flags & LexiconFormat::Borrowed)
                     || isCompatibilityIdeograph(c) || Converters::instance().isVariant(c)
-                    || isMended(c) || (flags == 0 && lexicon.find(QString::fromUcs4(&c, 1)) < 0);
+                    || isMended(c) || (flags == 0 && !lexicon.knowsCharacter(c));
             }
             if (endsSentence(c))
                 break;

@@ -202,6 +202,18 @@ int MandarinLexicon::wordsAt(QStringView text, Match *out, int max) const
     return found;
 }
 
+bool MandarinLexicon::knowsCharacter(char32_t c) const
+{
+    if (!isLoaded())
+        return false;
+    if (c <= 0xFFFF) {
+        const quint32 first = m_firstUnit[c];
+        return first < m_firstUnit[size_t(c) + 1] && m_entries[first].textLength == 1;
+    }
+    const char16_t units[2] = {QChar::highSurrogate(c), QChar::lowSurrogate(c)};
+    return find(QStringView(units, 2)) >= 0;
+}
+
 quint8 MandarinLexicon::characterFlags(char32_t c) const
 {
     if (!isLoaded())

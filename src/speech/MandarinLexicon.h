@@ -69,6 +69,8 @@ public:
     // The flags of a single character (given as a code point), 0 when the
     // lexicon lacks it.
     quint8 characterFlags(char32_t c) const;
+    // Whether the lexicon reads `c` as a word of its own.
+    bool knowsCharacter(char32_t c) const;
     int syllableCount(int entry) const { return m_entries[entry].syllables; }
     // Syllable k of the entry's reading, e.g. "hang2".
     QByteArrayView syllable(int entry, int k) const;
