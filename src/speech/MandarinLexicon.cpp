@@ -202,31 +202,28 @@ int MandarinLexicon::wordsAt(QStringView text, Match *out, int max) const
     return found;
 }
 
-bool MandarinLexicon::knowsCharacter(char32_t c) const
+int MandarinLexicon::characterEntry(char32_t c) const
 {
     if (!isLoaded())
-        return false;
+        return -1;
     if (c <= 0xFFFF) {
+        // A single character is the first entry of the run its unit begins.
         const quint32 first = m_firstUnit[c];
-        return first < m_firstUnit[size_t(c) + 1] && m_entries[first].textLength == 1;
+        return first < m_firstUnit[size_t(c) + 1] && m_entries[first].textLength == 1 ? int(first)
+                                                                                      : -1;
     }
     const char16_t units[2] = {QChar::highSurrogate(c), QChar::lowSurrogate(c)};
-    return find(QStringView(units, 2)) >= 0;
+    return find(QStringView(units, 2));
+}
+
+bool MandarinLexicon::knowsCharacter(char32_t c) const
+{
+    return characterEntry(c) >= 0;
 }
 
 quint8 MandarinLexicon::characterFlags(char32_t c) const
 {
-    if (!isLoaded())
-        return 0;
-    if (c <= 0xFFFF) {
-        // A single character is the first entry of the run its unit begins.
-        const quint32 first = m_firstUnit[c];
-        return first < m_firstUnit[size_t(c) + 1] && m_entries[first].textLength == 1
-            ? m_entries[first].flags
-            : 0;
-    }
-    const char16_t units[2] = {QChar::highSurrogate(c), QChar::lowSurrogate(c)};
-    const int entry = find(QStringView(units, 2));
+    const int entry = characterEntry(c);
     return entry < 0 ? 0 : flags(entry);
 }
 

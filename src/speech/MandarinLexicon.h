@@ -82,6 +82,8 @@ public:
 
 private:
     QStringView textOf(int entry) const;
+    // The entry reading `c` as a word of its own, or -1.
+    int characterEntry(char32_t c) const;
 
     QByteArray m_data;
     const LexiconFormat::Header *m_header = nullptr;
