@@ -19,7 +19,7 @@ enum class When {
     AfterWord, // after a word of two or more characters (高興地, 慢慢地)
     Repeated, // the character two before is this one (數了數, 數一數)
     AfterDouble, // after a doubled character (輕輕地下著)
-    AfterOneByOne, // after one thing and then another (一塊一塊地)
+    AfterOneByOne, // after one thing and then another (一塊一塊地, 一針一線地)
     End, // no Chinese character after it (記得去還。)
     Verse, // in a line of verse (獨在異鄉為異客，每逢佳節倍思親。)
     AfterNaming, // 以 or a verb of naming or choosing before it in the clause
@@ -38,13 +38,24 @@ enum class When {
     BeforeSomeoneLast, // a pronoun after it, ending the clause (下次見面還你)
     GoingRound, // 半天, 一圈 or 好久 just after it (轉了半天)
     BeforeALoad, // a bag, a child or luggage later in the clause (背一個雙肩包)
+    Briefly, // 一下 after it, or the verb doubled around 一 (涼一涼)
+    Swelling, // redness or swelling within a few characters after it (漲得通紅)
+    Scratching, // a scratch or a mark within a few characters after it
+                // (劃出一道長痕)
+    Frying, // golden or crisp within a few characters after it (炸到金黃)
+    StirringUp, // a war or a quarrel within a few characters after it
+                // (挑起戰爭)
+    Attire, // 的 or 其 before 穿著 and nothing, or what is said of it, after
+            // (他的穿著很隨便)
+    AtMahjong, // mahjong in the sentence and the clause ending after it, or 了
+               // (麻將打了一下午，一把都沒和)
     Guarding, // 著, 好 or 一下 and what is kept an eye on after it (看著行李),
               // or nothing after them but a request before (幫忙看著, 要看好)
 };
 
 struct Rule {
     char16_t character;
-    const char *reading;
+    const char *reading; // of the character, or of each character of `word`
     const char16_t *before = nullptr; // the character before is one of these; null: anything
     const char16_t *after = nullptr; // the character after is one of these; null: anything
     When when = When::Always;
@@ -67,11 +78,15 @@ const Rule Rules[] = {
     {u'為', "wei2", nullptr, nullptr, When::Verse},
     {u'得', "de2", u"能安可難豈何未莫求欲報識", nullptr, When::Verse},
     // …還 before 來 and home is to return (還來就菊花), 待到 waits until
-    // (待到重陽日), and 當作 is ought to be (生當作人傑).
+    // (待到重陽日), 當作 is ought to be (生當作人傑), 明朝 is tomorrow
+    // morning (深巷明朝賣杏花), not the dynasty, and 遺 someone is to give
+    // (遺我雙鯉魚).
     {u'還', "huan2", nullptr, u"來家鄉", When::Verse},
     {u'還', "huan2", nullptr, nullptr, When::Verse, u"還來"},
     {u'待', "dai4", nullptr, nullptr, When::Verse, u"待到"},
     {u'當', "dang1", nullptr, nullptr, When::Verse, u"當作"},
+    {u'明', "ming2 zhao1", nullptr, nullptr, When::Verse, u"明朝"},
+    {u'遺', "wei4", nullptr, u"我君誰汝爾", When::Verse},
     // 得: got (得了獎), must (我得走了, 就得), else the complement particle;
     // 得到 is got (他得到), but can reach after a verb (看得到).
     {u'得', "de5", u"看找買做辦聽吃曬拿用想摸碰趕跑走等見感覺收猜說學記寫讀辨查", nullptr,
@@ -287,8 +302,12 @@ const Rule Rules[] = {
     // 著: fall asleep or catch (睡著, 著火, 著涼), else the particle.
     {u'著', "zhao2", u"睡", nullptr},
     {u'著', "zhao2", nullptr, u"火涼急迷"},
-    // 穿著 as a noun, the subject of what follows (穿著要整齊).
-    {u'著', "zhuo2", u"穿", u"要得整打"},
+    // 穿著 as a noun, the subject of what follows (穿著要整齊, 穿著樸素) or
+    // someone's (他的穿著很隨便).
+    {u'著', "zhuo2", u"穿", u"要得整打樸講"},
+    // 著有 wrote, unless someone smells or sees something (聞著有股怪味).
+    {u'著', "zhe5", u"聞看聽摸吃喝嚐嘗坐站躺走拿抱背", nullptr, When::Always, u"著有"},
+    {u'著', "zhuo2", u"穿", nullptr, When::Attire},
     {u'著', "zhe5"},
     // 的: indeed (的確), a target (目的); else the particle.
     {u'的', "di2", nullptr, u"確"},
@@ -304,8 +323,10 @@ const Rule Rules[] = {
     {u'曲', "qu3"},
     // 撒: sprinkle (撒在地上); to let go (撒手, 撒嬌) are words.
     {u'撒', "sa3"},
-    // 炸: deep-fry (炸得很酥, 炸雞), else explode.
-    {u'炸', "zha2", nullptr, u"得雞魚薯蝦排醬物的油過好熟"},
+    // 炸: deep-fry (炸得很酥, 炸雞, 用中火炸, 炸至金黃), else explode.
+    {u'炸', "zha2", nullptr, u"得雞魚薯蝦排醬物的油過好熟至"},
+    {u'炸', "zha2", u"火油鍋", nullptr},
+    {u'炸', "zha2", nullptr, nullptr, When::Frying, u"炸到"},
     {u'炸', "zha4"},
     // 吐: vomit (想吐, 吐了一路), else spit out (吐了一口氣 is a word).
     {u'吐', "tu4", u"想嘔要快又會直", nullptr},
@@ -326,7 +347,9 @@ const Rule Rules[] = {
     {u'轉', "zhuan4", nullptr, nullptr, When::GoingRound},
     {u'轉', "zhuan4", nullptr, nullptr, When::GoingRound, u"轉了"},
     {u'轉', "zhuan3"},
-    // 挑: choose (挑禮物); to stir up (挑戰, 挑撥) are words.
+    // 挑: choose (挑禮物); to stir up (挑戰, 挑撥) are words, and so is
+    // 挑起 when a war or a quarrel follows (挑起戰爭), else it lifts.
+    {u'挑', "tiao3", nullptr, nullptr, When::StirringUp, u"挑起"},
     {u'挑', "tiao1"},
     // 相: a photograph (照張相), else mutual.
     {u'相', "xiang4", u"張照拍", nullptr},
@@ -345,8 +368,9 @@ const Rule Rules[] = {
     {u'都', "du1", u"大", nullptr, When::Always, u"都會"},
     {u'都', "du1", nullptr, u"區型人生", When::Always, u"都會"},
     {u'都', "dou1", nullptr, nullptr, When::Always, u"都會"},
-    // 扎 (紮): to tie up hair (扎辮子, 扎個丸子頭), else to prick.
-    {u'扎', "za1", nullptr, u"辮個丸馬起頭"},
+    // 扎 (紮): to tie (扎辮子, 扎個丸子頭, 扎緊), else to prick.
+    {u'扎', "za1", nullptr, u"辮個丸馬起頭緊好成"},
+    {u'紮', "za1", nullptr, u"辮個丸馬起頭緊好成"},
     // 悶: stuffy (悶熱, 又悶又熱, a stuffy room), else low in spirits.
     {u'悶', "men1", nullptr, u"熱又住死"},
     {u'悶', "men1", nullptr, nullptr, When::InStuffyAir},
@@ -376,6 +400,8 @@ const Rule Rules[] = {
     {u'率', "shuai4", nullptr, u"先"},
     // 散: hanging loose (頭髮散著), else to scatter.
     {u'散', "san3", nullptr, u"著"},
+    // 縫: a crack (門縫, 牆縫裡), unless someone sews (一針一線地縫著).
+    {u'縫', "feng2", u"地", u"著着好補上了起成"},
     {u'縫', "feng4", u"磚牆門窗石地指牙發椅桌", nullptr},
     {u'縫', "feng4", u"磚牆門窗石地指牙發椅桌", nullptr, When::Always, u"縫裡"},
     // 予: I, opening a clause of classical prose (予獨愛蓮), else to give.
@@ -390,9 +416,33 @@ const Rule Rules[] = {
     // 卡: stuck (卡在沙發底下), else a card.
     {u'卡', "qia3", nullptr, u"在住著到"},
     {u'卡', "qia3", nullptr, nullptr, When::Always, u"卡在"},
-    // 和: to knead (麵和好, 加水和成麵糰), else and.
+    // 和: to knead (麵和好, 加水和成麵糰), to win at mahjong (一把都沒和),
+    // else and.
     {u'和', "huo2", u"麵面", u"好成勻"},
     {u'和', "huo2", u"水", u"成"},
+    {u'和', "hu2", u"沒没都也就", nullptr, When::AtMahjong},
+    // 剝: to peel (剝蝦殼, 一剝就開), said bao1; 剝奪 and 剝削 are words.
+    {u'剝', "bao1"},
+    // 釘: to nail (釘牢, 釘釘子), else a nail.
+    {u'釘', "ding4", nullptr, u"牢釘一成在上好住死進了著入"},
+    // 橫: unreasonable (講話好橫), else across.
+    {u'橫', "heng4", u"好很太真蠻"},
+    // 涼: to let cool (涼一涼, 涼在盤子上), else cool.
+    {u'涼', "liang4", nullptr, u"在"},
+    {u'涼', "liang4", nullptr, nullptr, When::Briefly},
+    // 漲: to swell or flush (漲紅了臉, 漲得鼓鼓的), else to rise.
+    {u'漲', "zhang4", nullptr, u"紅"},
+    {u'漲', "zhang4", nullptr, u"得", When::Swelling},
+    // 劃: to scratch (劃出一道長痕), else to plan or mark out.
+    {u'劃', "hua2", nullptr, nullptr, When::Scratching, u"劃出"},
+    // 圈: to pen animals in (把羊群圈在棚內), else a ring.
+    {u'圈', "quan1", Numerals, nullptr},
+    {u'圈', "juan1", nullptr, u"在養"},
+    // 飲: to water animals (飲牛), else to drink.
+    {u'飲', "yin4", nullptr, u"牛馬羊"},
+    // 陸: six written out on a cheque or a receipt (陸仟元), else land.
+    {u'陸', "liu4", u"壹貳參叁肆伍柒捌玖拾佰仟萬億零", nullptr},
+    {u'陸', "liu4", nullptr, u"拾佰仟萬億元圓角"},
     // 便: cheap (便宜), else convenient.
     {u'便', "pian2", nullptr, u"宜"},
     {u'便', "bian4"},
@@ -577,6 +627,26 @@ bool guarding(QStringView text, int at)
     return QStringView(u"車店家門攤鍋火").contains(text[next]) && !hanAt(next + 1);
 }
 
+// Whether one of `words` (two characters each) stands in the sentence of
+// text[at], up to 64 characters either side.
+bool inSentence(QStringView text, int at, QStringView words)
+{
+    static constexpr char16_t SentenceEnds[] = u"。？！?!\n";
+    constexpr int Reach = 64;
+    int from = at;
+    while (from > 0 && at - from < Reach && !QStringView(SentenceEnds).contains(text[from - 1]))
+        --from;
+    int to = at;
+    while (to < text.size() && to - at < Reach && !QStringView(SentenceEnds).contains(text[to]))
+        ++to;
+    const QStringView sentence = text.sliced(from, to - from);
+    for (qsizetype i = 0; i + 2 <= words.size(); i += 2) {
+        if (sentence.contains(words.sliced(i, 2)))
+            return true;
+    }
+    return false;
+}
+
 bool holds(When when, QStringView run, int at, int wordBefore)
 {
     switch (when) {
@@ -589,8 +659,8 @@ bool holds(When when, QStringView run, int at, int wordBefore)
     case When::Repeated:
         return at >= 2 && run[at - 2] == run[at];
     case When::AfterOneByOne:
-        return at >= 4 && run[at - 1] == run[at - 3] && run[at - 2] == u'一'
-            && run[at - 4] == u'一';
+        return at >= 4 && run[at - 2] == u'一' && run[at - 4] == u'一' && isHan(run[at - 1])
+            && isHan(run[at - 3]);
     case When::AfterDouble:
         return at >= 2 && run[at - 2] == run[at - 1] && isHan(run[at - 1]);
     case When::End:
@@ -617,7 +687,8 @@ bool holds(When when, QStringView run, int at, int wordBefore)
                 u"床上");
     case When::ForSomeone:
         return ahead(run, at, 8,
-            u"著想服務加油打氣喝彩鼓掌祈福祈禱操心擔心效力出力犧牲付出主隊捏把爭光慶祝送行提供"
+            u"著想服務加油打氣喝彩鼓掌祈福祈禱操心擔心效力出力犧牲付出主隊捏把爭光慶祝送行提供施打"
+            u"接種注射"
             u"維護保障確保避免配合因應響應");
     case When::BeforeSomeoneLast:
         return at + 1 < run.size() && QStringView(u"你妳我他她您").contains(run[at + 1])
@@ -628,6 +699,25 @@ bool holds(When when, QStringView run, int at, int wordBefore)
         return nearby(run, at, -6, u"包袋箱孩娃簍囊重") || ahead(run, at, 6, u"行李電腦相機");
     case When::Guarding:
         return guarding(run, at);
+    case When::Briefly:
+        return followedBy(run, at, 0, u"一下")
+            || (at + 2 < run.size() && run[at + 1] == u'一' && run[at + 2] == run[at])
+            || (at >= 2 && run[at - 1] == u'一' && run[at - 2] == run[at]);
+    case When::Swelling:
+        return ahead(run, at, 4, u"通紅紅了鼓鼓發脹滿臉發紫");
+    case When::Scratching:
+        return ahead(run, at, 6, u"長痕痕跡刮痕傷口口子血痕");
+    case When::Frying:
+        return ahead(run, at, 4, u"金黃酥脆焦黃金黃");
+    case When::StirringUp:
+        return ahead(run, at, 6, u"戰爭事端爭端衝突矛盾紛爭爭議事變糾紛戰事對立爭執仇恨內戰");
+    case When::Attire:
+        return at >= 2 && QStringView(u"的其").contains(run[at - 2])
+            && (at + 1 >= run.size() || !isHan(run[at + 1])
+                || QStringView(u"很太也都是不有比和與跟還真就方風品").contains(run[at + 1]));
+    case When::AtMahjong:
+        return (at + 1 >= run.size() || !isHan(run[at + 1]) || run[at + 1] == u'了')
+            && inSentence(run, at, u"麻將麻将打牌聽牌自摸胡牌");
     case When::ToASetting:
         return followedBy(run, at, 0, u"到最到靜到零到適")
             || (at + 2 < run.size() && (run[at + 1] == u'到' || run[at + 1] == u'至')
@@ -643,7 +733,7 @@ bool holds(When when, QStringView run, int at, int wordBefore)
 
 struct Indexed {
     const Rule *rule;
-    QString reading;
+    QStringList syllables;
 };
 
 const QHash<char16_t, QList<Indexed>> &rulesByCharacter()
@@ -651,7 +741,7 @@ const QHash<char16_t, QList<Indexed>> &rulesByCharacter()
     static const QHash<char16_t, QList<Indexed>> table = [] {
         QHash<char16_t, QList<Indexed>> t;
         for (const Rule &r : Rules)
-            t[r.character].append({&r, QString::fromLatin1(r.reading)});
+            t[r.character].append({&r, QString::fromLatin1(r.reading).split(u' ')});
         return t;
     }();
     return table;
@@ -659,7 +749,7 @@ const QHash<char16_t, QList<Indexed>> &rulesByCharacter()
 
 } // namespace
 
-const QString *readingOf(QStringView run, int at, int length, int wordBefore)
+const QStringList *readingOf(QStringView run, int at, int length, int wordBefore)
 {
     if (at < 0 || at >= run.size())
         return nullptr;
@@ -672,7 +762,7 @@ const QString *readingOf(QStringView run, int at, int length, int wordBefore)
         const bool heads = r->word ? word == QStringView(r->word) : length == 1;
         if (heads && inSet(r->before, run, at - 1) && inSet(r->after, run, at + length)
             && holds(r->when, run, at, wordBefore))
-            return &i.reading;
+            return &i.syllables;
     }
     return nullptr;
 }

@@ -7,17 +7,18 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 
 namespace MandarinPolyphones
 {
 
-// The reading of text[at], the first character of a word of `length`
-// characters that the cut found there, as its neighbours decide it; null
-// where no rule decides. Most rules are for a
-// character standing alone; a few are for the head of one word (看得到 de5,
-// 他得到 de2). `wordBefore` is the length in characters of the word before
+// The readings of the word of `length` characters that the cut found at
+// text[at], as its neighbours decide them: mostly the first syllable alone,
+// the rest staying the lexicon's; null where no rule decides. Most rules are
+// for a character standing alone; a few are for one word (看得到 de5, 他得到
+// de2, 明朝 in verse ming2 zhao1). `wordBefore` is the length in characters of the word before
 // it (0 where no Chinese comes before).
-const QString *readingOf(QStringView text, int at, int length, int wordBefore);
+const QStringList *readingOf(QStringView text, int at, int length, int wordBefore);
 
 } // namespace MandarinPolyphones

@@ -98,11 +98,12 @@ struct Reader {
             const int first = int(tokens.size());
             int unit = a + i;
             const int syllables = lexicon.syllableCount(e);
-            const QString *decided
+            const QStringList *decided
                 = MandarinPolyphones::readingOf(text.text, a + i, syllables, wordBefore);
             for (int k = 0; k < syllables; ++k) {
                 const int units = unitsAt(unit);
-                add(Token::Syllable, k == 0 && decided ? *decided : lexicon.syllableText(e, k),
+                add(Token::Syllable,
+                    decided && k < decided->size() ? decided->at(k) : lexicon.syllableText(e, k),
                     unit, unit + units);
                 // 不 changes its tone by what follows; 部, 步 and 布 do not.
                 if (text.text.at(unit) == u'不' && tokens.back().text == u"bu4")

@@ -560,6 +560,65 @@ private Q_SLOTS:
         QTest::newRow("調 set to a number")
             << u"冷氣請調至二十六度以上"_s
             << u"leng3 qi4 qing3 tiao2 zhi4 er4 shi2 liu4 du4 yi3 shang4"_s;
+        QTest::newRow("和 won at mahjong, with mahjong a clause before")
+            << u"麻將打了一下午，結果一把都沒和"_s
+            << u"ma2 jiang4 da3 le5 yi1 xia4 wu3 jie2 guo3 yi1 ba3 dou1 mei2 hu2"_s;
+        QTest::newRow("和 with, not mahjong")
+            << u"我沒和他說話"_s << u"wo3 mei2 he2 ta1 shuo1 hua4"_s;
+        QTest::newRow("著 attire, someone's")
+            << u"他的穿著很隨便"_s << u"ta1 de5 chuan1 zhuo2 hen3 sui2 bian4"_s;
+        QTest::newRow("著 worn, the particle")
+            << u"他穿著一件外套"_s << u"ta1 chuan1 zhe5 yi1 jian4 wai4 tao4"_s;
+        QTest::newRow("明朝 tomorrow morning, in verse")
+            << u"小樓一夜聽春雨，深巷明朝賣杏花。"_s
+            << u"xiao3 lou2 yi1 ye4 ting1 chun1 yu3 shen1 xiang4 ming2 zhao1 mai4 xing4 hua1"_s;
+        QTest::newRow("明朝 the dynasty, in prose")
+            << u"明朝的皇帝"_s << u"ming2 chao2 de5 huang2 di4"_s;
+        QTest::newRow("還 still, before 回頭")
+            << u"臨走前還回頭提醒我"_s << u"lin2 zou3 qian2 hai2 hui2 tou2 ti2 xing3 wo3"_s;
+        QTest::newRow("相 each other, not a palm's lines")
+            << u"執手相看淚眼"_s << u"zhi2 shou3 xiang1 kan4 lei4 yan3"_s;
+        QTest::newRow("地 after one stitch and one thread; 縫 sews")
+            << u"一針一線地縫著棉被"_s << u"yi1 zhen1 yi1 xian4 de5 feng2 zhe5 mian2 bei4"_s;
+        QTest::newRow("縫 a crack in the ground")
+            << u"地縫裡長出小草"_s << u"di4 feng4 li3 zhang3 chu1 xiao3 cao3"_s;
+        QTest::newRow("剝 peel, standing alone")
+            << u"幫我剝個雞蛋"_s << u"bang1 wo3 bao1 ge4 ji1 dan4"_s;
+        QTest::newRow("釘 to nail, before the nail")
+            << u"不用釘釘子"_s << u"bu4 yong4 ding4 ding1 zi5"_s;
+        QTest::newRow("橫 unreasonable") << u"講話好橫"_s << u"jiang3 hua4 hao3 heng4"_s;
+        QTest::newRow("涼 let cool, doubled around 一")
+            << u"先涼一涼再喝"_s << u"xian1 liang4 yi1 liang4 zai4 he1"_s;
+        QTest::newRow("涼 cool weather") << u"天氣涼一點"_s << u"tian1 qi4 liang2 yi1 dian3"_s;
+        QTest::newRow("漲 flushes red")
+            << u"她的臉漲得通紅"_s << u"ta1 de5 lian3 zhang4 de5 tong1 hong2"_s;
+        QTest::newRow("漲 prices rise")
+            << u"房價漲得很快"_s << u"fang2 jia4 zhang3 de5 hen3 kuai4"_s;
+        QTest::newRow("劃 scratches a mark")
+            << u"把地板劃出一道長痕"_s << u"ba3 di4 ban3 hua2 chu1 yi1 dao4 chang2 hen2"_s;
+        QTest::newRow("劃 marks out an area")
+            << u"劃出禁菸區域"_s << u"hua4 chu1 jin4 yan1 qu1 yu4"_s;
+        QTest::newRow("著 of smelling, before 有")
+            << u"這菜聞著有股怪味"_s << u"zhe4 cai4 wen2 zhe5 you3 gu3 guai4 wei4"_s;
+        QTest::newRow("圈 pens sheep; a lap after a number")
+            << u"把羊群圈在棚內，繞了一圈"_s
+            << u"ba3 yang2 qun2 juan1 zai4 peng2 nei4 rao4 le5 yi1 quan1"_s;
+        QTest::newRow("飲 waters an ox")
+            << u"牽牛去溪邊飲牛"_s << u"qian1 niu2 qu4 xi1 bian1 yin4 niu2"_s;
+        QTest::newRow("陸 six on a receipt")
+            << u"新臺幣陸仟元整"_s << u"xin1 tai2 bi4 liu4 qian1 yuan2 zheng3"_s;
+        QTest::newRow("挑起 a war stirred up, a load lifted")
+            << u"列強挑起戰爭，他挑起擔子"_s
+            << u"lie4 qiang2 tiao3 qi3 zhan4 zheng1 ta1 tiao1 qi3 dan4 zi5"_s;
+        QTest::newRow("炸 fried golden, bombed")
+            << u"用中火炸到金黃，被炸到"_s
+            << u"yong4 zhong1 huo3 zha2 dao4 jin1 huang2 bei4 zha4 dao4"_s;
+        QTest::newRow("遺 to give, in verse")
+            << u"客從遠方來，遺我雙鯉魚。"_s
+            << u"ke4 cong2 yuan3 fang1 lai2 wei4 wo3 shuang1 li3 yu2"_s;
+        QTest::newRow("為 for, before vaccinating")
+            << u"定期為牛隻施打疫苗"_s << u"ding4 qi2 wei4 niu2 zhi1 shi1 da3 yi4 miao2"_s;
+        QTest::newRow("2 before 盒") << u"買2盒"_s << u"mai3 liang3 he2"_s;
         QTest::newRow("覺 sleep, after 著")
             << u"一直睡不著覺"_s << u"yi1 zhi2 shui4 bu4 zhao2 jiao4"_s;
         QTest::newRow("待 stay, before 沒")
@@ -711,7 +770,11 @@ private Q_SLOTS:
             {u"倒過來"_s, u"dao4 guo4 lai2"_s}, {u"中標"_s, u"zhong4 biao1"_s},
             {u"供述"_s, u"gong4 shu4"_s}, {u"蘇打"_s, u"su1 da3"_s}, {u"打烊"_s, u"da3 yang4"_s},
             {u"捨不得"_s, u"she3 bu4 de5"_s}, {u"括號"_s, u"kuo4 hao4"_s},
-            {u"刀把"_s, u"dao1 ba4"_s}, {u"地庫"_s, u"di4 ku4"_s}, {u"相親"_s, u"xiang1 qin1"_s}};
+            {u"刀把"_s, u"dao1 ba4"_s}, {u"地庫"_s, u"di4 ku4"_s}, {u"相親"_s, u"xiang1 qin1"_s},
+            {u"稱職"_s, u"chen4 zhi2"_s}, {u"稍息"_s, u"shao4 xi2"_s}, {u"偏頗"_s, u"pian1 po1"_s},
+            {u"懸崖"_s, u"xuan2 ya2"_s}, {u"華佗"_s, u"hua4 tuo2"_s}, {u"玄奘"_s, u"xuan2 zang4"_s},
+            {u"抹布"_s, u"ma1 bu4"_s}, {u"直奔"_s, u"zhi2 ben4"_s},
+            {u"夫妻倆"_s, u"fu1 qi1 lia3"_s}};
         for (const auto &[text, reading] : rows)
             QTest::newRow(qPrintable(text)) << text << reading;
     }
