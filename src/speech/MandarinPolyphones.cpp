@@ -79,13 +79,15 @@ const Rule Rules[] = {
     {u'得', "de2", u"能安可難豈何未莫求欲報識", nullptr, When::Verse},
     // …還 before 來 and home is to return (還來就菊花), 待到 waits until
     // (待到重陽日), 當作 is ought to be (生當作人傑), 明朝 is tomorrow
-    // morning (深巷明朝賣杏花), not the dynasty, and 遺 someone is to give
-    // (遺我雙鯉魚).
+    // morning (深巷明朝賣杏花), not the dynasty, 遺 someone is to give
+    // (遺我雙鯉魚) and 斜行 slanting lines; 兩重 is two layers (兩重心字).
     {u'還', "huan2", nullptr, u"來家鄉", When::Verse},
     {u'還', "huan2", nullptr, nullptr, When::Verse, u"還來"},
     {u'待', "dai4", nullptr, nullptr, When::Verse, u"待到"},
     {u'當', "dang1", nullptr, nullptr, When::Verse, u"當作"},
     {u'明', "ming2 zhao1", nullptr, nullptr, When::Verse, u"明朝"},
+    {u'重', "chong2 xin1", Numerals, nullptr, When::Always, u"重心"},
+    {u'行', "hang2", u"斜", nullptr, When::Verse},
     {u'遺', "wei4", nullptr, u"我君誰汝爾", When::Verse},
     // 得: got (得了獎), must (我得走了, 就得), else the complement particle;
     // 得到 is got (他得到), but can reach after a verb (看得到).

@@ -619,6 +619,12 @@ private Q_SLOTS:
         QTest::newRow("為 for, before vaccinating")
             << u"定期為牛隻施打疫苗"_s << u"ding4 qi2 wei4 niu2 zhi1 shi1 da3 yi4 miao2"_s;
         QTest::newRow("2 before 盒") << u"買2盒"_s << u"mai3 liang3 he2"_s;
+        QTest::newRow("行 a line, slanting, in verse")
+            << u"矮紙斜行閒作草，晴窗細乳戲分茶。"_s
+            << u"ai3 zhi3 xie2 hang2 xian2 zuo4 cao3 qing2 chuang1 xi4 ru3 xi4 fen1 cha2"_s;
+        QTest::newRow("重 layers, after a number, before 心")
+            << u"這兩重心理障礙，身體的重心"_s
+            << u"zhe4 liang3 chong2 xin1 li3 zhang4 ai4 shen1 ti3 de5 zhong4 xin1"_s;
         QTest::newRow("覺 sleep, after 著")
             << u"一直睡不著覺"_s << u"yi1 zhi2 shui4 bu4 zhao2 jiao4"_s;
         QTest::newRow("待 stay, before 沒")
