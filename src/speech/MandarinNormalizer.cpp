@@ -22,7 +22,7 @@ const char16_t *const Measures[] = {u"個月", u"個", u"位", u"名", u"本", u
     u"千", u"百", u"公斤", u"公里", u"公尺", u"公分", u"公克", u"公升", u"公頃", u"毫升", u"毫克",
     u"度", u"歐元", u"美元", u"日圓", u"英鎊", u"趟", u"場", u"句", u"雙", u"對", u"套", u"樣",
     u"頓", u"口", u"步", u"圈", u"行", u"排", u"節", u"堂", u"門", u"聲", u"組", u"盒", u"包",
-    u"瓶", u"袋", u"罐", u"箱", u"粒", u"串", u"盤", u"根", u"斤", u"桶", u"籃", u"艘"};
+    u"瓶", u"袋", u"罐", u"箱", u"粒", u"串", u"盤", u"根", u"斤", u"桶", u"籃", u"艘", u"把"};
 // Words after a lone 2 that start like a measure word but are not one.
 const char16_t *const NotMeasures[] = {u"年級", u"年代", u"點鐘"};
 

@@ -26,18 +26,20 @@ enum class When {
                  // (以竹子為食, 選他為班長)
     AfterThis, // 此, 該 or 本 and a noun before it (此門為出口, 本站為)
     AfterBa, // the preposition 把 or 將 before it in the clause (把垃圾倒在)
-    BehindSomeone, // 著 and a person after it (背著媽媽)
+    BehindSomeone, // 著 and a person after it (背著媽媽), or a pronoun and
+                   // something done in secret (背著我偷偷打電動)
     InStuffyAir, // the weather, the air or a room earlier in the clause (房間好悶)
     LeftBehind, // 在 and a place things are left in after it (作業落在教室), unless
                 // what falls is rain, a leaf or the like
-    BeforeFruit, // fruit later in the clause (結了好多果子)
+    BeforeFruit, // fruit later in the clause (結了好多果子, 結的桃子)
     ForSomeone, // what is done for someone or to some end later in the clause
                 // (為別人著想, 為維護品質)
     AfterMerging, // 合併, 歸併, 兼併 or 吞併 before it (合併為一個)
     ToASetting, // 到 and the most, silent or a number after it (調到最大, 調至二十六度)
     BeforeSomeoneLast, // a pronoun after it, ending the clause (下次見面還你)
     GoingRound, // 半天, 一圈 or 好久 just after it (轉了半天)
-    BeforeALoad, // a bag, a child or luggage later in the clause (背一個雙肩包)
+    BeforeALoad, // a bag, a child or luggage later in the clause (背一個雙肩包), or a
+                 // bag just before it (書包別只背一邊)
     Briefly, // 一下 after it, or the verb doubled around 一 (涼一涼)
     Swelling, // redness or swelling within a few characters after it (漲得通紅)
     Scratching, // a scratch or a mark within a few characters after it
@@ -45,6 +47,9 @@ enum class When {
     Frying, // golden or crisp within a few characters after it (炸到金黃)
     StirringUp, // a war or a quarrel within a few characters after it
                 // (挑起戰爭)
+    MorningAndEvening, // 暮 or 夕 within a few characters (朝如青絲暮成雪)
+    Backwards, // 著 and a verb after it (倒著拍, 倒著走)
+    BeforeTitle, // a title after it, and no verb of serving before (任老師, not 曾任老師)
     Attire, // 的 or 其 before 穿著 and nothing, or what is said of it, after
             // (他的穿著很隨便)
     AtMahjong, // mahjong in the sentence and the clause ending after it, or 了
@@ -76,7 +81,7 @@ const Rule Rules[] = {
     // someone (為君), 得 after a modal is to get (能得幾回聞).
     {u'為', "wei4", nullptr, u"君誰汝爾卿伊吾有", When::Verse},
     {u'為', "wei2", nullptr, nullptr, When::Verse},
-    {u'得', "de2", u"能安可難豈何未莫求欲報識", nullptr, When::Verse},
+    {u'得', "de2", u"能安可難豈何未莫求欲報識採", nullptr, When::Verse},
     // …還 before 來 and home is to return (還來就菊花), 待到 waits until
     // (待到重陽日), 當作 is ought to be (生當作人傑), 明朝 is tomorrow
     // morning (深巷明朝賣杏花), not the dynasty, 遺 someone is to give
@@ -91,12 +96,12 @@ const Rule Rules[] = {
     {u'遺', "wei4", nullptr, u"我君誰汝爾", When::Verse},
     // 得: got (得了獎), must (我得走了, 就得), else the complement particle;
     // 得到 is got (他得到), but can reach after a verb (看得到).
-    {u'得', "de5", u"看找買做辦聽吃曬拿用想摸碰趕跑走等見感覺收猜說學記寫讀辨查", nullptr,
+    {u'得', "de5", u"看找買做辦聽吃曬拿用想摸碰趕跑走等見感覺收猜說學記寫讀辨查訂租借約搶", nullptr,
         When::Always, u"得到"},
     {u'得', "de2", nullptr, u"了過獎分知之兼易滿"},
     {u'得', "de2", u"募獲取贏博求奪購賺", nullptr},
     {u'得', "dei3", Subjects, nullptr},
-    {u'得', "dei3", u"天是話午然時事客月", nullptr},
+    {u'得', "dei3", u"天是話午然時事客月眾的", nullptr},
     {u'得', "dei3", nullptr, u"自先趕馬盡儘立花等按帶"},
     {u'得', "dei3", nullptr, nullptr, When::Start},
     // 地: the adverb particle after a word (高興地說, 慢慢地走), else ground.
@@ -174,12 +179,13 @@ const Rule Rules[] = {
     // 為: to be or become (稱為, 成為, 被…為, 為95%), else for.
     {u'為', "wei4", nullptr, nullptr, When::ForSomeone},
     {u'為', "wei4", nullptr, nullptr, When::ForSomeone, u"為主"},
+    {u'人', "ren2 wei4", nullptr, nullptr, When::ForSomeone, u"人為"},
     {u'為', "wei2", nullptr, u"一二兩三四五六七八九十百千萬零幾週星食主"},
     {u'為', "wei2", nullptr, nullptr, When::AfterNaming},
     {u'為', "wei2", nullptr, nullptr, When::AfterMerging},
     {u'為', "wei2", nullptr, nullptr, When::AfterThis},
     // …and as the copula of notices and definitions (時間為, 本品為).
-    {u'為', "wei2", u"品文日間期額率價費點址者本此即均皆乃實亦係號量限樓段多將站度模", nullptr},
+    {u'為', "wei2", u"品文日間期額率價費點址者本此即均皆乃實亦係號量限樓段多將站度模方里", nullptr},
     {u'為', "wei2",
         u"稱視名改選化列分轉譽封定評立設奉成作認以淪變極頗較甚最尤更殊建訂劃升降合整換減增縮提",
         nullptr},
@@ -202,6 +208,7 @@ const Rule Rules[] = {
     {u'處', "chu4"},
     // 朝: morning (朝陽, 朝氣, 朝雨), else toward or a dynasty.
     {u'朝', "zhao1", nullptr, u"陽氣夕暮露霞日雨辭"},
+    {u'朝', "zhao1", nullptr, nullptr, When::MorningAndEvening},
     {u'朝', "chao2"},
     // 傳: a biography (自傳, 列傳), else to pass on.
     {u'傳', "zhuan4", u"自列外經評正", nullptr},
@@ -229,6 +236,8 @@ const Rule Rules[] = {
     {u'空', "kong4", u"出", nullptr, When::End},
     {u'空', "kong4", nullptr, u"白地隙缺閒格位檔"},
     {u'空', "kong4", nullptr, Numerals},
+    {u'空', "kong4", u"的", u"都也"},
+    {u'空', "kong4", nullptr, u"的沒不，。！？、；：,.!?", When::Always, u"空著"},
     {u'空', "kong1"},
     // 好: to be fond of (好奇, 好學), else good.
     {u'好', "hao4", nullptr, u"奇學客色勝動強"},
@@ -251,6 +260,7 @@ const Rule Rules[] = {
     {u'倒', "dao4", nullptr, Numerals},
     {u'倒', "dao4", nullptr, u"點些"},
     {u'倒', "dao4", nullptr, u"水茶酒杯進出入掉車退數是也不立影映貼轉過來垃完空"},
+    {u'倒', "dao4", nullptr, u"著", When::Backwards},
     {u'倒', "dao3"},
     // 將: a general (將軍, 大將), else will or take.
     {u'將', "jiang4", nullptr, u"軍領士帥官"},
@@ -423,6 +433,8 @@ const Rule Rules[] = {
     {u'和', "huo2", u"麵面", u"好成勻"},
     {u'和', "huo2", u"水", u"成"},
     {u'和', "hu2", u"沒没都也就", nullptr, When::AtMahjong},
+    {u'和', "hu2", nullptr, u"了", When::AtMahjong},
+    {u'和', "hu2", nullptr, nullptr, When::AtMahjong, u"和了"},
     // 剝: to peel (剝蝦殼, 一剝就開), said bao1; 剝奪 and 剝削 are words.
     {u'剝', "bao1"},
     // 釘: to nail (釘牢, 釘釘子), else a nail.
@@ -445,6 +457,9 @@ const Rule Rules[] = {
     // 陸: six written out on a cheque or a receipt (陸仟元), else land.
     {u'陸', "liu4", u"壹貳參叁肆伍柒捌玖拾佰仟萬億零", nullptr},
     {u'陸', "liu4", nullptr, u"拾佰仟萬億元圓角"},
+    // 任: the surname before a title (任老師, 老任), else to serve.
+    {u'任', "ren2", nullptr, nullptr, When::BeforeTitle},
+    {u'任', "ren2", u"老小", nullptr, When::End},
     // 便: cheap (便宜), else convenient.
     {u'便', "pian2", nullptr, u"宜"},
     {u'便', "bian4"},
@@ -677,8 +692,10 @@ bool holds(When when, QStringView run, int at, int wordBefore)
         return afterBa(run, at);
     case When::BehindSomeone:
         return at + 1 < run.size() && (run[at + 1] == u'著' || run[at + 1] == u'着')
-            && followedBy(
-                run, at, 1, u"媽媽爸爸家長家人父母老師大家別人同學太太先生老婆老公爺爺奶奶");
+            && (followedBy(
+                    run, at, 1, u"媽媽爸爸家長家人父母老師大家別人同學太太先生老婆老公爺爺奶奶")
+                || (at + 2 < run.size() && QStringView(u"我你妳他她").contains(run[at + 2])
+                    && ahead(run, at + 2, 6, u"偷偷私下偷吃偷看亂說說壞做了")));
     case When::InStuffyAir:
         return nearby(run, at, 8, u"天氣房間屋室車裡艙廳") && !nearby(run, at, 8, u"心情");
     case When::LeftBehind:
@@ -698,7 +715,8 @@ bool holds(When when, QStringView run, int at, int wordBefore)
     case When::GoingRound:
         return ahead(run, at, 3, u"半天一圈好久幾圈兩圈");
     case When::BeforeALoad:
-        return nearby(run, at, -6, u"包袋箱孩娃簍囊重") || ahead(run, at, 6, u"行李電腦相機");
+        return nearby(run, at, -6, u"包袋箱孩娃簍囊重") || ahead(run, at, 6, u"行李電腦相機")
+            || nearby(run, at, 4, u"包袋簍囊");
     case When::Guarding:
         return guarding(run, at);
     case When::Briefly:
@@ -713,13 +731,23 @@ bool holds(When when, QStringView run, int at, int wordBefore)
         return ahead(run, at, 4, u"金黃酥脆焦黃金黃");
     case When::StirringUp:
         return ahead(run, at, 6, u"戰爭事端爭端衝突矛盾紛爭爭議事變糾紛戰事對立爭執仇恨內戰");
+    case When::MorningAndEvening:
+        return nearby(run, at, 6, u"暮夕") || nearby(run, at, -6, u"暮夕");
+    case When::Backwards:
+        return at + 2 < run.size()
+            && QStringView(u"拍走放寫念唸數說看插跑開騎掛擺").contains(run[at + 2]);
+    case When::BeforeTitle:
+        return followedBy(run, at, 0, u"老師阿姨先生小姐伯伯叔叔太太同學教授醫師醫生經理主任")
+            && !(at > 0
+                && QStringView(u"曾兼擔出升現新前再連續改轉歷已並又也就才將仍均皆都可來去")
+                       .contains(run[at - 1]));
     case When::Attire:
         return at >= 2 && QStringView(u"的其").contains(run[at - 2])
             && (at + 1 >= run.size() || !isHan(run[at + 1])
                 || QStringView(u"很太也都是不有比和與跟還真就方風品").contains(run[at + 1]));
     case When::AtMahjong:
         return (at + 1 >= run.size() || !isHan(run[at + 1]) || run[at + 1] == u'了')
-            && inSentence(run, at, u"麻將麻将打牌聽牌自摸胡牌");
+            && inSentence(run, at, u"麻將麻将打牌聽牌自摸胡牌摸牌張牌把牌");
     case When::ToASetting:
         return followedBy(run, at, 0, u"到最到靜到零到適")
             || (at + 2 < run.size() && (run[at + 1] == u'到' || run[at + 1] == u'至')
@@ -728,7 +756,7 @@ bool holds(When when, QStringView run, int at, int wordBefore)
     case When::AfterMerging:
         return at >= 2 && run[at - 1] == u'併' && QStringView(u"合歸兼吞").contains(run[at - 2]);
     case When::BeforeFruit:
-        return nearby(run, at, -6, u"果瓜");
+        return nearby(run, at, -6, u"果瓜桃梨棗橘柿莓");
     }
     return false;
 }

@@ -625,6 +625,36 @@ private Q_SLOTS:
         QTest::newRow("重 layers, after a number, before 心")
             << u"這兩重心理障礙，身體的重心"_s
             << u"zhe4 liang3 chong2 xin1 li3 zhang4 ai4 shen1 ti3 de5 zhong4 xin1"_s;
+        QTest::newRow("空 left blank; empty, before a stomach")
+            << u"題目不要空著，他空著肚子"_s
+            << u"ti2 mu4 bu4 yao4 kong4 zhe5 ta1 kong1 zhe5 du4 zi5"_s;
+        QTest::newRow("任 the surname before a title, serving after 曾")
+            << u"任老師說他曾任老師多年"_s
+            << u"ren2 lao3 shi1 shuo1 ta1 ceng2 ren4 lao3 shi1 duo1 nian2"_s;
+        QTest::newRow("朝 morning, with evening in the line")
+            << u"朝如青絲暮成雪"_s << u"zhao1 ru2 qing1 si1 mu4 cheng2 xue3"_s;
+        QTest::newRow("背 carries, a bag just before")
+            << u"書包別只背一邊"_s << u"shu1 bao1 bie2 zhi3 bei1 yi1 bian1"_s;
+        QTest::newRow("背 behind my back, doing something in secret")
+            << u"別背著我偷偷打電動，他背著我走"_s
+            << u"bie2 bei4 zhe5 wo3 tou1 tou1 da3 dian4 dong4 ta1 bei1 zhe5 wo3 zou3"_s;
+        QTest::newRow("和 won at mahjong, cards in the sentence")
+            << u"摸完最後一張牌：「和了！」"_s << u"mo1 wan2 zui4 hou4 yi1 zhang1 pai2 hu2 le5"_s;
+        QTest::newRow("為 the copula after a distance")
+            << u"前方2公里為事故多發路段"_s
+            << u"qian2 fang1 liang3 gong1 li3 wei2 shi4 gu4 duo1 fa1 lu4 duan4"_s;
+        QTest::newRow("為 for, after 專人")
+            << u"由專人為您服務"_s << u"you2 zhuan1 ren2 wei4 nin2 fu2 wu4"_s;
+        QTest::newRow("得 must, after 民眾")
+            << u"民眾得提早規劃"_s << u"min2 zhong4 dei3 ti2 zao3 gui1 hua4"_s;
+        QTest::newRow("得到 can book") << u"淡季才訂得到"_s << u"dan4 ji4 cai2 ding4 de5 dao4"_s;
+        QTest::newRow("倒 upside down, before 著 and a verb")
+            << u"把手機倒著拍"_s << u"ba3 shou3 ji1 dao4 zhe5 pai1"_s;
+        QTest::newRow("結 bears peaches")
+            << u"這樣結的桃子才大"_s << u"zhe4 yang4 jie1 de5 tao2 zi5 cai2 da4"_s;
+        QTest::newRow("得 gets, after 採 in verse")
+            << u"採得百花成蜜後，為誰辛苦為誰甜？"_s
+            << u"cai3 de2 bai3 hua1 cheng2 mi4 hou4 wei4 shei2 xin1 ku3 wei4 shei2 tian2"_s;
         QTest::newRow("覺 sleep, after 著")
             << u"一直睡不著覺"_s << u"yi1 zhi2 shui4 bu4 zhao2 jiao4"_s;
         QTest::newRow("待 stay, before 沒")
@@ -780,7 +810,10 @@ private Q_SLOTS:
             {u"稱職"_s, u"chen4 zhi2"_s}, {u"稍息"_s, u"shao4 xi2"_s}, {u"偏頗"_s, u"pian1 po1"_s},
             {u"懸崖"_s, u"xuan2 ya2"_s}, {u"華佗"_s, u"hua4 tuo2"_s}, {u"玄奘"_s, u"xuan2 zang4"_s},
             {u"抹布"_s, u"ma1 bu4"_s}, {u"直奔"_s, u"zhi2 ben4"_s},
-            {u"夫妻倆"_s, u"fu1 qi1 lia3"_s}};
+            {u"夫妻倆"_s, u"fu1 qi1 lia3"_s}, {u"渾身解數"_s, u"hun2 shen1 xie4 shu4"_s},
+            {u"混淆"_s, u"hun4 xiao2"_s}, {u"門將"_s, u"men2 jiang4"_s},
+            {u"中用"_s, u"zhong1 yong4"_s}, {u"阿膠"_s, u"e1 jiao1"_s},
+            {u"喝起來"_s, u"he1 qi3 lai2"_s}};
         for (const auto &[text, reading] : rows)
             QTest::newRow(qPrintable(text)) << text << reading;
     }
