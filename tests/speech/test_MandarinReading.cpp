@@ -813,7 +813,14 @@ private Q_SLOTS:
             {u"夫妻倆"_s, u"fu1 qi1 lia3"_s}, {u"渾身解數"_s, u"hun2 shen1 xie4 shu4"_s},
             {u"混淆"_s, u"hun4 xiao2"_s}, {u"門將"_s, u"men2 jiang4"_s},
             {u"中用"_s, u"zhong1 yong4"_s}, {u"阿膠"_s, u"e1 jiao1"_s},
-            {u"喝起來"_s, u"he1 qi3 lai2"_s}};
+            {u"喝起來"_s, u"he1 qi3 lai2"_s},
+            {u"他還和朋友出去"_s, u"ta1 hai2 he2 peng2 you5 chu1 qu4"_s},
+            {u"起居室"_s, u"qi3 ju1 shi4"_s}, {u"犯錯誤"_s, u"fan4 cuo4 wu4"_s},
+            {u"文化圈"_s, u"wen2 hua4 quan1"_s}, {u"極大值"_s, u"ji2 da4 zhi2"_s},
+            {u"拿得下來"_s, u"na2 de5 xia4 lai2"_s}, {u"尋出"_s, u"xun2 chu1"_s},
+            {u"體會到"_s, u"ti3 hui4 dao4"_s}, {u"街景"_s, u"jie1 jing3"_s},
+            {u"小混混"_s, u"xiao3 hun4 hun4"_s}, {u"探長"_s, u"tan4 zhang3"_s},
+            {u"新華社"_s, u"xin1 hua2 she4"_s}, {u"嘔吐物"_s, u"ou3 tu4 wu4"_s}};
         for (const auto &[text, reading] : rows)
             QTest::newRow(qPrintable(text)) << text << reading;
     }
