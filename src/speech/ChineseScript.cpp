@@ -191,7 +191,7 @@ void appendPoint(MappedText &out, const MappedText &text, const Point &p, char32
 
 // Outside its phrases OpenCC takes 干 for 幹 (to do); after a throat, lips,
 // skin or soil, or a sauce boiled down (收干), at the end of a clause, before a 了 that ends one
-// (树叶干了), or before what is dried, it is 乾 (dry); after 着 it is done (对着干).
+// (树叶干了), or before what is dried (干豆角, 干发), it is 乾 (dry); after 着 it is done (对着干).
 bool isDry(const QList<Point> &points, qsizetype k)
 {
     auto at = [&](qsizetype i) { return i < points.size() ? points[i].c : U'。'; };
@@ -205,7 +205,12 @@ bool isDry(const QList<Point> &points, qsizetype k)
         return true;
     if (next == U'了')
         return !isHan(at(k + 2));
-    return !isHan(next) || QStringView(u"燥净杯脆瘪货果粮垃海皮又").contains(QChar(char16_t(next)));
+    // Hair that is dried (干发速度), not something set going (干发展).
+    if (next == U'发')
+        return !QStringView(u"展生现出表布动明挥达放起票言誓射行扬育酵热烧")
+                    .contains(QChar(char16_t(at(k + 2))));
+    return !isHan(next)
+        || QStringView(u"燥净杯脆瘪货果粮垃海皮又豆菜").contains(QChar(char16_t(next)));
 }
 
 // 树干, 主干, 骨干: a trunk, which OpenCC gets right, even at the end of a
@@ -218,7 +223,8 @@ bool isTrunk(const QList<Point> &points, qsizetype k)
 // More of OpenCC's slips: 别着 is don't (別著急), not 彆 (彆扭 is the only
 // word it heads); 冲着 is facing (衝著), not rinsing; 只 before an animal,
 // and doubled after 一 (一只只), is its measure word, and after an adverb
-// (还是只爱, 并且只, 最多只) it is only; 发 after the adverb 直 is 發.
+// (还是只爱, 并且只, 最多只) it is only; 发 after the adverb 直 is 發;
+// 卷 rolls, 系 ties and 干将 is a capable hand where the words around say so.
 char32_t mended(const QList<Point> &points, qsizetype k, char32_t c)
 {
     const bool beforeZhe = k + 1 < points.size() && points[k + 1].c == U'着';
@@ -266,10 +272,27 @@ char32_t mended(const QList<Point> &points, qsizetype k, char32_t c)
     // 卷 rolls something up (卷我屋上三重茅, 帘卷西风, 卷起袖子, 把袖子卷好)
     // where OpenCC keeps the scroll (试卷好难 stays one).
     const bool beforeRolled = k + 1 < points.size()
-        && QStringView(u"我你他起走入进着了西高好得").contains(QChar(char16_t(points[k + 1].c)))
+        && QStringView(u"我你他起走入进着了西高好得紧成").contains(QChar(char16_t(points[k + 1].c)))
         && !before(1, u"试考问答画书开試問畫書開");
     if (points[k].c == U'卷' && c == U'卷' && beforeRolled)
         return U'捲';
+    // 系 ties a tie, a lace or a belt named a little before it (领带怎么系).
+    bool tieBefore = false;
+    for (qsizetype i = k - 1; i >= 0 && k - i <= 6 && isHan(points[i].c); --i)
+        tieBefore = tieBefore || points[i].c == U'带' || points[i].c == U'绳';
+    const bool beforeSystem = k + 1 < points.size()
+        && QStringView(u"统列数").contains(QChar(char16_t(points[k + 1].c)));
+    if (points[k].c == U'系' && c != U'繫' && tieBefore && !beforeSystem
+        && !before(1, u"关联体派谱"))
+        return U'繫';
+    // 干发: dry hair (干发速度), where 干 is dry.
+    if (points[k].c == U'发' && before(1, u"干") && isDry(points, k - 1))
+        return U'髮';
+    // 干将 after a skill or a team is a capable hand (技术干将), not the
+    // legendary sword.
+    if (points[k].c == U'干' && c == U'干' && k + 1 < points.size() && points[k + 1].c == U'将'
+        && before(1, u"术务力员名队门得"))
+        return U'幹';
     return c;
 }
 

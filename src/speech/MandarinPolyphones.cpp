@@ -54,6 +54,9 @@ enum class When {
             // (他的穿著很隨便)
     AtMahjong, // mahjong in the sentence and the clause ending after it, or 了
                // (麻將打了一下午，一把都沒和)
+    TyingABand, // a tie, a lace or a rope a little before it (領帶怎麼繫)
+    CarryingALoad, // the clause ending after it and a bag or luggage in the sentence
+                   // (書包那麼重，媽媽幫你背)
     Guarding, // 著, 好 or 一下 and what is kept an eye on after it (看著行李),
               // or nothing after them but a request before (幫忙看著, 要看好)
 };
@@ -98,6 +101,7 @@ const Rule Rules[] = {
     // 得到 is got (他得到), but can reach after a verb (看得到).
     {u'得', "de5", u"看找買做辦聽吃曬拿用想摸碰趕跑走等見感覺收猜說學記寫讀辨查訂租借約搶", nullptr,
         When::Always, u"得到"},
+    {u'得', "de5", u"算比配談稱趕追跟", nullptr, When::Always, u"得上"},
     {u'得', "de2", nullptr, u"了過獎分知之兼易滿"},
     {u'得', "de2", u"募獲取贏博求奪購賺", nullptr},
     {u'得', "dei3", Subjects, nullptr},
@@ -126,13 +130,18 @@ const Rule Rules[] = {
     {u'背', "bei1", nullptr, u"著起上走負在久"},
     {u'背', "bei1", u"不", nullptr, When::End},
     {u'背', "bei1", nullptr, nullptr, When::BeforeALoad},
+    {u'背', "bei1", u"你我他她幫", nullptr, When::CarryingALoad},
     {u'背', "bei4"},
     // 種: a kind (一種, 這種, 各種); to plant (種在, 種了, 想種).
     {u'種', "zhong4", nullptr, u"著了過"},
     {u'種', "zhong3", u"一二兩三四五六七八九十幾這那哪各每某多此該本同何數物品人良播雜余餘",
         nullptr},
-    {u'種', "zhong4", nullptr, u"了在著過下出滿田花樹菜稻豆瓜地植些幾的草香玉蔬果苗竹蘭茶哪什番"},
-    {u'種', "zhong4", u"要想會能去來也都還再就又在把們改春家裡", nullptr},
+    {u'種', "zhong4", nullptr,
+        u"了在著過下出滿田花樹菜稻豆瓜地植些幾的草香玉蔬果苗竹蘭茶哪什番咖芒"},
+    {u'種', "zhong4", u"要想會能去來也都還再就又在把們改春家裡合", nullptr},
+    // …and 多種 or 花種 before what is planted or how (多種幾棵, 花種上了).
+    {u'多', "duo1 zhong4", nullptr, u"幾一些點棵", When::Always, u"多種"},
+    {u'花', "hua1 zhong4", nullptr, u"上好下在了", When::Always, u"花種"},
     {u'種', "zhong4", nullptr, nullptr, When::End},
     {u'種', "zhong3"},
     // 扇: to fan (扇了, 扇著, 扇風), else a fan.
@@ -185,7 +194,8 @@ const Rule Rules[] = {
     {u'為', "wei2", nullptr, nullptr, When::AfterMerging},
     {u'為', "wei2", nullptr, nullptr, When::AfterThis},
     // …and as the copula of notices and definitions (時間為, 本品為).
-    {u'為', "wei2", u"品文日間期額率價費點址者本此即均皆乃實亦係號量限樓段多將站度模方里", nullptr},
+    {u'為', "wei2", u"品文日間期額率價費點址者本此即均皆乃實亦係號量限樓段多將站度模方里面",
+        nullptr},
     {u'為', "wei2",
         u"稱視名改選化列分轉譽封定評立設奉成作認以淪變極頗較甚最尤更殊建訂劃升降合整換減增縮提",
         nullptr},
@@ -341,13 +351,14 @@ const Rule Rules[] = {
     {u'炸', "zha2", nullptr, nullptr, When::Frying, u"炸到"},
     {u'炸', "zha4"},
     // 吐: vomit (想吐, 吐了一路), else spit out (吐了一口氣 is a word).
+    {u'吐', "tu3", u"亂", nullptr},
     {u'吐', "tu4", u"想嘔要快又會直", nullptr},
     {u'吐', "tu4", nullptr, u"了"},
     {u'吐', "tu4", nullptr, nullptr, When::End},
     {u'吐', "tu3"},
     // 盛: fill a bowl (盛飯, 盛一碗), else abundant.
     {u'盛', "cheng2", nullptr, u"飯湯一碗水菜滿裝盤入進出多太半好"},
-    {u'盛', "cheng2", u"來去己幫再先碗", nullptr},
+    {u'盛', "cheng2", u"來去己幫再先碗便", nullptr},
     // 供: to offer to the gods or ancestors (供上鮮花), else to supply.
     {u'供', "gong4", nullptr, u"上奉品桌佛神祖"},
     {u'盛', "sheng4"},
@@ -460,6 +471,15 @@ const Rule Rules[] = {
     // 任: the surname before a title (任老師, 老任), else to serve.
     {u'任', "ren2", nullptr, nullptr, When::BeforeTitle},
     {u'任', "ren2", u"老小", nullptr, When::End},
+    // 繫: to tie (繫好, a tie or a lace named before it), else to bind.
+    {u'繫', "ji4", nullptr, u"好上緊在住成個一著了"},
+    {u'繫', "ji4", nullptr, nullptr, When::TyingABand},
+    // 也似的: as if (飛也似的).
+    {u'也', "ye3 shi4", nullptr, u"的", When::Always, u"也似"},
+    // 興: someone's fun, ending the clause (掃大家的興).
+    {u'興', "xing4", u"的", nullptr, When::End},
+    // 泡: a measure of urine (尿了一泡).
+    {u'一', "yi1 pao1", u"了", u"，。！？、；,.!?", When::Always, u"一泡"},
     // 便: cheap (便宜), else convenient.
     {u'便', "pian2", nullptr, u"宜"},
     {u'便', "bian4"},
@@ -639,7 +659,7 @@ bool guarding(QStringView text, int at)
         if (next < text.size() && text[next] == u'的')
             ++next;
     }
-    if (followedBy(text, next - 1, 0, u"行李孩子小孩弟弟妹妹寶寶車子店面攤位包包錢包隨身火爐"))
+    if (followedBy(text, next - 1, 0, u"行李孩子小孩弟弟妹妹寶寶車子店面攤位攤子包包錢包隨身火爐"))
         return true;
     return QStringView(u"車店家門攤鍋火").contains(text[next]) && !hanAt(next + 1);
 }
@@ -719,6 +739,11 @@ bool holds(When when, QStringView run, int at, int wordBefore)
             || nearby(run, at, 4, u"包袋簍囊");
     case When::Guarding:
         return guarding(run, at);
+    case When::TyingABand:
+        return nearby(run, at, 6, u"帶繩");
+    case When::CarryingALoad:
+        return (at + 1 >= run.size() || !isHan(run[at + 1]))
+            && inSentence(run, at, u"書包背包行李箱子袋子");
     case When::Briefly:
         return followedBy(run, at, 0, u"一下")
             || (at + 2 < run.size() && run[at + 1] == u'一' && run[at + 2] == run[at])

@@ -163,6 +163,14 @@ private Q_SLOTS:
                                   << u"ni3 shuo1 hua4 bie2 na4 me5 chong4"_s;
         QTest::newRow("干 dry, between 又")
             << u"嗓子又干又疼"_s << u"sang3 zi5 you4 gan1 you4 teng2"_s;
+        QTest::newRow("系 ties a tie named before it; a department")
+            << u"领带怎么系，中文系"_s << u"ling3 dai4 zen3 me5 ji4 zhong1 wen2 xi4"_s;
+        QTest::newRow("干发 dries hair, 干发展 develops")
+            << u"干发速度快，实干发展"_s << u"gan1 fa3 su4 du4 kuai4 shi2 gan4 fa1 zhan3"_s;
+        QTest::newRow("干 dried beans") << u"干豆角炖肉"_s << u"gan1 dou4 jiao3 dun4 rou4"_s;
+        QTest::newRow("干将 a capable hand, and the sword")
+            << u"技术干将，干将莫邪"_s << u"ji4 shu4 gan4 jiang4 gan1 jiang1 mo4 ye2"_s;
+        QTest::newRow("卷 rolled tight") << u"从一端卷紧"_s << u"cong2 yi1 duan1 juan3 jin3"_s;
         QTest::newRow("卷 a paper, before 好") << u"试卷好难"_s << u"shi4 juan4 hao3 nan2"_s;
         QTest::newRow("干嘛 why") << u"你跑那么快干嘛"_s << u"ni3 pao3 na4 me5 kuai4 gan4 ma2"_s;
         QTest::newRow("冲 strong, a little")

@@ -655,6 +655,30 @@ private Q_SLOTS:
         QTest::newRow("得 gets, after 採 in verse")
             << u"採得百花成蜜後，為誰辛苦為誰甜？"_s
             << u"cai3 de2 bai3 hua1 cheng2 mi4 hou4 wei4 shei2 xin1 ku3 wei4 shei2 tian2"_s;
+        QTest::newRow("興 someone's fun, ending the clause")
+            << u"別掃大家的興"_s << u"bie2 sao3 da4 jia1 de5 xing4"_s;
+        QTest::newRow("泡 a measure of urine")
+            << u"又尿了一泡，快換尿布"_s << u"you4 niao4 le5 yi1 pao1 kuai4 huan4 niao4 bu4"_s;
+        QTest::newRow("背 carries a heavy bag, memorises a poem")
+            << u"書包那麼重，媽媽幫你背。這首詩你要背。"_s
+            << u"shu1 bao1 na4 me5 zhong4 ma1 ma5 bang1 ni3 bei1 zhe4 shou3 shi1 ni3 yao4 bei4"_s;
+        QTest::newRow("種 plants, after 多 and 花 and 合")
+            << u"多種幾棵樹，把花種上，適合種咖啡"_s
+            << u"duo1 zhong4 ji3 ke1 shu4 ba3 hua1 zhong4 shang4 shi4 he2 zhong4 ka1 fei1"_s;
+        QTest::newRow("吐 spits, after 亂")
+            << u"請勿隨地亂吐"_s << u"qing3 wu4 sui2 di4 luan4 tu3"_s;
+        QTest::newRow("盛 ladles, after 隨便")
+            << u"米飯隨便盛"_s << u"mi3 fan4 sui2 bian4 cheng2"_s;
+        QTest::newRow("得上 measures up; must go to work")
+            << u"算得上便宜，我得上班了"_s
+            << u"suan4 de5 shang4 pian2 yi5 wo3 dei3 shang4 ban1 le5"_s;
+        QTest::newRow("看 minds a stall")
+            << u"你幫我看一下攤子"_s << u"ni3 bang1 wo3 kan1 yi1 xia4 tan1 zi5"_s;
+        QTest::newRow("繫 ties a belt") << u"請繫好安全帶，保持聯繫"_s
+                                        << u"qing3 ji4 hao3 an1 quan2 dai4 bao3 chi2 lian2 xi4"_s;
+        QTest::newRow("似 as if")
+            << u"飛也似的衝到廚房，逃也似的"_s
+            << u"fei1 ye3 shi4 de5 chong1 dao4 chu2 fang2 tao2 ye3 shi4 de5"_s;
         QTest::newRow("覺 sleep, after 著")
             << u"一直睡不著覺"_s << u"yi1 zhi2 shui4 bu4 zhao2 jiao4"_s;
         QTest::newRow("待 stay, before 沒")
@@ -820,7 +844,11 @@ private Q_SLOTS:
             {u"拿得下來"_s, u"na2 de5 xia4 lai2"_s}, {u"尋出"_s, u"xun2 chu1"_s},
             {u"體會到"_s, u"ti3 hui4 dao4"_s}, {u"街景"_s, u"jie1 jing3"_s},
             {u"小混混"_s, u"xiao3 hun4 hun4"_s}, {u"探長"_s, u"tan4 zhang3"_s},
-            {u"新華社"_s, u"xin1 hua2 she4"_s}, {u"嘔吐物"_s, u"ou3 tu4 wu4"_s}};
+            {u"新華社"_s, u"xin1 hua2 she4"_s}, {u"嘔吐物"_s, u"ou3 tu4 wu4"_s},
+            {u"眼泡"_s, u"yan3 pao1"_s}, {u"挑破"_s, u"tiao3 po4"_s},
+            {u"好為人師"_s, u"hao4 wei2 ren2 shi1"_s}, {u"不著邊際"_s, u"bu4 zhuo2 bian1 ji4"_s},
+            {u"重蹈覆轍"_s, u"chong2 dao3 fu4 zhe2"_s}, {u"著裝"_s, u"zhuo2 zhuang1"_s},
+            {u"乾陵"_s, u"qian2 ling2"_s}};
         for (const auto &[text, reading] : rows)
             QTest::newRow(qPrintable(text)) << text << reading;
     }
