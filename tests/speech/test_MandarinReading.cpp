@@ -848,7 +848,10 @@ private Q_SLOTS:
             {u"眼泡"_s, u"yan3 pao1"_s}, {u"挑破"_s, u"tiao3 po4"_s},
             {u"好為人師"_s, u"hao4 wei2 ren2 shi1"_s}, {u"不著邊際"_s, u"bu4 zhuo2 bian1 ji4"_s},
             {u"重蹈覆轍"_s, u"chong2 dao3 fu4 zhe2"_s}, {u"著裝"_s, u"zhuo2 zhuang1"_s},
-            {u"乾陵"_s, u"qian2 ling2"_s}};
+            {u"乾陵"_s, u"qian2 ling2"_s}, {u"法國"_s, u"fa3 guo2"_s}, {u"極大"_s, u"ji2 da4"_s},
+            {u"精華區"_s, u"jing1 hua2 qu1"_s}, {u"縱橫"_s, u"zong4 heng2"_s},
+            {u"協調會"_s, u"xie2 tiao2 hui4"_s}, {u"就需要"_s, u"jiu4 xu1 yao4"_s},
+            {u"奶酪"_s, u"nai3 luo4"_s}};
         for (const auto &[text, reading] : rows)
             QTest::newRow(qPrintable(text)) << text << reading;
     }
