@@ -37,7 +37,7 @@ enum class When {
     AfterMerging, // 合併, 歸併, 兼併 or 吞併 before it (合併為一個)
     ToASetting, // 到 and the most, silent or a number after it (調到最大, 調至二十六度)
     BeforeSomeoneLast, // a pronoun after it, ending the clause (下次見面還你)
-    GoingRound, // 半天, 一圈 or 好久 just after it (轉了半天)
+    GoingRound, // 半天, 一圈 or 好久 just after it (轉了半天, 轉個不停)
     BeforeALoad, // a bag, a child or luggage later in the clause (背一個雙肩包), or a
                  // bag just before it (書包別只背一邊)
     Briefly, // 一下 after it, or the verb doubled around 一 (涼一涼)
@@ -54,6 +54,7 @@ enum class When {
             // (他的穿著很隨便)
     AtMahjong, // mahjong in the sentence and the clause ending after it, or 了
                // (麻將打了一下午，一把都沒和)
+    BeforeATime, // a day or a time just after it (得明天才能到)
     TyingABand, // a tie, a lace or a rope a little before it (領帶怎麼繫)
     CarryingALoad, // the clause ending after it and a bag or luggage in the sentence
                    // (書包那麼重，媽媽幫你背)
@@ -82,13 +83,15 @@ constexpr char16_t Numerals[] = u"一二兩三四五六七八九十百千萬數�
 const Rule Rules[] = {
     // Verse keeps the classical senses: 為 is to be (為異客) unless it is for
     // someone (為君), 得 after a modal is to get (能得幾回聞).
-    {u'為', "wei4", nullptr, u"君誰汝爾卿伊吾有", When::Verse},
+    {u'為', "wei4", nullptr, u"君誰汝爾卿伊吾有聖", When::Verse},
     {u'為', "wei2", nullptr, nullptr, When::Verse},
-    {u'得', "de2", u"能安可難豈何未莫求欲報識採", nullptr, When::Verse},
+    {u'得', "de2", u"能安可難豈何未莫求欲報識採那", nullptr, When::Verse},
+    {u'那', "na3", nullptr, u"得知堪能", When::Verse},
     // …還 before 來 and home is to return (還來就菊花), 待到 waits until
     // (待到重陽日), 當作 is ought to be (生當作人傑), 明朝 is tomorrow
     // morning (深巷明朝賣杏花), not the dynasty, 遺 someone is to give
-    // (遺我雙鯉魚) and 斜行 slanting lines; 兩重 is two layers (兩重心字).
+    // (遺我雙鯉魚), 斜行 slanting lines, 妻子 wife and children (卻看妻子愁何在)
+    // and 那得 how could (問渠那得清如許); 兩重 is two layers (兩重心字).
     {u'還', "huan2", nullptr, u"來家鄉", When::Verse},
     {u'還', "huan2", nullptr, nullptr, When::Verse, u"還來"},
     {u'待', "dai4", nullptr, nullptr, When::Verse, u"待到"},
@@ -97,6 +100,7 @@ const Rule Rules[] = {
     {u'重', "chong2 xin1", Numerals, nullptr, When::Always, u"重心"},
     {u'行', "hang2", u"斜", nullptr, When::Verse},
     {u'遺', "wei4", nullptr, u"我君誰汝爾", When::Verse},
+    {u'妻', "qi1 zi3", nullptr, nullptr, When::Verse, u"妻子"},
     // 得: got (得了獎), must (我得走了, 就得), else the complement particle;
     // 得到 is got (他得到), but can reach after a verb (看得到).
     {u'得', "de5", u"看找買做辦聽吃曬拿用想摸碰趕跑走等見感覺收猜說學記寫讀辨查訂租借約搶", nullptr,
@@ -108,6 +112,7 @@ const Rule Rules[] = {
     {u'得', "dei3", u"天是話午然時事客月眾的", nullptr},
     {u'得', "dei3", nullptr, u"自先趕馬盡儘立花等按帶"},
     {u'得', "dei3", nullptr, nullptr, When::Start},
+    {u'得', "dei3", nullptr, nullptr, When::BeforeATime},
     // 地: the adverb particle after a word (高興地說, 慢慢地走), else ground.
     {u'地', "de5", nullptr, nullptr, When::AfterDouble},
     {u'地', "de5", nullptr, nullptr, When::AfterOneByOne},
@@ -197,7 +202,7 @@ const Rule Rules[] = {
     {u'為', "wei2", u"品文日間期額率價費點址者本此即均皆乃實亦係號量限樓段多將站度模方里面",
         nullptr},
     {u'為', "wei2",
-        u"稱視名改選化列分轉譽封定評立設奉成作認以淪變極頗較甚最尤更殊建訂劃升降合整換減增縮提",
+        u"稱視名改選化列分轉譽封定評立設奉成作認以淪變極頗較甚最尤更殊建訂劃升降合整換減增縮提釋",
         nullptr},
     {u'為', "wei4"},
     // 應: answer (應對, 應邀), else should.
@@ -264,6 +269,7 @@ const Rule Rules[] = {
     {u'倒', "dao3", u"跌摔打推撞滑絆昏累病暈嚇難傾壓顛潦弄砍吹踢踩碰震", nullptr, When::Always,
         u"倒了"},
     {u'倒', "dao4", nullptr, nullptr, When::AfterBa, u"倒了"},
+    {u'倒', "dao4", nullptr, Numerals, When::Always, u"倒了"},
     {u'倒', "dao4", u"去來下得", nullptr},
     {u'倒', "dao4", nullptr, nullptr, When::AfterBa},
     {u'倒', "dao4", nullptr, nullptr, When::AfterBa, u"倒在"},
@@ -294,7 +300,7 @@ const Rule Rules[] = {
     {u'與', "yu4", nullptr, u"會"},
     {u'與', "yu3"},
     // 載: record or a year (記載, 一年半載), else carry.
-    {u'載', "zai3", u"記刊登轉連半千萬一", nullptr},
+    {u'載', "zai3", u"記刊登轉連半千萬一二兩三四五六七八九十數幾", nullptr},
     {u'載', "zai4"},
     // 累: pile up (累積, 累計), a burden (累贅), else tired.
     {u'累', "lei3", nullptr, u"積計加犯進"},
@@ -337,7 +343,7 @@ const Rule Rules[] = {
     // 薄: thin, said bao2 as an adjective in speech (太薄了), else bo2.
     {u'薄', "bo4", nullptr, u"荷"},
     {u'薄', "bao2", nullptr, u"款片被毯衫衣外紗"},
-    {u'薄', "bao2", u"太很好真點麼更較蠻挺得", nullptr},
+    {u'薄', "bao2", u"太很好真點麼更較蠻挺得又膚", nullptr},
     {u'薄', "bao2", nullptr, u"得了一"},
     {u'薄', "bo2"},
     // 曲: bent (曲項, 曲折), else a tune.
@@ -369,6 +375,7 @@ const Rule Rules[] = {
     {u'轉', "zhuan4", nullptr, u"得"},
     {u'轉', "zhuan4", nullptr, nullptr, When::GoingRound},
     {u'轉', "zhuan4", nullptr, nullptr, When::GoingRound, u"轉了"},
+    {u'轉', "zhuan4", nullptr, nullptr, When::GoingRound, u"轉個"},
     {u'轉', "zhuan3"},
     // 挑: choose (挑禮物); to stir up (挑戰, 挑撥) are words, and so is
     // 挑起 when a war or a quarrel follows (挑起戰爭), else it lifts.
@@ -381,7 +388,7 @@ const Rule Rules[] = {
     // 待: stay (待一週, 待在家), else treat or wait.
     {u'待', "dai1", nullptr, u"一在了著會幾多兩三四五六七八九十半整太很久沒"},
     // 量: to measure (量體溫, 量一下), else an amount.
-    {u'量', "liang2", nullptr, u"體身一血尺過好了出幾"},
+    {u'量', "liang2", nullptr, u"體身一血尺過好了出幾麵"},
     {u'量', "liang2", u"尺子來去再先", nullptr},
     {u'量', "liang4", nullptr, u"也很太都足"},
     {u'量', "liang2", nullptr, nullptr, When::Start},
@@ -480,6 +487,18 @@ const Rule Rules[] = {
     {u'興', "xing4", u"的", nullptr, When::End},
     // 泡: a measure of urine (尿了一泡).
     {u'一', "yi1 pao1", u"了", u"，。！？、；,.!?", When::Always, u"一泡"},
+    // 扒: to paw or dig (扒門, 扒出來), else to pick a pocket (被扒了).
+    {u'扒', "ba1", nullptr, u"門開土出下掉拉皮著在得光"},
+    // 晃: in a flash (一晃就到年底), else to sway.
+    {u'晃', "huang3", u"一", nullptr},
+    // 拗: stubborn (性子很拗), else awkward (拗口) or to snap (拗斷 is a word).
+    {u'拗', "niu4", u"很太真好蠻", nullptr},
+    // 重重地: heavily, not layer on layer.
+    {u'重', "zhong4 zhong4", nullptr, u"地", When::Always, u"重重"},
+    // 白得像紙: white, not got for nothing.
+    {u'白', "bai2 de5", nullptr, u"像很發要連跟", When::Always, u"白得"},
+    // 一件件數清楚: counted, not the number of items.
+    {u'件', "jian4 shu3", u"件", nullptr, When::Always, u"件數"},
     // 便: cheap (便宜), else convenient.
     {u'便', "pian2", nullptr, u"宜"},
     {u'便', "bian4"},
@@ -519,7 +538,10 @@ bool inVerse(QStringView text, int at)
     int length = 0;
     for (int i = from; i <= to; ++i) {
         const bool han = i < to && isHan(text[i]);
-        if (han && QStringView(Modern).contains(text[i]))
+        // 那 before 得, 知 or 堪 is the classical how (問渠那得清如許).
+        const bool classicalNa = han && text[i] == u'那' && i + 1 < to
+            && QStringView(u"得知堪能").contains(text[i + 1]);
+        if (han && QStringView(Modern).contains(text[i]) && !classicalNa)
             return false;
         if (han) {
             ++length;
@@ -659,9 +681,10 @@ bool guarding(QStringView text, int at)
         if (next < text.size() && text[next] == u'的')
             ++next;
     }
-    if (followedBy(text, next - 1, 0, u"行李孩子小孩弟弟妹妹寶寶車子店面攤位攤子包包錢包隨身火爐"))
+    if (followedBy(
+            text, next - 1, 0, u"行李孩子小孩弟弟妹妹寶寶車子店面攤位攤子包包錢包隨身火爐教室"))
         return true;
-    return QStringView(u"車店家門攤鍋火").contains(text[next]) && !hanAt(next + 1);
+    return QStringView(u"車店家門攤鍋火包").contains(text[next]) && !hanAt(next + 1);
 }
 
 // Whether one of `words` (two characters each) stands in the sentence of
@@ -733,12 +756,14 @@ bool holds(When when, QStringView run, int at, int wordBefore)
         return at + 1 < run.size() && QStringView(u"你妳我他她您").contains(run[at + 1])
             && (at + 2 >= run.size() || !isHan(run[at + 2]));
     case When::GoingRound:
-        return ahead(run, at, 3, u"半天一圈好久幾圈兩圈");
+        return ahead(run, at, 3, u"半天一圈好久幾圈兩圈個不");
     case When::BeforeALoad:
         return nearby(run, at, -6, u"包袋箱孩娃簍囊重") || ahead(run, at, 6, u"行李電腦相機")
             || nearby(run, at, 4, u"包袋簍囊");
     case When::Guarding:
         return guarding(run, at);
+    case When::BeforeATime:
+        return followedBy(run, at, 0, u"明天今天後天明年下週下次晚上早上");
     case When::TyingABand:
         return nearby(run, at, 6, u"帶繩");
     case When::CarryingALoad:

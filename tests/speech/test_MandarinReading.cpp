@@ -679,6 +679,40 @@ private Q_SLOTS:
         QTest::newRow("似 as if")
             << u"飛也似的衝到廚房，逃也似的"_s
             << u"fei1 ye3 shi4 de5 chong1 dao4 chu2 fang2 tao2 ye3 shi4 de5"_s;
+        QTest::newRow("量 measures flour")
+            << u"量麵粉很方便"_s << u"liang2 mian4 fen3 hen3 fang1 bian4"_s;
+        QTest::newRow("薄 thin skin, thin dough")
+            << u"皮膚薄，又圓又薄"_s << u"pi2 fu1 bao2 you4 yuan2 you4 bao2"_s;
+        QTest::newRow("轉 spins without stop, turns a corner")
+            << u"轉個不停，轉個彎"_s << u"zhuan4 ge4 bu4 ting2 zhuan3 ge4 wan1"_s;
+        QTest::newRow("白得 white as paper")
+            << u"白得像紙似的"_s << u"bai2 de5 xiang4 zhi3 shi4 de5"_s;
+        QTest::newRow("扒 paws at a door; a wallet picked")
+            << u"貓又在扒門，錢包被扒了"_s << u"mao1 you4 zai4 ba1 men2 qian2 bao1 bei4 pa2 le5"_s;
+        QTest::newRow("晃 in a flash")
+            << u"一晃就到年底了"_s << u"yi1 huang3 jiu4 dao4 nian2 di3 le5"_s;
+        QTest::newRow("看 minds one's own bag")
+            << u"看好自己的包"_s << u"kan1 hao3 zi4 ji3 de5 bao1"_s;
+        QTest::newRow("得 must, before a day")
+            << u"快遞得明天才能到，做得明白"_s
+            << u"kuai4 di4 dei3 ming2 tian1 cai2 neng2 dao4 zuo4 de5 ming2 bai2"_s;
+        QTest::newRow("重重 heavily, and layer on layer")
+            << u"重重地倒在地上，重重的困難"_s
+            << u"zhong4 zhong4 de5 dao3 zai4 di4 shang4 chong2 chong2 de5 kun4 nan2"_s;
+        QTest::newRow("拗 stubborn") << u"性子很拗"_s << u"xing4 zi5 hen3 niu4"_s;
+        QTest::newRow("倒 pours a cup, after 了")
+            << u"我剛倒了一杯咖啡"_s << u"wo3 gang1 dao4 le5 yi1 bei1 ka1 fei1"_s;
+        QTest::newRow("數 counts item by item")
+            << u"一件件數清楚"_s << u"yi1 jian4 jian4 shu3 qing1 chu3"_s;
+        QTest::newRow("那得 how could, in verse")
+            << u"問渠那得清如許？為有源頭活水來。"_s
+            << u"wen4 qu2 na3 de2 qing1 ru2 xu3 wei4 you3 yuan2 tou2 huo2 shui3 lai2"_s;
+        QTest::newRow("妻子 wife and children in verse, a wife in prose")
+            << u"卻看妻子愁何在，漫卷詩書喜欲狂。他的妻子"_s
+            << u"que4 kan4 qi1 zi3 chou2 he2 zai4 man4 juan3 shi1 shu1 xi3 yu4 kuang2 ta1 de5 qi1 zi5"_s;
+        QTest::newRow("載 years, after a number")
+            << u"騎驢三十載，旅食京華春。"_s
+            << u"qi2 lv2 san1 shi2 zai3 lv3 shi2 jing1 hua2 chun1"_s;
         QTest::newRow("覺 sleep, after 著")
             << u"一直睡不著覺"_s << u"yi1 zhi2 shui4 bu4 zhao2 jiao4"_s;
         QTest::newRow("待 stay, before 沒")
@@ -851,7 +885,10 @@ private Q_SLOTS:
             {u"乾陵"_s, u"qian2 ling2"_s}, {u"法國"_s, u"fa3 guo2"_s}, {u"極大"_s, u"ji2 da4"_s},
             {u"精華區"_s, u"jing1 hua2 qu1"_s}, {u"縱橫"_s, u"zong4 heng2"_s},
             {u"協調會"_s, u"xie2 tiao2 hui4"_s}, {u"就需要"_s, u"jiu4 xu1 yao4"_s},
-            {u"奶酪"_s, u"nai3 luo4"_s}};
+            {u"奶酪"_s, u"nai3 luo4"_s}, {u"籠罩"_s, u"long3 zhao4"_s},
+            {u"晃眼"_s, u"huang3 yan3"_s}, {u"磨坊"_s, u"mo4 fang2"_s},
+            {u"嚷嚷"_s, u"rang1 rang5"_s}, {u"傷痕累累"_s, u"shang1 hen2 lei2 lei2"_s},
+            {u"拖累"_s, u"tuo1 lei3"_s}, {u"博聞強識"_s, u"bo2 wen2 qiang2 zhi4"_s}};
         for (const auto &[text, reading] : rows)
             QTest::newRow(qPrintable(text)) << text << reading;
     }
