@@ -333,6 +333,8 @@ const Rule Rules[] = {
     // 穿著 as a noun, the subject of what follows (穿著要整齊, 穿著樸素) or
     // someone's (他的穿著很隨便).
     {u'著', "zhuo2", u"穿", u"要得整打樸講"},
+    // 著手 sets about, unless a hand is held or raised (舉著手, 牽著手).
+    {u'著', "zhe5 shou3", u"舉拉牽握背垂揮搓拍插攤拱叉抱甩伸", nullptr, When::Always, u"著手"},
     // 著有 wrote, unless someone smells or sees something (聞著有股怪味).
     {u'著', "zhe5", u"聞看聽摸吃喝嚐嘗坐站躺走拿抱背", nullptr, When::Always, u"著有"},
     {u'著', "zhuo2", u"穿", nullptr, When::Attire},

@@ -713,6 +713,8 @@ private Q_SLOTS:
         QTest::newRow("載 years, after a number")
             << u"騎驢三十載，旅食京華春。"_s
             << u"qi2 lv2 san1 shi2 zai3 lv3 shi2 jing1 hua2 chun1"_s;
+        QTest::newRow("著 holding hands, and 著手 setting about")
+            << u"牽著手，著手準備"_s << u"qian1 zhe5 shou3 zhuo2 shou3 zhun3 bei4"_s;
         QTest::newRow("覺 sleep, after 著")
             << u"一直睡不著覺"_s << u"yi1 zhi2 shui4 bu4 zhao2 jiao4"_s;
         QTest::newRow("待 stay, before 沒")
@@ -888,7 +890,9 @@ private Q_SLOTS:
             {u"奶酪"_s, u"nai3 luo4"_s}, {u"籠罩"_s, u"long3 zhao4"_s},
             {u"晃眼"_s, u"huang3 yan3"_s}, {u"磨坊"_s, u"mo4 fang2"_s},
             {u"嚷嚷"_s, u"rang1 rang5"_s}, {u"傷痕累累"_s, u"shang1 hen2 lei2 lei2"_s},
-            {u"拖累"_s, u"tuo1 lei3"_s}, {u"博聞強識"_s, u"bo2 wen2 qiang2 zhi4"_s}};
+            {u"拖累"_s, u"tuo1 lei3"_s}, {u"博聞強識"_s, u"bo2 wen2 qiang2 zhi4"_s},
+            {u"氣勢磅礡"_s, u"qi4 shi4 pang2 bo2"_s}, {u"醉眼惺忪"_s, u"zui4 yan3 xing1 song1"_s},
+            {u"旅行社"_s, u"lv3 xing2 she4"_s}, {u"老調重彈"_s, u"lao3 diao4 chong2 tan2"_s}};
         for (const auto &[text, reading] : rows)
             QTest::newRow(qPrintable(text)) << text << reading;
     }
