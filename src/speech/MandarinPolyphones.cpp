@@ -54,6 +54,9 @@ enum class When {
             // (他的穿著很隨便)
     AtMahjong, // mahjong in the sentence and the clause ending after it, or 了
                // (麻將打了一下午，一把都沒和)
+    LeftOut, // 了 and a number of something after it (落了一個字)
+    DoughAfter, // dough within a few characters after it (和好了面)
+    DoughBefore, // dough just before it (面和好以後)
     BeforeATime, // a day or a time just after it (得明天才能到)
     TyingABand, // a tie, a lace or a rope a little before it (領帶怎麼繫)
     CarryingALoad, // the clause ending after it and a bag or luggage in the sentence
@@ -106,7 +109,7 @@ const Rule Rules[] = {
     {u'得', "de5", u"看找買做辦聽吃曬拿用想摸碰趕跑走等見感覺收猜說學記寫讀辨查訂租借約搶", nullptr,
         When::Always, u"得到"},
     {u'得', "de5", u"算比配談稱趕追跟", nullptr, When::Always, u"得上"},
-    {u'得', "de2", nullptr, u"了過獎分知之兼易滿"},
+    {u'得', "de2", nullptr, u"了過獎分知之兼易"},
     {u'得', "de2", u"募獲取贏博求奪購賺", nullptr},
     {u'得', "dei3", Subjects, nullptr},
     {u'得', "dei3", u"天是話午然時事客月眾的", nullptr},
@@ -372,6 +375,9 @@ const Rule Rules[] = {
     {u'盛', "sheng4"},
     // 轉: turn round (一直在轉), else turn (右轉).
     {u'轉', "zhuan4", u"在著直打旋陽球扇輪狂", nullptr},
+    {u'一', "yi1 zhuan4", nullptr, u"就", When::Always, u"一轉"},
+    {u'轉', "zhuan4", nullptr, u"轉", When::Always, u"轉了"},
+    {u'轉', "zhuan4", u"了", nullptr, When::Repeated},
     {u'轉', "zhuan4", nullptr, u"著"},
     // …spins (轉得很響) or goes round and round (轉了半天).
     {u'轉', "zhuan4", nullptr, u"得"},
@@ -421,6 +427,8 @@ const Rule Rules[] = {
     {u'落', "la4", nullptr, nullptr, When::AfterBa, u"落在"},
     {u'落', "la4", nullptr, nullptr, When::LeftBehind},
     {u'落', "la4", nullptr, nullptr, When::LeftBehind, u"落在"},
+    // …or missed out (落了一個字, 落了好幾頁筆記).
+    {u'落', "la4", nullptr, u"了", When::LeftOut},
     // 縫: a crack or seam (磁磚縫, 門縫), else to sew.
     // 衝: blunt (說話太衝, and OpenCC's 太沖) or towards (衝著他), else to
     // rush.
@@ -499,6 +507,14 @@ const Rule Rules[] = {
     {u'重', "zhong4 zhong4", nullptr, u"地", When::Always, u"重重"},
     // 白得像紙: white, not got for nothing.
     {u'白', "bai2 de5", nullptr, u"像很發要連跟", When::Always, u"白得"},
+    // 部門將: departments will, not a goalkeeper.
+    {u'門', "men2 jiang1", u"部專衙校熱入", nullptr, When::Always, u"門將"},
+    // 房子, 曲子 cut after 套房 or 琴曲 (兩套房子, 鋼琴曲子).
+    {u'子', "zi5", u"房曲", nullptr},
+    // 和: to knead dough (面和好以後, 和好了面, 和成麵團, 幫我和一下面).
+    {u'和', "huo2 hao3", nullptr, nullptr, When::DoughBefore, u"和好"},
+    {u'和', "huo2 hao3", nullptr, u"了", When::DoughAfter, u"和好"},
+    {u'和', "huo2", nullptr, u"成一", When::DoughAfter},
     // 一件件數清楚: counted, not the number of items.
     {u'件', "jian4 shu3", u"件", nullptr, When::Always, u"件數"},
     // 便: cheap (便宜), else convenient.
@@ -709,6 +725,16 @@ bool inSentence(QStringView text, int at, QStringView words)
     return false;
 }
 
+// Whether text[at] is dough: 麵 or 麵糰, or a 面 of Simplified text that
+// ends no word of its own (把面和好, 和好了面; not 表面, 見面).
+bool isDough(QStringView text, int at)
+{
+    if (text[at] == u'麵' || text[at] == u'糰')
+        return true;
+    return text[at] == u'面'
+        && (at == 0 || !isHan(text[at - 1]) || QStringView(u"把了的將些和下").contains(text[at - 1]));
+}
+
 bool holds(When when, QStringView run, int at, int wordBefore)
 {
     switch (when) {
@@ -758,12 +784,27 @@ bool holds(When when, QStringView run, int at, int wordBefore)
         return at + 1 < run.size() && QStringView(u"你妳我他她您").contains(run[at + 1])
             && (at + 2 >= run.size() || !isHan(run[at + 2]));
     case When::GoingRound:
-        return ahead(run, at, 3, u"半天一圈好久幾圈兩圈個不");
+        return ahead(run, at, 3, u"半天一圈好久幾圈兩圈個不半個");
     case When::BeforeALoad:
         return nearby(run, at, -6, u"包袋箱孩娃簍囊重") || ahead(run, at, 6, u"行李電腦相機")
             || nearby(run, at, 4, u"包袋簍囊");
     case When::Guarding:
         return guarding(run, at);
+    case When::LeftOut: {
+        int i = at + 2;
+        while (i < run.size() && QStringView(u"一兩二三幾好").contains(run[i]))
+            ++i;
+        return i > at + 2 && i < run.size()
+            && QStringView(u"個把本頁張件字樣支枝封").contains(run[i]);
+    }
+    case When::DoughAfter:
+        for (int i = at + 1; i < run.size() && i - at <= 6 && isHan(run[i]); ++i) {
+            if (isDough(run, i))
+                return true;
+        }
+        return false;
+    case When::DoughBefore:
+        return at > 0 && isDough(run, at - 1);
     case When::BeforeATime:
         return followedBy(run, at, 0, u"明天今天後天明年下週下次晚上早上");
     case When::TyingABand:

@@ -715,6 +715,21 @@ private Q_SLOTS:
             << u"qi2 lv2 san1 shi2 zai3 lv3 shi2 jing1 hua2 chun1"_s;
         QTest::newRow("著 holding hands, and 著手 setting about")
             << u"牽著手，著手準備"_s << u"qian1 zhe5 shou3 zhuo2 shou3 zhun3 bei4"_s;
+        QTest::newRow("門將 a goalkeeper; 部門將 departments will")
+            << u"球隊的門將，部門將加開列車"_s
+            << u"qiu2 dui4 de5 men2 jiang4 bu4 men2 jiang1 jia1 kai1 lie4 che1"_s;
+        QTest::newRow("得 sweating after tired; full marks")
+            << u"累得滿頭大汗，得滿分"_s << u"lei4 de5 man3 tou2 da4 han4 de2 man3 fen1"_s;
+        QTest::newRow("轉 strolls round, spins at once")
+            << u"去郊區轉了轉，吊扇一轉就響，一轉身"_s
+            << u"qu4 jiao1 qu1 zhuan4 le5 zhuan4 diao4 shan4 yi1 zhuan4 jiu4 xiang3 yi1 zhuan3 shen1"_s;
+        QTest::newRow("落 left out, and fallen")
+            << u"我落了好幾頁筆記，葉子落了一地"_s
+            << u"wo3 la4 le5 hao3 ji3 ye4 bi3 ji4 ye4 zi5 luo4 le5 yi1 di4"_s;
+        QTest::newRow("和 kneads the dough, and makes up")
+            << u"把面和好，奶奶和好了面，他們和好了，表面和好"_s
+            << u"ba3 mian4 huo2 hao3 nai3 nai5 huo2 hao3 le5 mian4 ta1 men5 he2 hao3 le5 biao3 mian4 he2 hao3"_s;
+        QTest::newRow("子 of 房子 after 套房") << u"兩套房子"_s << u"liang3 tao4 fang2 zi5"_s;
         QTest::newRow("覺 sleep, after 著")
             << u"一直睡不著覺"_s << u"yi1 zhi2 shui4 bu4 zhao2 jiao4"_s;
         QTest::newRow("待 stay, before 沒")
