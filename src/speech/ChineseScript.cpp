@@ -205,6 +205,10 @@ bool isDry(const QList<Point> &points, qsizetype k)
         return true;
     if (next == U'了')
         return !isHan(at(k + 2));
+    // Not dried by the sun or a dryer (晒不干).
+    if (before == U'不' && k > 1
+        && QStringView(u"晒晾烘吹擦弄").contains(QChar(char16_t(points[k - 2].c))))
+        return true;
     // Hair that is dried (干发速度), not something set going (干发展).
     if (next == U'发')
         return !QStringView(u"展生现出表布动明挥达放起票言誓射行扬育酵热烧")
@@ -276,15 +280,21 @@ char32_t mended(const QList<Point> &points, qsizetype k, char32_t c)
         && !before(1, u"试考问答画书开試問畫書開");
     if (points[k].c == U'卷' && c == U'卷' && beforeRolled)
         return U'捲';
-    // 系 ties a tie, a lace or a belt named a little before it (领带怎么系).
+    // 系 ties a tie, a lace, a scarf or a belt named a little before it
+    // (领带怎么系, 鞋带松了，蹲下来系一下).
     bool tieBefore = false;
-    for (qsizetype i = k - 1; i >= 0 && k - i <= 6 && isHan(points[i].c); --i)
-        tieBefore = tieBefore || points[i].c == U'带' || points[i].c == U'绳';
+    for (qsizetype i = k - 1; i >= 0 && k - i <= 10; --i)
+        tieBefore = tieBefore || QStringView(u"带绳巾").contains(QChar(char16_t(points[i].c)));
     const bool beforeSystem = k + 1 < points.size()
         && QStringView(u"统列数").contains(QChar(char16_t(points[k + 1].c)));
     if (points[k].c == U'系' && c != U'繫' && tieBefore && !beforeSystem
         && !before(1, u"关联体派谱"))
         return U'繫';
+    // 干点家务, 干些活: doing some work, not a dry spot.
+    if (points[k].c == U'干' && c == U'乾' && k + 2 < points.size()
+        && QStringView(u"点些").contains(QChar(char16_t(points[k + 1].c)))
+        && QStringView(u"家活事正别什").contains(QChar(char16_t(points[k + 2].c))))
+        return U'幹';
     // 干发: dry hair (干发速度), where 干 is dry.
     if (points[k].c == U'发' && before(1, u"干") && isDry(points, k - 1))
         return U'髮';

@@ -47,18 +47,21 @@ enum class When {
     Frying, // golden or crisp within a few characters after it (炸到金黃)
     StirringUp, // a war or a quarrel within a few characters after it
                 // (挑起戰爭)
-    MorningAndEvening, // 暮 or 夕 within a few characters (朝如青絲暮成雪)
+    MorningAndEvening, // 暮, 夕 or 晚 within a few characters (朝如青絲暮成雪,
+                       // 朝來寒雨晚來風), or 暮 in the clause after (朝而往，暮而歸)
     Backwards, // 著 and a verb after it (倒著拍, 倒著走)
     BeforeTitle, // a title after it, and no verb of serving before (任老師, not 曾任老師)
     Attire, // 的 or 其 before 穿著 and nothing, or what is said of it, after
             // (他的穿著很隨便)
     AtMahjong, // mahjong in the sentence and the clause ending after it, or 了
                // (麻將打了一下午，一把都沒和)
+    Caught, // 了 and a fire, a chill or a spell after it (著了迷, 著了涼)
+    PouringMeasure, // a number of cups or bowls after it (倒了一杯)
     LeftOut, // 了 and a number of something after it (落了一個字)
     DoughAfter, // dough within a few characters after it (和好了面)
     DoughBefore, // dough just before it (面和好以後)
     BeforeATime, // a day or a time just after it (得明天才能到)
-    TyingABand, // a tie, a lace or a rope a little before it (領帶怎麼繫)
+    TyingABand, // a tie, a lace, a scarf or a rope a little before it (領帶怎麼繫)
     CarryingALoad, // the clause ending after it and a bag or luggage in the sentence
                    // (書包那麼重，媽媽幫你背)
     Guarding, // 著, 好 or 一下 and what is kept an eye on after it (看著行李),
@@ -159,7 +162,7 @@ const Rule Rules[] = {
     // 數: to count (數了數, 數一數, 數錢), else a number.
     {u'數', "shu4", u"的", nullptr},
     {u'數', "shu3", u"在正就又", nullptr},
-    {u'數', "shu3", nullptr, u"了著過一不到完清錢得數落都也零"},
+    {u'數', "shu3", nullptr, u"了著過一不到完清錢得數落都也零羊"},
     {u'數', "shu3", u"了一", nullptr, When::Repeated},
     {u'數', "shu4"},
     // 降: surrender (投降 is a word; 降服, 歸降), else fall.
@@ -168,8 +171,8 @@ const Rule Rules[] = {
     {u'降', "jiang4"},
     // 長: grow (長大, 長得, 長出), else long (太長了).
     {u'長', "zhang3", nullptr, u"得"},
-    {u'長', "chang2", u"太很好多最更較麼不也真夠", nullptr},
-    {u'長', "chang2", u"太很好多最更較麼不也真夠", nullptr, When::Always, u"長了"},
+    {u'長', "chang2", u"太很好多最更較麼不也真夠變拉延", nullptr},
+    {u'長', "chang2", u"太很好多最更較麼不也真夠變拉延", nullptr, When::Always, u"長了"},
     {u'長', "zhang3", nullptr, u"大高出得胖了著成滿在個肉芽這那"},
     {u'長', "chang2"},
     // 重: again (重寫, 重做), layers (數重山), else heavy.
@@ -202,7 +205,7 @@ const Rule Rules[] = {
     {u'為', "wei2", nullptr, nullptr, When::AfterMerging},
     {u'為', "wei2", nullptr, nullptr, When::AfterThis},
     // …and as the copula of notices and definitions (時間為, 本品為).
-    {u'為', "wei2", u"品文日間期額率價費點址者本此即均皆乃實亦係號量限樓段多將站度模方里面",
+    {u'為', "wei2", u"品文日間期額率價費點址者本此即均皆乃實亦係號量限樓段多將站度模方里面上",
         nullptr},
     {u'為', "wei2",
         u"稱視名改選化列分轉譽封定評立設奉成作認以淪變極頗較甚最尤更殊建訂劃升降合整換減增縮提釋",
@@ -221,7 +224,7 @@ const Rule Rules[] = {
     {u'差', "cha1", nullptr, u"別異距價錯額"},
     {u'差', "cha4"},
     // 處: to handle or be in (處理, 處於), else a place.
-    {u'處', "chu3", nullptr, u"理置分罰境於事世以得"},
+    {u'處', "chu3", nullptr, u"理置分罰境於事世以得新"},
     {u'處', "chu3", u"可併者法", nullptr},
     {u'處', "chu4"},
     // 朝: morning (朝陽, 朝氣, 朝雨), else toward or a dynasty.
@@ -272,7 +275,7 @@ const Rule Rules[] = {
     {u'倒', "dao3", u"跌摔打推撞滑絆昏累病暈嚇難傾壓顛潦弄砍吹踢踩碰震", nullptr, When::Always,
         u"倒了"},
     {u'倒', "dao4", nullptr, nullptr, When::AfterBa, u"倒了"},
-    {u'倒', "dao4", nullptr, Numerals, When::Always, u"倒了"},
+    {u'倒', "dao4", nullptr, nullptr, When::PouringMeasure, u"倒了"},
     {u'倒', "dao4", u"去來下得", nullptr},
     {u'倒', "dao4", nullptr, nullptr, When::AfterBa},
     {u'倒', "dao4", nullptr, nullptr, When::AfterBa, u"倒在"},
@@ -333,6 +336,7 @@ const Rule Rules[] = {
     // 著: fall asleep or catch (睡著, 著火, 著涼), else the particle.
     {u'著', "zhao2", u"睡", nullptr},
     {u'著', "zhao2", nullptr, u"火涼急迷"},
+    {u'著', "zhao2", nullptr, u"了", When::Caught},
     // 穿著 as a noun, the subject of what follows (穿著要整齊, 穿著樸素) or
     // someone's (他的穿著很隨便).
     {u'著', "zhuo2", u"穿", u"要得整打樸講"},
@@ -396,7 +400,7 @@ const Rule Rules[] = {
     // 待: stay (待一週, 待在家), else treat or wait.
     {u'待', "dai1", nullptr, u"一在了著會幾多兩三四五六七八九十半整太很久沒"},
     // 量: to measure (量體溫, 量一下), else an amount.
-    {u'量', "liang2", nullptr, u"體身一血尺過好了出幾麵"},
+    {u'量', "liang2", nullptr, u"體身一血尺過好了出幾麵完"},
     {u'量', "liang2", u"尺子來去再先", nullptr},
     {u'量', "liang4", nullptr, u"也很太都足"},
     {u'量', "liang2", nullptr, nullptr, When::Start},
@@ -451,6 +455,7 @@ const Rule Rules[] = {
     {u'結', "jie1", nullptr, u"實"},
     {u'結', "jie1", nullptr, nullptr, When::BeforeFruit},
     {u'結', "jie1", nullptr, nullptr, When::BeforeFruit, u"結了"},
+    {u'結', "jie1", nullptr, nullptr, When::BeforeFruit, u"結出"},
     // 塞: a frontier (出塞, 邊塞 in verse), else to stuff or block.
     {u'塞', "sai4", u"邊關漢出要", nullptr},
     // 卡: stuck (卡在沙發底下), else a card.
@@ -507,6 +512,12 @@ const Rule Rules[] = {
     {u'重', "zhong4 zhong4", nullptr, u"地", When::Always, u"重重"},
     // 白得像紙: white, not got for nothing.
     {u'白', "bai2 de5", nullptr, u"像很發要連跟", When::Always, u"白得"},
+    // 大汗 after 滿頭 or 一身 is sweat, not a khan.
+    {u'大', "da4 han4", u"頭身臉", nullptr, When::Always, u"大汗"},
+    // 還回 gives back to a shop or a place (還回店裡, 還回原處).
+    {u'還', "huan2", nullptr, u"店原給公圖", When::Always, u"還回"},
+    // 夫 after 觀, 若, 且 or 嗟 is the classical particle (予觀夫巴陵勝狀).
+    {u'夫', "fu2", u"觀若且嗟", nullptr},
     // 部門將: departments will, not a goalkeeper.
     {u'門', "men2 jiang1", u"部專衙校熱入", nullptr, When::Always, u"門將"},
     // 房子, 曲子 cut after 套房 or 琴曲 (兩套房子, 鋼琴曲子).
@@ -732,7 +743,8 @@ bool isDough(QStringView text, int at)
     if (text[at] == u'麵' || text[at] == u'糰')
         return true;
     return text[at] == u'面'
-        && (at == 0 || !isHan(text[at - 1]) || QStringView(u"把了的將些和下").contains(text[at - 1]));
+        && (at == 0 || !isHan(text[at - 1])
+            || QStringView(u"把了的將些和下").contains(text[at - 1]));
 }
 
 bool holds(When when, QStringView run, int at, int wordBefore)
@@ -790,6 +802,16 @@ bool holds(When when, QStringView run, int at, int wordBefore)
             || nearby(run, at, 4, u"包袋簍囊");
     case When::Guarding:
         return guarding(run, at);
+    case When::Caught:
+        return at + 2 < run.size() && run[at + 1] == u'了'
+            && QStringView(u"迷火涼急魔").contains(run[at + 2]);
+    case When::PouringMeasure: {
+        int i = at + 2;
+        while (i < run.size() && QStringView(u"一兩二三半幾滿大小").contains(run[i]))
+            ++i;
+        return i > at + 2 && i < run.size()
+            && QStringView(u"杯碗瓶桶盆壺鍋匙勺盤").contains(run[i]);
+    }
     case When::LeftOut: {
         int i = at + 2;
         while (i < run.size() && QStringView(u"一兩二三幾好").contains(run[i]))
@@ -808,7 +830,7 @@ bool holds(When when, QStringView run, int at, int wordBefore)
     case When::BeforeATime:
         return followedBy(run, at, 0, u"明天今天後天明年下週下次晚上早上");
     case When::TyingABand:
-        return nearby(run, at, 6, u"帶繩");
+        return nearby(run, at, 6, u"帶繩巾");
     case When::CarryingALoad:
         return (at + 1 >= run.size() || !isHan(run[at + 1]))
             && inSentence(run, at, u"書包背包行李箱子袋子");
@@ -825,7 +847,14 @@ bool holds(When when, QStringView run, int at, int wordBefore)
     case When::StirringUp:
         return ahead(run, at, 6, u"戰爭事端爭端衝突矛盾紛爭爭議事變糾紛戰事對立爭執仇恨內戰");
     case When::MorningAndEvening:
-        return nearby(run, at, 6, u"暮夕") || nearby(run, at, -6, u"暮夕");
+        if (nearby(run, at, 6, u"暮夕晚") || nearby(run, at, -6, u"暮夕晚"))
+            return true;
+        // …or evening in the next clause (朝而往，暮而歸).
+        for (int i = at + 1; i < run.size() && i - at <= 12; ++i) {
+            if (run[i] == u'暮')
+                return true;
+        }
+        return false;
     case When::Backwards:
         return at + 2 < run.size()
             && QStringView(u"拍走放寫念唸數說看插跑開騎掛擺").contains(run[at + 2]);

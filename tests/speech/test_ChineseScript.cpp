@@ -171,6 +171,11 @@ private Q_SLOTS:
         QTest::newRow("干将 a capable hand, and the sword")
             << u"技术干将，干将莫邪"_s << u"ji4 shu4 gan4 jiang4 gan1 jiang1 mo4 ye2"_s;
         QTest::newRow("卷 rolled tight") << u"从一端卷紧"_s << u"cong2 yi1 duan1 juan3 jin3"_s;
+        QTest::newRow("系 ties a lace named in the clause before")
+            << u"鞋带松了，蹲下来系一下"_s << u"xie2 dai4 song1 le5 dun1 xia4 lai2 ji4 yi1 xia4"_s;
+        QTest::newRow("干 does some chores; does not dry")
+            << u"帮你爸干点家务，被子晒不干"_s
+            << u"bang1 ni3 ba4 gan4 dian3 jia1 wu4 bei4 zi5 shai4 bu4 gan1"_s;
         QTest::newRow("卷 a paper, before 好") << u"试卷好难"_s << u"shi4 juan4 hao3 nan2"_s;
         QTest::newRow("干嘛 why") << u"你跑那么快干嘛"_s << u"ni3 pao3 na4 me5 kuai4 gan4 ma2"_s;
         QTest::newRow("冲 strong, a little")

@@ -730,6 +730,27 @@ private Q_SLOTS:
             << u"把面和好，奶奶和好了面，他們和好了，表面和好"_s
             << u"ba3 mian4 huo2 hao3 nai3 nai5 huo2 hao3 le5 mian4 ta1 men5 he2 hao3 le5 biao3 mian4 he2 hao3"_s;
         QTest::newRow("子 of 房子 after 套房") << u"兩套房子"_s << u"liang3 tao4 fang2 zi5"_s;
+        QTest::newRow("教 teaches, after 會")
+            << u"醫師會教患者"_s << u"yi1 shi1 hui4 jiao1 huan4 zhe3"_s;
+        QTest::newRow("長 grows longer")
+            << u"續航明顯變長了"_s << u"xu4 hang2 ming2 xian3 bian4 chang2 le5"_s;
+        QTest::newRow("大汗 sweat, a khan's title elsewhere")
+            << u"走得我滿身大汗"_s << u"zou3 de5 wo3 man3 shen1 da4 han4"_s;
+        QTest::newRow("還回 gives back to a shop; 還 still")
+            << u"天黑前還回店裡，你還回不回來"_s
+            << u"tian1 hei1 qian2 huan2 hui2 dian4 li3 ni3 hai2 hui2 bu4 hui2 lai2"_s;
+        QTest::newRow("處 fines") << u"處新臺幣600元罰鍰"_s
+                                  << u"chu3 xin1 tai2 bi4 liu4 bai3 yuan2 fa2 huan2"_s;
+        QTest::newRow("倒 pours cups, not days")
+            << u"倒時差倒了三天，倒了一杯咖啡"_s
+            << u"dao3 shi2 cha1 dao3 le5 san1 tian1 dao4 le5 yi1 bei1 ka1 fei1"_s;
+        QTest::newRow("著 caught a spell")
+            << u"像著了迷似的"_s << u"xiang4 zhao2 le5 mi2 shi4 de5"_s;
+        QTest::newRow("朝 morning with evening after; facing south")
+            << u"朝而往，暮而歸。朝南的房間晚上很冷"_s
+            << u"zhao1 er2 wang3 mu4 er2 gui1 chao2 nan2 de5 fang2 jian1 wan3 shang4 hen3 leng3"_s;
+        QTest::newRow("夫 the classical particle")
+            << u"予觀夫巴陵勝狀"_s << u"yu2 guan1 fu2 ba1 ling2 sheng4 zhuang4"_s;
         QTest::newRow("覺 sleep, after 著")
             << u"一直睡不著覺"_s << u"yi1 zhi2 shui4 bu4 zhao2 jiao4"_s;
         QTest::newRow("待 stay, before 沒")
