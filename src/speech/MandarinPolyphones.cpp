@@ -55,6 +55,7 @@ enum class When {
             // (他的穿著很隨便)
     AtMahjong, // mahjong in the sentence and the clause ending after it, or 了
                // (麻將打了一下午，一把都沒和)
+    Urinating, // 泡尿 or 尿 within a few characters after it (撒了一泡尿)
     Caught, // 了 and a fire, a chill or a spell after it (著了迷, 著了涼)
     PouringMeasure, // a number of cups or bowls after it (倒了一杯)
     LeftOut, // 了 and a number of something after it (落了一個字)
@@ -115,7 +116,7 @@ const Rule Rules[] = {
     {u'得', "de2", nullptr, u"了過獎分知之兼易"},
     {u'得', "de2", u"募獲取贏博求奪購賺", nullptr},
     {u'得', "dei3", Subjects, nullptr},
-    {u'得', "dei3", u"天是話午然時事客月眾的", nullptr},
+    {u'得', "dei3", u"天是話午然時事客月眾的週周", nullptr},
     {u'得', "dei3", nullptr, u"自先趕馬盡儘立花等按帶"},
     {u'得', "dei3", nullptr, nullptr, When::Start},
     {u'得', "dei3", nullptr, nullptr, When::BeforeATime},
@@ -138,7 +139,7 @@ const Rule Rules[] = {
     // (OpenCC writes every 背着 of simplified text as carrying, 揹著.)
     {u'揹', "bei4", nullptr, nullptr, When::BehindSomeone},
     {u'揹', "bei4", nullptr, nullptr, When::BehindSomeone, u"揹著"},
-    {u'背', "bei1", nullptr, u"著起上走負在久"},
+    {u'背', "bei1", nullptr, u"著起上走負在久去回"},
     {u'背', "bei1", u"不", nullptr, When::End},
     {u'背', "bei1", nullptr, nullptr, When::BeforeALoad},
     {u'背', "bei1", u"你我他她幫", nullptr, When::CarryingALoad},
@@ -161,7 +162,7 @@ const Rule Rules[] = {
     {u'扇', "shan4"},
     // 數: to count (數了數, 數一數, 數錢), else a number.
     {u'數', "shu4", u"的", nullptr},
-    {u'數', "shu3", u"在正就又", nullptr},
+    {u'數', "shu3", u"在正就又邊", nullptr},
     {u'數', "shu3", nullptr, u"了著過一不到完清錢得數落都也零羊"},
     {u'數', "shu3", u"了一", nullptr, When::Repeated},
     {u'數', "shu4"},
@@ -235,7 +236,7 @@ const Rule Rules[] = {
     {u'傳', "zhuan4", u"自列外經評正", nullptr},
     // …and a name's biography, ending a title (喬布斯傳).
     {u'傳', "chuan2", nullptr, nullptr, When::Start},
-    {u'傳', "chuan2", u"別快不要會能在直再都也還就已又沒轉誤謠", nullptr, When::End},
+    {u'傳', "chuan2", u"別快不要會能在直再都也還就已又沒轉誤謠亂瞎", nullptr, When::End},
     {u'傳', "zhuan4", nullptr, nullptr, When::End},
     {u'傳', "chuan2"},
     // 調: move to (調到, 調職), a tune; else to adjust.
@@ -262,6 +263,9 @@ const Rule Rules[] = {
     {u'空', "kong1"},
     // 好: to be fond of (好奇, 好學), else good.
     {u'好', "hao4", nullptr, u"奇學客色勝動強"},
+    // …and 好讀書 opening a clause is fond of reading (好讀書，不求甚解).
+    {u'好', "hao4", nullptr, u"讀", When::Start},
+    {u'好', "hao4 du2", nullptr, u"書", When::Start, u"好讀"},
     {u'好', "hao3"},
     // 少: young (少年, 少女), else few.
     {u'少', "shao4", nullptr, u"年女爺婦將校尉"},
@@ -324,7 +328,7 @@ const Rule Rules[] = {
     {u'當', "dang4", u"就權", nullptr, When::Always, u"當是"},
     {u'當', "dang1"},
     // 看: keep watch (看守, 看家, 看著孩子), else look.
-    {u'看', "kan1", nullptr, u"守護管家門"},
+    {u'看', "kan1", nullptr, u"守護管家門緊牢"},
     {u'看', "kan1", nullptr, u"孩弟妹寶", When::Always, u"看著"},
     {u'看', "kan1", nullptr, nullptr, When::Guarding, u"看著"},
     {u'看', "kan1", nullptr, nullptr, When::Guarding, u"看好"},
@@ -358,7 +362,9 @@ const Rule Rules[] = {
     // 曲: bent (曲項, 曲折), else a tune.
     {u'曲', "qu1", nullptr, u"項折線解直尺徑成"},
     {u'曲', "qu3"},
-    // 撒: sprinkle (撒在地上); to let go (撒手, 撒嬌) are words.
+    // 撒: sprinkle (撒在地上), but sa1 of urine (撒了一泡尿); to let go (撒手,
+    // 撒嬌) are words.
+    {u'撒', "sa1", nullptr, nullptr, When::Urinating},
     {u'撒', "sa3"},
     // 炸: deep-fry (炸得很酥, 炸雞, 用中火炸, 炸至金黃), else explode.
     {u'炸', "zha2", nullptr, u"得雞魚薯蝦排醬物的油過好熟至"},
@@ -401,7 +407,7 @@ const Rule Rules[] = {
     {u'待', "dai1", nullptr, u"一在了著會幾多兩三四五六七八九十半整太很久沒"},
     // 量: to measure (量體溫, 量一下), else an amount.
     {u'量', "liang2", nullptr, u"體身一血尺過好了出幾麵完"},
-    {u'量', "liang2", u"尺子來去再先", nullptr},
+    {u'量', "liang2", u"尺子來去再先就", nullptr},
     {u'量', "liang4", nullptr, u"也很太都足"},
     {u'量', "liang2", nullptr, nullptr, When::Start},
     {u'量', "liang2", nullptr, nullptr, When::Repeated},
@@ -412,6 +418,7 @@ const Rule Rules[] = {
     {u'都', "dou1", nullptr, nullptr, When::Always, u"都會"},
     // 扎 (紮): to tie (扎辮子, 扎個丸子頭, 扎緊), else to prick.
     {u'扎', "za1", nullptr, u"辮個丸馬起頭緊好成"},
+    {u'扎', "zha1", u"灸針", nullptr},
     {u'紮', "za1", nullptr, u"辮個丸馬起頭緊好成"},
     // 悶: stuffy (悶熱, 又悶又熱, a stuffy room), else low in spirits.
     {u'悶', "men1", nullptr, u"熱又住死"},
@@ -441,7 +448,7 @@ const Rule Rules[] = {
     {u'沖', "chong4", u"太很好真點麼", u"了"},
     {u'衝', "chong4", nullptr, u"著"},
     // 率: to lead or be first (率先), where 先進 would take its 先.
-    {u'率', "shuai4", nullptr, u"先"},
+    {u'率', "shuai4", nullptr, u"先殘兵軍眾部隊師領"},
     // 散: hanging loose (頭髮散著), else to scatter.
     {u'散', "san3", nullptr, u"著"},
     // 縫: a crack (門縫, 牆縫裡), unless someone sews (一針一線地縫著).
@@ -512,6 +519,10 @@ const Rule Rules[] = {
     {u'重', "zhong4 zhong4", nullptr, u"地", When::Always, u"重重"},
     // 白得像紙: white, not got for nothing.
     {u'白', "bai2 de5", nullptr, u"像很發要連跟", When::Always, u"白得"},
+    // 咽: to swallow (咽得下去, 咽不下), else the throat.
+    {u'咽', "yan4", nullptr, u"得不下了"},
+    // 溫度計量一下: a thermometer measuring, not metering.
+    {u'計', "ji4 liang2", u"度", nullptr, When::Always, u"計量"},
     // 大汗 after 滿頭 or 一身 is sweat, not a khan.
     {u'大', "da4 han4", u"頭身臉", nullptr, When::Always, u"大汗"},
     // 還回 gives back to a shop or a place (還回店裡, 還回原處).
@@ -802,6 +813,8 @@ bool holds(When when, QStringView run, int at, int wordBefore)
             || nearby(run, at, 4, u"包袋簍囊");
     case When::Guarding:
         return guarding(run, at);
+    case When::Urinating:
+        return nearby(run, at, -4, u"尿");
     case When::Caught:
         return at + 2 < run.size() && run[at + 1] == u'了'
             && QStringView(u"迷火涼急魔").contains(run[at + 2]);
@@ -917,6 +930,22 @@ const QStringList *readingOf(QStringView run, int at, int length, int wordBefore
             return &i.syllables;
     }
     return nullptr;
+}
+
+QStringList shadowedRules()
+{
+    QStringList out;
+    QHash<char16_t, const Rule *> unconditional;
+    for (const Rule &r : Rules) {
+        // A rule for a character standing alone that follows one without
+        // conditions can never be reached.
+        if (r.word == nullptr && unconditional.contains(r.character))
+            out.append(QString(QChar(r.character)) + u' ' + QString::fromLatin1(r.reading));
+        if (r.word == nullptr && r.before == nullptr && r.after == nullptr
+            && r.when == When::Always)
+            unconditional.insert(r.character, &r);
+    }
+    return out;
 }
 
 } // namespace MandarinPolyphones

@@ -21,4 +21,9 @@ namespace MandarinPolyphones
 // it (0 where no Chinese comes before).
 const QStringList *readingOf(QStringView text, int at, int length, int wordBefore);
 
+// The rules that can never decide, each as its character and reading: a
+// rule for a character standing alone placed after one for the same
+// character that has no conditions.
+QStringList shadowedRules();
+
 } // namespace MandarinPolyphones

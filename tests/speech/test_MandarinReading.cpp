@@ -6,6 +6,7 @@
 
 #include "speech/EspeakPiece.h"
 #include "speech/MandarinNormalizer.h"
+#include "speech/MandarinPolyphones.h"
 #include "speech/MandarinReading.h"
 #include "speech/PronunciationList.h"
 #include "speech/SpeechEngine.h"
@@ -751,6 +752,24 @@ private Q_SLOTS:
             << u"zhao1 er2 wang3 mu4 er2 gui1 chao2 nan2 de5 fang2 jian1 wan3 shang4 hen3 leng3"_s;
         QTest::newRow("夫 the classical particle")
             << u"予觀夫巴陵勝狀"_s << u"yu2 guan1 fu2 ba1 ling2 sheng4 zhuang4"_s;
+        QTest::newRow("咽 swallows") << u"太乾了咽不下去"_s << u"tai4 gan1 le5 yan4 bu4 xia4 qu4"_s;
+        QTest::newRow("長 long, after 老")
+            << u"隊伍排得老長"_s << u"dui4 wu3 pai2 de5 lao3 chang2"_s;
+        QTest::newRow("背 carries to work")
+            << u"天天背去上班"_s << u"tian1 tian1 bei1 qu4 shang4 ban1"_s;
+        QTest::newRow("量 measures with a thermometer")
+            << u"用溫度計量一下水溫"_s << u"yong4 wen1 du4 ji4 liang2 yi1 xia4 shui3 wen1"_s;
+        QTest::newRow("撒 a dog's urine") << u"狗撒了一泡尿"_s << u"gou3 sa1 le5 yi1 pao1 niao4"_s;
+        QTest::newRow("好 fond of reading at a clause's start, good elsewhere")
+            << u"好讀書，不求甚解。訂好讀書計畫"_s
+            << u"hao4 du2 shu1 bu4 qiu2 shen4 jie3 ding4 hao3 du2 shu1 ji4 hua4"_s;
+        QTest::newRow("得 must, after 這週")
+            << u"這週得抽空去辦"_s << u"zhe4 zhou1 dei3 chou1 kong4 qu4 ban4"_s;
+        QTest::newRow("數 counts, 量 measures, 傳 spreads, at a clause's end")
+            << u"邊看秒針邊數，一進診間就量，不要再亂傳"_s
+            << u"bian1 kan4 miao3 zhen1 bian1 shu3 yi1 jin4 zhen3 jian1 jiu4 liang2 bu4 yao4 zai4 luan4 chuan2"_s;
+        QTest::newRow("率 leads troops")
+            << u"率殘兵退守城內"_s << u"shuai4 can2 bing1 tui4 shou3 cheng2 nei4"_s;
         QTest::newRow("覺 sleep, after 著")
             << u"一直睡不著覺"_s << u"yi1 zhi2 shui4 bu4 zhao2 jiao4"_s;
         QTest::newRow("待 stay, before 沒")
@@ -847,6 +866,13 @@ private Q_SLOTS:
         QCOMPARE(MandarinReadingOf(text), reading);
     }
 
+    // A rule placed after its character's rule without conditions would
+    // never decide anything.
+    void everyContextRuleCanDecide()
+    {
+        QCOMPARE(MandarinPolyphones::shadowedRules().join(u", "), QString());
+    }
+
     // Taiwan's standard readings where the phrase data has another one.
     void taiwanStandardReadings_data()
     {
@@ -928,7 +954,10 @@ private Q_SLOTS:
             {u"嚷嚷"_s, u"rang1 rang5"_s}, {u"傷痕累累"_s, u"shang1 hen2 lei2 lei2"_s},
             {u"拖累"_s, u"tuo1 lei3"_s}, {u"博聞強識"_s, u"bo2 wen2 qiang2 zhi4"_s},
             {u"氣勢磅礡"_s, u"qi4 shi4 pang2 bo2"_s}, {u"醉眼惺忪"_s, u"zui4 yan3 xing1 song1"_s},
-            {u"旅行社"_s, u"lv3 xing2 she4"_s}, {u"老調重彈"_s, u"lao3 diao4 chong2 tan2"_s}};
+            {u"旅行社"_s, u"lv3 xing2 she4"_s}, {u"老調重彈"_s, u"lao3 diao4 chong2 tan2"_s},
+            {u"脈搏"_s, u"mai4 bo2"_s}, {u"含情脈脈"_s, u"han2 qing2 mo4 mo4"_s},
+            {u"飯疏食"_s, u"fan4 shu1 si4"_s}, {u"忖度"_s, u"cun3 duo2"_s},
+            {u"千乘"_s, u"qian1 sheng4"_s}};
         for (const auto &[text, reading] : rows)
             QTest::newRow(qPrintable(text)) << text << reading;
     }
