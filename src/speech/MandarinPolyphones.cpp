@@ -527,8 +527,10 @@ const Rule Rules[] = {
     {u'大', "da4 han4", u"頭身臉", nullptr, When::Always, u"大汗"},
     // 還回 gives back to a shop or a place (還回店裡, 還回原處).
     {u'還', "huan2", nullptr, u"店原給公圖", When::Always, u"還回"},
-    // 夫 after 觀, 若, 且 or 嗟 is the classical particle (予觀夫巴陵勝狀).
+    // 夫 after 觀, 若, 且 or 嗟, or opening a clause, is the classical particle
+    // (予觀夫巴陵勝狀, 夫大國，難測也).
     {u'夫', "fu2", u"觀若且嗟", nullptr},
+    {u'夫', "fu2", nullptr, nullptr, When::Start},
     // 部門將: departments will, not a goalkeeper.
     {u'門', "men2 jiang1", u"部專衙校熱入", nullptr, When::Always, u"門將"},
     // 房子, 曲子 cut after 套房 or 琴曲 (兩套房子, 鋼琴曲子).

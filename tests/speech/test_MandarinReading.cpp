@@ -770,6 +770,9 @@ private Q_SLOTS:
             << u"bian1 kan4 miao3 zhen1 bian1 shu3 yi1 jin4 zhen3 jian1 jiu4 liang2 bu4 yao4 zai4 luan4 chuan2"_s;
         QTest::newRow("率 leads troops")
             << u"率殘兵退守城內"_s << u"shuai4 can2 bing1 tui4 shou3 cheng2 nei4"_s;
+        QTest::newRow("夫 the particle opening a clause, and in 若夫")
+            << u"夫大國，難測也。若夫日出而林霏開"_s
+            << u"fu2 da4 guo2 nan2 ce4 ye3 ruo4 fu2 ri4 chu1 er2 lin2 fei1 kai1"_s;
         QTest::newRow("覺 sleep, after 著")
             << u"一直睡不著覺"_s << u"yi1 zhi2 shui4 bu4 zhao2 jiao4"_s;
         QTest::newRow("待 stay, before 沒")
@@ -957,7 +960,10 @@ private Q_SLOTS:
             {u"旅行社"_s, u"lv3 xing2 she4"_s}, {u"老調重彈"_s, u"lao3 diao4 chong2 tan2"_s},
             {u"脈搏"_s, u"mai4 bo2"_s}, {u"含情脈脈"_s, u"han2 qing2 mo4 mo4"_s},
             {u"飯疏食"_s, u"fan4 shu1 si4"_s}, {u"忖度"_s, u"cun3 duo2"_s},
-            {u"千乘"_s, u"qian1 sheng4"_s}};
+            {u"千乘"_s, u"qian1 sheng4"_s}, {u"率妻子"_s, u"shuai4 qi1 zi3"_s},
+            {u"遠小人"_s, u"yuan4 xiao3 ren2"_s}, {u"挾飛仙"_s, u"xie2 fei1 xian1"_s},
+            {u"南轅北轍"_s, u"nan2 yuan2 bei3 zhe2"_s}, {u"苟不教"_s, u"gou3 bu4 jiao4"_s},
+            {u"返景"_s, u"fan3 ying3"_s}};
         for (const auto &[text, reading] : rows)
             QTest::newRow(qPrintable(text)) << text << reading;
     }
