@@ -15,14 +15,15 @@ const char16_t Numerals[] = u"零一二三四五六七八九";
 
 // Words after which a lone 2 is 兩 (兩個, 兩點, 兩公斤); dates, floors,
 // numbers and ordinals keep 二. Longer entries first where one starts another.
-const char16_t *const Measures[] = {u"個月", u"個", u"位", u"名", u"本", u"隻", u"次", u"天", u"歲",
-    u"件", u"條", u"張", u"種", u"點", u"人", u"家", u"間", u"台", u"臺", u"輛", u"杯", u"碗",
-    u"塊", u"元", u"份", u"頁", u"封", u"首", u"部", u"片", u"支", u"枝", u"顆", u"棵", u"匹",
-    u"架", u"座", u"層", u"倍", u"週", u"星期", u"小時", u"分鐘", u"秒鐘", u"年", u"萬", u"億",
-    u"千", u"百", u"公斤", u"公里", u"公尺", u"公分", u"公克", u"公升", u"公頃", u"毫升", u"毫克",
-    u"度", u"歐元", u"美元", u"日圓", u"英鎊", u"趟", u"場", u"句", u"雙", u"對", u"套", u"樣",
-    u"頓", u"口", u"步", u"圈", u"行", u"排", u"節", u"堂", u"門", u"聲", u"組", u"盒", u"包",
-    u"瓶", u"袋", u"罐", u"箱", u"粒", u"串", u"盤", u"根", u"斤", u"桶", u"籃", u"艘", u"把"};
+const char16_t *const Measures[]
+    = {u"個月", u"個", u"位", u"名", u"本", u"隻", u"次", u"天", u"歲", u"件", u"條", u"張", u"種",
+        u"點", u"人", u"家", u"間", u"台", u"臺", u"輛", u"杯", u"碗", u"塊", u"元", u"份", u"頁",
+        u"封", u"首", u"部", u"片", u"支", u"枝", u"顆", u"棵", u"匹", u"架", u"座", u"層", u"倍",
+        u"週", u"星期", u"小時", u"分鐘", u"秒鐘", u"年", u"萬", u"億", u"千", u"百", u"公斤",
+        u"公里", u"公尺", u"公分", u"公克", u"公升", u"公頃", u"毫升", u"毫克", u"度", u"歐元",
+        u"美元", u"日圓", u"英鎊", u"趟", u"場", u"句", u"雙", u"對", u"套", u"樣", u"頓", u"口",
+        u"步", u"圈", u"行", u"排", u"節", u"堂", u"門", u"聲", u"組", u"盒", u"包", u"瓶", u"袋",
+        u"罐", u"箱", u"粒", u"串", u"盤", u"根", u"斤", u"桶", u"籃", u"艘", u"把", u"錠"};
 // Words after a lone 2 that start like a measure word but are not one.
 const char16_t *const NotMeasures[] = {u"年級", u"年代", u"點鐘"};
 

@@ -28,7 +28,7 @@ enum class When {
     AfterBa, // the preposition 把 or 將 before it in the clause (把垃圾倒在)
     BehindSomeone, // 著 and a person after it (背著媽媽), or a pronoun and
                    // something done in secret (背著我偷偷打電動)
-    InStuffyAir, // the weather, the air or a room earlier in the clause (房間好悶)
+    InStuffyAir, // the weather, a room or a mask earlier in the clause (房間好悶)
     LeftBehind, // 在 and a place things are left in after it (作業落在教室), unless
                 // what falls is rain, a leaf or the like
     BeforeFruit, // fruit later in the clause (結了好多果子, 結的桃子)
@@ -329,7 +329,6 @@ const Rule Rules[] = {
     {u'當', "dang1"},
     // 看: keep watch (看守, 看家, 看著孩子), else look.
     {u'看', "kan1", nullptr, u"守護管家門緊牢"},
-    {u'看', "kan1", nullptr, u"孩弟妹寶", When::Always, u"看著"},
     {u'看', "kan1", nullptr, nullptr, When::Guarding, u"看著"},
     {u'看', "kan1", nullptr, nullptr, When::Guarding, u"看好"},
     {u'看', "kan1", nullptr, nullptr, When::Guarding, u"看一下"},
@@ -523,6 +522,8 @@ const Rule Rules[] = {
     {u'咽', "yan4", nullptr, u"得不下了"},
     // 溫度計量一下: a thermometer measuring, not metering.
     {u'計', "ji4 liang2", u"度", nullptr, When::Always, u"計量"},
+    // 還不起球: still does not pill, not cannot repay.
+    {u'還', "hai2 bu4 qi3", nullptr, u"球毛皺色", When::Always, u"還不起"},
     // 大汗 after 滿頭 or 一身 is sweat, not a khan.
     {u'大', "da4 han4", u"頭身臉", nullptr, When::Always, u"大汗"},
     // 還回 gives back to a shop or a place (還回店裡, 還回原處).
@@ -713,7 +714,8 @@ bool guarding(QStringView text, int at)
             break;
         }
     }
-    if (next == at + 1)
+    // Watching a child grow up is not minding it.
+    if (next == at + 1 || ahead(text, at, 10, u"長大"))
         return false;
     const auto hanAt = [&](int i) { return i < text.size() && isHan(text[i]); };
     if (!hanAt(next))
@@ -793,7 +795,7 @@ bool holds(When when, QStringView run, int at, int wordBefore)
                 || (at + 2 < run.size() && QStringView(u"我你妳他她").contains(run[at + 2])
                     && ahead(run, at + 2, 6, u"偷偷私下偷吃偷看亂說說壞做了")));
     case When::InStuffyAir:
-        return nearby(run, at, 8, u"天氣房間屋室車裡艙廳") && !nearby(run, at, 8, u"心情");
+        return nearby(run, at, 8, u"天氣房間屋室車裡艙廳罩") && !nearby(run, at, 8, u"心情");
     case When::LeftBehind:
         return at + 1 < run.size() && run[at + 1] == u'在'
             && !(at > 0 && QStringView(u"葉雨雪花灰塵石彈星日").contains(run[at - 1]))

@@ -773,6 +773,15 @@ private Q_SLOTS:
         QTest::newRow("夫 the particle opening a clause, and in 若夫")
             << u"夫大國，難測也。若夫日出而林霏開"_s
             << u"fu2 da4 guo2 nan2 ce4 ye3 ruo4 fu2 ri4 chu1 er2 lin2 fei1 kai1"_s;
+        QTest::newRow("看 watches a child grow up, minds a child")
+            << u"看著孩子一天天長大，幫我看著孩子"_s
+            << u"kan4 zhe5 hai2 zi5 yi1 tian1 tian1 zhang3 da4 bang1 wo3 kan1 zhe5 hai2 zi5"_s;
+        QTest::newRow("悶 stuffy in a mask")
+            << u"戴口罩跑步很悶"_s << u"dai4 kou3 zhao4 pao3 bu4 hen3 men1"_s;
+        QTest::newRow("還不起 still no pilling; cannot repay")
+            << u"面料還不起球，錢還不起了"_s
+            << u"mian4 liao4 hai2 bu4 qi3 qiu2 qian2 huan2 bu4 qi3 le5"_s;
+        QTest::newRow("2 before 錠") << u"每次服用2錠"_s << u"mei3 ci4 fu2 yong4 liang3 ding4"_s;
         QTest::newRow("覺 sleep, after 著")
             << u"一直睡不著覺"_s << u"yi1 zhi2 shui4 bu4 zhao2 jiao4"_s;
         QTest::newRow("待 stay, before 沒")
@@ -963,7 +972,10 @@ private Q_SLOTS:
             {u"千乘"_s, u"qian1 sheng4"_s}, {u"率妻子"_s, u"shuai4 qi1 zi3"_s},
             {u"遠小人"_s, u"yuan4 xiao3 ren2"_s}, {u"挾飛仙"_s, u"xie2 fei1 xian1"_s},
             {u"南轅北轍"_s, u"nan2 yuan2 bei3 zhe2"_s}, {u"苟不教"_s, u"gou3 bu4 jiao4"_s},
-            {u"返景"_s, u"fan3 ying3"_s}};
+            {u"返景"_s, u"fan3 ying3"_s},
+            {u"以其兄之子妻之"_s, u"yi3 qi2 xiong1 zhi1 zi3 qi4 zhi1"_s}, {u"衣帛"_s, u"yi4 bo2"_s},
+            {u"選賢與能"_s, u"xuan3 xian2 ju3 neng2"_s}, {u"繳械"_s, u"jiao3 xie4"_s},
+            {u"漲大"_s, u"zhang4 da4"_s}};
         for (const auto &[text, reading] : rows)
             QTest::newRow(qPrintable(text)) << text << reading;
     }
