@@ -55,6 +55,7 @@ enum class When {
             // (他的穿著很隨便)
     AtMahjong, // mahjong in the sentence and the clause ending after it, or 了
                // (麻將打了一下午，一把都沒和)
+    IndeedNotAWord, // 確 after it starts no word of its own (的確 read apart)
     Urinating, // 泡尿 or 尿 within a few characters after it (撒了一泡尿)
     Caught, // 了 and a fire, a chill or a spell after it (著了迷, 著了涼)
     PouringMeasure, // a number of cups or bowls after it (倒了一杯)
@@ -350,7 +351,10 @@ const Rule Rules[] = {
     {u'著', "zhuo2", u"穿", nullptr, When::Attire},
     {u'著', "zhe5"},
     // 的: indeed (的確), a target (目的); else the particle.
-    {u'的', "di2", nullptr, u"確"},
+    // …but where the cut makes 確實 or 確診 a word, 的 is the particle
+    // (他說的確實沒錯).
+    {u'的', "di2", nullptr, u"確", When::IndeedNotAWord},
+    {u'的', "de5 que4", nullptr, u"診", When::Always, u"的確"},
     {u'的', "de5"},
     // 薄: thin, said bao2 as an adjective in speech (太薄了), else bo2.
     {u'薄', "bo4", nullptr, u"荷"},
@@ -817,6 +821,8 @@ bool holds(When when, QStringView run, int at, int wordBefore)
             || nearby(run, at, 4, u"包袋簍囊");
     case When::Guarding:
         return guarding(run, at);
+    case When::IndeedNotAWord:
+        return !followedBy(run, at, 0, u"確實確診確保確立確鑿確切確定確認");
     case When::Urinating:
         return nearby(run, at, -4, u"尿");
     case When::Caught:

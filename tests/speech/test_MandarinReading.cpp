@@ -782,6 +782,9 @@ private Q_SLOTS:
             << u"面料還不起球，錢還不起了"_s
             << u"mian4 liao4 hai2 bu4 qi3 qiu2 qian2 huan2 bu4 qi3 le5"_s;
         QTest::newRow("2 before 錠") << u"每次服用2錠"_s << u"mei3 ci4 fu2 yong4 liang3 ding4"_s;
+        QTest::newRow("的 the particle before 確實 and 確診; indeed")
+            << u"他說的確實沒錯，他們的確診人數，的確很好吃"_s
+            << u"ta1 shuo1 de5 que4 shi2 mei2 cuo4 ta1 men5 de5 que4 zhen3 ren2 shu4 di2 que4 hen3 hao3 chi1"_s;
         QTest::newRow("覺 sleep, after 著")
             << u"一直睡不著覺"_s << u"yi1 zhi2 shui4 bu4 zhao2 jiao4"_s;
         QTest::newRow("待 stay, before 沒")
