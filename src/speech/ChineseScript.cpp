@@ -190,8 +190,9 @@ void appendPoint(MappedText &out, const MappedText &text, const Point &p, char32
 }
 
 // Outside its phrases OpenCC takes 干 for 幹 (to do); after a throat, lips,
-// skin or soil, or a sauce boiled down (收干), at the end of a clause, before a 了 that ends one
-// (树叶干了), or before what is dried (干豆角, 干发), it is 乾 (dry); after 着 it is done (对着干).
+// skin or soil, a sauce boiled down (收干) or a way of drying (甩干, 晾干), at
+// the end of a clause, before a 了 that ends one (树叶干了), or before what is
+// dried (干豆角, 干发), it is 乾 (dry); after 着 it is done (对着干).
 bool isDry(const QList<Point> &points, qsizetype k)
 {
     auto at = [&](qsizetype i) { return i < points.size() ? points[i].c : U'。'; };
@@ -200,7 +201,7 @@ bool isDry(const QList<Point> &points, qsizetype k)
         return false;
     // A throat, lips or skin that 干 are dry, whatever follows (嗓子干得难受).
     const char32_t before = k > 0 ? points[k - 1].c : U'。';
-    if (QStringView(u"咙喉嘴唇肤舌土收").contains(QChar(char16_t(before)))
+    if (QStringView(u"咙喉嘴唇肤舌土收甩晾烘吹擦晒").contains(QChar(char16_t(before)))
         || (before == U'子' && k > 1 && points[k - 2].c == U'嗓'))
         return true;
     if (next == U'了')

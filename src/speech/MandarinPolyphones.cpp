@@ -55,6 +55,7 @@ enum class When {
             // (他的穿著很隨便)
     AtMahjong, // mahjong in the sentence and the clause ending after it, or 了
                // (麻將打了一下午，一把都沒和)
+    UsedAs, // 用 or 吃 closing the clause a few characters after it (當鬧鐘用)
     IndeedNotAWord, // 確 after it starts no word of its own (的確 read apart)
     Urinating, // 泡尿 or 尿 within a few characters after it (撒了一泡尿)
     Caught, // 了 and a fire, a chill or a spell after it (著了迷, 著了涼)
@@ -117,7 +118,7 @@ const Rule Rules[] = {
     {u'得', "de2", nullptr, u"了過獎分知之兼易"},
     {u'得', "de2", u"募獲取贏博求奪購賺", nullptr},
     {u'得', "dei3", Subjects, nullptr},
-    {u'得', "dei3", u"天是話午然時事客月眾的週周", nullptr},
+    {u'得', "dei3", u"天是話午然時事客月眾的週周上", nullptr},
     {u'得', "dei3", nullptr, u"自先趕馬盡儘立花等按帶"},
     {u'得', "dei3", nullptr, nullptr, When::Start},
     {u'得', "dei3", nullptr, nullptr, When::BeforeATime},
@@ -173,8 +174,8 @@ const Rule Rules[] = {
     {u'降', "jiang4"},
     // 長: grow (長大, 長得, 長出), else long (太長了).
     {u'長', "zhang3", nullptr, u"得"},
-    {u'長', "chang2", u"太很好多最更較麼不也真夠變拉延", nullptr},
-    {u'長', "chang2", u"太很好多最更較麼不也真夠變拉延", nullptr, When::Always, u"長了"},
+    {u'長', "chang2", u"太很好多最更較麼不也真夠變拉延留", nullptr},
+    {u'長', "chang2", u"太很好多最更較麼不也真夠變拉延留", nullptr, When::Always, u"長了"},
     {u'長', "zhang3", nullptr, u"大高出得胖了著成滿在個肉芽這那"},
     {u'長', "chang2"},
     // 重: again (重寫, 重做), layers (數重山), else heavy.
@@ -324,6 +325,7 @@ const Rule Rules[] = {
     // 當: take as, proper, pawn (當作, 恰當, 上當), else be or when.
     {u'當', "dang4", nullptr, u"作成鋪真禮"},
     {u'當', "dang4", nullptr, nullptr, When::AfterBa},
+    {u'當', "dang4", nullptr, nullptr, When::UsedAs},
     {u'當', "dang4", u"上妥恰適正相穩得便次", nullptr},
     {u'當', "dang4", u"上妥恰適正相穩得便次", nullptr, When::Always, u"當了"},
     {u'當', "dang4", u"就權", nullptr, When::Always, u"當是"},
@@ -821,6 +823,12 @@ bool holds(When when, QStringView run, int at, int wordBefore)
             || nearby(run, at, 4, u"包袋簍囊");
     case When::Guarding:
         return guarding(run, at);
+    case When::UsedAs:
+        for (int i = at + 2; i < run.size() && i - at <= 5 && isHan(run[i]); ++i) {
+            if ((run[i] == u'用' || run[i] == u'吃') && (i + 1 >= run.size() || !isHan(run[i + 1])))
+                return true;
+        }
+        return false;
     case When::IndeedNotAWord:
         return !followedBy(run, at, 0, u"確實確診確保確立確鑿確切確定確認");
     case When::Urinating:

@@ -176,6 +176,7 @@ private Q_SLOTS:
         QTest::newRow("干 does some chores; does not dry")
             << u"帮你爸干点家务，被子晒不干"_s
             << u"bang1 ni3 ba4 gan4 dian3 jia1 wu4 bei4 zi5 shai4 bu4 gan1"_s;
+        QTest::newRow("干 spun dry") << u"甩干有点慢"_s << u"shuai3 gan1 you3 dian3 man4"_s;
         QTest::newRow("卷 a paper, before 好") << u"试卷好难"_s << u"shi4 juan4 hao3 nan2"_s;
         QTest::newRow("干嘛 why") << u"你跑那么快干嘛"_s << u"ni3 pao3 na4 me5 kuai4 gan4 ma2"_s;
         QTest::newRow("冲 strong, a little")

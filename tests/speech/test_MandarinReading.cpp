@@ -785,6 +785,12 @@ private Q_SLOTS:
         QTest::newRow("的 the particle before 確實 and 確診; indeed")
             << u"他說的確實沒錯，他們的確診人數，的確很好吃"_s
             << u"ta1 shuo1 de5 que4 shi2 mei2 cuo4 ta1 men5 de5 que4 zhen3 ren2 shu4 di2 que4 hen3 hao3 chi1"_s;
+        QTest::newRow("當 used as, closing with 用")
+            << u"把手機當鬧鐘用，當他回來"_s
+            << u"ba3 shou3 ji1 dang4 nao4 zhong1 yong4 dang1 ta1 hui2 lai2"_s;
+        QTest::newRow("得 must, after 晚上; 長 grown long")
+            << u"今天晚上得早點睡，頭髮留長了"_s
+            << u"jin1 tian1 wan3 shang4 dei3 zao3 dian3 shui4 tou2 fa3 liu2 chang2 le5"_s;
         QTest::newRow("覺 sleep, after 著")
             << u"一直睡不著覺"_s << u"yi1 zhi2 shui4 bu4 zhao2 jiao4"_s;
         QTest::newRow("待 stay, before 沒")
@@ -978,7 +984,9 @@ private Q_SLOTS:
             {u"返景"_s, u"fan3 ying3"_s},
             {u"以其兄之子妻之"_s, u"yi3 qi2 xiong1 zhi1 zi3 qi4 zhi1"_s}, {u"衣帛"_s, u"yi4 bo2"_s},
             {u"選賢與能"_s, u"xuan3 xian2 ju3 neng2"_s}, {u"繳械"_s, u"jiao3 xie4"_s},
-            {u"漲大"_s, u"zhang4 da4"_s}};
+            {u"漲大"_s, u"zhang4 da4"_s}, {u"將進酒"_s, u"qiang1 jin4 jiu3"_s},
+            {u"玩忽職守"_s, u"wan2 hu1 zhi2 shou3"_s}, {u"養不教"_s, u"yang3 bu4 jiao4"_s},
+            {u"盡早"_s, u"jin3 zao3"_s}};
         for (const auto &[text, reading] : rows)
             QTest::newRow(qPrintable(text)) << text << reading;
     }
