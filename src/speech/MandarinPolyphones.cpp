@@ -404,7 +404,9 @@ const Rule Rules[] = {
     // 挑起 when a war or a quarrel follows (挑起戰爭), else it lifts.
     {u'挑', "tiao3", nullptr, nullptr, When::StirringUp, u"挑起"},
     {u'挑', "tiao1"},
-    // 相: a photograph (照張相), else mutual.
+    // 相: a photograph (照張相), or a chancellor closing a clause (任用商鞅為
+    // 相), else mutual.
+    {u'相', "xiang4", u"為", nullptr, When::End},
     {u'相', "xiang4", u"張照拍", nullptr},
     // 覺: a sleep (睡一覺, 午覺), else to feel.
     {u'覺', "jiao4", u"一個午大好場著足", nullptr},
@@ -825,7 +827,9 @@ bool holds(When when, QStringView run, int at, int wordBefore)
         return guarding(run, at);
     case When::UsedAs:
         for (int i = at + 2; i < run.size() && i - at <= 5 && isHan(run[i]); ++i) {
-            if ((run[i] == u'用' || run[i] == u'吃') && (i + 1 >= run.size() || !isHan(run[i + 1])))
+            // …not the 用 of 使用 or 利用 (當使用這個選項時).
+            if ((run[i] == u'用' || run[i] == u'吃') && (i + 1 >= run.size() || !isHan(run[i + 1]))
+                && !QStringView(u"使利應採運引享作適借試啟起通食").contains(run[i - 1]))
                 return true;
         }
         return false;

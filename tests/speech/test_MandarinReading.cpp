@@ -791,6 +791,11 @@ private Q_SLOTS:
         QTest::newRow("得 must, after 晚上; 長 grown long")
             << u"今天晚上得早點睡，頭髮留長了"_s
             << u"jin1 tian1 wan3 shang4 dei3 zao3 dian3 shui4 tou2 fa3 liu2 chang2 le5"_s;
+        QTest::newRow("當 when, before 使用")
+            << u"當使用選項時"_s << u"dang1 shi3 yong4 xuan3 xiang4 shi2"_s;
+        QTest::newRow("相 a chancellor closing a clause; 相應 corresponding")
+            << u"任用商鞅為相，設定為相應的字詞"_s
+            << u"ren4 yong4 shang1 yang1 wei2 xiang4 she4 ding4 wei2 xiang1 ying4 de5 zi4 ci2"_s;
         QTest::newRow("覺 sleep, after 著")
             << u"一直睡不著覺"_s << u"yi1 zhi2 shui4 bu4 zhao2 jiao4"_s;
         QTest::newRow("待 stay, before 沒")
