@@ -504,9 +504,27 @@ const Rule Rules[] = {
     // 陸: six written out on a cheque or a receipt (陸仟元), else land.
     {u'陸', "liu4", u"壹貳參叁肆伍柒捌玖拾佰仟萬億零", nullptr},
     {u'陸', "liu4", nullptr, u"拾佰仟萬億元圓角"},
-    // 任: the surname before a title (任老師, 老任), else to serve.
+    // Surnames after 姓 or before a title (姓任, 任老師, 單阿姨, 華經理, 老任),
+    // else 任 serves, 單 is single, 華 splendid.
+    {u'任', "ren2", u"姓", nullptr},
     {u'任', "ren2", nullptr, nullptr, When::BeforeTitle},
     {u'任', "ren2", u"老小", nullptr, When::End},
+    {u'單', "shan4", u"姓", nullptr},
+    {u'單', "shan4", nullptr, nullptr, When::BeforeTitle},
+    {u'華', "hua4", u"姓", nullptr},
+    {u'華', "hua4", nullptr, nullptr, When::BeforeTitle},
+    {u'曾', "zeng1", u"姓", nullptr},
+    {u'解', "xie4", u"姓", nullptr},
+    {u'解', "xie4", nullptr, nullptr, When::BeforeTitle},
+    // 倔 alone is gruff (性子很倔); 倔強 is a word.
+    {u'倔', "jue4"},
+    // 枕 rests the head on (枕在腿上, 枕著背包), else a pillow.
+    {u'枕', "zhen4", nullptr, u"在著"},
+    // 啊 opening a sentence is an exclamation, its tone the punctuation's
+    // (啊？ asking, 啊！ startled, 啊， realising); elsewhere the particle.
+    {u'啊', "a2", nullptr, u"？?", When::Start},
+    {u'啊', "a1", nullptr, u"！!", When::Start},
+    {u'啊', "a4", nullptr, u"，,", When::Start},
     // 繫: to tie (繫好, a tie or a lace named before it), else to bind.
     {u'繫', "ji4", nullptr, u"好上緊在住成個一著了"},
     {u'繫', "ji4", nullptr, nullptr, When::TyingABand},
@@ -894,9 +912,10 @@ bool holds(When when, QStringView run, int at, int wordBefore)
         return at + 2 < run.size()
             && QStringView(u"拍走放寫念唸數說看插跑開騎掛擺").contains(run[at + 2]);
     case When::BeforeTitle:
-        return followedBy(run, at, 0, u"老師阿姨先生小姐伯伯叔叔太太同學教授醫師醫生經理主任")
+        return followedBy(run, at, 0,
+                   u"老師阿姨先生小姐伯伯叔叔太太同學教授醫師醫生經理主任副市女士老闆總統部長局長")
             && !(at > 0
-                && QStringView(u"曾兼擔出升現新前再連續改轉歷已並又也就才將仍均皆都可來去")
+                && QStringView(u"曾兼擔出升現新前再連續改轉歷已並又也就才將仍均皆都可來去他她我你")
                        .contains(run[at - 1]));
     case When::Attire:
         return at >= 2 && QStringView(u"的其").contains(run[at - 2])

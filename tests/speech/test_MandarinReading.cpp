@@ -796,6 +796,14 @@ private Q_SLOTS:
         QTest::newRow("相 a chancellor closing a clause; 相應 corresponding")
             << u"任用商鞅為相，設定為相應的字詞"_s
             << u"ren4 yong4 shang1 yang1 wei2 xiang4 she4 ding4 wei2 xiang1 ying4 de5 zi4 ci2"_s;
+        QTest::newRow("surnames after 姓 and before a title; 任 serves after 他")
+            << u"姓任的鄰居，單老師，華經理，他任副市長多年"_s
+            << u"xing4 ren2 de5 lin2 ju1 shan4 lao3 shi1 hua4 jing1 li3 ta1 ren4 fu4 shi4 zhang3 duo1 nian2"_s;
+        QTest::newRow("啊 opening a sentence, and the particle")
+            << u"啊？你說什麼？啊！下雨了。啊，我知道了。好美啊！"_s
+            << u"a2 ni3 shuo1 shen2 me5 a1 xia4 yu3 le5 a4 wo3 zhi1 dao4 le5 hao3 mei3 a5"_s;
+        QTest::newRow("倔 gruff alone; 枕 rests on")
+            << u"個性很倔，枕在腿上"_s << u"ge4 xing4 hen3 jue4 zhen4 zai4 tui3 shang4"_s;
         QTest::newRow("覺 sleep, after 著")
             << u"一直睡不著覺"_s << u"yi1 zhi2 shui4 bu4 zhao2 jiao4"_s;
         QTest::newRow("待 stay, before 沒")
@@ -991,7 +999,9 @@ private Q_SLOTS:
             {u"選賢與能"_s, u"xuan3 xian2 ju3 neng2"_s}, {u"繳械"_s, u"jiao3 xie4"_s},
             {u"漲大"_s, u"zhang4 da4"_s}, {u"將進酒"_s, u"qiang1 jin4 jiu3"_s},
             {u"玩忽職守"_s, u"wan2 hu1 zhi2 shou3"_s}, {u"養不教"_s, u"yang3 bu4 jiao4"_s},
-            {u"盡早"_s, u"jin3 zao3"_s}};
+            {u"盡早"_s, u"jin3 zao3"_s}, {u"掉色"_s, u"diao4 shai3"_s}, {u"角逐"_s, u"jue2 zhu2"_s},
+            {u"漁父"_s, u"yu2 fu3"_s}, {u"挑剔"_s, u"tiao1 ti1"_s},
+            {u"阿房宮"_s, u"e1 pang2 gong1"_s}};
         for (const auto &[text, reading] : rows)
             QTest::newRow(qPrintable(text)) << text << reading;
     }
