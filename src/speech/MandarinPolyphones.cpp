@@ -3,9 +3,9 @@
 #include <QHash>
 #include <QList>
 
-#include <QList>
 #include <algorithm>
 #include <cstdlib>
+#include <utility>
 
 namespace MandarinPolyphones
 {
@@ -588,20 +588,27 @@ bool inSet(const char16_t *set, QStringView run, int at)
     return QStringView(set).contains(run[at]);
 }
 
+// The units [from, to) of the sentence around text[at], ended by one of
+// `ends` and reaching at most 64 characters either side.
+std::pair<int, int> sentenceAround(QStringView text, int at, QStringView ends)
+{
+    constexpr int Reach = 64;
+    int from = at;
+    while (from > 0 && at - from < Reach && !ends.contains(text[from - 1]))
+        --from;
+    int to = at;
+    while (to < text.size() && to - at < Reach && !ends.contains(text[to]))
+        ++to;
+    return {from, to};
+}
+
 // Whether text[at] is in a sentence of two or more clauses of the same
 // length (five or seven characters; four-character pairs are everyday prose)
 // without the particles and pronouns of modern prose: a couplet of verse.
 bool inVerse(QStringView text, int at)
 {
-    static constexpr char16_t SentenceEnds[] = u"。？！；\n";
     static constexpr char16_t Modern[] = u"的們嗎呢吧這那麼個您啊喔哦呀很沒啦你妳她";
-    constexpr int Reach = 64;
-    int from = at;
-    while (from > 0 && at - from < Reach && !QStringView(SentenceEnds).contains(text[from - 1]))
-        --from;
-    int to = at;
-    while (to < text.size() && to - at < Reach && !QStringView(SentenceEnds).contains(text[to]))
-        ++to;
+    const auto [from, to] = sentenceAround(text, at, u"。？！；\n");
     int clauses = 0;
     int first = 0;
     int length = 0;
@@ -761,14 +768,7 @@ bool guarding(QStringView text, int at)
 // text[at], up to 64 characters either side.
 bool inSentence(QStringView text, int at, QStringView words)
 {
-    static constexpr char16_t SentenceEnds[] = u"。？！?!\n";
-    constexpr int Reach = 64;
-    int from = at;
-    while (from > 0 && at - from < Reach && !QStringView(SentenceEnds).contains(text[from - 1]))
-        --from;
-    int to = at;
-    while (to < text.size() && to - at < Reach && !QStringView(SentenceEnds).contains(text[to]))
-        ++to;
+    const auto [from, to] = sentenceAround(text, at, u"。？！?!\n");
     const QStringView sentence = text.sliced(from, to - from);
     for (qsizetype i = 0; i + 2 <= words.size(); i += 2) {
         if (sentence.contains(words.sliced(i, 2)))
