@@ -296,9 +296,12 @@ char32_t mended(const QList<Point> &points, qsizetype k, char32_t c)
         && QStringView(u"点些").contains(QChar(char16_t(points[k + 1].c)))
         && QStringView(u"家活事正别什").contains(QChar(char16_t(points[k + 2].c))))
         return U'幹';
-    // 你干的, 谁干的: someone did it, not dried.
-    if (points[k].c == U'干' && c == U'乾' && before(1, u"你我他她谁们") && k + 1 < points.size()
-        && QStringView(u"的了啥嘛吗什").contains(QChar(char16_t(points[k + 1].c))))
+    // 你干的, 谁干的, 谁爱干谁干: someone does it, not dried.
+    const bool doneAfter = k + 1 < points.size()
+        && QStringView(u"的了啥嘛吗什谁").contains(QChar(char16_t(points[k + 1].c)));
+    const bool endsClause = k + 1 >= points.size() || !isHan(points[k + 1].c);
+    if (points[k].c == U'干' && c == U'乾'
+        && ((before(1, u"你我他她谁们") && doneAfter) || (before(1, u"谁爱") && endsClause)))
         return U'幹';
     // 干发: dry hair (干发速度), where 干 is dry.
     if (points[k].c == U'发' && before(1, u"干") && isDry(points, k - 1))

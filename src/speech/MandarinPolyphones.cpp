@@ -22,6 +22,7 @@ enum class When {
     AfterOneByOne, // after one thing and then another (一塊一塊地, 一針一線地)
     End, // no Chinese character after it (記得去還。)
     Verse, // in a line of verse (獨在異鄉為異客，每逢佳節倍思親。)
+    Prose, // not in a line of verse
     AfterNaming, // 以 or a verb of naming or choosing before it in the clause
                  // (以竹子為食, 選他為班長)
     AfterThis, // 此, 該 or 本 and a noun before it (此門為出口, 本站為)
@@ -57,6 +58,9 @@ enum class When {
                // (麻將打了一下午，一把都沒和)
     UsedAs, // 用 or 吃 closing the clause a few characters after it (當鬧鐘用)
     IndeedNotAWord, // 確 after it starts no word of its own (的確 read apart)
+    Repaying, // a loan or a debt in the sentence (房貸還了一半)
+    GotIt, // 到了 just after the word (還得到了老師的表揚)
+    LoadInSentence, // a bag, luggage or a child in the sentence (行李太重，我幫你背到車上)
     Urinating, // 泡尿 or 尿 within a few characters after it (撒了一泡尿)
     Caught, // 了 and a fire, a chill or a spell after it (著了迷, 著了涼)
     PouringMeasure, // a number of cups or bowls after it (倒了一杯)
@@ -115,10 +119,13 @@ const Rule Rules[] = {
     {u'得', "de5", u"看找買做辦聽吃曬拿用想摸碰趕跑走等見感覺收猜說學記寫讀辨查訂租借約搶", nullptr,
         When::Always, u"得到"},
     {u'得', "de5", u"算比配談稱趕追跟", nullptr, When::Always, u"得上"},
-    {u'得', "de2", nullptr, u"了過獎分知之兼易"},
+    {u'得', "de2", nullptr, u"了獎分知之兼易"},
+    // …got once (他得過獎), but after a verb 得過 is can (跑得過, 調得過低).
+    {u'得', "de2", u"我你妳他她它們曾沒從未也都還又", u"過"},
+    {u'得', "de5", u"調跑比打說信拼爭鬥贏吃喝考算看", nullptr, When::Always, u"得過"},
     {u'得', "de2", u"募獲取贏博求奪購賺", nullptr},
     {u'得', "dei3", Subjects, nullptr},
-    {u'得', "dei3", u"天是話午然時事客月眾的週周上", nullptr},
+    {u'得', "dei3", u"天是話午然時事客月眾的週周上地", nullptr},
     {u'得', "dei3", nullptr, u"自先趕馬盡儘立花等按帶"},
     {u'得', "dei3", nullptr, nullptr, When::Start},
     {u'得', "dei3", nullptr, nullptr, When::BeforeATime},
@@ -142,6 +149,8 @@ const Rule Rules[] = {
     {u'揹', "bei4", nullptr, nullptr, When::BehindSomeone},
     {u'揹', "bei4", nullptr, nullptr, When::BehindSomeone, u"揹著"},
     {u'背', "bei1", nullptr, u"著起上走負在久去回"},
+    {u'背', "bei1", nullptr, u"到", When::LoadInSentence},
+    {u'背', "bei1", nullptr, nullptr, When::LoadInSentence, u"背到"},
     {u'背', "bei1", u"不", nullptr, When::End},
     {u'背', "bei1", nullptr, nullptr, When::BeforeALoad},
     {u'背', "bei1", u"你我他她幫", nullptr, When::CarryingALoad},
@@ -198,6 +207,10 @@ const Rule Rules[] = {
     {u'還', "huan2", nullptr, nullptr, When::BeforeSomeoneLast},
     {u'還', "huan2", u"就再要快先得該會想去來能上定難", nullptr, When::Always, u"還回來"},
     {u'還', "huan2", nullptr, nullptr, When::End},
+    // 還 repays a loan or a debt named in the sentence (房貸還了一半，還要還很多年).
+    {u'還', "huan2", nullptr, u"了清完一多很", When::Repaying},
+    {u'還', "huan2", nullptr, nullptr, When::Repaying, u"還了"},
+    {u'還', "huan2", nullptr, u"多", When::Repaying, u"還很"},
     {u'還', "hai2"},
     // 為: to be or become (稱為, 成為, 被…為, 為95%), else for.
     {u'為', "wei4", nullptr, nullptr, When::ForSomeone},
@@ -225,6 +238,8 @@ const Rule Rules[] = {
     // 差: an errand (出差), a difference (差別), else poor or short of.
     {u'差', "chai1", u"出公郵信", nullptr},
     {u'差', "cha1", nullptr, u"別異距價錯額"},
+    // …the difference of a subtraction (結果稱為差).
+    {u'差', "cha1", u"為做之", nullptr, When::End},
     {u'差', "cha4"},
     // 處: to handle or be in (處理, 處於), else a place.
     {u'處', "chu3", nullptr, u"理置分罰境於事世以得新"},
@@ -348,6 +363,9 @@ const Rule Rules[] = {
     {u'著', "zhuo2", u"穿", u"要得整打樸講"},
     // 著手 sets about, unless a hand is held or raised (舉著手, 牽著手).
     {u'著', "zhe5 shou3", u"舉拉牽握背垂揮搓拍插攤拱叉抱甩伸", nullptr, When::Always, u"著手"},
+    // 著花 blossoms only in verse (寒梅著花未); elsewhere it is 著 and a
+    // flower or spending (看著花開, 趕著花預算).
+    {u'著', "zhe5 hua1", nullptr, nullptr, When::Prose, u"著花"},
     // 著有 wrote, unless someone smells or sees something (聞著有股怪味).
     {u'著', "zhe5", u"聞看聽摸吃喝嚐嘗坐站躺走拿抱背", nullptr, When::Always, u"著有"},
     {u'著', "zhuo2", u"穿", nullptr, When::Attire},
@@ -548,6 +566,8 @@ const Rule Rules[] = {
     {u'咽', "yan4", nullptr, u"得不下了"},
     // 溫度計量一下: a thermometer measuring, not metering.
     {u'計', "ji4 liang2", u"度", nullptr, When::Always, u"計量"},
+    // 還得到了: also got, not still must reach.
+    {u'還', "hai2 de2", nullptr, u"到", When::GotIt, u"還得"},
     // 還不起球: still does not pill, not cannot repay.
     {u'還', "hai2 bu4 qi3", nullptr, u"球毛皺色", When::Always, u"還不起"},
     // 大汗 after 滿頭 or 一身 is sweat, not a khan.
@@ -558,6 +578,10 @@ const Rule Rules[] = {
     // (予觀夫巴陵勝狀, 夫大國，難測也).
     {u'夫', "fu2", u"觀若且嗟", nullptr},
     {u'夫', "fu2", nullptr, nullptr, When::Start},
+    // 多量幾次: measure more, not a large amount.
+    {u'多', "duo1 liang2", nullptr, u"幾一", When::Always, u"多量"},
+    // 調配藥品: mixing, not allocating.
+    {u'調', "tiao2 pei4", nullptr, u"藥劑色料比", When::Always, u"調配"},
     // 部門將: departments will, not a goalkeeper.
     {u'門', "men2 jiang1", u"部專衙校熱入", nullptr, When::Always, u"門將"},
     // 房子, 曲子 cut after 套房 or 琴曲 (兩套房子, 鋼琴曲子).
@@ -808,6 +832,8 @@ bool holds(When when, QStringView run, int at, int wordBefore)
         return at + 1 >= run.size() || !isHan(run[at + 1]);
     case When::Verse:
         return inVerse(run, at);
+    case When::Prose:
+        return !inVerse(run, at);
     case When::AfterNaming:
         return afterNaming(run, at);
     case When::AfterThis:
@@ -832,7 +858,7 @@ bool holds(When when, QStringView run, int at, int wordBefore)
         return ahead(run, at, 8,
             u"著想服務加油打氣喝彩鼓掌祈福祈禱操心擔心效力出力犧牲付出主隊捏把爭光慶祝送行提供施打"
             u"接種注射"
-            u"維護保障確保避免配合因應響應");
+            u"維護保障確保避免配合因應響應添加打造量身增添帶來");
     case When::BeforeSomeoneLast:
         return at + 1 < run.size() && QStringView(u"你妳我他她您").contains(run[at + 1])
             && (at + 2 >= run.size() || !isHan(run[at + 2]));
@@ -853,6 +879,12 @@ bool holds(When when, QStringView run, int at, int wordBefore)
         return false;
     case When::IndeedNotAWord:
         return !followedBy(run, at, 0, u"確實確診確保確立確鑿確切確定確認");
+    case When::Repaying:
+        return inSentence(run, at, u"房貸貸款欠款債務欠債借錢信貸卡債");
+    case When::GotIt:
+        return followedBy(run, at, 1, u"到了");
+    case When::LoadInSentence:
+        return inSentence(run, at, u"書包背包行李箱子袋子孩子");
     case When::Urinating:
         return nearby(run, at, -4, u"尿");
     case When::Caught:

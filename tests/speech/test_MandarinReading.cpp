@@ -804,6 +804,29 @@ private Q_SLOTS:
             << u"a2 ni3 shuo1 shen2 me5 a1 xia4 yu3 le5 a4 wo3 zhi1 dao4 le5 hao3 mei3 a5"_s;
         QTest::newRow("倔 gruff alone; 枕 rests on")
             << u"個性很倔，枕在腿上"_s << u"ge4 xing4 hen3 jue4 zhen4 zai4 tui3 shang4"_s;
+        QTest::newRow("還 repays a mortgage; still")
+            << u"房貸還了一半，還要還很多年，他還要上班"_s
+            << u"fang2 dai4 huan2 le5 yi1 ban4 hai2 yao4 huan2 hen3 duo1 nian2 ta1 hai2 yao4 shang4 ban1"_s;
+        QTest::newRow("還得到了 also got; 還得到處 still must")
+            << u"還得到了老師的表揚，他還得到處跑"_s
+            << u"hai2 de2 dao4 le5 lao3 shi1 de5 biao3 yang2 ta1 hai2 dei3 dao4 chu4 pao3"_s;
+        QTest::newRow("背 carries luggage; memorises a poem")
+            << u"行李太重，我幫你背到車上。這首詩我背到第三段"_s
+            << u"xing2 li3 tai4 zhong4 wo3 bang1 ni3 bei1 dao4 che1 shang4 zhe4 shou3 shi1 wo3 bei4 dao4 di4 san1 duan4"_s;
+        QTest::newRow("得過 after a verb can; after a subject got")
+            << u"溫度不宜調得過低，他得過冠軍"_s
+            << u"wen1 du4 bu4 yi2 tiao2 de5 guo4 di1 ta1 de2 guo4 guan4 jun1"_s;
+        QTest::newRow("差 a difference; poor")
+            << u"結果稱為差，成績很差"_s << u"jie2 guo3 cheng1 wei2 cha1 cheng2 ji1 hen3 cha4"_s;
+        QTest::newRow("量 measures more times; 調配 mixes drugs")
+            << u"要多量幾次，藥師調配藥品"_s
+            << u"yao4 duo1 liang2 ji3 ci4 yao4 shi1 tiao2 pei4 yao4 pin3"_s;
+        QTest::newRow("為 for the north, before bringing rain")
+            << u"鋒面將為北部帶來降雨"_s
+            << u"feng1 mian4 jiang1 wei4 bei3 bu4 dai4 lai2 jiang4 yu3"_s;
+        QTest::newRow("著花 blossoms in verse only")
+            << u"來日綺窗前，寒梅著花未。趕著花預算"_s
+            << u"lai2 ri4 qi3 chuang1 qian2 han2 mei2 zhuo2 hua1 wei4 gan3 zhe5 hua1 yu4 suan4"_s;
         QTest::newRow("覺 sleep, after 著")
             << u"一直睡不著覺"_s << u"yi1 zhi2 shui4 bu4 zhao2 jiao4"_s;
         QTest::newRow("待 stay, before 沒")
