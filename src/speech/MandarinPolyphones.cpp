@@ -125,7 +125,7 @@ const Rule Rules[] = {
     {u'得', "de5", u"調跑比打說信拼爭鬥贏吃喝考算看", nullptr, When::Always, u"得過"},
     {u'得', "de2", u"募獲取贏博求奪購賺", nullptr},
     {u'得', "dei3", Subjects, nullptr},
-    {u'得', "dei3", u"天是話午然時事客月眾的週周上地", nullptr},
+    {u'得', "dei3", u"天是話午然時事客月眾的週周上地藥", nullptr},
     {u'得', "dei3", nullptr, u"自先趕馬盡儘立花等按帶"},
     {u'得', "dei3", nullptr, nullptr, When::Start},
     {u'得', "dei3", nullptr, nullptr, When::BeforeATime},
@@ -160,7 +160,7 @@ const Rule Rules[] = {
     {u'種', "zhong3", u"一二兩三四五六七八九十幾這那哪各每某多此該本同何數物品人良播雜余餘",
         nullptr},
     {u'種', "zhong4", nullptr,
-        u"了在著過下出滿田花樹菜稻豆瓜地植些幾的草香玉蔬果苗竹蘭茶哪什番咖芒"},
+        u"了在著過下出滿田花樹菜稻豆瓜地植些幾的草香玉蔬果苗竹蘭茶哪什番咖芒得小麥"},
     {u'種', "zhong4", u"要想會能去來也都還再就又在把們改春家裡合", nullptr},
     // …and 多種 or 花種 before what is planted or how (多種幾棵, 花種上了).
     {u'多', "duo1 zhong4", nullptr, u"幾一些點棵", When::Always, u"多種"},
@@ -174,7 +174,7 @@ const Rule Rules[] = {
     // 數: to count (數了數, 數一數, 數錢), else a number.
     {u'數', "shu4", u"的", nullptr},
     {u'數', "shu3", u"在正就又邊", nullptr},
-    {u'數', "shu3", nullptr, u"了著過一不到完清錢得數落都也零羊"},
+    {u'數', "shu3", nullptr, u"了著過一不到完清錢得數落都也零羊拍"},
     {u'數', "shu3", u"了一", nullptr, When::Repeated},
     {u'數', "shu4"},
     // 降: surrender (投降 is a word; 降服, 歸降), else fall.
@@ -357,6 +357,7 @@ const Rule Rules[] = {
     // 著: fall asleep or catch (睡著, 著火, 著涼), else the particle.
     {u'著', "zhao2", u"睡", nullptr},
     {u'著', "zhao2", nullptr, u"火涼急迷"},
+    {u'著', "zhao2", u"搶找猜", nullptr, When::End},
     {u'著', "zhao2", nullptr, u"了", When::Caught},
     // 穿著 as a noun, the subject of what follows (穿著要整齊, 穿著樸素) or
     // someone's (他的穿著很隨便).
@@ -785,7 +786,9 @@ bool guarding(QStringView text, int at)
     if (followedBy(
             text, next - 1, 0, u"行李孩子小孩弟弟妹妹寶寶車子店面攤位攤子包包錢包隨身火爐教室"))
         return true;
-    return QStringView(u"車店家門攤鍋火包").contains(text[next]) && !hanAt(next + 1);
+    if (text[next] == u'點' && hanAt(next + 1))
+        ++next; // 看著點鍋
+    return QStringView(u"車店家門攤鍋火包貓狗").contains(text[next]) && !hanAt(next + 1);
 }
 
 // Whether one of `words` (two characters each) stands in the sentence of

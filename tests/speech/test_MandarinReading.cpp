@@ -827,6 +827,14 @@ private Q_SLOTS:
         QTest::newRow("著花 blossoms in verse only")
             << u"來日綺窗前，寒梅著花未。趕著花預算"_s
             << u"lai2 ri4 qi3 chuang1 qian2 han2 mei2 zhuo2 hua1 wei4 gan3 zhe5 hua1 yu4 suan4"_s;
+        QTest::newRow("看 minds a cat, a pot")
+            << u"幫我看著貓，幫我看著點鍋"_s
+            << u"bang1 wo3 kan1 zhe5 mao1 bang1 wo3 kan1 zhe5 dian3 guo1"_s;
+        QTest::newRow("種 grows, before 得 and 小麥")
+            << u"蘭花種得這麼好，秋天種小麥，各種小吃"_s
+            << u"lan2 hua1 zhong4 de5 zhe4 me5 hao3 qiu1 tian1 zhong4 xiao3 mai4 ge4 zhong3 xiao3 chi1"_s;
+        QTest::newRow("得 must, after a medicine")
+            << u"這個藥得飯後吃"_s << u"zhe4 ge4 yao4 dei3 fan4 hou4 chi1"_s;
         QTest::newRow("覺 sleep, after 著")
             << u"一直睡不著覺"_s << u"yi1 zhi2 shui4 bu4 zhao2 jiao4"_s;
         QTest::newRow("待 stay, before 沒")
@@ -1024,7 +1032,8 @@ private Q_SLOTS:
             {u"玩忽職守"_s, u"wan2 hu1 zhi2 shou3"_s}, {u"養不教"_s, u"yang3 bu4 jiao4"_s},
             {u"盡早"_s, u"jin3 zao3"_s}, {u"掉色"_s, u"diao4 shai3"_s}, {u"角逐"_s, u"jue2 zhu2"_s},
             {u"漁父"_s, u"yu2 fu3"_s}, {u"挑剔"_s, u"tiao1 ti1"_s},
-            {u"阿房宮"_s, u"e1 pang2 gong1"_s}};
+            {u"阿房宮"_s, u"e1 pang2 gong1"_s}, {u"砍伐"_s, u"kan3 fa2"_s},
+            {u"得票"_s, u"de2 piao4"_s}, {u"倒打一耙"_s, u"dao4 da3 yi1 pa2"_s}};
         for (const auto &[text, reading] : rows)
             QTest::newRow(qPrintable(text)) << text << reading;
     }
