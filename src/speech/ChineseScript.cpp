@@ -238,7 +238,11 @@ char32_t mended(const QList<Point> &points, qsizetype k, char32_t c)
         && QStringView(u"迫求调撑人").contains(QChar(char16_t(points[k + 2].c)));
     if (points[k].c == U'别' && c == U'彆' && (beforeZhe || beforeForcing))
         return U'別';
-    if (points[k].c == U'冲' && c == U'沖' && beforeZhe)
+    // …and before someone who is shouted at (冲我发火).
+    const bool atSomeone = k + 2 < points.size()
+        && QStringView(u"我你他她").contains(QChar(char16_t(points[k + 1].c)))
+        && QStringView(u"发吼喊叫嚷笑来").contains(QChar(char16_t(points[k + 2].c)));
+    if (points[k].c == U'冲' && c == U'沖' && (beforeZhe || atSomeone))
         return U'衝';
     const bool beforeAnimal = k + 1 < points.size()
         && QStringView(u"鸡猫狗鸟鸭鹅兔羊猴虎熊").contains(QChar(char16_t(points[k + 1].c)));

@@ -47,7 +47,7 @@ const Rule Table[] = {
     {u'得', "de5", u"調跑比打說信拼爭鬥贏吃喝考算看", nullptr, When::Always, u"得過"},
     {u'得', "de2", u"募獲取贏博求奪購賺", nullptr},
     {u'得', "dei3", Subjects, nullptr},
-    {u'得', "dei3", u"天是話午然時事客月眾的週周上地藥", nullptr},
+    {u'得', "dei3", u"天是話午然時事客月眾的週周上地藥後", nullptr},
     {u'得', "dei3", nullptr, u"自先趕馬盡儘立花等按帶"},
     {u'得', "dei3", nullptr, nullptr, When::Start},
     {u'得', "dei3", nullptr, nullptr, When::BeforeATime},
@@ -96,7 +96,7 @@ const Rule Table[] = {
     // 數: to count (數了數, 數一數, 數錢), else a number.
     {u'數', "shu4", u"的", nullptr},
     {u'數', "shu3", u"在正就又邊", nullptr},
-    {u'數', "shu3", nullptr, u"了著過一不到完清錢得數落都也零羊拍"},
+    {u'數', "shu3", nullptr, u"了著過一不到完清錢得數落都也零羊拍螢星"},
     {u'數', "shu3", u"了一", nullptr, When::Repeated},
     {u'數', "shu4"},
     // 降: surrender (投降 is a word; 降服, 歸降), else fall.
@@ -118,7 +118,7 @@ const Rule Table[] = {
     {u'行', "hang2", u"一二兩三四五六七八九十百千萬幾每這那第數單雙", nullptr},
     {u'行', "xing2"},
     // 還: give back (還錢, 還給, 還沒還), else still.
-    {u'還', "huan2", nullptr, u"錢給書債清款回原手擊嘴價本復掉房"},
+    {u'還', "huan2", nullptr, u"錢給書債清款回原手擊嘴價本復掉房押"},
     {u'還', "huan2", u"沒", nullptr},
     {u'還', "huan2", u"不", u"將的者也就會錢"},
     {u'還', "huan2", u"不", nullptr, When::End},
@@ -394,7 +394,7 @@ const Rule Table[] = {
     {u'衝', "chong4", u"太很好真點麼", nullptr, When::End},
     {u'沖', "chong4", u"太很好真點麼", nullptr, When::End},
     {u'沖', "chong4", u"太很好真點麼", u"了"},
-    {u'衝', "chong4", nullptr, u"著"},
+    {u'衝', "chong4", nullptr, u"著我你他她"},
     // 率: to lead or be first (率先), where 先進 would take its 先.
     {u'率', "shuai4", nullptr, u"先殘兵軍眾部隊師領"},
     // 散: hanging loose (頭髮散著), else to scatter.
@@ -475,6 +475,8 @@ const Rule Table[] = {
     {u'興', "xing4", u"的", nullptr, When::End},
     // 泡: a measure of urine (尿了一泡).
     {u'一', "yi1 pao1", u"了", u"，。！？、；,.!?", When::Always, u"一泡"},
+    // 掙: to earn (掙了點錢, 掙錢), else to struggle.
+    {u'掙', "zheng4", nullptr, u"了錢到得點些大"},
     // 扒: to paw or dig (扒門, 扒出來), else to pick a pocket (被扒了).
     {u'扒', "ba1", nullptr, u"門開土出下掉拉皮著在得光"},
     // 晃: in a flash (一晃就到年底), else to sway.

@@ -835,6 +835,12 @@ private Q_SLOTS:
             << u"lan2 hua1 zhong4 de5 zhe4 me5 hao3 qiu1 tian1 zhong4 xiao3 mai4 ge4 zhong3 xiao3 chi1"_s;
         QTest::newRow("得 must, after a medicine")
             << u"這個藥得飯後吃"_s << u"zhe4 ge4 yao4 dei3 fan4 hou4 chi1"_s;
+        QTest::newRow("得 must, after 後; 掙 earns; 還 gives back a deposit")
+            << u"洗臉後得及時補水，做家教掙了點錢，房東不還押金"_s
+            << u"xi3 lian3 hou4 dei3 ji2 shi2 bu3 shui3 zuo4 jia1 jiao4 zheng4 le5 dian3 qian2 fang2 dong1 bu4 huan2 ya1 jin1"_s;
+        QTest::newRow("數 counts fireflies; 衝 at someone")
+            << u"在院子裡數螢火蟲，別衝我發火"_s
+            << u"zai4 yuan4 zi5 li3 shu3 ying2 huo3 chong2 bie2 chong4 wo3 fa1 huo3"_s;
         QTest::newRow("覺 sleep, after 著")
             << u"一直睡不著覺"_s << u"yi1 zhi2 shui4 bu4 zhao2 jiao4"_s;
         QTest::newRow("待 stay, before 沒")
@@ -1033,7 +1039,9 @@ private Q_SLOTS:
             {u"盡早"_s, u"jin3 zao3"_s}, {u"掉色"_s, u"diao4 shai3"_s}, {u"角逐"_s, u"jue2 zhu2"_s},
             {u"漁父"_s, u"yu2 fu3"_s}, {u"挑剔"_s, u"tiao1 ti1"_s},
             {u"阿房宮"_s, u"e1 pang2 gong1"_s}, {u"砍伐"_s, u"kan3 fa2"_s},
-            {u"得票"_s, u"de2 piao4"_s}, {u"倒打一耙"_s, u"dao4 da3 yi1 pa2"_s}};
+            {u"得票"_s, u"de2 piao4"_s}, {u"倒打一耙"_s, u"dao4 da3 yi1 pa2"_s},
+            {u"著眼"_s, u"zhuo2 yan3"_s}, {u"分寸"_s, u"fen4 cun4"_s},
+            {u"當家教"_s, u"dang1 jia1 jiao4"_s}};
         for (const auto &[text, reading] : rows)
             QTest::newRow(qPrintable(text)) << text << reading;
     }
