@@ -238,12 +238,14 @@ char32_t mended(const QList<Point> &points, qsizetype k, char32_t c)
         && QStringView(u"迫求调撑人").contains(QChar(char16_t(points[k + 2].c)));
     if (points[k].c == U'别' && c == U'彆' && (beforeZhe || beforeForcing))
         return U'別';
-    // …and before someone who is shouted at (冲我发火).
-    const bool atSomeone = k + 2 < points.size()
-        && QStringView(u"我你他她").contains(QChar(char16_t(points[k + 1].c)))
-        && QStringView(u"发吼喊叫嚷笑来").contains(QChar(char16_t(points[k + 2].c)));
-    if (points[k].c == U'冲' && c == U'沖' && (beforeZhe || atSomeone))
-        return U'衝';
+    if (points[k].c == U'冲' && c == U'沖') {
+        // …and before someone who is shouted at (冲我发火).
+        const bool atSomeone = k + 2 < points.size()
+            && QStringView(u"我你他她").contains(QChar(char16_t(points[k + 1].c)))
+            && QStringView(u"发吼喊叫嚷笑来").contains(QChar(char16_t(points[k + 2].c)));
+        if (beforeZhe || atSomeone)
+            return U'衝';
+    }
     const bool beforeAnimal = k + 1 < points.size()
         && QStringView(u"鸡猫狗鸟鸭鹅兔羊猴虎熊").contains(QChar(char16_t(points[k + 1].c)));
     if (points[k].c == U'只' && c == U'只' && beforeAnimal)
@@ -287,26 +289,27 @@ char32_t mended(const QList<Point> &points, qsizetype k, char32_t c)
         return U'捲';
     // 系 ties a tie, a lace, a scarf or a belt named a little before it
     // (领带怎么系, 鞋带松了，蹲下来系一下).
-    bool tieBefore = false;
-    for (qsizetype i = k - 1; i >= 0 && k - i <= 10; --i)
-        tieBefore = tieBefore || QStringView(u"带绳巾").contains(QChar(char16_t(points[i].c)));
-    const bool beforeSystem = k + 1 < points.size()
-        && QStringView(u"统列数").contains(QChar(char16_t(points[k + 1].c)));
-    if (points[k].c == U'系' && c != U'繫' && tieBefore && !beforeSystem
-        && !before(1, u"关联体派谱"))
-        return U'繫';
-    // 干点家务, 干些活: doing some work, not a dry spot.
-    if (points[k].c == U'干' && c == U'乾' && k + 2 < points.size()
-        && QStringView(u"点些").contains(QChar(char16_t(points[k + 1].c)))
-        && QStringView(u"家活事正别什").contains(QChar(char16_t(points[k + 2].c))))
-        return U'幹';
-    // 你干的, 谁干的, 谁爱干谁干: someone does it, not dried.
-    const bool doneAfter = k + 1 < points.size()
-        && QStringView(u"的了啥嘛吗什谁").contains(QChar(char16_t(points[k + 1].c)));
-    const bool endsClause = k + 1 >= points.size() || !isHan(points[k + 1].c);
-    if (points[k].c == U'干' && c == U'乾'
-        && ((before(1, u"你我他她谁们") && doneAfter) || (before(1, u"谁爱") && endsClause)))
-        return U'幹';
+    if (points[k].c == U'系' && c != U'繫') {
+        bool tieBefore = false;
+        for (qsizetype i = k - 1; i >= 0 && k - i <= 10; --i)
+            tieBefore = tieBefore || QStringView(u"带绳巾").contains(QChar(char16_t(points[i].c)));
+        const bool beforeSystem = k + 1 < points.size()
+            && QStringView(u"统列数").contains(QChar(char16_t(points[k + 1].c)));
+        if (tieBefore && !beforeSystem && !before(1, u"关联体派谱"))
+            return U'繫';
+    }
+    if (points[k].c == U'干' && c == U'乾') {
+        const char32_t next = k + 1 < points.size() ? points[k + 1].c : U'。';
+        // 干点家务, 干些活: doing some work, not a dry spot.
+        if (QStringView(u"点些").contains(QChar(char16_t(next))) && k + 2 < points.size()
+            && QStringView(u"家活事正别什").contains(QChar(char16_t(points[k + 2].c))))
+            return U'幹';
+        // 你干的, 谁干的, 谁爱干谁干: someone does it, not dried.
+        if ((before(1, u"你我他她谁们")
+                && QStringView(u"的了啥嘛吗什谁").contains(QChar(char16_t(next))))
+            || (before(1, u"谁爱") && !isHan(next)))
+            return U'幹';
+    }
     // 干发: dry hair (干发速度), where 干 is dry.
     if (points[k].c == U'发' && before(1, u"干") && isDry(points, k - 1))
         return U'髮';

@@ -17,8 +17,8 @@ namespace MandarinPolyphones
 // text[at], as its neighbours decide them: mostly the first syllable alone,
 // the rest staying the lexicon's; null where no rule decides. Most rules are
 // for a character standing alone; a few are for one word (看得到 de5, 他得到
-// de2, 明朝 in verse ming2 zhao1). `wordBefore` is the length in characters of the word before
-// it (0 where no Chinese comes before).
+// de2, 明朝 in verse ming2 zhao1). `wordBefore` is the length in characters
+// of the word before it (0 where no Chinese comes before).
 const QStringList *readingOf(QStringView text, int at, int length, int wordBefore);
 
 // The rules that can never decide, each as its character and reading: a
