@@ -47,10 +47,11 @@ const Rule Table[] = {
     {u'得', "de5", u"調跑比打說信拼爭鬥贏吃喝考算看", nullptr, When::Always, u"得過"},
     {u'得', "de2", u"募獲取贏博求奪購賺", nullptr},
     {u'得', "dei3", Subjects, nullptr},
-    {u'得', "dei3", u"天是話午然時事客月眾的週周上地藥後", nullptr},
+    {u'得', "dei3", u"天是話午然時事客月眾的週周上地藥後隊", nullptr},
     {u'得', "dei3", nullptr, u"自先趕馬盡儘立花等按帶"},
     {u'得', "dei3", nullptr, nullptr, When::Start},
     {u'得', "dei3", nullptr, nullptr, When::BeforeATime},
+    {u'得', "dei3", nullptr, nullptr, When::MustDo},
     // 地: the adverb particle after a word (高興地說, 慢慢地走), else ground.
     {u'地', "de5", nullptr, nullptr, When::AfterDouble},
     {u'地', "de5", nullptr, nullptr, When::AfterOneByOne},
@@ -73,6 +74,8 @@ const Rule Table[] = {
     {u'背', "bei1", nullptr, u"著起上走負在久去回"},
     {u'背', "bei1", nullptr, u"到", When::LoadInSentence},
     {u'背', "bei1", nullptr, nullptr, When::LoadInSentence, u"背到"},
+    {u'背', "bei1", nullptr, u"到", When::CarriedSomeone},
+    {u'背', "bei1", nullptr, nullptr, When::CarriedSomeone, u"背到"},
     {u'背', "bei1", u"不", nullptr, When::End},
     {u'背', "bei1", nullptr, nullptr, When::BeforeALoad},
     {u'背', "bei1", u"你我他她幫", nullptr, When::CarryingALoad},
@@ -118,6 +121,7 @@ const Rule Table[] = {
     {u'行', "hang2", u"一二兩三四五六七八九十百千萬幾每這那第數單雙", nullptr},
     {u'行', "xing2"},
     // 還: give back (還錢, 還給, 還沒還), else still.
+    {u'還', "hai2 gei3", nullptr, nullptr, When::GivingBesides, u"還給"},
     {u'還', "huan2", nullptr, u"錢給書債清款回原手擊嘴價本復掉房押"},
     {u'還', "huan2", u"沒", nullptr},
     {u'還', "huan2", u"不", u"將的者也就會錢"},
@@ -130,7 +134,8 @@ const Rule Table[] = {
     {u'還', "huan2", u"就再要快先得該會想去來能上定難", nullptr, When::Always, u"還回來"},
     {u'還', "huan2", nullptr, nullptr, When::End},
     // 還 repays a loan or a debt named in the sentence (房貸還了一半，還要還很多年).
-    {u'還', "huan2", nullptr, u"了清完一多很", When::Repaying},
+    {u'還', "huan2", nullptr, u"了清完一多很兩最全", When::Repaying},
+    {u'還', "huan2", nullptr, nullptr, When::Borrowed, u"還回來"},
     {u'還', "huan2", nullptr, nullptr, When::Repaying, u"還了"},
     {u'還', "huan2", nullptr, u"多", When::Repaying, u"還很"},
     {u'還', "hai2"},
@@ -142,6 +147,9 @@ const Rule Table[] = {
     {u'為', "wei2", nullptr, nullptr, When::AfterNaming},
     {u'為', "wei2", nullptr, nullptr, When::AfterMerging},
     {u'為', "wei2", nullptr, nullptr, When::AfterThis},
+    {u'為', "wei2", nullptr, nullptr, When::Passive},
+    {u'為', "wei2", nullptr, u"喻恥榮傲憾準宜限佳"},
+    {u'為', "wei4", nullptr, u"您"},
     // …and as the copula of notices and definitions (時間為, 本品為).
     {u'為', "wei2", u"品文日間期額率價費點址者本此即均皆乃實亦係號量限樓段多將站度模方里面上",
         nullptr},
@@ -161,7 +169,7 @@ const Rule Table[] = {
     {u'差', "chai1", u"出公郵信", nullptr},
     {u'差', "cha1", nullptr, u"別異距價錯額"},
     // …the difference of a subtraction (結果稱為差).
-    {u'差', "cha1", u"為做之", nullptr, When::End},
+    {u'差', "cha1", u"為做之的", nullptr, When::End},
     {u'差', "cha4"},
     // 處: to handle or be in (處理, 處於), else a place.
     {u'處', "chu3", nullptr, u"理置分罰境於事世以得新"},
@@ -320,11 +328,11 @@ const Rule Table[] = {
     // 吐: vomit (想吐, 吐了一路), else spit out (吐了一口氣 is a word).
     {u'吐', "tu3", u"亂", nullptr},
     {u'吐', "tu4", u"想嘔要快又會直", nullptr},
-    {u'吐', "tu4", nullptr, u"了"},
+    {u'吐', "tu4", nullptr, u"了得"},
     {u'吐', "tu4", nullptr, nullptr, When::End},
     {u'吐', "tu3"},
     // 盛: fill a bowl (盛飯, 盛一碗), else abundant.
-    {u'盛', "cheng2", nullptr, u"飯湯一碗水菜滿裝盤入進出多太半好"},
+    {u'盛', "cheng2", nullptr, u"飯湯一碗水菜滿裝盤入進出多太半好熱"},
     {u'盛', "cheng2", u"來去己幫再先碗便", nullptr},
     // 供: to offer to the gods or ancestors (供上鮮花), else to supply.
     {u'供', "gong4", nullptr, u"上奉品桌佛神祖"},
@@ -368,6 +376,8 @@ const Rule Table[] = {
     {u'扎', "za1", nullptr, u"辮個丸馬起頭緊好成"},
     {u'扎', "zha1", u"灸針", nullptr},
     {u'紮', "za1", nullptr, u"辮個丸馬起頭緊好成"},
+    // (OpenCC writes the 扎 of pricking as 紮 too: 小心扎腳.)
+    {u'紮', "zha1", nullptr, u"腳手針到破傷"},
     // 悶: stuffy (悶熱, 又悶又熱, a stuffy room), else low in spirits.
     {u'悶', "men1", nullptr, u"熱又住死"},
     {u'悶', "men1", nullptr, nullptr, When::InStuffyAir},
@@ -515,6 +525,15 @@ const Rule Table[] = {
     {u'和', "huo2 hao3", nullptr, nullptr, When::DoughBefore, u"和好"},
     {u'和', "huo2 hao3", nullptr, u"了", When::DoughAfter, u"和好"},
     {u'和', "huo2", nullptr, u"成一", When::DoughAfter},
+    // 遺之: gives it to someone (請以遺之), not leaves it.
+    {u'遺', "wei4", nullptr, u"之"},
+    // 折: a branch or a leg snapped (樹枝都折了), else to fold or bend.
+    {u'折', "she2", u"都枝桿腳竿棍柄也", u"了斷"},
+    // 王: to rule, in classical prose (不王者, 以德行仁者王).
+    {u'王', "wang4", u"不", u"者"},
+    {u'王', "wang4", u"者", nullptr, When::End},
+    // 乘: a chariot, counted (一車四馬稱為一乘).
+    {u'乘', "sheng4", Numerals, nullptr, When::End},
     // 一件件數清楚: counted, not the number of items.
     {u'件', "jian4 shu3", u"件", nullptr, When::Always, u"件數"},
     // 便: cheap (便宜), else convenient.

@@ -67,6 +67,13 @@ enum class When {
                    // (書包那麼重，媽媽幫你背)
     Guarding, // 著, 好 or 一下 and what is kept an eye on after it (看著行李),
               // or nothing after them but a request before (幫忙看著, 要看好)
+    Passive, // 所 and a verb of being known, liked or troubled later in the clause
+             // (為大家所共有, 為人所知)
+    Borrowed, // something lent or borrowed in the sentence (借給同事用了一下，還回來)
+    GivingBesides, // 給, a person and something done for them after it (還給我講了故事)
+    MustDo, // what has to be done after it, or 看來 before (病得慢慢養, 看來得搬家了)
+    CarriedSomeone, // 把 or 將 before and no lesson or words to learn in the
+                    // sentence (把她背到床上, not 把課文背到滾瓜爛熟)
 };
 
 struct Rule {

@@ -87,8 +87,9 @@ bool afterNaming(QStringView text, int at)
     static constexpr char16_t NotAfter[] = u"後前上下及免便致來外內為至往";
     if (at < 1 || !isHan(text[at - 1]))
         return false;
-    for (int i = at - 2; i >= 0 && at - i <= 8 && isHan(text[i]); --i) {
-        if (QStringView(Naming).contains(text[i]))
+    // 以 reaches further back, across a list (以穿粗衣、吃粗食為恥).
+    for (int i = at - 2; i >= 0 && at - i <= 12 && (isHan(text[i]) || text[i] == u'、'); --i) {
+        if (at - i <= 8 && QStringView(Naming).contains(text[i]))
             return true;
         if (text[i] != u'以')
             continue;
@@ -310,7 +311,23 @@ bool holds(When when, QStringView run, int at, int wordBefore)
     case When::IndeedNotAWord:
         return !followedBy(run, at, 0, u"確實確診確保確立確鑿確切確定確認");
     case When::Repaying:
-        return inSentence(run, at, u"房貸貸款欠款債務欠債借錢信貸卡債");
+        return inSentence(run, at, u"房貸貸款欠款債務欠債借錢信貸卡債還款還書借書信用");
+    case When::Borrowed:
+        return inSentence(run, at, u"借給借了借用借走借我借你借他租的");
+    case When::Passive:
+        return ahead(run, at, 10,
+            u"所知所用所愛所共所稱所接所喜所重所詬所困所苦所迫所害所騙所動所欣所推所熟所認所忽"
+            u"所青所取所殺所擒所敗所笑所傷所惑所累所感所左所吸所震所折");
+    case When::GivingBesides:
+        return at + 3 < run.size() && run[at + 1] == u'給'
+            && QStringView(u"我你妳他她您").contains(run[at + 2])
+            && QStringView(u"講盛買做煮帶寫畫倒泡夾送打拍唱準找介發留剝切削織縫修洗燉炒烤蓋")
+                   .contains(run[at + 3]);
+    case When::MustDo:
+        return followedBy(run, at, 0, u"慢慢多穿多帶多喝多吃多注多休多加多留多準放慢")
+            || (at >= 2 && run.sliced(at - 2, 2) == u"看來");
+    case When::CarriedSomeone:
+        return afterBa(run, at) && !inSentence(run, at, u"課文單字詩詞書經台詞公式答案內容");
     case When::GotIt:
         return followedBy(run, at, 1, u"到了");
     case When::LoadInSentence:

@@ -182,6 +182,10 @@ private Q_SLOTS:
         QTest::newRow("干 whoever likes it does it")
             << u"谁爱干谁干。"_s << u"shei2 ai4 gan4 shei2 gan4"_s;
         QTest::newRow("冲 at someone") << u"你别冲我发火"_s << u"ni3 bie2 chong4 wo3 fa1 huo3"_s;
+        QTest::newRow("扎 pricks, before 脚")
+            << u"施工中小心扎脚"_s << u"shi1 gong1 zhong1 xiao3 xin1 zha1 jiao3"_s;
+        QTest::newRow("看管 after 我")
+            << u"让室友帮我看管"_s << u"rang4 shi4 you3 bang1 wo3 kan1 guan3"_s;
         QTest::newRow("卷 a paper, before 好") << u"试卷好难"_s << u"shi4 juan4 hao3 nan2"_s;
         QTest::newRow("干嘛 why") << u"你跑那么快干嘛"_s << u"ni3 pao3 na4 me5 kuai4 gan4 ma2"_s;
         QTest::newRow("冲 strong, a little")

@@ -841,6 +841,44 @@ private Q_SLOTS:
         QTest::newRow("數 counts fireflies; 衝 at someone")
             << u"在院子裡數螢火蟲，別衝我發火"_s
             << u"zai4 yuan4 zi5 li3 shu3 ying2 huo3 chong2 bie2 chong4 wo3 fa1 huo3"_s;
+        QTest::newRow("為 to be, after 以 across a list")
+            << u"他以誠實為原則、以勤勞為榮"_s
+            << u"ta1 yi3 cheng2 shi2 wei2 yuan2 ze2 yi3 qin2 lao2 wei2 rong2"_s;
+        QTest::newRow("為 to be, before 所")
+            << u"這本書為眾人所熟知"_s << u"zhe4 ben3 shu1 wei2 zhong4 ren2 suo3 shou2 zhi1"_s;
+        QTest::newRow("為 for, before 您")
+            << u"我們馬上為您補發"_s << u"wo3 men5 ma3 shang4 wei4 nin2 bu3 fa1"_s;
+        QTest::newRow("還 gives back what was lent")
+            << u"書借給他用了一下，還回來時封面破了"_s
+            << u"shu1 jie4 gei3 ta1 yong4 le5 yi1 xia4 huan2 hui2 lai2 shi2 feng1 mian4 po4 le5"_s;
+        QTest::newRow("還 repays a card")
+            << u"每月只還最低應繳金額，信用卡利息很高"_s
+            << u"mei3 yue4 zhi3 huan2 zui4 di1 ying1 jiao3 jin1 e2 xin4 yong4 ka3 li4 xi2 hen3 gao1"_s;
+        QTest::newRow("還給 also, for someone")
+            << u"媽媽還給我煮了一碗麵"_s << u"ma1 ma5 hai2 gei3 wo3 zhu3 le5 yi1 wan3 mian4"_s;
+        QTest::newRow("得 must, after 看來")
+            << u"看來得早點出門"_s << u"kan4 lai2 dei3 zao3 dian3 chu1 men2"_s;
+        QTest::newRow("得 must, before 多穿")
+            << u"外面很冷，得多穿一件"_s << u"wai4 mian4 hen3 leng3 dei3 duo1 chuan1 yi1 jian4"_s;
+        QTest::newRow("背 carries someone after 把")
+            << u"爸爸把受傷的弟弟背到醫院"_s
+            << u"ba4 ba5 ba3 shou4 shang1 de5 di4 di5 bei1 dao4 yi1 yuan4"_s;
+        QTest::newRow("背 recites a lesson after 把")
+            << u"把課文背到滾瓜爛熟"_s << u"ba3 ke4 wen2 bei4 dao4 gun3 gua1 lan4 shou2"_s;
+        QTest::newRow("折 snapped")
+            << u"颱風過後樹枝都折了"_s << u"tai2 feng1 guo4 hou4 shu4 zhi1 dou1 she2 le5"_s;
+        QTest::newRow("遺 gives, before 之") << u"請以遺之"_s << u"qing3 yi3 wei4 zhi1"_s;
+        QTest::newRow("吐 vomits, before 得")
+            << u"這碗麵吐得我難受"_s << u"zhe4 wan3 mian4 tu4 de5 wo3 nan2 shou4"_s;
+        QTest::newRow("差 a difference, ending the clause")
+            << u"兩數相減的結果叫做兩數的差"_s
+            << u"liang3 shu4 xiang1 jian3 de5 jie2 guo3 jiao4 zuo4 liang3 shu4 de5 cha1"_s;
+        QTest::newRow("看家 after 會")
+            << u"我家的狗很會看家"_s << u"wo3 jia1 de5 gou3 hen3 hui4 kan1 jia1"_s;
+        QTest::newRow("王 rules, classical")
+            << u"以德行仁者王"_s << u"yi3 de2 xing4 ren2 zhe3 wang4"_s;
+        QTest::newRow("乘 a chariot, counted")
+            << u"古時一車四馬為一乘"_s << u"gu3 shi2 yi1 che1 si4 ma3 wei2 yi1 sheng4"_s;
         QTest::newRow("覺 sleep, after 著")
             << u"一直睡不著覺"_s << u"yi1 zhi2 shui4 bu4 zhao2 jiao4"_s;
         QTest::newRow("待 stay, before 沒")
@@ -1041,7 +1079,11 @@ private Q_SLOTS:
             {u"阿房宮"_s, u"e1 pang2 gong1"_s}, {u"砍伐"_s, u"kan3 fa2"_s},
             {u"得票"_s, u"de2 piao4"_s}, {u"倒打一耙"_s, u"dao4 da3 yi1 pa2"_s},
             {u"著眼"_s, u"zhuo2 yan3"_s}, {u"分寸"_s, u"fen4 cun4"_s},
-            {u"當家教"_s, u"dang1 jia1 jiao4"_s}};
+            {u"當家教"_s, u"dang1 jia1 jiao4"_s}, {u"挨罵"_s, u"ai2 ma4"_s},
+            {u"挨餓"_s, u"ai2 e4"_s}, {u"悶聲不響"_s, u"men1 sheng1 bu4 xiang3"_s},
+            {u"散漫"_s, u"san3 man4"_s}, {u"大選中"_s, u"da4 xuan3 zhong1"_s},
+            {u"藏區"_s, u"zang4 qu1"_s}, {u"糊弄"_s, u"hu4 nong4"_s}, {u"翹著"_s, u"qiao4 zhe5"_s},
+            {u"看護"_s, u"kan1 hu4"_s}};
         for (const auto &[text, reading] : rows)
             QTest::newRow(qPrintable(text)) << text << reading;
     }
