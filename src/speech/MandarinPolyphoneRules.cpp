@@ -108,6 +108,7 @@ const Rule Table[] = {
     {u'降', "jiang4"},
     // 長: grow (長大, 長得, 長出), else long (太長了).
     {u'長', "zhang3", nullptr, u"得"},
+    {u'長', "zhang3", u"草木苗芽", nullptr},
     {u'長', "chang2", u"太很好多最更較麼不也真夠變拉延留", nullptr},
     {u'長', "chang2", u"太很好多最更較麼不也真夠變拉延留", nullptr, When::Always, u"長了"},
     {u'長', "zhang3", nullptr, u"大高出得胖了著成滿在個肉芽這那"},
@@ -120,6 +121,10 @@ const Rule Table[] = {
     {u'行', "xing2", nullptr, u"人動程走為進"},
     {u'行', "hang2", u"一二兩三四五六七八九十百千萬幾每這那第數單雙", nullptr},
     {u'行', "xing2"},
+    // 同行: colleagues when counted, compared with or asked (幾位同行, 比同行差,
+    // 同行的前輩), else going together.
+    {u'同', "tong2 hang2", u"位比", nullptr, When::Always, u"同行"},
+    {u'同', "tong2 hang2", nullptr, nullptr, When::AmongPeers, u"同行"},
     // 還: give back (還錢, 還給, 還沒還), else still.
     {u'還', "hai2 gei3", nullptr, nullptr, When::GivingBesides, u"還給"},
     {u'還', "huan2", nullptr, u"錢給書債清款回原手擊嘴價本復掉房押"},
@@ -149,12 +154,14 @@ const Rule Table[] = {
     {u'為', "wei2", nullptr, nullptr, When::AfterThis},
     {u'為', "wei2", nullptr, nullptr, When::Passive},
     {u'為', "wei2", nullptr, u"喻恥榮傲憾準宜限佳"},
+    // …and after a verb of making or naming (設為, 改為), even before 您…
+    {u'為', "wei2",
+        u"稱視名改選化列分轉譽封定評立設奉成作認以淪變極頗較甚最尤更殊建訂劃升降合整換減增縮提釋",
+        nullptr},
+    // …but otherwise for you (馬上為您補發)…
     {u'為', "wei4", nullptr, u"您"},
     // …and as the copula of notices and definitions (時間為, 本品為).
     {u'為', "wei2", u"品文日間期額率價費點址者本此即均皆乃實亦係號量限樓段多將站度模方里面上",
-        nullptr},
-    {u'為', "wei2",
-        u"稱視名改選化列分轉譽封定評立設奉成作認以淪變極頗較甚最尤更殊建訂劃升降合整換減增縮提釋",
         nullptr},
     {u'為', "wei4"},
     // 應: answer (應對, 應邀), else should.
@@ -234,9 +241,14 @@ const Rule Table[] = {
     {u'倒', "dao4", nullptr, u"點些"},
     {u'倒', "dao4", nullptr, u"水茶酒杯進出入掉車退數是也不立影映貼轉過來垃完空"},
     {u'倒', "dao4", nullptr, u"著", When::Backwards},
+    {u'倒', "dao4", nullptr, nullptr, When::RubbishBefore},
+    {u'倒', "dao4", nullptr, nullptr, When::RubbishBefore, u"倒了"},
     {u'倒', "dao3"},
     // 將: a general (將軍, 大將), else will or take.
     {u'將', "jiang4", nullptr, u"軍領士帥官"},
+    // …but 中將 or 大將 before a verb is the school or the place that will
+    // (高中將增加課程).
+    {u'將', "jiang1", u"大中少", u"增會要在把於可有成為持進推開舉提加改"},
     {u'將', "jiang4", u"大上中少名武老猛守主飛", nullptr},
     {u'將', "jiang1"},
     // 中: hit (打中, 中獎), else middle.
@@ -525,6 +537,19 @@ const Rule Table[] = {
     {u'和', "huo2 hao3", nullptr, nullptr, When::DoughBefore, u"和好"},
     {u'和', "huo2 hao3", nullptr, u"了", When::DoughAfter, u"和好"},
     {u'和', "huo2", nullptr, u"成一", When::DoughAfter},
+    // 燕: the old state or a surname before a list or a title (燕、趙, 燕伯伯).
+    {u'燕', "yan1", nullptr, u"、趙伯叔"},
+    // 卷 in verse rolls or sweeps (半卷紅旗, 千騎卷平岡), but scrolls are counted
+    // (讀書破萬卷).
+    {u'卷', "juan4", Numerals, nullptr, When::Verse},
+    {u'卷', "juan4", u"書開釋經詩畫手案", nullptr, When::Verse},
+    {u'卷', "juan4", nullptr, u"冊軸帙宗首", When::Verse},
+    {u'卷', "juan3", nullptr, nullptr, When::Verse},
+    // 語 tells someone, in classical prose (吾語女, 語之故); 女 is then you
+    // (吾語女, 三歲貫女).
+    {u'語', "yu4", u"吾", nullptr},
+    {u'語', "yu4", nullptr, u"之女汝"},
+    {u'女', "ru3", u"語貫誨", nullptr},
     // 遺之: gives it to someone (請以遺之), not leaves it.
     {u'遺', "wei4", nullptr, u"之"},
     // 折: a branch or a leg snapped (樹枝都折了), else to fold or bend.

@@ -72,6 +72,8 @@ enum class When {
     Borrowed, // something lent or borrowed in the sentence (借給同事用了一下，還回來)
     GivingBesides, // 給, a person and something done for them after it (還給我講了故事)
     MustDo, // what has to be done after it, or 看來 before (病得慢慢養, 看來得搬家了)
+    AmongPeers, // a senior, a review or a rivalry just after 同行 (同行的前輩)
+    RubbishBefore, // rubbish a little before it (垃圾你倒了沒有)
     CarriedSomeone, // 把 or 將 before and no lesson or words to learn in the
                     // sentence (把她背到床上, not 把課文背到滾瓜爛熟)
 };

@@ -282,9 +282,11 @@ bool holds(When when, QStringView run, int at, int wordBefore)
     case When::LeftBehind:
         return at + 1 < run.size() && run[at + 1] == u'在'
             && !(at > 0 && QStringView(u"葉雨雪花灰塵石彈星日").contains(run[at - 1]))
-            && followedBy(run, at, 1,
-                u"車上車裡家裡教室辦公桌上計程公車捷運店裡房間宿舍學校公司座位餐廳飯店旅館沙發廁所"
-                u"床上");
+            && (followedBy(run, at, 1,
+                    u"車上車裡家裡教室辦公桌上計程公車捷運店裡房間宿舍學校公司座位餐廳飯店旅館沙發"
+                    u"廁所床上出租診室診所我車你車他車我家你家他家朋友")
+                || (at + 2 < run.size() && run[at + 2] == u'家'
+                    && (at + 3 >= run.size() || !isHan(run[at + 3]) || run[at + 3] == u'了')));
     case When::ForSomeone:
         return ahead(run, at, 8,
             u"著想服務加油打氣喝彩鼓掌祈福祈禱操心擔心效力出力犧牲付出主隊捏把爭光慶祝送行提供施打"
@@ -326,6 +328,10 @@ bool holds(When when, QStringView run, int at, int wordBefore)
     case When::MustDo:
         return followedBy(run, at, 0, u"慢慢多穿多帶多喝多吃多注多休多加多留多準放慢")
             || (at >= 2 && run.sliced(at - 2, 2) == u"看來");
+    case When::AmongPeers:
+        return ahead(run, at + 1, 3, u"前輩業者評測競爭");
+    case When::RubbishBefore:
+        return nearby(run, at, 5, u"圾");
     case When::CarriedSomeone:
         return afterBa(run, at) && !inSentence(run, at, u"課文單字詩詞書經台詞公式答案內容");
     case When::GotIt:

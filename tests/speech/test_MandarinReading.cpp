@@ -879,6 +879,33 @@ private Q_SLOTS:
             << u"以德行仁者王"_s << u"yi3 de2 xing4 ren2 zhe3 wang4"_s;
         QTest::newRow("乘 a chariot, counted")
             << u"古時一車四馬為一乘"_s << u"gu3 shi2 yi1 che1 si4 ma3 wei2 yi1 sheng4"_s;
+        QTest::newRow("落 left behind, in a car or at home")
+            << u"手機落在我車上了，鑰匙落在家了"_s
+            << u"shou3 ji1 la4 zai4 wo3 che1 shang4 le5 yao4 shi5 la4 zai4 jia1 le5"_s;
+        QTest::newRow("落 falls, into a hometown")
+            << u"他落在家鄉的日子"_s << u"ta1 luo4 zai4 jia1 xiang1 de5 ri4 zi5"_s;
+        QTest::newRow("長 grows, after 草木") << u"春來草木長"_s << u"chun1 lai2 cao3 mu4 zhang3"_s;
+        QTest::newRow("語 tells, 女 you") << u"居！吾語女"_s << u"ju1 wu2 yu4 ru3"_s;
+        QTest::newRow("同行 colleagues, counted")
+            << u"問了幾位同行，都說行情不好"_s
+            << u"wen4 le5 ji3 wei4 tong2 hang2 dou1 shuo1 hang2 qing2 bu4 hao3"_s;
+        QTest::newRow("同行 going together")
+            << u"我和同行的朋友去爬山"_s << u"wo3 he2 tong2 xing2 de5 peng2 you5 qu4 pa2 shan1"_s;
+        QTest::newRow("倒 pours out rubbish")
+            << u"垃圾你倒了沒有？"_s << u"le4 se4 ni3 dao4 le5 mei2 you3"_s;
+        QTest::newRow("中將 a school that will")
+            << u"明年起高中將增加課程"_s
+            << u"ming2 nian2 qi3 gao1 zhong1 jiang1 zeng1 jia1 ke4 cheng2"_s;
+        QTest::newRow("燕 the state, in a list")
+            << u"燕、趙、韓、魏"_s << u"yan1 zhao4 han2 wei4"_s;
+        QTest::newRow("為 to be after 設, before 您")
+            << u"將編碼設為您慣用的格式"_s
+            << u"jiang1 bian1 ma3 she4 wei2 nin2 guan4 yong4 de5 ge2 shi4"_s;
+        QTest::newRow("卷 sweeps in verse, but scrolls are counted")
+            << u"千騎卷平岡，萬卷書在旁。"_s
+            << u"qian1 qi2 juan3 ping2 gang1 wan4 juan4 shu1 zai4 pang2"_s;
+        QTest::newRow("聲調 after 和")
+            << u"注意輕聲和聲調"_s << u"zhu4 yi4 qing1 sheng1 he2 sheng1 diao4"_s;
         QTest::newRow("覺 sleep, after 著")
             << u"一直睡不著覺"_s << u"yi1 zhi2 shui4 bu4 zhao2 jiao4"_s;
         QTest::newRow("待 stay, before 沒")
@@ -1083,7 +1110,10 @@ private Q_SLOTS:
             {u"挨餓"_s, u"ai2 e4"_s}, {u"悶聲不響"_s, u"men1 sheng1 bu4 xiang3"_s},
             {u"散漫"_s, u"san3 man4"_s}, {u"大選中"_s, u"da4 xuan3 zhong1"_s},
             {u"藏區"_s, u"zang4 qu1"_s}, {u"糊弄"_s, u"hu4 nong4"_s}, {u"翹著"_s, u"qiao4 zhe5"_s},
-            {u"看護"_s, u"kan1 hu4"_s}};
+            {u"看護"_s, u"kan1 hu4"_s}, {u"姊妹"_s, u"zi3 mei4"_s},
+            {u"西洋參"_s, u"xi1 yang2 shen1"_s}, {u"育嬰假"_s, u"yu4 ying1 jia4"_s},
+            {u"將仲子"_s, u"qiang1 zhong4 zi3"_s}, {u"漂母"_s, u"piao3 mu3"_s},
+            {u"行會"_s, u"hang2 hui4"_s}};
         for (const auto &[text, reading] : rows)
             QTest::newRow(qPrintable(text)) << text << reading;
     }
