@@ -210,6 +210,10 @@ bool isDry(const QList<Point> &points, qsizetype k)
     if (before == U'不' && k > 1
         && QStringView(u"晒晾烘吹擦弄").contains(QChar(char16_t(points[k - 2].c))))
         return true;
+    // Dried through, or dry and wet (干不透, 见干见湿, 干湿分离).
+    if ((next == U'不' && at(k + 2) == U'透') || next == U'湿'
+        || (before == U'见' && next == U'见'))
+        return true;
     // Hair that is dried (干发速度), not something set going (干发展).
     if (next == U'发')
         return !QStringView(u"展生现出表布动明挥达放起票言誓射行扬育酵热烧")
@@ -273,7 +277,10 @@ char32_t mended(const QList<Point> &points, qsizetype k, char32_t c)
             || (k + 1 < points.size()
                 && QStringView(u"抖烧出生现表炎愁呆麻冷热慌")
                        .contains(QChar(char16_t(points[k + 1].c)))));
-    if (points[k].c == U'发' && c == U'髮' && afterStraight)
+    // 发霉, 发酵, 发芽 grow, even after 掉 (切掉发霉的部分, not 掉髮).
+    const bool beforeGrowth = k + 1 < points.size()
+        && QStringView(u"霉酵芽").contains(QChar(char16_t(points[k + 1].c)));
+    if (points[k].c == U'发' && c == U'髮' && (afterStraight || beforeGrowth))
         return U'發';
     // 明了 is understood (简单明了) only where 明 does not end a word of its
     // own: 文明了, 说明了 take the particle, which OpenCC writes 瞭.
@@ -284,7 +291,7 @@ char32_t mended(const QList<Point> &points, qsizetype k, char32_t c)
     // where OpenCC keeps the scroll (试卷好难 stays one).
     const bool beforeRolled = k + 1 < points.size()
         && QStringView(u"我你他起走入进着了西高好得紧成").contains(QChar(char16_t(points[k + 1].c)))
-        && !before(1, u"试考问答画书开試問畫書開");
+        && !before(1, u"试考问答画书开試問畫書開上下");
     if (points[k].c == U'卷' && c == U'卷' && beforeRolled)
         return U'捲';
     // 系 ties a tie, a lace, a scarf or a belt named a little before it

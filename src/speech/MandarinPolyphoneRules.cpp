@@ -42,12 +42,14 @@ const Rule Table[] = {
         When::Always, u"得到"},
     {u'得', "de5", u"算比配談稱趕追跟", nullptr, When::Always, u"得上"},
     {u'得', "de2", nullptr, u"了獎分知之兼易"},
+    // …rare after 很難 (畢業後真的很難得), which takes it from 難得.
+    {u'得', "de2", u"難", nullptr},
     // …got once (他得過獎), but after a verb 得過 is can (跑得過, 調得過低).
     {u'得', "de2", u"我你妳他她它們曾沒從未也都還又", u"過"},
     {u'得', "de5", u"調跑比打說信拼爭鬥贏吃喝考算看", nullptr, When::Always, u"得過"},
     {u'得', "de2", u"募獲取贏博求奪購賺", nullptr},
     {u'得', "dei3", Subjects, nullptr},
-    {u'得', "dei3", u"天是話午然時事客月眾的週周上地藥後隊", nullptr},
+    {u'得', "dei3", u"天是話午然時事客月眾的週周上地藥後隊班", nullptr},
     {u'得', "dei3", nullptr, u"自先趕馬盡儘立花等按帶"},
     {u'得', "dei3", nullptr, nullptr, When::Start},
     {u'得', "dei3", nullptr, nullptr, When::BeforeATime},
@@ -60,6 +62,9 @@ const Rule Table[] = {
     {u'地', "de5", nullptr, nullptr, When::Repeated},
     {u'地', "de5", nullptr, nullptr, When::AfterDouble, u"地下"},
     {u'地', "de5", nullptr, nullptr, When::AfterDouble, u"地上"},
+    {u'地', "de5", nullptr, nullptr, When::AfterDouble, u"地點"},
+    // 一天天地長高: day by day, not heaven and earth.
+    {u'天', "tian1 de5", u"天", nullptr, When::Always, u"天地"},
     {u'地', "di4"},
     // 了: can or cannot manage (吃不了, 走得了), else the aspect particle.
     {u'了', "liao3", u"不", nullptr},
@@ -108,10 +113,10 @@ const Rule Table[] = {
     {u'降', "jiang4"},
     // 長: grow (長大, 長得, 長出), else long (太長了).
     {u'長', "zhang3", nullptr, u"得"},
-    {u'長', "zhang3", u"草木苗芽", nullptr},
+    {u'長', "zhang3", u"草木苗芽膚", nullptr},
     {u'長', "chang2", u"太很好多最更較麼不也真夠變拉延留", nullptr},
     {u'長', "chang2", u"太很好多最更較麼不也真夠變拉延留", nullptr, When::Always, u"長了"},
-    {u'長', "zhang3", nullptr, u"大高出得胖了著成滿在個肉芽這那"},
+    {u'長', "zhang3", nullptr, u"大高出得胖了著成滿在個肉芽這那有"},
     {u'長', "chang2"},
     // 重: again (重寫, 重做), layers (數重山), else heavy.
     {u'重', "chong2", nullptr, u"寫做來看讀播演說試開建回返聽整組選新複疊申逢考修蹈獲貼買"},
@@ -123,7 +128,7 @@ const Rule Table[] = {
     {u'行', "xing2"},
     // 同行: colleagues when counted, compared with or asked (幾位同行, 比同行差,
     // 同行的前輩), else going together.
-    {u'同', "tong2 hang2", u"位比", nullptr, When::Always, u"同行"},
+    {u'同', "tong2 hang2", u"位比名", nullptr, When::Always, u"同行"},
     {u'同', "tong2 hang2", nullptr, nullptr, When::AmongPeers, u"同行"},
     // 還: give back (還錢, 還給, 還沒還), else still.
     {u'還', "hai2 gei3", nullptr, nullptr, When::GivingBesides, u"還給"},
@@ -237,18 +242,22 @@ const Rule Table[] = {
     {u'倒', "dao4", u"去來下得", nullptr},
     {u'倒', "dao4", nullptr, nullptr, When::AfterBa},
     {u'倒', "dao4", nullptr, nullptr, When::AfterBa, u"倒在"},
+    // …but a number of trips on a train or a bus is changing (倒三趟地鐵).
+    {u'倒', "dao3", nullptr, Numerals, When::ChangingTrains},
     {u'倒', "dao4", nullptr, Numerals},
     {u'倒', "dao4", nullptr, u"點些"},
     {u'倒', "dao4", nullptr, u"水茶酒杯進出入掉車退數是也不立影映貼轉過來垃完空"},
     {u'倒', "dao4", nullptr, u"著", When::Backwards},
-    {u'倒', "dao4", nullptr, nullptr, When::RubbishBefore},
-    {u'倒', "dao4", nullptr, nullptr, When::RubbishBefore, u"倒了"},
+    {u'倒', "dao4", nullptr, nullptr, When::LiquidBefore},
+    {u'倒', "dao4", nullptr, nullptr, When::LiquidBefore, u"倒了"},
+    {u'倒', "dao4", nullptr, nullptr, When::LiquidBefore, u"倒在"},
     {u'倒', "dao3"},
     // 將: a general (將軍, 大將), else will or take.
     {u'將', "jiang4", nullptr, u"軍領士帥官"},
     // …but 中將 or 大將 before a verb is the school or the place that will
     // (高中將增加課程).
     {u'將', "jiang1", u"大中少", u"增會要在把於可有成為持進推開舉提加改"},
+    {u'小', "xiao3 jiang1", u"中", u"增會要在把於可有成為持進推開舉提加改", When::Always, u"小將"},
     {u'將', "jiang4", u"大上中少名武老猛守主飛", nullptr},
     {u'將', "jiang1"},
     // 中: hit (打中, 中獎), else middle.
@@ -507,6 +516,9 @@ const Rule Table[] = {
     {u'拗', "niu4", u"很太真好蠻", nullptr},
     // 重重地: heavily, not layer on layer.
     {u'重', "zhong4 zhong4", nullptr, u"地", When::Always, u"重重"},
+    // 背著重重的殼: heavy, carried.
+    {u'重', "zhong4 zhong4", u"著", u"的", When::Always, u"重重"},
+    {u'著', "zhe5 zhong4", u"背提扛拖抱揹", u"重", When::Always, u"著重"},
     // 白得像紙: white, not got for nothing.
     {u'白', "bai2 de5", nullptr, u"像很發要連跟", When::Always, u"白得"},
     // 咽: to swallow (咽得下去, 咽不下), else the throat.
@@ -550,6 +562,8 @@ const Rule Table[] = {
     {u'語', "yu4", u"吾", nullptr},
     {u'語', "yu4", nullptr, u"之女汝"},
     {u'女', "ru3", u"語貫誨", nullptr},
+    // 服務處在大樓後方: the office is, not finds itself in.
+    {u'處', "chu4 zai4", u"務事理", nullptr, When::Always, u"處在"},
     // 遺之: gives it to someone (請以遺之), not leaves it.
     {u'遺', "wei4", nullptr, u"之"},
     // 折: a branch or a leg snapped (樹枝都折了), else to fold or bend.

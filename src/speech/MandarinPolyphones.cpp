@@ -330,8 +330,10 @@ bool holds(When when, QStringView run, int at, int wordBefore)
             || (at >= 2 && run.sliced(at - 2, 2) == u"看來");
     case When::AmongPeers:
         return ahead(run, at + 1, 3, u"前輩業者評測競爭");
-    case When::RubbishBefore:
-        return nearby(run, at, 5, u"圾");
+    case When::ChangingTrains:
+        return ahead(run, at, 6, u"地鐵捷運公車火車班車高鐵航班飛機客運");
+    case When::LiquidBefore:
+        return nearby(run, at, 6, u"圾液油乳醋醬");
     case When::CarriedSomeone:
         return afterBa(run, at) && !inSentence(run, at, u"課文單字詩詞書經台詞公式答案內容");
     case When::GotIt:

@@ -186,6 +186,13 @@ private Q_SLOTS:
             << u"施工中小心扎脚"_s << u"shi1 gong1 zhong1 xiao3 xin1 zha1 jiao3"_s;
         QTest::newRow("看管 after 我")
             << u"让室友帮我看管"_s << u"rang4 shi4 you3 bang1 wo3 kan1 guan3"_s;
+        QTest::newRow("发霉 after 掉")
+            << u"切掉发霉的部分"_s << u"qie1 diao4 fa1 mei2 de5 bu4 fen4"_s;
+        QTest::newRow("干 dry, through or with wet")
+            << u"被单总是干不透，浇水见干见湿"_s
+            << u"bei4 dan1 zong3 shi4 gan1 bu4 tou4 jiao1 shui3 jian4 gan1 jian4 shi1"_s;
+        QTest::newRow("哄 roaring laughter")
+            << u"全场哄然大笑"_s << u"quan2 chang3 hong1 ran2 da4 xiao4"_s;
         QTest::newRow("卷 a paper, before 好") << u"试卷好难"_s << u"shi4 juan4 hao3 nan2"_s;
         QTest::newRow("干嘛 why") << u"你跑那么快干嘛"_s << u"ni3 pao3 na4 me5 kuai4 gan4 ma2"_s;
         QTest::newRow("冲 strong, a little")

@@ -906,6 +906,31 @@ private Q_SLOTS:
             << u"qian1 qi2 juan3 ping2 gang1 wan4 juan4 shu1 zai4 pang2"_s;
         QTest::newRow("聲調 after 和")
             << u"注意輕聲和聲調"_s << u"zhu4 yi4 qing1 sheng1 he2 sheng1 diao4"_s;
+        QTest::newRow("長 grows, after 胸部 and before 有")
+            << u"胸部長有三對腳"_s << u"xiong1 bu4 zhang3 you3 san1 dui4 jiao3"_s;
+        QTest::newRow("將 will, after 國中小")
+            << u"國中小將增加課程"_s << u"guo2 zhong1 xiao3 jiang1 zeng1 jia1 ke4 cheng2"_s;
+        QTest::newRow("小將 a young player")
+            << u"他是球隊的小將"_s << u"ta1 shi4 qiu2 dui4 de5 xiao3 jiang4"_s;
+        QTest::newRow("倒 changes trains")
+            << u"每天要倒三趟地鐵"_s << u"mei3 tian1 yao4 dao3 san1 tang4 di4 tie3"_s;
+        QTest::newRow("倒 pours a liquid, but falls drunk")
+            << u"洗髮液不要直接倒在頭皮上，他喝了酒倒在床上"_s
+            << u"xi3 fa3 yi4 bu4 yao4 zhi2 jie1 dao4 zai4 tou2 pi2 shang4 ta1 he1 le5 jiu3 dao3 zai4 chuang2 shang4"_s;
+        QTest::newRow("地 the particle, after 天天 and 默默")
+            << u"一天天地長高，默默地點個讚"_s
+            << u"yi1 tian1 tian1 de5 zhang3 gao1 mo4 mo4 de5 dian3 ge4 zan4"_s;
+        QTest::newRow("卷 volumes, not rolled")
+            << u"小說的上卷和下卷我一口氣看完了"_s
+            << u"xiao3 shuo1 de5 shang4 juan4 he2 xia4 juan4 wo3 yi1 kou3 qi4 kan4 wan2 le5"_s;
+        QTest::newRow("處 an office that is somewhere")
+            << u"服務處在本大樓後方，他處在危險之中"_s
+            << u"fu2 wu4 chu4 zai4 ben3 da4 lou2 hou4 fang1 ta1 chu3 zai4 wei2 xian3 zhi1 zhong1"_s;
+        QTest::newRow("得 rare, after 很難") << u"真的很難得"_s << u"zhen1 de5 hen3 nan2 de2"_s;
+        QTest::newRow("重重 heavy, carried")
+            << u"蝸牛背著重重的殼"_s << u"gua1 niu2 bei1 zhe5 zhong4 zhong4 de5 ke2"_s;
+        QTest::newRow("得 must, after 下班")
+            << u"今天下班得去還書"_s << u"jin1 tian1 xia4 ban1 dei3 qu4 huan2 shu1"_s;
         QTest::newRow("覺 sleep, after 著")
             << u"一直睡不著覺"_s << u"yi1 zhi2 shui4 bu4 zhao2 jiao4"_s;
         QTest::newRow("待 stay, before 沒")
@@ -1113,7 +1138,9 @@ private Q_SLOTS:
             {u"看護"_s, u"kan1 hu4"_s}, {u"姊妹"_s, u"zi3 mei4"_s},
             {u"西洋參"_s, u"xi1 yang2 shen1"_s}, {u"育嬰假"_s, u"yu4 ying1 jia4"_s},
             {u"將仲子"_s, u"qiang1 zhong4 zi3"_s}, {u"漂母"_s, u"piao3 mu3"_s},
-            {u"行會"_s, u"hang2 hui4"_s}};
+            {u"行會"_s, u"hang2 hui4"_s}, {u"畢宿"_s, u"bi4 xiu4"_s}, {u"臺州"_s, u"tai1 zhou1"_s},
+            {u"單縣"_s, u"shan4 xian4"_s}, {u"鬨然"_s, u"hong1 ran2"_s},
+            {u"換將"_s, u"huan4 jiang4"_s}, {u"調研"_s, u"diao4 yan2"_s}};
         for (const auto &[text, reading] : rows)
             QTest::newRow(qPrintable(text)) << text << reading;
     }
