@@ -41,6 +41,8 @@ const Rule Table[] = {
     {u'得', "de5", u"看找買做辦聽吃曬拿用想摸碰趕跑走等見感覺收猜說學記寫讀辨查訂租借約搶", nullptr,
         When::Always, u"得到"},
     {u'得', "de5", u"算比配談稱趕追跟", nullptr, When::Always, u"得上"},
+    // …and must go before a place (明天得到公司加班).
+    {u'得', "dei3 dao4", nullptr, nullptr, When::ToAPlace, u"得到"},
     {u'得', "de2", nullptr, u"了獎分知之兼易"},
     // …rare after 很難 (畢業後真的很難得), which takes it from 難得.
     {u'得', "de2", u"難", nullptr},
@@ -564,6 +566,15 @@ const Rule Table[] = {
     {u'女', "ru3", u"語貫誨", nullptr},
     // 服務處在大樓後方: the office is, not finds itself in.
     {u'處', "chu4 zai4", u"務事理", nullptr, When::Always, u"處在"},
+    // 血 standing alone is everyday speech (流了好多血, 抽了三管血), but not in
+    // verse (杜鵑啼血); the lexicon keeps xue4 in 血液, 血壓 and their kind.
+    {u'血', "xue4", nullptr, nullptr, When::Verse},
+    {u'流', "liu2 xue4", nullptr, nullptr, When::Verse, u"流血"},
+    {u'血', "xie3", nullptr, nullptr, When::End},
+    {u'血', "xie3", nullptr, u"了的"},
+    // 就得到了: got, not must reach (假設就得到了證實).
+    {u'就', "jiu4 de2", nullptr, u"到", When::GotIt, u"就得"},
+    {u'著', "zhe5 zhong4", u"急忙趕", nullptr, When::Always, u"著重"},
     // 遺之: gives it to someone (請以遺之), not leaves it.
     {u'遺', "wei4", nullptr, u"之"},
     // 折: a branch or a leg snapped (樹枝都折了), else to fold or bend.

@@ -330,6 +330,15 @@ bool holds(When when, QStringView run, int at, int wordBefore)
             || (at >= 2 && run.sliced(at - 2, 2) == u"看來");
     case When::AmongPeers:
         return ahead(run, at + 1, 3, u"前輩業者評測競爭");
+    case When::ToAPlace:
+        // …and something to do there or nothing after it: not what the place
+        // gives (得到公司的獎勵, 得到學校表揚).
+        return followedBy(run, at, 1,
+                   u"醫院學校公司現場機場車站銀行郵局警局法院門口樓下樓上外面那裡這裡"
+                   u"那邊這邊對面旁邊辦公診所區公市政家裡")
+            && (at + 4 >= run.size() || !isHan(run[at + 4])
+                || QStringView(u"報加上開辦排看處拿領接去等找檢買值補繳簽填趕一")
+                       .contains(run[at + 4]));
     case When::ChangingTrains:
         return ahead(run, at, 6, u"地鐵捷運公車火車班車高鐵航班飛機客運");
     case When::LiquidBefore:

@@ -931,6 +931,18 @@ private Q_SLOTS:
             << u"蝸牛背著重重的殼"_s << u"gua1 niu2 bei1 zhe5 zhong4 zhong4 de5 ke2"_s;
         QTest::newRow("得 must, after 下班")
             << u"今天下班得去還書"_s << u"jin1 tian1 xia4 ban1 dei3 qu4 huan2 shu1"_s;
+        QTest::newRow("血 everyday alone, xue4 in compounds and verse")
+            << u"流了一點血，血壓正常。杜鵑啼血猿哀鳴。"_s
+            << u"liu2 le5 yi1 dian3 xie3 xue4 ya1 zheng4 chang2 du4 juan1 ti2 xue4 yuan2 ai1 ming2"_s;
+        QTest::newRow("得到 must go to a place")
+            << u"我明天得到公司加班"_s << u"wo3 ming2 tian1 dei3 dao4 gong1 si1 jia1 ban1"_s;
+        QTest::newRow("得到 gets what a place gives")
+            << u"他得到公司的獎勵，她得到學校表揚"_s
+            << u"ta1 de2 dao4 gong1 si1 de5 jiang3 li4 ta1 de2 dao4 xue2 xiao4 biao3 yang2"_s;
+        QTest::newRow("就得到了 got")
+            << u"這個假設就得到了證實"_s << u"zhe4 ge4 jia3 she4 jiu4 de2 dao4 le5 zheng4 shi2"_s;
+        QTest::newRow("著重 after 急 is in a hurry")
+            << u"新手別急著重押"_s << u"xin1 shou3 bie2 ji2 zhe5 zhong4 ya1"_s;
         QTest::newRow("覺 sleep, after 著")
             << u"一直睡不著覺"_s << u"yi1 zhi2 shui4 bu4 zhao2 jiao4"_s;
         QTest::newRow("待 stay, before 沒")
@@ -1140,7 +1152,9 @@ private Q_SLOTS:
             {u"將仲子"_s, u"qiang1 zhong4 zi3"_s}, {u"漂母"_s, u"piao3 mu3"_s},
             {u"行會"_s, u"hang2 hui4"_s}, {u"畢宿"_s, u"bi4 xiu4"_s}, {u"臺州"_s, u"tai1 zhou1"_s},
             {u"單縣"_s, u"shan4 xian4"_s}, {u"鬨然"_s, u"hong1 ran2"_s},
-            {u"換將"_s, u"huan4 jiang4"_s}, {u"調研"_s, u"diao4 yan2"_s}};
+            {u"換將"_s, u"huan4 jiang4"_s}, {u"調研"_s, u"diao4 yan2"_s},
+            {u"捐血"_s, u"juan1 xie3"_s}, {u"流鼻血"_s, u"liu2 bi2 xie3"_s},
+            {u"豬血糕"_s, u"zhu1 xie3 gao1"_s}};
         for (const auto &[text, reading] : rows)
             QTest::newRow(qPrintable(text)) << text << reading;
     }
