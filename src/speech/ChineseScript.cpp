@@ -210,6 +210,9 @@ bool isDry(const QList<Point> &points, qsizetype k)
     if (before == U'不' && k > 1
         && QStringView(u"晒晾烘吹擦弄").contains(QChar(char16_t(points[k - 2].c))))
         return true;
+    // Dry enough to peel or crack (皮肤干得起皮).
+    if (next == U'得' && QStringView(u"起裂脱掉").contains(QChar(char16_t(at(k + 2)))))
+        return true;
     // Dried through, or dry and wet (干不透, 见干见湿, 干湿分离).
     if ((next == U'不' && at(k + 2) == U'透') || next == U'湿'
         || (before == U'见' && next == U'见'))
@@ -304,6 +307,13 @@ char32_t mended(const QList<Point> &points, qsizetype k, char32_t c)
             && QStringView(u"统列数").contains(QChar(char16_t(points[k + 1].c)));
         if (tieBefore && !beforeSystem && !before(1, u"关联体派谱"))
             return U'繫';
+    }
+    // 干得很好, 干得漂亮: done well, not dried nor concerned.
+    if (points[k].c == U'干' && c != U'幹' && k + 2 < points.size() && points[k + 1].c == U'得') {
+        const char32_t then = k + 3 < points.size() ? points[k + 3].c : U'。';
+        if (QStringView(u"好漂出不").contains(QChar(char16_t(points[k + 2].c)))
+            || (points[k + 2].c == U'很' && QStringView(u"好出棒").contains(QChar(char16_t(then)))))
+            return U'幹';
     }
     if (points[k].c == U'干' && c == U'乾') {
         const char32_t next = k + 1 < points.size() ? points[k + 1].c : U'。';

@@ -369,6 +369,9 @@ const Rule Table[] = {
     // …spins (轉得很響) or goes round and round (轉了半天).
     {u'轉', "zhuan4", nullptr, u"得"},
     {u'轉', "zhuan4", nullptr, nullptr, When::GoingRound},
+    {u'轉', "zhuan4", nullptr, nullptr, When::Spinning},
+    {u'轉', "zhuan4", nullptr, nullptr, When::Spinning, u"轉了"},
+    {u'轉', "zhuan4", nullptr, nullptr, When::GoingRound, u"轉到"},
     {u'轉', "zhuan4", nullptr, nullptr, When::GoingRound, u"轉了"},
     {u'轉', "zhuan4", nullptr, nullptr, When::GoingRound, u"轉個"},
     {u'轉', "zhuan3"},
@@ -539,6 +542,14 @@ const Rule Table[] = {
     // (予觀夫巴陵勝狀, 夫大國，難測也).
     {u'夫', "fu2", u"觀若且嗟", nullptr},
     {u'夫', "fu2", nullptr, nullptr, When::Start},
+    // …and closing a lament (悲夫, 惜夫); 夫人之相與 at the start is a clause's
+    // particle and people, not a lady.
+    {u'夫', "fu2", u"悲哀惜嗟惑危難矣甚", nullptr, When::End},
+    {u'夫', "fu2 ren2", nullptr, u"之", When::Start, u"夫人"},
+    // 句讀者: the pauses of a text, and who learns them.
+    {u'讀', "dou4 zhe3", u"句", nullptr, When::Always, u"讀者"},
+    // 惡其: hates that it (貨惡其棄於地也).
+    {u'惡', "wu4", nullptr, u"其"},
     // 多量幾次: measure more, not a large amount.
     {u'多', "duo1 liang2", nullptr, u"幾一", When::Always, u"多量"},
     // 調配藥品: mixing, not allocating.
@@ -565,7 +576,7 @@ const Rule Table[] = {
     {u'語', "yu4", nullptr, u"之女汝"},
     {u'女', "ru3", u"語貫誨", nullptr},
     // 服務處在大樓後方: the office is, not finds itself in.
-    {u'處', "chu4 zai4", u"務事理", nullptr, When::Always, u"處在"},
+    {u'處', "chu4 zai4", u"務事理車", nullptr, When::Always, u"處在"},
     // 血 standing alone is everyday speech (流了好多血, 抽了三管血), but not in
     // verse (杜鵑啼血); the lexicon keeps xue4 in 血液, 血壓 and their kind.
     {u'血', "xue4", nullptr, nullptr, When::Verse},

@@ -193,6 +193,9 @@ private Q_SLOTS:
             << u"bei4 dan1 zong3 shi4 gan1 bu4 tou4 jiao1 shui3 jian4 gan1 jian4 shi1"_s;
         QTest::newRow("哄 roaring laughter")
             << u"全场哄然大笑"_s << u"quan2 chang3 hong1 ran2 da4 xiao4"_s;
+        QTest::newRow("干 done well, or dry enough to peel")
+            << u"他干得很好，皮肤干得起皮"_s
+            << u"ta1 gan4 de5 hen3 hao3 pi2 fu1 gan1 de5 qi3 pi2"_s;
         QTest::newRow("卷 a paper, before 好") << u"试卷好难"_s << u"shi4 juan4 hao3 nan2"_s;
         QTest::newRow("干嘛 why") << u"你跑那么快干嘛"_s << u"ni3 pao3 na4 me5 kuai4 gan4 ma2"_s;
         QTest::newRow("冲 strong, a little")

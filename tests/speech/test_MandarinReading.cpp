@@ -943,6 +943,21 @@ private Q_SLOTS:
             << u"這個假設就得到了證實"_s << u"zhe4 ge4 jia3 she4 jiu4 de2 dao4 le5 zheng4 shi2"_s;
         QTest::newRow("著重 after 急 is in a hurry")
             << u"新手別急著重押"_s << u"xin1 shou3 bie2 ji2 zhe5 zhong4 ya1"_s;
+        QTest::newRow("轉 spins, a fan or until dizzy")
+            << u"電風扇突然不轉了，轉到頭暈"_s
+            << u"dian4 feng1 shan4 tu2 ran2 bu4 zhuan4 le5 zhuan4 dao4 tou2 yun1"_s;
+        QTest::newRow("轉到 passes on")
+            << u"這件事轉到他手上"_s << u"zhe4 jian4 shi4 zhuan3 dao4 ta1 shou3 shang4"_s;
+        QTest::newRow("長牙 after 在") << u"是在長牙嗎"_s << u"shi4 zai4 zhang3 ya2 ma5"_s;
+        QTest::newRow("處在 a car park") << u"停車處在地下"_s << u"ting2 che1 chu4 zai4 di4 xia4"_s;
+        QTest::newRow("夫 closing a lament, and opening before 人之")
+            << u"夫人之相與，俯仰一世。後之視今，亦猶今之視昔，悲夫！"_s
+            << u"fu2 ren2 zhi1 xiang1 yu3 fu3 yang3 yi1 shi4 hou4 zhi1 shi4 jin1 yi4 you2 jin1 zhi1 shi4 xi2 bei1 fu2"_s;
+        QTest::newRow("夫人 a lady")
+            << u"夫人今天不在家"_s << u"fu1 ren2 jin1 tian1 bu4 zai4 jia1"_s;
+        QTest::newRow("句讀 before 者, 惡 before 其")
+            << u"習其句讀者也。貨惡其棄於地也"_s
+            << u"xi2 qi2 ju4 dou4 zhe3 ye3 huo4 wu4 qi2 qi4 yu2 di4 ye3"_s;
         QTest::newRow("覺 sleep, after 著")
             << u"一直睡不著覺"_s << u"yi1 zhi2 shui4 bu4 zhao2 jiao4"_s;
         QTest::newRow("待 stay, before 沒")
@@ -1154,7 +1169,8 @@ private Q_SLOTS:
             {u"單縣"_s, u"shan4 xian4"_s}, {u"鬨然"_s, u"hong1 ran2"_s},
             {u"換將"_s, u"huan4 jiang4"_s}, {u"調研"_s, u"diao4 yan2"_s},
             {u"捐血"_s, u"juan1 xie3"_s}, {u"流鼻血"_s, u"liu2 bi2 xie3"_s},
-            {u"豬血糕"_s, u"zhu1 xie3 gao1"_s}};
+            {u"豬血糕"_s, u"zhu1 xie3 gao1"_s}, {u"古典樂"_s, u"gu3 dian3 yue4"_s},
+            {u"潦水"_s, u"lao3 shui3"_s}, {u"中規"_s, u"zhong4 gui1"_s}};
         for (const auto &[text, reading] : rows)
             QTest::newRow(qPrintable(text)) << text << reading;
     }
