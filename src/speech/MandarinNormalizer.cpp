@@ -267,6 +267,29 @@ QString clockTime(const QString &hours, const QString &minutes, const QString &s
     return out;
 }
 
+// Whether a score or a ratio stands around a pair of numbers (比分3:2,
+// 以2-1擊敗, 3比2獲勝), so that the pair is read with 比.
+bool aroundAScore(QStringView ahead, QStringView rest)
+{
+    static const char16_t *const Before[] = {
+        u"比分", u"比數", u"比数", u"比例", u"戰成", u"战成", u"打成", u"踢成", u"比賽", u"比赛"};
+    static const char16_t *const After[] = {u"擊敗", u"击败", u"打敗", u"打败", u"戰勝", u"战胜",
+        u"獲勝", u"获胜", u"取勝", u"取胜", u"勝出", u"胜出", u"險勝", u"险胜", u"完封", u"贏",
+        u"赢", u"輸", u"输", u"落敗", u"落败", u"領先", u"领先", u"落後", u"落后", u"的比分",
+        u"拿下", u"逆轉", u"逆转", u"力克", u"淘汰", u"收下", u"敗給", u"败给", u"大勝", u"大胜"};
+    ahead = ahead.trimmed().last(std::min<qsizetype>(ahead.trimmed().size(), 6));
+    rest = rest.trimmed();
+    for (const char16_t *w : Before) {
+        if (ahead.endsWith(QStringView(w)))
+            return true;
+    }
+    for (const char16_t *w : After) {
+        if (rest.startsWith(QStringView(w)))
+            return true;
+    }
+    return false;
+}
+
 // A number dialled: digit by digit, a short pause between its groups.
 QString digitGroups(const QString &number)
 {
@@ -292,7 +315,8 @@ const std::vector<Rule> &rules()
         {"telephone",
             QRegularExpression(QStringLiteral(R"(\(0\d{1,3}\)\s?\d{3,4}[-\s]?\d{3,4}(?!\d))"
                                               R"(|0\d{1,3}-\d{3,4}-?\d{3,4}(?!\d))"
-                                              R"(|09\d{2}-?\d{3}-?\d{3}(?!\d))")),
+                                              R"(|09\d{2}-?\d{3}-?\d{3}(?!\d))"
+                                              R"(|[48]00-\d{3}-\d{4}(?!\d))")),
             [](const M &m, const QString &) { return digitGroups(m.captured(0)); }},
         // A number one dials (撥打119, 專線0800123456) is said digit by digit;
         // a comma after it ends the clause (撥打95588，24小時) unless a group of
@@ -310,6 +334,24 @@ const std::vector<Rule> &rules()
                 return digitByDigit(m.captured(1)) + u'年' + cardinal(m.captured(3), true) + u'月'
                     + cardinal(m.captured(4), true) + u'日';
             }},
+        // A score or a ratio (3:2, 以2-1擊敗): a clock's minutes have two
+        // digits, and a hyphen needs the match around it.
+        {"score",
+            QRegularExpression(
+                QStringLiteral(R"((?<![\d:.\-])(\d{1,3})\s?([:：\-–])\s?(\d{1,3})(?![\d:.]))")),
+            [](const M &m, const QString &text) {
+                const bool colon = m.captured(2) != u"-" && m.captured(2) != u"–";
+                const bool score = aroundAScore(before(m, text), after(m, text));
+                if (!score && !(colon && m.capturedLength(3) == 1))
+                    return QString();
+                return cardinal(m.captured(1), true) + u'比' + cardinal(m.captured(3), true);
+            }},
+        // A generation by its decade (90後, 00后) is said digit by digit.
+        {"generation", QRegularExpression(QStringLiteral(R"((?<![\d.])([06-9]0)(?=[後后]))")),
+            [](const M &m, const QString &) { return digitByDigit(m.captured(1)); }},
+        // A floor (2F): 二樓.
+        {"floor", QRegularExpression(QStringLiteral(R"((?<![A-Za-z\d.])(\d{1,3})F(?![A-Za-z\d]))")),
+            [](const M &m, const QString &) { return cardinal(m.captured(1), true) + u'樓'; }},
         // From one time to another (11:00-21:00) before either alone.
         {"time range",
             QRegularExpression(

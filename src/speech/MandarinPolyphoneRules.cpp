@@ -36,6 +36,7 @@ const Rule Table[] = {
     {u'行', "hang2", u"斜", nullptr, When::Verse},
     {u'遺', "wei4", nullptr, u"我君誰汝爾", When::Verse},
     {u'妻', "qi1 zi3", nullptr, nullptr, When::Verse, u"妻子"},
+    {u'葡', "pu2 tao2", nullptr, nullptr, When::Verse, u"葡萄"},
     // 得: got (得了獎), must (我得走了, 就得), else the complement particle;
     // 得到 is got (他得到), but can reach after a verb (看得到).
     {u'得', "de5", u"看找買做辦聽吃曬拿用想摸碰趕跑走等見感覺收猜說學記寫讀辨查訂租借約搶", nullptr,
@@ -116,6 +117,10 @@ const Rule Table[] = {
     // 長: grow (長大, 長得, 長出), else long (太長了).
     {u'長', "zhang3", nullptr, u"得"},
     {u'長', "zhang3", u"草木苗芽膚", nullptr},
+    // …the head of a city or a county cut after its name (臺北市長).
+    {u'長', "zhang3", u"市縣局署鎮鄉村", nullptr},
+    // 長長了: grown long, not long and long.
+    {u'長', "zhang3 chang2", nullptr, u"了", When::Always, u"長長"},
     {u'長', "chang2", u"太很好多最更較麼不也真夠變拉延留", nullptr},
     {u'長', "chang2", u"太很好多最更較麼不也真夠變拉延留", nullptr, When::Always, u"長了"},
     {u'長', "zhang3", nullptr, u"大高出得胖了著成滿在個肉芽這那有"},
@@ -168,7 +173,7 @@ const Rule Table[] = {
     // …but otherwise for you (馬上為您補發)…
     {u'為', "wei4", nullptr, u"您"},
     // …and as the copula of notices and definitions (時間為, 本品為).
-    {u'為', "wei2", u"品文日間期額率價費點址者本此即均皆乃實亦係號量限樓段多將站度模方里面上",
+    {u'為', "wei2", u"品文日間期額率價費點址者本此即均皆乃實亦係號量限樓段多將站度模方里面上廂",
         nullptr},
     {u'為', "wei4"},
     // 應: answer (應對, 應邀), else should.
@@ -258,9 +263,12 @@ const Rule Table[] = {
     {u'將', "jiang4", nullptr, u"軍領士帥官"},
     // …but 中將 or 大將 before a verb is the school or the place that will
     // (高中將增加課程).
-    {u'將', "jiang1", u"大中少", u"增會要在把於可有成為持進推開舉提加改"},
-    {u'小', "xiao3 jiang1", u"中", u"增會要在把於可有成為持進推開舉提加改", When::Always, u"小將"},
+    {u'將', "jiang1", u"大中少", u"增會要在把於可有成為持進推開舉提加改暫全實陸"},
+    {u'小', "xiao3 jiang1", u"中", u"增會要在把於可有成為持進推開舉提加改暫全實陸", When::Always,
+        u"小將"},
     {u'將', "jiang4", u"大上中少名武老猛守主飛", nullptr},
+    // 把對方的將困住: the general of Chinese chess.
+    {u'將', "jiang4", u"的", u"困吃死被"},
     {u'將', "jiang1"},
     // 中: hit (打中, 中獎), else middle.
     {u'中', "zhong4", u"打射擊猜考看選命投砸說料", nullptr},
@@ -450,6 +458,9 @@ const Rule Table[] = {
     // 塞: a frontier (出塞, 邊塞 in verse), else to stuff or block.
     {u'塞', "sai4", u"邊關漢出要", nullptr},
     // 卡: stuck (卡在沙發底下), else a card.
+    // 醫保卡在藥店也能刷: a card that is somewhere, not stuck.
+    {u'卡', "ka3", u"保用遊員行融值通購費", u"在"},
+    {u'卡', "ka3 zai4", u"保用遊員行融值通購費", nullptr, When::Always, u"卡在"},
     {u'卡', "qia3", nullptr, u"在住著到"},
     {u'卡', "qia3", nullptr, nullptr, When::Always, u"卡在"},
     // 和: to knead (麵和好, 加水和成麵糰), to win at mahjong (一把都沒和),

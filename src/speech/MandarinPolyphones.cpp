@@ -298,7 +298,9 @@ bool holds(When when, QStringView run, int at, int wordBefore)
     case When::GoingRound:
         return ahead(run, at, 3, u"半天一圈好久幾圈兩圈個不半個頭暈");
     case When::Spinning:
-        return nearby(run, at, 4, u"扇輪螺") || (at >= 3 && run.sliced(at - 3, 3) == u"洗衣機");
+        // (Not the moon's wheel of verse: 一輪秋影轉金波.)
+        return (nearby(run, at, 4, u"扇輪螺") && !inVerse(run, at))
+            || (at >= 3 && run.sliced(at - 3, 3) == u"洗衣機");
     case When::BeforeALoad:
         return nearby(run, at, -6, u"包袋箱孩娃簍囊重") || ahead(run, at, 6, u"行李電腦相機")
             || nearby(run, at, 4, u"包袋簍囊");

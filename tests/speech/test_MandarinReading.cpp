@@ -958,6 +958,23 @@ private Q_SLOTS:
         QTest::newRow("句讀 before 者, 惡 before 其")
             << u"習其句讀者也。貨惡其棄於地也"_s
             << u"xi2 qi2 ju4 dou4 zhe3 ye3 huo4 wu4 qi2 qi4 yu2 di4 ye3"_s;
+        QTest::newRow("長 heads a city, and has grown long")
+            << u"臺北市長說你的頭髮長長了"_s
+            << u"tai2 bei3 shi4 zhang3 shuo1 ni3 de5 tou2 fa3 zhang3 chang2 le5"_s;
+        QTest::newRow("長長 long and long") << u"長長的頭髮"_s << u"chang2 chang2 de5 tou2 fa3"_s;
+        QTest::newRow("為 the copula after a carriage")
+            << u"八號車廂為安靜車廂"_s << u"ba1 hao4 che1 xiang1 wei2 an1 jing4 che1 xiang1"_s;
+        QTest::newRow("卡 a card that is somewhere, or stuck")
+            << u"信用卡在哪裡辦？手指卡在門縫裡"_s
+            << u"xin4 yong4 ka3 zai4 na3 li3 ban4 shou3 zhi3 qia3 zai4 men2 feng4 li3"_s;
+        QTest::newRow("將 the chess general")
+            << u"把對方的將困住"_s << u"ba3 dui4 fang1 de5 jiang4 kun4 zhu4"_s;
+        QTest::newRow("將 will, after 國中小, before 暫")
+            << u"國中小將暫停戶外教學"_s
+            << u"guo2 zhong1 xiao3 jiang1 zhan4 ting2 hu4 wai4 jiao4 xue2"_s;
+        QTest::newRow("葡萄 in verse has full tones")
+            << u"葡萄美酒夜光杯，欲飲琵琶馬上催。"_s
+            << u"pu2 tao2 mei3 jiu3 ye4 guang1 bei1 yu4 yin3 pi2 pa2 ma3 shang4 cui1"_s;
         QTest::newRow("覺 sleep, after 著")
             << u"一直睡不著覺"_s << u"yi1 zhi2 shui4 bu4 zhao2 jiao4"_s;
         QTest::newRow("待 stay, before 沒")
