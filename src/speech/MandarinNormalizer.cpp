@@ -23,7 +23,7 @@ const char16_t *const Measures[]
         u"公里", u"公尺", u"公分", u"公克", u"公升", u"公頃", u"毫升", u"毫克", u"度", u"歐元",
         u"美元", u"日圓", u"英鎊", u"趟", u"場", u"句", u"雙", u"對", u"套", u"樣", u"頓", u"口",
         u"步", u"圈", u"行", u"排", u"節", u"堂", u"門", u"聲", u"組", u"盒", u"包", u"瓶", u"袋",
-        u"罐", u"箱", u"粒", u"串", u"盤", u"根", u"斤", u"桶", u"籃", u"艘", u"把", u"錠"};
+        u"罐", u"箱", u"粒", u"串", u"盤", u"根", u"斤", u"桶", u"籃", u"艘", u"把", u"錠", u"兆"};
 // Words after a lone 2 that start like a measure word but are not one.
 const char16_t *const NotMeasures[] = {u"年級", u"年代", u"點鐘"};
 
@@ -39,6 +39,12 @@ bool startsWithAny(QStringView text, const char16_t *const *table, size_t n)
 bool takesLiang(QStringView after)
 {
     after = after.trimmed();
+    // A count given as two numbers (2、3天) takes the measure of the second.
+    if (after.startsWith(u'、')) {
+        after = after.sliced(1);
+        while (!after.isEmpty() && after.front().isDigit())
+            after = after.sliced(1);
+    }
     return !startsWithAny(after, NotMeasures, std::size(NotMeasures))
         && startsWithAny(after, Measures, std::size(Measures));
 }
@@ -219,7 +225,7 @@ const Unit Units[] = {{u"km/h", u"公里每小時"}, {u"km²", u"平方公里"},
     {u"kg", u"公斤"}, {u"mg", u"毫克"}, {u"ml", u"毫升"}, {u"mL", u"毫升"}, {u"ms", u"毫秒"},
     {u"kW", u"千瓦"}, {u"Hz", u"赫茲"}, {u"cc", u"西西"}, {u"ha", u"公頃"}, {u"min", u"分鐘"},
     {u"sec", u"秒"}, {u"hr", u"小時"}, {u"m", u"公尺"}, {u"g", u"公克"}, {u"L", u"公升"},
-    {u"W", u"瓦"}, {u"°", u"度"}};
+    {u"W", u"瓦"}, {u"°", u"度"}, {u"h", u"小時"}};
 
 QString unitPattern()
 {
@@ -391,6 +397,45 @@ const std::vector<Rule> &rules()
                 return (fahrenheit ? QStringLiteral("華氏") : QStringLiteral("攝氏"))
                     + sign(m.captured(1)) + quantity(m.captured(2), u"度") + u'度';
             }},
+        // A month and a day (12/25聖誕節, 3/15起, 於5/1): the words around
+        // tell a date from a fraction.
+        {"month and day",
+            QRegularExpression(QStringLiteral(
+                R"((?<![\d/.])(\d{1,2})/(\d{1,2})(?:\s?[-~～]\s?(\d{1,2})/(\d{1,2}))?(?![\d/]))")),
+            [](const M &m, const QString &text) {
+                static const char16_t *const After[] = {u"起", u"止", u"前", u"後", u"后", u"至",
+                    u"到", u"～", u"~", u"-", u"(", u"（", u"週", u"周", u"星期", u"上午", u"下午",
+                    u"晚上", u"中午", u"當天", u"当天", u"截止", u"開始", u"开始", u"聖誕", u"圣诞",
+                    u"、", u"舉行", u"举行", u"開幕", u"开幕", u"出發", u"出发", u"開賣", u"开卖"};
+                static const char16_t *const Before[] = {u"於", u"于", u"至", u"到", u"自", u"從",
+                    u"从", u"日期", u"截至", u"～", u"~", u"-", u"、"};
+                auto say = [](const QString &month, const QString &day) {
+                    const int mm = month.toInt();
+                    const int dd = day.toInt();
+                    if (mm < 1 || mm > 12 || dd < 1 || dd > 31)
+                        return QString();
+                    return cardinal(month, true) + u'月' + cardinal(day, true) + u'日';
+                };
+                const QString from = say(m.captured(1), m.captured(2));
+                if (from.isEmpty())
+                    return QString();
+                // From one date to another (3/15-3/20).
+                if (m.capturedLength(3) > 0) {
+                    const QString to = say(m.captured(3), m.captured(4));
+                    return to.isEmpty() ? QString() : from + u'到' + to;
+                }
+                const QStringView rest = after(m, text).trimmed();
+                const QStringView ahead = before(m, text).trimmed();
+                bool dated = false;
+                for (const char16_t *w : After)
+                    dated = dated || rest.startsWith(QStringView(w));
+                for (const char16_t *w : Before)
+                    dated = dated || ahead.endsWith(QStringView(w));
+                // …and its 日 may be written after it (2/29 日).
+                if (rest.startsWith(u'日') || rest.startsWith(u'號') || rest.startsWith(u'号'))
+                    return from.chopped(1);
+                return dated ? from : QString();
+            }},
         {"fraction", QRegularExpression(QStringLiteral(R"((\d+)/(\d+)(?![\d/]))")),
             [](const M &m, const QString &) {
                 if (m.captured(2).toLongLong() == 0)
@@ -413,8 +458,14 @@ const std::vector<Rule> &rules()
                 + QStringLiteral(R"()\s?([~～]|-)\s?()") + numberPattern() + QStringLiteral(")")),
             [](const M &m, const QString &text) {
                 const QStringView rest = after(m, text).trimmed();
-                const bool years = rest.startsWith(u'年') && m.capturedLength(1) == 4
-                    && m.capturedLength(3) == 4;
+                // Years, with 年 after them or without (2022-2023), unless
+                // a measure says they are amounts (1900-2000元).
+                auto isYear = [](const QString &n) {
+                    return n.size() == 4 && n.toInt() >= 1900 && n.toInt() <= 2099;
+                };
+                const bool years = m.capturedLength(1) == 4 && m.capturedLength(3) == 4
+                    && (rest.startsWith(u'年')
+                        || (isYear(m.captured(1)) && isYear(m.captured(3)) && !takesLiang(rest)));
                 if (years)
                     return digitByDigit(m.captured(1)) + u'到' + digitByDigit(m.captured(3));
                 // A hyphen is a range only before a word (3-5天), not in codes.
