@@ -298,14 +298,17 @@ char32_t mended(const QList<Point> &points, qsizetype k, char32_t c)
     if (points[k].c == U'卷' && c == U'卷' && beforeRolled)
         return U'捲';
     // 系 ties a tie, a lace, a scarf or a belt named a little before it
-    // (领带怎么系, 鞋带松了，蹲下来系一下).
+    // (领带怎么系, 鞋带松了，蹲下来系一下), in the same sentence.
     if (points[k].c == U'系' && c != U'繫') {
         bool tieBefore = false;
-        for (qsizetype i = k - 1; i >= 0 && k - i <= 10; --i)
+        for (qsizetype i = k - 1; i >= 0 && k - i <= 14
+             && !QStringView(u"。？！?!").contains(QChar(char16_t(points[i].c)));
+             --i)
             tieBefore = tieBefore || QStringView(u"带绳巾").contains(QChar(char16_t(points[i].c)));
         const bool beforeSystem = k + 1 < points.size()
             && QStringView(u"统列数").contains(QChar(char16_t(points[k + 1].c)));
-        if (tieBefore && !beforeSystem && !before(1, u"关联体派谱"))
+        // (…not a department: 中文系, 数学系.)
+        if (tieBefore && !beforeSystem && !before(1, u"关联体派谱文学科院"))
             return U'繫';
     }
     // 干得很好, 干得漂亮: done well, not dried nor concerned.

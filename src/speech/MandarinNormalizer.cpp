@@ -577,16 +577,26 @@ MappedText normalize(const MappedText &input)
     out.to.reserve(n);
     out.generated.reserve(n);
     int i = 0;
+    bool numberAfterWord = false;
     while (i < n) {
         const QChar c = text.at(i);
         const bool afterLetterOrDigit
             = i > 0 && (isAsciiLetter(text.at(i - 1)) || text.at(i - 1).isDigit());
-        if (!isTrigger(c) || (afterLetterOrDigit && c.isLetterOrNumber())) {
-            // Digits that belong to a Latin word (MP3) stay with it.
+        if (!isTrigger(c) || (afterLetterOrDigit && c.isLetterOrNumber() && !numberAfterWord)) {
+            // Digits that belong to a Latin word (MP3) stay with it, but a
+            // decimal after the letters is a number of its own (PM2.5).
             int j = i + 1;
             if (c.unicode() < 128 && c.isLetterOrNumber()) {
                 while (j < n && text.at(j).unicode() < 128 && text.at(j).isLetterOrNumber())
                     ++j;
+                int letters = i;
+                while (letters < j && isAsciiLetter(text.at(letters)))
+                    ++letters;
+                if (letters > i && letters < j && j + 1 < n && text.at(j) == u'.'
+                    && text.at(j + 1).isDigit()) {
+                    j = letters;
+                    numberAfterWord = true;
+                }
             }
             out.appendUnits(in, i, j);
             i = j;
@@ -603,6 +613,7 @@ MappedText normalize(const MappedText &input)
                 continue;
             const int end = int(m.capturedEnd(0));
             out.appendGenerated(words, in.from[i], in.to[end - 1]);
+            numberAfterWord = false;
             i = end;
             done = true;
             break;
@@ -610,6 +621,7 @@ MappedText normalize(const MappedText &input)
         if (!done) {
             out.appendUnits(in, i, i + 1);
             ++i;
+            numberAfterWord = false;
         }
     }
     return out;

@@ -57,6 +57,7 @@ const Rule Table[] = {
     {u'得', "dei3", nullptr, nullptr, When::Start},
     {u'得', "dei3", nullptr, nullptr, When::BeforeATime},
     {u'得', "dei3", nullptr, nullptr, When::MustDo},
+    {u'得', "dei3", u"能", u"晚早提"},
     // 地: the adverb particle after a word (高興地說, 慢慢地走), else ground.
     {u'地', "de5", nullptr, nullptr, When::AfterDouble},
     {u'地', "de5", nullptr, nullptr, When::AfterOneByOne},
@@ -116,7 +117,7 @@ const Rule Table[] = {
     {u'降', "jiang4"},
     // 長: grow (長大, 長得, 長出), else long (太長了).
     {u'長', "zhang3", nullptr, u"得"},
-    {u'長', "zhang3", u"草木苗芽膚", nullptr},
+    {u'長', "zhang3", u"草木苗芽膚重", nullptr},
     // …the head of a city or a county cut after its name (臺北市長).
     {u'長', "zhang3", u"市縣局署鎮鄉村", nullptr},
     // 長長了: grown long, not long and long.
@@ -126,7 +127,7 @@ const Rule Table[] = {
     {u'長', "zhang3", nullptr, u"大高出得胖了著成滿在個肉芽這那有"},
     {u'長', "chang2"},
     // 重: again (重寫, 重做), layers (數重山), else heavy.
-    {u'重', "chong2", nullptr, u"寫做來看讀播演說試開建回返聽整組選新複疊申逢考修蹈獲貼買"},
+    {u'重', "chong2", nullptr, u"寫做來看讀播演說試開建回返聽整組選新複疊申逢考修蹈獲貼買長"},
     {u'重', "chong2", Numerals, nullptr},
     {u'重', "zhong4"},
     // 行: a line (一行字, 淚千行), else go (一行人).
@@ -139,7 +140,7 @@ const Rule Table[] = {
     {u'同', "tong2 hang2", nullptr, nullptr, When::AmongPeers, u"同行"},
     // 還: give back (還錢, 還給, 還沒還), else still.
     {u'還', "hai2 gei3", nullptr, nullptr, When::GivingBesides, u"還給"},
-    {u'還', "huan2", nullptr, u"錢給書債清款回原手擊嘴價本復掉房押"},
+    {u'還', "huan2", nullptr, u"錢給書債清款回原手擊嘴價本復掉房押貸"},
     {u'還', "huan2", u"沒", nullptr},
     {u'還', "huan2", u"不", u"將的者也就會錢"},
     {u'還', "huan2", u"不", nullptr, When::End},
@@ -155,6 +156,13 @@ const Rule Table[] = {
     {u'還', "huan2", nullptr, nullptr, When::Borrowed, u"還回來"},
     {u'還', "huan2", nullptr, nullptr, When::Repaying, u"還了"},
     {u'還', "huan2", nullptr, u"多", When::Repaying, u"還很"},
+    // …what was brought forward with 把 (他把書還了), or money or a book
+    // that is paid back (錢還了沒).
+    {u'還', "huan2", nullptr, nullptr, When::BeforeADebt},
+    {u'還', "huan2", nullptr, u"了回給", When::AfterBa},
+    {u'還', "huan2", nullptr, nullptr, When::AfterBa, u"還了"},
+    {u'還', "huan2", u"錢書債款貸帳賬", u"清完"},
+    {u'還', "huan2", u"錢書債款貸帳賬", nullptr, When::Always, u"還了"},
     {u'還', "hai2"},
     // 為: to be or become (稱為, 成為, 被…為, 為95%), else for.
     {u'為', "wei4", nullptr, nullptr, When::ForSomeone},
@@ -363,7 +371,7 @@ const Rule Table[] = {
     {u'吐', "tu4", nullptr, nullptr, When::End},
     {u'吐', "tu3"},
     // 盛: fill a bowl (盛飯, 盛一碗), else abundant.
-    {u'盛', "cheng2", nullptr, u"飯湯一碗水菜滿裝盤入進出多太半好熱"},
+    {u'盛', "cheng2", nullptr, u"飯湯一碗水菜滿裝盤入進出多太半好熱麵面粥"},
     {u'盛', "cheng2", u"來去己幫再先碗便", nullptr},
     // 供: to offer to the gods or ancestors (供上鮮花), else to supply.
     {u'供', "gong4", nullptr, u"上奉品桌佛神祖"},
@@ -516,6 +524,7 @@ const Rule Table[] = {
     // 繫: to tie (繫好, a tie or a lace named before it), else to bind.
     {u'繫', "ji4", nullptr, u"好上緊在住成個一著了"},
     {u'繫', "ji4", nullptr, nullptr, When::TyingABand},
+    {u'繫', "ji4", nullptr, nullptr, When::End},
     // 也似的: as if (飛也似的).
     {u'也', "ye3 shi4", nullptr, u"的", When::Always, u"也似"},
     // 興: someone's fun, ending the clause (掃大家的興).

@@ -297,6 +297,9 @@ bool holds(When when, QStringView run, int at, int wordBefore)
             && (at + 2 >= run.size() || !isHan(run[at + 2]));
     case When::GoingRound:
         return ahead(run, at, 3, u"半天一圈好久幾圈兩圈個不半個頭暈");
+    case When::BeforeADebt:
+        return followedBy(run, at, 0, u"信用卡費學貸車貸房貸信貸欠款")
+            && !(at + 3 < run.size() && run.sliced(at + 1, 3) == u"信用度");
     case When::Spinning:
         // (Not the moon's wheel of verse: 一輪秋影轉金波.)
         return (nearby(run, at, 4, u"扇輪螺") && !inVerse(run, at))

@@ -196,6 +196,12 @@ private Q_SLOTS:
         QTest::newRow("干 done well, or dry enough to peel")
             << u"他干得很好，皮肤干得起皮"_s
             << u"ta1 gan4 de5 hen3 hao3 pi2 fu1 gan1 de5 qi3 pi2"_s;
+        QTest::newRow("系 ties a lace named well before it")
+            << u"鞋带老是松开，每次都得重新系。"_s
+            << u"xie2 dai4 lao3 shi4 song1 kai1 mei3 ci4 dou1 dei3 chong2 xin1 ji4"_s;
+        QTest::newRow("盛 serves noodles") << u"老板盛面时"_s << u"lao3 ban3 cheng2 mian4 shi2"_s;
+        QTest::newRow("PM2.5 a number after letters")
+            << u"PM2.5浓度"_s << u"PM er4 dian3 wu3 nong2 du4"_s;
         QTest::newRow("卷 a paper, before 好") << u"试卷好难"_s << u"shi4 juan4 hao3 nan2"_s;
         QTest::newRow("干嘛 why") << u"你跑那么快干嘛"_s << u"ni3 pao3 na4 me5 kuai4 gan4 ma2"_s;
         QTest::newRow("冲 strong, a little")

@@ -975,6 +975,21 @@ private Q_SLOTS:
         QTest::newRow("葡萄 in verse has full tones")
             << u"葡萄美酒夜光杯，欲飲琵琶馬上催。"_s
             << u"pu2 tao2 mei3 jiu3 ye4 guang1 bei1 yu4 yin3 pi2 pa2 ma3 shang4 cui1"_s;
+        QTest::newRow("還 still, where the lexicon had given back")
+            << u"他還被罵了，這家比那家還貴，電話還通嗎"_s
+            << u"ta1 hai2 bei4 ma4 le5 zhe4 jia1 bi3 na4 jia1 hai2 gui4 dian4 hua4 hai2 tong1 ma5"_s;
+        QTest::newRow("還 gives back what was brought forward or owed")
+            << u"他把書還了，錢還了沒，錢還不夠"_s
+            << u"ta1 ba3 shu1 huan2 le5 qian2 huan2 le5 mei2 qian2 hai2 bu4 gou4"_s;
+        QTest::newRow("還 pays a card or a loan")
+            << u"每月先還信用卡，再還學貸"_s
+            << u"mei3 yue4 xian1 huan2 xin4 yong4 ka3 zai4 huan2 xue2 dai4"_s;
+        QTest::newRow("重長 grows again")
+            << u"剪壞的頭髮要重長，體重長了三公斤"_s
+            << u"jian3 huai4 de5 tou2 fa3 yao4 chong2 zhang3 ti3 zhong4 zhang3 le5 san1 gong1 jin1"_s;
+        QTest::newRow("得 must, after 可能 and before 晚")
+            << u"我可能得晚點到，他睡得晚"_s
+            << u"wo3 ke3 neng2 dei3 wan3 dian3 dao4 ta1 shui4 de5 wan3"_s;
         QTest::newRow("覺 sleep, after 著")
             << u"一直睡不著覺"_s << u"yi1 zhi2 shui4 bu4 zhao2 jiao4"_s;
         QTest::newRow("待 stay, before 沒")
