@@ -168,6 +168,8 @@ const Rule Table[] = {
     {u'為', "wei4", nullptr, nullptr, When::ForSomeone},
     {u'為', "wei4", nullptr, nullptr, When::ForSomeone, u"為主"},
     {u'人', "ren2 wei4", nullptr, nullptr, When::ForSomeone, u"人為"},
+    {u'可', "ke3 wei4", nullptr, nullptr, When::ForSomeone, u"可為"},
+
     {u'為', "wei2", nullptr, u"一二兩三四五六七八九十百千萬零幾週星食主"},
     {u'為', "wei2", nullptr, nullptr, When::AfterNaming},
     {u'為', "wei2", nullptr, nullptr, When::AfterMerging},

@@ -990,6 +990,17 @@ private Q_SLOTS:
         QTest::newRow("得 must, after 可能 and before 晚")
             << u"我可能得晚點到，他睡得晚"_s
             << u"wo3 ke3 neng2 dei3 wan3 dian3 dao4 ta1 shui4 de5 wan3"_s;
+        QTest::newRow("不長 not long, but grows no wisdom")
+            << u"時間不長，不經一事，不長一智"_s
+            << u"shi2 jian1 bu4 chang2 bu4 jing1 yi1 shi4 bu4 zhang3 yi1 zhi4"_s;
+        QTest::newRow("會中 in a meeting, 會中獎 may win")
+            << u"他在會中表示這次會中獎"_s
+            << u"ta1 zai4 hui4 zhong1 biao3 shi4 zhe4 ci4 hui4 zhong4 jiang3"_s;
+        QTest::newRow("可為 for someone")
+            << u"可為偏遠地區帶來好處"_s << u"ke3 wei4 pian1 yuan3 di4 qu1 dai4 lai2 hao3 chu4"_s;
+        QTest::newRow("還背 still recites or carries")
+            << u"他還背不出來，還背著書包"_s
+            << u"ta1 hai2 bei4 bu4 chu1 lai2 hai2 bei1 zhe5 shu1 bao1"_s;
         QTest::newRow("覺 sleep, after 著")
             << u"一直睡不著覺"_s << u"yi1 zhi2 shui4 bu4 zhao2 jiao4"_s;
         QTest::newRow("待 stay, before 沒")
@@ -1202,7 +1213,9 @@ private Q_SLOTS:
             {u"換將"_s, u"huan4 jiang4"_s}, {u"調研"_s, u"diao4 yan2"_s},
             {u"捐血"_s, u"juan1 xie3"_s}, {u"流鼻血"_s, u"liu2 bi2 xie3"_s},
             {u"豬血糕"_s, u"zhu1 xie3 gao1"_s}, {u"古典樂"_s, u"gu3 dian3 yue4"_s},
-            {u"潦水"_s, u"lao3 shui3"_s}, {u"中規"_s, u"zhong4 gui1"_s}};
+            {u"潦水"_s, u"lao3 shui3"_s}, {u"中規"_s, u"zhong4 gui1"_s},
+            {u"從而"_s, u"cong2 er2"_s}, {u"服從者"_s, u"fu2 cong2 zhe3"_s},
+            {u"不好意思"_s, u"bu4 hao3 yi4 si5"_s}};
         for (const auto &[text, reading] : rows)
             QTest::newRow(qPrintable(text)) << text << reading;
     }
