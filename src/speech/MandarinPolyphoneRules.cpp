@@ -199,6 +199,8 @@ const Rule Table[] = {
     {u'差', "cha1", nullptr, u"別異距價錯額"},
     // …the difference of a subtraction (結果稱為差).
     {u'差', "cha1", u"為做之的", nullptr, When::End},
+    // 還差人: still short of people, not sending someone.
+    {u'差', "cha4 ren2", u"還就只也都", nullptr, When::Always, u"差人"},
     {u'差', "cha4"},
     // 處: to handle or be in (處理, 處於), else a place.
     {u'處', "chu3", nullptr, u"理置分罰境於事世以得新"},
@@ -263,7 +265,7 @@ const Rule Table[] = {
     {u'倒', "dao3", nullptr, Numerals, When::ChangingTrains},
     {u'倒', "dao4", nullptr, Numerals},
     {u'倒', "dao4", nullptr, u"點些"},
-    {u'倒', "dao4", nullptr, u"水茶酒杯進出入掉車退數是也不立影映貼轉過來垃完空"},
+    {u'倒', "dao4", nullptr, u"水茶酒杯進出入掉車退數是也不立影映貼轉過來垃完空還"},
     {u'倒', "dao4", nullptr, u"著", When::Backwards},
     {u'倒', "dao4", nullptr, nullptr, When::LiquidBefore},
     {u'倒', "dao4", nullptr, nullptr, When::LiquidBefore, u"倒了"},

@@ -1001,6 +1001,11 @@ private Q_SLOTS:
         QTest::newRow("還背 still recites or carries")
             << u"他還背不出來，還背著書包"_s
             << u"ta1 hai2 bei4 bu4 chu1 lai2 hai2 bei1 zhe5 shu1 bao1"_s;
+        QTest::newRow("倒 yet, before 還")
+            << u"商家態度倒還行"_s << u"shang1 jia1 tai4 du4 dao4 hai2 xing2"_s;
+        QTest::newRow("差人 short of people, or sends someone")
+            << u"打籃球還差人，他差人送信"_s
+            << u"da3 lan2 qiu2 hai2 cha4 ren2 ta1 chai1 ren2 song4 xin4"_s;
         QTest::newRow("覺 sleep, after 著")
             << u"一直睡不著覺"_s << u"yi1 zhi2 shui4 bu4 zhao2 jiao4"_s;
         QTest::newRow("待 stay, before 沒")
