@@ -1220,7 +1220,8 @@ private Q_SLOTS:
             {u"豬血糕"_s, u"zhu1 xie3 gao1"_s}, {u"古典樂"_s, u"gu3 dian3 yue4"_s},
             {u"潦水"_s, u"lao3 shui3"_s}, {u"中規"_s, u"zhong4 gui1"_s},
             {u"從而"_s, u"cong2 er2"_s}, {u"服從者"_s, u"fu2 cong2 zhe3"_s},
-            {u"不好意思"_s, u"bu4 hao3 yi4 si5"_s}};
+            {u"不好意思"_s, u"bu4 hao3 yi4 si5"_s}, {u"舍不得"_s, u"she3 bu4 de5"_s},
+            {u"怪不得"_s, u"guai4 bu4 de5"_s}};
         for (const auto &[text, reading] : rows)
             QTest::newRow(qPrintable(text)) << text << reading;
     }
