@@ -280,6 +280,9 @@ char32_t mended(const QList<Point> &points, qsizetype k, char32_t c)
             || (k + 1 < points.size()
                 && QStringView(u"抖烧出生现表炎愁呆麻冷热慌")
                        .contains(QChar(char16_t(points[k + 1].c)))));
+    // 背后 is behind someone's back, not carrying after (揹後).
+    if (points[k].c == U'背' && c == U'揹' && k + 1 < points.size() && points[k + 1].c == U'后')
+        return U'背';
     // 发霉, 发酵, 发芽 grow, even after 掉 (切掉发霉的部分, not 掉髮).
     const bool beforeGrowth = k + 1 < points.size()
         && QStringView(u"霉酵芽").contains(QChar(char16_t(points[k + 1].c)));

@@ -133,6 +133,8 @@ const Rule Table[] = {
     // 行: a line (一行字, 淚千行), else go (一行人).
     {u'行', "xing2", nullptr, u"人動程走為進"},
     {u'行', "hang2", u"一二兩三四五六七八九十百千萬幾每這那第數單雙", nullptr},
+    // 不在行: not expert, ending the clause.
+    {u'行', "hang2", u"在", nullptr, When::End},
     {u'行', "xing2"},
     // 同行: colleagues when counted, compared with or asked (幾位同行, 比同行差,
     // 同行的前輩), else going together.
@@ -169,6 +171,7 @@ const Rule Table[] = {
     {u'為', "wei4", nullptr, nullptr, When::ForSomeone, u"為主"},
     {u'人', "ren2 wei4", nullptr, nullptr, When::ForSomeone, u"人為"},
     {u'可', "ke3 wei4", nullptr, nullptr, When::ForSomeone, u"可為"},
+    {u'方', "fang1 wei4", nullptr, nullptr, When::ForSomeone, u"方為"},
 
     {u'為', "wei2", nullptr, u"一二兩三四五六七八九十百千萬零幾週星食主"},
     {u'為', "wei2", nullptr, nullptr, When::AfterNaming},
@@ -178,12 +181,12 @@ const Rule Table[] = {
     {u'為', "wei2", nullptr, u"喻恥榮傲憾準宜限佳"},
     // …and after a verb of making or naming (設為, 改為), even before 您…
     {u'為', "wei2",
-        u"稱視名改選化列分轉譽封定評立設奉成作認以淪變極頗較甚最尤更殊建訂劃升降合整換減增縮提釋",
+        u"稱視名改選化列分轉譽封定評立設奉成作認以淪變極頗較甚最尤更殊建訂劃升降合整換減增縮提釋寫",
         nullptr},
     // …but otherwise for you (馬上為您補發)…
     {u'為', "wei4", nullptr, u"您"},
     // …and as the copula of notices and definitions (時間為, 本品為).
-    {u'為', "wei2", u"品文日間期額率價費點址者本此即均皆乃實亦係號量限樓段多將站度模方里面上廂",
+    {u'為', "wei2", u"品文日間期額率價費點址者本此即均皆乃實亦係號量限樓段多將站度模方里面上廂積",
         nullptr},
     {u'為', "wei4"},
     // 應: answer (應對, 應邀), else should.
@@ -265,7 +268,7 @@ const Rule Table[] = {
     {u'倒', "dao3", nullptr, Numerals, When::ChangingTrains},
     {u'倒', "dao4", nullptr, Numerals},
     {u'倒', "dao4", nullptr, u"點些"},
-    {u'倒', "dao4", nullptr, u"水茶酒杯進出入掉車退數是也不立影映貼轉過來垃完空還"},
+    {u'倒', "dao4", nullptr, u"水茶酒杯進出入掉車退數是也不立影映貼轉過來垃完空還熱覺"},
     {u'倒', "dao4", nullptr, u"著", When::Backwards},
     {u'倒', "dao4", nullptr, nullptr, When::LiquidBefore},
     {u'倒', "dao4", nullptr, nullptr, When::LiquidBefore, u"倒了"},
@@ -547,6 +550,10 @@ const Rule Table[] = {
     {u'重', "zhong4 zhong4", nullptr, u"地", When::Always, u"重重"},
     // 背著重重的殼: heavy, carried.
     {u'重', "zhong4 zhong4", u"著", u"的", When::Always, u"重重"},
+    // 背著書包: carrying, not writing a book.
+    {u'著', "zhe5 shu1", u"背拿抱提揹帶", nullptr, When::Always, u"著書"},
+    // 性價比比誰都強: the ratio compared, not everywhere.
+    {u'比', "bi3 bi3", u"價", nullptr, When::Always, u"比比"},
     {u'著', "zhe5 zhong4", u"背提扛拖抱揹", u"重", When::Always, u"著重"},
     // 白得像紙: white, not got for nothing.
     {u'白', "bai2 de5", nullptr, u"像很發要連跟", When::Always, u"白得"},

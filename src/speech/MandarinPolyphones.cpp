@@ -291,7 +291,7 @@ bool holds(When when, QStringView run, int at, int wordBefore)
         return ahead(run, at, 8,
             u"著想服務加油打氣喝彩鼓掌祈福祈禱操心擔心效力出力犧牲付出主隊捏把爭光慶祝送行提供施打"
             u"接種注射"
-            u"維護保障確保避免配合因應響應添加打造量身增添帶來");
+            u"維護保障確保避免配合因應響應添加打造量身增添帶來擴大緩解改善促進");
     case When::BeforeSomeoneLast:
         return at + 1 < run.size() && QStringView(u"你妳我他她您").contains(run[at + 1])
             && (at + 2 >= run.size() || !isHan(run[at + 2]));

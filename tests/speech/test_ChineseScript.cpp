@@ -202,6 +202,10 @@ private Q_SLOTS:
         QTest::newRow("盛 serves noodles") << u"老板盛面时"_s << u"lao3 ban3 cheng2 mian4 shi2"_s;
         QTest::newRow("PM2.5 a number after letters")
             << u"PM2.5浓度"_s << u"PM er4 dian3 wu3 nong2 du4"_s;
+        QTest::newRow("背后 behind one's back")
+            << u"被人背后说坏话"_s << u"bei4 ren2 bei4 hou4 shuo1 huai4 hua4"_s;
+        QTest::newRow("长霉 grows mould")
+            << u"水杯容易长霉"_s << u"shui3 bei1 rong2 yi4 zhang3 mei2"_s;
         QTest::newRow("卷 a paper, before 好") << u"试卷好难"_s << u"shi4 juan4 hao3 nan2"_s;
         QTest::newRow("干嘛 why") << u"你跑那么快干嘛"_s << u"ni3 pao3 na4 me5 kuai4 gan4 ma2"_s;
         QTest::newRow("冲 strong, a little")

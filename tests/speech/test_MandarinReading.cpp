@@ -1006,6 +1006,22 @@ private Q_SLOTS:
         QTest::newRow("差人 short of people, or sends someone")
             << u"打籃球還差人，他差人送信"_s
             << u"da3 lan2 qiu2 hai2 cha4 ren2 ta1 chai1 ren2 song4 xin4"_s;
+        QTest::newRow("為 for an end, after 方 and before 擴大")
+            << u"主辦方為與會嘉賓提供車位，該公司為擴大市場"_s
+            << u"zhu3 ban4 fang1 wei4 yu4 hui4 jia1 bin1 ti2 gong1 che1 wei4 gai1 gong1 si1 wei4 kuo4 da4 shi4 chang3"_s;
+        QTest::newRow("為 the copula after 寫 and 積")
+            << u"改寫為疑問句，兩數之積為負數"_s
+            << u"gai3 xie3 wei2 yi2 wen4 ju4 liang3 shu4 zhi1 ji1 wei2 fu4 shu4"_s;
+        QTest::newRow("著 carries, not 著書")
+            << u"再背著書包去上學"_s << u"zai4 bei1 zhe5 shu1 bao1 qu4 shang4 xue2"_s;
+        QTest::newRow("比比 the ratio compared")
+            << u"性價比比誰都強"_s << u"xing4 jia4 bi3 bi3 shei2 dou1 qiang2"_s;
+        QTest::newRow("倒 pours hot water, and yet thinks")
+            << u"別讓孩子倒熱水，我倒覺得有道理"_s
+            << u"bie2 rang4 hai2 zi5 dao4 re4 shui3 wo3 dao4 jue2 de5 you3 dao4 li3"_s;
+        QTest::newRow("行 expert, ending the clause after 在")
+            << u"我對這種事不在行，他在行走"_s
+            << u"wo3 dui4 zhe4 zhong3 shi4 bu4 zai4 hang2 ta1 zai4 xing2 zou3"_s;
         QTest::newRow("覺 sleep, after 著")
             << u"一直睡不著覺"_s << u"yi1 zhi2 shui4 bu4 zhao2 jiao4"_s;
         QTest::newRow("待 stay, before 沒")
