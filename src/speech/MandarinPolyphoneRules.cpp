@@ -83,6 +83,7 @@ const Rule Table[] = {
     {u'背', "bei1", nullptr, u"著起上走負在久去回"},
     {u'背', "bei1", nullptr, u"到", When::LoadInSentence},
     {u'背', "bei1", nullptr, nullptr, When::LoadInSentence, u"背到"},
+    {u'背', "bei1", nullptr, u"一", When::LoadInSentence},
     {u'背', "bei1", nullptr, u"到", When::CarriedSomeone},
     {u'背', "bei1", nullptr, nullptr, When::CarriedSomeone, u"背到"},
     {u'背', "bei1", u"不", nullptr, When::End},

@@ -54,7 +54,8 @@ enum class When {
     IndeedNotAWord, // 確 after it starts no word of its own (的確 read apart)
     Repaying, // a loan or a debt in the sentence (房貸還了一半)
     GotIt, // 到了 just after the word (還得到了老師的表揚)
-    LoadInSentence, // a bag, luggage or a child in the sentence (行李太重，我幫你背到車上)
+    LoadInSentence, // a bag, luggage or a child in the sentence and no lesson
+                    // (行李太重，我幫你背到車上)
     Urinating, // 泡尿 or 尿 within a few characters after it (撒了一泡尿)
     Caught, // 了 and a fire, a chill or a spell after it (著了迷, 著了涼)
     PouringMeasure, // a number of cups or bowls after it (倒了一杯)

@@ -355,7 +355,9 @@ bool holds(When when, QStringView run, int at, int wordBefore)
     case When::GotIt:
         return followedBy(run, at, 1, u"到了");
     case When::LoadInSentence:
-        return inSentence(run, at, u"書包背包行李箱子袋子孩子");
+        // (…unless a lesson is learnt by heart: 書包裡的課文要背一遍.)
+        return inSentence(run, at, u"書包背包行李箱子袋子孩子")
+            && !inSentence(run, at, u"課文單字詩詞台詞公式答案內容");
     case When::Urinating:
         return nearby(run, at, -4, u"尿");
     case When::Caught:

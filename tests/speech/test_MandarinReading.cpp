@@ -1022,6 +1022,9 @@ private Q_SLOTS:
         QTest::newRow("行 expert, ending the clause after 在")
             << u"我對這種事不在行，他在行走"_s
             << u"wo3 dui4 zhe4 zhong3 shi4 bu4 zai4 hang2 ta1 zai4 xing2 zou3"_s;
+        QTest::newRow("背 carries a bag all day, but recites a lesson")
+            << u"這款書包很輕，背一整天也不痠。書包裡的課文要背一遍"_s
+            << u"zhe4 kuan3 shu1 bao1 hen3 qing1 bei1 yi1 zheng3 tian1 ye3 bu4 suan1 shu1 bao1 li3 de5 ke4 wen2 yao4 bei4 yi1 bian4"_s;
         QTest::newRow("覺 sleep, after 著")
             << u"一直睡不著覺"_s << u"yi1 zhi2 shui4 bu4 zhao2 jiao4"_s;
         QTest::newRow("待 stay, before 沒")
@@ -1237,7 +1240,9 @@ private Q_SLOTS:
             {u"潦水"_s, u"lao3 shui3"_s}, {u"中規"_s, u"zhong4 gui1"_s},
             {u"從而"_s, u"cong2 er2"_s}, {u"服從者"_s, u"fu2 cong2 zhe3"_s},
             {u"不好意思"_s, u"bu4 hao3 yi4 si5"_s}, {u"舍不得"_s, u"she3 bu4 de5"_s},
-            {u"怪不得"_s, u"guai4 bu4 de5"_s}};
+            {u"怪不得"_s, u"guai4 bu4 de5"_s}, {u"磅礴"_s, u"pang2 bo2"_s},
+            {u"背得動"_s, u"bei1 de5 dong4"_s},
+            {u"為五斗米折腰"_s, u"wei4 wu3 dou3 mi3 zhe2 yao1"_s}};
         for (const auto &[text, reading] : rows)
             QTest::newRow(qPrintable(text)) << text << reading;
     }
