@@ -42,6 +42,8 @@ const Rule Table[] = {
     {u'得', "de5", u"看找買做辦聽吃曬拿用想摸碰趕跑走等見感覺收猜說學記寫讀辨查訂租借約搶", nullptr,
         When::Always, u"得到"},
     {u'得', "de5", u"算比配談稱趕追跟", nullptr, When::Always, u"得上"},
+    // 得出 a conclusion or an answer is got (研究得出結論), not could.
+    {u'得', "de2 chu1", u"究驗析查我你他她們者人", nullptr, When::Always, u"得出"},
     // …and must go before a place (明天得到公司加班).
     {u'得', "dei3 dao4", nullptr, nullptr, When::ToAPlace, u"得到"},
     {u'得', "de2", nullptr, u"了獎分知之兼易"},

@@ -1025,6 +1025,9 @@ private Q_SLOTS:
         QTest::newRow("背 carries a bag all day, but recites a lesson")
             << u"這款書包很輕，背一整天也不痠。書包裡的課文要背一遍"_s
             << u"zhe4 kuan3 shu1 bao1 hen3 qing1 bei1 yi1 zheng3 tian1 ye3 bu4 suan1 shu1 bao1 li3 de5 ke4 wen2 yao4 bei4 yi1 bian4"_s;
+        QTest::newRow("得出 got, after a study or someone")
+            << u"研究得出結論，他得出答案，看得出來"_s
+            << u"yan2 jiu4 de2 chu1 jie2 lun4 ta1 de2 chu1 da2 an4 kan4 de5 chu1 lai2"_s;
         QTest::newRow("覺 sleep, after 著")
             << u"一直睡不著覺"_s << u"yi1 zhi2 shui4 bu4 zhao2 jiao4"_s;
         QTest::newRow("待 stay, before 沒")
@@ -1242,7 +1245,8 @@ private Q_SLOTS:
             {u"不好意思"_s, u"bu4 hao3 yi4 si5"_s}, {u"舍不得"_s, u"she3 bu4 de5"_s},
             {u"怪不得"_s, u"guai4 bu4 de5"_s}, {u"磅礴"_s, u"pang2 bo2"_s},
             {u"背得動"_s, u"bei1 de5 dong4"_s},
-            {u"為五斗米折腰"_s, u"wei4 wu3 dou3 mi3 zhe2 yao1"_s}};
+            {u"為五斗米折腰"_s, u"wei4 wu3 dou3 mi3 zhe2 yao1"_s}, {u"倒上"_s, u"dao4 shang4"_s},
+            {u"占著"_s, u"zhan4 zhe5"_s}};
         for (const auto &[text, reading] : rows)
             QTest::newRow(qPrintable(text)) << text << reading;
     }
