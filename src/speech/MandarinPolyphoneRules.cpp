@@ -281,9 +281,9 @@ const Rule Table[] = {
     {u'將', "jiang4", nullptr, u"軍領士帥官"},
     // …but 中將 or 大將 before a verb is the school or the place that will
     // (高中將增加課程).
-    {u'將', "jiang1", u"大中少", u"增會要在把於可有成為持進推開舉提加改暫全實陸"},
-    {u'小', "xiao3 jiang1", u"中", u"增會要在把於可有成為持進推開舉提加改暫全實陸", When::Always,
-        u"小將"},
+    {u'將', "jiang1", u"大中少", u"增會要在把於可有成為持進推開舉提加改暫全實陸調修延擴取停"},
+    {u'小', "xiao3 jiang1", u"中", u"增會要在把於可有成為持進推開舉提加改暫全實陸調修延擴取停",
+        When::Always, u"小將"},
     {u'將', "jiang4", u"大上中少名武老猛守主飛", nullptr},
     // 把對方的將困住: the general of Chinese chess.
     {u'將', "jiang4", u"的", u"困吃死被"},
@@ -566,6 +566,7 @@ const Rule Table[] = {
     {u'計', "ji4 liang2", u"度", nullptr, When::Always, u"計量"},
     // 還得到了: also got, not still must reach.
     {u'還', "hai2 de2", nullptr, u"到", When::GotIt, u"還得"},
+    {u'還', "hai2 de2", nullptr, u"了", When::GotIt, u"還得"},
     // 還不起球: still does not pill, not cannot repay.
     {u'還', "hai2 bu4 qi3", nullptr, u"球毛皺色", When::Always, u"還不起"},
     // 大汗 after 滿頭 or 一身 is sweat, not a khan.

@@ -53,7 +53,8 @@ enum class When {
     UsedAs, // 用 or 吃 closing the clause a few characters after it (當鬧鐘用)
     IndeedNotAWord, // 確 after it starts no word of its own (的確 read apart)
     Repaying, // a loan or a debt in the sentence (房貸還了一半)
-    GotIt, // 到了 just after the word (還得到了老師的表揚)
+    GotIt, // 到了, or 了 and a prize, just after the word (還得到了老師的表揚,
+           // 還得了第一名)
     LoadInSentence, // a bag, luggage or a child in the sentence and no lesson
                     // (行李太重，我幫你背到車上)
     Urinating, // 泡尿 or 尿 within a few characters after it (撒了一泡尿)

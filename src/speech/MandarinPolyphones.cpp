@@ -353,7 +353,8 @@ bool holds(When when, QStringView run, int at, int wordBefore)
     case When::CarriedSomeone:
         return afterBa(run, at) && !inSentence(run, at, u"課文單字詩詞書經台詞公式答案內容");
     case When::GotIt:
-        return followedBy(run, at, 1, u"到了");
+        // …or 了 and a prize or a place won (還得了第一名).
+        return followedBy(run, at, 1, u"到了了第了獎了冠了金了銀了銅了一了兩了三");
     case When::LoadInSentence:
         // (…unless a lesson is learnt by heart: 書包裡的課文要背一遍.)
         return inSentence(run, at, u"書包背包行李箱子袋子孩子")

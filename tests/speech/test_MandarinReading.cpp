@@ -1028,6 +1028,12 @@ private Q_SLOTS:
         QTest::newRow("得出 got, after a study or someone")
             << u"研究得出結論，他得出答案，看得出來"_s
             << u"yan2 jiu4 de2 chu1 jie2 lun4 ta1 de2 chu1 da2 an4 kan4 de5 chu1 lai2"_s;
+        QTest::newRow("還得了 won a prize, 還得了解 must")
+            << u"比賽還得了第一名，我們還得了解情況"_s
+            << u"bi3 sai4 hai2 de2 le5 di4 yi1 ming2 wo3 men5 hai2 dei3 liao3 jie3 qing2 kuang4"_s;
+        QTest::newRow("將 will, after 國中 and before 調整")
+            << u"明年起國中將調整課程"_s
+            << u"ming2 nian2 qi3 guo2 zhong1 jiang1 tiao2 zheng3 ke4 cheng2"_s;
         QTest::newRow("覺 sleep, after 著")
             << u"一直睡不著覺"_s << u"yi1 zhi2 shui4 bu4 zhao2 jiao4"_s;
         QTest::newRow("待 stay, before 沒")
