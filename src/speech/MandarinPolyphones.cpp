@@ -428,7 +428,7 @@ bool holds(When when, QStringView run, int at, int wordBefore)
     case When::AfterMerging:
         return at >= 2 && run[at - 1] == u'併' && QStringView(u"合歸兼吞").contains(run[at - 2]);
     case When::BeforeFruit:
-        return nearby(run, at, -6, u"果瓜桃梨棗橘柿莓");
+        return nearby(run, at, -8, u"果瓜桃梨棗橘柿莓");
     }
     return false;
 }

@@ -1034,6 +1034,9 @@ private Q_SLOTS:
         QTest::newRow("將 will, after 國中 and before 調整")
             << u"明年起國中將調整課程"_s
             << u"ming2 nian2 qi3 guo2 zhong1 jiang1 tiao2 zheng3 ke4 cheng2"_s;
+        QTest::newRow("結 bears fruit named a little further on")
+            << u"樹上結滿了紅紅的蘋果"_s
+            << u"shu4 shang4 jie1 man3 le5 hong2 hong2 de5 ping2 guo3"_s;
         QTest::newRow("覺 sleep, after 著")
             << u"一直睡不著覺"_s << u"yi1 zhi2 shui4 bu4 zhao2 jiao4"_s;
         QTest::newRow("待 stay, before 沒")
