@@ -55,7 +55,7 @@ const Rule Table[] = {
     {u'得', "de2", u"募獲取贏博求奪購賺", nullptr},
     {u'得', "dei3", Subjects, nullptr},
     {u'得', "dei3", u"天是話午然時事客月眾的週周上地藥後隊班", nullptr},
-    {u'得', "dei3", nullptr, u"自先趕馬盡儘立花等按帶"},
+    {u'得', "dei3", nullptr, u"自先趕馬盡儘立花等按帶另"},
     {u'得', "dei3", nullptr, nullptr, When::Start},
     {u'得', "dei3", nullptr, nullptr, When::BeforeATime},
     {u'得', "dei3", nullptr, nullptr, When::MustDo},

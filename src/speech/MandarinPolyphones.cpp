@@ -334,7 +334,7 @@ bool holds(When when, QStringView run, int at, int wordBefore)
                    .contains(run[at + 3]);
     case When::MustDo:
         return followedBy(run, at, 0, u"慢慢多穿多帶多喝多吃多注多休多加多留多準放慢")
-            || (at >= 2 && run.sliced(at - 2, 2) == u"看來");
+            || (at >= 2 && (run.sliced(at - 2, 2) == u"看來" || run.sliced(at - 2, 2) == u"一定"));
     case When::AmongPeers:
         return ahead(run, at + 1, 3, u"前輩業者評測競爭");
     case When::ToAPlace:

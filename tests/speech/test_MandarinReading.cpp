@@ -1037,6 +1037,18 @@ private Q_SLOTS:
         QTest::newRow("結 bears fruit named a little further on")
             << u"樹上結滿了紅紅的蘋果"_s
             << u"shu4 shang4 jie1 man3 le5 hong2 hong2 de5 ping2 guo3"_s;
+        QTest::newRow("這會 will, 這會兒 a moment")
+            << u"這會導致問題，這會兒他不在"_s
+            << u"zhe4 hui4 dao3 zhi4 wen4 ti2 zhe4 hui3 er2 ta1 bu4 zai4"_s;
+        QTest::newRow("classical 久要 and 不外見 only where they stand")
+            << u"久要不忘平生之言，才美不外見。等了很久要不要再等，他在外見客戶"_s
+            << u"jiu3 yao1 bu4 wang4 ping2 sheng1 zhi1 yan2 cai2 mei3 bu4 wai4 xian4 "
+               u"deng3 le5 hen3 jiu3 yao4 bu4 yao4 zai4 deng3 ta1 zai4 wai4 jian4 ke4 hu4"_s;
+        QTest::newRow("得 must after 一定 and before 另外, got in 一定得到")
+            << u"你一定得去，超重得另外付費，他一定得到了"_s
+            << u"ni3 yi1 ding4 dei3 qu4 chao1 zhong4 dei3 ling4 wai4 fu4 fei4 ta1 yi1 ding4 de2 dao4 le5"_s;
+        QTest::newRow("和 kneads in 和在一起")
+            << u"把麵粉和水和在一起"_s << u"ba3 mian4 fen3 he2 shui3 huo2 zai4 yi1 qi3"_s;
         QTest::newRow("覺 sleep, after 著")
             << u"一直睡不著覺"_s << u"yi1 zhi2 shui4 bu4 zhao2 jiao4"_s;
         QTest::newRow("待 stay, before 沒")
@@ -1255,7 +1267,10 @@ private Q_SLOTS:
             {u"怪不得"_s, u"guai4 bu4 de5"_s}, {u"磅礴"_s, u"pang2 bo2"_s},
             {u"背得動"_s, u"bei1 de5 dong4"_s},
             {u"為五斗米折腰"_s, u"wei4 wu3 dou3 mi3 zhe2 yao1"_s}, {u"倒上"_s, u"dao4 shang4"_s},
-            {u"占著"_s, u"zhan4 zhe5"_s}};
+            {u"占著"_s, u"zhan4 zhe5"_s}, {u"粘貼"_s, u"zhan1 tie1"_s},
+            {u"東西方"_s, u"dong1 xi1 fang1"_s}, {u"小燕子"_s, u"xiao3 yan4 zi5"_s},
+            {u"空座位"_s, u"kong4 zuo4 wei4"_s}, {u"平溪"_s, u"ping2 xi1"_s},
+            {u"著錄"_s, u"zhu4 lu4"_s}};
         for (const auto &[text, reading] : rows)
             QTest::newRow(qPrintable(text)) << text << reading;
     }
