@@ -424,6 +424,12 @@ const Rule Table[] = {
     {u'都', "du1", u"大", nullptr, When::Always, u"都會"},
     {u'都', "du1", nullptr, u"區型人生", When::Always, u"都會"},
     {u'都', "dou1", nullptr, nullptr, When::Always, u"都會"},
+    // 都更 is urban renewal where a case or a district follows or it is to be
+    // done (這區要都更了); else all, and more so or renewed (都更喜歡, 都更新).
+    {u'都', "dou1 geng1", nullptr, u"新正改動換替", When::Always, u"都更"},
+    {u'都', "du1 geng1", nullptr, u"案區計條處戶基", When::Always, u"都更"},
+    {u'都', "du1 geng1", u"要推辦做被已", nullptr, When::Always, u"都更"},
+    {u'都', "dou1 geng4", nullptr, nullptr, When::Always, u"都更"},
     // 扎 (紮): to tie (扎辮子, 扎個丸子頭, 扎緊), else to prick.
     {u'扎', "za1", nullptr, u"辮個丸馬起頭緊好成"},
     {u'扎', "zha1", u"灸針", nullptr},

@@ -1049,6 +1049,10 @@ private Q_SLOTS:
             << u"ni3 yi1 ding4 dei3 qu4 chao1 zhong4 dei3 ling4 wai4 fu4 fei4 ta1 yi1 ding4 de2 dao4 le5"_s;
         QTest::newRow("和 kneads in 和在一起")
             << u"把麵粉和水和在一起"_s << u"ba3 mian4 fen3 he2 shui3 huo2 zai4 yi1 qi3"_s;
+        QTest::newRow("都更 urban renewal, all the more, all renewed")
+            << u"我們這區要都更了，他們都更喜歡貓，按鈕都更新了"_s
+            << u"wo3 men5 zhe4 qu1 yao4 du1 geng1 le5 ta1 men5 dou1 geng4 xi3 huan1 mao1 "
+               u"an4 niu3 dou1 geng1 xin1 le5"_s;
         QTest::newRow("覺 sleep, after 著")
             << u"一直睡不著覺"_s << u"yi1 zhi2 shui4 bu4 zhao2 jiao4"_s;
         QTest::newRow("待 stay, before 沒")
@@ -1270,7 +1274,8 @@ private Q_SLOTS:
             {u"占著"_s, u"zhan4 zhe5"_s}, {u"粘貼"_s, u"zhan1 tie1"_s},
             {u"東西方"_s, u"dong1 xi1 fang1"_s}, {u"小燕子"_s, u"xiao3 yan4 zi5"_s},
             {u"空座位"_s, u"kong4 zuo4 wei4"_s}, {u"平溪"_s, u"ping2 xi1"_s},
-            {u"著錄"_s, u"zhu4 lu4"_s}};
+            {u"著錄"_s, u"zhu4 lu4"_s}, {u"重命名"_s, u"chong2 ming4 ming2"_s},
+            {u"這麼著"_s, u"zhe4 me5 zhe5"_s}};
         for (const auto &[text, reading] : rows)
             QTest::newRow(qPrintable(text)) << text << reading;
     }
