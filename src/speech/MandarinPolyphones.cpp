@@ -303,6 +303,7 @@ bool holds(When when, QStringView run, int at, int wordBefore)
     case When::Spinning:
         // (Not the moon's wheel of verse: 一輪秋影轉金波.)
         return (nearby(run, at, 4, u"扇輪螺") && !inVerse(run, at))
+            || inSentence(run, at, u"陀螺風車風扇電扇")
             || (at >= 3 && run.sliced(at - 3, 3) == u"洗衣機");
     case When::BeforeALoad:
         return nearby(run, at, -6, u"包袋箱孩娃簍囊重") || ahead(run, at, 6, u"行李電腦相機")
@@ -357,7 +358,7 @@ bool holds(When when, QStringView run, int at, int wordBefore)
         return followedBy(run, at, 1, u"到了了第了獎了冠了金了銀了銅了一了兩了三");
     case When::LoadInSentence:
         // (…unless a lesson is learnt by heart: 書包裡的課文要背一遍.)
-        return inSentence(run, at, u"書包背包行李箱子袋子孩子")
+        return inSentence(run, at, u"書包背包肩包包包行李箱子袋子孩子")
             && !inSentence(run, at, u"課文單字詩詞台詞公式答案內容");
     case When::Urinating:
         return nearby(run, at, -4, u"尿");

@@ -1053,6 +1053,16 @@ private Q_SLOTS:
             << u"我們這區要都更了，他們都更喜歡貓，按鈕都更新了"_s
             << u"wo3 men5 zhe4 qu1 yao4 du1 geng1 le5 ta1 men5 dou1 geng4 xi3 huan1 mao1 "
                u"an4 niu3 dou1 geng1 xin1 le5"_s;
+        QTest::newRow("轉 spins where a top or a fan is named")
+            << u"陀螺在地上不停地轉，風扇怎麼一直不轉"_s
+            << u"tuo2 luo2 zai4 di4 shang4 bu4 ting2 de5 zhuan4 "
+               u"feng1 shan4 zen3 me5 yi1 zhi2 bu4 zhuan4"_s;
+        QTest::newRow("背 carries a two-strap bag all day")
+            << u"這款雙肩包很輕，背一整天肩膀也不累"_s
+            << u"zhe4 kuan3 shuang1 jian1 bao1 hen3 qing1 bei1 yi1 zheng3 tian1 jian1 bang3 ye3 bu4 lei4"_s;
+        QTest::newRow("數一數 counts what is on the desk")
+            << u"請同學先數一數桌上有幾支鉛筆"_s
+            << u"qing3 tong2 xue2 xian1 shu3 yi1 shu3 zhuo1 shang4 you3 ji3 zhi1 qian1 bi3"_s;
         QTest::newRow("覺 sleep, after 著")
             << u"一直睡不著覺"_s << u"yi1 zhi2 shui4 bu4 zhao2 jiao4"_s;
         QTest::newRow("待 stay, before 沒")
@@ -1275,7 +1285,9 @@ private Q_SLOTS:
             {u"東西方"_s, u"dong1 xi1 fang1"_s}, {u"小燕子"_s, u"xiao3 yan4 zi5"_s},
             {u"空座位"_s, u"kong4 zuo4 wei4"_s}, {u"平溪"_s, u"ping2 xi1"_s},
             {u"著錄"_s, u"zhu4 lu4"_s}, {u"重命名"_s, u"chong2 ming4 ming2"_s},
-            {u"這麼著"_s, u"zhe4 me5 zhe5"_s}};
+            {u"這麼著"_s, u"zhe4 me5 zhe5"_s}, {u"睡得著"_s, u"shui4 de5 zhao2"_s},
+            {u"相框"_s, u"xiang4 kuang1"_s}, {u"應季"_s, u"ying4 ji4"_s},
+            {u"塵蟎"_s, u"chen2 man3"_s}};
         for (const auto &[text, reading] : rows)
             QTest::newRow(qPrintable(text)) << text << reading;
     }
