@@ -208,6 +208,10 @@ private Q_SLOTS:
         QTest::newRow("得 must after a day") << u"明天得去"_s << u"ming2 tian1 dei3 qu4"_s;
         QTest::newRow("得 can, inside a word")
             << u"大家都聽得懂"_s << u"da4 jia1 dou1 ting1 de5 dong3"_s;
+        QTest::newRow("得 can, before 了 or 著 where the verb's negative is a word")
+            << u"你忘得了嗎？一個人管得了嗎？晚上睡得著嗎？他贏得了比賽"_s
+            << u"ni3 wang4 de5 liao3 ma5 yi1 ge4 ren2 guan3 de5 liao3 ma5 "
+               u"wan3 shang4 shui4 de5 zhao2 ma5 ta1 ying2 de2 le5 bi3 sai4"_s;
         QTest::newRow("得 got, inside a word")
             << u"高興得不得了"_s << u"gao1 xing4 de5 bu4 de2 liao3"_s;
         QTest::newRow("空 leave blank") << u"開頭空兩格"_s << u"kai1 tou2 kong4 liang3 ge2"_s;

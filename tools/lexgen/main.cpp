@@ -345,6 +345,30 @@ void neutralPotentialDe(
     }
 }
 
+// What can be done is said as what cannot be with 得 for 不 (忘不了, 忘得了;
+// 睡不著, 睡得著), and libchewing holds far more of the negative words. Each
+// one-character verb's negative lends its positive where that is missing: else
+// 了 and 著 read as particles (忘得 le5) and 得 as got. A verb that makes a
+// word with 得 (贏得了比賽, 記得了) is left alone.
+void potentialFromNegative(
+    std::map<QString, Chosen> &chosen, const std::map<QString, Correction> &corrections)
+{
+    std::vector<std::pair<QString, Chosen>> added;
+    for (const auto &[word, c] : chosen) {
+        if (word.size() != 3 || word[1] != u'不' || (word[2] != u'了' && word[2] != u'著')
+            || c.syllables.size() != 3 || c.syllables[2] == "le5" || c.syllables[2] == "zhe5")
+            continue;
+        const QString positive = word.first(1) + u'得' + word[2];
+        if (chosen.count(positive) || corrections.count(positive)
+            || chosen.count(word.first(1) + u'得'))
+            continue;
+        Chosen p = c;
+        p.syllables[1] = "de5";
+        added.emplace_back(positive, p);
+    }
+    chosen.insert(added.begin(), added.end());
+}
+
 std::map<QString, Chosen> choose(
     const Source &source, const std::map<QString, Correction> &corrections)
 {
@@ -449,6 +473,7 @@ std::map<QString, Chosen> choose(
     }
     neutralInSuffixes(chosen, corrections);
     neutralPotentialDe(chosen, corrections);
+    potentialFromNegative(chosen, corrections);
     return chosen;
 }
 
