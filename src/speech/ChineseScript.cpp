@@ -460,8 +460,11 @@ void appendConverted(MappedText &out, const MappedText &text, const QList<Point>
         for (qsizetype k = 0; k < points.size(); ++k) {
             char32_t c = chars[size_t(k)];
             // 干 after a modal or 苦/實/精 is to do (能干, 敢干, 苦干), which
-            // OpenCC leaves as 干 (to concern).
-            const bool afterDoer = k > 0
+            // OpenCC leaves as 干 (to concern), unless it concerns in a word
+            // (不要干扰, 不想干涉).
+            const bool concerns = c == U'干' && k + 1 < points.size()
+                && lexicon.find(QString::fromUcs4(&chars[size_t(k)], 2)) >= 0;
+            const bool afterDoer = k > 0 && !concerns
                 && QStringView(u"能敢肯想要会苦实精蛮").contains(QChar(char16_t(points[k - 1].c)))
                 && (k + 1 >= points.size() || !isHan(points[k + 1].c) || !isDry(points, k));
             if (points[k].c == U'干' && c != U'乾' && afterDoer)

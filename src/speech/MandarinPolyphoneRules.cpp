@@ -98,7 +98,7 @@ const Rule Table[] = {
         nullptr},
     {u'種', "zhong4", nullptr,
         u"了在著過下出滿田花樹菜稻豆瓜地植些幾的草香玉蔬果苗竹蘭茶哪什番咖芒得小麥"},
-    {u'種', "zhong4", u"要想會能去來也都還再就又在把們改春家裡合", nullptr},
+    {u'種', "zhong4", u"要想會能去來也都還再就又在把們改春家裡合苗", nullptr},
     // …and 多種 or 花種 before what is planted or how (多種幾棵, 花種上了).
     {u'多', "duo1 zhong4", nullptr, u"幾一些點棵", When::Always, u"多種"},
     {u'花', "hua1 zhong4", nullptr, u"上好下在了", When::Always, u"花種"},
@@ -383,6 +383,7 @@ const Rule Table[] = {
     // 盛: fill a bowl (盛飯, 盛一碗), else abundant.
     {u'盛', "cheng2", nullptr, u"飯湯一碗水菜滿裝盤入進出多太半好熱麵面粥"},
     {u'盛', "cheng2", u"來去己幫再先碗便", nullptr},
+    {u'盛', "cheng2", nullptr, nullptr, When::ServingFood},
     // 供: to offer to the gods or ancestors (供上鮮花), else to supply.
     {u'供', "gong4", nullptr, u"上奉品桌佛神祖"},
     {u'盛', "sheng4"},
@@ -465,8 +466,10 @@ const Rule Table[] = {
     {u'衝', "chong4", nullptr, u"著我你他她"},
     // 率: to lead or be first (率先), where 先進 would take its 先.
     {u'率', "shuai4", nullptr, u"先殘兵軍眾部隊師領"},
-    // 散: hanging loose (頭髮散著), else to scatter.
+    // 散: hanging loose (頭髮散著), come undone (鞋帶散了), too loose (講得太散了),
+    // else to scatter.
     {u'散', "san3", nullptr, u"著"},
+    {u'散', "san3", u"帶太", u"了"},
     // 縫: a crack (門縫, 牆縫裡), unless someone sews (一針一線地縫著).
     {u'縫', "feng2", u"地", u"著着好補上了起成"},
     {u'縫', "feng4", u"磚牆門窗石地指牙發椅桌", nullptr},

@@ -82,6 +82,7 @@ enum class When {
     ChangingTrains, // a train, a bus or a flight a little after it (倒三趟地鐵)
     LiquidBefore, // rubbish or a liquid a little before it (垃圾你倒了沒有,
                   // 洗髮液不要直接倒在頭皮上)
+    ServingFood, // rice, soup or porridge a few characters after it (別盛那麼多飯)
     CarriedSomeone, // 把 or 將 before and no lesson or words to learn in the
                     // sentence (把她背到床上, not 把課文背到滾瓜爛熟)
 };

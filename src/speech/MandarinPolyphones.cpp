@@ -200,6 +200,14 @@ bool guarding(QStringView text, int at)
         next += 2;
         if (next < text.size() && text[next] == u'的')
             ++next;
+    } else {
+        // …or what is said of it first (看好年幼的弟弟, 看著家裡的狗).
+        for (int i = next + 1; i <= next + 3 && hanAt(i + 1); ++i) {
+            if (text[i] == u'的') {
+                next = i + 1;
+                break;
+            }
+        }
     }
     if (followedBy(
             text, next - 1, 0, u"行李孩子小孩弟弟妹妹寶寶車子店面攤位攤子包包錢包隨身火爐教室"))
@@ -351,6 +359,8 @@ bool holds(When when, QStringView run, int at, int wordBefore)
         return ahead(run, at, 6, u"地鐵捷運公車火車班車高鐵航班飛機客運");
     case When::LiquidBefore:
         return nearby(run, at, 6, u"圾液油乳醋醬");
+    case When::ServingFood:
+        return nearby(run, at, -5, u"飯湯粥");
     case When::CarriedSomeone:
         return afterBa(run, at) && !inSentence(run, at, u"課文單字詩詞書經台詞公式答案內容");
     case When::GotIt:
@@ -424,7 +434,8 @@ bool holds(When when, QStringView run, int at, int wordBefore)
     case When::ToASetting:
         return followedBy(run, at, 0, u"到最到靜到零到適")
             || (at + 2 < run.size() && (run[at + 1] == u'到' || run[at + 1] == u'至')
-                && QStringView(u"一二兩三四五六七八九十零").contains(run[at + 2])
+                && (QStringView(u"一二兩三四五六七八九十零").contains(run[at + 2])
+                    || run.sliced(at + 2).startsWith(u"百分之"))
                 && !(at > 0 && run[at - 1] == u'被'));
     case When::AfterMerging:
         return at >= 2 && run[at - 1] == u'併' && QStringView(u"合歸兼吞").contains(run[at - 2]);

@@ -206,6 +206,11 @@ private Q_SLOTS:
             << u"被人背后说坏话"_s << u"bei4 ren2 bei4 hou4 shuo1 huai4 hua4"_s;
         QTest::newRow("长霉 grows mould")
             << u"水杯容易长霉"_s << u"shui3 bei1 rong2 yi4 zhang3 mei2"_s;
+        QTest::newRow("干 concerns in a word after a modal, else is done")
+            << u"不要干扰救援，不想干涉，我要干活，你干吗去"_s
+            << u"bu4 yao4 gan1 rao3 jiu4 yuan2 bu4 xiang3 gan1 she4 wo3 yao4 gan4 huo2 "
+               u"ni3 gan4 ma2 qu4"_s;
+        QTest::newRow("卷卷的 curly") << u"你头发卷卷的"_s << u"ni3 tou2 fa3 juan3 juan3 de5"_s;
         QTest::newRow("卷 a paper, before 好") << u"试卷好难"_s << u"shi4 juan4 hao3 nan2"_s;
         QTest::newRow("干嘛 why") << u"你跑那么快干嘛"_s << u"ni3 pao3 na4 me5 kuai4 gan4 ma2"_s;
         QTest::newRow("冲 strong, a little")

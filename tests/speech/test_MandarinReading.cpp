@@ -1067,6 +1067,22 @@ private Q_SLOTS:
         QTest::newRow("數一數 counts what is on the desk")
             << u"請同學先數一數桌上有幾支鉛筆"_s
             << u"qing3 tong2 xue2 xian1 shu3 yi1 shu3 zhuo1 shang4 you3 ji3 zhi1 qian1 bi3"_s;
+        QTest::newRow("散 comes undone or is too loose, else breaks up")
+            << u"鞋帶散了，故事講得太散了，大家散了吧"_s
+            << u"xie2 dai4 san3 le5 gu4 shi4 jiang3 de5 tai4 san3 le5 da4 jia1 san4 le5 ba5"_s;
+        QTest::newRow("盛 fills a bowl with rice named a little further on")
+            << u"你別老盛那麼多飯，火越燒越盛"_s
+            << u"ni3 bie2 lao3 cheng2 na4 me5 duo1 fan4 huo3 yue4 shao1 yue4 sheng4"_s;
+        QTest::newRow("看 minds a child or a dog described first")
+            << u"要我看好年幼的弟弟，幫我看著家裡的狗，我很看好這次的比賽"_s
+            << u"yao4 wo3 kan1 hao3 nian2 you4 de5 di4 di5 bang1 wo3 kan1 zhe5 jia1 li3 de5 gou3 "
+               u"wo3 hen3 kan4 hao3 zhe4 ci4 de5 bi3 sai4"_s;
+        QTest::newRow("水果 and 糖分, not 果糖")
+            << u"有些水果糖分很高"_s << u"you3 xie1 shui3 guo3 tang2 fen4 hen3 gao1"_s;
+        QTest::newRow("調 set to a percentage, 調到 a shop is posted")
+            << u"利率調到1.7%，他被調到百貨公司"_s
+            << u"li4 lv4 tiao2 dao4 bai3 fen1 zhi1 yi1 dian3 qi1 ta1 bei4 diao4 dao4 bai3 huo4 gong1 si1"_s;
+        QTest::newRow("種 plants a seedling") << u"把樹苗種好"_s << u"ba3 shu4 miao2 zhong4 hao3"_s;
         QTest::newRow("覺 sleep, after 著")
             << u"一直睡不著覺"_s << u"yi1 zhi2 shui4 bu4 zhao2 jiao4"_s;
         QTest::newRow("待 stay, before 沒")
@@ -1291,7 +1307,10 @@ private Q_SLOTS:
             {u"著錄"_s, u"zhu4 lu4"_s}, {u"重命名"_s, u"chong2 ming4 ming2"_s},
             {u"這麼著"_s, u"zhe4 me5 zhe5"_s}, {u"睡得著"_s, u"shui4 de5 zhao2"_s},
             {u"相框"_s, u"xiang4 kuang1"_s}, {u"應季"_s, u"ying4 ji4"_s},
-            {u"塵蟎"_s, u"chen2 man3"_s}};
+            {u"塵蟎"_s, u"chen2 man3"_s}, {u"男有分"_s, u"nan2 you3 fen4"_s},
+            {u"事君數"_s, u"shi4 jun1 shuo4"_s}, {u"不王者"_s, u"bu4 wang4 zhe3"_s},
+            {u"睡起覺來"_s, u"shui4 qi3 jiao4 lai2"_s}, {u"點點頭"_s, u"dian3 dian3 tou2"_s},
+            {u"小石子"_s, u"xiao3 shi2 zi3"_s}};
         for (const auto &[text, reading] : rows)
             QTest::newRow(qPrintable(text)) << text << reading;
     }
