@@ -125,8 +125,9 @@ const Rule Table[] = {
     {u'長', "zhang3", u"市縣局署鎮鄉村", nullptr},
     // 長長了: grown long, not long and long.
     {u'長', "zhang3 chang2", nullptr, u"了", When::Always, u"長長"},
-    {u'長', "chang2", u"太很好多最更較麼不也真夠變拉延留", nullptr},
-    {u'長', "chang2", u"太很好多最更較麼不也真夠變拉延留", nullptr, When::Always, u"長了"},
+    {u'長', "chang2", u"太很好多最更較麼不也真夠變拉延留微", nullptr},
+    {u'長', "chang2", u"太很好多最更較麼不也真夠變拉延留微", nullptr, When::Always, u"長了"},
+    {u'長', "zhang3", u"覆復", nullptr, When::End},
     {u'長', "zhang3", nullptr, u"大高出得胖了著成滿在個肉芽這那有"},
     {u'長', "chang2"},
     // 重: again (重寫, 重做), layers (數重山), else heavy.

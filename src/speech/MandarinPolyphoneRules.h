@@ -23,12 +23,14 @@ enum class When {
     AfterBa, // the preposition 把 or 將 before it in the clause (把垃圾倒在)
     BehindSomeone, // 著 and a person after it (背著媽媽), or a pronoun and
                    // something done in secret (背著我偷偷打電動)
-    InStuffyAir, // the weather, a room or a mask earlier in the clause (房間好悶)
+    InStuffyAir, // the weather, a room or a mask earlier in the clause (房間好悶), or
+                 // short of breath after it (悶得我透不過氣)
     LeftBehind, // 在 and a place things are left in after it (作業落在教室), unless
                 // what falls is rain, a leaf or the like
     BeforeFruit, // fruit later in the clause (結了好多果子, 結的桃子)
     ForSomeone, // what is done for someone or to some end later in the clause
-                // (為別人著想, 為維護品質)
+                // (為別人著想, 為維護品質), or what one quarrels or frets over
+                // (為洗碗吵架)
     AfterMerging, // 合併, 歸併, 兼併 or 吞併 before it (合併為一個)
     ToASetting, // 到 and the most, silent or a number after it (調到最大, 調至二十六度)
     BeforeSomeoneLast, // a pronoun after it, ending the clause (下次見面還你)
@@ -60,7 +62,7 @@ enum class When {
     Urinating, // 泡尿 or 尿 within a few characters after it (撒了一泡尿)
     Caught, // 了 and a fire, a chill or a spell after it (著了迷, 著了涼)
     PouringMeasure, // a number of cups or bowls after it (倒了一杯)
-    LeftOut, // 了 and a number of something after it (落了一個字)
+    LeftOut, // 了 and a number of something, or a word or a line, after it (落了一個字, 不要落了字)
     DoughAfter, // dough within a few characters after it (和好了面)
     DoughBefore, // dough just before it (面和好以後)
     BeforeATime, // a day or a time just after it (得明天才能到)

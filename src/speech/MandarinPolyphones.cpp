@@ -286,7 +286,8 @@ bool holds(When when, QStringView run, int at, int wordBefore)
                 || (at + 2 < run.size() && QStringView(u"我你妳他她").contains(run[at + 2])
                     && ahead(run, at + 2, 6, u"偷偷私下偷吃偷看亂說說壞做了")));
     case When::InStuffyAir:
-        return nearby(run, at, 8, u"天氣房間屋室車裡艙廳罩") && !nearby(run, at, 8, u"心情");
+        return (nearby(run, at, 8, u"天氣房間屋室車裡艙廳罩") && !nearby(run, at, 8, u"心情"))
+            || ahead(run, at, 6, u"透不喘不");
     case When::LeftBehind:
         return at + 1 < run.size() && run[at + 1] == u'在'
             && !(at > 0 && QStringView(u"葉雨雪花灰塵石彈星日").contains(run[at - 1]))
@@ -298,7 +299,7 @@ bool holds(When when, QStringView run, int at, int wordBefore)
     case When::ForSomeone:
         return ahead(run, at, 8,
             u"著想服務加油打氣喝彩鼓掌祈福祈禱操心擔心效力出力犧牲付出主隊捏把爭光慶祝送行提供施打"
-            u"接種注射"
+            u"接種注射吵架爭吵煩惱發愁"
             u"維護保障確保避免配合因應響應添加打造量身增添帶來擴大緩解改善促進");
     case When::BeforeSomeoneLast:
         return at + 1 < run.size() && QStringView(u"你妳我他她您").contains(run[at + 1])
@@ -378,7 +379,9 @@ bool holds(When when, QStringView run, int at, int wordBefore)
     case When::PouringMeasure:
         return counted(run, at + 2, u"一兩二三半幾滿大小", u"杯碗瓶桶盆壺鍋匙勺盤");
     case When::LeftOut:
-        return counted(run, at + 2, u"一兩二三幾好", u"個把本頁張件字樣支枝封");
+        return counted(run, at + 2, u"一兩二三幾好", u"個把本頁張件字樣支枝封")
+            || (at + 2 < run.size() && QStringView(u"字行題頁").contains(run[at + 2])
+                && (at + 3 >= run.size() || !isHan(run[at + 3])));
     case When::DoughAfter:
         for (int i = at + 1; i < run.size() && i - at <= 6 && isHan(run[i]); ++i) {
             if (isDough(run, i))

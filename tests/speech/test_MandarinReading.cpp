@@ -1083,6 +1083,18 @@ private Q_SLOTS:
             << u"利率調到1.7%，他被調到百貨公司"_s
             << u"li4 lv4 tiao2 dao4 bai3 fen1 zhi1 yi1 dian3 qi1 ta1 bei4 diao4 dao4 bai3 huo4 gong1 si1"_s;
         QTest::newRow("種 plants a seedling") << u"把樹苗種好"_s << u"ba3 shu4 miao2 zhong4 hao3"_s;
+        QTest::newRow("長 grows again and again, is a little long")
+            << u"粉刺會一直反覆長，袖子稍微長了一點"_s
+            << u"fen3 ci4 hui4 yi1 zhi2 fan3 fu4 zhang3 xiu4 zi5 shao1 wei2 chang2 le5 yi1 dian3"_s;
+        QTest::newRow("悶 stuffy, short of breath")
+            << u"地鐵裡人太多，悶得我透不過氣"_s
+            << u"di4 tie3 li3 ren2 tai4 duo1 men1 de5 wo3 tou4 bu4 guo4 qi4"_s;
+        QTest::newRow("為 what one quarrels over, after 不用")
+            << u"再也不用為洗碗吵架了"_s << u"zai4 ye3 bu4 yong4 wei4 xi3 wan3 chao3 jia4 le5"_s;
+        QTest::newRow("落 leaves out a word, else falls")
+            << u"不要落了字，太陽落了山"_s << u"bu4 yao4 la4 le5 zi4 tai4 yang2 luo4 le5 shan1"_s;
+        QTest::newRow("得 can, after a two-character verb whose negative is a word")
+            << u"問題才解決得了"_s << u"wen4 ti2 cai2 jie3 jue2 de5 liao3"_s;
         QTest::newRow("覺 sleep, after 著")
             << u"一直睡不著覺"_s << u"yi1 zhi2 shui4 bu4 zhao2 jiao4"_s;
         QTest::newRow("待 stay, before 沒")
@@ -1310,7 +1322,7 @@ private Q_SLOTS:
             {u"塵蟎"_s, u"chen2 man3"_s}, {u"男有分"_s, u"nan2 you3 fen4"_s},
             {u"事君數"_s, u"shi4 jun1 shuo4"_s}, {u"不王者"_s, u"bu4 wang4 zhe3"_s},
             {u"睡起覺來"_s, u"shui4 qi3 jiao4 lai2"_s}, {u"點點頭"_s, u"dian3 dian3 tou2"_s},
-            {u"小石子"_s, u"xiao3 shi2 zi3"_s}};
+            {u"小石子"_s, u"xiao3 shi2 zi3"_s}, {u"秤重"_s, u"cheng4 zhong4"_s}};
         for (const auto &[text, reading] : rows)
             QTest::newRow(qPrintable(text)) << text << reading;
     }

@@ -346,8 +346,8 @@ void neutralPotentialDe(
 }
 
 // What can be done is said as what cannot be with 得 for 不 (忘不了, 忘得了;
-// 睡不著, 睡得著), and libchewing holds far more of the negative words. Each
-// one-character verb's negative lends its positive where that is missing: else
+// 睡不著, 睡得著), and libchewing holds far more of the negative words. A
+// verb's negative lends its positive where that is missing (解決得了): else
 // 了 and 著 read as particles (忘得 le5) and 得 as got. A verb that makes a
 // word with 得 (贏得了比賽, 記得了) is left alone.
 void potentialFromNegative(
@@ -355,15 +355,17 @@ void potentialFromNegative(
 {
     std::vector<std::pair<QString, Chosen>> added;
     for (const auto &[word, c] : chosen) {
-        if (word.size() != 3 || word[1] != u'不' || (word[2] != u'了' && word[2] != u'著')
-            || c.syllables.size() != 3 || c.syllables[2] == "le5" || c.syllables[2] == "zhe5")
+        const qsizetype n = word.size();
+        if (n < 3 || n > 4 || word[n - 2] != u'不' || (word[n - 1] != u'了' && word[n - 1] != u'著')
+            || c.syllables.size() != size_t(n) || c.syllables.back() == "le5"
+            || c.syllables.back() == "zhe5")
             continue;
-        const QString positive = word.first(1) + u'得' + word[2];
-        if (chosen.count(positive) || corrections.count(positive)
-            || chosen.count(word.first(1) + u'得'))
+        const QString verb = word.first(n - 2);
+        const QString positive = verb + u'得' + word[n - 1];
+        if (chosen.count(positive) || corrections.count(positive) || chosen.count(verb + u'得'))
             continue;
         Chosen p = c;
-        p.syllables[1] = "de5";
+        p.syllables[size_t(n - 2)] = "de5";
         added.emplace_back(positive, p);
     }
     chosen.insert(added.begin(), added.end());
