@@ -326,7 +326,7 @@ const Rule Table[] = {
     {u'當', "dang4", u"就權", nullptr, When::Always, u"當是"},
     {u'當', "dang1"},
     // 看: keep watch (看守, 看家, 看著孩子), else look.
-    {u'看', "kan1", nullptr, u"守護管家門緊牢"},
+    {u'看', "kan1", nullptr, u"守護管門緊牢"},
     {u'看', "kan1", nullptr, nullptr, When::Guarding, u"看著"},
     {u'看', "kan1", nullptr, nullptr, When::Guarding, u"看好"},
     {u'看', "kan1", nullptr, nullptr, When::Guarding, u"看一下"},

@@ -27,12 +27,13 @@ enum class When {
                  // short of breath after it (悶得我透不過氣)
     LeftBehind, // 在 and a place things are left in after it (作業落在教室), unless
                 // what falls is rain, a leaf or the like
-    BeforeFruit, // fruit later in the clause (結了好多果子, 結的桃子)
+    BeforeFruit, // fruit later in the clause (結了好多果子, 結的桃子), or just before
+                 // how much it bears (草莓結得特別多)
     ForSomeone, // what is done for someone or to some end later in the clause
                 // (為別人著想, 為維護品質), or what one quarrels or frets over
                 // (為洗碗吵架)
     AfterMerging, // 合併, 歸併, 兼併 or 吞併 before it (合併為一個)
-    ToASetting, // 到 and the most, silent or a number after it (調到最大, 調至二十六度)
+    ToASetting, // 到 and the most, silent, level or a number after it (調到最大, 調至二十六度)
     BeforeSomeoneLast, // a pronoun after it, ending the clause (下次見面還你)
     GoingRound, // 半天, 一圈 or 好久 just after it (轉了半天, 轉個不停)
     BeforeALoad, // a bag, a child or luggage later in the clause (背一個雙肩包), or a

@@ -435,7 +435,7 @@ bool holds(When when, QStringView run, int at, int wordBefore)
         return (at + 1 >= run.size() || !isHan(run[at + 1]) || run[at + 1] == u'了')
             && inSentence(run, at, u"麻將麻将打牌聽牌自摸胡牌摸牌張牌把牌");
     case When::ToASetting:
-        return followedBy(run, at, 0, u"到最到靜到零到適")
+        return followedBy(run, at, 0, u"到最到靜到零到適到平")
             || (at + 2 < run.size() && (run[at + 1] == u'到' || run[at + 1] == u'至')
                 && (QStringView(u"一二兩三四五六七八九十零").contains(run[at + 2])
                     || run.sliced(at + 2).startsWith(u"百分之"))
@@ -443,7 +443,9 @@ bool holds(When when, QStringView run, int at, int wordBefore)
     case When::AfterMerging:
         return at >= 2 && run[at - 1] == u'併' && QStringView(u"合歸兼吞").contains(run[at - 2]);
     case When::BeforeFruit:
-        return nearby(run, at, -8, u"果瓜桃梨棗橘柿莓");
+        return nearby(run, at, -8, u"果瓜桃梨棗橘柿莓")
+            || (at + 1 < run.size() && QStringView(u"得滿").contains(run[at + 1])
+                && nearby(run, at, 6, u"果瓜桃梨棗橘柿莓"));
     }
     return false;
 }

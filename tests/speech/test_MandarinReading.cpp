@@ -1095,6 +1095,20 @@ private Q_SLOTS:
             << u"不要落了字，太陽落了山"_s << u"bu4 yao4 la4 le5 zi4 tai4 yang2 luo4 le5 shan1"_s;
         QTest::newRow("得 can, after a two-character verb whose negative is a word")
             << u"問題才解決得了"_s << u"wen4 ti2 cai2 jie3 jue2 de5 liao3"_s;
+        QTest::newRow("任 the surname only where no word takes it")
+            << u"任某表示不知情，他曾任某公司主管"_s
+            << u"ren2 mou3 biao3 shi4 bu4 zhi1 qing2 ta1 ceng2 ren4 mou3 gong1 si1 zhu3 guan3"_s;
+        QTest::newRow("種地 farms, even after 他")
+            << u"他種地維生，這種地方"_s << u"ta1 zhong4 di4 wei2 sheng1 zhe4 zhong3 di4 fang1"_s;
+        QTest::newRow("看家 minds the house, 看家裡的人 visits")
+            << u"狗在看家，回去看家裡的老人"_s
+            << u"gou3 zai4 kan1 jia1 hui2 qu4 kan4 jia1 li3 de5 lao3 ren2"_s;
+        QTest::newRow("結 bears fruit named just before, ties a rope")
+            << u"今年的草莓結得特別多，他把繩子結得很緊"_s
+            << u"jin1 nian2 de5 cao3 mei2 jie1 de5 te4 bie2 duo1 ta1 ba3 sheng2 zi5 jie2 de5 hen3 jin3"_s;
+        QTest::newRow("調 balances a scale")
+            << u"天平兩邊要先調到平衡"_s
+            << u"tian1 ping2 liang3 bian1 yao4 xian1 tiao2 dao4 ping2 heng2"_s;
         QTest::newRow("覺 sleep, after 著")
             << u"一直睡不著覺"_s << u"yi1 zhi2 shui4 bu4 zhao2 jiao4"_s;
         QTest::newRow("待 stay, before 沒")
@@ -1322,7 +1336,8 @@ private Q_SLOTS:
             {u"塵蟎"_s, u"chen2 man3"_s}, {u"男有分"_s, u"nan2 you3 fen4"_s},
             {u"事君數"_s, u"shi4 jun1 shuo4"_s}, {u"不王者"_s, u"bu4 wang4 zhe3"_s},
             {u"睡起覺來"_s, u"shui4 qi3 jiao4 lai2"_s}, {u"點點頭"_s, u"dian3 dian3 tou2"_s},
-            {u"小石子"_s, u"xiao3 shi2 zi3"_s}, {u"秤重"_s, u"cheng4 zhong4"_s}};
+            {u"小石子"_s, u"xiao3 shi2 zi3"_s}, {u"秤重"_s, u"cheng4 zhong4"_s},
+            {u"空出"_s, u"kong4 chu1"_s}};
         for (const auto &[text, reading] : rows)
             QTest::newRow(qPrintable(text)) << text << reading;
     }
