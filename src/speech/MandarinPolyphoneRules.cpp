@@ -125,6 +125,8 @@ const Rule Table[] = {
     {u'長', "zhang3", u"市縣局署鎮鄉村", nullptr},
     // 長長了: grown long, not long and long.
     {u'長', "zhang3 chang2", nullptr, u"了", When::Always, u"長長"},
+    // …but also grows feathers or spots (身上也長羽毛).
+    {u'長', "zhang3", u"也都還又", u"羽毛牙芽肉痘斑草葉鬍"},
     {u'長', "chang2", u"太很好多最更較麼不也真夠變拉延留微", nullptr},
     {u'長', "chang2", u"太很好多最更較麼不也真夠變拉延留微", nullptr, When::Always, u"長了"},
     {u'長', "zhang3", u"覆復", nullptr, When::End},
@@ -182,7 +184,7 @@ const Rule Table[] = {
     {u'為', "wei2", nullptr, nullptr, When::AfterMerging},
     {u'為', "wei2", nullptr, nullptr, When::AfterThis},
     {u'為', "wei2", nullptr, nullptr, When::Passive},
-    {u'為', "wei2", nullptr, u"喻恥榮傲憾準宜限佳"},
+    {u'為', "wei2", nullptr, u"喻恥榮傲憾準宜限佳妙"},
     // …and after a verb of making or naming (設為, 改為), even before 您…
     {u'為', "wei2",
         u"稱視名改選化列分轉譽封定評立設奉成作認以淪變極頗較甚最尤更殊建訂劃升降合整換減增縮提釋寫",
@@ -327,6 +329,7 @@ const Rule Table[] = {
     {u'當', "dang1"},
     // 看: keep watch (看守, 看家, 看著孩子), else look.
     {u'看', "kan1", nullptr, u"守護管門緊牢"},
+    {u'看', "kan1", nullptr, nullptr, When::Guarding},
     {u'看', "kan1", nullptr, nullptr, When::Guarding, u"看著"},
     {u'看', "kan1", nullptr, nullptr, When::Guarding, u"看好"},
     {u'看', "kan1", nullptr, nullptr, When::Guarding, u"看一下"},

@@ -71,7 +71,8 @@ enum class When {
     CarryingALoad, // the clause ending after it and a bag or luggage in the sentence
                    // (書包那麼重，媽媽幫你背)
     Guarding, // 著, 好 or 一下 and what is kept an eye on after it (看著行李),
-              // or nothing after them but a request before (幫忙看著, 要看好)
+              // or nothing after them but a request before (幫忙看著, 要看好), or
+              // 家 and nothing more (幫我看家和餵貓)
     Passive, // 所 and a verb of being known, liked or troubled later in the clause
              // (為大家所共有, 為人所知)
     Borrowed, // something lent or borrowed in the sentence (借給同事用了一下，還回來)

@@ -183,6 +183,11 @@ bool afterThis(QStringView text, int at)
 // asked to (幫忙看著, 一定要看好).
 bool guarding(QStringView text, int at)
 {
+    // 看家 split by the words around it (幫我看家和餵貓).
+    if (at + 1 < text.size() && text[at + 1] == u'家'
+        && (at + 2 >= text.size() || !isHan(text[at + 2])
+            || QStringView(u"和與跟及").contains(text[at + 2])))
+        return true;
     int next = at + 1;
     for (QStringView tail : {u"著", u"着", u"好", u"一下"}) {
         if (text.sliced(next).startsWith(tail)) {

@@ -100,10 +100,19 @@ struct Reader {
             const int syllables = lexicon.syllableCount(e);
             const QStringList *decided
                 = MandarinPolyphones::readingOf(text.text, a + i, syllables, wordBefore);
+            // A pronoun and what follows it, read as their characters read
+            // alone (我看, 你將): what follows is decided as if it stood alone.
+            const bool transparent = !decided && (lexicon.flags(e) & LexiconFormat::Transparent)
+                && QStringView(u"我你妳他她它您").contains(text.text.at(a + i));
             for (int k = 0; k < syllables; ++k) {
                 const int units = unitsAt(unit);
+                const QStringList *own = transparent && k > 0
+                    ? MandarinPolyphones::readingOf(text.text, unit, 1, 1)
+                    : nullptr;
                 add(Token::Syllable,
-                    decided && k < decided->size() ? decided->at(k) : lexicon.syllableText(e, k),
+                    decided && k < decided->size() ? decided->at(k)
+                        : own                      ? own->at(0)
+                                                   : lexicon.syllableText(e, k),
                     unit, unit + units);
                 // 不 changes its tone by what follows; 部, 步 and 布 do not.
                 if (text.text.at(unit) == u'不' && tokens.back().text == u"bu4")

@@ -1101,14 +1101,19 @@ private Q_SLOTS:
         QTest::newRow("種地 farms, even after 他")
             << u"他種地維生，這種地方"_s << u"ta1 zhong4 di4 wei2 sheng1 zhe4 zhong3 di4 fang1"_s;
         QTest::newRow("看家 minds the house, 看家裡的人 visits")
-            << u"狗在看家，回去看家裡的老人"_s
-            << u"gou3 zai4 kan1 jia1 hui2 qu4 kan4 jia1 li3 de5 lao3 ren2"_s;
+            << u"狗在看家，幫我看家和餵貓，回去看家裡的老人"_s
+            << u"gou3 zai4 kan1 jia1 bang1 wo3 kan1 jia1 he2 wei4 mao1 "
+               u"hui2 qu4 kan4 jia1 li3 de5 lao3 ren2"_s;
         QTest::newRow("結 bears fruit named just before, ties a rope")
             << u"今年的草莓結得特別多，他把繩子結得很緊"_s
             << u"jin1 nian2 de5 cao3 mei2 jie1 de5 te4 bie2 duo1 ta1 ba3 sheng2 zi5 jie2 de5 hen3 jin3"_s;
         QTest::newRow("調 balances a scale")
             << u"天平兩邊要先調到平衡"_s
             << u"tian1 ping2 liang3 bian1 yao4 xian1 tiao2 dao4 ping2 heng2"_s;
+        QTest::newRow("長 grows feathers, is also long")
+            << u"恐龍身上也長羽毛，他的頭髮也長"_s
+            << u"kong3 long2 shen1 shang4 ye3 zhang3 yu3 mao2 ta1 de5 tou2 fa3 ye3 chang2"_s;
+        QTest::newRow("為妙 is best") << u"還是少去為妙"_s << u"hai2 shi4 shao3 qu4 wei2 miao4"_s;
         QTest::newRow("覺 sleep, after 著")
             << u"一直睡不著覺"_s << u"yi1 zhi2 shui4 bu4 zhao2 jiao4"_s;
         QTest::newRow("待 stay, before 沒")
@@ -1337,7 +1342,8 @@ private Q_SLOTS:
             {u"事君數"_s, u"shi4 jun1 shuo4"_s}, {u"不王者"_s, u"bu4 wang4 zhe3"_s},
             {u"睡起覺來"_s, u"shui4 qi3 jiao4 lai2"_s}, {u"點點頭"_s, u"dian3 dian3 tou2"_s},
             {u"小石子"_s, u"xiao3 shi2 zi3"_s}, {u"秤重"_s, u"cheng4 zhong4"_s},
-            {u"空出"_s, u"kong4 chu1"_s}};
+            {u"空出"_s, u"kong4 chu1"_s}, {u"呱呱"_s, u"gua1 gua1"_s},
+            {u"呱呱墜地"_s, u"gu1 gu1 zhui4 di4"_s}};
         for (const auto &[text, reading] : rows)
             QTest::newRow(qPrintable(text)) << text << reading;
     }
