@@ -191,8 +191,9 @@ const Rule Table[] = {
         nullptr},
     // …but otherwise for you (馬上為您補發)…
     {u'為', "wei4", nullptr, u"您"},
-    // …and as the copula of notices and definitions (時間為, 本品為).
-    {u'為', "wei2", u"品文日間期額率價費點址者本此即均皆乃實亦係號量限樓段多將站度模方里面上廂積",
+    {u'為', "wei4", u"都", u"你妳我他她們大自"},
+    // …and as the copula of notices and definitions (時間為, 本品為, 都為住宅).
+    {u'為', "wei2", u"品文日間期額率價費點址者本此即均皆乃實亦係號量限樓段多將站度模方里面上廂積都",
         nullptr},
     {u'為', "wei4"},
     // 應: answer (應對, 應邀), else should.

@@ -100,10 +100,12 @@ struct Reader {
             const int syllables = lexicon.syllableCount(e);
             const QStringList *decided
                 = MandarinPolyphones::readingOf(text.text, a + i, syllables, wordBefore);
-            // A pronoun and what follows it, read as their characters read
-            // alone (我看, 你將): what follows is decided as if it stood alone.
+            // A pronoun or an adverb and what follows it, read as their
+            // characters read alone (我看, 你將, 都為): what follows is decided
+            // as if it stood alone.
             const bool transparent = !decided && (lexicon.flags(e) & LexiconFormat::Transparent)
-                && QStringView(u"我你妳他她它您").contains(text.text.at(a + i));
+                && QStringView(u"我你妳他她它您都也就還又才很太最更別")
+                       .contains(text.text.at(a + i));
             for (int k = 0; k < syllables; ++k) {
                 const int units = unitsAt(unit);
                 const QStringList *own = transparent && k > 0

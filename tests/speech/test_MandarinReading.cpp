@@ -1114,6 +1114,10 @@ private Q_SLOTS:
             << u"恐龍身上也長羽毛，他的頭髮也長"_s
             << u"kong3 long2 shen1 shang4 ye3 zhang3 yu3 mao2 ta1 de5 tou2 fa3 ye3 chang2"_s;
         QTest::newRow("為妙 is best") << u"還是少去為妙"_s << u"hai2 shi4 shao3 qu4 wei2 miao4"_s;
+        QTest::newRow("為 after 都: to be, unless for someone")
+            << u"二樓以上都為住宅，我們都為你驕傲，他們都為這件事煩惱"_s
+            << u"er4 lou2 yi3 shang4 dou1 wei2 zhu4 zhai2 wo3 men5 dou1 wei4 ni3 jiao1 ao4 "
+               u"ta1 men5 dou1 wei4 zhe4 jian4 shi4 fan2 nao3"_s;
         QTest::newRow("覺 sleep, after 著")
             << u"一直睡不著覺"_s << u"yi1 zhi2 shui4 bu4 zhao2 jiao4"_s;
         QTest::newRow("待 stay, before 沒")
