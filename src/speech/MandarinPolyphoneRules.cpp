@@ -187,7 +187,8 @@ const Rule Table[] = {
     {u'為', "wei2", nullptr, u"喻恥榮傲憾準宜限佳妙"},
     // …and after a verb of making or naming (設為, 改為), even before 您…
     {u'為', "wei2",
-        u"稱視名改選化列分轉譽封定評立設奉成作認以淪變極頗較甚最尤更殊建訂劃升降合整換減增縮提釋寫",
+        u"稱視名改選化列分轉譽封定評立設奉成作認以淪變極頗較甚最尤更殊建訂劃升降合整換減增縮提釋寫"
+        u"夢",
         nullptr},
     // …but otherwise for you (馬上為您補發)…
     {u'為', "wei4", nullptr, u"您"},
@@ -436,6 +437,9 @@ const Rule Table[] = {
     {u'都', "du1 geng1", nullptr, u"案區計條處戶基", When::Always, u"都更"},
     {u'都', "du1 geng1", u"要推辦做被已", nullptr, When::Always, u"都更"},
     {u'都', "dou1 geng4", nullptr, nullptr, When::Always, u"都更"},
+    // 東西 is east and west before a direction, a crossing or two sides
+    // (東西走向, 東西交流, 東西兩岸), else a thing.
+    {u'東', "dong1 xi1", nullptr, u"向走兩岸交文橫貫", When::Always, u"東西"},
     // 扎 (紮): to tie (扎辮子, 扎個丸子頭, 扎緊), else to prick.
     {u'扎', "za1", nullptr, u"辮個丸馬起頭緊好成"},
     {u'扎', "zha1", u"灸針", nullptr},

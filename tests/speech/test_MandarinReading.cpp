@@ -1118,6 +1118,16 @@ private Q_SLOTS:
             << u"二樓以上都為住宅，我們都為你驕傲，他們都為這件事煩惱"_s
             << u"er4 lou2 yi3 shang4 dou1 wei2 zhu4 zhai2 wo3 men5 dou1 wei4 ni3 jiao1 ao4 "
                u"ta1 men5 dou1 wei4 zhe4 jian4 shi4 fan2 nao3"_s;
+        QTest::newRow("東西 east and west before a direction or a crossing, else a thing")
+            << u"山脈呈東西走向，開闢了東西交流的道路，我去買東西"_s
+            << u"shan1 mai4 cheng2 dong1 xi1 zou3 xiang4 kai1 pi4 le5 dong1 xi1 jiao1 liu2 de5 "
+               u"dao4 lu4 "
+               u"wo3 qu4 mai3 dong1 xi5"_s;
+        QTest::newRow("classical 為: for a lord, became in a dream")
+            << u"庖丁為文惠君解牛，昔者莊周夢為胡蝶"_s
+            << u"pao2 ding1 wei4 wen2 hui4 jun1 jie3 niu2 xi2 zhe3 zhuang1 zhou1 meng4 wei2 hu2 die2"_s;
+        QTest::newRow("筆電 a laptop carried")
+            << u"每天背著筆電通勤"_s << u"mei3 tian1 bei1 zhe5 bi3 dian4 tong1 qin2"_s;
         QTest::newRow("覺 sleep, after 著")
             << u"一直睡不著覺"_s << u"yi1 zhi2 shui4 bu4 zhao2 jiao4"_s;
         QTest::newRow("待 stay, before 沒")
@@ -1347,7 +1357,8 @@ private Q_SLOTS:
             {u"睡起覺來"_s, u"shui4 qi3 jiao4 lai2"_s}, {u"點點頭"_s, u"dian3 dian3 tou2"_s},
             {u"小石子"_s, u"xiao3 shi2 zi3"_s}, {u"秤重"_s, u"cheng4 zhong4"_s},
             {u"空出"_s, u"kong4 chu1"_s}, {u"呱呱"_s, u"gua1 gua1"_s},
-            {u"呱呱墜地"_s, u"gu1 gu1 zhui4 di4"_s}};
+            {u"呱呱墜地"_s, u"gu1 gu1 zhui4 di4"_s}, {u"冠禮"_s, u"guan4 li3"_s},
+            {u"一簞食"_s, u"yi1 dan1 si4"_s}, {u"數票"_s, u"shu3 piao4"_s}};
         for (const auto &[text, reading] : rows)
             QTest::newRow(qPrintable(text)) << text << reading;
     }
