@@ -437,6 +437,8 @@ const Rule Table[] = {
     {u'都', "du1 geng1", nullptr, u"案區計條處戶基", When::Always, u"都更"},
     {u'都', "du1 geng1", u"要推辦做被已", nullptr, When::Always, u"都更"},
     {u'都', "dou1 geng4", nullptr, nullptr, When::Always, u"都更"},
+    // 不差 is not bad after 也 or 還 (也不差), else not off (一分不差).
+    {u'不', "bu4 cha4", u"也都並倒還真", nullptr, When::Always, u"不差"},
     // 東西 is east and west before a direction, a crossing or two sides
     // (東西走向, 東西交流, 東西兩岸), else a thing.
     {u'東', "dong1 xi1", nullptr, u"向走兩岸交文橫貫", When::Always, u"東西"},
@@ -449,6 +451,7 @@ const Rule Table[] = {
     // 悶: stuffy (悶熱, 又悶又熱, a stuffy room), else low in spirits.
     {u'悶', "men1", nullptr, u"熱又住死"},
     {u'悶', "men1", nullptr, nullptr, When::InStuffyAir},
+    {u'悶', "men1 men1", nullptr, nullptr, When::InStuffyAir, u"悶悶"},
     {u'悶', "men1", u"又", nullptr},
     // 更: to change (更新, 更換 are words), else more.
     {u'更', "geng4"},

@@ -23,7 +23,7 @@ enum class When {
     AfterBa, // the preposition 把 or 將 before it in the clause (把垃圾倒在)
     BehindSomeone, // 著 and a person after it (背著媽媽), or a pronoun and
                    // something done in secret (背著我偷偷打電動)
-    InStuffyAir, // the weather, a room or a mask earlier in the clause (房間好悶), or
+    InStuffyAir, // the weather, a room, a mask or ears earlier in the clause (房間好悶), or
                  // short of breath after it (悶得我透不過氣)
     LeftBehind, // 在 and a place things are left in after it (作業落在教室), unless
                 // what falls is rain, a leaf or the like
@@ -33,7 +33,8 @@ enum class When {
                 // (為別人著想, 為維護品質), or what one quarrels or frets over
                 // (為洗碗吵架)
     AfterMerging, // 合併, 歸併, 兼併 or 吞併 before it (合併為一個)
-    ToASetting, // 到 and the most, silent, level or a number after it (調到最大, 調至二十六度)
+    ToASetting, // 到 and the most, silent, level or a number after it (調到最大, 調至二十六度),
+                // or 到 after a height or a volume (高度要調到)
     BeforeSomeoneLast, // a pronoun after it, ending the clause (下次見面還你)
     GoingRound, // 半天, 一圈 or 好久 just after it (轉了半天, 轉個不停)
     BeforeALoad, // a bag, a child or luggage later in the clause (背一個雙肩包), or a

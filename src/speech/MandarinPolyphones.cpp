@@ -291,7 +291,7 @@ bool holds(When when, QStringView run, int at, int wordBefore)
                 || (at + 2 < run.size() && QStringView(u"我你妳他她").contains(run[at + 2])
                     && ahead(run, at + 2, 6, u"偷偷私下偷吃偷看亂說說壞做了")));
     case When::InStuffyAir:
-        return (nearby(run, at, 8, u"天氣房間屋室車裡艙廳罩") && !nearby(run, at, 8, u"心情"))
+        return (nearby(run, at, 8, u"天氣房間屋室車裡艙廳罩耳") && !nearby(run, at, 8, u"心情"))
             || ahead(run, at, 6, u"透不喘不");
     case When::LeftBehind:
         return at + 1 < run.size() && run[at + 1] == u'在'
@@ -413,7 +413,7 @@ bool holds(When when, QStringView run, int at, int wordBefore)
     case When::Frying:
         return ahead(run, at, 4, u"金黃酥脆焦黃金黃");
     case When::StirringUp:
-        return ahead(run, at, 6, u"戰爭事端爭端衝突矛盾紛爭爭議事變糾紛戰事對立爭執仇恨內戰");
+        return ahead(run, at, 6, u"戰爭事端爭端衝突矛盾紛爭爭議事變糾紛戰事對立爭執仇恨內戰爭吵");
     case When::MorningAndEvening:
         if (nearby(run, at, 6, u"暮夕晚") || nearby(run, at, -6, u"暮夕晚"))
             return true;
@@ -441,6 +441,7 @@ bool holds(When when, QStringView run, int at, int wordBefore)
             && inSentence(run, at, u"麻將麻将打牌聽牌自摸胡牌摸牌張牌把牌");
     case When::ToASetting:
         return followedBy(run, at, 0, u"到最到靜到零到適到平")
+            || (at + 1 < run.size() && run[at + 1] == u'到' && nearby(run, at, 4, u"度量"))
             || (at + 2 < run.size() && (run[at + 1] == u'到' || run[at + 1] == u'至')
                 && (QStringView(u"一二兩三四五六七八九十零").contains(run[at + 2])
                     || run.sliced(at + 2).startsWith(u"百分之"))

@@ -1128,6 +1128,17 @@ private Q_SLOTS:
             << u"pao2 ding1 wei4 wen2 hui4 jun1 jie3 niu2 xi2 zhe3 zhuang1 zhou1 meng4 wei2 hu2 die2"_s;
         QTest::newRow("筆電 a laptop carried")
             << u"每天背著筆電通勤"_s << u"mei3 tian1 bei1 zhe5 bi3 dian4 tong1 qin2"_s;
+        QTest::newRow("不差 not bad after 也, else not off")
+            << u"穿牆能力也不差，一分不差"_s
+            << u"chuan1 qiang2 neng2 li4 ye3 bu4 cha4 yi1 fen1 bu4 cha1"_s;
+        QTest::newRow("挑起 a quarrel, 調到 a height, 剝 peels")
+            << u"有人挑起爭吵，車座高度要調到腳踩到底，幫我剝橘子，剝削勞工"_s
+            << u"you3 ren2 tiao3 qi3 zheng1 chao3 che1 zuo4 gao1 du4 yao4 tiao2 dao4 jiao3 cai3 "
+               u"dao4 di3 "
+               u"bang1 wo3 bao1 ju2 zi5 bo1 xue4 lao2 gong1"_s;
+        QTest::newRow("悶 stuffy ears, a heavy heart")
+            << u"耳機戴久了耳道會悶悶的，心裡悶悶的"_s
+            << u"er3 ji1 dai4 jiu3 le5 er3 dao4 hui4 men1 men1 de5 xin1 li3 men4 men4 de5"_s;
         QTest::newRow("覺 sleep, after 著")
             << u"一直睡不著覺"_s << u"yi1 zhi2 shui4 bu4 zhao2 jiao4"_s;
         QTest::newRow("待 stay, before 沒")
@@ -1358,7 +1369,9 @@ private Q_SLOTS:
             {u"小石子"_s, u"xiao3 shi2 zi3"_s}, {u"秤重"_s, u"cheng4 zhong4"_s},
             {u"空出"_s, u"kong4 chu1"_s}, {u"呱呱"_s, u"gua1 gua1"_s},
             {u"呱呱墜地"_s, u"gu1 gu1 zhui4 di4"_s}, {u"冠禮"_s, u"guan4 li3"_s},
-            {u"一簞食"_s, u"yi1 dan1 si4"_s}, {u"數票"_s, u"shu3 piao4"_s}};
+            {u"一簞食"_s, u"yi1 dan1 si4"_s}, {u"數票"_s, u"shu3 piao4"_s},
+            {u"擰緊"_s, u"ning3 jin3"_s}, {u"栓塞"_s, u"shuan1 se4"_s},
+            {u"剝掉"_s, u"bao1 diao4"_s}, {u"修車鋪"_s, u"xiu1 che1 pu4"_s}};
         for (const auto &[text, reading] : rows)
             QTest::newRow(qPrintable(text)) << text << reading;
     }
