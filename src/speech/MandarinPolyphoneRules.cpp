@@ -325,6 +325,7 @@ const Rule Table[] = {
     {u'當', "dang4", nullptr, u"作成鋪真禮"},
     {u'當', "dang4", nullptr, nullptr, When::AfterBa},
     {u'當', "dang4", nullptr, nullptr, When::UsedAs},
+    {u'可', "ke3 dang4", nullptr, nullptr, When::UsedAs, u"可當"},
     {u'當', "dang4", u"上妥恰適正相穩得便次", nullptr},
     {u'當', "dang4", u"上妥恰適正相穩得便次", nullptr, When::Always, u"當了"},
     {u'當', "dang4", u"就權", nullptr, When::Always, u"當是"},

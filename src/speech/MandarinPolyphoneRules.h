@@ -54,7 +54,7 @@ enum class When {
             // (他的穿著很隨便)
     AtMahjong, // mahjong in the sentence and the clause ending after it, or 了
                // (麻將打了一下午，一把都沒和)
-    UsedAs, // 用 or 吃 closing the clause a few characters after it (當鬧鐘用)
+    UsedAs, // 用 or 吃 closing the clause a few characters after it (當鬧鐘用, 可當現金使用)
     IndeedNotAWord, // 確 after it starts no word of its own (的確 read apart)
     Repaying, // a loan or a debt in the sentence (房貸還了一半)
     GotIt, // 到了, or 了 and a prize, just after the word (還得到了老師的表揚,

@@ -324,14 +324,19 @@ bool holds(When when, QStringView run, int at, int wordBefore)
             || nearby(run, at, 4, u"包袋簍囊");
     case When::Guarding:
         return guarding(run, at);
-    case When::UsedAs:
-        for (int i = at + 2; i < run.size() && i - at <= 5 && isHan(run[i]); ++i) {
-            // …not the 用 of 使用 or 利用 (當使用這個選項時).
+    case When::UsedAs: {
+        // (The rule may name a word that 當 ends: 可當.)
+        const int d = run[at] == u'當' ? at : at + 1;
+        for (int i = d + 2; i < run.size() && i - d <= 5 && isHan(run[i]); ++i) {
+            // …not the 用 of 使用 or 利用 just after it (當使用這個選項時), but
+            // what it serves as may come between (可當現金使用).
             if ((run[i] == u'用' || run[i] == u'吃') && (i + 1 >= run.size() || !isHan(run[i + 1]))
-                && !QStringView(u"使利應採運引享作適借試啟起通食").contains(run[i - 1]))
+                && (i - 1 > d + 1
+                    || !QStringView(u"使利應採運引享作適借試啟起通食").contains(run[i - 1])))
                 return true;
         }
         return false;
+    }
     case When::IndeedNotAWord:
         return !followedBy(run, at, 0, u"確實確診確保確立確鑿確切確定確認");
     case When::Repaying:

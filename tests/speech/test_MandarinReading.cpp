@@ -1139,6 +1139,9 @@ private Q_SLOTS:
         QTest::newRow("悶 stuffy ears, a heavy heart")
             << u"耳機戴久了耳道會悶悶的，心裡悶悶的"_s
             << u"er3 ji1 dai4 jiu3 le5 er3 dao4 hui4 men1 men1 de5 xin1 li3 men4 men4 de5"_s;
+        QTest::newRow("當 serves as what comes between it and 使用")
+            << u"積分可當現金使用，當使用這個選項時"_s
+            << u"ji1 fen1 ke3 dang4 xian4 jin1 shi3 yong4 dang1 shi3 yong4 zhe4 ge4 xuan3 xiang4 shi2"_s;
         QTest::newRow("覺 sleep, after 著")
             << u"一直睡不著覺"_s << u"yi1 zhi2 shui4 bu4 zhao2 jiao4"_s;
         QTest::newRow("待 stay, before 沒")
@@ -1371,7 +1374,8 @@ private Q_SLOTS:
             {u"呱呱墜地"_s, u"gu1 gu1 zhui4 di4"_s}, {u"冠禮"_s, u"guan4 li3"_s},
             {u"一簞食"_s, u"yi1 dan1 si4"_s}, {u"數票"_s, u"shu3 piao4"_s},
             {u"擰緊"_s, u"ning3 jin3"_s}, {u"栓塞"_s, u"shuan1 se4"_s},
-            {u"剝掉"_s, u"bao1 diao4"_s}, {u"修車鋪"_s, u"xiu1 che1 pu4"_s}};
+            {u"剝掉"_s, u"bao1 diao4"_s}, {u"修車鋪"_s, u"xiu1 che1 pu4"_s},
+            {u"差得遠"_s, u"cha4 de5 yuan3"_s}};
         for (const auto &[text, reading] : rows)
             QTest::newRow(qPrintable(text)) << text << reading;
     }
