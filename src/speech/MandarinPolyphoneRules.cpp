@@ -55,7 +55,7 @@ const Rule Table[] = {
     {u'得', "de2", u"募獲取贏博求奪購賺", nullptr},
     {u'得', "dei3", Subjects, nullptr},
     {u'得', "dei3", u"天是話午然時事客月眾的週周上地藥後隊班", nullptr},
-    {u'得', "dei3", nullptr, u"自先趕馬盡儘立花等按帶另"},
+    {u'得', "dei3", nullptr, u"自先趕馬盡儘立花等按帶另提"},
     {u'得', "dei3", nullptr, nullptr, When::Start},
     {u'得', "dei3", nullptr, nullptr, When::BeforeATime},
     {u'得', "dei3", nullptr, nullptr, When::MustDo},
@@ -366,7 +366,7 @@ const Rule Table[] = {
     // 薄: thin, said bao2 as an adjective in speech (太薄了), else bo2.
     {u'薄', "bo4", nullptr, u"荷"},
     {u'薄', "bao2", nullptr, u"款片被毯衫衣外紗"},
-    {u'薄', "bao2", u"太很好真點麼更較蠻挺得又膚", nullptr},
+    {u'薄', "bao2", u"太很好真點麼更較蠻挺得又膚別常", nullptr},
     {u'薄', "bao2", nullptr, u"得了一"},
     {u'薄', "bo2"},
     // 曲: bent (曲項, 曲折), else a tune.

@@ -81,8 +81,8 @@ enum class When {
     MustDo, // what has to be done after it, or 看來 or 一定 before (病得慢慢養, 看來得搬家了)
     AmongPeers, // a senior, a review or a rivalry just after 同行 (同行的前輩)
     BeforeADebt, // a card bill or a loan just after it (還信用卡, 還學貸)
-    Spinning, // a fan, a wheel, a top or a washing machine just before it (電風扇不轉了), or a
-    // top, a windmill or a fan in the sentence (陀螺在地上不停地轉)
+    Spinning, // a fan, a wheel, a top or a washing machine just before it (電風扇不轉了),
+              // or a top, a windmill or a fan in the sentence (陀螺在地上不停地轉)
     ToAPlace, // a place one goes to just after the word (得到醫院報到)
     ChangingTrains, // a train, a bus or a flight a little after it (倒三趟地鐵)
     LiquidBefore, // rubbish or a liquid a little before it (垃圾你倒了沒有,

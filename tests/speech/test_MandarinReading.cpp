@@ -1142,6 +1142,10 @@ private Q_SLOTS:
         QTest::newRow("當 serves as what comes between it and 使用")
             << u"積分可當現金使用，當使用這個選項時"_s
             << u"ji1 fen1 ke3 dang4 xian4 jin1 shi3 yong4 dang1 shi3 yong4 zhe4 ge4 xuan3 xiang4 shi2"_s;
+        QTest::newRow("薄 thin after 特別, 得 must before 提前")
+            << u"這台筆電特別薄，羽絨服得提前買好，他獲得提名"_s
+            << u"zhe4 tai2 bi3 dian4 te4 bie2 bao2 yu3 rong2 fu2 dei3 ti2 qian2 mai3 hao3 "
+               u"ta1 huo4 de2 ti2 ming2"_s;
         QTest::newRow("覺 sleep, after 著")
             << u"一直睡不著覺"_s << u"yi1 zhi2 shui4 bu4 zhao2 jiao4"_s;
         QTest::newRow("待 stay, before 沒")
@@ -1375,7 +1379,8 @@ private Q_SLOTS:
             {u"一簞食"_s, u"yi1 dan1 si4"_s}, {u"數票"_s, u"shu3 piao4"_s},
             {u"擰緊"_s, u"ning3 jin3"_s}, {u"栓塞"_s, u"shuan1 se4"_s},
             {u"剝掉"_s, u"bao1 diao4"_s}, {u"修車鋪"_s, u"xiu1 che1 pu4"_s},
-            {u"差得遠"_s, u"cha4 de5 yuan3"_s}};
+            {u"差得遠"_s, u"cha4 de5 yuan3"_s}, {u"勸降"_s, u"quan4 xiang2"_s},
+            {u"曾文溪"_s, u"zeng1 wen2 xi1"_s}, {u"種豆得豆"_s, u"zhong4 dou4 de2 dou4"_s}};
         for (const auto &[text, reading] : rows)
             QTest::newRow(qPrintable(text)) << text << reading;
     }
