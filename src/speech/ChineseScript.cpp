@@ -314,6 +314,10 @@ char32_t mended(const QList<Point> &points, qsizetype k, char32_t c)
         if (tieBefore && !beforeSystem && !before(1, u"关联体派谱文学科院"))
             return U'繫';
     }
+    // 一干就是半辈子: once one takes it up, done for years.
+    if (points[k].c == U'干' && c != U'幹' && k > 0 && points[k - 1].c == U'一'
+        && k + 2 < points.size() && points[k + 1].c == U'就' && points[k + 2].c == U'是')
+        return U'幹';
     // 干得很好, 干得漂亮: done well, not dried nor concerned.
     if (points[k].c == U'干' && c != U'幹' && k + 2 < points.size() && points[k + 1].c == U'得') {
         const char32_t then = k + 3 < points.size() ? points[k + 3].c : U'。';

@@ -46,6 +46,11 @@ const Rule Table[] = {
     {u'得', "de2 chu1", u"究驗析查我你他她們者人", nullptr, When::Always, u"得出"},
     // …and must go before a place (明天得到公司加班).
     {u'得', "dei3 dao4", nullptr, nullptr, When::ToAPlace, u"得到"},
+    // 得分 splits into groups, 得手 shakes, when 得 must or follows how
+    // (老師得分組教學, 緊張得手都在抖).
+    {u'得', "dei3 fen1", nullptr, u"組成開類批段頭", When::Always, u"得分"},
+    {u'得', "de5 shou3", nullptr, u"都也腳心發冒直", When::Always, u"得手"},
+    {u'得', "dei3", nullptr, u"分", When::MustDo},
     {u'得', "de2", nullptr, u"了獎分知之兼易"},
     // …rare after 很難 (畢業後真的很難得), which takes it from 難得.
     {u'得', "de2", u"難", nullptr},

@@ -78,7 +78,8 @@ enum class When {
              // (為大家所共有, 為人所知)
     Borrowed, // something lent or borrowed in the sentence (借給同事用了一下，還回來)
     GivingBesides, // 給, a person and something done for them after it (還給我講了故事)
-    MustDo, // what has to be done after it, or 看來 or 一定 before (病得慢慢養, 看來得搬家了)
+    MustDo, // what has to be done after it, or 看來 or 一定 before (病得慢慢養, 看來得搬家了,
+            // 得分組教學)
     AmongPeers, // a senior, a review or a rivalry just after 同行 (同行的前輩)
     BeforeADebt, // a card bill or a loan just after it (還信用卡, 還學貸)
     Spinning, // a fan, a wheel, a top or a washing machine just before it (電風扇不轉了),

@@ -353,7 +353,8 @@ bool holds(When when, QStringView run, int at, int wordBefore)
             && QStringView(u"講盛買做煮帶寫畫倒泡夾送打拍唱準找介發留剝切削織縫修洗燉炒烤蓋")
                    .contains(run[at + 3]);
     case When::MustDo:
-        return followedBy(run, at, 0, u"慢慢多穿多帶多喝多吃多注多休多加多留多準放慢")
+        return followedBy(run, at, 0,
+                   u"慢慢多穿多帶多喝多吃多注多休多加多留多準放慢分組分成分開分類分批分段")
             || (at >= 2 && (run.sliced(at - 2, 2) == u"看來" || run.sliced(at - 2, 2) == u"一定"));
     case When::AmongPeers:
         return ahead(run, at + 1, 3, u"前輩業者評測競爭");

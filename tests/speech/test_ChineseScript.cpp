@@ -210,6 +210,9 @@ private Q_SLOTS:
             << u"不要干扰救援，不想干涉，我要干活，你干吗去"_s
             << u"bu4 yao4 gan1 rao3 jiu4 yuan2 bu4 xiang3 gan1 she4 wo3 yao4 gan4 huo2 "
                u"ni3 gan4 ma2 qu4"_s;
+        QTest::newRow("一干就是 works for years, 一干就收 is dry")
+            << u"一干就是大半辈子，衣服一干就收"_s
+            << u"yi1 gan4 jiu4 shi4 da4 ban4 bei4 zi5 yi1 fu5 yi1 gan1 jiu4 shou1"_s;
         QTest::newRow("卷卷的 curly") << u"你头发卷卷的"_s << u"ni3 tou2 fa3 juan3 juan3 de5"_s;
         QTest::newRow("卷 a paper, before 好") << u"试卷好难"_s << u"shi4 juan4 hao3 nan2"_s;
         QTest::newRow("干嘛 why") << u"你跑那么快干嘛"_s << u"ni3 pao3 na4 me5 kuai4 gan4 ma2"_s;

@@ -1146,6 +1146,10 @@ private Q_SLOTS:
             << u"這台筆電特別薄，羽絨服得提前買好，他獲得提名"_s
             << u"zhe4 tai2 bi3 dian4 te4 bie2 bao2 yu3 rong2 fu2 dei3 ti2 qian2 mai3 hao3 "
                u"ta1 huo4 de2 ti2 ming2"_s;
+        QTest::newRow("得 must split into groups, 得手 after how one feels, else scored")
+            << u"老師得分組教學，緊張得手都在抖，他這場得分很高，小偷得手後逃逸"_s
+            << u"lao3 shi1 dei3 fen1 zu3 jiao4 xue2 jin3 zhang1 de5 shou3 dou1 zai4 dou3 "
+               u"ta1 zhe4 chang3 de2 fen1 hen3 gao1 xiao3 tou1 de2 shou3 hou4 tao2 yi4"_s;
         QTest::newRow("覺 sleep, after 著")
             << u"一直睡不著覺"_s << u"yi1 zhi2 shui4 bu4 zhao2 jiao4"_s;
         QTest::newRow("待 stay, before 沒")
@@ -1380,7 +1384,8 @@ private Q_SLOTS:
             {u"擰緊"_s, u"ning3 jin3"_s}, {u"栓塞"_s, u"shuan1 se4"_s},
             {u"剝掉"_s, u"bao1 diao4"_s}, {u"修車鋪"_s, u"xiu1 che1 pu4"_s},
             {u"差得遠"_s, u"cha4 de5 yuan3"_s}, {u"勸降"_s, u"quan4 xiang2"_s},
-            {u"曾文溪"_s, u"zeng1 wen2 xi1"_s}, {u"種豆得豆"_s, u"zhong4 dou4 de2 dou4"_s}};
+            {u"曾文溪"_s, u"zeng1 wen2 xi1"_s}, {u"種豆得豆"_s, u"zhong4 dou4 de2 dou4"_s},
+            {u"利差"_s, u"li4 cha1"_s}};
         for (const auto &[text, reading] : rows)
             QTest::newRow(qPrintable(text)) << text << reading;
     }
